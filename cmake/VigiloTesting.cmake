@@ -1,0 +1,61 @@
+# Helpers that every test folder uses, so each tier is declared the same way.
+#
+#   vigilo_native_test(name SOURCES ... [LIBS ...])          host build, GoogleTest, sanitizers
+#   vigilo_win_test(name SOURCES ... [LIBS ...] [LOCKS ...]) cross build, run under Wine by ctest
+#   vigilo_fuzz_target(name SOURCES ... [LIBS ...] [SMOKE_SECONDS n])
+#
+# Win tests that create or write the monitor's mailslot, or start vigilo.exe, take the lock
+# "mailslot": one wineserver has one mailslot of that name and one "VIGILO WINDOW" class.
+
+function(vigilo_native_test name)
+  if(WIN32)
+    return()
+  endif()
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  find_package(GTest REQUIRED)
+  include(GoogleTest)
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
+endfunction()
+
+macro(_vigilo_cross_gtest)
+  if(NOT TARGET gtest_main)
+    set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+    set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  endif()
+endmacro()
+
+function(vigilo_win_test name)
+  if(NOT WIN32)
+    return()
+  endif()
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LOCKS" ${ARGN})
+  _vigilo_cross_gtest()
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} gtest gtest_main)
+  # One ctest entry per program: every Wine process start costs time.
+  add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
+  set_tests_properties(${name} PROPERTIES TIMEOUT 300)
+  if(ARG_LOCKS)
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK "${ARG_LOCKS}")
+  endif()
+endfunction()
+
+function(vigilo_fuzz_target name)
+  if(WIN32 OR NOT VIGILO_FUZZ OR NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    return()
+  endif()
+  cmake_parse_arguments(ARG "" "SMOKE_SECONDS" "SOURCES;LIBS" ${ARGN})
+  if(NOT ARG_SMOKE_SECONDS)
+    set(ARG_SMOKE_SECONDS 5)
+  endif()
+  add_executable(${name} ${ARG_SOURCES})
+  target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+  # A short smoke run in the test suite; longer runs: scripts/fuzz.
+  add_test(NAME ${name}_smoke COMMAND ${name} -max_total_time=${ARG_SMOKE_SECONDS} -rss_limit_mb=2048)
+endfunction()

@@ -1,0 +1,14 @@
+# Shared part of the MinGW-w64 toolchain files; VIGILO_MINGW_PREFIX names the target triple.
+# The -posix compilers: the win32 thread model has no std::mutex and GoogleTest needs it.
+set(CMAKE_C_COMPILER ${VIGILO_MINGW_PREFIX}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${VIGILO_MINGW_PREFIX}-g++-posix)
+set(CMAKE_RC_COMPILER ${VIGILO_MINGW_PREFIX}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${VIGILO_MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
+if(NOT CMAKE_CROSSCOMPILING_EMULATOR)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run)
+endif()

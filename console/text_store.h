@@ -1,0 +1,71 @@
+// TextStore: the console's bounded text buffer, its line table and the mouse selection.
+// Portable: no Windows header; the double-byte test comes in as data (LeadTrailSets).
+#pragma once
+
+#include <cstdint>
+
+// Lead and trail byte sets of the active multibyte code page. A single-byte code page has no
+// lead bytes, so IsDoubleByte is never true there.
+struct LeadTrailSets {
+  bool lead[256] = {};
+  bool trail[256] = {};
+
+  bool IsDoubleByte(uint8_t first, uint8_t second) const { return lead[first] && trail[second]; }
+
+  static LeadTrailSets SingleByte();  // no double-byte characters
+  static LeadTrailSets ShiftJis();    // code page 932
+};
+
+struct TextPosition {
+  int32_t offset = 0;     // byte offset in bytes
+  int32_t rowStart = 0;   // the display row the position was taken from
+  int32_t rowLength = 0;
+};
+
+struct Selection {
+  int32_t state = 0;  // 0 none, 1 button down, 2 dragging, 3 finished
+  TextPosition anchor;
+  TextPosition end;
+
+  void Reset() { *this = Selection(); }
+};
+
+class TextStore {
+ public:
+  TextStore() = default;
+  ~TextStore();
+  TextStore(const TextStore&) = delete;
+  TextStore& operator=(const TextStore&) = delete;
+
+  uint32_t maxLines = 10000;   // entries of lineStarts
+  uint32_t wrapColumn = 256;
+  uint32_t used = 0;
+  uint32_t capacity = 0;
+  uint8_t* bytes = nullptr;       // capacity bytes
+  uint8_t* attributes = nullptr;  // capacity bytes, parallel to bytes
+  uint32_t lineCount = 0;         // complete lines; index of the current line
+  uint32_t* lineStarts = nullptr; // maxLines entries
+  Selection selection;
+  const LeadTrailSets* codePage = nullptr;  // null: single-byte
+
+  // Allocates zero-filled arrays for the given sizes and empties the store (creation contract).
+  // Sizes are clamped so that the line table always has at least 2 entries.
+  void Allocate(uint32_t bufferSize, uint32_t lineTableSize, uint32_t wrap);
+  bool HasArrays() const { return bytes && attributes && lineStarts; }
+
+  void Append(const uint8_t* text, uint32_t length, uint8_t attribute);
+  void Discard(uint32_t need);
+  void Clear();
+
+  // Resizing steps of XConsole::ApplySettings: text capacity, line table, wrap column.
+  // Resets the selection when stored bytes move or go.
+  void Resize(uint32_t newBufferSize, uint32_t newMaxLines, uint32_t newWrapColumn);
+
+  // Whole-character snapping of a selection end (isLow: the lower end takes the lead byte).
+  int32_t SnapToCharacter(const TextPosition& position, bool isLow) const;
+
+  bool IsDoubleByte(uint8_t first, uint8_t second) const {
+    return codePage && codePage->IsDoubleByte(first, second);
+  }
+  uint32_t CurrentLineLength() const { return used - lineStarts[lineCount]; }
+};

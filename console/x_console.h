@@ -1,0 +1,70 @@
+// XConsole: the scrolling console text control (store, painting, scrolling, selection, clipboard).
+#pragma once
+
+#include <windows.h>
+
+#include "console/console_settings.h"
+#include "console/text_store.h"
+#include "console/text_view.h"
+
+class XConsole {
+ public:
+  XConsole();
+  virtual ~XConsole();                                        // slot 0
+  XConsole(const XConsole&) = delete;
+  XConsole& operator=(const XConsole&) = delete;
+
+  virtual int Write(const char* text, int length, int attribute);  // 1
+  virtual int Copy();                                          // 2: 1 done, 0 nothing to copy
+  virtual int Paste();                                         // 3: 0 refused, 1 otherwise
+  virtual void OnCreate();                                     // 4
+  virtual void OnActivate();                                   // 5
+  virtual void OnClose();                                      // 6
+  virtual void OnSetFocus();                                   // 7
+  virtual void OnKillFocus();                                  // 8
+  virtual void OnKeyDown(UINT key);                            // 9
+  virtual void OnChar(UINT code);                              // 10
+  virtual void OnHScroll(int request);                         // 11
+  virtual void OnVScroll(int request);                         // 12
+  virtual void OnLButtonDown(int x, int y);                    // 13
+  virtual void OnMouseMove(int x, int y);                      // 14
+  virtual void OnLButtonUp(int x, int y);                      // 15
+  virtual void OnRButtonDown(int x, int y);                    // 16
+  virtual void OnMouseWheel(short delta);                      // 17
+  virtual void OnPaint();                                      // 18
+  virtual void Draw(HDC dc, RECT& rect);                       // 19
+  virtual void OnImeStartComposition();                        // 20
+  virtual int AcceptPaste(const char* text, int length);       // 21
+
+  // Turns one window message into a virtual operation; the caller then calls DefWindowProcA.
+  LRESULT Dispatch(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+  // Installs a whole new settings record and brings store, scroll bars, font and caret in line.
+  void ApplySettings(const ConsoleSettings& newSettings);
+
+  void UpdateHScrollRange();
+  void UpdateVScrollRange();
+  void ScrollToColumn(int target);
+  void ScrollToLine(int target);
+  void ScrollToEnd();
+  void SelectAll();
+  void MeasureFont();
+  // Maps a client point to a byte offset (-1 when none); see the markers in text_view.h.
+  int HitTest(int x, int y, POINT* cell, int* leftRow, int* pastRow);
+  void Invalidate();  // whole client area, no erasing
+
+  ConsoleSettings settings;
+  HWND parentWindow = nullptr;
+  HWND window = nullptr;
+  int hasFocus = 0;
+  int charWidth = 0;
+  int lineHeight = 0;
+  int hRange = 0;
+  int vRange = 0;
+  int hPos = 0;
+  int vPos = 0;
+  int downLeftRow = 0;
+  int downPastRow = 0;
+  TextStore text;
+  TextView view;
+};

@@ -1,0 +1,16 @@
+// The settings file vigilo.ini: keyed reads and writes through the private-profile functions.
+#pragma once
+
+#include <cstddef>
+
+#include "console/console_settings.h"
+
+// Each is skipped (a read gives its default) while settingsPath is empty.
+int ReadSettingInt(const char* section, const char* key, int defaultValue);
+void ReadSettingString(const char* section, const char* key, const char* defaultValue,
+                       char* buffer, std::size_t size);
+void WriteSettingInt(const char* section, const char* key, int value);  // "%d"
+void WriteSettingString(const char* section, const char* key, const char* value);
+
+// Fills every field of the record from section "console" (clamped to the usable ranges).
+void ReadConsoleSettings(ConsoleSettings& record);

@@ -1,0 +1,24 @@
+// VGL_Console: the monitor's console window, keeping the Edit commands in step with its text.
+#pragma once
+
+#include <windows.h>
+
+#include "console/x_console.h"
+
+class VGL_Console : public XConsole {
+ public:
+  ~VGL_Console() override = default;
+
+  int Write(const char* text, int length, int attribute) override;
+  int Copy() override;
+  int Paste() override;
+  void OnLButtonDown(int x, int y) override;
+  void OnLButtonUp(int x, int y) override;
+  void OnRButtonDown(int x, int y) override;
+
+  int Create(HWND parent);  // 1 when the console window stands
+  void Clear();             // All Erase
+  void OpenSettingsSheet(HWND owner);
+};
+
+LRESULT CALLBACK ConsoleWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
