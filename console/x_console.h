@@ -7,6 +7,11 @@
 #include "console/text_store.h"
 #include "console/text_view.h"
 
+// Lead and trail byte sets of the process's ANSI code page (GetCPInfo), for IsDoubleByte.
+LeadTrailSets LeadTrailSetsForAnsiCodePage();
+// The same for a given code page (932 gives Shift-JIS; single-byte code pages have no leads).
+LeadTrailSets LeadTrailSetsForCodePage(UINT codePage);
+
 class XConsole {
  public:
   XConsole();
@@ -67,4 +72,15 @@ class XConsole {
   int downPastRow = 0;
   TextStore text;
   TextView view;
+  // The double-byte sets the store and the view use; the constructor fills them from the ANSI
+  // code page, and text.codePage points here.
+  LeadTrailSets codePage;
+
+  // The console font of the settings, created for one use; the caller deletes it.
+  HFONT CreateConsoleFont() const;
+
+ private:
+  void CreateAndShowCaret();
+  void SetScrollBar(int bar, int range, int page, int position, int shown);
+  void OnScrollRequest(int bar, int request);
 };

@@ -1,0 +1,109 @@
+// TextView: the row layout of the console (display cells, row table, caret) and hit testing.
+// Portable: no Windows header. The window is held as an opaque pointer and the drawing goes
+// through RowPainter, which the Win32 layer implements with GDI and tests implement in memory.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "console/console_settings.h"
+#include "console/text_store.h"
+
+// The stored bytes one display row shows: start is -1 for a row without text.
+struct RowSpan {
+  int32_t start = -1;
+  int32_t length = 0;
+};
+
+// Colour index of a display cell: the colour pair of ConsoleSettings it is drawn with.
+enum CellColour : uint8_t { kCellNormal = 0, kCellHex = 1, kCellSelected = 2 };
+
+// Margins of the text area inside the client rectangle, in pixels.
+constexpr int kConsoleLeftMargin = 4;
+constexpr int kConsoleTopMargin = 2;
+
+// Guards for settings values the settings sheet never produces: a tab never expands beyond
+// kMaxTabCells cells and a row never holds more than kMaxRowCells cells, so the row buffers
+// stay bounded whatever tabSize and wrapColumn say.
+constexpr int32_t kMaxTabCells = 256;
+constexpr int32_t kMaxRowCells = 1 << 22;
+
+// Destination of the row pass. DrawRun draws count cells of one colour index at (x, y) and
+// returns their width in pixels; FillEmpty fills x .. right over one row height with normalBack.
+class RowPainter {
+ public:
+  virtual ~RowPainter() = default;
+  virtual int DrawRun(int x, int y, const uint8_t* cells, int count, int colourIndex) = 0;
+  virtual void FillEmpty(int x, int y, int right, int height) = 0;
+};
+
+// Everything one row pass needs besides the store: the text area, scroll position and metrics.
+struct RowPassFrame {
+  int left = 0, top = 0, right = 0, bottom = 0;  // the text area in client pixels
+  int hPos = 0, vPos = 0;
+  int charWidth = 0, lineHeight = 0;
+};
+
+// Where a client point falls: cell {column, row} and the outside-zone markers (-1 when not
+// outside): leftRow when left of the text area or above it, pastRow when below the last row
+// with text or right of the row's text.
+struct HitResult {
+  int32_t offset = -1;  // byte offset in the store, -1 when the point maps to none
+  int32_t column = 0;
+  int32_t row = 0;
+  int32_t leftRow = -1;
+  int32_t pastRow = -1;
+};
+
+class TextView {
+ public:
+  TextView() = default;
+  TextView(const TextView&) = delete;
+  TextView& operator=(const TextView&) = delete;
+
+  void* window = nullptr;  // the console window (HWND); painting does nothing while null
+  int32_t hasFocus = 0;
+  const TextStore* text = nullptr;
+  const ConsoleSettings* settings = nullptr;
+  int32_t visibleColumns = 0;
+  int32_t visibleRows = 0;
+  int32_t caretX = 0;
+  int32_t caretY = 0;
+  int32_t lastRow = 0;
+  int32_t rowCapacity = 0;      // entries of rows
+  std::vector<RowSpan> rows;    // one entry per visible row of the last paint
+  int32_t rowBufferWidth = 0;   // the wrap column the row buffers were first sized for
+  std::vector<uint8_t> rowChars;    // display cells of the row being built; grows as needed
+  std::vector<uint8_t> rowColours;  // colour index of each cell
+
+  // Window creation: takes the window, the store and the settings, 100 row entries and row
+  // buffers for the settings' wrap column. Does nothing when a window is already attached.
+  void Attach(void* consoleWindow, const TextStore& store, const ConsoleSettings& consoleSettings);
+  // Releases the row table and row buffers.
+  void Release();
+  // Forgets the row table of the last paint (its offsets are stale after the store changed).
+  void ForgetRows();
+
+  // Converts up to count stored bytes from offset start into rowChars/rowColours; returns the
+  // bytes used and sets cellCount. The buffers grow when tabs expand beyond their size.
+  int32_t BuildRow(int32_t count, int32_t start, int32_t* cellCount);
+
+  // The row pass of a paint over the text area: fills rows/lastRow/visible sizes and the caret
+  // position, drawing through painter. Does nothing without a window, store or settings.
+  void PaintRows(const RowPassFrame& frame, RowPainter& painter);
+
+  // Maps a client point to a stored byte through the row table of the last paint.
+  HitResult HitTest(int x, int y, int charWidth, int lineHeight, int hPos) const;
+
+  // The cell walk of hit testing over one row span: the offset of the first byte whose cells
+  // reach beyond targetCell, else the span's last byte (its start when empty); cellsWalked
+  // gets the cells counted.
+  int32_t WalkCells(const RowSpan& span, int32_t targetCell, int32_t* cellsWalked) const;
+
+  // Cells a byte occupies at cell position column of its row (tab expansion, hex codes).
+  int32_t CellsOf(uint8_t byte, int32_t column) const;
+
+ private:
+  void EnsureRowBuffers(size_t cells);
+  uint32_t WrapColumn() const;
+};
