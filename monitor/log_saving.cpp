@@ -1,0 +1,96 @@
+// MonitorApp log saving: commands 101 and 102, creating the log file and the optional dump of the console.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "dialogs/ansi_text.h"
+#include "monitor/log_dialog.h"
+#include "monitor/monitor_app.h"
+#include "monitor/resources/log_settings_ids.h"
+#include "monitor/settings_file.h"
+
+namespace {
+
+constexpr int kStartLogCommand = 101;
+constexpr int kStopLogCommand = 102;
+constexpr char kLogSection[] = "log file";
+
+HANDLE CreateLogFile(const char* name, DWORD disposition) {
+  const HANDLE file = CreateFileA(name, GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition,
+                                  FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  return file == INVALID_HANDLE_VALUE ? nullptr : file;
+}
+
+// A message box about the file, in the current language; %s in the text stands for the name.
+int AskAboutFile(HWND owner, const wchar_t* japanese, const wchar_t* english, const char* name,
+                 UINT buttons) {
+  char pattern[128];
+  AnsiText(language == 1 ? japanese : english, pattern);
+  char caption[96];
+  AnsiText(language == 1 ? L"メッセージログをファイルに保存" : L"Save Message Log", caption);
+  char text[sizeof pattern + MAX_PATH];
+  std::snprintf(text, sizeof text, pattern, name);
+  return MessageBoxA(owner, text, caption, buttons);
+}
+
+}  // namespace
+
+void MonitorApp::StartLogSaving() {
+  if (logFile) {
+    SetCommandEnabled(kStartLogCommand, false);
+    return;
+  }
+
+  LogDialog dialog;
+  dialog.saveConsole = ReadSettingInt(kLogSection, "save console", 1);
+  ReadSettingString(kLogSection, "file name", "", dialog.fileName, MAX_PATH - 1);
+
+  const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(mainWindow, GWLP_HINSTANCE));
+  const int templateId = language == 1 ? IDD_LOG_FILE_JA : IDD_LOG_FILE_EN;
+  // Only 1 is acceptance: -1 (the dialog could not be created) must not start saving to the
+  // remembered name behind the user's back.
+  if (DialogBoxParamA(instance, MAKEINTRESOURCEA(templateId), mainWindow, XDialog::DialogProc,
+                      reinterpret_cast<LPARAM>(&dialog)) != 1)
+    return;
+  if (dialog.fileName[0] == '\0') return;
+
+  HANDLE file = CreateLogFile(dialog.fileName, CREATE_NEW);
+  if (!file) {
+    // Every failure of the exclusive create is taken to mean the file exists.
+    if (AskAboutFile(mainWindow, L"\"%s\"は既に存在します。上書きしますか？",
+                     L"\"%s\" has already existed, overwrite ?", dialog.fileName,
+                     MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
+      return;
+    file = CreateLogFile(dialog.fileName, CREATE_ALWAYS);
+    if (!file) {
+      AskAboutFile(mainWindow, L"\"%s\"が開けません", L"Can't open \"%s\"", dialog.fileName,
+                   MB_OK | MB_ICONQUESTION);
+      return;
+    }
+  }
+  logFile = file;
+
+  SetFilePointer(logFile, 0, nullptr, FILE_BEGIN);
+  if (dialog.saveConsole && console.text.used != 0 && console.text.bytes) {
+    DWORD written = 0;
+    // A failed dump is not fatal: saving goes on with the messages that follow.
+    WriteFile(logFile, console.text.bytes, console.text.used, &written, nullptr);
+  }
+
+  WriteSettingInt(kLogSection, "save console", dialog.saveConsole ? 1 : 0);
+  WriteSettingString(kLogSection, "file name", dialog.fileName);
+
+  SetCommandEnabled(kStartLogCommand, false);
+  SetCommandEnabled(kStopLogCommand, true);
+}
+
+void MonitorApp::StopLogSaving() {
+  // logFile may already be null: the receiver closes it after a failed write.
+  if (logFile) {
+    CloseHandle(logFile);
+    logFile = nullptr;
+  }
+  SetCommandEnabled(kStopLogCommand, false);
+  SetCommandEnabled(kStartLogCommand, true);
+}
