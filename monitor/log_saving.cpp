@@ -8,12 +8,11 @@
 #include "monitor/log_dialog.h"
 #include "monitor/monitor_app.h"
 #include "monitor/resources/log_settings_ids.h"
+#include "monitor/resources/resource_ids.h"
 #include "monitor/settings_file.h"
 
 namespace {
 
-constexpr int kStartLogCommand = 101;
-constexpr int kStopLogCommand = 102;
 constexpr char kLogSection[] = "log file";
 
 HANDLE CreateLogFile(const char* name, DWORD disposition) {
@@ -38,7 +37,7 @@ int AskAboutFile(HWND owner, const wchar_t* japanese, const wchar_t* english, co
 
 void MonitorApp::StartLogSaving() {
   if (logFile) {
-    SetCommandEnabled(kStartLogCommand, false);
+    SetCommandEnabled(ID_FILE_START_LOG, false);
     return;
   }
 
@@ -81,8 +80,8 @@ void MonitorApp::StartLogSaving() {
   WriteSettingInt(kLogSection, "save console", dialog.saveConsole ? 1 : 0);
   WriteSettingString(kLogSection, "file name", dialog.fileName);
 
-  SetCommandEnabled(kStartLogCommand, false);
-  SetCommandEnabled(kStopLogCommand, true);
+  SetCommandEnabled(ID_FILE_START_LOG, false);
+  SetCommandEnabled(ID_FILE_STOP_LOG, true);
 }
 
 void MonitorApp::StopLogSaving() {
@@ -91,6 +90,6 @@ void MonitorApp::StopLogSaving() {
     CloseHandle(logFile);
     logFile = nullptr;
   }
-  SetCommandEnabled(kStopLogCommand, false);
-  SetCommandEnabled(kStartLogCommand, true);
+  SetCommandEnabled(ID_FILE_STOP_LOG, false);
+  SetCommandEnabled(ID_FILE_START_LOG, true);
 }

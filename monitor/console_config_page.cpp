@@ -1,0 +1,181 @@
+// ConsoleConfigPage1: filling the page, its commands and colour buttons, and writing section "console" on OK.
+#include "monitor/console_config_page.h"
+
+#include <commdlg.h>
+
+#include <cstdio>
+
+#include "dialogs/gdi_scope.h"
+#include "monitor/resources/log_settings_ids.h"
+#include "monitor/settings_file.h"
+
+namespace {
+
+constexpr char kSection[] = "console";
+constexpr int kTabWidths[3] = {2, 4, 8};  // buttons 1105, 1106, 1107
+constexpr int kColourButtons = 6;
+
+constexpr int kWrapColumnMin = 40;
+constexpr int kWrapColumnMax = 256;
+constexpr int kBufferKbMin = 64;
+constexpr int kBufferKbMax = 1024;
+
+int TabIndex(int tabSize) {
+  if (tabSize == 2) return 0;
+  if (tabSize == 4) return 1;
+  return 2;  // every other width shows, and is written back, as 8
+}
+
+bool IsColourButton(int id) { return id >= IDC_CONFIG_NORMAL_TEXT && id <= IDC_CONFIG_SELECT_BACK; }
+
+}  // namespace
+
+ConsoleConfigPage1::ConsoleConfigPage1(HWND ownerWindow, ConsoleSettings* working)
+    : settings(working) {
+  owner = ownerWindow;
+}
+
+ConsoleConfigPage1::~ConsoleConfigPage1() = default;
+
+void ConsoleConfigPage1::OnInitDialog() {
+  const ConsoleSettings& w = *settings;
+  vScrollBox.Bind(hwnd, IDC_CONFIG_V_SCROLL, w.showVScroll);
+  hScrollBox.Bind(hwnd, IDC_CONFIG_H_SCROLL, w.showHScroll);
+  hexModeBox.Bind(hwnd, IDC_CONFIG_HEX_MODE, w.hexMode);
+  autoScrollBox.Bind(hwnd, IDC_CONFIG_AUTO_SCROLL, w.autoScroll);
+  tabButtons.Bind(hwnd, IDC_CONFIG_TAB_2, 3, TabIndex(w.tabSize));
+  wrapColumnBox.Bind(hwnd, IDC_CONFIG_WRAP_COLUMN, w.wrapColumn, kWrapColumnMin, kWrapColumnMax);
+  bufferSizeBox.Bind(hwnd, IDC_CONFIG_BUFFER_SIZE, w.bufferSize / 1024, kBufferKbMin, kBufferKbMax);
+  fonts.Init(hwnd, w.fontName, w.fontSize);
+
+  const uint32_t stored[kColourButtons] = {w.normalText, w.normalBack, w.hexText,
+                                           w.hexBack,    w.selectText, w.selectBack};
+  for (int i = 0; i < kColourButtons; ++i) colors[i] = stored[i];
+
+  for (int i = 0; i < 16; ++i) {
+    char key[16];
+    std::snprintf(key, sizeof key, "custom %d", i);
+    customColors[i] = static_cast<COLORREF>(ReadSettingInt(kSection, key, 0xFFFFFF));
+  }
+}
+
+void ConsoleConfigPage1::OnCommand(WPARAM wParam, int notification) {
+  const int id = LOWORD(wParam);
+  switch (id) {
+    case IDC_CONFIG_TAB_2:
+    case IDC_CONFIG_TAB_4:
+    case IDC_CONFIG_TAB_8:
+      tabButtons.Click(id);
+      return;
+    case IDC_CONFIG_FONT_NAME:
+      if (notification == LBN_SELCHANGE && fonts.nameList) {
+        const LRESULT selected = SendMessageA(fonts.nameList, LB_GETCURSEL, 0, 0);
+        const LRESULT length = SendMessageA(fonts.nameList, LB_GETTEXTLEN, selected, 0);
+        if (selected != LB_ERR && length != LB_ERR && length < static_cast<LRESULT>(sizeof fonts.fontName))
+          SendMessageA(fonts.nameList, LB_GETTEXT, selected, reinterpret_cast<LPARAM>(fonts.fontName));
+        fonts.FillSizes();
+      }
+      return;
+    case IDC_CONFIG_FONT_SIZE:
+      if (notification == LBN_SELCHANGE) {
+        const HWND list = GetDlgItem(hwnd, IDC_CONFIG_FONT_SIZE);
+        const LRESULT selected = SendMessageA(list, LB_GETCURSEL, 0, 0);
+        fonts.fontSize = selected == LB_ERR
+                             ? 0
+                             : static_cast<int32_t>(SendMessageA(list, LB_GETITEMDATA, selected, 0));
+      }
+      return;
+    case IDC_CONFIG_WRAP_COLUMN:
+      // An out-of-range entry reverts as soon as the box loses the focus.
+      if (notification == EN_KILLFOCUS) wrapColumnBox.Read();
+      return;
+    case IDC_CONFIG_BUFFER_SIZE:
+      if (notification == EN_KILLFOCUS) bufferSizeBox.Read();
+      return;
+    default:
+      if (IsColourButton(id)) ChooseColour(id - IDC_CONFIG_NORMAL_TEXT);
+      return;
+  }
+}
+
+void ConsoleConfigPage1::ChooseColour(int index) {
+  CHOOSECOLORA request = {};
+  request.lStructSize = sizeof request;
+  request.hwndOwner = hwnd;
+  request.rgbResult = colors[index];
+  request.lpCustColors = customColors;  // edited in place; kept on OK whatever the choice
+  request.Flags = CC_RGBINIT;
+  if (!ChooseColorA(&request)) return;
+  colors[index] = request.rgbResult;
+  InvalidateRect(hwnd, nullptr, TRUE);
+}
+
+INT_PTR ConsoleConfigPage1::OnMessage(UINT message, WPARAM /*wParam*/, LPARAM lParam) {
+  if (message != WM_DRAWITEM) return 0;
+  const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+  if (item && IsColourButton(static_cast<int>(item->CtlID))) DrawColourButton(*item);
+  return TRUE;
+}
+
+void ConsoleConfigPage1::DrawColourButton(const DRAWITEMSTRUCT& item) const {
+  RECT frame = item.rcItem;
+  // Always the raised look: the pressed state is not drawn.
+  DrawFrameControl(item.hDC, &frame, DFC_BUTTON, DFCS_BUTTONPUSH);
+  RECT inner = item.rcItem;
+  inner.left += 3;
+  inner.top += 3;
+  inner.right -= 4;
+  inner.bottom -= 4;
+  SolidBrush brush(colors[item.CtlID - IDC_CONFIG_NORMAL_TEXT]);
+  {
+    SelectedObject selected(item.hDC, brush.get());
+    FillRect(item.hDC, &inner, brush.get());
+  }
+  if (item.itemState & ODS_FOCUS) DrawFocusRect(item.hDC, &inner);
+}
+
+void ConsoleConfigPage1::OnApply() {
+  ConsoleSettings& w = *settings;
+  w.showVScroll = vScrollBox.IsChecked();
+  w.showHScroll = hScrollBox.IsChecked();
+  w.hexMode = hexModeBox.IsChecked();
+  w.autoScroll = autoScrollBox.IsChecked();
+  w.wrapColumn = wrapColumnBox.Read();
+  w.bufferSize = bufferSizeBox.Read() * 1024;
+  std::snprintf(w.fontName, sizeof w.fontName, "%s", fonts.fontName);
+  w.fontSize = fonts.fontSize;
+  const int tab = tabButtons.Selected();
+  w.tabSize = tab == RadioGroup::kNone ? 2 : kTabWidths[tab];
+  w.normalText = colors[0];
+  w.normalBack = colors[1];
+  w.hexText = colors[2];
+  w.hexBack = colors[3];
+  w.selectText = colors[4];
+  w.selectBack = colors[5];
+  WriteSettings();
+}
+
+void ConsoleConfigPage1::WriteSettings() const {
+  const ConsoleSettings& w = *settings;
+  // Every key, changed or not, in the file's usual order.
+  WriteSettingInt(kSection, "column", w.wrapColumn);
+  WriteSettingInt(kSection, "v scroll bar", w.showVScroll);
+  WriteSettingInt(kSection, "h scroll bar", w.showHScroll);
+  WriteSettingInt(kSection, "hex mode", w.hexMode);
+  WriteSettingInt(kSection, "auto scroll", w.autoScroll);
+  WriteSettingInt(kSection, "buffer size", w.bufferSize / 1024);
+  WriteSettingInt(kSection, "tabs", w.tabSize);
+  WriteSettingInt(kSection, "text font size", w.fontSize);
+  WriteSettingString(kSection, "text font name", w.fontName);
+  WriteSettingInt(kSection, "console text 1", static_cast<int>(w.normalText));
+  WriteSettingInt(kSection, "console back 1", static_cast<int>(w.normalBack));
+  WriteSettingInt(kSection, "console text 2", static_cast<int>(w.hexText));
+  WriteSettingInt(kSection, "console back 2", static_cast<int>(w.hexBack));
+  WriteSettingInt(kSection, "console text 3", static_cast<int>(w.selectText));
+  WriteSettingInt(kSection, "console back 3", static_cast<int>(w.selectBack));
+  for (int i = 0; i < 16; ++i) {
+    char key[16];
+    std::snprintf(key, sizeof key, "custom %d", i);
+    WriteSettingInt(kSection, key, static_cast<int>(customColors[i]));
+  }
+}
