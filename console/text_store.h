@@ -49,7 +49,9 @@ class TextStore {
   const LeadTrailSets* codePage = nullptr;  // null: single-byte
 
   // Allocates zero-filled arrays for the given sizes and empties the store (creation contract).
-  // Sizes are clamped so that the line table always has at least 2 entries.
+  // The line table always gets at least 2 entries. A size of 0 (or a negative value cast to
+  // unsigned) is refused: a refused buffer size leaves the store without arrays, a refused line
+  // table size or wrap column keeps the current value.
   void Allocate(uint32_t bufferSize, uint32_t lineTableSize, uint32_t wrap);
   bool HasArrays() const { return bytes && attributes && lineStarts; }
 
@@ -57,9 +59,10 @@ class TextStore {
   void Discard(uint32_t need);
   void Clear();
 
-  // Resizing steps of XConsole::ApplySettings: text capacity, line table, wrap column.
-  // Resets the selection when stored bytes move or go.
-  void Resize(uint32_t newBufferSize, uint32_t newMaxLines, uint32_t newWrapColumn);
+  // Resizing steps of XConsole::ApplySettings: text capacity, line table, wrap column; a value
+  // of 0 (or a negative one cast to unsigned) leaves that size as it is, a line table below 2
+  // entries becomes 2. Resets the selection when stored bytes move or go, and then returns true.
+  bool Resize(uint32_t newBufferSize, uint32_t newMaxLines, uint32_t newWrapColumn);
 
   // Whole-character snapping of a selection end (isLow: the lower end takes the lead byte).
   int32_t SnapToCharacter(const TextPosition& position, bool isLow) const;
@@ -67,5 +70,13 @@ class TextStore {
   bool IsDoubleByte(uint8_t first, uint8_t second) const {
     return codePage && codePage->IsDoubleByte(first, second);
   }
-  uint32_t CurrentLineLength() const { return used - lineStarts[lineCount]; }
+  uint32_t CurrentLineLength() const { return lineStarts ? used - lineStarts[lineCount] : 0; }
+
+  // The smallest line table: one complete line and the current one.
+  static constexpr uint32_t kMinLineTable = 2;
+
+ private:
+  void Release();
+  void CutFront(uint32_t firstKept);  // drops lines 0 .. firstKept - 1
+  void EndLine();
 };

@@ -3,6 +3,7 @@
 // through RowPainter, which the Win32 layer implements with GDI and tests implement in memory.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -95,10 +96,12 @@ class TextView {
   // Maps a client point to a stored byte through the row table of the last paint.
   HitResult HitTest(int x, int y, int charWidth, int lineHeight, int hPos) const;
 
-  // The cell walk of hit testing over one row span: the offset of the first byte whose cells
-  // reach beyond targetCell, else the span's last byte (its start when empty); cellsWalked
-  // gets the cells counted.
-  int32_t WalkCells(const RowSpan& span, int32_t targetCell, int32_t* cellsWalked) const;
+  // The cell walk of hit testing over one row span, counting cells as BuildRow does but without
+  // the span's last byte: the offset of the first byte whose cells reach beyond targetCell
+  // (reached true), else the span's last byte, or its start for an empty span (reached false).
+  // cellsWalked gets the cells counted. Only bytes below the store's used count are walked.
+  int32_t WalkCells(const RowSpan& span, int32_t targetCell, int32_t* cellsWalked,
+                    bool* reached) const;
 
   // Cells a byte occupies at cell position column of its row (tab expansion, hex codes).
   int32_t CellsOf(uint8_t byte, int32_t column) const;

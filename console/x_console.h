@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "console/console_settings.h"
+#include "console/scoped_win.h"
 #include "console/text_store.h"
 #include "console/text_view.h"
 
@@ -80,7 +81,13 @@ class XConsole {
   HFONT CreateConsoleFont() const;
 
  private:
-  void CreateAndShowCaret();
+  LOGFONTA ConsoleLogFont() const;
+  void TakeMetrics(HDC dc);  // charWidth and lineHeight of the font selected into dc
+  void PaintText(HDC dc, const RECT& area);  // the row pass, caret position and page sizes
+  void SetScrollPage(int bar, int page);
   void SetScrollBar(int bar, int range, int page, int position, int shown);
   void OnScrollRequest(int bar, int request);
+  void CreateAndShowCaret();
+
+  scoped::Caret caret;  // exists between OnSetFocus and OnKillFocus
 };

@@ -1,0 +1,38 @@
+// Lead and trail byte sets of a Windows code page, for the console's double-byte test.
+#include "console/x_console.h"
+
+namespace {
+
+void Mark(bool* set, int from, int to) {
+  for (int b = from; b <= to; ++b) set[b] = true;
+}
+
+// GetCPInfo names only the lead bytes. Trail bytes of the double-byte code pages Windows ships:
+// none of them uses a byte below 0x40 except Johab, and none uses 0x7F or 0xFF.
+void MarkTrailBytes(UINT codePage, bool* trail) {
+  switch (codePage) {
+    case 932: Mark(trail, 0x40, 0x7E); Mark(trail, 0x80, 0xFC); break;  // Shift-JIS
+    case 936: Mark(trail, 0x40, 0x7E); Mark(trail, 0x80, 0xFE); break;  // GBK
+    case 949: Mark(trail, 0x41, 0x5A); Mark(trail, 0x61, 0x7A); Mark(trail, 0x81, 0xFE); break;  // UHC
+    case 950: Mark(trail, 0x40, 0x7E); Mark(trail, 0xA1, 0xFE); break;  // Big5
+    case 1361: Mark(trail, 0x31, 0x7E); Mark(trail, 0x81, 0xFE); break;  // Johab
+    default: Mark(trail, 0x40, 0x7E); Mark(trail, 0x80, 0xFE); break;
+  }
+}
+
+}  // namespace
+
+LeadTrailSets LeadTrailSetsForCodePage(UINT codePage) {
+  LeadTrailSets sets;
+  CPINFO info = {};
+  if (!GetCPInfo(codePage, &info) || info.MaxCharSize != 2) return sets;
+  bool anyLead = false;
+  for (int i = 0; i + 1 < MAX_LEADBYTES && (info.LeadByte[i] || info.LeadByte[i + 1]); i += 2) {
+    Mark(sets.lead, info.LeadByte[i], info.LeadByte[i + 1]);
+    anyLead = true;
+  }
+  if (anyLead) MarkTrailBytes(codePage, sets.trail);
+  return sets;
+}
+
+LeadTrailSets LeadTrailSetsForAnsiCodePage() { return LeadTrailSetsForCodePage(GetACP()); }

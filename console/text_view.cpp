@@ -1,0 +1,239 @@
+// TextView: building display rows, the row pass of a paint, and the hit-test cell walk.
+#include "console/text_view.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr uint8_t kTab = 0x09;
+constexpr uint8_t kLf = 0x0A;
+constexpr uint8_t kCr = 0x0D;
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+constexpr int32_t kInitialRowCapacity = 100;
+// The row buffers start at 4 cells per byte of the wrap column (hex codes) plus 32, as far as
+// this many cells; wider rows grow them on demand.
+constexpr size_t kInitialRowCellLimit = 1 << 16;
+
+// Lead bytes of Shift-JIS: a cell holding one starts a two-cell character when drawing from a
+// horizontal scroll position (fixed whatever the code page, as the font draws them so).
+bool IsTwoCellLead(uint8_t cell) { return (cell >= 0x81 && cell <= 0x9F) || (cell >= 0xE0 && cell <= 0xFC); }
+
+size_t InitialRowCells(uint32_t wrapColumn) {
+  return std::min<size_t>(size_t(wrapColumn) * 4 + 32, kInitialRowCellLimit);
+}
+
+}  // namespace
+
+void TextView::Attach(void* consoleWindow, const TextStore& store, const ConsoleSettings& consoleSettings) {
+  if (window || !consoleWindow) return;
+  window = consoleWindow;
+  text = &store;
+  settings = &consoleSettings;
+  visibleColumns = visibleRows = caretX = caretY = 0;
+  lastRow = 0;
+  rowCapacity = kInitialRowCapacity;
+  rows.assign(size_t(rowCapacity), RowSpan());
+  rowBufferWidth = std::max(consoleSettings.wrapColumn, 1);
+  EnsureRowBuffers(InitialRowCells(uint32_t(rowBufferWidth)));
+}
+
+void TextView::Release() {
+  rows = std::vector<RowSpan>();
+  rowChars = std::vector<uint8_t>();
+  rowColours = std::vector<uint8_t>();
+  rowCapacity = 0;
+  rowBufferWidth = 0;
+  lastRow = 0;
+}
+
+void TextView::ForgetRows() {
+  std::fill(rows.begin(), rows.end(), RowSpan());
+  lastRow = 0;
+}
+
+void TextView::EnsureRowBuffers(size_t cells) {
+  if (rowChars.size() >= cells) return;
+  const size_t size = std::max(cells, rowChars.size() * 2);
+  rowChars.resize(size);
+  rowColours.resize(size);
+}
+
+uint32_t TextView::WrapColumn() const {
+  // The store's column is the one in force: a settings value of 0 or below never reaches it.
+  return text && text->wrapColumn ? text->wrapColumn : 1;
+}
+
+int32_t TextView::CellsOf(uint8_t byte, int32_t column) const {
+  if (settings->hexMode == 1 && byte < 0x20) return 4;
+  if (byte == kTab) {
+    const int32_t t = std::min(std::max(settings->tabSize, 1), kMaxTabCells);
+    return t - column % t;
+  }
+  return 1;
+}
+
+int32_t TextView::BuildRow(int32_t count, int32_t start, int32_t* cellCount) {
+  *cellCount = 0;
+  if (!text || !settings || !text->bytes || start < 0 || count <= 0) return 0;
+  const uint8_t* bytes = text->bytes;
+  const Selection& selection = text->selection;
+  int64_t lo = 1, hi = 0;  // nothing selected
+  if (selection.state == 2 || selection.state == 3) {
+    lo = std::min(selection.anchor.offset, selection.end.offset);
+    hi = std::max(selection.anchor.offset, selection.end.offset);
+  }
+  const int64_t wrap = WrapColumn();
+  const bool hex = settings->hexMode == 1;
+  int32_t cells = 0;
+  int32_t i = 0;
+  for (; i < count; ++i) {
+    if (i > wrap) break;
+    // A row holds at most wrapColumn bytes, or one more to keep a double-byte character whole.
+    if (i == wrap && !text->IsDoubleByte(bytes[start + i - 1], bytes[start + i])) break;
+    const uint8_t byte = bytes[start + i];
+    const bool selected = lo <= start + i && start + i <= hi;
+    const int32_t n = CellsOf(byte, cells);
+    if (cells + n > kMaxRowCells && i > 0) break;  // only absurd wrap columns come here
+    EnsureRowBuffers(size_t(cells) + size_t(n));
+    uint8_t* chars = rowChars.data() + cells;
+    uint8_t* colours = rowColours.data() + cells;
+    if (hex && byte < 0x20) {
+      chars[0] = '<';
+      chars[1] = uint8_t(kHexDigits[byte / 16]);
+      chars[2] = uint8_t(kHexDigits[byte % 16]);
+      chars[3] = '>';
+      std::fill(colours, colours + 4, selected ? kCellSelected : kCellHex);
+    } else {
+      const uint8_t shown = (byte == kTab || byte == kCr || byte == kLf) ? uint8_t(' ') : byte;
+      std::fill(chars, chars + n, shown);
+      std::fill(colours, colours + n, selected ? kCellSelected : kCellNormal);
+    }
+    cells += n;
+  }
+  *cellCount = cells;
+  return i;
+}
+
+void TextView::PaintRows(const RowPassFrame& frame, RowPainter& painter) {
+  if (!window || !text || !settings || frame.charWidth <= 0 || frame.lineHeight <= 0) return;
+  const int cw = frame.charWidth;
+  const int lh = frame.lineHeight;
+  visibleColumns = std::max(0, (frame.right - frame.left - 1 + cw) / cw);
+  visibleRows = std::max(0, (frame.bottom - frame.top - 1 + lh) / lh);
+  lastRow = 0;
+  if (rowCapacity < visibleRows) {
+    rowCapacity = 2 * visibleRows;
+    rows.assign(size_t(rowCapacity), RowSpan());
+  }
+  if (rowBufferWidth < settings->wrapColumn) {
+    rowBufferWidth = settings->wrapColumn;
+    EnsureRowBuffers(InitialRowCells(uint32_t(rowBufferWidth)));
+  }
+  caretX = -2 * cw;  // off the left edge, where the caret cannot be seen
+  caretY = 0;
+
+  const TextStore& store = *text;
+  const bool hasText = store.HasArrays();
+  const uint32_t currentLength = hasText ? store.CurrentLineLength() : 0;
+  uint32_t nextLine = uint32_t(std::max(frame.vPos, 0));
+  int64_t segStart = 0, segEnd = 0;  // the part of a line not yet shown
+  bool segIsCurrent = false;
+  int y = frame.top;
+  for (int j = 0; j < visibleRows; ++j, y += lh) {
+    rows[j] = RowSpan();
+    int x = frame.left;
+    bool showsCurrent = segIsCurrent && segStart < segEnd;
+    if (segStart >= segEnd && hasText && nextLine <= store.lineCount) {
+      segStart = store.lineStarts[nextLine];
+      segEnd = nextLine < store.lineCount ? store.lineStarts[nextLine + 1] : store.used;
+      segIsCurrent = showsCurrent = nextLine == store.lineCount;
+      ++nextLine;
+    }
+    if (segStart < segEnd) {
+      int32_t cells = 0;
+      const int32_t used = BuildRow(int32_t(segEnd - segStart), int32_t(segStart), &cells);
+      rows[j] = RowSpan{int32_t(segStart), used};
+      lastRow = j;
+      segStart += used;
+      if (frame.hPos < cells) {
+        int first = frame.hPos;
+        // When the first visible cell is the second half of a two-cell character, draw that
+        // character from one cell further left; the margin clips its left half.
+        for (int c = 0; c < frame.hPos;) {
+          if (IsTwoCellLead(rowChars[c])) {
+            if (c + 1 == frame.hPos) {
+              first = c;
+              x -= cw;
+            }
+            c += 2;
+          } else {
+            ++c;
+          }
+        }
+        for (int a = first; a < cells;) {
+          int b = a + 1;
+          while (b < cells && rowColours[b] == rowColours[a]) ++b;
+          x += painter.DrawRun(x, y, rowChars.data() + a, b - a, rowColours[a]);
+          a = b;
+        }
+      }
+    }
+    if (showsCurrent && uint32_t(std::max(frame.hPos, 0)) <= currentLength &&
+        x < frame.right - cw && y < frame.bottom - lh) {
+      caretX = x;
+      caretY = y;
+    }
+    if (x < frame.right) painter.FillEmpty(x, y, frame.right, lh);
+  }
+}
+
+int32_t TextView::WalkCells(const RowSpan& span, int32_t targetCell, int32_t* cellsWalked,
+                            bool* reached) const {
+  *cellsWalked = 0;
+  *reached = false;
+  if (!text || !settings || !text->bytes || span.start < 0) return -1;
+  const int64_t end = std::min<int64_t>(int64_t(span.start) + span.length, text->used);
+  if (end <= span.start) return span.start;
+  int32_t cells = 0;
+  for (int64_t p = span.start; p + 1 < end; ++p) {
+    cells += CellsOf(text->bytes[p], cells);
+    if (cells > targetCell) {
+      *cellsWalked = cells;
+      *reached = true;
+      return int32_t(p);
+    }
+  }
+  *cellsWalked = cells;
+  return int32_t(end - 1);
+}
+
+HitResult TextView::HitTest(int x, int y, int charWidth, int lineHeight, int hPos) const {
+  HitResult hit;
+  if (charWidth <= 0 || lineHeight <= 0) return hit;
+  hit.column = x >= kConsoleLeftMargin ? (x - kConsoleLeftMargin) / charWidth : -1;
+  if (y >= kConsoleTopMargin) {
+    hit.row = (y - kConsoleTopMargin) / lineHeight;
+  } else {
+    hit.row = 0;
+    hit.leftRow = 0;
+  }
+  if (hit.column < 0) {
+    hit.column = 0;
+    hit.leftRow = hit.row;
+  }
+  if (rows.empty()) return hit;
+  const int32_t k = std::min(hit.row, std::min(lastRow, int32_t(rows.size()) - 1));
+  const RowSpan& span = rows[size_t(k)];
+  if (hit.row > k) {
+    hit.row = k;
+    hit.column = visibleColumns;
+    hit.pastRow = k;
+  }
+  int32_t walked = 0;
+  bool reached = false;
+  const int64_t target = int64_t(hPos) + hit.column;
+  const int32_t clampedTarget = int32_t(std::min<int64_t>(target, 0x7FFFFFFF));
+  hit.offset = WalkCells(span, clampedTarget, &walked, &reached);
+  if (!reached && walked < target) hit.pastRow = hit.row;
+  return hit;
+}

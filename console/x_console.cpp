@@ -1,0 +1,76 @@
+// XConsole: construction, Write, ApplySettings and the message dispatcher.
+#include "console/x_console.h"
+
+#include <windowsx.h>
+
+namespace {
+
+// A settings size as the store takes it: 0 (no change) for zero and negative values.
+uint32_t StoreSize(int32_t value) { return value > 0 ? uint32_t(value) : 0u; }
+
+}  // namespace
+
+XConsole::XConsole() : codePage(LeadTrailSetsForAnsiCodePage()) { text.codePage = &codePage; }
+
+XConsole::~XConsole() { view.Release(); }
+
+int XConsole::Write(const char* bytes, int length, int attribute) {
+  if (text.selection.state != 0) text.selection.Reset();
+  const uint32_t lineCountBefore = text.lineCount;
+  if (length > 0) {
+    text.Append(reinterpret_cast<const uint8_t*>(bytes), uint32_t(length), uint8_t(attribute));
+  }
+  if (text.lineCount != lineCountBefore) UpdateVScrollRange();
+  if (settings.autoScroll == 1) ScrollToEnd();
+  Invalidate();
+  return 1;
+}
+
+void XConsole::ApplySettings(const ConsoleSettings& newSettings) {
+  settings = newSettings;
+  // The store resets the selection when its bytes moved or went; the row table goes stale too.
+  if (text.Resize(StoreSize(settings.bufferSize), StoreSize(settings.maxLines), StoreSize(settings.wrapColumn))) {
+    view.ForgetRows();
+  }
+  UpdateHScrollRange();
+  UpdateVScrollRange();
+  if (hasFocus) {
+    caret.Destroy();
+    MeasureFont();
+    CreateAndShowCaret();
+  }
+  Invalidate();
+}
+
+void XConsole::Invalidate() {
+  if (window) InvalidateRect(window, nullptr, FALSE);
+}
+
+LRESULT XConsole::Dispatch(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      window = hwnd;
+      OnCreate();
+      break;
+    case WM_ACTIVATE:
+    case WM_MDIACTIVATE:
+      OnActivate();
+      break;
+    case WM_SETFOCUS: OnSetFocus(); break;
+    case WM_KILLFOCUS: OnKillFocus(); break;
+    case WM_PAINT: OnPaint(); break;
+    case WM_CLOSE: OnClose(); break;
+    case WM_KEYDOWN: OnKeyDown(UINT(wParam)); break;
+    case WM_CHAR: OnChar(UINT(wParam)); break;
+    case WM_IME_STARTCOMPOSITION: OnImeStartComposition(); break;
+    case WM_HSCROLL: OnHScroll(LOWORD(wParam)); break;
+    case WM_VSCROLL: OnVScroll(LOWORD(wParam)); break;
+    case WM_MOUSEMOVE: OnMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); break;
+    case WM_LBUTTONDOWN: OnLButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); break;
+    case WM_LBUTTONUP: OnLButtonUp(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); break;
+    case WM_RBUTTONDOWN: OnRButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); break;
+    case WM_MOUSEWHEEL: OnMouseWheel(short(HIWORD(wParam))); break;
+    default: break;
+  }
+  return 0;
+}

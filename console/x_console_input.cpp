@@ -1,0 +1,173 @@
+// XConsole window messages: creation, focus and caret, keys, scroll bars, wheel, automatic
+// scrolling and the input method's composition window.
+#include <algorithm>
+
+#include "console/scroll_arithmetic.h"
+#include "console/x_console.h"
+
+namespace {
+
+constexpr UINT kCtrlC = 3;
+constexpr UINT kCtrlV = 22;
+constexpr UINT kEnter = 13;
+
+bool ShiftHeld() { return (GetAsyncKeyState(VK_SHIFT) >> 8) & 0xFF; }
+
+}  // namespace
+
+void XConsole::OnCreate() {
+  if (!view.window && window) view.Attach(window, text, settings);
+  UpdateHScrollRange();
+  UpdateVScrollRange();
+}
+
+void XConsole::OnActivate() {
+  if (window) SetFocus(window);
+}
+
+void XConsole::OnClose() {}
+
+void XConsole::OnRButtonDown(int, int) {}
+
+void XConsole::CreateAndShowCaret() {
+  if (!window || !caret.Create(window, charWidth, lineHeight)) return;
+  SetCaretPos(view.caretX, view.caretY);
+  ShowCaret(window);
+}
+
+void XConsole::OnSetFocus() {
+  hasFocus = 1;
+  view.hasFocus = 1;
+  if (charWidth == 0 || lineHeight == 0) MeasureFont();
+  CreateAndShowCaret();
+}
+
+void XConsole::OnKillFocus() {
+  hasFocus = 0;
+  view.hasFocus = 0;
+  caret.Destroy();
+}
+
+void XConsole::OnKeyDown(UINT key) {
+  switch (key) {
+    case VK_LEFT: ScrollToColumn(hPos - 2); break;
+    case VK_UP: ScrollToLine(vPos - 2); break;
+    case VK_RIGHT: ScrollToColumn(hPos + 2); break;
+    case VK_DOWN: ScrollToLine(vPos + 2); break;
+    default: break;
+  }
+}
+
+void XConsole::OnChar(UINT code) {
+  if (code == kCtrlC && !ShiftHeld()) {
+    Copy();
+    return;
+  }
+  if (settings.readOnly == 1) return;
+  if (code == kCtrlV && !ShiftHeld()) {
+    Paste();
+    return;
+  }
+  if (code == kEnter) {
+    switch (settings.newlineMode) {
+      case 0: Write("\r", 1, 0); break;
+      case 1: Write("\n", 1, 0); break;
+      default: Write("\r\n", 2, 0); break;
+    }
+    return;
+  }
+  const char byte = char(code & 0xFF);
+  Write(&byte, 1, 0);
+}
+
+void XConsole::SetScrollBar(int bar, int range, int page, int position, int shown) {
+  if (!window) return;
+  if (shown == 1) {
+    SCROLLINFO info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
+    info.nMin = 0;
+    info.nMax = range - 1;
+    info.nPage = UINT(std::max(page, 0));
+    info.nPos = position;
+    SetScrollInfo(window, bar, &info, TRUE);
+  }
+  ShowScrollBar(window, bar, shown == 1);
+}
+
+void XConsole::UpdateHScrollRange() {
+  hRange = console_scroll::HRange(text.wrapColumn, settings.hexMode == 1);
+  // A position left beyond a smaller range (hex mode off, lines dropped) would show nothing.
+  hPos = console_scroll::Clamp(hPos, hRange, view.visibleColumns);
+  SetScrollBar(SB_HORZ, hRange, view.visibleColumns, hPos, settings.showHScroll);
+}
+
+void XConsole::UpdateVScrollRange() {
+  vRange = console_scroll::VRange(text.lineCount);
+  vPos = console_scroll::Clamp(vPos, vRange, view.visibleRows);
+  SetScrollBar(SB_VERT, vRange, view.visibleRows, vPos, settings.showVScroll);
+}
+
+void XConsole::ScrollToColumn(int target) {
+  const int position = console_scroll::Clamp(target, hRange, view.visibleColumns);
+  const bool changed = position != hPos;
+  hPos = position;
+  if (window && settings.showHScroll == 1) SetScrollPos(window, SB_HORZ, position, TRUE);
+  if (changed) Invalidate();
+}
+
+void XConsole::ScrollToLine(int target) {
+  const int position = console_scroll::Clamp(target, vRange, view.visibleRows);
+  const bool changed = position != vPos;
+  vPos = position;
+  if (window && settings.showVScroll == 1) SetScrollPos(window, SB_VERT, position, TRUE);
+  if (changed) Invalidate();
+}
+
+void XConsole::ScrollToEnd() {
+  int target = 0;
+  const int length = int(std::min<uint32_t>(text.CurrentLineLength(), 0x3FFFFFFF));
+  if (console_scroll::EndTarget(length, hPos, view.visibleColumns, &target)) {
+    hPos = console_scroll::Clamp(target, hRange, view.visibleColumns);
+    if (window && settings.showHScroll == 1) SetScrollPos(window, SB_HORZ, hPos, TRUE);
+  }
+  const int lines = int(std::min<uint32_t>(text.lineCount, 0x3FFFFFFF));
+  if (console_scroll::EndTarget(lines, vPos, view.visibleRows, &target)) {
+    vPos = console_scroll::Clamp(target, vRange, view.visibleRows);
+    if (window && settings.showVScroll == 1) SetScrollPos(window, SB_VERT, vPos, TRUE);
+  }
+}
+
+void XConsole::OnScrollRequest(int bar, int request) {
+  if (!window) return;
+  SCROLLINFO info = {};
+  info.cbSize = sizeof(info);
+  info.fMask = SIF_ALL;
+  if (!GetScrollInfo(window, bar, &info)) return;
+  const int target = console_scroll::RequestTarget(request, info.nPos, int(info.nPage), info.nTrackPos,
+                                                   info.nMin, info.nMax);
+  if (bar == SB_HORZ) {
+    ScrollToColumn(target);
+  } else {
+    ScrollToLine(target);
+  }
+}
+
+void XConsole::OnHScroll(int request) { OnScrollRequest(SB_HORZ, request); }
+
+void XConsole::OnVScroll(int request) { OnScrollRequest(SB_VERT, request); }
+
+void XConsole::OnMouseWheel(short delta) { ScrollToLine(console_scroll::WheelTarget(vPos, delta)); }
+
+void XConsole::OnImeStartComposition() {
+  if (!window) return;
+  scoped::InputContext context(window);
+  if (!context.get()) return;
+  COMPOSITIONFORM form = {};
+  form.dwStyle = CFS_POINT;
+  form.ptCurrentPos.x = std::max(view.caretX, kConsoleLeftMargin);
+  form.ptCurrentPos.y = std::max(view.caretY, kConsoleTopMargin);
+  ImmSetCompositionWindow(context.get(), &form);
+  LOGFONTA font = ConsoleLogFont();
+  ImmSetCompositionFontA(context.get(), &font);
+}

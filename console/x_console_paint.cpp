@@ -1,0 +1,150 @@
+// XConsole painting: the console font and its metrics, margins, the GDI side of the row pass,
+// the caret position and the scroll bars' page sizes.
+#include <algorithm>
+#include <cstring>
+
+#include "console/scoped_win.h"
+#include "console/x_console.h"
+
+namespace {
+
+// Draws the row pass's runs with TextOutA, setting colours only when they change.
+class GdiRowPainter : public RowPainter {
+ public:
+  GdiRowPainter(HDC dc, const ConsoleSettings& settings, HBRUSH emptyBrush)
+      : dc_(dc), settings_(settings), emptyBrush_(emptyBrush),
+        textColour_(GetTextColor(dc)), backColour_(GetBkColor(dc)) {}
+
+  int DrawRun(int x, int y, const uint8_t* cells, int count, int colourIndex) override {
+    const COLORREF textColour = settings_.Colour(colourIndex, false);
+    const COLORREF backColour = settings_.Colour(colourIndex, true);
+    if (textColour != textColour_) {
+      SetTextColor(dc_, textColour);
+      textColour_ = textColour;
+    }
+    if (backColour != backColour_) {
+      SetBkColor(dc_, backColour);
+      backColour_ = backColour;
+    }
+    const char* run = reinterpret_cast<const char*>(cells);
+    TextOutA(dc_, x, y, run, count);
+    SIZE extent = {};
+    GetTextExtentPoint32A(dc_, run, count, &extent);
+    return extent.cx;
+  }
+
+  void FillEmpty(int x, int y, int right, int height) override {
+    RECT rect = {x, y, right, y + height};
+    FillRect(dc_, &rect, emptyBrush_);
+  }
+
+ private:
+  HDC dc_;
+  const ConsoleSettings& settings_;
+  HBRUSH emptyBrush_;
+  COLORREF textColour_;
+  COLORREF backColour_;
+};
+
+}  // namespace
+
+LOGFONTA XConsole::ConsoleLogFont() const {
+  LOGFONTA font = {};
+  font.lfHeight = settings.fontSize;
+  font.lfWeight = 0;
+  font.lfCharSet = SHIFTJIS_CHARSET;
+  font.lfPitchAndFamily = FIXED_PITCH;
+  // The settings record may hold a name without its NUL: take at most 31 characters.
+  const size_t limit = std::min(sizeof(font.lfFaceName), sizeof(settings.fontName)) - 1;
+  const char* name = settings.fontName;
+  const size_t length = std::find(name, name + limit, '\0') - name;
+  std::memcpy(font.lfFaceName, name, length);
+  font.lfFaceName[length] = '\0';
+  return font;
+}
+
+HFONT XConsole::CreateConsoleFont() const {
+  const LOGFONTA font = ConsoleLogFont();
+  return CreateFontIndirectA(&font);
+}
+
+void XConsole::TakeMetrics(HDC dc) {
+  TEXTMETRICA metrics = {};
+  if (!GetTextMetricsA(dc, &metrics)) return;
+  charWidth = metrics.tmAveCharWidth;
+  lineHeight = metrics.tmHeight + metrics.tmExternalLeading;
+}
+
+void XConsole::MeasureFont() {
+  if (!window) return;
+  scoped::WindowDC dc(window);
+  if (!dc.get()) return;
+  scoped::Font font(CreateConsoleFont());
+  scoped::Select selected(dc.get(), font.get());
+  TakeMetrics(dc.get());
+}
+
+void XConsole::OnPaint() {
+  if (!window) return;
+  scoped::PaintDC dc(window);
+  HideCaret(window);
+  RECT client = {};
+  GetClientRect(window, &client);
+  {
+    scoped::Font font(CreateConsoleFont());
+    scoped::Select selected(dc.get(), font.get());
+    TakeMetrics(dc.get());
+    Draw(dc.get(), client);
+  }
+  ShowCaret(window);
+  GdiFlush();
+}
+
+void XConsole::Draw(HDC dc, RECT& rect) {
+  {
+    scoped::Brush back(CreateSolidBrush(settings.normalBack));
+    RECT left = rect;
+    left.right = kConsoleLeftMargin;
+    FillRect(dc, &left, back.get());
+    ExcludeClipRect(dc, left.left, left.top, left.right, left.bottom);
+    RECT top = rect;
+    top.bottom = kConsoleTopMargin;
+    FillRect(dc, &top, back.get());
+    ExcludeClipRect(dc, top.left, top.top, top.right, top.bottom);
+  }
+  rect.left = kConsoleLeftMargin;
+  rect.top = kConsoleTopMargin;
+  PaintText(dc, rect);
+}
+
+void XConsole::PaintText(HDC dc, const RECT& area) {
+  if (!view.window) return;
+  scoped::Brush empty(CreateSolidBrush(settings.normalBack));
+  GdiRowPainter painter(dc, settings, empty.get());
+  RowPassFrame frame;
+  frame.left = area.left;
+  frame.top = area.top;
+  frame.right = area.right;
+  frame.bottom = area.bottom;
+  frame.hPos = hPos;
+  frame.vPos = vPos;
+  frame.charWidth = charWidth;
+  frame.lineHeight = lineHeight;
+  view.hasFocus = hasFocus;
+  view.PaintRows(frame, painter);
+  if (hasFocus) SetCaretPos(view.caretX, view.caretY);
+  if (settings.showHScroll == 1) SetScrollPage(SB_HORZ, view.visibleColumns);
+  if (settings.showVScroll == 1) SetScrollPage(SB_VERT, view.visibleRows);
+}
+
+void XConsole::SetScrollPage(int bar, int page) {
+  SCROLLINFO info = {};
+  info.cbSize = sizeof(info);
+  info.fMask = SIF_ALL;
+  if (!GetScrollInfo(window, bar, &info)) return;
+  if (int(info.nPage) == page) return;
+  if (info.nMax < int(info.nPage) && info.nMax < page) return;
+  info.fMask = SIF_PAGE | SIF_DISABLENOSCROLL;
+  info.nPage = UINT(page);
+  SetScrollInfo(window, bar, &info, TRUE);
+}

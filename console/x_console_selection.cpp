@@ -1,0 +1,173 @@
+// XConsole mouse selection and clipboard: hit testing, the selection states, drag scrolling,
+// select-all, Copy, Paste.
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "console/x_console.h"
+
+int XConsole::HitTest(int x, int y, POINT* cell, int* leftRow, int* pastRow) {
+  const HitResult hit = view.HitTest(x, y, charWidth, lineHeight, hPos);
+  if (cell) {
+    cell->x = hit.column;
+    cell->y = hit.row;
+  }
+  if (leftRow) *leftRow = hit.leftRow;
+  if (pastRow) *pastRow = hit.pastRow;
+  return hit.offset;
+}
+
+namespace {
+
+// The display row a hit landed on, for the selection's whole-character snapping.
+TextPosition PositionAt(const TextView& view, int32_t offset, int row) {
+  TextPosition position;
+  position.offset = offset;
+  if (row >= 0 && size_t(row) < view.rows.size()) {
+    position.rowStart = view.rows[size_t(row)].start;
+    position.rowLength = view.rows[size_t(row)].length;
+  }
+  return position;
+}
+
+}  // namespace
+
+void XConsole::OnLButtonDown(int x, int y) {
+  if (window) SetCapture(window);
+  bool repaint = false;
+  if (text.selection.state != 0) {
+    text.selection.Reset();
+    repaint = true;
+  }
+  POINT cell = {};
+  const int offset = HitTest(x, y, &cell, &downLeftRow, &downPastRow);
+  if (text.used > 0 && offset >= 0 && uint32_t(offset) < text.used) {
+    text.selection.anchor = text.selection.end = PositionAt(view, offset, cell.y);
+    text.selection.state = 1;
+  } else {
+    text.selection.state = 0;
+  }
+  if (repaint) Invalidate();
+}
+
+void XConsole::OnMouseMove(int x, int y) {
+  Selection& selection = text.selection;
+  if (selection.state != 1 && selection.state != 2) return;
+  POINT cell = {};
+  int leftRow = -1, pastRow = -1;
+  const int offset = HitTest(x, y, &cell, &leftRow, &pastRow);
+  if (offset < 0) return;
+  const TextPosition here = PositionAt(view, offset, cell.y);
+  const bool sameZone = (downLeftRow >= 0 && downLeftRow == leftRow) || (downPastRow >= 0 && downPastRow == pastRow);
+  if (sameZone) {
+    // Still in the outside zone where the button went down: start over at the pointer.
+    if (text.used > 0 && uint32_t(offset) < text.used) {
+      selection.anchor = selection.end = here;
+      selection.state = 1;
+    } else {
+      selection.state = 0;
+    }
+    Invalidate();
+  } else if (uint32_t(offset) < text.used) {
+    selection.end = here;
+    selection.state = 2;
+    // Both ends cover whole double-byte characters.
+    TextPosition& low = selection.anchor.offset <= offset ? selection.anchor : selection.end;
+    TextPosition& high = selection.anchor.offset <= offset ? selection.end : selection.anchor;
+    low.offset = text.SnapToCharacter(low, true);
+    high.offset = text.SnapToCharacter(high, false);
+    Invalidate();
+  }
+  // Drag scrolling: one cell or line per mouse move outside the client area.
+  if (!window) return;
+  RECT client = {};
+  GetClientRect(window, &client);
+  if (x < client.left) ScrollToColumn(hPos - 1);
+  if (x >= client.right) ScrollToColumn(hPos + 1);
+  if (y < client.top) ScrollToLine(vPos - 1);
+  if (y >= client.bottom) ScrollToLine(vPos + 1);
+}
+
+void XConsole::OnLButtonUp(int x, int y) {
+  ReleaseCapture();
+  const int offset = HitTest(x, y, nullptr, nullptr, nullptr);
+  Selection& selection = text.selection;
+  if (offset >= 0 && selection.state == 2 && text.used > 0) {
+    selection.end.offset = std::min(offset, int(text.used) - 1);
+    selection.state = 3;
+  } else {
+    selection.Reset();
+  }
+}
+
+void XConsole::SelectAll() {
+  if (text.used == 0) return;
+  text.selection.anchor.offset = 0;
+  text.selection.end.offset = int32_t(text.used - 1);
+  text.selection.state = 3;
+}
+
+int XConsole::Copy() {
+  Selection& selection = text.selection;
+  if (selection.state != 3) return 0;
+  const int64_t lo = std::max(0, std::min(selection.anchor.offset, selection.end.offset));
+  const int64_t hi = std::min<int64_t>(std::max(selection.anchor.offset, selection.end.offset), int64_t(text.used) - 1);
+  if (lo <= hi && text.bytes) {
+    const size_t n = size_t(hi - lo + 1);
+    scoped::GlobalMemory memory(GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_DDESHARE, n + 1);
+    scoped::GlobalLock lock(memory.get());
+    if (char* out = static_cast<char*>(lock.data())) {
+      const uint8_t* in = text.bytes + lo;
+      for (size_t i = 0; i < n; ++i) out[i] = in[i] ? char(in[i]) : ' ';  // NUL bytes as spaces
+      out[n] = '\0';
+      lock.unlock();
+      scoped::Clipboard clipboard(window);
+      if (clipboard.opened()) {
+        EmptyClipboard();
+        if (SetClipboardData(CF_TEXT, memory.get())) memory.release();  // the clipboard owns it now
+      }
+    }
+  }
+  selection.Reset();
+  Invalidate();
+  return 1;
+}
+
+int XConsole::Paste() {
+  if (settings.readOnly == 1) return 0;
+  scoped::Clipboard clipboard(window);
+  if (!clipboard.opened()) return 0;
+  if (HANDLE data = GetClipboardData(CF_TEXT)) {
+    std::vector<char> converted;
+    {
+      scoped::GlobalLock lock(data);
+      const char* in = static_cast<const char*>(lock.data());
+      if (in && *in) {
+        const size_t length = strlen(in);
+        converted.reserve(length + size_t(std::count(in, in + length, '\r')) +
+                          size_t(std::count(in, in + length, '\n')) + 1);
+        for (size_t i = 0; i < length; ++i) {
+          const char c = in[i];
+          if (c != '\r' && c != '\n') {
+            converted.push_back(c);
+            continue;
+          }
+          // CR, LF, CR LF and LF CR are each one line break.
+          const char next = in[i + 1];
+          if ((next == '\r' || next == '\n') && next != c) ++i;
+          switch (settings.newlineMode) {
+            case 0: converted.push_back('\r'); break;
+            case 1: converted.push_back('\n'); break;
+            default: converted.push_back('\r'); converted.push_back('\n'); break;
+          }
+        }
+      }
+    }
+    const int length = int(converted.size());
+    if (length > 0 && AcceptPaste(converted.data(), length)) Write(converted.data(), length, 0);
+  }
+  text.selection.Reset();
+  return 1;
+}
+
+int XConsole::AcceptPaste(const char*, int) { return 1; }
