@@ -30,10 +30,14 @@ struct MonitorApp {
   HANDLE logFile = nullptr;
   unsigned char* convertBuffer = nullptr;
   unsigned convertCapacity = 8192;
+  // Neither buffer grows beyond this; tests lower it to reach the oversize path under Wine,
+  // whose mailslots cut datagrams at 64 KiB.
+  unsigned bufferCeiling = 0x100000;
 
   // Start-up, main window and layout.
   void CreateChildren(HWND window);
   void Layout(int width, int height);
+  void AllocateConvertBuffer();  // start-up: convertCapacity bytes, null when that fails
 
   // Message receiver.
   void StartReceiver();
@@ -42,6 +46,7 @@ struct MonitorApp {
 
   // Commands, language, log saving.
   void OnCommand(WPARAM wParam);
+  LRESULT OnNotify(LPARAM lParam);  // tooltip texts of the toolbar buttons
   void ChooseLanguage();
   void StartLogSaving();
   void StopLogSaving();
@@ -51,3 +56,14 @@ extern MonitorApp app;
 
 // Enables or greys one command in the main menu and on the toolbar together.
 void SetCommandEnabled(int command, bool enabled);
+
+// Start-up: single instance, settings path, language, main window; 1 when the window stands.
+int InitInstance(HINSTANCE instance, int showCommand);
+LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+void UnregisterMainClass(HINSTANCE instance);
+// Builds settingsPath from the current directory.
+void BuildSettingsPath();
+// The language the user's locale suggests: 1 for Japanese (0x0411), else 0.
+int DetectLanguage();
+// Full path of the help page of the current language, beside the executable.
+void HelpPagePath(char (&path)[MAX_PATH]);

@@ -1,0 +1,129 @@
+// The main window's commands (menu, toolbar, context menu), tooltips, View toggles and Help.
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <cstring>
+
+#include "dialogs/ansi_text.h"
+#include "monitor/about_dialog.h"
+#include "monitor/monitor_app.h"
+#include "monitor/resources/resource_ids.h"
+#include "monitor/settings_file.h"
+
+namespace {
+
+struct Tooltip {
+  int command;
+  const wchar_t* japanese;
+  const wchar_t* english;
+};
+
+constexpr Tooltip kTooltips[] = {
+    {ID_FILE_START_LOG, L"ログの保存", L"Start Log Saving"},
+    {ID_FILE_STOP_LOG, L"ログの保存を中止", L"Stop Log Saving"},
+    {ID_FILE_SETTING, L"設定", L"Setting"},
+    {ID_EDIT_COPY, L"コピー", L"Copy"},
+    {ID_EDIT_PASTE, L"貼り付け", L"Paste"},
+    {ID_EDIT_SELECT_ALL, L"すべてを選択", L"All Select"},
+    {ID_EDIT_ALL_COPY, L"すべてをコピー", L"All Copy"},
+    {ID_EDIT_ALL_ERASE, L"すべてを消去", L"All Erase"},
+    {ID_HELP_TOPICS, L"ヘルプ", L"Help"},
+};
+constexpr int kTooltipCount = static_cast<int>(sizeof kTooltips / sizeof kTooltips[0]);
+
+// The tooltip control keeps the pointer it gets until the next request: one buffer per text,
+// converted at each request so that a language change shows at once.
+const char* TooltipText(int command) {
+  static char texts[kTooltipCount][64];
+  for (int i = 0; i < kTooltipCount; ++i) {
+    if (kTooltips[i].command == command) {
+      AnsiText(language == 1 ? kTooltips[i].japanese : kTooltips[i].english, texts[i]);
+      return texts[i];
+    }
+  }
+  return nullptr;
+}
+
+void ToggleBar(HWND bar, HWND owner, int item, const char* key) {
+  if (!bar) return;
+  const HMENU menu = GetMenu(owner);
+  const UINT state = GetMenuState(menu, static_cast<UINT>(item), MF_BYCOMMAND);
+  const int visible = (state != static_cast<UINT>(-1) && (state & MF_CHECKED)) ? 0 : 1;
+  CheckMenuItem(menu, static_cast<UINT>(item), MF_BYCOMMAND | (visible ? MF_CHECKED : MF_UNCHECKED));
+  ShowWindow(bar, visible ? SW_SHOW : SW_HIDE);
+  RECT client;
+  GetClientRect(owner, &client);
+  app.Layout(client.right, client.bottom);
+  WriteSettingInt("system", key, visible);
+}
+
+void SelectAllText() {
+  SetCommandEnabled(ID_EDIT_COPY, true);
+  app.console.SelectAll();
+  app.console.Invalidate();
+}
+
+void SelectAllAndCopy() {
+  app.console.SelectAll();
+  app.console.Copy();
+}
+
+void OpenHelp() {
+  char path[MAX_PATH];
+  HelpPagePath(path);
+  ShellExecuteA(nullptr, "open", path, nullptr, "", SW_SHOW);
+}
+
+void RunAboutBox() {
+  AboutDialog dialog;
+  const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(app.mainWindow, GWLP_HINSTANCE));
+  DialogBoxParamA(instance, MAKEINTRESOURCEA(language == 1 ? IDD_ABOUT_JA : IDD_ABOUT_EN),
+                  app.mainWindow, XDialog::DialogProc, reinterpret_cast<LPARAM>(&dialog));
+}
+
+}  // namespace
+
+void HelpPagePath(char (&path)[MAX_PATH]) {
+  path[0] = '\0';
+  char module[MAX_PATH];
+  const DWORD length = GetModuleFileNameA(nullptr, module, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return;
+  char* slash = std::strrchr(module, '\\');
+  if (slash) slash[1] = '\0';
+  const char* page = language == 1 ? "docs\\help\\index.ja.html" : "docs\\help\\index.en.html";
+  if (std::strlen(module) + std::strlen(page) >= MAX_PATH) return;
+  std::strcpy(path, module);
+  std::strcat(path, page);
+}
+
+void MonitorApp::OnCommand(WPARAM wParam) {
+  switch (LOWORD(wParam)) {
+    case ID_FILE_START_LOG: StartLogSaving(); break;
+    case ID_FILE_STOP_LOG: StopLogSaving(); break;
+    case ID_FILE_SETTING: console.OpenSettingsSheet(mainWindow); break;
+    case ID_FILE_EXIT: SendMessageA(mainWindow, WM_CLOSE, 0, 0); break;
+    case ID_EDIT_COPY: console.Copy(); break;
+    case ID_EDIT_PASTE: console.Paste(); break;
+    case ID_EDIT_SELECT_ALL: SelectAllText(); break;
+    case ID_EDIT_ALL_COPY: SelectAllAndCopy(); break;
+    case ID_EDIT_ALL_ERASE: console.Clear(); break;
+    case ID_VIEW_TOOLBAR: ToggleBar(toolBar, toolBarOwner, ID_VIEW_TOOLBAR, "tool bar"); break;
+    case ID_VIEW_STATUS_BAR: ToggleBar(statusBar, statusBarOwner, ID_VIEW_STATUS_BAR, "status bar"); break;
+    case ID_HELP_TOPICS: OpenHelp(); break;
+    case ID_HELP_ABOUT: RunAboutBox(); break;
+    case ID_HELP_LANGUAGE: ChooseLanguage(); break;
+    default: DefWindowProcA(mainWindow, WM_COMMAND, wParam, 0); break;
+  }
+}
+
+LRESULT MonitorApp::OnNotify(LPARAM lParam) {
+  auto* header = reinterpret_cast<NMHDR*>(lParam);
+  if (header && header->code == TTN_NEEDTEXTA) {
+    auto* request = reinterpret_cast<NMTTDISPINFOA*>(lParam);
+    if (const char* text = TooltipText(static_cast<int>(header->idFrom))) {
+      request->lpszText = const_cast<char*>(text);
+    }
+  }
+  return 0;
+}

@@ -1,0 +1,203 @@
+// Start-up, the main window "VIGILO WINDOW" with its toolbar, status bar and console, and layout.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstring>
+
+#include "monitor/html_help.h"
+#include "monitor/monitor_app.h"
+#include "monitor/resources/resource_ids.h"
+#include "monitor/settings_file.h"
+
+namespace {
+
+constexpr char kMainClass[] = "VIGILO WINDOW";
+constexpr char kTitle[] = "Tellit Message Monitor";
+constexpr char kSettingsFile[] = "vigilo.ini";
+constexpr UINT_PTR kReceiveTimer = 1;
+constexpr UINT kReceivePeriodMs = 50;
+
+// The toolbar: separators between the groups Log, Edit, Setting and Help.
+TBBUTTON toolbarButtons[12] = {
+    {0, 0, TBSTATE_ENABLED, TBSTYLE_SEP, {0}, 0, 0},
+    {0, ID_FILE_START_LOG, TBSTATE_ENABLED, TBSTYLE_BUTTON, {0}, 0, 0},
+    {1, ID_FILE_STOP_LOG, TBSTATE_ENABLED, TBSTYLE_BUTTON, {0}, 0, 0},
+    {0, 0, TBSTATE_ENABLED, TBSTYLE_SEP, {0}, 0, 0},
+    {3, ID_EDIT_COPY, TBSTATE_ENABLED, TBSTYLE_BUTTON, {0}, 0, 0},
+    {4, ID_EDIT_ALL_COPY, TBSTATE_ENABLED, TBSTYLE_BUTTON, {0}, 0, 0},
+    {5, ID_EDIT_SELECT_ALL, TBSTATE_ENABLED, TBSTYLE_BUTTON, {0}, 0, 0},
+    {6, ID_EDIT_ALL_ERASE, TBSTATE_ENABLED, TBSTYLE_BUTTON, {0}, 0, 0},
+    {0, 0, TBSTATE_ENABLED, TBSTYLE_SEP, {0}, 0, 0},
+    {7, ID_FILE_SETTING, TBSTATE_ENABLED, TBSTYLE_BUTTON, {0}, 0, 0},
+    {0, 0, TBSTATE_ENABLED, TBSTYLE_SEP, {0}, 0, 0},
+    {8, ID_HELP_TOPICS, TBSTATE_ENABLED, TBSTYLE_BUTTON, {0}, 0, 0},
+};
+constexpr int kToolbarImages = 12;
+
+HINSTANCE InstanceOf(HWND window) {
+  return reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
+}
+
+int BarVisibility(const char* key) { return ReadSettingInt("system", key, 1); }
+
+void ShowBar(HWND bar, HWND owner, int item, int visible) {
+  CheckMenuItem(GetMenu(owner), static_cast<UINT>(item), MF_BYCOMMAND | (visible ? MF_CHECKED : MF_UNCHECKED));
+  ShowWindow(bar, visible ? SW_SHOW : SW_HIDE);
+}
+
+bool IsItemChecked(HWND owner, int item) {
+  const UINT state = GetMenuState(GetMenu(owner), static_cast<UINT>(item), MF_BYCOMMAND);
+  return state != static_cast<UINT>(-1) && (state & MF_CHECKED) != 0;
+}
+
+// The height of a bar in its owner's client coordinates.
+int BarHeight(HWND bar, HWND owner) {
+  RECT rect;
+  GetWindowRect(bar, &rect);
+  POINT corners[2] = {{rect.left, rect.top}, {rect.right, rect.bottom}};
+  ScreenToClient(owner, &corners[0]);
+  ScreenToClient(owner, &corners[1]);
+  return corners[1].y - corners[0].y;
+}
+
+LRESULT HandleMainMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      app.CreateChildren(window);
+      return 0;
+    case WM_SIZE: {
+      const int width = LOWORD(lParam);
+      const int height = HIWORD(lParam);
+      // Both bars place themselves at the top and the bottom whatever they are given.
+      if (app.toolBar) MoveWindow(app.toolBar, 0, 0, width, height, TRUE);
+      if (app.statusBar) MoveWindow(app.statusBar, 0, 0, width, height, TRUE);
+      app.Layout(width, height);
+      return 0;
+    }
+    case WM_ACTIVATE:
+      if (app.console.window) SetFocus(app.console.window);
+      return 0;
+    case WM_CLOSE:
+      KillTimer(app.mainWindow, kReceiveTimer);
+      app.StopReceiver();
+      DestroyWindow(app.mainWindow);
+      return 0;
+    case WM_NOTIFY:
+      return app.OnNotify(lParam);
+    case WM_COMMAND:
+      app.OnCommand(wParam);
+      return 0;
+    case WM_TIMER:
+      app.DrainMailslot();
+      return 0;
+    case WM_DESTROY:
+      html_help::Uninitialize(app.helpCookie);
+      PostQuitMessage(0);
+      return 0;
+    default:
+      return DefWindowProcA(window, message, wParam, lParam);
+  }
+}
+
+}  // namespace
+
+void BuildSettingsPath() {
+  char directory[MAX_PATH] = "";
+  const DWORD length = GetCurrentDirectoryA(sizeof directory, directory);
+  // A directory too long for the path leaves it empty: every settings access is then skipped.
+  if (length == 0 || length + 1 + sizeof kSettingsFile > sizeof settingsPath) {
+    settingsPath[0] = '\0';
+    return;
+  }
+  std::strcpy(settingsPath, directory);
+  std::strcat(settingsPath, "\\");
+  std::strcat(settingsPath, kSettingsFile);
+}
+
+LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  try {
+    return HandleMainMessage(window, message, wParam, lParam);
+  } catch (...) {
+    return 0;
+  }
+}
+
+int InitInstance(HINSTANCE instance, int showCommand) {
+  const HWND running = FindWindowA(kMainClass, nullptr);
+  if (running) {
+    if (IsIconic(running)) {
+      ShowWindow(running, SW_SHOW);
+    } else {
+      BringWindowToTop(running);
+    }
+    return 0;
+  }
+
+  BuildSettingsPath();
+  InitCommonControls();
+
+  language = ReadSettingInt("system", "language", -1);
+  if (language == -1) app.ChooseLanguage();
+
+  app.AllocateConvertBuffer();
+
+  WNDCLASSA windowClass = {};
+  windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+  windowClass.lpfnWndProc = MainWndProc;
+  windowClass.hInstance = instance;
+  windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_VIGILO));
+  windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  windowClass.lpszMenuName = MAKEINTRESOURCEA(language == 1 ? IDR_MENU_JAPANESE : IDR_MENU_ENGLISH);
+  windowClass.lpszClassName = kMainClass;
+  if (!RegisterClassA(&windowClass)) return 0;
+
+  const HWND window = CreateWindowExA(0, kMainClass, kTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                      nullptr, nullptr, instance, nullptr);
+  app.mainWindow = window;
+  if (!window) return 0;
+
+  for (int command : {ID_FILE_STOP_LOG, ID_EDIT_COPY, ID_EDIT_SELECT_ALL, ID_EDIT_ALL_COPY, ID_EDIT_ALL_ERASE}) {
+    SetCommandEnabled(command, false);
+  }
+  app.StartReceiver();
+
+  ShowWindow(window, showCommand);
+  UpdateWindow(window);
+  return 1;
+}
+
+void UnregisterMainClass(HINSTANCE instance) { UnregisterClassA(kMainClass, instance); }
+
+void MonitorApp::CreateChildren(HWND window) {
+  mainWindow = window;
+  const HINSTANCE instance = InstanceOf(window);
+
+  const int toolBarVisible = BarVisibility("tool bar");
+  toolBarOwner = window;
+  toolBar = CreateToolbarEx(window, WS_CHILD | WS_VISIBLE | WS_BORDER | TBSTYLE_TOOLTIPS, IDC_TOOLBAR,
+                            kToolbarImages, instance, IDB_TOOLBAR, toolbarButtons,
+                            static_cast<int>(sizeof toolbarButtons / sizeof toolbarButtons[0]),
+                            0, 0, 16, 16, sizeof(TBBUTTON));
+  if (toolBar) ShowBar(toolBar, toolBarOwner, ID_VIEW_TOOLBAR, toolBarVisible);
+
+  const int statusBarVisible = BarVisibility("status bar");
+  statusBarOwner = mainWindow;
+  statusBar = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
+                              statusBarOwner, nullptr, instance, nullptr);
+  if (statusBar) ShowBar(statusBar, statusBarOwner, ID_VIEW_STATUS_BAR, statusBarVisible);
+
+  console.Create(mainWindow);
+  SetTimer(mainWindow, kReceiveTimer, kReceivePeriodMs, nullptr);
+}
+
+void MonitorApp::Layout(int width, int height) {
+  int top = 0;
+  if (toolBar && IsItemChecked(toolBarOwner, ID_VIEW_TOOLBAR)) top = BarHeight(toolBar, toolBarOwner);
+  int bottom = 0;
+  if (statusBar && IsItemChecked(statusBarOwner, ID_VIEW_STATUS_BAR)) bottom = BarHeight(statusBar, statusBarOwner);
+  if (!console.window) return;
+  // The console overlaps the toolbar's bottom edge by one pixel.
+  const int y = top > 0 ? top - 1 : 0;
+  MoveWindow(console.window, 0, y, width, height - y - bottom, TRUE);
+}

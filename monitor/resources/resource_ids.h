@@ -1,0 +1,49 @@
+/* Identifiers shared by the monitor's code and its resource scripts of both languages. */
+#ifndef VIGILO_RESOURCE_IDS_H
+#define VIGILO_RESOURCE_IDS_H
+
+/* Main menus: the class takes one of them at start-up, by the language then in force. */
+#define IDR_MENU_JAPANESE 1
+#define IDR_MENU_ENGLISH 2
+
+#define IDI_VIGILO 4   /* program icon: 32x32 and 16x16 */
+#define IDB_TOOLBAR 5  /* toolbar strip: nine 16x15 images, 16 colours */
+
+/* Commands: one number space for the main menu, the toolbar and the console's context menu. */
+#define ID_FILE_START_LOG 101
+#define ID_FILE_STOP_LOG 102
+#define ID_FILE_SETTING 103
+#define ID_FILE_EXIT 104
+#define ID_EDIT_COPY 111
+#define ID_EDIT_PASTE 112
+#define ID_EDIT_SELECT_ALL 113
+#define ID_EDIT_ALL_COPY 114
+#define ID_EDIT_ALL_ERASE 115
+#define ID_VIEW_TOOLBAR 121
+#define ID_VIEW_STATUS_BAR 122
+#define ID_HELP_TOPICS 131
+#define ID_HELP_ABOUT 132
+#define ID_HELP_LANGUAGE 133
+
+/* Dialog templates: Japanese 20xx, English 21xx. */
+#define IDD_ABOUT_JA 2003
+#define IDD_ABOUT_EN 2103
+#define IDD_LANGUAGE_JA 2004
+#define IDD_LANGUAGE_EN 2104
+
+#define IDC_VERSION_LABEL 1300   /* About box: "Version 1.10", filled at initialisation */
+#define IDC_TOOLBAR 1310         /* control identifier of the toolbar */
+#define IDC_LANGUAGE_COMBO 1320  /* language dialog: English and Japanese entries */
+
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
+
+/* Identifiers of the log and console settings dialogs. */
+#if defined(__has_include)
+#if __has_include("log_settings_ids.h")
+#include "log_settings_ids.h"
+#endif
+#endif
+
+#endif

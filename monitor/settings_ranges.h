@@ -1,0 +1,23 @@
+// The usable ranges of the console settings kept in vigilo.ini, and the clamping applied when
+// they are read, so that a hand-edited file can neither crash the monitor nor make it allocate
+// gigabytes. Portable: no Windows header.
+#pragma once
+
+#include <cstdint>
+
+namespace settings_ranges {
+
+// The ranges the console settings page enforces.
+inline constexpr int32_t kColumnMin = 40, kColumnMax = 256;
+inline constexpr int32_t kBufferKbMin = 64, kBufferKbMax = 1024;
+// Font heights: the page offers 8 to 28 for scalable fonts and the raster families' own heights.
+inline constexpr int32_t kFontSizeMin = 4, kFontSizeMax = 96;
+
+int32_t ClampColumn(int32_t column);
+// Kilobytes as stored in the file; the caller multiplies the result by 1024.
+int32_t ClampBufferKb(int32_t kilobytes);
+// The page offers 2, 4 and 8: other values go to the nearest of them (3 to 4, 6 and more to 8).
+int32_t ClampTabs(int32_t tabs);
+int32_t ClampFontSize(int32_t size);
+
+}  // namespace settings_ranges

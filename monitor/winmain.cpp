@@ -1,0 +1,19 @@
+// The monitor's entry point and message loop.
+#include <windows.h>
+
+#include "monitor/html_help.h"
+#include "monitor/monitor_app.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLine*/, int showCommand) {
+  if (!InitInstance(instance, showCommand)) return 0;
+  html_help::Initialize(&app.helpCookie);
+
+  MSG message;
+  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    if (html_help::PreTranslate(&message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+  UnregisterMainClass(instance);
+  return static_cast<int>(message.wParam);
+}
