@@ -1,0 +1,69 @@
+// Sizing of the client's text buffers and the formatting step that runs on them.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <memory>
+#include <new>
+
+#include "client/format_engine.h"
+
+namespace tellit {
+
+inline constexpr std::uint32_t kFirstTextCapacity = 4096;  // bytes
+inline constexpr std::uint32_t kFirstWideCapacity = 4096;  // wide characters
+inline constexpr std::uint64_t kNeedPerFormatCharacter = 16;
+
+// Buffer characters a format of `formatLength` characters asks for.
+inline std::uint64_t FormatNeed(std::size_t formatLength) noexcept {
+  return static_cast<std::uint64_t>(formatLength) * kNeedPerFormatCharacter;
+}
+
+// Bytes the conversion of `wideLength` wide characters to the ANSI code page asks for: two per
+// character (double-byte code pages) and one for the NUL, which must always fit.
+inline std::uint64_t NarrowNeed(std::uint32_t wideLength) noexcept {
+  return 2 * static_cast<std::uint64_t>(wideLength) + 1;
+}
+
+// A buffer smaller than `need` is released and replaced whole by one of exactly `need`
+// characters; it never shrinks and its old contents are not kept. Returns whether a buffer
+// with a capacity above 0 exists afterwards; without one the capacity is 0.
+template <typename Char>
+bool EnsureCapacity(std::unique_ptr<Char[]>& buffer, std::uint32_t& capacity, std::uint64_t need) noexcept {
+  if (capacity < need) {
+    buffer.reset();
+    capacity = 0;
+    const bool representable = need <= std::numeric_limits<std::uint32_t>::max() &&
+                               need <= std::numeric_limits<std::size_t>::max() / sizeof(Char);
+    if (representable) {
+      buffer.reset(new (std::nothrow) Char[static_cast<std::size_t>(need)]);
+      if (buffer) capacity = static_cast<std::uint32_t>(need);
+    }
+  }
+  if (!buffer) capacity = 0;
+  return buffer && capacity > 0;
+}
+
+template <typename Char>
+std::size_t FormatLength(const Char* format) noexcept {
+  std::size_t n = 0;
+  while (format[n] != Char{}) ++n;
+  return n;
+}
+
+// Grows the buffer for the format, then formats into it; `formatted` is false when there is no
+// buffer to format into (an allocation failed or the need does not fit 32 bits).
+struct FormattedText {
+  bool formatted;
+  FormatOutcome outcome;
+};
+
+template <typename Char>
+FormattedText FormatIntoBuffer(const Char* format, std::unique_ptr<Char[]>& buffer, std::uint32_t& capacity,
+                               FormatArguments& arguments) noexcept {
+  if (!EnsureCapacity(buffer, capacity, FormatNeed(FormatLength(format)))) return FormattedText{false, {0, false}};
+  return FormattedText{true, FormatText(format, buffer.get(), capacity, arguments)};
+}
+
+}  // namespace tellit
