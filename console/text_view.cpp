@@ -193,7 +193,7 @@ int32_t TextView::WalkCells(const RowSpan& span, int32_t targetCell, int32_t* ce
   *reached = false;
   if (!text || !settings || !text->bytes || span.start < 0) return -1;
   const int64_t end = std::min<int64_t>(int64_t(span.start) + span.length, text->used);
-  if (end <= span.start) return span.start;
+  if (end <= span.start) return -1;  // a row of the last paint whose bytes went since
   int32_t cells = 0;
   for (int64_t p = span.start; p + 1 < end; ++p) {
     cells += CellsOf(text->bytes[p], cells);

@@ -1,0 +1,129 @@
+// Fuzzes the console's text store and row layout: the input is a stream of operations (appends,
+// resizes with any sizes, clears, row passes, hit tests, snapping) on one store; the store's
+// invariants are checked after each one and the sanitizers watch every access.
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+#include "console/text_view.h"
+
+namespace {
+
+struct Input {
+  const uint8_t* data;
+  size_t size;
+  uint8_t Byte() {
+    if (size == 0) return 0;
+    --size;
+    return *data++;
+  }
+  uint32_t Word() { return uint32_t(Byte()) | uint32_t(Byte()) << 8; }
+  // Sizes as the settings file may hold them: mostly small, sometimes 0 or negative.
+  uint32_t Size() {
+    const uint8_t kind = Byte();
+    if (kind < 16) return 0;
+    if (kind < 32) return uint32_t(-int32_t(Byte()));
+    return Word() % 5000;
+  }
+};
+
+void Require(bool condition) {
+  if (!condition) abort();
+}
+
+void CheckInvariants(const TextStore& store) {
+  Require(store.maxLines >= 2);
+  if (!store.HasArrays()) return Require(store.used == 0);
+  Require(store.lineStarts[0] == 0);
+  for (uint32_t k = 0; k < store.lineCount; ++k) Require(store.lineStarts[k] < store.lineStarts[k + 1]);
+  Require(store.lineStarts[store.lineCount] <= store.used);
+  Require(store.used <= store.capacity);
+  Require(store.lineCount <= store.maxLines - 1);
+}
+
+class NullPainter : public RowPainter {
+ public:
+  int DrawRun(int, int, const uint8_t* cells, int count, int) override {
+    volatile uint8_t sink = 0;
+    for (int i = 0; i < count; ++i) sink = sink ^ cells[i];  // every drawn cell must be readable
+    return count * 7;
+  }
+  void FillEmpty(int, int, int, int) override {}
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static const LeadTrailSets shiftJis = LeadTrailSets::ShiftJis();
+  Input in{data, size};
+  TextStore store;
+  ConsoleSettings settings;
+  TextView view;
+  store.codePage = (in.Byte() & 1) ? &shiftJis : nullptr;
+  store.Allocate(in.Size(), in.Size(), in.Size());
+  settings.wrapColumn = int32_t(store.wrapColumn);
+  int dummyWindow = 0;
+  view.Attach(&dummyWindow, store, settings);
+  CheckInvariants(store);
+  while (in.size > 0) {
+    switch (in.Byte() % 8) {
+      case 0:
+      case 1:
+      case 2: {
+        const size_t length = in.Byte() % 64;
+        const uint8_t attribute = in.Byte();
+        const size_t take = length < in.size ? length : in.size;
+        store.Append(in.data, uint32_t(take), attribute);
+        in.data += take;
+        in.size -= take;
+        break;
+      }
+      case 3: {
+        const uint32_t bufferSize = in.Size(), lines = in.Size(), wrap = in.Size();
+        store.Resize(bufferSize, lines, wrap);
+        if (int32_t(wrap) != 0) settings.wrapColumn = int32_t(wrap);
+        break;
+      }
+      case 4:
+        store.Clear();
+        break;
+      case 5: {
+        settings.tabSize = int8_t(in.Byte());
+        settings.hexMode = in.Byte() & 1;
+        store.selection.state = in.Byte() % 4;
+        store.selection.anchor.offset = int32_t(in.Word()) - 100;
+        store.selection.end.offset = int32_t(in.Word()) - 100;
+        RowPassFrame frame;
+        frame.left = 4;
+        frame.top = 2;
+        frame.right = 4 + in.Byte() * 7;
+        frame.bottom = 2 + in.Byte() * 3;
+        frame.hPos = in.Byte();
+        frame.vPos = in.Byte();
+        frame.charWidth = 7;
+        frame.lineHeight = 3;
+        NullPainter painter;
+        view.PaintRows(frame, painter);
+        break;
+      }
+      case 6: {
+        const HitResult hit = view.HitTest(int(in.Word()) - 100, int(in.Word()) - 100, 7, 3, in.Byte());
+        Require(hit.offset < int32_t(store.used));
+        if (hit.offset >= 0) {
+          const size_t row = size_t(hit.row) < view.rows.size() ? size_t(hit.row) : 0;
+          TextPosition position{hit.offset, view.rows[row].start, view.rows[row].length};
+          const int32_t snapped = store.SnapToCharacter(position, in.Byte() & 1);
+          Require(snapped >= 0 && snapped <= hit.offset + 1);
+        }
+        break;
+      }
+      default: {
+        TextPosition position{int32_t(in.Word()), int32_t(in.Word()) - 10, int32_t(in.Word())};
+        store.SnapToCharacter(position, in.Byte() & 1);
+        break;
+      }
+    }
+    CheckInvariants(store);
+  }
+  return 0;
+}

@@ -1,0 +1,69 @@
+// Scroll ranges, clamping, request targets, wheel and scroll-to-end targets.
+#include <gtest/gtest.h>
+
+#include "console/scroll_arithmetic.h"
+
+namespace {
+
+using namespace console_scroll;
+
+TEST(ScrollArithmetic, Ranges) {
+  EXPECT_EQ(HRange(80, false), 88);
+  EXPECT_EQ(HRange(80, true), 328);
+  EXPECT_EQ(VRange(100), 108);
+  EXPECT_EQ(VRange(0), 8);
+  EXPECT_LT(HRange(0xFFFFFFFFu, true), 0x40000000);  // huge wrap columns never overflow
+  EXPECT_LT(VRange(0xFFFFFFFFu), 0x40000000);
+}
+
+TEST(ScrollArithmetic, ClampKeepsPositionsValid) {
+  struct Case {
+    int target, range, visible, expected;
+  } cases[] = {
+      {88, 108, 20, 88}, {89, 108, 20, 88}, {-1, 108, 20, 0}, {50, 108, 20, 50},
+      {5, 20, 20, 0},  // everything fits: only 0
+      {5, 10, 20, 0},  {-5, 10, 20, 0}, {3, 21, 20, 1},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Clamp(c.target, c.range, c.visible), c.expected)
+        << c.target << " in " << c.range << " with " << c.visible << " visible";
+  }
+}
+
+TEST(ScrollArithmetic, RequestTargets) {
+  // position 40, page 20, track 33, range 0..107
+  struct Case {
+    int request, expected;
+  } cases[] = {
+      {kLineUp, 38}, {kLineDown, 42}, {kPageUp, 20}, {kPageDown, 60}, {kThumbPosition, 40},
+      {kThumbTrack, 33}, {kTop, 0}, {kBottom, 107}, {kEndScroll, 40}, {99, 40},
+  };
+  for (const Case& c : cases) EXPECT_EQ(RequestTarget(c.request, 40, 20, 33, 0, 107), c.expected) << c.request;
+}
+
+TEST(ScrollArithmetic, WheelMovesTwoLinesPerNotch) {
+  EXPECT_EQ(WheelTarget(10, 240), 6);
+  EXPECT_EQ(WheelTarget(10, -120), 12);
+  EXPECT_EQ(WheelTarget(10, 60), 10);
+  EXPECT_EQ(WheelTarget(10, -119), 10);
+  EXPECT_EQ(WheelTarget(10, -32768), 10 + 2 * 273);
+}
+
+TEST(ScrollArithmetic, EndTargets) {
+  int target = -100;
+  // 100 complete lines below 20 visible rows: the current line goes to the fourth row from the bottom.
+  ASSERT_TRUE(EndTarget(100, 0, 20, &target));
+  EXPECT_EQ(Clamp(target, VRange(100), 20), 84);
+  // Still visible: no change.
+  EXPECT_FALSE(EndTarget(18, 0, 20, &target));
+  ASSERT_TRUE(EndTarget(19, 0, 20, &target));
+  EXPECT_EQ(target, 3);
+  // Above the view: back to the line before it.
+  ASSERT_TRUE(EndTarget(5, 40, 20, &target));
+  EXPECT_EQ(target, 4);
+  // An empty current line left of the horizontal position goes to column 0.
+  ASSERT_TRUE(EndTarget(0, 6, 40, &target));
+  EXPECT_EQ(Clamp(target, HRange(80, false), 40), 0);
+}
+
+}  // namespace

@@ -1,0 +1,103 @@
+// TextStore under random byte streams and random resizing: the store's invariants after every step.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "store_helpers.h"
+
+namespace {
+
+// The attribute of every appended byte names the wrap phase it was written in, so a wrapped
+// line can be checked against the wrap column in force when it ended.
+struct Checker {
+  std::vector<uint32_t> wrapOfPhase;
+
+  void Check(const TextStore& store, const char* step) {
+    SCOPED_TRACE(step);
+    ASSERT_GE(store.maxLines, 2u);
+    if (!store.HasArrays()) {
+      ASSERT_EQ(store.used, 0u);
+      return;
+    }
+    ASSERT_EQ(store.lineStarts[0], 0u);
+    for (uint32_t k = 0; k < store.lineCount; ++k) {
+      ASSERT_LT(store.lineStarts[k], store.lineStarts[k + 1]) << "line " << k << " empty or reversed";
+    }
+    ASSERT_LE(store.lineStarts[store.lineCount], store.used);
+    ASSERT_LE(store.used, store.capacity);
+    ASSERT_LE(store.lineCount, store.maxLines - 1);
+    for (uint32_t k = 0; k < store.lineCount; ++k) {
+      const uint32_t start = store.lineStarts[k], end = store.lineStarts[k + 1];
+      const uint8_t last = store.bytes[end - 1];
+      if (last == '\r' || last == '\n') continue;
+      const uint8_t firstPhase = store.attributes[start], lastPhase = store.attributes[end - 1];
+      const uint32_t wrap = wrapOfPhase.at(lastPhase);
+      if (firstPhase == lastPhase) {
+        ASSERT_EQ(end - start, wrap) << "wrapped line " << k;
+      } else {
+        // Begun under another wrap column: a lowered column ends it at the next byte.
+        ASSERT_GE(end - start, wrap) << "wrapped line " << k;
+      }
+    }
+  }
+};
+
+std::string RandomBytes(std::mt19937& random, size_t length) {
+  static const uint8_t alphabet[] = {'a', 'b', 'z', '\r', '\n', '\b', 0x82, 0xA0, 0x00, '\t', 0x83, 0x40};
+  std::uniform_int_distribution<size_t> pick(0, sizeof(alphabet) - 1);
+  std::string bytes(length, '\0');
+  for (char& b : bytes) b = char(alphabet[pick(random)]);
+  return bytes;
+}
+
+void RunTrials(const LeadTrailSets& codePage, unsigned start) {
+  std::mt19937 random(start);
+  const auto upTo = [&](uint32_t n) { return std::uniform_int_distribution<uint32_t>(0, n)(random); };
+  for (int trial = 0; trial < 300; ++trial) {
+    TextStore store;
+    store.codePage = &codePage;
+    const uint32_t capacity = upTo(4) == 0 ? upTo(8) : upTo(3000);
+    store.Allocate(capacity, upTo(60), upTo(120));
+    Checker checker;
+    checker.wrapOfPhase.push_back(store.wrapColumn);
+    checker.Check(store, "allocate");
+    for (int step = 0; step < 200 && !testing::Test::HasFatalFailure(); ++step) {
+      const uint32_t action = upTo(40);
+      if (action == 0 && checker.wrapOfPhase.size() < 250) {
+        store.selection.state = 3;
+        store.selection.end.offset = int32_t(store.used);
+        const std::string before = Stored(store);
+        const uint32_t linesBefore = store.lineCount;
+        const uint32_t size = upTo(3) == 0 ? 0 : upTo(3000);
+        const uint32_t lines = upTo(3) == 0 ? uint32_t(-int(upTo(5))) : upTo(60);
+        const uint32_t wrap = upTo(3) == 0 ? 0 : upTo(120);
+        const bool dropped = store.Resize(size, lines, wrap);
+        if (dropped) {
+          ASSERT_EQ(store.selection.state, 0);
+        } else {
+          ASSERT_EQ(store.selection.state, 3);
+          ASSERT_EQ(Stored(store), before);
+          ASSERT_EQ(store.lineCount, linesBefore);
+        }
+        if (store.wrapColumn != checker.wrapOfPhase.back()) checker.wrapOfPhase.push_back(store.wrapColumn);
+        checker.Check(store, "resize");
+      } else if (action == 1) {
+        store.Clear();
+        checker.Check(store, "clear");
+      } else {
+        const size_t length = upTo(10) == 0 ? upTo(2 * capacity + 2) : upTo(40);
+        Put(store, RandomBytes(random, length), uint8_t(checker.wrapOfPhase.size() - 1));
+        checker.Check(store, "append");
+      }
+    }
+    if (testing::Test::HasFatalFailure()) return;
+  }
+}
+
+TEST(TextStoreRandom, InvariantsHoldOnShiftJis) { RunTrials(LeadTrailSets::ShiftJis(), 20240611); }
+
+TEST(TextStoreRandom, InvariantsHoldOnSingleByte) { RunTrials(LeadTrailSets::SingleByte(), 7); }
+
+}  // namespace

@@ -1,0 +1,304 @@
+// TextStore: line breaks, wrapping, backspace, discarding, resizing and refused sizes.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "store_helpers.h"
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+const LeadTrailSets kShiftJis = LeadTrailSets::ShiftJis();
+
+struct Store : TextStore {
+  explicit Store(uint32_t capacity = 16384, uint32_t lines = 10000, uint32_t wrap = 80) {
+    Allocate(capacity, lines, wrap);
+  }
+};
+
+// Numbered lines of ten bytes each: "L000abcd\r\n", "L001abcd\r\n", ...
+std::string TenByteLines(int first, int count) {
+  std::string text;
+  for (int n = first; n < first + count; ++n) {
+    char line[16];
+    std::snprintf(line, sizeof(line), "L%03dabcd\r\n", n);
+    text += line;
+  }
+  return text;
+}
+
+TEST(TextStore, BreakEndsLineWithItsBytes) {
+  Store store;
+  Put(store, "abc\r\n");
+  EXPECT_EQ(store.lineCount, 1u);
+  EXPECT_EQ(Lines(store), (Strings{"abc\r\n", ""}));
+  EXPECT_EQ(store.lineStarts[1], 5u);
+}
+
+TEST(TextStore, BreakPairsAndDoubles) {
+  struct Case {
+    std::string in;
+    Strings lines;
+  } cases[] = {
+      {"\r\n\r\n", {"\r\n", "\r\n", ""}},
+      {"\r\r", {"\r", "\r", ""}},
+      {"\n\n", {"\n", "\n", ""}},
+      {"x\n\r", {"x\n\r", ""}},
+      {"\r\n\n", {"\r\n", "\n", ""}},
+      {"\r\n\r", {"\r\n", "\r", ""}},
+      {"a\n\r\n", {"a\n\r", "\n", ""}},
+  };
+  for (const Case& c : cases) {
+    Store store;
+    Put(store, c.in);
+    EXPECT_EQ(Lines(store), c.lines) << "input of " << c.in.size() << " bytes";
+  }
+}
+
+TEST(TextStore, CrAtEndOfOneWriteJoinsLfAtStartOfNext) {
+  Store store;
+  Put(store, "x\r");
+  Put(store, "\n");
+  Put(store, "y");
+  EXPECT_EQ(Lines(store), (Strings{"x\r\n", "y"}));
+}
+
+TEST(TextStore, WrapsAtColumn) {
+  Store store(16384, 10000, 80);
+  Put(store, std::string(200, 'p'));
+  EXPECT_EQ(Lines(store), (Strings{std::string(80, 'p'), std::string(80, 'p'), std::string(40, 'p')}));
+}
+
+TEST(TextStore, BreakRightBeforeWrapColumnJoinsTheLine) {
+  Store store(16384, 10000, 80);
+  Put(store, std::string(79, 'p') + "\r\n");
+  EXPECT_EQ(Lines(store), (Strings{std::string(79, 'p') + "\r\n", ""}));
+  Store full(16384, 10000, 80);
+  Put(full, std::string(80, 'p') + "\r\n");
+  EXPECT_EQ(Lines(full), (Strings{std::string(80, 'p'), "\r\n", ""}));
+}
+
+TEST(TextStore, BreakAfterWrappedLineIsALineOfItsOwn) {
+  Store store(16384, 10000, 3);
+  Put(store, "abc\r\n");
+  EXPECT_EQ(Lines(store), (Strings{"abc", "\r\n", ""}));
+}
+
+TEST(TextStore, DoubleByteCharacterAtWrapColumnIsSplit) {
+  Store store(16384, 10000, 4);
+  store.codePage = &kShiftJis;
+  Put(store, "abc\x82\xa0");
+  EXPECT_EQ(Lines(store), (Strings{"abc\x82", "\xa0"}));
+}
+
+TEST(TextStore, BackspaceRemovesBytesWithinTheLine) {
+  Store store;
+  Put(store, "ab\b\bc");
+  EXPECT_EQ(Lines(store), (Strings{"c"}));
+  Store atStart;
+  Put(atStart, "ab\r\n\b");
+  EXPECT_EQ(Lines(atStart), (Strings{"ab\r\n", ""}));
+  Store wrapped(16384, 10000, 2);
+  Put(wrapped, "abc\b\b");
+  EXPECT_EQ(Lines(wrapped), (Strings{"ab", ""}));
+}
+
+TEST(TextStore, BackspaceRemovesWholeDoubleByteCharacter) {
+  Store jis;
+  jis.codePage = &kShiftJis;
+  Put(jis, "a\x82\xa0\b");
+  EXPECT_EQ(Stored(jis), "a");
+  Store single;  // single-byte code page: one byte goes
+  Put(single, "a\x82\xa0\b");
+  EXPECT_EQ(Stored(single), "a\x82");
+}
+
+TEST(TextStore, NulBytesAreStored) {
+  Store store;
+  Put(store, std::string("a\0b", 3));
+  EXPECT_EQ(Stored(store), std::string("a\0b", 3));
+}
+
+TEST(TextStore, NothingToAppend) {
+  Store store;
+  store.Append(nullptr, 5, 0);
+  Put(store, "");
+  EXPECT_EQ(store.used, 0u);
+  EXPECT_EQ(store.lineCount, 0u);
+}
+
+TEST(TextStore, FullStoreDiscardsAtLeastASixteenth) {
+  Store store(1024, 1000, 256);
+  Put(store, TenByteLines(0, 100));
+  ASSERT_EQ(store.used, 1000u);
+  Put(store, std::string(28, 'x') + "\r\n");  // 1030 >= 1024: more than 64 bytes go
+  EXPECT_EQ(store.used, 1000u - 70u + 30u);
+  EXPECT_EQ(store.lineCount, 94u);
+  EXPECT_EQ(Lines(store)[0], "L007abcd\r\n");
+}
+
+TEST(TextStore, FullStoreDiscardsMoreThanTheAppendedLength) {
+  Store store(1024, 1000, 256);
+  Put(store, TenByteLines(0, 100));
+  Put(store, std::string(198, 'x') + "\r\n");  // more than 200 bytes go: 21 lines
+  EXPECT_EQ(Lines(store)[0], "L021abcd\r\n");
+  EXPECT_EQ(store.used, 1000u - 210u + 200u);
+}
+
+TEST(TextStore, FullLineTableDiscardsFromTheFront) {
+  Store store(160, 10, 256);
+  for (int n = 0; n < 9; ++n) Put(store, "line " + std::to_string(n) + "\r\n");
+  ASSERT_EQ(store.lineCount, 9u);
+  Put(store, "abc\r\n");  // lines starting beyond 160 / 16 bytes stay
+  EXPECT_EQ(store.lineCount, 8u);
+  const Strings lines = Lines(store);
+  EXPECT_EQ(lines.front(), "line 2\r\n");
+  EXPECT_EQ(lines[7], "abc\r\n");
+}
+
+// A full line table whose lines all start within the first sixteenth of the buffer used to be
+// cleared whole, the line being ended included, leaving an empty line 0.
+TEST(TextStore, FullLineTableOfShortLinesKeepsTheEndedLine) {
+  Store store(16384, 10, 256);
+  for (int n = 0; n < 9; ++n) Put(store, "s\r\n");
+  Put(store, "abc\r\n");
+  EXPECT_EQ(Lines(store), (Strings{"abc\r\n", ""}));
+}
+
+// A line table of one entry has no room for a complete line: it is clamped to two.
+TEST(TextStore, LineTableOfOneEntryIsClampedToTwo) {
+  Store store(64, 1, 80);
+  EXPECT_EQ(store.maxLines, 2u);
+  Put(store, "a\r\nb\r\nc");
+  EXPECT_EQ(Lines(store), (Strings{"b\r\n", "c"}));
+  Store zero(64, 0, 80);  // refused: the default table size stays
+  EXPECT_EQ(zero.maxLines, 10000u);
+}
+
+TEST(TextStore, WriteLongerThanCapacityKeepsItsFirstBytes) {
+  Store store(64, 100, 256);
+  Put(store, "old\r\n");
+  const std::string text = TenByteLines(0, 10);
+  Put(store, text);
+  EXPECT_EQ(Stored(store), text.substr(0, 64));
+  EXPECT_EQ(store.lineCount, 6u);
+}
+
+TEST(TextStore, ClearEmptiesAndZeroFills) {
+  Store store(64, 8, 80);
+  Put(store, "abc\r\ndef");
+  store.selection.state = 3;
+  store.Clear();
+  EXPECT_EQ(store.used, 0u);
+  EXPECT_EQ(store.lineCount, 0u);
+  EXPECT_EQ(store.selection.state, 0);
+  for (uint32_t i = 0; i < store.capacity; ++i) ASSERT_EQ(store.bytes[i], 0);
+  for (uint32_t i = 0; i < store.maxLines; ++i) ASSERT_EQ(store.lineStarts[i], 0u);
+}
+
+TEST(TextStore, RefusedBufferSizeLeavesNoArrays) {
+  Store store(0, 100, 80);
+  EXPECT_FALSE(store.HasArrays());
+  Put(store, "abc\r\n");
+  EXPECT_EQ(store.used, 0u);
+  store.Clear();
+  EXPECT_EQ(store.Resize(100, 50, 40), false);
+  EXPECT_FALSE(store.HasArrays());
+  EXPECT_EQ(store.maxLines, 50u);
+}
+
+TEST(TextStore, LoweringBufferSizeDiscardsWholeLinesAndResetsSelection) {
+  Store store(1024, 1000, 256);
+  const std::string text = TenByteLines(0, 100);
+  Put(store, text);
+  store.selection.state = 3;
+  store.selection.end.offset = 999;
+  EXPECT_TRUE(store.Resize(500, 0, 0));
+  EXPECT_EQ(store.capacity, 500u);
+  EXPECT_EQ(Stored(store), text.substr(510));  // more than max(1024 / 16, 500) bytes went
+  EXPECT_EQ(store.lineCount, 49u);
+  EXPECT_EQ(store.selection.state, 0);
+  EXPECT_EQ(store.selection.end.offset, 0);
+}
+
+TEST(TextStore, LoweringLineTableKeepsFewerLines) {
+  Store store(1024, 1000, 256);
+  const std::string text = TenByteLines(0, 100);
+  Put(store, text);
+  store.selection.state = 3;
+  EXPECT_TRUE(store.Resize(0, 50, 0));
+  EXPECT_EQ(store.maxLines, 50u);
+  EXPECT_LE(store.lineCount, 49u);
+  EXPECT_EQ(Stored(store), text.substr(text.size() - store.used));
+  EXPECT_EQ(store.selection.state, 0);
+}
+
+TEST(TextStore, ResizingWithoutDroppingKeepsBytesAndSelection) {
+  Store store(1024, 100, 256);
+  Put(store, "abc\r\ndef");
+  store.selection.state = 3;
+  store.selection.end.offset = 6;
+  EXPECT_FALSE(store.Resize(4096, 200, 10));
+  EXPECT_EQ(store.capacity, 4096u);
+  EXPECT_EQ(store.maxLines, 200u);
+  EXPECT_EQ(store.wrapColumn, 10u);
+  EXPECT_EQ(Lines(store), (Strings{"abc\r\n", "def"}));
+  EXPECT_EQ(store.selection.state, 3);
+  Put(store, std::string(20, 'x'));  // old lines keep their length, new text wraps at 10
+  EXPECT_EQ(Lines(store), (Strings{"abc\r\n", "defxxxxxxx", std::string(10, 'x'), "xxx"}));
+}
+
+TEST(TextStore, ZeroAndNegativeSizesChangeNothing) {
+  Store store(1024, 100, 80);
+  Put(store, "abc\r\n");
+  EXPECT_FALSE(store.Resize(0, 0, 0));
+  EXPECT_FALSE(store.Resize(uint32_t(-1), uint32_t(-8), uint32_t(-3)));
+  EXPECT_EQ(store.capacity, 1024u);
+  EXPECT_EQ(store.maxLines, 100u);
+  EXPECT_EQ(store.wrapColumn, 80u);
+  store.Resize(0, 1, 0);  // a one-entry table becomes two
+  EXPECT_EQ(store.maxLines, 2u);
+  EXPECT_LE(store.lineCount, 1u);
+}
+
+TEST(SnapToCharacter, MovesEndsToWholeShiftJisCharacters) {
+  Store store;
+  store.codePage = &kShiftJis;
+  Put(store, "a\x82\xa0" "b\x83\x40");
+  const auto snap = [&](int32_t offset, bool isLow) {
+    return store.SnapToCharacter(TextPosition{offset, 0, 6}, isLow);
+  };
+  EXPECT_EQ(snap(1, false), 2);  // higher end on a lead byte takes the trail byte
+  EXPECT_EQ(snap(2, true), 1);   // lower end on a trail byte takes the lead byte
+  EXPECT_EQ(snap(1, true), 1);
+  EXPECT_EQ(snap(2, false), 2);
+  EXPECT_EQ(snap(4, false), 5);
+  EXPECT_EQ(snap(5, true), 4);
+  EXPECT_EQ(snap(3, true), 3);
+  EXPECT_EQ(store.SnapToCharacter(TextPosition{2, -1, 6}, true), 2);  // no row
+  EXPECT_EQ(store.SnapToCharacter(TextPosition{2, 2, 1}, true), 2);   // row too short
+  // A row taken before bytes went is walked only over what is stored.
+  EXPECT_EQ(store.SnapToCharacter(TextPosition{5, 0, 4000}, true), 4);
+}
+
+TEST(SnapToCharacter, PairsAreFoundFromTheRowStart) {
+  Store store;
+  store.codePage = &kShiftJis;
+  Put(store, "\x82\x82\xa0");  // 82 82 is a character, A0 stands alone
+  EXPECT_EQ(store.SnapToCharacter(TextPosition{1, 0, 3}, true), 0);
+  EXPECT_EQ(store.SnapToCharacter(TextPosition{2, 0, 3}, true), 2);
+  EXPECT_EQ(store.SnapToCharacter(TextPosition{1, 1, 2}, true), 1);  // from offset 1: 82 A0 pairs
+  EXPECT_EQ(store.SnapToCharacter(TextPosition{1, 1, 2}, false), 2);
+}
+
+TEST(SnapToCharacter, SingleByteCodePageNeverMoves) {
+  Store store;
+  Put(store, "a\x82\xa0");
+  EXPECT_EQ(store.SnapToCharacter(TextPosition{1, 0, 3}, false), 1);
+  EXPECT_EQ(store.SnapToCharacter(TextPosition{2, 0, 3}, true), 2);
+}
+
+}  // namespace

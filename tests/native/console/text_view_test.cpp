@@ -1,0 +1,336 @@
+// TextView: display cells of a row, the row pass (runs, caret, row table) and hit testing.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "console/text_view.h"
+#include "store_helpers.h"
+
+namespace {
+
+const LeadTrailSets kShiftJis = LeadTrailSets::ShiftJis();
+constexpr int kCharWidth = 8;
+constexpr int kLineHeight = 16;
+int fakeWindow;
+
+struct Run {
+  int x, y;
+  std::string cells;
+  int colour;
+};
+
+// Records what the row pass draws; every cell is kCharWidth pixels wide.
+struct RecordingPainter : RowPainter {
+  std::vector<Run> runs;
+  int fillCount = 0;
+  int lastFillX = -1;
+  int DrawRun(int x, int y, const uint8_t* cells, int count, int colourIndex) override {
+    runs.push_back(Run{x, y, std::string(reinterpret_cast<const char*>(cells), size_t(count)), colourIndex});
+    return count * kCharWidth;
+  }
+  void FillEmpty(int x, int, int, int) override {
+    ++fillCount;
+    lastFillX = x;
+  }
+};
+
+struct View : ::testing::Test {
+  TextStore store;
+  ConsoleSettings settings;
+  TextView view;
+
+  void SetUp() override {
+    settings.wrapColumn = 80;
+    store.Allocate(16384, 1000, 80);
+    view.Attach(&fakeWindow, store, settings);
+  }
+  // Builds the row from offset start over count bytes; returns the cells as text.
+  std::string Row(int32_t start, int32_t count, int32_t* used = nullptr) {
+    int32_t cells = 0;
+    const int32_t n = view.BuildRow(count, start, &cells);
+    if (used) *used = n;
+    return std::string(reinterpret_cast<const char*>(view.rowChars.data()), size_t(cells));
+  }
+  std::string Colours(int32_t cells) {
+    std::string colours;
+    for (int32_t i = 0; i < cells; ++i) colours += char('0' + view.rowColours[size_t(i)]);
+    return colours;
+  }
+  // A row pass over a text area of columns x rows cells at the margins.
+  void Paint(RecordingPainter& painter, int columns, int rows, int hPos = 0, int vPos = 0) {
+    RowPassFrame frame;
+    frame.left = kConsoleLeftMargin;
+    frame.top = kConsoleTopMargin;
+    frame.right = frame.left + columns * kCharWidth;
+    frame.bottom = frame.top + rows * kLineHeight;
+    frame.hPos = hPos;
+    frame.vPos = vPos;
+    frame.charWidth = kCharWidth;
+    frame.lineHeight = kLineHeight;
+    view.PaintRows(frame, painter);
+  }
+};
+
+TEST_F(View, TabsExpandToTheNextStop) {
+  struct Case {
+    int tabSize;
+    std::string in, cells;
+  } cases[] = {
+      {4, "a\tb", "a   b"},
+      {4, "abcd\tx", "abcd    x"},
+      {4, "\t\t", "        "},
+      {8, "ab\tc", "ab      c"},
+      {2, "abc\td", "abc d"},
+      {0, "a\tb", "a b"},   // below 1: one blank
+      {-3, "\t", " "},
+  };
+  for (const Case& c : cases) {
+    settings.tabSize = c.tabSize;
+    store.Clear();
+    Put(store, c.in);
+    EXPECT_EQ(Row(0, int32_t(c.in.size())), c.cells) << "tab size " << c.tabSize;
+  }
+}
+
+TEST_F(View, LineBreaksAreBlanksOrHexCodes) {
+  Put(store, "ab\r\n");
+  EXPECT_EQ(Row(0, 4), "ab  ");
+  EXPECT_EQ(Colours(4), "0000");
+  settings.hexMode = 1;
+  EXPECT_EQ(Row(0, 4), "ab<0D><0A>");
+  EXPECT_EQ(Colours(10), "0011111111");
+}
+
+TEST_F(View, HexCodesCoverAllControlBytes) {
+  settings.hexMode = 1;
+  Put(store, std::string("\x00\x09\x1f\x20", 4));
+  EXPECT_EQ(Row(0, 4), "<00><09><1F> ");
+}
+
+TEST_F(View, SelectedBytesTakeTheSelectionColour) {
+  Put(store, "abcd\r\n");
+  store.selection.state = 3;
+  store.selection.anchor.offset = 2;
+  store.selection.end.offset = 1;
+  Row(0, 6);
+  EXPECT_EQ(Colours(6), "022000");
+  settings.hexMode = 1;
+  store.selection.end.offset = 4;
+  Row(0, 6);
+  EXPECT_EQ(Colours(12), "002222221111");
+  store.selection.state = 1;  // a button press highlights nothing
+  Row(0, 6);
+  EXPECT_EQ(Colours(12), "000011111111");
+}
+
+TEST_F(View, RowStopsAtWrapColumnButKeepsDoubleByteCharacterWhole) {
+  store.Resize(0, 0, 4);
+  store.codePage = &kShiftJis;
+  Put(store, "abcdefgh");
+  int32_t used = 0;
+  EXPECT_EQ(Row(0, 8, &used), "abcd");
+  EXPECT_EQ(used, 4);
+  store.Clear();
+  store.Resize(0, 0, 10);
+  Put(store, "abc\x82\xa0xyz");
+  store.wrapColumn = 4;
+  EXPECT_EQ(Row(0, 8, &used), "abc\x82\xa0");
+  EXPECT_EQ(used, 5);
+  store.codePage = nullptr;
+  EXPECT_EQ(Row(0, 8, &used), "abc\x82");
+  EXPECT_EQ(used, 4);
+}
+
+// Rows of many wide tabs used to write past buffers sized for four cells per byte.
+TEST_F(View, LongTabRowsGrowTheRowBuffers) {
+  settings.tabSize = 8;
+  Put(store, std::string(80, '\t'));
+  const size_t initial = view.rowChars.size();
+  const std::string row = Row(0, 80);
+  EXPECT_EQ(row, std::string(640, ' '));
+  EXPECT_GT(view.rowChars.size(), initial);
+  settings.tabSize = 100000;  // absurd tab sizes expand no further than a bounded width
+  EXPECT_EQ(Row(0, 80).size(), size_t(80 * kMaxTabCells));
+}
+
+TEST_F(View, EmptyStorePaintsOnlyEmptySpaceAndCaretAtTopLeft) {
+  RecordingPainter painter;
+  Paint(painter, 40, 10);
+  EXPECT_TRUE(painter.runs.empty());
+  EXPECT_EQ(painter.fillCount, 10);
+  EXPECT_EQ(view.caretX, 4);
+  EXPECT_EQ(view.caretY, 2);
+  EXPECT_EQ(view.visibleColumns, 40);
+  EXPECT_EQ(view.visibleRows, 10);
+  EXPECT_EQ(view.rows[0].start, -1);
+}
+
+TEST_F(View, PartlyVisibleCellsAndRowsCount) {
+  RecordingPainter painter;
+  RowPassFrame frame;
+  frame.left = 4, frame.top = 2, frame.right = 4 + 10 * kCharWidth + 1, frame.bottom = 2 + 3 * kLineHeight + 5;
+  frame.charWidth = kCharWidth, frame.lineHeight = kLineHeight;
+  view.PaintRows(frame, painter);
+  EXPECT_EQ(view.visibleColumns, 11);
+  EXPECT_EQ(view.visibleRows, 4);
+}
+
+TEST_F(View, RowsDrawRunsOfEqualColourAndPlaceTheCaret) {
+  Put(store, "abc\r\nxyz");
+  store.selection.state = 3;
+  store.selection.anchor.offset = 1;
+  store.selection.end.offset = 1;
+  RecordingPainter painter;
+  Paint(painter, 40, 10);
+  ASSERT_EQ(painter.runs.size(), 4u);
+  EXPECT_EQ(painter.runs[0].cells, "a");
+  EXPECT_EQ(painter.runs[1].cells, "b");
+  EXPECT_EQ(painter.runs[1].colour, kCellSelected);
+  EXPECT_EQ(painter.runs[2].cells, "c  ");
+  EXPECT_EQ(painter.runs[2].x, 4 + 2 * kCharWidth);
+  EXPECT_EQ(painter.runs[3].cells, "xyz");
+  EXPECT_EQ(painter.runs[3].y, 2 + kLineHeight);
+  EXPECT_EQ(view.caretX, 4 + 3 * kCharWidth);
+  EXPECT_EQ(view.caretY, 2 + kLineHeight);
+  EXPECT_EQ(view.lastRow, 1);
+  EXPECT_EQ(view.rows[0].start, 0);
+  EXPECT_EQ(view.rows[0].length, 5);
+  EXPECT_EQ(view.rows[1].start, 5);
+  EXPECT_EQ(view.rows[1].length, 3);
+}
+
+TEST_F(View, CaretAfterCompleteLastLineSitsOnTheEmptyCurrentLine) {
+  Put(store, "abc\r\n");
+  RecordingPainter painter;
+  Paint(painter, 40, 10);
+  EXPECT_EQ(view.caretX, 4);
+  EXPECT_EQ(view.caretY, 2 + kLineHeight);
+}
+
+TEST_F(View, CaretLeavesTheWindowWhenTheEndIsScrolledAway) {
+  for (int n = 0; n < 30; ++n) Put(store, "line\r\n");
+  RecordingPainter painter;
+  Paint(painter, 40, 10);  // the current line is line 30, below row 9
+  EXPECT_EQ(view.caretX, -2 * kCharWidth);
+  Put(store, "ab");
+  Paint(painter, 40, 10, 3, 25);  // hPos beyond the current line's two bytes
+  EXPECT_EQ(view.caretX, -2 * kCharWidth);
+  Paint(painter, 40, 10, 2, 25);
+  EXPECT_EQ(view.caretX, 4);
+  EXPECT_EQ(view.caretY, 2 + 5 * kLineHeight);
+}
+
+TEST_F(View, LinesLongerThanTheWrapColumnTakeSeveralRows) {
+  Put(store, std::string(30, 'a') + "\r\n");
+  store.Resize(0, 0, 10);
+  settings.wrapColumn = 10;
+  Put(store, "b");
+  RecordingPainter painter;
+  Paint(painter, 40, 10);
+  EXPECT_EQ(view.rows[0].length, 10);
+  EXPECT_EQ(view.rows[2].length, 10);
+  EXPECT_EQ(view.rows[3].length, 2);  // the CR LF
+  EXPECT_EQ(view.rows[4].start, 32);
+  EXPECT_EQ(view.lastRow, 4);
+  EXPECT_EQ(view.caretY, 2 + 4 * kLineHeight);
+}
+
+TEST_F(View, BreakPastTheWrapColumnShowsOnItsOwnRow) {
+  store.Resize(0, 0, 4);
+  settings.wrapColumn = 4;
+  Put(store, "abc\r\n");  // a line of five bytes
+  settings.hexMode = 1;
+  RecordingPainter painter;
+  Paint(painter, 40, 10);
+  EXPECT_EQ(view.rows[0].length, 4);
+  EXPECT_EQ(view.rows[1].length, 1);
+  EXPECT_EQ(painter.runs.back().cells, "<0A>");
+}
+
+TEST_F(View, HorizontalScrollOnATrailByteDrawsTheWholeCharacterFromTheLeft) {
+  store.codePage = &kShiftJis;
+  Put(store, "\x82\xa0" "bc");
+  RecordingPainter painter;
+  Paint(painter, 40, 10, 1, 0);
+  ASSERT_EQ(painter.runs.size(), 1u);
+  EXPECT_EQ(painter.runs[0].x, 4 - kCharWidth);
+  EXPECT_EQ(painter.runs[0].cells, "\x82\xa0" "bc");
+  painter.runs.clear();
+  Paint(painter, 40, 10, 2, 0);
+  EXPECT_EQ(painter.runs[0].x, 4);
+  EXPECT_EQ(painter.runs[0].cells, "bc");
+  painter.runs.clear();
+  Paint(painter, 40, 10, 4, 0);  // at the row's end: nothing drawn
+  EXPECT_TRUE(painter.runs.empty());
+}
+
+TEST_F(View, NothingIsPaintedWithoutWindowOrMetrics) {
+  Put(store, "abc");
+  RecordingPainter painter;
+  Paint(painter, 0, 0);
+  EXPECT_TRUE(painter.runs.empty());
+  TextView detached;
+  detached.PaintRows(RowPassFrame{}, painter);
+  EXPECT_EQ(detached.HitTest(10, 10, kCharWidth, kLineHeight, 0).offset, -1);
+}
+
+struct Hit : View {
+  void SetUp() override {
+    View::SetUp();
+    Put(store, "a\tbc\r\nxyz\r\n\r\nlast");
+    RecordingPainter painter;
+    Paint(painter, 40, 10);
+  }
+  HitResult At(int column, int row, int hPos = 0) {
+    return view.HitTest(4 + column * kCharWidth + 1, 2 + row * kLineHeight + 1, kCharWidth, kLineHeight, hPos);
+  }
+};
+
+TEST_F(Hit, CellWalkCountsTabsAsTheRowShowsThem) {
+  EXPECT_EQ(At(0, 0).offset, 0);
+  EXPECT_EQ(At(1, 0).offset, 1);
+  EXPECT_EQ(At(3, 0).offset, 1);  // inside the tab's blanks
+  EXPECT_EQ(At(4, 0).offset, 2);
+  EXPECT_EQ(At(5, 0).offset, 3);
+  EXPECT_EQ(At(6, 0).offset, 4);
+  EXPECT_EQ(At(7, 0).offset, 5);  // the row's last byte ends the walk
+  EXPECT_EQ(At(7, 0).pastRow, -1);
+  EXPECT_EQ(At(8, 0).offset, 5);
+  EXPECT_EQ(At(8, 0).pastRow, 0);
+  EXPECT_EQ(At(1, 1).offset, 7);
+  EXPECT_EQ(At(0, 1, 2).offset, 8);  // scrolled two cells
+}
+
+TEST_F(Hit, HexModeCountsFourCellsPerControlByte) {
+  settings.hexMode = 1;
+  EXPECT_EQ(At(1, 0).offset, 1);
+  EXPECT_EQ(At(4, 0).offset, 1);
+  EXPECT_EQ(At(5, 0).offset, 2);
+}
+
+TEST_F(Hit, MarkersNameTheOutsideZones) {
+  HitResult left = view.HitTest(2, 2 + kLineHeight + 3, kCharWidth, kLineHeight, 0);
+  EXPECT_EQ(left.leftRow, 1);
+  EXPECT_EQ(left.column, 0);
+  EXPECT_EQ(left.offset, 6);
+  HitResult above = view.HitTest(4 + 2 * kCharWidth, 1, kCharWidth, kLineHeight, 0);
+  EXPECT_EQ(above.leftRow, 0);
+  EXPECT_EQ(above.row, 0);
+  HitResult below = At(2, 8);
+  EXPECT_EQ(below.row, 3);
+  EXPECT_EQ(below.pastRow, 3);
+  EXPECT_EQ(below.column, view.visibleColumns);
+  EXPECT_EQ(below.offset, 16);  // the last stored byte
+  EXPECT_EQ(below.leftRow, -1);
+  EXPECT_EQ(view.HitTest(10, 10, 0, kLineHeight, 0).offset, -1);
+}
+
+TEST_F(Hit, StaleRowsNeverReachPastTheStoredBytes) {
+  store.Clear();
+  Put(store, "ab");
+  EXPECT_EQ(At(3, 0).offset, 1);
+  EXPECT_EQ(At(0, 1).offset, -1);
+}
+
+}  // namespace
