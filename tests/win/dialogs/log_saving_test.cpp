@@ -1,0 +1,270 @@
+// Log saving in process: the log dialog, the exclusive create and its questions, the dump, the remembered choice.
+#include <windows.h>
+
+#include <commdlg.h>
+#include <dlgs.h>
+
+#include <gtest/gtest.h>
+
+#include "dialogs/ansi_text.h"
+#include "monitor/monitor_app.h"
+#include "monitor/resources/log_settings_ids.h"
+#include "monitor/resources/resource_ids.h"
+#include "monitor_host.h"
+#include "ui_script.h"
+
+namespace {
+
+constexpr int kMessageBoxText = 0xFFFF;  // the static text of a message box
+
+// The save-file chooser: its file name box is a combo box in the Explorer-style dialog.
+HWND FileChooser() {
+  if (const HWND chooser = DialogWithControl(cmb13)) return chooser;
+  return DialogWithControl(edt1);
+}
+
+// What the log dialog showed when it opened.
+struct Offered {
+  std::string name;
+  UINT checked = 0;
+  std::wstring caption;
+};
+
+// Fills the log dialog and confirms it (or cancels when name is null).
+UiScript& FillLogDialog(UiScript& script, Offered* offered, const char* name, bool saveConsole) {
+  return script.Then([] { return DialogWithControl(IDC_LOG_FILE_NAME); },
+                     [=](HWND dialog) {
+                       if (offered) {
+                         offered->name = TextOf(GetDlgItem(dialog, IDC_LOG_FILE_NAME));
+                         offered->checked = IsDlgButtonChecked(dialog, IDC_LOG_SAVE_CONSOLE);
+                         offered->caption = WideTextOf(dialog);
+                       }
+                       if (!name) {
+                         PostClick(dialog, IDCANCEL);
+                         return;
+                       }
+                       SetDlgItemTextA(dialog, IDC_LOG_FILE_NAME, name);
+                       CheckDlgButton(dialog, IDC_LOG_SAVE_CONSOLE,
+                                      saveConsole ? BST_CHECKED : BST_UNCHECKED);
+                       PostClick(dialog, IDOK);
+                     });
+}
+
+// Answers the next message box with a button, noting its text.
+UiScript& AnswerMessageBox(UiScript& script, std::string* text, int button) {
+  return script.Then([] { return DialogWithControl(kMessageBoxText); },
+                     [=](HWND box) {
+                       *text = TextOf(GetDlgItem(box, kMessageBoxText));
+                       PostMessageA(box, WM_COMMAND, button, 0);
+                     });
+}
+
+void StartSaving(UiScript& script) {
+  ASSERT_TRUE(script.Run([] { app.StartLogSaving(); }));
+}
+
+class LogSaving : public testing::Test {
+ protected:
+  void SetUp() override {
+    MonitorHost::ResetConsole("first line\r\nsecond line\r\n");
+    app.StopLogSaving();  // the Off state: 101 enabled, 102 greyed
+  }
+  MonitorHost host;
+};
+
+TEST_F(LogSaving, FirstUseOffersAnEmptyNameWithTheBoxChecked) {
+  Offered offered;
+  UiScript script;
+  FillLogDialog(script, &offered, nullptr, false);
+  StartSaving(script);
+  EXPECT_EQ(offered.name, "");
+  EXPECT_EQ(offered.checked, static_cast<UINT>(BST_CHECKED));
+  EXPECT_EQ(offered.caption, L"Save Message Log");
+  // Cancel changes nothing.
+  EXPECT_EQ(app.logFile, nullptr);
+  EXPECT_FALSE(host.SettingsFileExists());
+  EXPECT_TRUE(MonitorHost::CommandEnabled(ID_FILE_START_LOG));
+  EXPECT_FALSE(MonitorHost::CommandEnabled(ID_FILE_STOP_LOG));
+}
+
+TEST_F(LogSaving, JapaneseUsesTheJapaneseTemplate) {
+  language = 1;
+  Offered offered;
+  UiScript script;
+  FillLogDialog(script, &offered, nullptr, false);
+  StartSaving(script);
+  // An ANSI dialog holds its caption in the ANSI code page: exact on a Japanese system, question
+  // marks elsewhere, and never the English caption.
+  char expected[64];
+  AnsiText(L"メッセージログをファイルに保存", expected);
+  wchar_t wide[64] = {};
+  MultiByteToWideChar(CP_ACP, 0, expected, -1, wide, 64);
+  EXPECT_EQ(offered.caption, wide);
+  EXPECT_NE(offered.caption, L"Save Message Log");
+}
+
+TEST_F(LogSaving, NewFileStartsWithTheConsoleTextAndTakesLaterMessages) {
+  const std::string name = host.Path("new.log");
+  UiScript script;
+  FillLogDialog(script, nullptr, name.c_str(), true);
+  StartSaving(script);
+  ASSERT_NE(app.logFile, nullptr);
+  EXPECT_EQ(ReadWholeFile(name), "first line\r\nsecond line\r\n");
+  EXPECT_FALSE(MonitorHost::CommandEnabled(ID_FILE_START_LOG));
+  EXPECT_TRUE(MonitorHost::CommandEnabled(ID_FILE_STOP_LOG));
+  // The name and the option are remembered once the file is open.
+  const auto keys = host.Section("log file");
+  ASSERT_EQ(keys.size(), 2u);
+  EXPECT_EQ(keys[0], std::make_pair(std::string("save console"), std::string("1")));
+  EXPECT_EQ(keys[1], std::make_pair(std::string("file name"), name));
+
+  app.StopLogSaving();
+  EXPECT_EQ(app.logFile, nullptr);
+  EXPECT_TRUE(MonitorHost::CommandEnabled(ID_FILE_START_LOG));
+  EXPECT_FALSE(MonitorHost::CommandEnabled(ID_FILE_STOP_LOG));
+}
+
+TEST_F(LogSaving, WithTheBoxOffTheFileStartsEmpty) {
+  const std::string name = host.Path("empty.log");
+  UiScript script;
+  FillLogDialog(script, nullptr, name.c_str(), false);
+  StartSaving(script);
+  ASSERT_NE(app.logFile, nullptr);
+  EXPECT_EQ(ReadWholeFile(name), "");
+  EXPECT_EQ(host.Section("log file")[0].second, "0");
+}
+
+TEST_F(LogSaving, EmptyConsoleWritesNothingFirst) {
+  MonitorHost::ResetConsole("");
+  const std::string name = host.Path("quiet.log");
+  UiScript script;
+  FillLogDialog(script, nullptr, name.c_str(), true);
+  StartSaving(script);
+  ASSERT_NE(app.logFile, nullptr);
+  EXPECT_EQ(ReadWholeFile(name), "");
+}
+
+TEST_F(LogSaving, ConfirmingAnEmptyNameChangesNothing) {
+  UiScript script;
+  FillLogDialog(script, nullptr, "", true);
+  StartSaving(script);
+  EXPECT_EQ(app.logFile, nullptr);
+  EXPECT_FALSE(host.SettingsFileExists());
+}
+
+TEST_F(LogSaving, ExistingFileAnsweredNoIsLeftUntouched) {
+  const std::string name = host.Path("old.log");
+  WriteWholeFile(name, "keep me");
+  std::string question;
+  UiScript script;
+  FillLogDialog(script, nullptr, name.c_str(), true);
+  AnswerMessageBox(script, &question, IDNO);
+  StartSaving(script);
+  EXPECT_EQ(question, "\"" + name + "\" has already existed, overwrite ?");
+  EXPECT_EQ(app.logFile, nullptr);
+  EXPECT_EQ(ReadWholeFile(name), "keep me");
+  EXPECT_FALSE(host.SettingsFileExists());
+  EXPECT_TRUE(MonitorHost::CommandEnabled(ID_FILE_START_LOG));
+  EXPECT_FALSE(MonitorHost::CommandEnabled(ID_FILE_STOP_LOG));
+}
+
+TEST_F(LogSaving, ExistingFileAnsweredYesIsEmptiedAndStartsWithTheConsoleText) {
+  const std::string name = host.Path("old.log");
+  WriteWholeFile(name, std::string(5000, 'x'));
+  std::string question;
+  UiScript script;
+  FillLogDialog(script, nullptr, name.c_str(), true);
+  AnswerMessageBox(script, &question, IDYES);
+  StartSaving(script);
+  ASSERT_NE(app.logFile, nullptr);
+  EXPECT_EQ(ReadWholeFile(name), "first line\r\nsecond line\r\n");
+}
+
+TEST_F(LogSaving, MissingFolderAsksThenCannotOpen) {
+  const std::string name = host.Path("no such folder\\x.log");
+  std::string question, failure;
+  UiScript script;
+  FillLogDialog(script, nullptr, name.c_str(), true);
+  AnswerMessageBox(script, &question, IDYES);
+  AnswerMessageBox(script, &failure, IDOK);
+  StartSaving(script);
+  EXPECT_EQ(question, "\"" + name + "\" has already existed, overwrite ?");
+  EXPECT_EQ(failure, "Can't open \"" + name + "\"");
+  EXPECT_EQ(app.logFile, nullptr);
+  EXPECT_FALSE(host.SettingsFileExists());
+  EXPECT_TRUE(MonitorHost::CommandEnabled(ID_FILE_START_LOG));
+}
+
+TEST_F(LogSaving, NextUseOffersTheLastNameAndOption) {
+  const std::string name = host.Path("again.log");
+  UiScript first;
+  FillLogDialog(first, nullptr, name.c_str(), false);
+  StartSaving(first);
+  app.StopLogSaving();
+
+  Offered offered;
+  UiScript second;
+  FillLogDialog(second, &offered, nullptr, false);
+  StartSaving(second);
+  EXPECT_EQ(offered.name, name);
+  EXPECT_EQ(offered.checked, static_cast<UINT>(BST_UNCHECKED));
+}
+
+TEST_F(LogSaving, WhileSavingTheCommandOnlyGreysItself) {
+  const std::string name = host.Path("busy.log");
+  UiScript script;
+  FillLogDialog(script, nullptr, name.c_str(), true);
+  StartSaving(script);
+  const HANDLE open = app.logFile;
+  ASSERT_NE(open, nullptr);
+  EnableMenuItem(GetMenu(MonitorHost::Window()), ID_FILE_START_LOG, MF_BYCOMMAND | MF_ENABLED);
+  UiScript none;  // no dialog may appear
+  EXPECT_TRUE(none.Run([] { app.StartLogSaving(); }));
+  EXPECT_EQ(app.logFile, open);
+  EXPECT_FALSE(MonitorHost::CommandEnabled(ID_FILE_START_LOG));
+}
+
+TEST_F(LogSaving, StopAfterALostFileReturnsToOff) {
+  // The receiver closes the file after a failed write and leaves the commands as they were.
+  const std::string name = host.Path("lost.log");
+  UiScript script;
+  FillLogDialog(script, nullptr, name.c_str(), true);
+  StartSaving(script);
+  CloseHandle(app.logFile);
+  app.logFile = nullptr;
+  app.StopLogSaving();
+  EXPECT_TRUE(MonitorHost::CommandEnabled(ID_FILE_START_LOG));
+  EXPECT_FALSE(MonitorHost::CommandEnabled(ID_FILE_STOP_LOG));
+}
+
+TEST_F(LogSaving, BrowseOnlyFillsTheNameField) {
+  const std::string chosen = host.Path("browsed.log");
+  std::string shown;
+  UiScript script;
+  script.Then([] { return DialogWithControl(IDC_LOG_FILE_NAME); },
+              [](HWND dialog) { PostClick(dialog, IDC_LOG_BROWSE); })
+      .Then(FileChooser,
+            [&](HWND chooser) {
+              SendMessageA(chooser, CDM_SETCONTROLTEXT, GetDlgItem(chooser, cmb13) ? cmb13 : edt1,
+                           reinterpret_cast<LPARAM>(chosen.c_str()));
+              PostMessageA(chooser, WM_COMMAND, IDOK, 0);
+            })
+      .Then([] {
+              const HWND dialog = DialogWithControl(IDC_LOG_FILE_NAME);
+              // Wait until the chooser has closed and the name arrived.
+              return dialog && !FileChooser() &&
+                             !TextOf(GetDlgItem(dialog, IDC_LOG_FILE_NAME)).empty()
+                         ? dialog
+                         : nullptr;
+            },
+            [&](HWND dialog) {
+              shown = TextOf(GetDlgItem(dialog, IDC_LOG_FILE_NAME));
+              PostClick(dialog, IDCANCEL);
+            });
+  StartSaving(script);
+  EXPECT_EQ(shown, chosen);
+  EXPECT_FALSE(FileExists(chosen));
+  EXPECT_EQ(app.logFile, nullptr);
+}
+
+}  // namespace
