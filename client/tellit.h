@@ -1,0 +1,51 @@
+/* tellit.h: the two functions of tellit.dll that send printf-style debug messages to the monitor. */
+#ifndef TELLIT_H
+#define TELLIT_H
+
+#include <wchar.h>
+
+/* The DLL's own build defines TELLIT_BUILDING_DLL; every client imports. */
+#if defined(TELLIT_BUILDING_DLL)
+#define TELLIT_API
+#else
+#define TELLIT_API __declspec(dllimport)
+#endif
+
+/* A wrong argument type for the format is a compile-time warning in the caller. */
+#if defined(_MSC_VER) && !defined(__clang__)
+#include <sal.h>
+#define TELLIT_FORMAT_STRING _Printf_format_string_
+#define TELLIT_FORMAT_CHECK(format_index, first_argument)
+#elif defined(__clang__)
+#define TELLIT_FORMAT_STRING
+#define TELLIT_FORMAT_CHECK(format_index, first_argument) \
+  __attribute__((format(printf, format_index, first_argument)))
+#elif defined(__GNUC__)
+/* gnu_printf: the library follows C99 (%lld, %ls), not the old msvcrt rules. */
+#define TELLIT_FORMAT_STRING
+#define TELLIT_FORMAT_CHECK(format_index, first_argument) \
+  __attribute__((format(gnu_printf, format_index, first_argument)))
+#else
+#define TELLIT_FORMAT_STRING
+#define TELLIT_FORMAT_CHECK(format_index, first_argument)
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Formats a message (text in the ANSI code page) and sends it to the monitor. Conversions:
+   %d %o %x %X (32-bit; 64-bit with ll), %c, %f, %s (%ls: a wide string); any other
+   specification is copied as written and takes no argument. Returns the bytes sent (text and
+   NUL), or 0 when nothing was sent: no monitor running, a null format, a failed write. */
+TELLIT_API int __cdecl tellitf(TELLIT_FORMAT_STRING const char* format, ...) TELLIT_FORMAT_CHECK(1, 2);
+
+/* As tellitf, for a wide format; %s and %c take wide arguments. The text is sent converted to
+   the ANSI code page; the result counts the converted bytes. */
+TELLIT_API int __cdecl tellitwf(TELLIT_FORMAT_STRING const wchar_t* format, ...);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* TELLIT_H */

@@ -1,0 +1,251 @@
+// tellit.dll under a test monitor: every datagram of banner, format cases, overflow and reconnection, byte for byte.
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "loaded_tellit.h"
+#include "test_mailslot.h"
+
+namespace tellit::testing {
+namespace {
+
+class ClientDatagrams : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(mailslot.valid()) << "could not create the monitor's mailslot, error " << GetLastError();
+    ASSERT_TRUE(dll.loaded());
+    ASSERT_TRUE(dll.counted()) << "tellit.dll does not import CreateFileA, CreateMutexA, WriteFile and malloc";
+  }
+
+  // Sends the first message of the connection and checks that the banner went first.
+  void Connect() {
+    ASSERT_EQ(dll.tellitf("connect\n"), 9);
+    EXPECT_EQ(mailslot.Read(), Banner());
+    EXPECT_EQ(mailslot.Read(), Datagram("connect\n"));
+  }
+
+  TestMailslot mailslot;
+  LoadedTellit dll;
+};
+
+TEST_F(ClientDatagrams, FirstCallSendsTheBannerThenTheMessage) {
+  EXPECT_EQ(dll.tellitf("%d items\n", 5), 9);
+  EXPECT_EQ(mailslot.Read(), Banner());
+  EXPECT_EQ(Banner().size(), 27u);
+  EXPECT_EQ(mailslot.Read(), Datagram("5 items\n"));
+  EXPECT_EQ(dll.tellitf("second\n"), 8);
+  EXPECT_EQ(mailslot.Read(), Datagram("second\n")) << "a banner only starts a connection";
+}
+
+TEST_F(ClientDatagrams, LoadingAndUnloadingWithoutACallSendsNothing) {
+  dll.Unload();
+  dll.Load();
+  dll.Unload();
+  Sleep(50);
+  EXPECT_FALSE(mailslot.HasDatagram());
+  EXPECT_EQ(systemCalls.createFile, 0);
+}
+
+TEST_F(ClientDatagrams, NullFormatReturnsZeroAndDoesNotOpen) {
+  EXPECT_EQ(dll.tellitf(nullptr), 0);
+  EXPECT_EQ(dll.tellitwf(nullptr), 0);
+  EXPECT_EQ(systemCalls.createFile, 0);
+  Sleep(50);
+  EXPECT_FALSE(mailslot.HasDatagram());
+}
+
+TEST_F(ClientDatagrams, ReloadStartsAFreshRecordWithANewBanner) {
+  Connect();
+  dll.Unload();
+  dll.Load();
+  EXPECT_EQ(dll.tellitf("again\n"), 7);
+  EXPECT_EQ(mailslot.Read(), Banner());
+  EXPECT_EQ(mailslot.Read(), Datagram("again\n"));
+}
+
+TEST_F(ClientDatagrams, FailedWriteReturnsZeroAndTheNextCallReconnectsWithABanner) {
+  Connect();
+  // Capacity grown by a 300-character format must survive the lost connection.
+  ASSERT_EQ(dll.tellitf(("%d" + std::string(298, ' ')).c_str(), 1), 300);
+  mailslot.Read();
+  const int opensBefore = systemCalls.createFile;
+  systemCalls.failWrites = true;
+  EXPECT_EQ(dll.tellitf("lost\n"), 0);
+  systemCalls.failWrites = false;
+  EXPECT_EQ(dll.tellitf("%4799s", "x"), 4800) << "the grown buffer was kept";
+  EXPECT_EQ(systemCalls.createFile, opensBefore + 1);
+  EXPECT_EQ(mailslot.Read(), Banner());
+  EXPECT_EQ(mailslot.Read(), Datagram(std::string(4798, ' ') + "x"));
+  EXPECT_EQ(systemCalls.createMutex, 1) << "the mutex survives a lost connection";
+}
+
+TEST_F(ClientDatagrams, FailedBannerWriteLeavesTheCallWithZeroAndTheNextOneSendsTheBanner) {
+  systemCalls.failWrites = true;
+  EXPECT_EQ(dll.tellitf("first\n"), 0);
+  systemCalls.failWrites = false;
+  EXPECT_EQ(dll.tellitf("second\n"), 8);
+  EXPECT_EQ(mailslot.Read(), Banner());
+  EXPECT_EQ(mailslot.Read(), Datagram("second\n"));
+}
+
+TEST_F(ClientDatagrams, OrdinaryCallsAllocateNothing) {
+  Connect();
+  const int before = systemCalls.allocations;
+  for (int i = 0; i < 20; ++i) {
+    ASSERT_EQ(dll.tellitf("%d %s %5.2f %lld\n", i, "text", 1.5, 1LL << 40), 28 + (i >= 10 ? 1 : 0));
+    ASSERT_GT(dll.tellitwf(L"%d %s\n", i, L"wide"), 0);
+  }
+  EXPECT_EQ(systemCalls.allocations, before);
+  for (int i = 0; i < 40; ++i) ASSERT_TRUE(mailslot.Read());
+}
+
+// One datagram per case, checked byte for byte; the call's result must be its length.
+TEST_F(ClientDatagrams, FormatCasesArriveByteForByte) {
+  struct Case {
+    const char* name;
+    int result;
+    std::string text;
+  };
+  Connect();
+  const std::vector<Case> cases = {
+      {"empty format", dll.tellitf(""), ""},
+      {"number and line feed", dll.tellitf("%d items\n", 5), "5 items\n"},
+      {"two percent signs", dll.tellitf("100%%\n"), "100%%\n"},
+      {"%u takes no argument", dll.tellitf("%u %d", 1, 2), "%u 1"},
+      {"%lld", dll.tellitf("%lld", 1LL << 40), "1099511627776"},
+      {"%ld is 32-bit", dll.tellitf("%ld|%d", 7L, 8), "7|8"},
+      {"%5.1f", dll.tellitf("%5.1f", 3.14159), "  3.1"},
+      {"%-4d", dll.tellitf("%-4d|", 7), "7   |"},
+      {"hex octal", dll.tellitf("%x %X %o %#x", 255, 255, 8, 255), "ff FF 10 0xff"},
+      {"%c with 0", dll.tellitf("a%cb", 0), "ab"},
+      {"%c", dll.tellitf("%c%c", 'o', 'k'), "ok"},
+      {"trailing percent", dll.tellitf("abc%"), "abc"},
+      {"trailing %5", dll.tellitf("abc%5"), "abc"},
+      {"string", dll.tellitf("[%s|%6s|%-3s|%.2s]", "a", "b", "c", "def"), "[a|     b|c  |de]"},
+      {"null string", dll.tellitf("%s.", static_cast<const char*>(nullptr)), "(null)."},
+      {"wide string in narrow call", dll.tellitf("%ls", L"wide"), "wide"},
+      {"%h is literal", dll.tellitf("%hd %d", 3), "%hd 3"},
+      {"over-long specification", dll.tellitf(("%" + std::string(70, '1') + "d").c_str(), 1),
+       "%" + std::string(70, '1') + "d"},
+      {"double-byte text passes", dll.tellitf("\x93\xfa\x96\x7b %d", 1), "\x93\xfa\x96\x7b 1"},
+      {"wide empty format", dll.tellitwf(L""), ""},
+      {"wide number", dll.tellitwf(L"%d items\n", 5), "5 items\n"},
+      {"wide null string", dll.tellitwf(L"%s!", static_cast<const wchar_t*>(nullptr)), "(null)!"},
+      {"wide %c with 0", dll.tellitwf(L"a%cb", 0), "ab"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(c.result, static_cast<int>(c.text.size() + 1));
+    EXPECT_EQ(mailslot.Read(), Datagram(c.text));
+  }
+}
+
+TEST_F(ClientDatagrams, TextOf4095BytesIsWholeAnd4096BytesComesCutAfterTheNotice) {
+  Connect();
+  EXPECT_EQ(dll.tellitf("%4095s", "x"), 4096);
+  EXPECT_EQ(mailslot.Read(), Datagram(std::string(4094, ' ') + "x"));
+  EXPECT_EQ(dll.tellitf("%4096s", "x"), 4096);
+  EXPECT_EQ(mailslot.Read(), OverflowNotice());
+  EXPECT_EQ(OverflowNotice().size(), 37u);
+  EXPECT_EQ(mailslot.Read(), Datagram(std::string(4095, ' ')));
+  EXPECT_EQ(dll.tellitf((std::string(5000, 'a') + "\n").c_str()), 5002) << "a long format grows the buffer";
+  EXPECT_EQ(mailslot.Read(), Datagram(std::string(5000, 'a') + "\n"));
+}
+
+TEST_F(ClientDatagrams, ThreeHundredByteFormatRaisesTheCapacityTo4800) {
+  Connect();
+  const std::string format = "%4505s" + std::string(294, '.');  // 300 bytes
+  ASSERT_EQ(format.size(), 300u);
+  EXPECT_EQ(dll.tellitf(format.c_str(), "x"), 4800);
+  EXPECT_EQ(mailslot.Read(), Datagram(std::string(4504, ' ') + "x" + std::string(294, '.')));
+  // The capacity stays 4800 for short formats: 4799 bytes whole, 4800 cut after the notice.
+  EXPECT_EQ(dll.tellitf("%4799s", "y"), 4800);
+  EXPECT_EQ(mailslot.Read(), Datagram(std::string(4798, ' ') + "y"));
+  EXPECT_EQ(dll.tellitf("%4800s", "z"), 4800);
+  EXPECT_EQ(mailslot.Read(), OverflowNotice());
+  EXPECT_EQ(mailslot.Read(), Datagram(std::string(4799, ' ')));
+}
+
+TEST_F(ClientDatagrams, ShortTextAfterA300ByteFormatStillRaisesTheCapacity) {
+  Connect();
+  EXPECT_EQ(dll.tellitf(("%d" + std::string(298, '\a')).c_str(), 1), 300);
+  mailslot.Read();
+  EXPECT_EQ(dll.tellitf("%4799s", "y"), 4800) << "a 4096-byte buffer would have cut this text";
+  EXPECT_EQ(mailslot.Read(), Datagram(std::string(4798, ' ') + "y"));
+}
+
+TEST_F(ClientDatagrams, WideTextLongerThanItsBufferComesCutAfterTheNotice) {
+  Connect();
+  EXPECT_EQ(dll.tellitwf(L"%5000s", L"x"), 4096);
+  EXPECT_EQ(mailslot.Read(), OverflowNotice());
+  EXPECT_EQ(mailslot.Read(), Datagram(std::string(4095, ' ')));
+}
+
+// The test runs once in the default code page and once under a Japanese locale (cp932);
+// VIGILO_EXPECT_ACP names the code page the run must have.
+class WideText : public ClientDatagrams {
+ protected:
+  void SetUp() override {
+    ClientDatagrams::SetUp();
+    char expected[16] = {};
+    if (GetEnvironmentVariableA("VIGILO_EXPECT_ACP", expected, sizeof expected) > 0) {
+      ASSERT_EQ(GetACP(), static_cast<UINT>(std::stoul(expected)));
+    }
+    ASSERT_TRUE(GetACP() == 932 || GetACP() == 1252) << "no expectations for code page " << GetACP();
+    Connect();
+  }
+  static bool Japanese() { return GetACP() == 932; }
+};
+
+TEST_F(WideText, JapaneseStringArrivesInTheAnsiCodePage) {
+  const std::string expected = Japanese() ? "\x93\xfa\x96\x7b\x8c\xea\n" : "???\n";
+  EXPECT_EQ(dll.tellitwf(L"%s\n", L"\x65e5\x672c\x8a9e"), static_cast<int>(expected.size() + 1));
+  EXPECT_EQ(mailslot.Read(), Datagram(expected));
+}
+
+TEST_F(WideText, WideCharacterConversionTakesAWideCharacter) {
+  const std::string expected = Japanese() ? "[\x82\xa0]" : "[?]";
+  EXPECT_EQ(dll.tellitwf(L"[%c]", 0x3042), static_cast<int>(expected.size() + 1));
+  EXPECT_EQ(mailslot.Read(), Datagram(expected));
+}
+
+TEST_F(WideText, ConvertedTextFillingTwoBytesPerCharacterKeepsItsNul) {
+  // 2048 characters that each take two bytes in cp932: 4096 bytes of text and the NUL.
+  const std::wstring text(2048, L'\x65e5');
+  const std::string expected = Japanese() ? [] {
+    std::string s;
+    for (int i = 0; i < 2048; ++i) s += "\x93\xfa";
+    return s;
+  }()
+                                          : std::string(2048, '?');
+  EXPECT_EQ(dll.tellitwf(L"%s", text.c_str()), static_cast<int>(expected.size() + 1));
+  EXPECT_EQ(mailslot.Read(), Datagram(expected));
+}
+
+TEST(NoMonitor, CallsReturnZeroSendNothingAndCreateNeitherBufferNorMutex) {
+  LoadedTellit dll;
+  ASSERT_TRUE(dll.loaded());
+  ASSERT_TRUE(dll.counted());
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(dll.tellitf("%d\n", i), 0);
+    EXPECT_EQ(dll.tellitwf(L"%d\n", i), 0);
+  }
+  EXPECT_EQ(systemCalls.createFile, 6) << "every call tries to open once";
+  EXPECT_EQ(systemCalls.createMutex, 0);
+  EXPECT_EQ(systemCalls.allocations, 0);
+  EXPECT_EQ(systemCalls.writeFile, 0);
+
+  // A monitor that starts later gets the banner with the next call.
+  TestMailslot mailslot;
+  ASSERT_TRUE(mailslot.valid());
+  EXPECT_EQ(dll.tellitf("late\n"), 6);
+  EXPECT_EQ(mailslot.Read(), Banner());
+  EXPECT_EQ(mailslot.Read(), Datagram("late\n"));
+}
+
+}  // namespace
+}  // namespace tellit::testing

@@ -1,0 +1,24 @@
+// A program linked against the import library libtellit.dll.a, calling tellitf and tellitwf through tellit.h.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "tellit.h"
+#include "test_mailslot.h"
+
+namespace tellit::testing {
+namespace {
+
+TEST(ImportLibrary, CallsThroughTheHeaderReachTheMonitor) {
+  // The DLL loaded with the program; it connects on the first call, after the mailslot exists.
+  TestMailslot mailslot;
+  ASSERT_TRUE(mailslot.valid());
+  EXPECT_EQ(tellitf("%s %d\n", "linked", 1), 10);
+  EXPECT_EQ(tellitwf(L"%s %d\n", L"wide", 2), 8);
+  EXPECT_EQ(mailslot.Read(), Banner());
+  EXPECT_EQ(mailslot.Read(), Datagram("linked 1\n"));
+  EXPECT_EQ(mailslot.Read(), Datagram("wide 2\n"));
+}
+
+}  // namespace
+}  // namespace tellit::testing

@@ -1,0 +1,104 @@
+// tellit.dll called from many threads at once: one connection, one mutex, every message whole and in order.
+#include <windows.h>
+
+#include <atomic>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "loaded_tellit.h"
+#include "test_mailslot.h"
+
+namespace tellit::testing {
+namespace {
+
+constexpr int kThreads = 8;
+constexpr int kMessagesPerThread = 2500;
+
+// Drains the mailslot while the writers run: under Wine a writer blocks once a few hundred
+// datagrams wait unread.
+class Drain {
+ public:
+  explicit Drain(TestMailslot& mailslot) : mailslot_(mailslot), thread_([this] { Run(); }) {}
+  std::vector<std::string> Finish(size_t expected) {
+    expected_ = expected;
+    thread_.join();
+    return std::move(received_);
+  }
+
+ private:
+  void Run() {
+    // Stops once the expected count arrived, or when no datagram comes within a read time-out.
+    while (received_.size() < expected_.load()) {
+      auto datagram = mailslot_.Read();
+      if (!datagram) break;
+      received_.push_back(std::move(*datagram));
+    }
+  }
+
+  TestMailslot& mailslot_;
+  std::atomic<size_t> expected_{static_cast<size_t>(-1)};
+  std::vector<std::string> received_;
+  std::thread thread_;
+};
+
+TEST(ClientThreads, EightThreadsLoseMixAndReorderNothingAndShareOneConnection) {
+  TestMailslot mailslot;
+  ASSERT_TRUE(mailslot.valid());
+  LoadedTellit dll;
+  ASSERT_TRUE(dll.loaded() && dll.counted());
+
+  Drain drain(mailslot);
+  // All threads make their first call at the same moment: the connection step races.
+  HANDLE start = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  std::atomic<int> failedCalls{0};
+  std::vector<std::thread> writers;
+  for (int t = 0; t < kThreads; ++t) {
+    writers.emplace_back([&, t] {
+      WaitForSingleObject(start, INFINITE);
+      for (int n = 0; n < kMessagesPerThread; ++n) {
+        // Alternate the two functions: they share the mutex and the narrow buffer.
+        const int sent = (n % 2) ? dll.tellitwf(L"thread %d message %d\n", t, n)
+                                 : dll.tellitf("thread %d message %d\n", t, n);
+        if (sent <= 0) ++failedCalls;
+      }
+    });
+  }
+  Sleep(50);
+  SetEvent(start);
+  for (std::thread& w : writers) w.join();
+  CloseHandle(start);
+  const std::vector<std::string> received = drain.Finish(1 + kThreads * kMessagesPerThread);
+
+  EXPECT_EQ(failedCalls, 0);
+  EXPECT_EQ(systemCalls.createFile, 1) << "racing first calls opened the mailslot more than once";
+  EXPECT_EQ(systemCalls.createMutex, 1) << "racing first calls created more than one mutex";
+  ASSERT_EQ(received.size(), 1u + kThreads * kMessagesPerThread);
+  EXPECT_EQ(received.front(), Banner());
+
+  std::map<int, int> nextOfThread;
+  int banners = 0;
+  for (const std::string& datagram : received) {
+    if (datagram == Banner()) {
+      ++banners;
+      continue;
+    }
+    int t = -1, n = -1;
+    char tail[4] = {};
+    ASSERT_EQ(std::sscanf(datagram.c_str(), "thread %d message %d%3c", &t, &n, tail), 3) << datagram;
+    ASSERT_EQ(std::string(tail, 1), "\n");
+    ASSERT_EQ(datagram, Datagram("thread " + std::to_string(t) + " message " + std::to_string(n) + "\n"))
+        << "a mixed or damaged message";
+    ASSERT_EQ(n, nextOfThread[t]) << "thread " << t << " lost, repeated or reordered a message";
+    ++nextOfThread[t];
+  }
+  EXPECT_EQ(banners, 1);
+  EXPECT_EQ(nextOfThread.size(), static_cast<size_t>(kThreads));
+}
+
+}  // namespace
+}  // namespace tellit::testing

@@ -1,0 +1,113 @@
+// tellit.dll loaded at run time from the test's own folder, with counters on the system calls it makes.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <string>
+
+#include "import_patch.h"
+
+namespace tellit::testing {
+
+using TellitF = int(__cdecl*)(const char*, ...);
+using TellitWF = int(__cdecl*)(const wchar_t*, ...);
+
+inline std::string ProgramFolder() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string folder(path);
+  return folder.substr(0, folder.find_last_of("\\/") + 1);
+}
+
+// What the loaded DLL asked the system for since it was loaded.
+struct SystemCalls {
+  std::atomic<int> createFile{0};
+  std::atomic<int> createMutex{0};
+  std::atomic<int> writeFile{0};
+  std::atomic<int> allocations{0};
+  std::atomic<bool> failWrites{false};  // WriteFile fails as on a handle that is not writable
+};
+
+inline SystemCalls systemCalls;
+
+namespace detail {
+inline decltype(&CreateFileA) realCreateFile;
+inline decltype(&CreateMutexA) realCreateMutex;
+inline decltype(&WriteFile) realWriteFile;
+inline void*(__cdecl* realMalloc)(size_t);
+
+inline HANDLE WINAPI CountedCreateFile(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                                       DWORD disposition, DWORD flags, HANDLE templateFile) {
+  ++systemCalls.createFile;
+  return realCreateFile(name, access, share, security, disposition, flags, templateFile);
+}
+inline HANDLE WINAPI CountedCreateMutex(LPSECURITY_ATTRIBUTES security, BOOL owned, LPCSTR name) {
+  ++systemCalls.createMutex;
+  return realCreateMutex(security, owned, name);
+}
+inline BOOL WINAPI CountedWriteFile(HANDLE file, LPCVOID bytes, DWORD length, LPDWORD written,
+                                    LPOVERLAPPED overlapped) {
+  ++systemCalls.writeFile;
+  if (systemCalls.failWrites) {
+    if (written) *written = 0;
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+  }
+  return realWriteFile(file, bytes, length, written, overlapped);
+}
+inline void* __cdecl CountedMalloc(size_t size) {
+  ++systemCalls.allocations;
+  return realMalloc(size);
+}
+}  // namespace detail
+
+class LoadedTellit {
+ public:
+  LoadedTellit() { Load(); }
+  ~LoadedTellit() { Unload(); }
+  LoadedTellit(const LoadedTellit&) = delete;
+  LoadedTellit& operator=(const LoadedTellit&) = delete;
+
+  void Load() {
+    module_ = LoadLibraryA((ProgramFolder() + "tellit.dll").c_str());
+    if (!module_) return;
+    tellitf = reinterpret_cast<TellitF>(reinterpret_cast<void*>(GetProcAddress(module_, "tellitf")));
+    tellitwf = reinterpret_cast<TellitWF>(reinterpret_cast<void*>(GetProcAddress(module_, "tellitwf")));
+    systemCalls.createFile = 0;
+    systemCalls.createMutex = 0;
+    systemCalls.writeFile = 0;
+    systemCalls.allocations = 0;
+    systemCalls.failWrites = false;
+    using namespace detail;
+    realCreateFile = reinterpret_cast<decltype(realCreateFile)>(
+        PatchImport(module_, "kernel32.dll", "CreateFileA", reinterpret_cast<void*>(&CountedCreateFile)));
+    realCreateMutex = reinterpret_cast<decltype(realCreateMutex)>(
+        PatchImport(module_, "kernel32.dll", "CreateMutexA", reinterpret_cast<void*>(&CountedCreateMutex)));
+    realWriteFile = reinterpret_cast<decltype(realWriteFile)>(
+        PatchImport(module_, "kernel32.dll", "WriteFile", reinterpret_cast<void*>(&CountedWriteFile)));
+    realMalloc = reinterpret_cast<decltype(realMalloc)>(
+        PatchImport(module_, "msvcrt.dll", "malloc", reinterpret_cast<void*>(&CountedMalloc)));
+  }
+
+  void Unload() {
+    if (module_) FreeLibrary(module_);
+    module_ = nullptr;
+    tellitf = nullptr;
+    tellitwf = nullptr;
+  }
+
+  bool loaded() const { return module_ && tellitf && tellitwf; }
+  // Every counter is in place: the DLL imports what it is expected to use.
+  bool counted() const {
+    return detail::realCreateFile && detail::realCreateMutex && detail::realWriteFile && detail::realMalloc;
+  }
+
+  TellitF tellitf = nullptr;
+  TellitWF tellitwf = nullptr;
+
+ private:
+  HMODULE module_ = nullptr;
+};
+
+}  // namespace tellit::testing

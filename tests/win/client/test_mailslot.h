@@ -1,0 +1,64 @@
+// The tests' side of the channel: the monitor's mailslot, created by the test, read datagram by datagram.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "channel/channel.h"
+
+namespace tellit::testing {
+
+class TestMailslot {
+ public:
+  // `readTimeoutMs` bounds each blocking read, so a missing datagram fails a test instead of hanging it.
+  explicit TestMailslot(DWORD readTimeoutMs = 3000) {
+    char name[channel::kNameBufferSize];
+    channel::FormatMailslotName(name);
+    handle_ = CreateMailslotA(name, 0, readTimeoutMs, nullptr);
+  }
+  ~TestMailslot() { Close(); }
+  TestMailslot(const TestMailslot&) = delete;
+  TestMailslot& operator=(const TestMailslot&) = delete;
+
+  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+  void Close() {
+    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+    handle_ = INVALID_HANDLE_VALUE;
+  }
+
+  // The next datagram, every byte of it (NUL included); nothing when none came within the time-out.
+  std::optional<std::string> Read() {
+    std::string bytes(70000, '\0');
+    DWORD read = 0;
+    if (!ReadFile(handle_, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr)) return std::nullopt;
+    bytes.resize(read);
+    return bytes;
+  }
+
+  // Whether a datagram is queued right now.
+  bool HasDatagram() const {
+    DWORD next = MAILSLOT_NO_MESSAGE;
+    return GetMailslotInfo(handle_, nullptr, &next, nullptr, nullptr) && next != MAILSLOT_NO_MESSAGE;
+  }
+
+  // Reads until no datagram comes for one read time-out.
+  std::vector<std::string> ReadUntilQuiet() {
+    std::vector<std::string> all;
+    while (auto datagram = Read()) all.push_back(std::move(*datagram));
+    return all;
+  }
+
+ private:
+  HANDLE handle_ = INVALID_HANDLE_VALUE;
+};
+
+// A datagram as the client sends it: the text and its NUL.
+inline std::string Datagram(const std::string& text) { return text + std::string(1, '\0'); }
+
+inline std::string Banner() { return std::string(channel::kOpenBanner, channel::kOpenBannerBytes); }
+inline std::string OverflowNotice() { return std::string(channel::kOverflowNotice, channel::kOverflowNoticeBytes); }
+
+}  // namespace tellit::testing
