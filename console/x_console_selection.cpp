@@ -90,10 +90,14 @@ void XConsole::OnMouseMove(int x, int y) {
 
 void XConsole::OnLButtonUp(int x, int y) {
   ReleaseCapture();
-  const int offset = HitTest(x, y, nullptr, nullptr, nullptr);
+  POINT cell = {};
+  const int offset = HitTest(x, y, &cell, nullptr, nullptr);
   Selection& selection = text.selection;
   if (offset >= 0 && selection.state == 2 && text.used > 0) {
-    selection.end.offset = std::min(offset, int(text.used) - 1);
+    // The release point is snapped like every move before it: an end left on half a
+    // double-byte character would copy a broken character.
+    selection.end = PositionAt(view, std::min(offset, int(text.used) - 1), cell.y);
+    selection.end.offset = text.SnapToCharacter(selection.end, selection.end.offset < selection.anchor.offset);
     selection.state = 3;
   } else {
     selection.Reset();

@@ -1,0 +1,71 @@
+// The console on the Japanese code page (932): double-byte characters stay whole when selected,
+// deleted and drawn.
+#include "console_fixture.h"
+
+namespace {
+
+class ConsoleCp932 : public ConsoleFixture {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(GetACP(), 932u) << "run with LANG=ja_JP.UTF-8 and LOCPATH naming the built locale";
+  }
+};
+
+TEST_F(ConsoleCp932, CodePageSetsComeFromTheSystem) {
+  const LeadTrailSets& sets = console.codePage;
+  EXPECT_TRUE(sets.IsDoubleByte(0x82, 0xA0));
+  EXPECT_TRUE(sets.IsDoubleByte(0xE0, 0x40));
+  EXPECT_FALSE(sets.IsDoubleByte(0xA0, 0x82));  // half-width katakana is no lead byte
+  EXPECT_FALSE(sets.IsDoubleByte(0x82, 0x20));
+  for (int b = 0; b < 256; ++b) EXPECT_EQ(sets.lead[b], IsDBCSLeadByte(BYTE(b)) != FALSE) << b;
+}
+
+TEST_F(ConsoleCp932, SelectionCoversWholeCharacters) {
+  ConsoleSettings settings = TestSettings();
+  strcpy(settings.fontName, "VL Gothic");
+  Create(settings);
+  // a, b, then three characters of two bytes (offsets 2-3, 4-5, 6-7), then c, d.
+  Write("ab\x82\xa0\x82\xa2\x82\xa4" "cd");
+  // Press on the trail byte of the first character (cell 3), drag to the lead byte of the third (cell 6).
+  Mouse(WM_LBUTTONDOWN, CellPoint(3, 0));
+  ASSERT_EQ(console.text.selection.anchor.offset, 3);
+  Mouse(WM_MOUSEMOVE, CellPoint(6, 0));
+  EXPECT_EQ(console.text.selection.anchor.offset, 2);
+  EXPECT_EQ(console.text.selection.end.offset, 7);
+  // Releasing on the lead byte used to leave the end there and copy half a character.
+  Mouse(WM_LBUTTONUP, CellPoint(6, 0));
+  ASSERT_EQ(console.text.selection.state, 3);
+  EXPECT_EQ(console.Copy(), 1);
+  EXPECT_EQ(ClipboardText(), "\x82\xa0\x82\xa2\x82\xa4");
+  // Dragging the other way snaps the same way.
+  Mouse(WM_LBUTTONDOWN, CellPoint(6, 0));
+  Mouse(WM_MOUSEMOVE, CellPoint(5, 0));
+  EXPECT_EQ(console.text.selection.end.offset, 4);
+  EXPECT_EQ(console.text.selection.anchor.offset, 7);
+  Mouse(WM_LBUTTONUP, CellPoint(5, 0));
+  EXPECT_EQ(console.Copy(), 1);
+  EXPECT_EQ(ClipboardText(), "\x82\xa2\x82\xa4");
+}
+
+TEST_F(ConsoleCp932, BackspaceRemovesAWholeCharacter) {
+  Create(TestSettings());
+  Write("x\x82\xa0\b");
+  EXPECT_EQ(console.text.used, 1u);
+}
+
+TEST_F(ConsoleCp932, RowKeepsACharacterAtTheWrapColumnWhole) {
+  ConsoleSettings settings = TestSettings();
+  strcpy(settings.fontName, "VL Gothic");
+  Create(settings);
+  Write(std::string(39, 'a') + "\x82\xa0" "bbb\r\n");  // one stored line of 46 bytes
+  ConsoleSettings narrow = settings;
+  narrow.wrapColumn = 40;
+  console.ApplySettings(narrow);
+  Paint();
+  EXPECT_EQ(console.view.rows[0].length, 41);  // the character across column 40 stays whole
+  EXPECT_EQ(console.view.rows[1].length, 5);
+  const Capture capture = Render();
+  EXPECT_GT(capture.Count(0, 0, capture.width, capture.height, settings.normalText), 0);
+}
+
+}  // namespace

@@ -1,0 +1,287 @@
+// The console in a real window: pixels of Draw, caret positions, scrolling by Write, keys,
+// wheel and scroll-bar requests, and the input method's composition window.
+
+#include "console_fixture.h"  // brings windows.h and imm.h
+
+namespace {
+
+class ConsoleWindow : public ConsoleFixture {};
+
+TEST_F(ConsoleWindow, EmptyConsolePaintsOnlyNormalBack) {
+  const ConsoleSettings settings = TestSettings();
+  Create(settings);
+  const Capture capture = Render();
+  ASSERT_GT(capture.width, 0);
+  EXPECT_EQ(capture.Count(0, 0, capture.width, capture.height, settings.normalBack),
+            capture.width * capture.height);
+}
+
+TEST_F(ConsoleWindow, MarginsAndEmptySpaceStayNormalBackAroundText) {
+  const ConsoleSettings settings = TestSettings();
+  Create(settings);
+  Write("abcdef\r\nxyz");
+  const Capture capture = Render();
+  const int cw = console.charWidth, lh = console.lineHeight;
+  EXPECT_EQ(capture.Count(0, 0, kConsoleLeftMargin, capture.height, settings.normalBack),
+            kConsoleLeftMargin * capture.height);
+  EXPECT_EQ(capture.Count(0, 0, capture.width, kConsoleTopMargin, settings.normalBack),
+            kConsoleTopMargin * capture.width);
+  // Right of "abcdef" and its two break blanks, and every row below the text.
+  const int rowEnd = kConsoleLeftMargin + 8 * cw;
+  EXPECT_EQ(capture.Count(rowEnd, 2, capture.width, 2 + lh, settings.normalBack), (capture.width - rowEnd) * lh);
+  EXPECT_EQ(capture.Count(0, 2 + 2 * lh, capture.width, capture.height, settings.normalBack),
+            capture.width * (capture.height - 2 - 2 * lh));
+  // The text itself draws normalText glyphs.
+  EXPECT_GT(capture.Count(kConsoleLeftMargin, 2, kConsoleLeftMargin + 6 * cw, 2 + lh, settings.normalText), 0);
+}
+
+TEST_F(ConsoleWindow, HexCodesDrawInHexColours) {
+  ConsoleSettings settings = TestSettings();
+  settings.hexMode = 1;
+  Create(settings);
+  Write("ab\r\n");
+  const Capture capture = Render();
+  const int cw = console.charWidth, lh = console.lineHeight;
+  const int left = kConsoleLeftMargin + 2 * cw, right = left + 8 * cw;  // <0D><0A>
+  const int area = (right - left) * lh;
+  const int back = capture.Count(left, 2, right, 2 + lh, settings.hexBack);
+  const int glyphs = capture.Count(left, 2, right, 2 + lh, settings.hexText);
+  EXPECT_GT(back, area / 2);
+  EXPECT_GT(glyphs, 0);
+  EXPECT_EQ(capture.Count(left, 2, right, 2 + lh, settings.normalBack), 0);
+  // "ab" stays in the normal pair.
+  EXPECT_EQ(capture.Count(kConsoleLeftMargin, 2, left, 2 + lh, settings.hexBack), 0);
+  EXPECT_GT(capture.Count(kConsoleLeftMargin, 2, left, 2 + lh, settings.normalBack), 0);
+}
+
+TEST_F(ConsoleWindow, SelectionDrawsInSelectColoursButNotPastTheRowEnd) {
+  const ConsoleSettings settings = TestSettings();
+  Create(settings);
+  Write("abcd\r\nxy");
+  console.SelectAll();
+  const Capture capture = Render();
+  const int cw = console.charWidth, lh = console.lineHeight;
+  const int rowEnd = kConsoleLeftMargin + 6 * cw;  // abcd and the two break blanks
+  const int area = (rowEnd - kConsoleLeftMargin) * lh;
+  EXPECT_GT(capture.Count(kConsoleLeftMargin, 2, rowEnd, 2 + lh, settings.selectBack), area / 2);
+  EXPECT_GT(capture.Count(kConsoleLeftMargin, 2, rowEnd, 2 + lh, settings.selectText), 0);
+  EXPECT_EQ(capture.Count(kConsoleLeftMargin, 2, rowEnd, 2 + lh, settings.normalBack), 0);
+  EXPECT_EQ(capture.Count(rowEnd, 2, capture.width, 2 + lh, settings.normalBack), (capture.width - rowEnd) * lh);
+}
+
+TEST_F(ConsoleWindow, CaretFollowsThePaint) {
+  Create(TestSettings());
+  SetFocus(window);
+  ASSERT_EQ(console.hasFocus, 1);
+  Paint();
+  POINT caret = {};
+  ASSERT_TRUE(GetCaretPos(&caret));
+  EXPECT_EQ(caret.x, 4);
+  EXPECT_EQ(caret.y, 2);
+  Write("abc\r\nxy");
+  Paint();
+  ASSERT_TRUE(GetCaretPos(&caret));
+  EXPECT_EQ(caret.x, 4 + 2 * console.charWidth);
+  EXPECT_EQ(caret.y, 2 + console.lineHeight);
+  SetFocus(nullptr);
+  EXPECT_EQ(console.hasFocus, 0);
+}
+
+TEST_F(ConsoleWindow, CaretWithoutFocusWaitsForTheFocus) {
+  Create(TestSettings());
+  Write("abc");
+  Paint();  // no focus: the caret is not moved, only computed
+  EXPECT_EQ(console.view.caretX, 4 + 3 * console.charWidth);
+  SetFocus(window);
+  POINT caret = {};
+  ASSERT_TRUE(GetCaretPos(&caret));
+  EXPECT_EQ(caret.x, 4 + 3 * console.charWidth);
+  SetFocus(nullptr);
+}
+
+// Writes lines 0 .. count-1 (the current line is then empty).
+void WriteLines(ConsoleFixture& fixture, XConsole& console, int count) {
+  std::string text;
+  for (int n = 0; n < count; ++n) text += "line " + std::to_string(n) + "\r\n";
+  console.Write(text.data(), int(text.size()), 0);
+  (void)fixture;
+}
+
+TEST_F(ConsoleWindow, WriteBelowTheWindowScrollsToTheEnd) {
+  Create(TestSettings(), 40, 20);
+  WriteLines(*this, console, 100);
+  EXPECT_EQ(console.vRange, 108);
+  EXPECT_EQ(console.vPos, 84);
+  EXPECT_EQ(VScrollPos(), 84);
+  Write("x");  // still visible: no move
+  EXPECT_EQ(console.vPos, 84);
+}
+
+TEST_F(ConsoleWindow, WriteWithoutAutoScrollKeepsThePosition) {
+  ConsoleSettings settings = TestSettings();
+  settings.autoScroll = 0;
+  Create(settings, 40, 20);
+  WriteLines(*this, console, 100);
+  EXPECT_EQ(console.vPos, 0);
+  EXPECT_EQ(console.vRange, 108);
+}
+
+TEST_F(ConsoleWindow, LongCurrentLineScrollsHorizontally) {
+  Create(TestSettings(), 40, 20);
+  Write(std::string(60, 'h'));
+  EXPECT_EQ(console.hRange, 88);
+  EXPECT_EQ(console.hPos, 60 - 40 + 4);
+  EXPECT_EQ(HScrollPos(), 24);
+  Write("\r\n");  // the new current line is empty, left of hPos
+  EXPECT_EQ(console.hPos, 0);
+}
+
+TEST_F(ConsoleWindow, ArrowKeysScrollTwoStepsWithinRange) {
+  Create(TestSettings(), 40, 20);
+  WriteLines(*this, console, 100);
+  SendMessageA(window, WM_KEYDOWN, VK_UP, 0);
+  EXPECT_EQ(console.vPos, 82);
+  SendMessageA(window, WM_KEYDOWN, VK_DOWN, 0);
+  SendMessageA(window, WM_KEYDOWN, VK_DOWN, 0);
+  SendMessageA(window, WM_KEYDOWN, VK_DOWN, 0);
+  EXPECT_EQ(console.vPos, 88);  // 108 - 20
+  console.ScrollToLine(1);
+  SendMessageA(window, WM_KEYDOWN, VK_UP, 0);
+  EXPECT_EQ(console.vPos, 0);
+  ValidateRect(window, nullptr);
+  SendMessageA(window, WM_KEYDOWN, VK_UP, 0);
+  EXPECT_EQ(console.vPos, 0);
+  EXPECT_FALSE(GetUpdateRect(window, nullptr, FALSE));  // no move, no repaint
+  SendMessageA(window, WM_KEYDOWN, VK_RIGHT, 0);
+  EXPECT_EQ(console.hPos, 2);
+  EXPECT_EQ(HScrollPos(), 2);
+  SendMessageA(window, WM_KEYDOWN, VK_LEFT, 0);
+  SendMessageA(window, WM_KEYDOWN, VK_LEFT, 0);
+  EXPECT_EQ(console.hPos, 0);
+}
+
+TEST_F(ConsoleWindow, WheelMovesTwoLinesPerNotch) {
+  Create(TestSettings(), 40, 20);
+  WriteLines(*this, console, 100);
+  const auto wheel = [&](short delta) { SendMessageA(window, WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(delta)), 0); };
+  wheel(240);
+  EXPECT_EQ(console.vPos, 80);
+  wheel(-120);
+  EXPECT_EQ(console.vPos, 82);
+  wheel(60);
+  EXPECT_EQ(console.vPos, 82);
+  EXPECT_EQ(VScrollPos(), 82);
+}
+
+TEST_F(ConsoleWindow, ScrollBarRequestsMoveTheView) {
+  Create(TestSettings(), 40, 20);
+  WriteLines(*this, console, 100);
+  console.ScrollToLine(40);
+  struct Case {
+    int request, expected;
+  } cases[] = {
+      {SB_LINEUP, 38}, {SB_LINEDOWN, 40}, {SB_PAGEUP, 20}, {SB_PAGEDOWN, 40}, {SB_THUMBPOSITION, 40},
+      {SB_ENDSCROLL, 40}, {SB_TOP, 0}, {SB_BOTTOM, 88}, {SB_PAGEDOWN, 88}, {SB_TOP, 0}, {SB_LINEUP, 0},
+  };
+  for (const Case& c : cases) {
+    SendMessageA(window, WM_VSCROLL, MAKEWPARAM(c.request, 0), 0);
+    EXPECT_EQ(console.vPos, c.expected) << "request " << c.request;
+    EXPECT_EQ(VScrollPos(), c.expected) << "request " << c.request;
+  }
+  SendMessageA(window, WM_HSCROLL, MAKEWPARAM(SB_LINERIGHT, 0), 0);
+  EXPECT_EQ(console.hPos, 2);
+  SendMessageA(window, WM_HSCROLL, MAKEWPARAM(SB_PAGERIGHT, 0), 0);
+  EXPECT_EQ(console.hPos, 42);
+  SendMessageA(window, WM_HSCROLL, MAKEWPARAM(SB_RIGHT, 0), 0);
+  EXPECT_EQ(console.hPos, 48);  // 88 - 40
+  SendMessageA(window, WM_HSCROLL, MAKEWPARAM(SB_PAGELEFT, 0), 0);
+  EXPECT_EQ(console.hPos, 8);
+  SendMessageA(window, WM_HSCROLL, MAKEWPARAM(SB_LEFT, 0), 0);
+  EXPECT_EQ(console.hPos, 0);
+}
+
+TEST_F(ConsoleWindow, ThumbTrackGoesToTheTrackPosition) {
+  Create(TestSettings(), 40, 20);
+  WriteLines(*this, console, 100);
+  console.ScrollToLine(30);
+  SCROLLINFO info = {};
+  info.cbSize = sizeof(info);
+  info.fMask = SIF_ALL;
+  ASSERT_TRUE(GetScrollInfo(window, SB_VERT, &info));
+  SendMessageA(window, WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 0), 0);
+  EXPECT_EQ(console.vPos, info.nTrackPos);
+}
+
+TEST_F(ConsoleWindow, EverythingFitsSoNothingScrolls) {
+  Create(TestSettings(), 40, 20);
+  WriteLines(*this, console, 5);  // vRange 13 <= 20 rows
+  for (int request : {SB_LINEDOWN, SB_PAGEDOWN, SB_BOTTOM}) {
+    SendMessageA(window, WM_VSCROLL, MAKEWPARAM(request, 0), 0);
+    EXPECT_EQ(console.vPos, 0);
+  }
+  SendMessageA(window, WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(short(-240))), 0);
+  EXPECT_EQ(console.vPos, 0);
+}
+
+TEST_F(ConsoleWindow, HexModeWidensTheHorizontalRange) {
+  ConsoleSettings settings = TestSettings();
+  settings.hexMode = 1;
+  Create(settings);
+  EXPECT_EQ(console.hRange, 328);
+  SCROLLINFO info = {};
+  info.cbSize = sizeof(info);
+  info.fMask = SIF_ALL;
+  ASSERT_TRUE(GetScrollInfo(window, SB_HORZ, &info));
+  EXPECT_EQ(info.nMax, 327);
+  EXPECT_EQ(int(info.nPage), 40);
+}
+
+TEST_F(ConsoleWindow, PaintKeepsScrollPagesAtTheWindowSize) {
+  Create(TestSettings(), 40, 20);
+  WriteLines(*this, console, 100);
+  SCROLLINFO info = {};
+  info.cbSize = sizeof(info);
+  info.fMask = SIF_ALL;
+  ASSERT_TRUE(GetScrollInfo(window, SB_VERT, &info));
+  EXPECT_EQ(int(info.nPage), 20);
+  EXPECT_EQ(info.nMax, 107);
+  RECT outer = {};
+  GetWindowRect(window, &outer);
+  SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top - 10 * console.lineHeight,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  UpdateWindow(window);
+  EXPECT_EQ(console.view.visibleRows, 10);
+  ASSERT_TRUE(GetScrollInfo(window, SB_VERT, &info));
+  EXPECT_EQ(int(info.nPage), 10);
+  ASSERT_TRUE(GetScrollInfo(window, SB_HORZ, &info));
+  EXPECT_EQ(int(info.nPage), 40);
+}
+
+TEST_F(ConsoleWindow, CompositionWindowGoesToTheCaret) {
+  Create(TestSettings());
+  Write("abc");
+  Paint();
+  SendMessageA(window, WM_IME_STARTCOMPOSITION, 0, 0);
+  HIMC context = ImmGetContext(window);
+  if (!context) GTEST_SKIP() << "no input context under this input method";
+  COMPOSITIONFORM form = {};
+  EXPECT_TRUE(ImmGetCompositionWindow(context, &form));
+  EXPECT_EQ(form.dwStyle, DWORD(CFS_POINT));
+  EXPECT_EQ(form.ptCurrentPos.x, 4 + 3 * console.charWidth);
+  EXPECT_EQ(form.ptCurrentPos.y, 2);
+  LOGFONTA font = {};
+  EXPECT_TRUE(ImmGetCompositionFontA(context, &font));
+  EXPECT_EQ(font.lfHeight, console.settings.fontSize);
+  ImmReleaseContext(window, context);
+}
+
+TEST_F(ConsoleWindow, WriteInvalidatesWithoutErasing) {
+  Create(TestSettings());
+  ValidateRect(window, nullptr);
+  console.Write(nullptr, 0, 0);  // nothing stored, still repainted
+  RECT update = {};
+  EXPECT_TRUE(GetUpdateRect(window, &update, FALSE));
+  EXPECT_EQ(console.text.used, 0u);
+}
+
+}  // namespace
