@@ -25,7 +25,7 @@ class ClientDatagrams : public ::testing::Test {
   void Connect() {
     ASSERT_EQ(dll.tellitf("connect\n"), 9);
     EXPECT_EQ(mailslot.Read(), Banner());
-    EXPECT_EQ(mailslot.Read(), Datagram("connect\n"));
+    EXPECT_TRUE(IsDatagram(mailslot.Read(), "connect\n"));
   }
 
   TestMailslot mailslot;
@@ -36,9 +36,9 @@ TEST_F(ClientDatagrams, FirstCallSendsTheBannerThenTheMessage) {
   EXPECT_EQ(dll.tellitf("%d items\n", 5), 9);
   EXPECT_EQ(mailslot.Read(), Banner());
   EXPECT_EQ(Banner().size(), 27u);
-  EXPECT_EQ(mailslot.Read(), Datagram("5 items\n"));
+  EXPECT_TRUE(IsDatagram(mailslot.Read(), "5 items\n"));
   EXPECT_EQ(dll.tellitf("second\n"), 8);
-  EXPECT_EQ(mailslot.Read(), Datagram("second\n")) << "a banner only starts a connection";
+  EXPECT_TRUE(IsDatagram(mailslot.Read(), "second\n")) << "a banner only starts a connection";
 }
 
 TEST_F(ClientDatagrams, LoadingAndUnloadingWithoutACallSendsNothing) {
@@ -64,7 +64,7 @@ TEST_F(ClientDatagrams, ReloadStartsAFreshRecordWithANewBanner) {
   dll.Load();
   EXPECT_EQ(dll.tellitf("again\n"), 7);
   EXPECT_EQ(mailslot.Read(), Banner());
-  EXPECT_EQ(mailslot.Read(), Datagram("again\n"));
+  EXPECT_TRUE(IsDatagram(mailslot.Read(), "again\n"));
 }
 
 TEST_F(ClientDatagrams, FailedWriteReturnsZeroAndTheNextCallReconnectsWithABanner) {
@@ -79,7 +79,7 @@ TEST_F(ClientDatagrams, FailedWriteReturnsZeroAndTheNextCallReconnectsWithABanne
   EXPECT_EQ(dll.tellitf("%4799s", "x"), 4800) << "the grown buffer was kept";
   EXPECT_EQ(systemCalls.createFile, opensBefore + 1);
   EXPECT_EQ(mailslot.Read(), Banner());
-  EXPECT_EQ(mailslot.Read(), Datagram(std::string(4798, ' ') + "x"));
+  EXPECT_TRUE(IsDatagram(mailslot.Read(), std::string(4798, ' ') + "x"));
   EXPECT_EQ(systemCalls.createMutex, 1) << "the mutex survives a lost connection";
 }
 
@@ -89,7 +89,7 @@ TEST_F(ClientDatagrams, FailedBannerWriteLeavesTheCallWithZeroAndTheNextOneSends
   systemCalls.failWrites = false;
   EXPECT_EQ(dll.tellitf("second\n"), 8);
   EXPECT_EQ(mailslot.Read(), Banner());
-  EXPECT_EQ(mailslot.Read(), Datagram("second\n"));
+  EXPECT_TRUE(IsDatagram(mailslot.Read(), "second\n"));
 }
 
 TEST_F(ClientDatagrams, OrdinaryCallsAllocateNothing) {
@@ -140,20 +140,20 @@ TEST_F(ClientDatagrams, FormatCasesArriveByteForByte) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(c.result, static_cast<int>(c.text.size() + 1));
-    EXPECT_EQ(mailslot.Read(), Datagram(c.text));
+    EXPECT_TRUE(IsDatagram(mailslot.Read(), c.text));
   }
 }
 
 TEST_F(ClientDatagrams, TextOf4095BytesIsWholeAnd4096BytesComesCutAfterTheNotice) {
   Connect();
   EXPECT_EQ(dll.tellitf("%4095s", "x"), 4096);
-  EXPECT_EQ(mailslot.Read(), Datagram(std::string(4094, ' ') + "x"));
+  EXPECT_TRUE(IsDatagram(mailslot.Read(), std::string(4094, ' ') + "x"));
   EXPECT_EQ(dll.tellitf("%4096s", "x"), 4096);
   EXPECT_EQ(mailslot.Read(), OverflowNotice());
   EXPECT_EQ(OverflowNotice().size(), 37u);
-  EXPECT_EQ(mailslot.Read(), Datagram(std::string(4095, ' ')));
+  EXPECT_TRUE(IsDatagram(mailslot.Read(), std::string(4095, ' ')));
   EXPECT_EQ(dll.tellitf((std::string(5000, 'a') + "\n").c_str()), 5002) << "a long format grows the buffer";
-  EXPECT_EQ(mailslot.Read(), Datagram(std::string(5000, 'a') + "\n"));
+  EXPECT_TRUE(IsDatagram(mailslot.Read(), std::string(5000, 'a') + "\n"));
 }
 
 TEST_F(ClientDatagrams, ThreeHundredByteFormatRaisesTheCapacityTo4800) {
@@ -161,13 +161,13 @@ TEST_F(ClientDatagrams, ThreeHundredByteFormatRaisesTheCapacityTo4800) {
   const std::string format = "%4505s" + std::string(294, '.');  // 300 bytes
   ASSERT_EQ(format.size(), 300u);
   EXPECT_EQ(dll.tellitf(format.c_str(), "x"), 4800);
-  EXPECT_EQ(mailslot.Read(), Datagram(std::string(4504, ' ') + "x" + std::string(294, '.')));
+  EXPECT_TRUE(IsDatagram(mailslot.Read(), std::string(4504, ' ') + "x" + std::string(294, '.')));
   // The capacity stays 4800 for short formats: 4799 bytes whole, 4800 cut after the notice.
   EXPECT_EQ(dll.tellitf("%4799s", "y"), 4800);
-  EXPECT_EQ(mailslot.Read(), Datagram(std::string(4798, ' ') + "y"));
+  EXPECT_TRUE(IsDatagram(mailslot.Read(), std::string(4798, ' ') + "y"));
   EXPECT_EQ(dll.tellitf("%4800s", "z"), 4800);
   EXPECT_EQ(mailslot.Read(), OverflowNotice());
-  EXPECT_EQ(mailslot.Read(), Datagram(std::string(4799, ' ')));
+  EXPECT_TRUE(IsDatagram(mailslot.Read(), std::string(4799, ' ')));
 }
 
 TEST_F(ClientDatagrams, ShortTextAfterA300ByteFormatStillRaisesTheCapacity) {
@@ -175,14 +175,14 @@ TEST_F(ClientDatagrams, ShortTextAfterA300ByteFormatStillRaisesTheCapacity) {
   EXPECT_EQ(dll.tellitf(("%d" + std::string(298, '\a')).c_str(), 1), 300);
   mailslot.Read();
   EXPECT_EQ(dll.tellitf("%4799s", "y"), 4800) << "a 4096-byte buffer would have cut this text";
-  EXPECT_EQ(mailslot.Read(), Datagram(std::string(4798, ' ') + "y"));
+  EXPECT_TRUE(IsDatagram(mailslot.Read(), std::string(4798, ' ') + "y"));
 }
 
 TEST_F(ClientDatagrams, WideTextLongerThanItsBufferComesCutAfterTheNotice) {
   Connect();
   EXPECT_EQ(dll.tellitwf(L"%5000s", L"x"), 4096);
   EXPECT_EQ(mailslot.Read(), OverflowNotice());
-  EXPECT_EQ(mailslot.Read(), Datagram(std::string(4095, ' ')));
+  EXPECT_TRUE(IsDatagram(mailslot.Read(), std::string(4095, ' ')));
 }
 
 // The test runs once in the default code page and once under a Japanese locale (cp932);
@@ -204,13 +204,13 @@ class WideText : public ClientDatagrams {
 TEST_F(WideText, JapaneseStringArrivesInTheAnsiCodePage) {
   const std::string expected = Japanese() ? "\x93\xfa\x96\x7b\x8c\xea\n" : "???\n";
   EXPECT_EQ(dll.tellitwf(L"%s\n", L"\x65e5\x672c\x8a9e"), static_cast<int>(expected.size() + 1));
-  EXPECT_EQ(mailslot.Read(), Datagram(expected));
+  EXPECT_TRUE(IsDatagram(mailslot.Read(), expected));
 }
 
 TEST_F(WideText, WideCharacterConversionTakesAWideCharacter) {
   const std::string expected = Japanese() ? "[\x82\xa0]" : "[?]";
   EXPECT_EQ(dll.tellitwf(L"[%c]", 0x3042), static_cast<int>(expected.size() + 1));
-  EXPECT_EQ(mailslot.Read(), Datagram(expected));
+  EXPECT_TRUE(IsDatagram(mailslot.Read(), expected));
 }
 
 TEST_F(WideText, ConvertedTextFillingTwoBytesPerCharacterKeepsItsNul) {
@@ -223,7 +223,7 @@ TEST_F(WideText, ConvertedTextFillingTwoBytesPerCharacterKeepsItsNul) {
   }()
                                           : std::string(2048, '?');
   EXPECT_EQ(dll.tellitwf(L"%s", text.c_str()), static_cast<int>(expected.size() + 1));
-  EXPECT_EQ(mailslot.Read(), Datagram(expected));
+  EXPECT_TRUE(IsDatagram(mailslot.Read(), expected));
 }
 
 TEST(NoMonitor, CallsReturnZeroSendNothingAndCreateNeitherBufferNorMutex) {
@@ -244,7 +244,7 @@ TEST(NoMonitor, CallsReturnZeroSendNothingAndCreateNeitherBufferNorMutex) {
   ASSERT_TRUE(mailslot.valid());
   EXPECT_EQ(dll.tellitf("late\n"), 6);
   EXPECT_EQ(mailslot.Read(), Banner());
-  EXPECT_EQ(mailslot.Read(), Datagram("late\n"));
+  EXPECT_TRUE(IsDatagram(mailslot.Read(), "late\n"));
 }
 
 }  // namespace

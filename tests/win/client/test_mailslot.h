@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "channel/channel.h"
 
 namespace tellit::testing {
@@ -57,6 +59,23 @@ class TestMailslot {
 
 // A datagram as the client sends it: the text and its NUL.
 inline std::string Datagram(const std::string& text) { return text + std::string(1, '\0'); }
+
+// Compares a received datagram with the expected text and its NUL; a long mismatch is reported by
+// its sizes and first differing offset instead of both dumps.
+inline ::testing::AssertionResult IsDatagram(const std::optional<std::string>& received, const std::string& text) {
+  const std::string expected = Datagram(text);
+  if (!received) return ::testing::AssertionFailure() << "no datagram arrived";
+  if (*received == expected) return ::testing::AssertionSuccess();
+  size_t at = 0;
+  while (at < received->size() && at < expected.size() && (*received)[at] == expected[at]) ++at;
+  auto failure = ::testing::AssertionFailure() << "datagram of " << received->size() << " bytes, expected "
+                                              << expected.size() << "; first difference at byte " << at;
+  if (received->size() < 200 && expected.size() < 200) {
+    failure << ": received " << ::testing::PrintToString(*received) << ", expected "
+            << ::testing::PrintToString(expected);
+  }
+  return failure;
+}
 
 inline std::string Banner() { return std::string(channel::kOpenBanner, channel::kOpenBannerBytes); }
 inline std::string OverflowNotice() { return std::string(channel::kOverflowNotice, channel::kOverflowNoticeBytes); }
