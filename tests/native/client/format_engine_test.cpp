@@ -107,23 +107,24 @@ void RunCase(const FormatCase& c) {
   EXPECT_EQ(arguments.consumed(), c.arguments.size() - c.unusedArguments);
 }
 
+std::vector<FormatCase> CasesExcept(Runs excluded) {
+  std::vector<FormatCase> selected;
+  for (const FormatCase& c : Cases()) {
+    if (c.runs != excluded) selected.push_back(c);
+  }
+  return selected;
+}
+
 class NarrowFormatCases : public ::testing::TestWithParam<FormatCase> {};
 class WideFormatCases : public ::testing::TestWithParam<FormatCase> {};
 
-TEST_P(NarrowFormatCases, ProducesExpectedText) {
-  if (GetParam().runs == Runs::kWideOnly) GTEST_SKIP() << "a wide-only case";
-  RunCase<char>(GetParam());
-}
-
-TEST_P(WideFormatCases, ProducesExpectedText) {
-  if (GetParam().runs == Runs::kNarrowOnly) GTEST_SKIP() << "a narrow-only case";
-  RunCase<wchar_t>(GetParam());
-}
+TEST_P(NarrowFormatCases, ProducesExpectedText) { RunCase<char>(GetParam()); }
+TEST_P(WideFormatCases, ProducesExpectedText) { RunCase<wchar_t>(GetParam()); }
 
 std::string CaseName(const ::testing::TestParamInfo<FormatCase>& info) { return info.param.name; }
 
-INSTANTIATE_TEST_SUITE_P(Table, NarrowFormatCases, ::testing::ValuesIn(Cases()), CaseName);
-INSTANTIATE_TEST_SUITE_P(Table, WideFormatCases, ::testing::ValuesIn(Cases()), CaseName);
+INSTANTIATE_TEST_SUITE_P(Table, NarrowFormatCases, ::testing::ValuesIn(CasesExcept(Runs::kWideOnly)), CaseName);
+INSTANTIATE_TEST_SUITE_P(Table, WideFormatCases, ::testing::ValuesIn(CasesExcept(Runs::kNarrowOnly)), CaseName);
 
 // Formats into an exact-size heap buffer (the sanitizer sees any write past it).
 template <typename Char>
