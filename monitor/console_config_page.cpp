@@ -1,7 +1,9 @@
 // ConsoleConfigPage1: filling the page, its commands and colour buttons, and writing section "console" on OK.
 #include "monitor/console_config_page.h"
 
+#include <commctrl.h>
 #include <commdlg.h>
+#include <prsht.h>
 
 #include <cstdio>
 
@@ -27,6 +29,29 @@ int TabIndex(int tabSize) {
 }
 
 bool IsColourButton(int id) { return id >= IDC_CONFIG_NORMAL_TEXT && id <= IDC_CONFIG_SELECT_BACK; }
+
+// Posted at initialisation: the sheet sizes and places the page only after WM_INITDIALOG.
+constexpr UINT kFitSheet = WM_APP + 1;
+// The page template's size in its own dialog units.
+constexpr int kPageWidth = 300;
+constexpr int kPageHeight = 190;
+// The sheet's buttons below the page (Apply is 0x3021 in the sheet's template).
+constexpr int kSheetButtons[] = {IDOK, IDCANCEL, IDHELP, 0x3021};
+
+void Grow(HWND window, int dx, int dy) {
+  RECT r;
+  GetWindowRect(window, &r);
+  SetWindowPos(window, nullptr, 0, 0, r.right - r.left + dx, r.bottom - r.top + dy,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Move(HWND window, HWND parent, int dx, int dy) {
+  RECT r;
+  GetWindowRect(window, &r);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  SetWindowPos(window, nullptr, r.left + dx, r.top + dy, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
 
 }  // namespace
 
@@ -57,6 +82,37 @@ void ConsoleConfigPage1::OnInitDialog() {
     std::snprintf(key, sizeof key, "custom %d", i);
     customColors[i] = static_cast<COLORREF>(ReadSettingInt(kSection, key, 0xFFFFFF));
   }
+  PostMessageA(hwnd, kFitSheet, 0, 0);
+}
+
+// The sheet measures pages in its own font's dialog units; a page laid out in a larger font
+// (9 point here against the sheet's 8) would be cut off at the right and the bottom of the tab
+// control's display area. Grow the sheet, its tab control and the page by the difference and
+// move the buttons along.
+void ConsoleConfigPage1::FitSheetToPage() const {
+  const HWND sheet = GetParent(hwnd);
+  const HWND tabs = sheet ? reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETTABCONTROL, 0, 0)) : nullptr;
+  if (!tabs) return;
+  RECT need = {0, 0, kPageWidth, kPageHeight};
+  MapDialogRect(hwnd, &need);
+  RECT display;
+  GetClientRect(tabs, &display);
+  TabCtrl_AdjustRect(tabs, FALSE, &display);
+  MapWindowPoints(tabs, nullptr, reinterpret_cast<POINT*>(&display), 2);
+  RECT page;
+  GetWindowRect(hwnd, &page);
+  // What shows of the page: from its corner to the nearer of its own edge and the display's.
+  const int shownWidth = (page.right < display.right ? page.right : display.right) - page.left;
+  const int shownHeight = (page.bottom < display.bottom ? page.bottom : display.bottom) - page.top;
+  const int dx = need.right > shownWidth ? need.right - shownWidth : 0;
+  const int dy = need.bottom > shownHeight ? need.bottom - shownHeight : 0;
+  if (dx == 0 && dy == 0) return;
+  Grow(sheet, dx, dy);
+  Grow(tabs, dx, dy);
+  SetWindowPos(hwnd, nullptr, 0, 0, need.right, need.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  for (int id : kSheetButtons)
+    if (const HWND button = GetDlgItem(sheet, id)) Move(button, sheet, dx, dy);
+  InvalidateRect(sheet, nullptr, TRUE);
 }
 
 void ConsoleConfigPage1::OnCommand(WPARAM wParam, int notification) {
@@ -111,6 +167,10 @@ void ConsoleConfigPage1::ChooseColour(int index) {
 }
 
 INT_PTR ConsoleConfigPage1::OnMessage(UINT message, WPARAM /*wParam*/, LPARAM lParam) {
+  if (message == kFitSheet) {
+    FitSheetToPage();
+    return TRUE;
+  }
   if (message != WM_DRAWITEM) return 0;
   const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
   if (item && IsColourButton(static_cast<int>(item->CtlID))) DrawColourButton(*item);

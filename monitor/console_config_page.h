@@ -39,4 +39,5 @@ class ConsoleConfigPage1 : public XPropPage {
   void ChooseColour(int index);
   void DrawColourButton(const DRAWITEMSTRUCT& item) const;
   void WriteSettings() const;
+  void FitSheetToPage() const;
 };

@@ -167,6 +167,31 @@ HWND WaitForSheet(const MonitorProcess& monitor, const char* caption) {
   return monitor.WaitForDialog([caption](HWND d) { return WindowText(d) == caption; });
 }
 
+// The page's furthest controls lie within the tab control, and the buttons below them: the
+// 9-point page is not cut off by a sheet measured in its 8-point font.
+bool WholePageShows(HWND sheet, HWND page) {
+  const HWND tabs = FindWindowExA(sheet, nullptr, WC_TABCONTROLA, nullptr);
+  RECT area, ok;
+  GetClientRect(tabs, &area);
+  MapWindowPoints(tabs, nullptr, reinterpret_cast<POINT*>(&area), 2);
+  GetWindowRect(GetDlgItem(sheet, IDOK), &ok);
+  const DWORD start = GetTickCount();
+  for (;;) {  // the page fits itself right after it has been placed
+    bool inside = true;
+    for (int id : {1109, 1107, 1111, 1117}) {
+      RECT c;
+      GetWindowRect(GetDlgItem(page, id), &c);
+      inside = inside && c.right <= area.right && c.bottom <= area.bottom && c.bottom <= ok.top;
+    }
+    if (inside) return true;
+    if (GetTickCount() - start > 2000) return false;
+    Sleep(50);
+    GetClientRect(tabs, &area);
+    MapWindowPoints(tabs, nullptr, reinterpret_cast<POINT*>(&area), 2);
+    GetWindowRect(GetDlgItem(sheet, IDOK), &ok);
+  }
+}
+
 TEST(SettingsSheetEndToEnd, CancelWritesNothingAndOkWritesTheConsoleSection) {
   MonitorProcess monitor(kEnglish);
   ASSERT_TRUE(monitor.Running());
@@ -184,6 +209,7 @@ TEST(SettingsSheetEndToEnd, CancelWritesNothingAndOkWritesTheConsoleSection) {
   ASSERT_NE(sheet, nullptr);
   const HWND page = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
   ASSERT_NE(page, nullptr);
+  EXPECT_TRUE(WholePageShows(sheet, page));
   EXPECT_EQ(ControlText(page, kWrapColumn), "80");
   SetDlgItemTextA(page, kWrapColumn, "300");  // out of range: OK keeps 80
   SendDlgItemMessageA(page, kHexMode, BM_SETCHECK, BST_CHECKED, 0);

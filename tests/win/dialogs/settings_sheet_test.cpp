@@ -135,6 +135,56 @@ TEST_F(SettingsSheet, FontListsOfferFixedPitchFamiliesOnlyOnceEach) {
   }));
 }
 
+// Whether a control lies wholly inside a screen rectangle.
+bool Inside(HWND control, const RECT& w) {
+  RECT c;
+  GetWindowRect(control, &c);
+  return c.left >= w.left && c.top >= w.top && c.right <= w.right && c.bottom <= w.bottom;
+}
+
+bool Inside(HWND control, HWND window) {
+  RECT w;
+  GetClientRect(window, &w);
+  MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&w), 2);
+  return Inside(control, w);
+}
+
+// The tab control's page area, where the page shows, on the screen.
+RECT DisplayArea(HWND tabs) {
+  RECT display;
+  GetClientRect(tabs, &display);
+  TabCtrl_AdjustRect(tabs, FALSE, &display);
+  MapWindowPoints(tabs, nullptr, reinterpret_cast<POINT*>(&display), 2);
+  return display;
+}
+
+TEST_F(SettingsSheet, TheWholePageIsVisibleAboveTheButtons) {
+  // The page's 9-point font makes it larger than the sheet's own measure of it.
+  bool fitted = false;
+  UiScript script;
+  script.Then(
+      [] {
+        const HWND sheet = FindSheet();
+        if (!sheet) return HWND{};
+        const HWND page = Page(sheet);
+        const HWND tabs = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETTABCONTROL, 0, 0));
+        for (int id : {IDC_CONFIG_FONT_SIZE, IDC_CONFIG_TAB_8, IDC_CONFIG_BUFFER_SIZE,
+                       IDC_CONFIG_SELECT_BACK})
+          if (!Inside(GetDlgItem(page, id), page) || !Inside(GetDlgItem(page, id), DisplayArea(tabs)))
+            return HWND{};
+        RECT pageRect, okRect;
+        GetWindowRect(page, &pageRect);
+        GetWindowRect(GetDlgItem(sheet, IDOK), &okRect);
+        return okRect.top >= pageRect.bottom && Inside(GetDlgItem(sheet, IDOK), sheet) ? sheet : HWND{};
+      },
+      [&](HWND sheet) {
+        fitted = true;
+        PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+      });
+  EXPECT_TRUE(script.Run([] { app.console.OpenSettingsSheet(MonitorHost::Window()); }, 3000));
+  EXPECT_TRUE(fitted);
+}
+
 TEST_F(SettingsSheet, FirstOkWritesAll31KeysInOrder) {
   ASSERT_TRUE(RunSheet([](HWND) {}));
   const auto keys = host.Section("console");
