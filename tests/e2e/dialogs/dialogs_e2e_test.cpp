@@ -224,4 +224,31 @@ TEST(SettingsSheetEndToEnd, CancelWritesNothingAndOkWritesTheConsoleSection) {
   EXPECT_EQ(monitor.Close(), 0u);
 }
 
+// Text in the ANSI code page, as the monitor's message boxes hold it.
+std::string Ansi(const wchar_t* text) {
+  char bytes[512] = {};
+  WideCharToMultiByte(CP_ACP, 0, text, -1, bytes, sizeof bytes, nullptr, nullptr);
+  return bytes;
+}
+
+// Run by ctest a second time under the Japanese locale (code page 932).
+TEST(JapaneseEndToEnd, QuestionsAndSheetSpeakJapanese) {
+  if (GetACP() != 932) GTEST_SKIP() << "needs code page 932";
+  MonitorProcess monitor("[system]\r\nlanguage=1\r\n");
+  ASSERT_TRUE(monitor.Running());
+  const std::string log = monitor.Path("missing\\x.log");
+  FillLogDialog(monitor, log, true);
+  EXPECT_EQ(Answer(monitor, IDYES),
+            "\"" + log + "\"" + Ansi(L"は既に存在します。上書きしますか？"));
+  EXPECT_EQ(Answer(monitor, IDOK), "\"" + log + "\"" + Ansi(L"が開けません"));
+  ASSERT_TRUE(monitor.WaitForNoDialog());
+
+  monitor.Command(kSetting);
+  const HWND sheet = monitor.WaitForDialog(
+      [](HWND d) { return WindowText(d) == Ansi(L"画面設定"); });
+  ASSERT_NE(sheet, nullptr);
+  PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+  ASSERT_TRUE(monitor.WaitForNoDialog());
+}
+
 }  // namespace
