@@ -356,10 +356,9 @@ struct Rendering {
   }
 };
 
-// What the console window shows after painting itself, copied from the screen.
-Rendering Render() {
+// What a window shows after painting itself, copied from the screen.
+Rendering Render(HWND window = app.console.window) {
   Rendering r;
-  const HWND window = app.console.window;
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
   RECT client;
   GetClientRect(window, &client);
@@ -452,6 +451,37 @@ TEST_F(SettingsSheet, ChangesReachTheRunningConsole) {
   EXPECT_EQ(before.At(before.width / 2, before.height / 2), RGB(255, 255, 255));
   // The larger font covers more pixel rows with the same text.
   EXPECT_GT(after.RowsWith(RGB(0, 0, 0)), textRowsBefore);
+}
+
+// Pixels inside a colour button's coloured area that are not its colour.
+int ForeignPixels(const Rendering& button, COLORREF colour) {
+  int foreign = 0;
+  for (int y = 3; y < button.height - 4; ++y)
+    for (int x = 3; x < button.width - 4; ++x) foreign += button.At(x, y) != colour;
+  return foreign;
+}
+
+TEST_F(SettingsSheet, ColourButtonsShowTheirColourAndTheFocus) {
+  int focusedForeign = -1, unfocusedForeign = -1, backForeign = -1;
+  COLORREF centre = 0;
+  ASSERT_TRUE(RunSheet(
+      [&](HWND page) {
+        const HWND text = GetDlgItem(page, IDC_CONFIG_NORMAL_TEXT);  // black
+        const HWND back = GetDlgItem(page, IDC_CONFIG_NORMAL_BACK);  // white
+        SetFocus(text);
+        const Rendering focused = Render(text);
+        focusedForeign = ForeignPixels(focused, RGB(0, 0, 0));
+        centre = focused.At(focused.width / 2, focused.height / 2);
+        SetFocus(back);
+        unfocusedForeign = ForeignPixels(Render(text), RGB(0, 0, 0));
+        backForeign = ForeignPixels(Render(back), RGB(255, 255, 255));
+      },
+      PSBTN_CANCEL));
+  EXPECT_EQ(centre, RGB(0, 0, 0));
+  EXPECT_EQ(unfocusedForeign, 0);
+  // The dotted focus rectangle runs inside the coloured area.
+  EXPECT_GT(focusedForeign, 0);
+  EXPECT_GT(backForeign, 0);
 }
 
 TEST_F(SettingsSheet, LoweringTheBufferKeepsTheNewestWholeLines) {
