@@ -430,6 +430,9 @@ TEST_F(SettingsSheet, ChangesReachTheRunningConsole) {
   const ConsoleSettings& now = app.console.settings;
   EXPECT_TRUE(Reconfigured());
   EXPECT_EQ(now.showVScroll, 0);
+  const LONG style = GetWindowLongA(app.console.window, GWL_STYLE);
+  EXPECT_EQ(style & WS_VSCROLL, 0) << "the vertical scroll bar is still shown";
+  EXPECT_NE(style & WS_HSCROLL, 0) << "the horizontal scroll bar went too";
   EXPECT_EQ(now.hexMode, 1);
   EXPECT_EQ(now.wrapColumn, 120);
   EXPECT_EQ(now.bufferSize, 128 * 1024);
