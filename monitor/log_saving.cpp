@@ -2,7 +2,6 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <cstring>
 
 #include "dialogs/ansi_text.h"
 #include "monitor/log_dialog.h"
