@@ -100,5 +100,47 @@ TEST(ClientThreads, EightThreadsLoseMixAndReorderNothingAndShareOneConnection) {
   EXPECT_EQ(nextOfThread.size(), static_cast<size_t>(kThreads));
 }
 
+// Writes fail now and then while eight threads send: each failure gives up the handle, and the
+// next open must send its banner before any message, however the threads interleave.
+TEST(ClientThreads, WritesFailingUnderEightThreadsAlwaysReconnectWithABannerFirst) {
+  TestMailslot mailslot;
+  ASSERT_TRUE(mailslot.valid());
+  LoadedTellit dll;
+  ASSERT_TRUE(dll.loaded() && dll.counted());
+  systemCalls.failEveryNthWrite = 37;
+  systemCalls.recording = true;
+
+  Drain drain(mailslot);
+  std::vector<std::thread> writers;
+  for (int t = 0; t < kThreads; ++t) {
+    writers.emplace_back([&, t] {
+      for (int n = 0; n < 300; ++n) dll.tellitf("thread %d message %d\n", t, n);
+    });
+  }
+  for (std::thread& w : writers) w.join();
+  systemCalls.recording = false;
+  const std::vector<std::string> received = drain.Finish(0);
+
+  std::lock_guard<std::mutex> hold(systemCalls.recordLock);
+  const auto& records = systemCalls.records;
+  ASSERT_FALSE(records.empty());
+  EXPECT_EQ(records.front().call, SystemCalls::Call::kOpen);
+  int failures = 0;
+  for (size_t i = 0; i + 1 < records.size(); ++i) {
+    const SystemCalls::Record& now = records[i];
+    const SystemCalls::Record& next = records[i + 1];
+    if (now.call == SystemCalls::Call::kOpen) {
+      EXPECT_NE(next.call, SystemCalls::Call::kOpen) << "opened twice at record " << i;
+      EXPECT_EQ(next.bytes, Banner()) << "record " << i + 1 << " follows an open without being the banner";
+    }
+    if (now.call == SystemCalls::Call::kFailedWrite) {
+      ++failures;
+      EXPECT_EQ(next.call, SystemCalls::Call::kOpen) << "a write after a failure without reconnecting, record " << i + 1;
+    }
+  }
+  EXPECT_GT(failures, 10);
+  EXPECT_EQ(systemCalls.createMutex, 1);
+}
+
 }  // namespace
 }  // namespace tellit::testing

@@ -4,7 +4,9 @@
 #include <windows.h>
 
 #include <atomic>
+#include <mutex>
 #include <string>
+#include <vector>
 
 #include "import_patch.h"
 
@@ -27,6 +29,22 @@ struct SystemCalls {
   std::atomic<int> writeFile{0};
   std::atomic<int> allocations{0};
   std::atomic<bool> failWrites{false};  // WriteFile fails as on a handle that is not writable
+  std::atomic<int> failEveryNthWrite{0};  // 0: none
+
+  // The order of opens and writes as the DLL made them, when recording is on.
+  enum class Call { kOpen, kWrite, kFailedWrite };
+  struct Record {
+    Call call;
+    std::string bytes;
+  };
+  std::atomic<bool> recording{false};
+  std::mutex recordLock;
+  std::vector<Record> records;
+  void Note(Call call, const void* bytes = nullptr, DWORD length = 0) {
+    if (!recording) return;
+    std::lock_guard<std::mutex> hold(recordLock);
+    records.push_back({call, bytes ? std::string(static_cast<const char*>(bytes), length) : std::string()});
+  }
 };
 
 inline SystemCalls systemCalls;
@@ -40,7 +58,9 @@ inline void*(__cdecl* realMalloc)(size_t);
 inline HANDLE WINAPI CountedCreateFile(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
                                        DWORD disposition, DWORD flags, HANDLE templateFile) {
   ++systemCalls.createFile;
-  return realCreateFile(name, access, share, security, disposition, flags, templateFile);
+  HANDLE handle = realCreateFile(name, access, share, security, disposition, flags, templateFile);
+  if (handle != INVALID_HANDLE_VALUE) systemCalls.Note(SystemCalls::Call::kOpen);
+  return handle;
 }
 inline HANDLE WINAPI CountedCreateMutex(LPSECURITY_ATTRIBUTES security, BOOL owned, LPCSTR name) {
   ++systemCalls.createMutex;
@@ -48,12 +68,15 @@ inline HANDLE WINAPI CountedCreateMutex(LPSECURITY_ATTRIBUTES security, BOOL own
 }
 inline BOOL WINAPI CountedWriteFile(HANDLE file, LPCVOID bytes, DWORD length, LPDWORD written,
                                     LPOVERLAPPED overlapped) {
-  ++systemCalls.writeFile;
-  if (systemCalls.failWrites) {
+  const int n = ++systemCalls.writeFile;
+  const int every = systemCalls.failEveryNthWrite;
+  if (systemCalls.failWrites || (every > 0 && n % every == 0)) {
+    systemCalls.Note(SystemCalls::Call::kFailedWrite, bytes, length);
     if (written) *written = 0;
     SetLastError(ERROR_ACCESS_DENIED);
     return FALSE;
   }
+  systemCalls.Note(SystemCalls::Call::kWrite, bytes, length);
   return realWriteFile(file, bytes, length, written, overlapped);
 }
 inline void* __cdecl CountedMalloc(size_t size) {
@@ -79,6 +102,9 @@ class LoadedTellit {
     systemCalls.writeFile = 0;
     systemCalls.allocations = 0;
     systemCalls.failWrites = false;
+    systemCalls.failEveryNthWrite = 0;
+    systemCalls.recording = false;
+    systemCalls.records.clear();
     using namespace detail;
     realCreateFile = reinterpret_cast<decltype(realCreateFile)>(
         PatchImport(module_, "kernel32.dll", "CreateFileA", reinterpret_cast<void*>(&CountedCreateFile)));
