@@ -51,6 +51,12 @@ void SendOverflowNotice(ClientState& state) noexcept {
   state.SendDatagram(channel::kOverflowNotice, channel::kOverflowNoticeBytes);
 }
 
+// Converts the wide text into the narrow buffer, keeping its last byte back for the NUL.
+int ConvertToAnsi(ClientState& state, std::uint32_t wideLength) noexcept {
+  return WideCharToMultiByte(CP_ACP, 0, state.wideBuffer.get(), static_cast<int>(wideLength), state.textBuffer.get(),
+                             static_cast<int>(state.textCapacity - 1), nullptr, nullptr);
+}
+
 int WriteNarrow(const char* format, va_list list) noexcept {
   if (!OpenChannel()) return 0;
   ClientState& state = *clientState;
@@ -72,10 +78,18 @@ int WriteWide(const wchar_t* format, va_list list) noexcept {
   if (text.outcome.overflowed) SendOverflowNotice(state);
   const std::uint32_t wideLength = text.outcome.length;
   if (!EnsureCapacity(state.textBuffer, state.textCapacity, NarrowNeed(wideLength))) return 0;
-  // One byte is kept back for the NUL; empty text, like a failed conversion, gives 0 bytes.
-  const int converted = WideCharToMultiByte(CP_ACP, 0, state.wideBuffer.get(), static_cast<int>(wideLength),
-                                            state.textBuffer.get(), static_cast<int>(state.textCapacity - 1),
-                                            nullptr, nullptr);
+  int converted = ConvertToAnsi(state, wideLength);
+  if (converted == 0 && GetLastError() == ERROR_INSUFFICIENT_BUFFER) {
+    // Code pages of more than two bytes per character (UTF-8 as the ANSI code page): ask for
+    // the size instead of sending an empty message.
+    const int need = WideCharToMultiByte(CP_ACP, 0, state.wideBuffer.get(), static_cast<int>(wideLength), nullptr,
+                                         0, nullptr, nullptr);
+    if (need > 0 && EnsureCapacity(state.textBuffer, state.textCapacity, static_cast<std::uint64_t>(need) + 1)) {
+      converted = ConvertToAnsi(state, wideLength);
+    }
+    if (!state.textBuffer) return 0;
+  }
+  // Empty text, like a failed conversion, gives 0 bytes: the datagram is the NUL alone.
   const std::uint32_t bytes = converted > 0 ? static_cast<std::uint32_t>(converted) : 0;
   state.textBuffer[bytes] = '\0';
   return static_cast<int>(state.SendDatagram(state.textBuffer.get(), bytes + 1));

@@ -185,8 +185,9 @@ TEST_F(ClientDatagrams, WideTextLongerThanItsBufferComesCutAfterTheNotice) {
   EXPECT_TRUE(IsDatagram(mailslot.Read(), std::string(4095, ' ')));
 }
 
-// The test runs once in the default code page and once under a Japanese locale (cp932);
-// VIGILO_EXPECT_ACP names the code page the run must have.
+// The wide-text tests run in the default code page (1252), and again under a Japanese locale
+// (932) and a Hindi one, for which Wine takes UTF-8 (65001) as the ANSI code page;
+// VIGILO_EXPECT_ACP names the code page a run must have.
 class WideText : public ClientDatagrams {
  protected:
   void SetUp() override {
@@ -195,33 +196,42 @@ class WideText : public ClientDatagrams {
     if (GetEnvironmentVariableA("VIGILO_EXPECT_ACP", expected, sizeof expected) > 0) {
       ASSERT_EQ(GetACP(), static_cast<UINT>(std::stoul(expected)));
     }
-    ASSERT_TRUE(GetACP() == 932 || GetACP() == 1252) << "no expectations for code page " << GetACP();
+    ASSERT_TRUE(GetACP() == 932 || GetACP() == 1252 || GetACP() == CP_UTF8)
+        << "no expectations for code page " << GetACP();
     Connect();
   }
-  static bool Japanese() { return GetACP() == 932; }
+
+  // The expected bytes in the running code page.
+  static std::string InCodePage(const std::string& cp932, const std::string& cp1252, const std::string& utf8) {
+    return GetACP() == 932 ? cp932 : GetACP() == 1252 ? cp1252 : utf8;
+  }
+
+  static std::string Repeated(const std::string& piece, int count) {
+    std::string s;
+    for (int i = 0; i < count; ++i) s += piece;
+    return s;
+  }
 };
 
 TEST_F(WideText, JapaneseStringArrivesInTheAnsiCodePage) {
-  const std::string expected = Japanese() ? "\x93\xfa\x96\x7b\x8c\xea\n" : "???\n";
+  const std::string expected =
+      InCodePage("\x93\xfa\x96\x7b\x8c\xea\n", "???\n", "\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e\n");
   EXPECT_EQ(dll.tellitwf(L"%s\n", L"\x65e5\x672c\x8a9e"), static_cast<int>(expected.size() + 1));
   EXPECT_TRUE(IsDatagram(mailslot.Read(), expected));
 }
 
 TEST_F(WideText, WideCharacterConversionTakesAWideCharacter) {
-  const std::string expected = Japanese() ? "[\x82\xa0]" : "[?]";
+  const std::string expected = InCodePage("[\x82\xa0]", "[?]", "[\xe3\x81\x82]");
   EXPECT_EQ(dll.tellitwf(L"[%c]", 0x3042), static_cast<int>(expected.size() + 1));
   EXPECT_TRUE(IsDatagram(mailslot.Read(), expected));
 }
 
-TEST_F(WideText, ConvertedTextFillingTwoBytesPerCharacterKeepsItsNul) {
-  // 2048 characters that each take two bytes in cp932: 4096 bytes of text and the NUL.
+TEST_F(WideText, ConvertedTextOfTwoOrMoreBytesPerCharacterArrivesWholeWithItsNul) {
+  // 2048 characters: 4096 bytes in cp932, which with the NUL need one byte more than twice the
+  // character count; 6144 bytes in UTF-8, three per character.
   const std::wstring text(2048, L'\x65e5');
-  const std::string expected = Japanese() ? [] {
-    std::string s;
-    for (int i = 0; i < 2048; ++i) s += "\x93\xfa";
-    return s;
-  }()
-                                          : std::string(2048, '?');
+  const std::string expected =
+      InCodePage(Repeated("\x93\xfa", 2048), std::string(2048, '?'), Repeated("\xe6\x97\xa5", 2048));
   EXPECT_EQ(dll.tellitwf(L"%s", text.c_str()), static_cast<int>(expected.size() + 1));
   EXPECT_TRUE(IsDatagram(mailslot.Read(), expected));
 }
