@@ -50,14 +50,12 @@ bool IsItemChecked(HWND owner, int item) {
   return state != static_cast<UINT>(-1) && (state & MF_CHECKED) != 0;
 }
 
-// The height of a bar in its owner's client coordinates.
-int BarHeight(HWND bar, HWND owner) {
+// A bar's top and bottom edges in its owner's client coordinates.
+RECT BarEdges(HWND bar, HWND owner) {
   RECT rect;
   GetWindowRect(bar, &rect);
-  POINT corners[2] = {{rect.left, rect.top}, {rect.right, rect.bottom}};
-  ScreenToClient(owner, &corners[0]);
-  ScreenToClient(owner, &corners[1]);
-  return corners[1].y - corners[0].y;
+  MapWindowPoints(nullptr, owner, reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
 }
 
 LRESULT HandleMainMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -192,10 +190,16 @@ void MonitorApp::CreateChildren(HWND window) {
 }
 
 void MonitorApp::Layout(int width, int height) {
+  // The toolbar's bottom edge rather than its height: the control may sit a pixel above the
+  // client area (Wine places it at -1 to hide its top border), and the console must still
+  // overlap that bottom edge by exactly one pixel.
   int top = 0;
-  if (toolBar && IsItemChecked(toolBarOwner, ID_VIEW_TOOLBAR)) top = BarHeight(toolBar, toolBarOwner);
+  if (toolBar && IsItemChecked(toolBarOwner, ID_VIEW_TOOLBAR)) top = BarEdges(toolBar, toolBarOwner).bottom;
   int bottom = 0;
-  if (statusBar && IsItemChecked(statusBarOwner, ID_VIEW_STATUS_BAR)) bottom = BarHeight(statusBar, statusBarOwner);
+  if (statusBar && IsItemChecked(statusBarOwner, ID_VIEW_STATUS_BAR)) {
+    const RECT edges = BarEdges(statusBar, statusBarOwner);
+    bottom = edges.bottom - edges.top;
+  }
   if (!console.window) return;
   // The console overlaps the toolbar's bottom edge by one pixel.
   const int y = top > 0 ? top - 1 : 0;

@@ -1,0 +1,25 @@
+// A client process for the end-to-end tests: sends messages through tellit.dll.
+//   monitor_e2e_client lines N PREFIX   N messages "PREFIX i\n", i from 0
+//   monitor_e2e_client text TEXT        one message, TEXT as given
+//   monitor_e2e_client japanese         one wide message: 日本語 and a line feed
+// Exits with 0 when every call sent its message, 1 otherwise.
+#include <cstdlib>
+#include <cstring>
+
+#include "tellit.h"
+
+int main(int argc, char** argv) {
+  if (argc < 2) return 2;
+  bool sent = true;
+  if (std::strcmp(argv[1], "lines") == 0 && argc == 4) {
+    const int count = std::atoi(argv[2]);
+    for (int i = 0; i < count; ++i) sent = tellitf("%s %d\n", argv[3], i) > 0 && sent;
+  } else if (std::strcmp(argv[1], "text") == 0 && argc == 3) {
+    sent = tellitf("%s", argv[2]) > 0;
+  } else if (std::strcmp(argv[1], "japanese") == 0) {
+    sent = tellitwf(L"\u65E5\u672C\u8A9E\n") > 0;
+  } else {
+    return 2;
+  }
+  return sent ? 0 : 1;
+}

@@ -1,0 +1,308 @@
+// The monitor's main window in this process: start-up states, Edit-command states in the menu
+// and on the toolbar, layout and the View toggles, tooltips, timer-driven receiving, shutdown.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "channel/channel.h"
+#include "dialogs/ansi_text.h"
+#include "monitor/monitor_app.h"
+#include "resource_ids.h"
+#include "scratch_dir.h"
+#include "ui_driver.h"
+
+namespace {
+
+bool MenuEnabled(int command) {
+  const UINT state = GetMenuState(GetMenu(app.mainWindow), static_cast<UINT>(command), MF_BYCOMMAND);
+  return state != static_cast<UINT>(-1) && !(state & (MF_GRAYED | MF_DISABLED));
+}
+bool MenuChecked(int command) {
+  const UINT state = GetMenuState(GetMenu(app.mainWindow), static_cast<UINT>(command), MF_BYCOMMAND);
+  return state != static_cast<UINT>(-1) && (state & MF_CHECKED);
+}
+bool ButtonEnabled(int command) {
+  return SendMessageA(app.toolBar, TB_ISBUTTONENABLED, static_cast<WPARAM>(command), 0) != 0;
+}
+
+// Every Edit command in the same state in the menu and on the toolbar.
+void ExpectEditStates(bool copy, bool selectAll, bool allCopy, bool allErase) {
+  const struct {
+    int command;
+    bool enabled;
+  } states[] = {{ID_EDIT_COPY, copy}, {ID_EDIT_SELECT_ALL, selectAll}, {ID_EDIT_ALL_COPY, allCopy},
+                {ID_EDIT_ALL_ERASE, allErase}};
+  for (const auto& s : states) {
+    EXPECT_EQ(MenuEnabled(s.command), s.enabled) << "menu item " << s.command;
+    EXPECT_EQ(ButtonEnabled(s.command), s.enabled) << "toolbar button " << s.command;
+  }
+}
+
+RECT ChildRect(HWND child) {
+  RECT rect;
+  GetWindowRect(child, &rect);
+  MapWindowPoints(nullptr, app.mainWindow, reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+std::string Shown() {
+  return std::string(reinterpret_cast<const char*>(app.console.text.bytes), app.console.text.used);
+}
+
+void WriteText(const char* text) { app.console.Write(text, static_cast<int>(std::strlen(text)), 0); }
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    dir_ = new ScratchDir;
+    WriteWholeFile(dir_->File("vigilo.ini"), "[system]\r\nlanguage=0\r\n");
+    GetCurrentDirectoryA(MAX_PATH, previousDirectory_);
+    SetCurrentDirectoryA(dir_->path().c_str());
+    started_ = InitInstance(GetModuleHandleA(nullptr), SW_SHOW);
+    Pump(100);
+  }
+  static void TearDownTestSuite() {
+    if (app.mainWindow) {
+      SendMessageA(app.mainWindow, WM_CLOSE, 0, 0);
+      Pump(50);
+    }
+    app.mainWindow = nullptr;
+    app.toolBar = app.statusBar = nullptr;
+    UnregisterMainClass(GetModuleHandleA(nullptr));
+    SetCurrentDirectoryA(previousDirectory_);
+    settingsPath[0] = '\0';
+    delete dir_;
+  }
+  void SetUp() override {
+    ASSERT_EQ(started_, 1);
+    ASSERT_NE(app.console.window, nullptr);
+  }
+  std::string Ini() const { return ReadWholeFile(dir_->File("vigilo.ini")); }
+
+  static ScratchDir* dir_;
+  static char previousDirectory_[MAX_PATH];
+  static int started_;
+};
+
+ScratchDir* MainWindowTest::dir_ = nullptr;
+char MainWindowTest::previousDirectory_[MAX_PATH];
+int MainWindowTest::started_ = 0;
+
+TEST_F(MainWindowTest, StartsWithNothingToActOnGreyed) {
+  EXPECT_EQ(std::string(settingsPath), dir_->File("vigilo.ini"));
+  char title[64];
+  GetWindowTextA(app.mainWindow, title, sizeof title);
+  EXPECT_STREQ(title, "Tellit Message Monitor");
+  EXPECT_EQ(GetMenuItemID(GetSubMenu(GetMenu(app.mainWindow), 0), 5), static_cast<UINT>(ID_FILE_EXIT));
+  char popup[32];
+  GetMenuStringA(GetMenu(app.mainWindow), 0, popup, sizeof popup, MF_BYPOSITION);
+  EXPECT_STREQ(popup, "&File") << "language 0: the English menu";
+  ExpectEditStates(false, false, false, false);
+  EXPECT_TRUE(MenuEnabled(ID_FILE_START_LOG));
+  EXPECT_TRUE(ButtonEnabled(ID_FILE_START_LOG));
+  EXPECT_FALSE(MenuEnabled(ID_FILE_STOP_LOG));
+  EXPECT_FALSE(ButtonEnabled(ID_FILE_STOP_LOG));
+  for (int command : {ID_FILE_SETTING, ID_HELP_TOPICS}) EXPECT_TRUE(ButtonEnabled(command));
+  EXPECT_NE(app.mailslot, nullptr);
+  EXPECT_EQ(app.receiveCapacity, 4096u);
+  EXPECT_NE(app.convertBuffer, nullptr);
+  EXPECT_EQ(app.toolBarOwner, app.mainWindow);
+  EXPECT_EQ(app.statusBarOwner, app.mainWindow);
+  // Twelve entries, Paste nowhere on the toolbar.
+  EXPECT_EQ(SendMessageA(app.toolBar, TB_BUTTONCOUNT, 0, 0), 12);
+  EXPECT_EQ(SendMessageA(app.toolBar, TB_COMMANDTOINDEX, ID_EDIT_PASTE, 0), -1);
+}
+
+TEST_F(MainWindowTest, EditCommandsFollowTextSelectionCopyAndErase) {
+  app.console.Clear();
+  ExpectEditStates(false, false, false, false);
+
+  WriteText("first line\r\nsecond line\r\n");
+  ExpectEditStates(false, true, true, true);
+
+  app.OnCommand(ID_EDIT_SELECT_ALL);
+  EXPECT_EQ(app.console.text.selection.state, 3);
+  ExpectEditStates(true, true, true, true);
+
+  app.OnCommand(ID_EDIT_COPY);
+  EXPECT_EQ(ClipboardText(), "first line\r\nsecond line\r\n");
+  EXPECT_EQ(app.console.text.selection.state, 0);
+  ExpectEditStates(false, true, true, true);
+
+  app.OnCommand(ID_EDIT_SELECT_ALL);
+  WriteText("third\r\n");  // new text drops the selection and greys Copy
+  EXPECT_EQ(app.console.text.selection.state, 0);
+  ExpectEditStates(false, true, true, true);
+
+  app.OnCommand(ID_EDIT_ALL_COPY);
+  EXPECT_EQ(ClipboardText(), "first line\r\nsecond line\r\nthird\r\n");
+  EXPECT_EQ(app.console.text.selection.state, 0);
+  ExpectEditStates(false, true, true, true);
+
+  app.console.hPos = 3;
+  app.OnCommand(ID_EDIT_ALL_ERASE);
+  EXPECT_EQ(app.console.text.used, 0u);
+  EXPECT_EQ(app.console.hPos, 0);
+  EXPECT_EQ(app.console.vPos, 0);
+  ExpectEditStates(false, false, false, false);
+}
+
+TEST_F(MainWindowTest, DragSelectionEnablesCopyAndAClickLeavesItGreyed) {
+  app.console.Clear();
+  WriteText("0123456789 abcdefghij\r\n");
+  UpdateWindow(app.console.window);
+  Pump(50);
+  const int cw = app.console.charWidth > 0 ? app.console.charWidth : 8;
+  const int lh = app.console.lineHeight > 0 ? app.console.lineHeight : 16;
+  const LPARAM start = MAKELPARAM(4 + cw / 2, 2 + lh / 2);
+  const LPARAM end = MAKELPARAM(4 + cw * 6 + cw / 2, 2 + lh / 2);
+  const HWND console = app.console.window;
+
+  SendMessageA(console, WM_LBUTTONDOWN, MK_LBUTTON, start);
+  SendMessageA(console, WM_MOUSEMOVE, MK_LBUTTON, end);
+  SendMessageA(console, WM_LBUTTONUP, 0, end);
+  EXPECT_EQ(app.console.text.selection.state, 3);
+  ExpectEditStates(true, true, true, true);
+  app.OnCommand(ID_EDIT_COPY);
+  EXPECT_EQ(ClipboardText().substr(0, 6), "012345");
+
+  SendMessageA(console, WM_LBUTTONDOWN, MK_LBUTTON, start);
+  SendMessageA(console, WM_LBUTTONUP, 0, start);
+  EXPECT_EQ(app.console.text.selection.state, 0);
+  ExpectEditStates(false, true, true, true);
+}
+
+TEST_F(MainWindowTest, ConsoleOverlapsTheToolbarByOnePixelAndFollowsTheViewToggles) {
+  RECT client;
+  GetClientRect(app.mainWindow, &client);
+  const RECT bar = ChildRect(app.toolBar);
+  const RECT status = ChildRect(app.statusBar);
+  RECT console = ChildRect(app.console.window);
+  EXPECT_EQ(console.top, bar.bottom - 1);
+  EXPECT_EQ(console.bottom, status.top);
+  EXPECT_EQ(console.left, 0);
+  EXPECT_EQ(console.right, client.right);
+
+  app.OnCommand(ID_VIEW_TOOLBAR);
+  EXPECT_FALSE(MenuChecked(ID_VIEW_TOOLBAR));
+  EXPECT_FALSE(IsWindowVisible(app.toolBar));
+  EXPECT_EQ(ChildRect(app.console.window).top, 0);
+  EXPECT_EQ(GetPrivateProfileIntA("system", "tool bar", 7, settingsPath), 0u);
+
+  app.OnCommand(ID_VIEW_STATUS_BAR);
+  EXPECT_FALSE(MenuChecked(ID_VIEW_STATUS_BAR));
+  EXPECT_FALSE(IsWindowVisible(app.statusBar));
+  EXPECT_EQ(ChildRect(app.console.window).bottom, client.bottom);
+  EXPECT_EQ(GetPrivateProfileIntA("system", "status bar", 7, settingsPath), 0u);
+
+  app.OnCommand(ID_VIEW_TOOLBAR);
+  app.OnCommand(ID_VIEW_STATUS_BAR);
+  EXPECT_TRUE(MenuChecked(ID_VIEW_TOOLBAR));
+  EXPECT_TRUE(MenuChecked(ID_VIEW_STATUS_BAR));
+  EXPECT_TRUE(IsWindowVisible(app.toolBar));
+  EXPECT_EQ(ChildRect(app.console.window).top, bar.bottom - 1);
+  EXPECT_EQ(ChildRect(app.console.window).bottom, status.top);
+  EXPECT_EQ(GetPrivateProfileIntA("system", "tool bar", 7, settingsPath), 1u);
+  EXPECT_EQ(GetPrivateProfileIntA("system", "status bar", 7, settingsPath), 1u);
+}
+
+std::string Tooltip(int command) {
+  char unchanged[] = "unchanged";
+  NMTTDISPINFOA request = {};
+  request.hdr.hwndFrom = app.toolBar;
+  request.hdr.idFrom = static_cast<UINT_PTR>(command);
+  request.hdr.code = TTN_NEEDTEXTA;
+  request.lpszText = unchanged;
+  EXPECT_EQ(SendMessageA(app.mainWindow, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&request)), 0);
+  return request.lpszText;
+}
+
+TEST_F(MainWindowTest, TooltipsFollowTheLanguageAtEachRequest) {
+  const struct {
+    int command;
+    const wchar_t* japanese;
+    const char* english;
+  } cases[] = {
+      {ID_FILE_START_LOG, L"ログの保存", "Start Log Saving"}, {ID_FILE_STOP_LOG, L"ログの保存を中止", "Stop Log Saving"},
+      {ID_FILE_SETTING, L"設定", "Setting"},                 {ID_EDIT_COPY, L"コピー", "Copy"},
+      {ID_EDIT_PASTE, L"貼り付け", "Paste"},                 {ID_EDIT_SELECT_ALL, L"すべてを選択", "All Select"},
+      {ID_EDIT_ALL_COPY, L"すべてをコピー", "All Copy"},     {ID_EDIT_ALL_ERASE, L"すべてを消去", "All Erase"},
+      {ID_HELP_TOPICS, L"ヘルプ", "Help"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Tooltip(c.command), c.english);
+  language = 1;
+  for (const auto& c : cases) {
+    char expected[64];
+    AnsiText(c.japanese, expected);
+    EXPECT_EQ(Tooltip(c.command), expected) << c.command;
+  }
+  language = 0;
+  EXPECT_EQ(Tooltip(ID_FILE_EXIT), "unchanged") << "no tooltip for a command without a button";
+  EXPECT_EQ(Tooltip(ID_VIEW_TOOLBAR), "unchanged");
+}
+
+TEST_F(MainWindowTest, TimerDrainsTheMailslotIntoTheConsole) {
+  app.console.Clear();
+  char name[channel::kNameBufferSize];
+  channel::FormatMailslotName(name);
+  const HANDLE writer = CreateFileA(name, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+  DWORD written = 0;
+  WriteFile(writer, "tick\n", 6, &written, nullptr);
+  CloseHandle(writer);
+  for (int i = 0; i < 40 && app.console.text.used == 0; ++i) Pump(25);
+  EXPECT_EQ(Shown(), "tick\r\n");
+  ExpectEditStates(false, true, true, true);
+}
+
+TEST_F(MainWindowTest, ActivationFocusesTheConsole) {
+  SetFocus(app.mainWindow);
+  SendMessageA(app.mainWindow, WM_ACTIVATE, WA_ACTIVE, 0);
+  EXPECT_EQ(GetFocus(), app.console.window);
+}
+
+TEST_F(MainWindowTest, HelpPagesLieBesideTheProgramInBothLanguages) {
+  for (int lang : {0, 1}) {
+    language = lang;
+    char path[MAX_PATH];
+    HelpPagePath(path);
+    EXPECT_NE(std::strstr(path, lang == 1 ? "\\docs\\help\\index.ja.html" : "\\docs\\help\\index.en.html"), nullptr)
+        << path;
+    EXPECT_NE(GetFileAttributesA(path), INVALID_FILE_ATTRIBUTES) << path;
+  }
+  language = 0;
+}
+
+TEST_F(MainWindowTest, UnknownCommandChangesNothing) {
+  app.console.Clear();
+  WriteText("kept\r\n");
+  app.OnCommand(MAKEWPARAM(999, 0));
+  EXPECT_EQ(Shown(), "kept\r\n");
+  EXPECT_NE(app.mainWindow, nullptr);
+  EXPECT_TRUE(IsWindow(app.mainWindow));
+}
+
+// Runs last in this suite: closing frees the channel so a new monitor could start at once.
+TEST_F(MainWindowTest, ZZExitClosesTheWindowAndTheMailslot) {
+  const HWND window = app.mainWindow;
+  app.OnCommand(ID_FILE_EXIT);
+  EXPECT_FALSE(IsWindow(window));
+  EXPECT_EQ(app.mailslot, nullptr);
+  EXPECT_EQ(app.receiveBuffer, nullptr);
+  EXPECT_NE(app.convertBuffer, nullptr) << "kept until the record goes";
+  MSG quit;
+  EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  char name[channel::kNameBufferSize];
+  channel::FormatMailslotName(name);
+  const HANDLE again = CreateMailslotA(name, 0, MAILSLOT_WAIT_FOREVER, nullptr);
+  EXPECT_NE(again, INVALID_HANDLE_VALUE);
+  if (again != INVALID_HANDLE_VALUE) CloseHandle(again);
+  app.mainWindow = nullptr;
+}
+
+}  // namespace
