@@ -170,7 +170,8 @@ void TextView::PaintRows(const RowPassFrame& frame, RowPainter& painter) {
             ++c;
           }
         }
-        for (int a = first; a < cells;) {
+        // Runs starting right of the text area would be clipped whole: they are not drawn.
+        for (int a = first; a < cells && x < frame.right;) {
           int b = a + 1;
           while (b < cells && rowColours[b] == rowColours[a]) ++b;
           x += painter.DrawRun(x, y, rowChars.data() + a, b - a, rowColours[a]);

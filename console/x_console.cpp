@@ -43,7 +43,9 @@ void XConsole::ApplySettings(const ConsoleSettings& newSettings) {
 }
 
 void XConsole::Invalidate() {
-  if (window) InvalidateRect(window, nullptr, FALSE);
+  if (!window || paintPending) return;
+  InvalidateRect(window, nullptr, FALSE);
+  paintPending = true;
 }
 
 LRESULT XConsole::Dispatch(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -58,7 +60,10 @@ LRESULT XConsole::Dispatch(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
       break;
     case WM_SETFOCUS: OnSetFocus(); break;
     case WM_KILLFOCUS: OnKillFocus(); break;
-    case WM_PAINT: OnPaint(); break;
+    case WM_PAINT:
+      paintPending = false;  // this paint covers every earlier invalidation
+      OnPaint();
+      break;
     case WM_CLOSE: OnClose(); break;
     case WM_KEYDOWN: OnKeyDown(UINT(wParam)); break;
     case WM_CHAR: OnChar(UINT(wParam)); break;

@@ -81,13 +81,22 @@ class XConsole {
   HFONT CreateConsoleFont() const;
 
  private:
+  // What the window's scroll bar last received, so that it is only told about changes.
+  struct ScrollBarState {
+    int range = -1, page = -1, position = -1, shown = -1;
+  };
+
   LOGFONTA ConsoleLogFont() const;
   void TakeMetrics(HDC dc);  // charWidth and lineHeight of the font selected into dc
-  void PaintText(HDC dc, const RECT& area);  // the row pass, caret position and page sizes
-  void SetScrollPage(int bar, int page);
-  void SetScrollBar(int bar, int range, int page, int position, int shown);
+  void PaintText(HDC dc, const RECT& area);  // the row pass, caret position and scroll bars
+  // Brings one window scroll bar (SB_HORZ, SB_VERT) in line with the range, page and position.
+  void SyncScrollBar(int bar);
   void OnScrollRequest(int bar, int request);
   void CreateAndShowCaret();
 
   scoped::Caret caret;  // exists between OnSetFocus and OnKillFocus
+  // The whole client area is invalid and a paint will come: a Write need not tell the window
+  // again (each InvalidateRect is a round trip to the window server).
+  bool paintPending = false;
+  ScrollBarState barStates[2];  // SB_HORZ, SB_VERT
 };

@@ -80,48 +80,61 @@ void XConsole::OnChar(UINT code) {
   Write(&byte, 1, 0);
 }
 
-void XConsole::SetScrollBar(int bar, int range, int page, int position, int shown) {
+void XConsole::SyncScrollBar(int bar) {
   if (!window) return;
-  if (shown == 1) {
+  const bool horizontal = bar == SB_HORZ;
+  ScrollBarState wanted;
+  wanted.range = horizontal ? hRange : vRange;
+  wanted.page = std::max(horizontal ? view.visibleColumns : view.visibleRows, 0);
+  wanted.position = horizontal ? hPos : vPos;
+  wanted.shown = (horizontal ? settings.showHScroll : settings.showVScroll) == 1 ? 1 : 0;
+  ScrollBarState& state = barStates[horizontal ? 0 : 1];
+  if (wanted.shown == 1 &&
+      (wanted.range != state.range || wanted.page != state.page || wanted.position != state.position)) {
     SCROLLINFO info = {};
     info.cbSize = sizeof(info);
-    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;  // disabled, not hidden
     info.nMin = 0;
-    info.nMax = range - 1;
-    info.nPage = UINT(std::max(page, 0));
-    info.nPos = position;
+    info.nMax = wanted.range - 1;
+    info.nPage = UINT(wanted.page);
+    info.nPos = wanted.position;
     SetScrollInfo(window, bar, &info, TRUE);
+    state.range = wanted.range;
+    state.page = wanted.page;
+    state.position = wanted.position;
   }
-  ShowScrollBar(window, bar, shown == 1);
+  if (wanted.shown != state.shown) {
+    ShowScrollBar(window, bar, wanted.shown);
+    state.shown = wanted.shown;
+  }
 }
 
 void XConsole::UpdateHScrollRange() {
   hRange = console_scroll::HRange(text.wrapColumn, settings.hexMode == 1);
   // A position left beyond a smaller range (hex mode off, lines dropped) would show nothing.
   hPos = console_scroll::Clamp(hPos, hRange, view.visibleColumns);
-  SetScrollBar(SB_HORZ, hRange, view.visibleColumns, hPos, settings.showHScroll);
+  // Showing or hiding changes the client area at once; the rest waits for the next paint.
+  if (barStates[0].shown != (settings.showHScroll == 1 ? 1 : 0)) SyncScrollBar(SB_HORZ);
 }
 
 void XConsole::UpdateVScrollRange() {
   vRange = console_scroll::VRange(text.lineCount);
   vPos = console_scroll::Clamp(vPos, vRange, view.visibleRows);
-  SetScrollBar(SB_VERT, vRange, view.visibleRows, vPos, settings.showVScroll);
+  if (barStates[1].shown != (settings.showVScroll == 1 ? 1 : 0)) SyncScrollBar(SB_VERT);
 }
 
 void XConsole::ScrollToColumn(int target) {
   const int position = console_scroll::Clamp(target, hRange, view.visibleColumns);
-  const bool changed = position != hPos;
+  if (position == hPos) return;
   hPos = position;
-  if (window && settings.showHScroll == 1) SetScrollPos(window, SB_HORZ, position, TRUE);
-  if (changed) Invalidate();
+  Invalidate();  // the paint moves the bar too
 }
 
 void XConsole::ScrollToLine(int target) {
   const int position = console_scroll::Clamp(target, vRange, view.visibleRows);
-  const bool changed = position != vPos;
+  if (position == vPos) return;
   vPos = position;
-  if (window && settings.showVScroll == 1) SetScrollPos(window, SB_VERT, position, TRUE);
-  if (changed) Invalidate();
+  Invalidate();
 }
 
 void XConsole::ScrollToEnd() {
@@ -129,17 +142,16 @@ void XConsole::ScrollToEnd() {
   const int length = int(std::min<uint32_t>(text.CurrentLineLength(), 0x3FFFFFFF));
   if (console_scroll::EndTarget(length, hPos, view.visibleColumns, &target)) {
     hPos = console_scroll::Clamp(target, hRange, view.visibleColumns);
-    if (window && settings.showHScroll == 1) SetScrollPos(window, SB_HORZ, hPos, TRUE);
   }
   const int lines = int(std::min<uint32_t>(text.lineCount, 0x3FFFFFFF));
   if (console_scroll::EndTarget(lines, vPos, view.visibleRows, &target)) {
     vPos = console_scroll::Clamp(target, vRange, view.visibleRows);
-    if (window && settings.showVScroll == 1) SetScrollPos(window, SB_VERT, vPos, TRUE);
   }
 }
 
 void XConsole::OnScrollRequest(int bar, int request) {
   if (!window) return;
+  SyncScrollBar(bar);  // the bar may not have seen the last Write yet
   SCROLLINFO info = {};
   info.cbSize = sizeof(info);
   info.fMask = SIF_ALL;

@@ -133,18 +133,8 @@ void XConsole::PaintText(HDC dc, const RECT& area) {
   view.hasFocus = hasFocus;
   view.PaintRows(frame, painter);
   if (hasFocus) SetCaretPos(view.caretX, view.caretY);
-  if (settings.showHScroll == 1) SetScrollPage(SB_HORZ, view.visibleColumns);
-  if (settings.showVScroll == 1) SetScrollPage(SB_VERT, view.visibleRows);
-}
-
-void XConsole::SetScrollPage(int bar, int page) {
-  SCROLLINFO info = {};
-  info.cbSize = sizeof(info);
-  info.fMask = SIF_ALL;
-  if (!GetScrollInfo(window, bar, &info)) return;
-  if (int(info.nPage) == page) return;
-  if (info.nMax < int(info.nPage) && info.nMax < page) return;
-  info.fMask = SIF_PAGE | SIF_DISABLENOSCROLL;
-  info.nPage = UINT(page);
-  SetScrollInfo(window, bar, &info, TRUE);
+  // The scroll bars follow here rather than in every Write: redrawing a bar costs far more
+  // than storing a message (milliseconds under Wine), and a burst of messages ends in one paint.
+  SyncScrollBar(SB_HORZ);
+  SyncScrollBar(SB_VERT);
 }

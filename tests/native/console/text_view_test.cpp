@@ -265,6 +265,17 @@ TEST_F(View, HorizontalScrollOnATrailByteDrawsTheWholeCharacterFromTheLeft) {
   EXPECT_TRUE(painter.runs.empty());
 }
 
+TEST_F(View, RunsRightOfTheTextAreaAreNotDrawn) {
+  settings.hexMode = 1;
+  Put(store, std::string("abcdefgh\x01xyz\x02", 13));
+  RecordingPainter painter;
+  Paint(painter, 10, 2);
+  ASSERT_EQ(painter.runs.size(), 2u);  // "abcdefgh" and "<01>" reach the right edge
+  EXPECT_EQ(painter.runs[1].cells, "<01>");
+  EXPECT_EQ(painter.fillCount, 1);     // only the row without text
+  EXPECT_EQ(view.rows[0].length, 13);  // the row still holds all its bytes
+}
+
 TEST_F(View, NothingIsPaintedWithoutWindowOrMetrics) {
   Put(store, "abc");
   RecordingPainter painter;

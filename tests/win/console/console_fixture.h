@@ -124,8 +124,15 @@ class ConsoleFixture : public ::testing::Test {
   void Mouse(UINT message, POINT point) { SendMessageA(window, message, 0, MAKELPARAM(point.x, point.y)); }
   void Mouse(UINT message, int x, int y) { SendMessageA(window, message, 0, MAKELPARAM(x, y)); }
 
-  int VScrollPos() const { return GetScrollPos(window, SB_VERT); }
-  int HScrollPos() const { return GetScrollPos(window, SB_HORZ); }
+  // The scroll bars follow at the next paint.
+  int VScrollPos() const {
+    UpdateWindow(window);
+    return GetScrollPos(window, SB_VERT);
+  }
+  int HScrollPos() const {
+    UpdateWindow(window);
+    return GetScrollPos(window, SB_HORZ);
+  }
 };
 
 inline bool SetClipboardText(const std::string& text) {

@@ -5,7 +5,15 @@
 
 namespace {
 
-class ConsoleWindow : public ConsoleFixture {};
+class ConsoleWindow : public ConsoleFixture {
+ protected:
+  // Writes lines 0 .. count-1 in one Write (the current line is then empty).
+  void WriteLines(int count) {
+    std::string text;
+    for (int n = 0; n < count; ++n) text += "line " + std::to_string(n) + "\r\n";
+    Write(text);
+  }
+};
 
 TEST_F(ConsoleWindow, EmptyConsolePaintsOnlyNormalBack) {
   const ConsoleSettings settings = TestSettings();
@@ -99,17 +107,9 @@ TEST_F(ConsoleWindow, CaretWithoutFocusWaitsForTheFocus) {
   SetFocus(nullptr);
 }
 
-// Writes lines 0 .. count-1 (the current line is then empty).
-void WriteLines(ConsoleFixture& fixture, XConsole& console, int count) {
-  std::string text;
-  for (int n = 0; n < count; ++n) text += "line " + std::to_string(n) + "\r\n";
-  console.Write(text.data(), int(text.size()), 0);
-  (void)fixture;
-}
-
 TEST_F(ConsoleWindow, WriteBelowTheWindowScrollsToTheEnd) {
   Create(TestSettings(), 40, 20);
-  WriteLines(*this, console, 100);
+  WriteLines(100);
   EXPECT_EQ(console.vRange, 108);
   EXPECT_EQ(console.vPos, 84);
   EXPECT_EQ(VScrollPos(), 84);
@@ -121,7 +121,7 @@ TEST_F(ConsoleWindow, WriteWithoutAutoScrollKeepsThePosition) {
   ConsoleSettings settings = TestSettings();
   settings.autoScroll = 0;
   Create(settings, 40, 20);
-  WriteLines(*this, console, 100);
+  WriteLines(100);
   EXPECT_EQ(console.vPos, 0);
   EXPECT_EQ(console.vRange, 108);
 }
@@ -138,7 +138,7 @@ TEST_F(ConsoleWindow, LongCurrentLineScrollsHorizontally) {
 
 TEST_F(ConsoleWindow, ArrowKeysScrollTwoStepsWithinRange) {
   Create(TestSettings(), 40, 20);
-  WriteLines(*this, console, 100);
+  WriteLines(100);
   SendMessageA(window, WM_KEYDOWN, VK_UP, 0);
   EXPECT_EQ(console.vPos, 82);
   SendMessageA(window, WM_KEYDOWN, VK_DOWN, 0);
@@ -148,7 +148,7 @@ TEST_F(ConsoleWindow, ArrowKeysScrollTwoStepsWithinRange) {
   console.ScrollToLine(1);
   SendMessageA(window, WM_KEYDOWN, VK_UP, 0);
   EXPECT_EQ(console.vPos, 0);
-  ValidateRect(window, nullptr);
+  Paint();
   SendMessageA(window, WM_KEYDOWN, VK_UP, 0);
   EXPECT_EQ(console.vPos, 0);
   EXPECT_FALSE(GetUpdateRect(window, nullptr, FALSE));  // no move, no repaint
@@ -162,7 +162,7 @@ TEST_F(ConsoleWindow, ArrowKeysScrollTwoStepsWithinRange) {
 
 TEST_F(ConsoleWindow, WheelMovesTwoLinesPerNotch) {
   Create(TestSettings(), 40, 20);
-  WriteLines(*this, console, 100);
+  WriteLines(100);
   const auto wheel = [&](short delta) { SendMessageA(window, WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(delta)), 0); };
   wheel(240);
   EXPECT_EQ(console.vPos, 80);
@@ -175,7 +175,7 @@ TEST_F(ConsoleWindow, WheelMovesTwoLinesPerNotch) {
 
 TEST_F(ConsoleWindow, ScrollBarRequestsMoveTheView) {
   Create(TestSettings(), 40, 20);
-  WriteLines(*this, console, 100);
+  WriteLines(100);
   console.ScrollToLine(40);
   struct Case {
     int request, expected;
@@ -202,8 +202,9 @@ TEST_F(ConsoleWindow, ScrollBarRequestsMoveTheView) {
 
 TEST_F(ConsoleWindow, ThumbTrackGoesToTheTrackPosition) {
   Create(TestSettings(), 40, 20);
-  WriteLines(*this, console, 100);
+  WriteLines(100);
   console.ScrollToLine(30);
+  UpdateWindow(window);
   SCROLLINFO info = {};
   info.cbSize = sizeof(info);
   info.fMask = SIF_ALL;
@@ -214,7 +215,7 @@ TEST_F(ConsoleWindow, ThumbTrackGoesToTheTrackPosition) {
 
 TEST_F(ConsoleWindow, EverythingFitsSoNothingScrolls) {
   Create(TestSettings(), 40, 20);
-  WriteLines(*this, console, 5);  // vRange 13 <= 20 rows
+  WriteLines(5);  // vRange 13 <= 20 rows
   for (int request : {SB_LINEDOWN, SB_PAGEDOWN, SB_BOTTOM}) {
     SendMessageA(window, WM_VSCROLL, MAKEWPARAM(request, 0), 0);
     EXPECT_EQ(console.vPos, 0);
@@ -238,7 +239,7 @@ TEST_F(ConsoleWindow, HexModeWidensTheHorizontalRange) {
 
 TEST_F(ConsoleWindow, PaintKeepsScrollPagesAtTheWindowSize) {
   Create(TestSettings(), 40, 20);
-  WriteLines(*this, console, 100);
+  WriteLines(100);
   SCROLLINFO info = {};
   info.cbSize = sizeof(info);
   info.fMask = SIF_ALL;
@@ -277,7 +278,7 @@ TEST_F(ConsoleWindow, CompositionWindowGoesToTheCaret) {
 
 TEST_F(ConsoleWindow, WriteInvalidatesWithoutErasing) {
   Create(TestSettings());
-  ValidateRect(window, nullptr);
+  ASSERT_FALSE(GetUpdateRect(window, nullptr, FALSE));
   console.Write(nullptr, 0, 0);  // nothing stored, still repainted
   RECT update = {};
   EXPECT_TRUE(GetUpdateRect(window, &update, FALSE));
