@@ -284,3 +284,24 @@ TEST_F(MonitorE2eTest, JapaneseMenuAndAJapaneseMessageCopiedBackIntact) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MonitorE2eTest, JapaneseFirstStartOffersJapaneseSelected) {
+  if (GetACP() != 932 || GetUserDefaultLangID() != 0x0411) {
+    GTEST_SKIP() << "needs the Japanese locale (run as monitor_e2e_japanese_test)";
+  }
+  Monitor monitor(dir.path());
+  HWND dialog = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (dialog = FindProcessDialog(monitor.id())) != nullptr; }, 10000));
+  wchar_t caption[64] = L"";
+  GetWindowTextW(dialog, caption, 64);
+  EXPECT_STREQ(caption, L"\u8A00\u8A9E\u8A2D\u5B9A") << "the Japanese template 2004";
+  EXPECT_EQ(SendMessageA(GetDlgItem(dialog, IDC_LANGUAGE_COMBO), CB_GETCURSEL, 0, 0), 1) << "Japanese detected";
+  PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(monitor.WaitForWindow());
+  EXPECT_EQ(GetPrivateProfileIntA("system", "language", -7, dir.File("vigilo.ini").c_str()), 1u);
+  EXPECT_EQ(monitor.Exit(), 0u);
+}
+
+}  // namespace

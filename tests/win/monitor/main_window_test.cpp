@@ -6,10 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "channel/channel.h"
 #include "dialogs/ansi_text.h"
+#include "monitor/html_help.h"
 #include "monitor/monitor_app.h"
 #include "resource_ids.h"
 #include "scratch_dir.h"
@@ -285,6 +288,98 @@ TEST_F(MainWindowTest, UnknownCommandChangesNothing) {
   EXPECT_EQ(Shown(), "kept\r\n");
   EXPECT_NE(app.mainWindow, nullptr);
   EXPECT_TRUE(IsWindow(app.mainWindow));
+}
+
+// The real tooltip control of the toolbar asks the main window for its texts.
+TEST_F(MainWindowTest, ToolbarTooltipControlGetsTheTextsFromTheMainWindow) {
+  const HWND tips = reinterpret_cast<HWND>(SendMessageA(app.toolBar, TB_GETTOOLTIPS, 0, 0));
+  ASSERT_NE(tips, nullptr);
+  char text[80] = "";
+  TOOLINFOA tool = {};
+  tool.cbSize = sizeof tool;
+  tool.hwnd = app.toolBar;
+  tool.uId = ID_EDIT_ALL_COPY;
+  tool.lpszText = text;
+  SendMessageA(tips, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
+  EXPECT_STREQ(text, "All Copy");
+}
+
+struct PopupProbe {
+  std::vector<UINT> items;  // command of each item, 0 for a separator
+  std::vector<std::string> texts;
+  bool shown = false;
+};
+
+PopupProbe* currentProbe = nullptr;
+
+void CALLBACK ReadPopupMenu(HWND, UINT, UINT_PTR timer, DWORD) {
+  const HWND popup = FindWindowA("#32768", nullptr);
+  if (!popup || !currentProbe) return;
+  KillTimer(nullptr, timer);
+  const auto menu = reinterpret_cast<HMENU>(SendMessageA(popup, 0x01E1 /* MN_GETHMENU */, 0, 0));
+  currentProbe->shown = true;
+  for (int i = 0; menu && i < GetMenuItemCount(menu); ++i) {
+    currentProbe->items.push_back(GetMenuItemID(menu, i));
+    char text[64] = "";
+    GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+    currentProbe->texts.push_back(text);
+  }
+  EndMenu();
+}
+
+PopupProbe RightClick() {
+  PopupProbe probe;
+  currentProbe = &probe;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 30, ReadPopupMenu);
+  // The console's right-button handling runs the menu modally; with no menu it returns at once.
+  SendMessageA(app.console.window, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(10, 10));
+  Pump(100);
+  KillTimer(nullptr, timer);
+  currentProbe = nullptr;
+  return probe;
+}
+
+TEST_F(MainWindowTest, ContextMenuOffersWhatTheConsoleCanDo) {
+  app.console.Clear();
+  EXPECT_FALSE(RightClick().shown) << "empty console, no selection: no menu";
+
+  WriteText("some text\r\n");
+  PopupProbe plain = RightClick();
+  ASSERT_TRUE(plain.shown);
+  EXPECT_EQ(plain.items, (std::vector<UINT>{ID_EDIT_SELECT_ALL, ID_EDIT_ALL_COPY, ID_EDIT_ALL_ERASE}));
+  EXPECT_EQ(plain.texts, (std::vector<std::string>{"All Select", "All Copy", "All Erase"}));
+
+  app.OnCommand(ID_EDIT_SELECT_ALL);
+  PopupProbe selected = RightClick();
+  ASSERT_TRUE(selected.shown);
+  EXPECT_EQ(selected.items,
+            (std::vector<UINT>{ID_EDIT_COPY, 0, ID_EDIT_SELECT_ALL, ID_EDIT_ALL_COPY, ID_EDIT_ALL_ERASE}));
+  EXPECT_EQ(selected.texts.front(), "Copy");
+
+  // Paste is never offered while the console is read-only, whatever the clipboard holds.
+  EXPECT_EQ(app.console.settings.readOnly, 1);
+  EXPECT_EQ(std::count(selected.items.begin(), selected.items.end(), UINT{ID_EDIT_PASTE}), 0);
+
+  app.OnCommand(ID_EDIT_ALL_ERASE);
+  EXPECT_FALSE(RightClick().shown) << "after All Erase: no menu";
+}
+
+// The HTML Help control comes only from the system directory, never from beside the program.
+TEST_F(MainWindowTest, HtmlHelpLoadsFromTheSystemDirectoryOrNotAtAll) {
+  DWORD_PTR cookie = 0;
+  html_help::Initialize(&cookie);
+  MSG message = {};
+  html_help::PreTranslate(&message);
+  html_help::Uninitialize(cookie);
+  const HMODULE control = GetModuleHandleA("hhctrl.ocx");
+  EXPECT_EQ(html_help::Available(), control != nullptr);
+  if (control) {
+    char loaded[MAX_PATH] = "";
+    GetModuleFileNameA(control, loaded, MAX_PATH);
+    char system[MAX_PATH] = "";
+    GetSystemDirectoryA(system, MAX_PATH);
+    EXPECT_EQ(_strnicmp(loaded, system, std::strlen(system)), 0) << loaded;
+  }
 }
 
 // Runs last in this suite: closing frees the channel so a new monitor could start at once.
