@@ -305,3 +305,20 @@ TEST_F(MonitorE2eTest, JapaneseFirstStartOffersJapaneseSelected) {
 }
 
 }  // namespace
+
+namespace {
+
+// Help hands the page beside the program to the shell; with or without a browser the monitor
+// goes on receiving.
+TEST_F(MonitorE2eTest, HelpLeavesTheMonitorRunning) {
+  WriteFileBytes(dir.File("vigilo.ini"), IniWithLanguage(0));
+  Monitor monitor(dir.path());
+  ASSERT_TRUE(monitor.WaitForWindow());
+  monitor.Command(ID_HELP_TOPICS);
+  ASSERT_EQ(RunClient("text after-help"), 0u);
+  std::string shown;
+  EXPECT_TRUE(WaitUntil([&] { return (shown = AllText(monitor)) == kBanner + "after-help"; }, 5000)) << shown;
+  EXPECT_EQ(monitor.Exit(), 0u);
+}
+
+}  // namespace
