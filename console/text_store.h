@@ -55,7 +55,10 @@ class TextStore {
   void Allocate(uint32_t bufferSize, uint32_t lineTableSize, uint32_t wrap);
   bool HasArrays() const { return bytes && attributes && lineStarts; }
 
+  // Stores bytes with line breaks, wrapping and backspace, discarding old lines when the store
+  // or the line table is full. A full line table never drops the line being ended.
   void Append(const uint8_t* text, uint32_t length, uint8_t attribute);
+  // Drops whole lines from the front: more than max(capacity / 16, need) bytes, or everything.
   void Discard(uint32_t need);
   void Clear();
 

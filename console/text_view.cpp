@@ -74,7 +74,9 @@ int32_t TextView::CellsOf(uint8_t byte, int32_t column) const {
 
 int32_t TextView::BuildRow(int32_t count, int32_t start, int32_t* cellCount) {
   *cellCount = 0;
-  if (!text || !settings || !text->bytes || start < 0 || count <= 0) return 0;
+  if (!text || !settings || !text->bytes || start < 0 || uint32_t(start) >= text->used) return 0;
+  count = int32_t(std::min<int64_t>(count, int64_t(text->used) - start));  // only stored bytes
+  if (count <= 0) return 0;
   const uint8_t* bytes = text->bytes;
   const Selection& selection = text->selection;
   int64_t lo = 1, hi = 0;  // nothing selected

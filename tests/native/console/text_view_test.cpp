@@ -142,6 +142,15 @@ TEST_F(View, RowStopsAtWrapColumnButKeepsDoubleByteCharacterWhole) {
   EXPECT_EQ(used, 4);
 }
 
+TEST_F(View, RowsNeverReachPastTheStoredBytes) {
+  Put(store, "abc");
+  int32_t used = 0;
+  EXPECT_EQ(Row(1, 100, &used), "bc");
+  EXPECT_EQ(used, 2);
+  EXPECT_EQ(Row(3, 5, &used), "");
+  EXPECT_EQ(used, 0);
+}
+
 // Rows of many wide tabs used to write past buffers sized for four cells per byte.
 TEST_F(View, LongTabRowsGrowTheRowBuffers) {
   settings.tabSize = 8;
