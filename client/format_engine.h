@@ -27,24 +27,24 @@ struct FormatOutcome {
   bool overflowed;       // the whole text would have needed the capacity or more (no room for its NUL)
 };
 
-// A specification holds the percent sign, its flags, width, precision, modifiers and the
+// A directive holds the percent sign, its flags, width, precision, modifiers and the
 // conversion character: at most this many characters. A longer one comes out as written.
-inline constexpr std::size_t kLongestSpecification = 63;
+inline constexpr std::size_t kLongestDirective = 63;
 
-// Widths and precisions above this make a specification come out as written: no message
+// Widths and precisions above this make a directive come out as written: no message
 // buffer is that large, and it keeps each call of the C formatter cheap and below INT_MAX.
 inline constexpr std::uint32_t kLargestField = 999999;
 
 namespace detail {
 
 template <typename T>
-int CallCFormatter(char* out, std::size_t room, const char* specification, T value) noexcept {
-  return std::snprintf(out, room, specification, value);
+int CallCFormatter(char* out, std::size_t room, const char* directive, T value) noexcept {
+  return std::snprintf(out, room, directive, value);
 }
 
 template <typename T>
-int CallCFormatter(wchar_t* out, std::size_t room, const wchar_t* specification, T value) noexcept {
-  return std::swprintf(out, room, specification, value);
+int CallCFormatter(wchar_t* out, std::size_t room, const wchar_t* directive, T value) noexcept {
+  return std::swprintf(out, room, directive, value);
 }
 
 template <typename Char>
@@ -56,7 +56,7 @@ constexpr Char Ch(char c) noexcept {
 }
 
 template <typename Char>
-constexpr bool IsSpecificationCharacter(Char c) noexcept {
+constexpr bool IsDirectiveCharacter(Char c) noexcept {
   return (c >= Ch<Char>('0') && c <= Ch<Char>('9')) || c == Ch<Char>('#') || c == Ch<Char>('-') ||
          c == Ch<Char>('.') || c == Ch<Char>('l');
 }
@@ -67,10 +67,10 @@ constexpr bool IsConversionCharacter(Char c) noexcept {
          c == Ch<Char>('c') || c == Ch<Char>('f') || c == Ch<Char>('s');
 }
 
-// The parts of a specification "%[-#0]*[width][.precision][l...]conv". Anything else made of
-// the specification characters ("%5-3d", "%l5d", "%1.2.3f") is not well formed: the C formatter
+// The parts of a directive "%[-#0]*[width][.precision][l...]conv". Anything else made of
+// the directive characters ("%5-3d", "%l5d", "%1.2.3f") is not well formed: the C formatter
 // would be handed something whose behaviour it does not define.
-struct SpecificationShape {
+struct DirectiveShape {
   bool wellFormed;
   bool leftJustified;
   std::uint32_t width;
@@ -79,19 +79,19 @@ struct SpecificationShape {
 };
 
 template <typename Char>
-SpecificationShape ShapeOf(const Char* specification, std::size_t length) noexcept {
-  SpecificationShape shape{false, false, 0, 0, 0};
+DirectiveShape ShapeOf(const Char* directive, std::size_t length) noexcept {
+  DirectiveShape shape{false, false, 0, 0, 0};
   const std::size_t last = length - 1;
   std::size_t i = 1;
-  while (i < last && (specification[i] == Ch<Char>('-') || specification[i] == Ch<Char>('#') ||
-                      specification[i] == Ch<Char>('0'))) {
-    if (specification[i] == Ch<Char>('-')) shape.leftJustified = true;
+  while (i < last && (directive[i] == Ch<Char>('-') || directive[i] == Ch<Char>('#') ||
+                      directive[i] == Ch<Char>('0'))) {
+    if (directive[i] == Ch<Char>('-')) shape.leftJustified = true;
     ++i;
   }
   bool tooLarge = false;
   auto readNumber = [&](std::uint32_t& value) {
-    while (i < last && specification[i] >= Ch<Char>('0') && specification[i] <= Ch<Char>('9')) {
-      value = value * 10 + static_cast<std::uint32_t>(specification[i] - Ch<Char>('0'));
+    while (i < last && directive[i] >= Ch<Char>('0') && directive[i] <= Ch<Char>('9')) {
+      value = value * 10 + static_cast<std::uint32_t>(directive[i] - Ch<Char>('0'));
       if (value > kLargestField) {
         tooLarge = true;
         value = kLargestField;
@@ -100,13 +100,13 @@ SpecificationShape ShapeOf(const Char* specification, std::size_t length) noexce
     }
   };
   readNumber(shape.width);
-  if (i < last && specification[i] == Ch<Char>('.')) {
+  if (i < last && directive[i] == Ch<Char>('.')) {
     ++i;
     std::uint32_t precision = 0;
     readNumber(precision);
   }
   shape.prefixLength = i;
-  while (i < last && specification[i] == Ch<Char>('l')) {
+  while (i < last && directive[i] == Ch<Char>('l')) {
     ++shape.ellCount;
     ++i;
   }
@@ -164,39 +164,39 @@ class TextFormatter {
       : buffer_(buffer), capacity_(capacity), arguments_(arguments) {}
 
   FormatOutcome Run(const Char* format) noexcept {
-    Char specification[kLongestSpecification + 1];
-    std::size_t specificationLength = 0;
+    Char directive[kLongestDirective + 1];
+    std::size_t directiveLength = 0;
     bool inside = false;
     for (const Char* p = format; *p != Ch<Char>('\0') && !overflowed_; ++p) {
       const Char c = *p;
       if (!inside) {
         if (c == Ch<Char>('%')) {
-          specification[0] = c;
-          specificationLength = 1;
+          directive[0] = c;
+          directiveLength = 1;
           inside = true;
         } else {
           AppendLiteral(&c, 1);
         }
         continue;
       }
-      if (IsSpecificationCharacter(c) && specificationLength + 1 >= kLongestSpecification) {
-        // No room left for a conversion character: the specification is too long to be one.
-        AppendLiteral(specification, specificationLength);
+      if (IsDirectiveCharacter(c) && directiveLength + 1 >= kLongestDirective) {
+        // No room left for a conversion character: the directive is too long to be one.
+        AppendLiteral(directive, directiveLength);
         AppendLiteral(&c, 1);
         inside = false;
         continue;
       }
-      specification[specificationLength++] = c;
-      if (IsSpecificationCharacter(c)) continue;
+      directive[directiveLength++] = c;
+      if (IsDirectiveCharacter(c)) continue;
       inside = false;
-      specification[specificationLength] = Ch<Char>('\0');
+      directive[directiveLength] = Ch<Char>('\0');
       if (IsConversionCharacter(c)) {
-        Convert(specification, specificationLength);
+        Convert(directive, directiveLength);
       } else {
-        AppendLiteral(specification, specificationLength);
+        AppendLiteral(directive, directiveLength);
       }
     }
-    // A specification still open at the end of the format is dropped.
+    // A directive still open at the end of the format is dropped.
     buffer_[length_] = Ch<Char>('\0');
     return FormatOutcome{length_, overflowed_};
   }
@@ -212,29 +212,29 @@ class TextFormatter {
     }
   }
 
-  void Convert(const Char* specification, std::size_t length) noexcept {
-    const Char conversion = specification[length - 1];
-    const SpecificationShape shape = ShapeOf(specification, length);
+  void Convert(const Char* directive, std::size_t length) noexcept {
+    const Char conversion = directive[length - 1];
+    const DirectiveShape shape = ShapeOf(directive, length);
     const Argument argument = TakeArgument(conversion, shape.ellCount, arguments_);
     if (!shape.wellFormed) {
-      AppendLiteral(specification, length);
+      AppendLiteral(directive, length);
       return;
     }
 
     // The C form: flags, width and precision as written, the modifier the argument's type needs.
-    Char c_specification[kLongestSpecification + 4];
+    Char c_directive[kLongestDirective + 4];
     std::size_t n = 0;
-    for (; n < shape.prefixLength; ++n) c_specification[n] = specification[n];
+    for (; n < shape.prefixLength; ++n) c_directive[n] = directive[n];
     const bool wideArgument = argument.kind == Argument::Kind::WideString ||
                               (argument.kind == Argument::Kind::Character && kIsWide<Char>);
     if (argument.kind == Argument::Kind::Int64) {
-      c_specification[n++] = Ch<Char>('l');
-      c_specification[n++] = Ch<Char>('l');
+      c_directive[n++] = Ch<Char>('l');
+      c_directive[n++] = Ch<Char>('l');
     } else if (wideArgument) {
-      c_specification[n++] = Ch<Char>('l');
+      c_directive[n++] = Ch<Char>('l');
     }
-    c_specification[n++] = conversion;
-    c_specification[n] = Ch<Char>('\0');
+    c_directive[n++] = conversion;
+    c_directive[n] = Ch<Char>('\0');
 
     Char* const out = buffer_ + length_;
     const std::size_t room = capacity_ - length_;
@@ -242,30 +242,30 @@ class TextFormatter {
     int produced = -1;
     switch (argument.kind) {
       case Argument::Kind::Int32:
-        produced = CallCFormatter(out, room, c_specification, static_cast<int>(argument.integer));
+        produced = CallCFormatter(out, room, c_directive, static_cast<int>(argument.integer));
         break;
       case Argument::Kind::Int64:
-        produced = CallCFormatter(out, room, c_specification, static_cast<long long>(argument.integer));
+        produced = CallCFormatter(out, room, c_directive, static_cast<long long>(argument.integer));
         break;
       case Argument::Kind::Character:
         if (kIsWide<Char>) {
           const auto unit = static_cast<std::uint16_t>(argument.integer);
           zeroCharacter = unit == 0;
-          produced = CallCFormatter(out, room, c_specification, static_cast<std::wint_t>(unit));
+          produced = CallCFormatter(out, room, c_directive, static_cast<std::wint_t>(unit));
         } else {
           const auto byte = static_cast<unsigned char>(argument.integer);
           zeroCharacter = byte == 0;
-          produced = CallCFormatter(out, room, c_specification, static_cast<int>(byte));
+          produced = CallCFormatter(out, room, c_directive, static_cast<int>(byte));
         }
         break;
       case Argument::Kind::Double:
-        produced = CallCFormatter(out, room, c_specification, argument.real);
+        produced = CallCFormatter(out, room, c_directive, argument.real);
         break;
       case Argument::Kind::NarrowString:
-        produced = CallCFormatter(out, room, c_specification, argument.narrow ? argument.narrow : "(null)");
+        produced = CallCFormatter(out, room, c_directive, argument.narrow ? argument.narrow : "(null)");
         break;
       case Argument::Kind::WideString:
-        produced = CallCFormatter(out, room, c_specification, argument.wide ? argument.wide : L"(null)");
+        produced = CallCFormatter(out, room, c_directive, argument.wide ? argument.wide : L"(null)");
         break;
     }
     Settle(produced, room, shape, zeroCharacter);
@@ -274,7 +274,7 @@ class TextFormatter {
   // Works out how much of the conversion's output is text, and whether the text had to be cut.
   // swprintf answers -1 for output that did not fit, and some C libraries leave a cut output
   // without its NUL: the last buffer cell is made a NUL whatever the call did.
-  void Settle(int produced, std::size_t room, const SpecificationShape& shape, bool zeroCharacter) noexcept {
+  void Settle(int produced, std::size_t room, const DirectiveShape& shape, bool zeroCharacter) noexcept {
     Char* const out = buffer_ + length_;
     if (produced >= 0 && static_cast<std::size_t>(produced) < room) {
       length_ += static_cast<std::uint32_t>(TextLength(out, static_cast<std::size_t>(produced)));
@@ -321,7 +321,7 @@ class TextFormatter {
 
 // Formats `format` into `buffer` of `capacity` characters (at least 1): plain characters are
 // copied, %d %o %x %X %c %f %s are formatted one at a time by the C formatter at the end of the
-// text, any other specification is copied as written and takes no argument. Never writes past
+// text, any other directive is copied as written and takes no argument. Never writes past
 // the buffer; text that does not fit is cut to capacity - 1 characters and reported.
 template <typename Char>
 FormatOutcome FormatText(const Char* format, Char* buffer, std::uint32_t capacity,

@@ -36,7 +36,7 @@ extern "C" {
 
 /* Formats a message (text in the ANSI code page) and sends it to the monitor. Conversions:
    %d %o %x %X (32-bit; 64-bit with ll), %c, %f, %s (%ls: a wide string); any other
-   specification is copied as written and takes no argument. Returns the bytes sent (text and
+   directive is copied as written and takes no argument. Returns the bytes sent (text and
    NUL), or 0 when nothing was sent: no monitor running, a null format, a failed write. */
 TELLIT_API int __cdecl tellitf(TELLIT_FORMAT_STRING const char* format, ...) TELLIT_FORMAT_CHECK(1, 2);
 

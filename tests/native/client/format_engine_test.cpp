@@ -78,9 +78,9 @@ const std::vector<FormatCase>& Cases() {
       {"MalformedIsLiteralButTakesItsArgument", "%5-3d %d", {I32(9), I32(10)}, "%5-3d 10"},
       {"DoublePrecisionIsLiteral", "%1.2.3f|%d", {F64(1.0), I32(2)}, "%1.2.3f|2"},
       {"HugeWidthIsLiteral", "%1000000d|%d", {I32(1), I32(2)}, "%1000000d|2"},
-      {"SpecificationOf63Characters", kSpec63 + "|", {I32(7)}, "7    |"},
-      {"SpecificationOf64CharactersLiteral", kSpec64 + "|%d", {I32(1)}, kSpec64 + "|1"},
-      {"LongSpecificationThenConversion", "%" + std::string(80, '1') + "d%s", {Str("z")},
+      {"DirectiveOf63Characters", kSpec63 + "|", {I32(7)}, "7    |"},
+      {"DirectiveOf64CharactersLiteral", kSpec64 + "|%d", {I32(1)}, kSpec64 + "|1"},
+      {"LongDirectiveThenConversion", "%" + std::string(80, '1') + "d%s", {Str("z")},
        "%" + std::string(80, '1') + "dz"},
       {"HighBytesPassUnchanged", "\x93\xfa\x96\x7b%d", {I32(1)}, "\x93\xfa\x96\x7b" "1", Runs::kNarrowOnly},
   };
@@ -163,7 +163,7 @@ TYPED_TEST(CutRule, EveryCapacityKeepsPrefixAndReportsOverflowExactly) {
       {"64-bit", "%llx-%llo", {I64(-1), I64(1LL << 40)}},
       {"character zero padded", "x%6cy", {I32(0)}},
       {"character zero left", "x%-6cy", {I32(0)}},
-      {"literal specification", "%u%5-3d%%", {I32(1)}},
+      {"literal directive", "%u%5-3d%%", {I32(1)}},
   };
   for (const CutCase& c : cases) {
     SCOPED_TRACE(c.name);

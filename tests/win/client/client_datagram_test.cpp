@@ -129,7 +129,7 @@ TEST_F(ClientDatagrams, FormatCasesArriveByteForByte) {
       {"null string", dll.tellitf("%s.", static_cast<const char*>(nullptr)), "(null)."},
       {"wide string in narrow call", dll.tellitf("%ls", L"wide"), "wide"},
       {"%h is literal", dll.tellitf("%hd %d", 3), "%hd 3"},
-      {"over-long specification", dll.tellitf(("%" + std::string(70, '1') + "d").c_str(), 1),
+      {"over-long directive", dll.tellitf(("%" + std::string(70, '1') + "d").c_str(), 1),
        "%" + std::string(70, '1') + "d"},
       {"double-byte text passes", dll.tellitf("\x93\xfa\x96\x7b %d", 1), "\x93\xfa\x96\x7b 1"},
       {"wide empty format", dll.tellitwf(L""), ""},
