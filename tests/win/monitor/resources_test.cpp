@@ -38,7 +38,7 @@ const MenuItemCase kMenuItems[] = {
     {ID_VIEW_TOOLBAR, L"ツールバー", L"Toolbar", MF_CHECKED},
     {ID_VIEW_STATUS_BAR, L"ステータスバー", L"Status Bar", MF_CHECKED},
     {ID_HELP_TOPICS, L"ヘルプの表示", L"Help Topics", 0},
-    {ID_HELP_LANGUAGE, L"言語設定", L"Choose Language", 0},
+    {ID_HELP_LANGUAGE, L"言語設定", L"Choosse Language", 0},
     {ID_HELP_ABOUT, L"バージョン情報", L"About Tellit Message Monitor...", 0},
 };
 
