@@ -123,8 +123,16 @@ struct Argument {
   const wchar_t* wide;
 };
 
+// The argument's size follows the characters right before the conversion character, also in a
+// directive that comes out as written: "%l5lld" still takes a 64-bit value from the list, or
+// every later argument would be read from the wrong place.
 template <typename Char>
-Argument TakeArgument(Char conversion, std::size_t ellCount, FormatArguments& arguments) {
+bool EndsInTwoElls(const Char* directive, std::size_t length) noexcept {
+  return length >= 3 && directive[length - 2] == Ch<Char>('l') && directive[length - 3] == Ch<Char>('l');
+}
+
+template <typename Char>
+Argument TakeArgument(Char conversion, std::size_t ellCount, bool twoElls, FormatArguments& arguments) {
   Argument argument{Argument::Kind::Int32, 0, 0.0, nullptr, nullptr};
   switch (static_cast<char>(conversion)) {
     case 'c':
@@ -145,7 +153,7 @@ Argument TakeArgument(Char conversion, std::size_t ellCount, FormatArguments& ar
       }
       break;
     default:  // d, o, x, X
-      if (ellCount >= 2) {
+      if (twoElls) {
         argument.kind = Argument::Kind::Int64;
         argument.integer = arguments.NextInt64();
       } else {
@@ -215,7 +223,8 @@ class TextFormatter {
   void Convert(const Char* directive, std::size_t length) noexcept {
     const Char conversion = directive[length - 1];
     const DirectiveShape shape = ShapeOf(directive, length);
-    const Argument argument = TakeArgument(conversion, shape.ellCount, arguments_);
+    const Argument argument =
+        TakeArgument(conversion, shape.ellCount, EndsInTwoElls(directive, length), arguments_);
     if (!shape.wellFormed) {
       AppendLiteral(directive, length);
       return;

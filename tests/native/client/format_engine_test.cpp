@@ -47,6 +47,9 @@ const std::vector<FormatCase>& Cases() {
       {"LongIs32Bit", "%ld %d", {I32(7), I32(8)}, "7 8"},
       {"LongHexIs32Bit", "%lx", {I32(-1)}, "ffffffff"},
       {"ShortEllsSplitByWidth", "%l5ld", {I32(3)}, "%l5ld"},
+      // Written out as it stands, but the two ells before the d still make its argument 64-bit.
+      {"MalformedWithEllEllTakes64Bit", "%l5lld|%d", {I64(1LL << 40), I32(4)}, "%l5lld|4"},
+      {"MalformedWithEllEllHexTakes64Bit", "%-l-llx|%s", {I64(-1), Str("y")}, "%-l-llx|y"},
       {"FixedWidthPrecision", "%5.1f", {F64(3.14159)}, "  3.1"},
       {"ZeroPaddedFixed", "%08.3f", {F64(-3.14159)}, "-003.142"},
       {"FixedDefault", "%f", {F64(0.5)}, "0.500000"},
