@@ -57,12 +57,21 @@ int ConvertToAnsi(ClientState& state, std::uint32_t wideLength) noexcept {
                              static_cast<int>(state.textCapacity - 1), nullptr, nullptr);
 }
 
+// Grows the narrow buffer under the connection lock, which the connection step holds while it
+// allocates a missing first buffer: otherwise a first call on another thread could find the
+// buffer gone halfway through its replacement and put one of its own in its place.
+bool GrowNarrowBuffer(ClientState& state, std::uint64_t need) noexcept {
+  ConnectionLock lock;
+  return EnsureCapacity(state.textBuffer, state.textCapacity, need);
+}
+
 int WriteNarrow(const char* format, va_list list) noexcept {
   if (!OpenChannel()) return 0;
   ClientState& state = *clientState;
   MutexHold hold(state.mutex.get());
   VaListArguments arguments(list);
-  const FormattedText text = FormatIntoBuffer(format, state.textBuffer, state.textCapacity, arguments);
+  const FormattedText text =
+      FormatIntoBuffer<ConnectionLock>(format, state.textBuffer, state.textCapacity, arguments);
   if (!text.formatted) return 0;
   if (text.outcome.overflowed) SendOverflowNotice(state);
   return static_cast<int>(state.SendDatagram(state.textBuffer.get(), text.outcome.length + 1));
@@ -73,21 +82,25 @@ int WriteWide(const wchar_t* format, va_list list) noexcept {
   ClientState& state = *clientState;
   MutexHold hold(state.mutex.get());
   VaListArguments arguments(list);
-  const FormattedText text = FormatIntoBuffer(format, state.wideBuffer, state.wideCapacity, arguments);
+  const FormattedText text =
+      FormatIntoBuffer<ConnectionLock>(format, state.wideBuffer, state.wideCapacity, arguments);
   if (!text.formatted) return 0;
   if (text.outcome.overflowed) SendOverflowNotice(state);
   const std::uint32_t wideLength = text.outcome.length;
-  if (!EnsureCapacity(state.textBuffer, state.textCapacity, NarrowNeed(wideLength))) return 0;
+  if (!GrowNarrowBuffer(state, NarrowNeed(wideLength))) return 0;
   int converted = ConvertToAnsi(state, wideLength);
   if (converted == 0 && GetLastError() == ERROR_INSUFFICIENT_BUFFER) {
     // Code pages of more than two bytes per character (UTF-8 as the ANSI code page): ask for
     // the size instead of sending an empty message.
     const int need = WideCharToMultiByte(CP_ACP, 0, state.wideBuffer.get(), static_cast<int>(wideLength), nullptr,
                                          0, nullptr, nullptr);
-    if (need > 0 && EnsureCapacity(state.textBuffer, state.textCapacity, static_cast<std::uint64_t>(need) + 1)) {
+    if (need <= 0) {
+      converted = 0;
+    } else if (GrowNarrowBuffer(state, static_cast<std::uint64_t>(need) + 1)) {
       converted = ConvertToAnsi(state, wideLength);
+    } else {
+      return 0;
     }
-    if (!state.textBuffer) return 0;
   }
   // Empty text, like a failed conversion, gives 0 bytes: the datagram is the NUL alone.
   const std::uint32_t bytes = converted > 0 ? static_cast<std::uint32_t>(converted) : 0;

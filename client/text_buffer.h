@@ -59,10 +59,17 @@ struct FormattedText {
   FormatOutcome outcome;
 };
 
-template <typename Char>
+// Growing takes a GrowthLock for its duration: in the DLL the connection step may allocate a
+// missing first buffer on another thread, and must never see this one half replaced.
+struct NoGrowthLock {};
+
+template <typename GrowthLock = NoGrowthLock, typename Char>
 FormattedText FormatIntoBuffer(const Char* format, std::unique_ptr<Char[]>& buffer, std::uint32_t& capacity,
                                FormatArguments& arguments) noexcept {
-  if (!EnsureCapacity(buffer, capacity, FormatNeed(FormatLength(format)))) return FormattedText{false, {0, false}};
+  {
+    [[maybe_unused]] GrowthLock lock;
+    if (!EnsureCapacity(buffer, capacity, FormatNeed(FormatLength(format)))) return FormattedText{false, {0, false}};
+  }
   return FormattedText{true, FormatText(format, buffer.get(), capacity, arguments)};
 }
 

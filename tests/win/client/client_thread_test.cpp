@@ -142,5 +142,69 @@ TEST(ClientThreads, WritesFailingUnderEightThreadsAlwaysReconnectWithABannerFirs
   EXPECT_EQ(systemCalls.createMutex, 1);
 }
 
+// A call whose format needs a bigger buffer replaces the buffer while another thread's call
+// runs its connection step. The hook holds the growing call inside its allocation, with the
+// old buffer already gone, and lets the other thread call: that call must wait instead of
+// finding no buffer and putting a first one of its own in place (which the growing call would
+// then free or write past).
+namespace growth {
+std::atomic<DWORD> growingThread{0};
+std::atomic<bool> growing{false};
+std::atomic<bool> otherAllocatedMeanwhile{false};
+HANDLE letOtherCall = nullptr;
+HANDLE otherAllocated = nullptr;
+
+void BeforeMalloc(size_t size) {
+  if (GetCurrentThreadId() == growingThread) {
+    if (size <= 4096 || growing.exchange(true)) return;
+    SetEvent(letOtherCall);
+    // The other call either blocks on the lock of this growth or allocates at once.
+    if (WaitForSingleObject(otherAllocated, 500) == WAIT_OBJECT_0) otherAllocatedMeanwhile = true;
+  } else if (growing) {
+    SetEvent(otherAllocated);
+  }
+}
+}  // namespace growth
+
+TEST(ClientThreads, ACallOnAnotherThreadNeverReplacesTheBufferAGrowingCallIsReplacing) {
+  TestMailslot mailslot;
+  ASSERT_TRUE(mailslot.valid());
+  LoadedTellit dll;
+  ASSERT_TRUE(dll.loaded() && dll.counted());
+  ASSERT_EQ(dll.tellitf("first\n"), 7);  // connected; the first buffers exist
+
+  growth::letOtherCall = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  growth::otherAllocated = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  growth::growingThread = GetCurrentThreadId();
+  std::atomic<int> otherSent{-1};
+  std::thread other([&] {
+    WaitForSingleObject(growth::letOtherCall, 5000);
+    otherSent = dll.tellitf("other\n");
+  });
+  systemCalls.beforeMalloc = &growth::BeforeMalloc;
+  const std::string longText(300, 'x');  // a 301-character format asks for 4816 bytes
+  const int sent = dll.tellitf((longText + "\n").c_str());
+  other.join();
+  systemCalls.beforeMalloc = nullptr;
+  CloseHandle(growth::letOtherCall);
+  CloseHandle(growth::otherAllocated);
+
+  EXPECT_TRUE(growth::growing) << "the long format did not grow the buffer";
+  EXPECT_FALSE(growth::otherAllocatedMeanwhile)
+      << "another thread's call allocated a buffer while one was being replaced";
+  EXPECT_EQ(sent, 302);
+  EXPECT_EQ(otherSent, 7);
+  std::vector<std::string> received;
+  for (int i = 0; i < 4; ++i) {
+    auto datagram = mailslot.Read();
+    ASSERT_TRUE(datagram);
+    received.push_back(*datagram);
+  }
+  EXPECT_EQ(received[0], Banner());
+  EXPECT_EQ(received[1], Datagram("first\n"));
+  EXPECT_EQ(received[2], Datagram(longText + "\n"));
+  EXPECT_EQ(received[3], Datagram("other\n"));
+}
+
 }  // namespace
 }  // namespace tellit::testing

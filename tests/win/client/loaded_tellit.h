@@ -30,6 +30,7 @@ struct SystemCalls {
   std::atomic<int> allocations{0};
   std::atomic<bool> failWrites{false};  // WriteFile fails as on a handle that is not writable
   std::atomic<int> failEveryNthWrite{0};  // 0: none
+  std::atomic<void (*)(size_t)> beforeMalloc{nullptr};  // called with each size the DLL allocates
 
   // The order of opens and writes as the DLL made them, when recording is on.
   enum class Call { kOpen, kWrite, kFailedWrite };
@@ -81,6 +82,7 @@ inline BOOL WINAPI CountedWriteFile(HANDLE file, LPCVOID bytes, DWORD length, LP
 }
 inline void* __cdecl CountedMalloc(size_t size) {
   ++systemCalls.allocations;
+  if (auto hook = systemCalls.beforeMalloc.load()) hook(size);
   return realMalloc(size);
 }
 }  // namespace detail
@@ -103,6 +105,7 @@ class LoadedTellit {
     systemCalls.allocations = 0;
     systemCalls.failWrites = false;
     systemCalls.failEveryNthWrite = 0;
+    systemCalls.beforeMalloc = nullptr;
     systemCalls.recording = false;
     systemCalls.records.clear();
     using namespace detail;
