@@ -141,13 +141,17 @@ int XConsole::Paste() {
   if (settings.readOnly == 1) return 0;
   scoped::Clipboard clipboard(window);
   if (!clipboard.opened()) return 0;
-  if (HANDLE data = GetClipboardData(CF_TEXT)) {
+  HANDLE data = GetClipboardData(CF_TEXT);
+  if (!data) return 1;  // no text: nothing changes, a finished selection stays ready for Copy
+  {
     std::vector<char> converted;
     {
       scoped::GlobalLock lock(data);
       const char* in = static_cast<const char*>(lock.data());
-      if (in && *in) {
-        const size_t length = strlen(in);
+      // Another program's block may lack its NUL: read no further than the block goes.
+      const size_t size = in ? size_t(GlobalSize(data)) : 0;
+      const size_t length = size_t(std::find(in, in + size, '\0') - in);
+      if (length > 0) {
         converted.reserve(length + size_t(std::count(in, in + length, '\r')) +
                           size_t(std::count(in, in + length, '\n')) + 1);
         for (size_t i = 0; i < length; ++i) {
@@ -157,7 +161,7 @@ int XConsole::Paste() {
             continue;
           }
           // CR, LF, CR LF and LF CR are each one line break.
-          const char next = in[i + 1];
+          const char next = i + 1 < length ? in[i + 1] : '\0';
           if ((next == '\r' || next == '\n') && next != c) ++i;
           switch (settings.newlineMode) {
             case 0: converted.push_back('\r'); break;

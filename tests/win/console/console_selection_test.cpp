@@ -230,6 +230,24 @@ TEST_F(ConsoleSelection, WritableConsoleTakesTypingAndPastedBreaks) {
   EXPECT_EQ(Stored(console), "x\na\nb\nc\nd\n\nep\r\nq");
 }
 
+// A paste that finds no text on the clipboard changes nothing: a finished selection stays
+// highlighted and ready for Copy.
+TEST_F(ConsoleSelection, PasteWithoutClipboardTextKeepsTheSelection) {
+  ConsoleSettings settings = TestSettings();
+  settings.readOnly = 0;
+  Create(settings);
+  Write("keep this");
+  console.SelectAll();
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  CloseClipboard();
+  EXPECT_EQ(console.Paste(), 1);
+  EXPECT_EQ(console.text.selection.state, 3);
+  EXPECT_EQ(Stored(console), "keep this");
+  EXPECT_EQ(console.Copy(), 1);
+  EXPECT_EQ(ClipboardText(), "keep this");
+}
+
 // A subclass that refuses pasted text.
 class RefusingConsole : public XConsole {
  public:
