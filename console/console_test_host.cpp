@@ -30,8 +30,13 @@ LRESULT CALLBACK TestConsoleWndProc(HWND window, UINT message, WPARAM wParam, LP
     const CREATESTRUCTA* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
     SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
   }
-  if (XConsole* console = reinterpret_cast<XConsole*>(GetWindowLongPtrA(window, GWLP_USERDATA))) {
-    console->Dispatch(window, message, wParam, lParam);
+  // No exception may unwind into the system's code that called this procedure: a console
+  // operation that throws (an allocation failure, a subclass's own error) ends here.
+  try {
+    if (XConsole* console = reinterpret_cast<XConsole*>(GetWindowLongPtrA(window, GWLP_USERDATA))) {
+      console->Dispatch(window, message, wParam, lParam);
+    }
+  } catch (...) {
   }
   return DefWindowProcA(window, message, wParam, lParam);
 }

@@ -116,7 +116,7 @@ int32_t TextView::BuildRow(int32_t count, int32_t start, int32_t* cellCount) {
   return i;
 }
 
-void TextView::PaintRows(const RowPassFrame& frame, RowPainter& painter) {
+void TextView::Paint(const RowPassFrame& frame, RowPainter& painter) {
   if (!window || !text || !settings || frame.charWidth <= 0 || frame.lineHeight <= 0) return;
   const int cw = frame.charWidth;
   const int lh = frame.lineHeight;

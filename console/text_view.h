@@ -91,7 +91,7 @@ class TextView {
 
   // The row pass of a paint over the text area: fills rows/lastRow/visible sizes and the caret
   // position, drawing through painter. Does nothing without a window, store or settings.
-  void PaintRows(const RowPassFrame& frame, RowPainter& painter);
+  void Paint(const RowPassFrame& frame, RowPainter& painter);
 
   // Maps a client point to a stored byte through the row table of the last paint.
   HitResult HitTest(int x, int y, int charWidth, int lineHeight, int hPos) const;

@@ -131,7 +131,7 @@ void XConsole::PaintText(HDC dc, const RECT& area) {
   frame.charWidth = charWidth;
   frame.lineHeight = lineHeight;
   view.hasFocus = hasFocus;
-  view.PaintRows(frame, painter);
+  view.Paint(frame, painter);
   if (hasFocus) SetCaretPos(view.caretX, view.caretY);
   // The scroll bars follow here rather than in every Write: redrawing a bar costs far more
   // than storing a message (milliseconds under Wine), and a burst of messages ends in one paint.

@@ -103,7 +103,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         frame.charWidth = 7;
         frame.lineHeight = 3;
         NullPainter painter;
-        view.PaintRows(frame, painter);
+        view.Paint(frame, painter);
         break;
       }
       case 6: {

@@ -68,7 +68,7 @@ struct View : ::testing::Test {
     frame.vPos = vPos;
     frame.charWidth = kCharWidth;
     frame.lineHeight = kLineHeight;
-    view.PaintRows(frame, painter);
+    view.Paint(frame, painter);
   }
 };
 
@@ -180,7 +180,7 @@ TEST_F(View, PartlyVisibleCellsAndRowsCount) {
   RowPassFrame frame;
   frame.left = 4, frame.top = 2, frame.right = 4 + 10 * kCharWidth + 1, frame.bottom = 2 + 3 * kLineHeight + 5;
   frame.charWidth = kCharWidth, frame.lineHeight = kLineHeight;
-  view.PaintRows(frame, painter);
+  view.Paint(frame, painter);
   EXPECT_EQ(view.visibleColumns, 11);
   EXPECT_EQ(view.visibleRows, 4);
 }
@@ -291,7 +291,7 @@ TEST_F(View, NothingIsPaintedWithoutWindowOrMetrics) {
   Paint(painter, 0, 0);
   EXPECT_TRUE(painter.runs.empty());
   TextView detached;
-  detached.PaintRows(RowPassFrame{}, painter);
+  detached.Paint(RowPassFrame{}, painter);
   EXPECT_EQ(detached.HitTest(10, 10, kCharWidth, kLineHeight, 0).offset, -1);
 }
 

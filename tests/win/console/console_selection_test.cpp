@@ -1,4 +1,6 @@
 // Mouse selection, Copy to the real clipboard, Paste and typing in a real console window.
+#include <new>
+
 #include "console_fixture.h"
 
 namespace {
@@ -267,6 +269,31 @@ TEST(ConsolePaste, AcceptPasteCanRefuse) {
   EXPECT_EQ(console.Paste(), 1);
   EXPECT_EQ(console.offered, 4);  // the break became CR LF
   EXPECT_EQ(console.text.used, 0u);
+  DestroyTestConsole(console);
+}
+
+// A subclass whose typing handler throws, as an allocation failure inside an operation would.
+class ThrowingConsole : public XConsole {
+ public:
+  void OnChar(UINT code) override {
+    ++calls;
+    if (code == 'x') throw std::bad_alloc();
+    XConsole::OnChar(code);
+  }
+  int calls = 0;
+};
+
+TEST(ConsoleHost, AnExceptionInAnOperationStopsAtTheWindowProcedure) {
+  ThrowingConsole console;
+  ConsoleSettings settings = TestSettings();
+  settings.readOnly = 0;
+  HWND window = CreateTestConsole(console, settings, 300, 200);
+  ASSERT_NE(window, nullptr);
+  SendMessageA(window, WM_CHAR, 'x', 0);
+  SendMessageA(window, WM_CHAR, 'y', 0);
+  EXPECT_EQ(console.calls, 2);
+  ASSERT_EQ(console.text.used, 1u);
+  EXPECT_EQ(console.text.bytes[0], 'y');
   DestroyTestConsole(console);
 }
 
