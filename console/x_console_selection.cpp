@@ -30,6 +30,18 @@ TextPosition PositionAt(const TextView& view, int32_t offset, int row) {
   return position;
 }
 
+// Both ends of the selection cover whole double-byte characters: the lower end takes the lead
+// byte of a character it falls in, the higher end the trail byte. The anchor is the lower end
+// while it does not lie beyond the end.
+void SnapSelectionEnds(TextStore& text) {
+  Selection& selection = text.selection;
+  const bool anchorIsLow = selection.anchor.offset <= selection.end.offset;
+  TextPosition& low = anchorIsLow ? selection.anchor : selection.end;
+  TextPosition& high = anchorIsLow ? selection.end : selection.anchor;
+  low.offset = text.SnapToCharacter(low, true);
+  high.offset = text.SnapToCharacter(high, false);
+}
+
 }  // namespace
 
 void XConsole::OnLButtonDown(int x, int y) {
@@ -71,11 +83,7 @@ void XConsole::OnMouseMove(int x, int y) {
   } else if (uint32_t(offset) < text.used) {
     selection.end = here;
     selection.state = 2;
-    // Both ends cover whole double-byte characters.
-    TextPosition& low = selection.anchor.offset <= offset ? selection.anchor : selection.end;
-    TextPosition& high = selection.anchor.offset <= offset ? selection.end : selection.anchor;
-    low.offset = text.SnapToCharacter(low, true);
-    high.offset = text.SnapToCharacter(high, false);
+    SnapSelectionEnds(text);
     Invalidate();
   }
   // Drag scrolling: one cell or line per mouse move outside the client area.
@@ -94,10 +102,11 @@ void XConsole::OnLButtonUp(int x, int y) {
   const int offset = HitTest(x, y, &cell, nullptr, nullptr);
   Selection& selection = text.selection;
   if (offset >= 0 && selection.state == 2 && text.used > 0) {
-    // The release point is snapped like every move before it: an end left on half a
-    // double-byte character would copy a broken character.
+    // The ends are snapped as at every move: an end left on half a double-byte character would
+    // copy a broken character. The anchor too, since the release may lie on the other side of
+    // it than the last move did.
     selection.end = PositionAt(view, std::min(offset, int(text.used) - 1), cell.y);
-    selection.end.offset = text.SnapToCharacter(selection.end, selection.end.offset < selection.anchor.offset);
+    SnapSelectionEnds(text);
     selection.state = 3;
   } else {
     selection.Reset();

@@ -47,6 +47,23 @@ TEST_F(ConsoleCp932, SelectionCoversWholeCharacters) {
   EXPECT_EQ(ClipboardText(), "\x82\xa2\x82\xa4");
 }
 
+// The release may come on the other side of the anchor than the last move, with no move in
+// between: the anchor, snapped to the lead byte while it was the lower end, becomes the higher
+// end and must take its character's trail byte.
+TEST_F(ConsoleCp932, ReleaseBehindTheAnchorKeepsTheAnchorCharacterWhole) {
+  ConsoleSettings settings = TestSettings();
+  strcpy(settings.fontName, "VL Gothic");
+  Create(settings);
+  Write("ab\x82\xa0\x82\xa2\x82\xa4" "cd");
+  Mouse(WM_LBUTTONDOWN, CellPoint(3, 0));
+  Mouse(WM_MOUSEMOVE, CellPoint(6, 0));
+  ASSERT_EQ(console.text.selection.anchor.offset, 2);
+  Mouse(WM_LBUTTONUP, CellPoint(0, 0));
+  ASSERT_EQ(console.text.selection.state, 3);
+  EXPECT_EQ(console.Copy(), 1);
+  EXPECT_EQ(ClipboardText(), "ab\x82\xa0");
+}
+
 TEST_F(ConsoleCp932, BackspaceRemovesAWholeCharacter) {
   Create(TestSettings());
   Write("x\x82\xa0\b");
