@@ -52,6 +52,9 @@ LRESULT XConsole::Dispatch(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
   switch (message) {
     case WM_CREATE:
       window = hwnd;
+      // A new window has its own scroll bars and nothing of it waits for a paint yet.
+      paintPending = false;
+      barStates[0] = barStates[1] = ScrollBarState();
       OnCreate();
       break;
     case WM_ACTIVATE:

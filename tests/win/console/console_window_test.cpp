@@ -276,6 +276,28 @@ TEST_F(ConsoleWindow, CompositionWindowGoesToTheCaret) {
   ImmReleaseContext(window, context);
 }
 
+// The console remembers what it last told its scroll bars, to skip repeating it. A console given
+// a new window must still set up the new window's bars, even when its values did not change.
+TEST(ConsoleNewWindow, ScrollBarsOfASecondWindowAreSetUp) {
+  XConsole console;
+  const ConsoleSettings settings = TestSettings();
+  ASSERT_NE(CreateTestConsole(console, settings, 400, 400), nullptr);
+  DestroyTestConsole(console);
+  HWND window = CreateTestConsole(console, settings, 400, 400);
+  ASSERT_NE(window, nullptr);
+  UpdateWindow(window);
+  SCROLLINFO info = {};
+  info.cbSize = sizeof(info);
+  info.fMask = SIF_ALL;
+  ASSERT_TRUE(GetScrollInfo(window, SB_VERT, &info));
+  EXPECT_EQ(info.nMax, console.vRange - 1);
+  EXPECT_EQ(int(info.nPage), console.view.visibleRows);
+  ASSERT_TRUE(GetScrollInfo(window, SB_HORZ, &info));
+  EXPECT_EQ(info.nMax, console.hRange - 1);
+  EXPECT_EQ(int(info.nPage), console.view.visibleColumns);
+  DestroyTestConsole(console);
+}
+
 TEST_F(ConsoleWindow, WriteInvalidatesWithoutErasing) {
   Create(TestSettings());
   ASSERT_FALSE(GetUpdateRect(window, nullptr, FALSE));
