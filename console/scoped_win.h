@@ -1,5 +1,5 @@
-// Scope classes for the Win32 handles the console acquires: each releases what it took, in the
-// scope that took it. Non-copyable; movable where ownership may pass on.
+// Scope classes for the Win32 handles that the console, the dialogs and the monitor acquire: each
+// releases what it took, in the scope that took it. Non-copyable; movable where ownership may pass on.
 #pragma once
 
 #include <windows.h>
@@ -86,7 +86,14 @@ using Font = GdiObject<HFONT>;
 using Brush = GdiObject<HBRUSH>;
 using Bitmap = GdiObject<HBITMAP>;
 
-// An object selected into a DC; the previous one is selected back at scope end.
+// A brush of one colour, made by CreateSolidBrush and deleted at scope end.
+class SolidBrush : public Brush {
+ public:
+  explicit SolidBrush(COLORREF colour) : Brush(CreateSolidBrush(colour)) {}
+};
+
+// An object selected into a DC; the previous one is selected back at scope end, so the object can
+// be deleted afterwards.
 class Select {
  public:
   Select(HDC dc, HGDIOBJ object) : dc_(dc), previous_(object ? SelectObject(dc, object) : nullptr) {}

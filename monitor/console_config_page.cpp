@@ -7,7 +7,7 @@
 
 #include <cstdio>
 
-#include "dialogs/gdi_scope.h"
+#include "console/scoped_win.h"
 #include "monitor/resources/log_settings_ids.h"
 #include "monitor/settings_file.h"
 
@@ -186,9 +186,9 @@ void ConsoleConfigPage1::DrawColourButton(const DRAWITEMSTRUCT& item) const {
   inner.top += 3;
   inner.right -= 4;
   inner.bottom -= 4;
-  SolidBrush brush(colors[item.CtlID - IDC_CONFIG_NORMAL_TEXT]);
+  scoped::SolidBrush brush(colors[item.CtlID - IDC_CONFIG_NORMAL_TEXT]);
   {
-    SelectedObject selected(item.hDC, brush.get());
+    scoped::Select selected(item.hDC, brush.get());
     FillRect(item.hDC, &inner, brush.get());
   }
   if (item.itemState & ODS_FOCUS) DrawFocusRect(item.hDC, &inner);

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "dialogs/gdi_scope.h"
+#include "console/scoped_win.h"
 #include "monitor/resources/log_settings_ids.h"
 
 const int scalableFontSizes[10] = {8, 10, 12, 14, 16, 18, 20, 22, 24, 28};
@@ -57,7 +57,7 @@ int FontChooser::Init(HWND dialogWindow, const char* name, int32_t size) {
   nameList = GetDlgItem(dialog, nameListId);
   SendMessageA(nameList, LB_RESETCONTENT, 0, 0);
   {
-    WindowDc dc(dialog);
+    scoped::WindowDC dc(dialog);
     EnumFontFamiliesA(dc.get(), nullptr, EnumFamilyNames, reinterpret_cast<LPARAM>(this));
   }
 
@@ -80,7 +80,7 @@ int FontChooser::Init(HWND dialogWindow, const char* name, int32_t size) {
 void FontChooser::FillSizes() {
   if (!dialog || !sizeList) return;
   SendMessageA(sizeList, LB_RESETCONTENT, 0, 0);
-  WindowDc dc(dialog);
+  scoped::WindowDC dc(dialog);
   EnumFontFamiliesA(dc.get(), fontName, EnumFamilySizes, reinterpret_cast<LPARAM>(this));
 
   // Compared as unsigned: a negative stored size matches no entry.

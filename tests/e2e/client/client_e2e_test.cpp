@@ -5,18 +5,12 @@
 
 #include <gtest/gtest.h>
 
-#include "monitor_process.h"
-#include "resource_ids.h"
+#include "support/monitor_process.h"
+#include "support/scratch_dir.h"
 
 namespace {
 
 const std::string kBanner = "<< open TELLIT monitor >>\r\n";
-
-std::string AllText(const Monitor& monitor) {
-  ClearClipboard();
-  monitor.Command(ID_EDIT_ALL_COPY);
-  return ClipboardText();
-}
 
 int Occurrences(const std::string& text, const std::string& part) {
   int n = 0;
@@ -33,9 +27,9 @@ std::string SixtyFourBitFolder() {
 }
 
 TEST(ClientEndToEnd, HelloExampleAndA64BitClientShowInTheMonitorsConsole) {
-  ScratchDirectory dir;
-  WriteFileBytes(dir.File("vigilo.ini"), "[system]\r\nlanguage=0\r\n");
-  Monitor monitor(dir.path());
+  ScratchDir dir;
+  WriteWholeFile(dir.File("vigilo.ini"), "[system]\r\nlanguage=0\r\n");
+  MonitorProcess monitor(dir.path());
   ASSERT_TRUE(monitor.WaitForWindow());
 
   ChildProcess hello("\"" + BinDirectory() + "\\hello.exe\"", "");
@@ -53,7 +47,7 @@ TEST(ClientEndToEnd, HelloExampleAndA64BitClientShowInTheMonitorsConsole) {
   std::string text;
   ASSERT_TRUE(WaitUntil(
       [&] {
-        text = AllText(monitor);
+        text = monitor.ConsoleText();
         return text.find("wide text: 42\r\n") != std::string::npos &&
                (hello64.empty() || text.find(hello64) != std::string::npos);
       },

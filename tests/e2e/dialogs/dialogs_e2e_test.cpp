@@ -8,7 +8,10 @@
 
 #include <cstdio>
 
-#include "monitor_process.h"
+#include "support/dialog_driver.h"
+#include "support/monitor_process.h"
+#include "support/scratch_dir.h"
+#include "support/screenshot.h"
 
 namespace {
 
@@ -20,16 +23,26 @@ constexpr int kWrapColumn = 1110, kHexMode = 1103;
 
 const char kEnglish[] = "[system]\r\nlanguage=0\r\n";
 
+// vigilo.exe in a scratch directory of its own, whose vigilo.ini holds the given text, with its
+// window shown; the process ends before the directory goes.
+class ScratchMonitor : private ScratchDir, public MonitorProcess {
+ public:
+  explicit ScratchMonitor(const std::string& iniText) : MonitorProcess(path(), iniText) { WaitForWindow(); }
+  bool Running() const { return window() != nullptr; }
+  std::string Path(const char* name) const { return File(name); }
+};
+
 // Opens the log dialog with command 101 and fills and confirms it; returns what it offered.
+// With a screenshot name the filled dialog is saved as that picture before it is confirmed.
 struct Offer {
   std::string name;
   bool checked = false;
 };
 
 Offer FillLogDialog(const MonitorProcess& monitor, const std::string& name, bool saveConsole,
-                    bool confirm = true) {
+                    bool confirm = true, const char* screenshot = nullptr) {
   Offer offer;
-  monitor.Command(kStartLog);
+  monitor.PostCommand(kStartLog);
   const HWND dialog = monitor.WaitForDialogWithControl(kFileName);
   EXPECT_NE(dialog, nullptr) << "no log dialog";
   if (!dialog) return offer;
@@ -37,6 +50,9 @@ Offer FillLogDialog(const MonitorProcess& monitor, const std::string& name, bool
   offer.checked = SendDlgItemMessageA(dialog, kSaveConsole, BM_GETCHECK, 0, 0) == BST_CHECKED;
   SetDlgItemTextA(dialog, kFileName, name.c_str());
   SendDlgItemMessageA(dialog, kSaveConsole, BM_SETCHECK, saveConsole ? BST_CHECKED : BST_UNCHECKED, 0);
+  if (screenshot) {
+    EXPECT_TRUE(SaveScreenshot({dialog, monitor.window()}, screenshot));
+  }
   PostMessageA(dialog, WM_COMMAND, confirm ? IDOK : IDCANCEL, 0);
   return offer;
 }
@@ -56,7 +72,7 @@ std::string Answer(const MonitorProcess& monitor, int button) {
 }
 
 TEST(LogSavingEndToEnd, SavesTheConsoleTextAndEveryLaterMessageAsShown) {
-  MonitorProcess monitor(kEnglish);
+  ScratchMonitor monitor(kEnglish);
   ASSERT_TRUE(monitor.Running());
   ASSERT_TRUE(SendToMonitor("before saving\n"));
   ASSERT_TRUE(monitor.WaitForConsoleEnding("before saving\r\n"));
@@ -64,7 +80,7 @@ TEST(LogSavingEndToEnd, SavesTheConsoleTextAndEveryLaterMessageAsShown) {
   EXPECT_FALSE(monitor.ButtonEnabled(kStopLog));
 
   const std::string log = monitor.Path("messages.log");
-  const Offer first = FillLogDialog(monitor, log, true);
+  const Offer first = FillLogDialog(monitor, log, true, true, "dialogs-log-en");
   EXPECT_EQ(first.name, "");  // first use: empty name, box checked
   EXPECT_TRUE(first.checked);
   ASSERT_TRUE(monitor.WaitForNoDialog());
@@ -78,7 +94,7 @@ TEST(LogSavingEndToEnd, SavesTheConsoleTextAndEveryLaterMessageAsShown) {
   EXPECT_EQ(shown, ReadWholeFile(log));
   EXPECT_NE(shown.find("one\r\ntwo\r\nthree\r\nfour"), std::string::npos) << shown;
 
-  monitor.Command(kStopLog);
+  monitor.PostCommand(kStopLog);
   ASSERT_TRUE(SendToMonitor("after stop\n"));
   ASSERT_TRUE(monitor.WaitForConsoleEnding("after stop\r\n"));
   EXPECT_EQ(ReadWholeFile(log), shown);
@@ -95,7 +111,7 @@ TEST(LogSavingEndToEnd, SavesTheConsoleTextAndEveryLaterMessageAsShown) {
 }
 
 TEST(LogSavingEndToEnd, ExistingFileNoThenYes) {
-  MonitorProcess monitor(kEnglish);
+  ScratchMonitor monitor(kEnglish);
   ASSERT_TRUE(monitor.Running());
   ASSERT_TRUE(SendToMonitor("shown\n"));
   ASSERT_TRUE(monitor.WaitForConsoleEnding("shown\r\n"));
@@ -122,7 +138,7 @@ TEST(LogSavingEndToEnd, ExistingFileNoThenYes) {
 }
 
 TEST(LogSavingEndToEnd, MissingFolderAsksAndThenCannotOpen) {
-  MonitorProcess monitor(kEnglish);
+  ScratchMonitor monitor(kEnglish);
   ASSERT_TRUE(monitor.Running());
   const std::string log = monitor.Path("missing\\x.log");
   FillLogDialog(monitor, log, true);
@@ -137,7 +153,7 @@ TEST(LogSavingEndToEnd, ClosingWhileSavingLeavesACompleteFile) {
   std::string expected;
   std::string log;
   {
-    MonitorProcess monitor(kEnglish);
+    ScratchMonitor monitor(kEnglish);
     ASSERT_TRUE(monitor.Running());
     log = monitor.Path("complete.log");
     FillLogDialog(monitor, log, false);
@@ -164,7 +180,7 @@ TEST(LogSavingEndToEnd, ClosingWhileSavingLeavesACompleteFile) {
 
 // The settings sheet of the running monitor.
 HWND WaitForSheet(const MonitorProcess& monitor, const char* caption) {
-  return monitor.WaitForDialog([caption](HWND d) { return WindowText(d) == caption; });
+  return monitor.WaitForDialog([caption](HWND d) { return TextOf(d) == caption; });
 }
 
 // The page's furthest controls lie within the tab control, and the buttons below them: the
@@ -193,23 +209,24 @@ bool WholePageShows(HWND sheet, HWND page) {
 }
 
 TEST(SettingsSheetEndToEnd, CancelWritesNothingAndOkWritesTheConsoleSection) {
-  MonitorProcess monitor(kEnglish);
+  ScratchMonitor monitor(kEnglish);
   ASSERT_TRUE(monitor.Running());
   const std::string before = ReadWholeFile(monitor.Path("vigilo.ini"));
 
-  monitor.Command(kSetting);
+  monitor.PostCommand(kSetting);
   HWND sheet = WaitForSheet(monitor, "Setting");
   ASSERT_NE(sheet, nullptr);
   PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
   ASSERT_TRUE(monitor.WaitForNoDialog());
   EXPECT_EQ(ReadWholeFile(monitor.Path("vigilo.ini")), before);
 
-  monitor.Command(kSetting);
+  monitor.PostCommand(kSetting);
   sheet = WaitForSheet(monitor, "Setting");
   ASSERT_NE(sheet, nullptr);
   const HWND page = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
   ASSERT_NE(page, nullptr);
   EXPECT_TRUE(WholePageShows(sheet, page));
+  EXPECT_TRUE(SaveScreenshot({sheet, monitor.window()}, "dialogs-sheet-en"));
   EXPECT_EQ(ControlText(page, kWrapColumn), "80");
   SetDlgItemTextA(page, kWrapColumn, "300");  // out of range: OK keeps 80
   SendDlgItemMessageA(page, kHexMode, BM_SETCHECK, BST_CHECKED, 0);
@@ -234,19 +251,25 @@ std::string Ansi(const wchar_t* text) {
 // Run by ctest a second time under the Japanese locale (code page 932).
 TEST(JapaneseEndToEnd, QuestionsAndSheetSpeakJapanese) {
   if (GetACP() != 932) GTEST_SKIP() << "needs code page 932";
-  MonitorProcess monitor("[system]\r\nlanguage=1\r\n");
+  ScratchMonitor monitor("[system]\r\nlanguage=1\r\n");
   ASSERT_TRUE(monitor.Running());
+  ASSERT_TRUE(SendToMonitor("before saving\n"));
+  ASSERT_TRUE(monitor.WaitForConsoleEnding("before saving\r\n"));
   const std::string log = monitor.Path("missing\\x.log");
-  FillLogDialog(monitor, log, true);
+  FillLogDialog(monitor, log, true, true, "dialogs-log-ja");
   EXPECT_EQ(Answer(monitor, IDYES),
             "\"" + log + "\"" + Ansi(L"は既に存在します。上書きしますか？"));
   EXPECT_EQ(Answer(monitor, IDOK), "\"" + log + "\"" + Ansi(L"が開けません"));
   ASSERT_TRUE(monitor.WaitForNoDialog());
 
-  monitor.Command(kSetting);
+  monitor.PostCommand(kSetting);
   const HWND sheet = monitor.WaitForDialog(
-      [](HWND d) { return WindowText(d) == Ansi(L"画面設定"); });
+      [](HWND d) { return TextOf(d) == Ansi(L"画面設定"); });
   ASSERT_NE(sheet, nullptr);
+  const HWND page = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+  ASSERT_NE(page, nullptr);
+  EXPECT_TRUE(WholePageShows(sheet, page));
+  EXPECT_TRUE(SaveScreenshot({sheet, monitor.window()}, "dialogs-sheet-ja"));
   PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
   ASSERT_TRUE(monitor.WaitForNoDialog());
 }

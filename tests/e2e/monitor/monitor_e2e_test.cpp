@@ -8,8 +8,12 @@
 #include <string>
 
 #include "channel/channel.h"
-#include "monitor_process.h"
 #include "resource_ids.h"
+#include "support/clipboard.h"
+#include "support/dialog_driver.h"
+#include "support/monitor_process.h"
+#include "support/scratch_dir.h"
+#include "support/screenshot.h"
 
 namespace {
 
@@ -19,18 +23,10 @@ std::string IniWithLanguage(int language) {
   return "[system]\r\nlanguage=" + std::to_string(language) + "\r\n";
 }
 
-std::string ArtifactPath(const char* name) {
-  std::string directory = VIGILO_ARTIFACTS_DIR;
-  // Under Wine a Unix path is reached through drive Z:.
-  if (!directory.empty() && directory[0] == '/') directory = "Z:" + directory;
-  return directory + "/" + name;
-}
-
-// All Copy, then the clipboard: the whole text the console holds.
-std::string AllText(const Monitor& monitor) {
-  ClearClipboard();
-  monitor.Command(ID_EDIT_ALL_COPY);
-  return ClipboardText();
+// Runs the client program (tests/e2e/monitor/client_main.cpp) with the arguments; its exit code.
+DWORD RunClient(const std::string& arguments, DWORD milliseconds = 60000) {
+  ChildProcess client("\"" + BinDirectory() + "\\monitor_e2e_client.exe\" " + arguments, "");
+  return client.Wait(milliseconds);
 }
 
 bool MailslotIsFree() {
@@ -62,12 +58,12 @@ class MonitorE2eTest : public ::testing::Test {
     // Each test leaves the channel free for the next monitor.
     EXPECT_TRUE(WaitUntil(MailslotIsFree, 5000));
   }
-  ScratchDirectory dir;
+  ScratchDir dir;
 };
 
 TEST_F(MonitorE2eTest, MessagesArriveLiveAndTheEditCommandsFollowTheStateTable) {
-  WriteFileBytes(dir.File("vigilo.ini"), IniWithLanguage(0));
-  Monitor monitor(dir.path());
+  WriteWholeFile(dir.File("vigilo.ini"), IniWithLanguage(0));
+  MonitorProcess monitor(dir.path());
   ASSERT_TRUE(monitor.WaitForWindow());
 
   // At start: nothing to act on.
@@ -82,7 +78,7 @@ TEST_F(MonitorE2eTest, MessagesArriveLiveAndTheEditCommandsFollowTheStateTable) 
   const std::string expected = kBanner + "hello 0\r\nhello 1\r\nhello 2\r\n";
   ASSERT_TRUE(WaitUntil([&] { return monitor.ButtonEnabled(ID_EDIT_ALL_COPY); }, 5000));
   std::string shown;
-  EXPECT_TRUE(WaitUntil([&] { return (shown = AllText(monitor)) == expected; }, 5000)) << shown;
+  EXPECT_TRUE(WaitUntil([&] { return (shown = monitor.ConsoleText()) == expected; }, 5000)) << shown;
 
   // First text: All Select, All Copy, All Erase enabled; Copy still greyed (All Copy greys it).
   EXPECT_TRUE(monitor.ButtonEnabled(ID_EDIT_SELECT_ALL));
@@ -116,7 +112,7 @@ TEST_F(MonitorE2eTest, MessagesArriveLiveAndTheEditCommandsFollowTheStateTable) 
   ASSERT_EQ(RunClient("text more"), 0u);
   EXPECT_TRUE(WaitUntil([&] { return !monitor.ButtonEnabled(ID_EDIT_COPY); }, 5000));
 
-  EXPECT_TRUE(SaveScreenshot(monitor.window(), ArtifactPath("monitor-main-en.bmp")));
+  EXPECT_TRUE(SaveScreenshot(monitor.window(), "monitor-main-en"));
 
   monitor.Command(ID_EDIT_ALL_ERASE);
   for (int command : {ID_EDIT_COPY, ID_EDIT_SELECT_ALL, ID_EDIT_ALL_COPY, ID_EDIT_ALL_ERASE}) {
@@ -131,28 +127,28 @@ TEST_F(MonitorE2eTest, MessagesArriveLiveAndTheEditCommandsFollowTheStateTable) 
 
 TEST_F(MonitorE2eTest, SecondStartExitsAndLeavesTheFirstAndItsSettingsAlone) {
   const std::string ini = IniWithLanguage(0) + "tool bar=1\r\n";
-  WriteFileBytes(dir.File("vigilo.ini"), ini);
-  Monitor first(dir.path());
+  WriteWholeFile(dir.File("vigilo.ini"), ini);
+  MonitorProcess first(dir.path());
   ASSERT_TRUE(first.WaitForWindow());
 
-  Monitor second(dir.path());
+  MonitorProcess second(dir.path());
   EXPECT_EQ(second.Wait(10000), 0u);
-  ScratchDirectory elsewhere;
-  Monitor third(elsewhere.path());
+  ScratchDir elsewhere;
+  MonitorProcess third(elsewhere.path());
   EXPECT_EQ(third.Wait(10000), 0u);
 
   EXPECT_TRUE(IsWindow(first.window()));
   EXPECT_EQ(first.Wait(0), static_cast<DWORD>(STILL_ACTIVE));
-  EXPECT_EQ(ReadFileBytes(dir.File("vigilo.ini")), ini);
+  EXPECT_EQ(ReadWholeFile(dir.File("vigilo.ini")), ini);
   EXPECT_EQ(GetFileAttributesA(elsewhere.File("vigilo.ini").c_str()), INVALID_FILE_ATTRIBUTES)
       << "the second process exits before touching any settings file";
   EXPECT_EQ(first.Exit(), 0u);
 }
 
 TEST_F(MonitorE2eTest, ViewTogglesMoveTheConsoleAndPersistForTheNextStart) {
-  WriteFileBytes(dir.File("vigilo.ini"), IniWithLanguage(0));
+  WriteWholeFile(dir.File("vigilo.ini"), IniWithLanguage(0));
   {
-    Monitor monitor(dir.path());
+    MonitorProcess monitor(dir.path());
     ASSERT_TRUE(monitor.WaitForWindow());
     const RECT client = ClientScreenRect(monitor.window());
     const RECT bar = ScreenRect(monitor.toolbar());
@@ -172,7 +168,7 @@ TEST_F(MonitorE2eTest, ViewTogglesMoveTheConsoleAndPersistForTheNextStart) {
   }
   ASSERT_TRUE(WaitUntil(MailslotIsFree, 5000));
   {
-    Monitor monitor(dir.path());
+    MonitorProcess monitor(dir.path());
     ASSERT_TRUE(monitor.WaitForWindow());
     ASSERT_NE(monitor.toolbar(), nullptr) << "created hidden, not left out";
     EXPECT_FALSE(IsWindowVisible(monitor.toolbar()));
@@ -192,7 +188,7 @@ TEST_F(MonitorE2eTest, ViewTogglesMoveTheConsoleAndPersistForTheNextStart) {
 TEST_F(MonitorE2eTest, FirstStartAsksForTheLanguageBeforeTheWindow) {
   // Cancel: the window opens in the detected language and nothing is stored.
   {
-    Monitor monitor(dir.path());
+    MonitorProcess monitor(dir.path());
     HWND dialog = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (dialog = FindProcessDialog(monitor.id())) != nullptr; }, 10000));
     EXPECT_EQ(FindWindowA("VIGILO WINDOW", nullptr), nullptr) << "the dialog comes before the main window";
@@ -209,7 +205,7 @@ TEST_F(MonitorE2eTest, FirstStartAsksForTheLanguageBeforeTheWindow) {
   ASSERT_TRUE(WaitUntil(MailslotIsFree, 5000));
   // Asked again; OK with Japanese chosen stores 1.
   {
-    Monitor monitor(dir.path());
+    MonitorProcess monitor(dir.path());
     HWND dialog = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (dialog = FindProcessDialog(monitor.id())) != nullptr; }, 10000));
     const HWND combo = GetDlgItem(dialog, IDC_LANGUAGE_COMBO);
@@ -223,7 +219,7 @@ TEST_F(MonitorE2eTest, FirstStartAsksForTheLanguageBeforeTheWindow) {
   ASSERT_TRUE(WaitUntil(MailslotIsFree, 5000));
   // Stored: no question at the next start.
   {
-    Monitor monitor(dir.path());
+    MonitorProcess monitor(dir.path());
     ASSERT_TRUE(monitor.WaitForWindow());
     EXPECT_EQ(FindProcessDialog(monitor.id()), nullptr);
     EXPECT_EQ(monitor.Exit(), 0u);
@@ -231,8 +227,8 @@ TEST_F(MonitorE2eTest, FirstStartAsksForTheLanguageBeforeTheWindow) {
 }
 
 TEST_F(MonitorE2eTest, ClosingTheWindowEndsTheProcessAndFreesTheMailslot) {
-  WriteFileBytes(dir.File("vigilo.ini"), IniWithLanguage(0));
-  Monitor monitor(dir.path());
+  WriteWholeFile(dir.File("vigilo.ini"), IniWithLanguage(0));
+  MonitorProcess monitor(dir.path());
   ASSERT_TRUE(monitor.WaitForWindow());
   EXPECT_FALSE(MailslotIsFree());
   PostMessageA(monitor.window(), WM_CLOSE, 0, 0);
@@ -242,8 +238,8 @@ TEST_F(MonitorE2eTest, ClosingTheWindowEndsTheProcessAndFreesTheMailslot) {
 
 // A figure for the notes: how fast one client's numbered messages reach the console.
 TEST_F(MonitorE2eTest, PrintsTheSustainedMessageRateOfOneClient) {
-  WriteFileBytes(dir.File("vigilo.ini"), IniWithLanguage(0));
-  Monitor monitor(dir.path());
+  WriteWholeFile(dir.File("vigilo.ini"), IniWithLanguage(0));
+  MonitorProcess monitor(dir.path());
   ASSERT_TRUE(monitor.WaitForWindow());
   constexpr int kMessages = 20000;
   const DWORD start = GetTickCount();
@@ -253,7 +249,7 @@ TEST_F(MonitorE2eTest, PrintsTheSustainedMessageRateOfOneClient) {
   std::string shown;
   ASSERT_TRUE(WaitUntil(
       [&] {
-        shown = AllText(monitor);
+        shown = monitor.ConsoleText();
         return shown.size() >= last.size() && shown.compare(shown.size() - last.size(), last.size(), last) == 0;
       },
       120000));
@@ -271,15 +267,15 @@ TEST_F(MonitorE2eTest, PrintsTheSustainedMessageRateOfOneClient) {
 TEST_F(MonitorE2eTest, JapaneseMenuAndAJapaneseMessageCopiedBackIntact) {
   if (GetACP() != 932) GTEST_SKIP() << "needs the Japanese locale (run as monitor_e2e_japanese_test)";
   // A font with kanji, so the screenshot shows them; the raster FixedSys has none.
-  WriteFileBytes(dir.File("vigilo.ini"), IniWithLanguage(1) + "[console]\r\ntext font name=VL Gothic\r\n");
-  Monitor monitor(dir.path());
+  WriteWholeFile(dir.File("vigilo.ini"), IniWithLanguage(1) + "[console]\r\ntext font name=VL Gothic\r\n");
+  MonitorProcess monitor(dir.path());
   ASSERT_TRUE(monitor.WaitForWindow());
   ASSERT_EQ(RunClient("japanese"), 0u);
   ASSERT_EQ(RunClient("lines 2 line"), 0u);
   const std::string expected = kBanner + "\x93\xFA\x96\x7B\x8C\xEA\r\n" + kBanner + "line 0\r\nline 1\r\n";
   std::string shown;
-  EXPECT_TRUE(WaitUntil([&] { return (shown = AllText(monitor)) == expected; }, 5000)) << shown;
-  EXPECT_TRUE(SaveScreenshot(monitor.window(), ArtifactPath("monitor-main-ja.bmp")));
+  EXPECT_TRUE(WaitUntil([&] { return (shown = monitor.ConsoleText()) == expected; }, 5000)) << shown;
+  EXPECT_TRUE(SaveScreenshot(monitor.window(), "monitor-main-ja"));
   EXPECT_EQ(monitor.Exit(), 0u);
 }
 
@@ -291,7 +287,7 @@ TEST_F(MonitorE2eTest, JapaneseFirstStartOffersJapaneseSelected) {
   if (GetACP() != 932 || GetUserDefaultLangID() != 0x0411) {
     GTEST_SKIP() << "needs the Japanese locale (run as monitor_e2e_japanese_test)";
   }
-  Monitor monitor(dir.path());
+  MonitorProcess monitor(dir.path());
   HWND dialog = nullptr;
   ASSERT_TRUE(WaitUntil([&] { return (dialog = FindProcessDialog(monitor.id())) != nullptr; }, 10000));
   wchar_t caption[64] = L"";
@@ -311,13 +307,13 @@ namespace {
 // Help hands the page beside the program to the shell; with or without a browser the monitor
 // goes on receiving.
 TEST_F(MonitorE2eTest, HelpLeavesTheMonitorRunning) {
-  WriteFileBytes(dir.File("vigilo.ini"), IniWithLanguage(0));
-  Monitor monitor(dir.path());
+  WriteWholeFile(dir.File("vigilo.ini"), IniWithLanguage(0));
+  MonitorProcess monitor(dir.path());
   ASSERT_TRUE(monitor.WaitForWindow());
   monitor.Command(ID_HELP_TOPICS);
   ASSERT_EQ(RunClient("text after-help"), 0u);
   std::string shown;
-  EXPECT_TRUE(WaitUntil([&] { return (shown = AllText(monitor)) == kBanner + "after-help"; }, 5000)) << shown;
+  EXPECT_TRUE(WaitUntil([&] { return (shown = monitor.ConsoleText()) == kBanner + "after-help"; }, 5000)) << shown;
   EXPECT_EQ(monitor.Exit(), 0u);
 }
 

@@ -11,6 +11,7 @@ namespace {
 static_assert(!std::is_copy_constructible<scoped::Font>::value, "a copy would delete twice");
 static_assert(!std::is_copy_assignable<scoped::Brush>::value, "a copy would delete twice");
 static_assert(std::is_move_constructible<scoped::Bitmap>::value, "ownership may pass on");
+static_assert(!std::is_copy_constructible<scoped::SolidBrush>::value, "a copy would delete twice");
 static_assert(!std::is_copy_constructible<scoped::WindowDC>::value, "");
 static_assert(!std::is_copy_constructible<scoped::Select>::value, "");
 static_assert(!std::is_copy_constructible<scoped::Clipboard>::value, "");
@@ -48,10 +49,42 @@ TEST(ScopedWin, SelectRestoresThePreviousObject) {
   EXPECT_EQ(GetCurrentObject(dc.get(), OBJ_FONT), before);
 }
 
-TEST(ScopedWin, WindowDCKeepsItsDCAndReleasesIt) {
-  scoped::WindowDC dc(nullptr);
-  EXPECT_NE(dc.get(), nullptr);
-  EXPECT_NE(GetDeviceCaps(dc.get(), BITSPIXEL), 0);
+TEST(ScopedWin, SolidBrushIsDeletedAfterSelectPutThePreviousBrushBack) {
+  scoped::MemoryDC dc(nullptr);
+  ASSERT_NE(dc.get(), nullptr);
+  const HGDIOBJ original = GetCurrentObject(dc.get(), OBJ_BRUSH);
+  HBRUSH created = nullptr;
+  {
+    scoped::SolidBrush brush(RGB(1, 2, 3));
+    created = brush.get();
+    ASSERT_NE(created, nullptr);
+    scoped::Select selected(dc.get(), brush.get());
+    EXPECT_EQ(GetCurrentObject(dc.get(), OBJ_BRUSH), created);
+  }
+  EXPECT_EQ(GetCurrentObject(dc.get(), OBJ_BRUSH), original);
+  // Deleted at scope end: the handle no longer names a GDI object.
+  EXPECT_EQ(GetObjectType(created), 0u);
+}
+
+TEST(ScopedWin, WindowDCKeepsItsDCAndReleasesItOnTheWindowItCameFrom) {
+  {
+    scoped::WindowDC screen(nullptr);
+    EXPECT_NE(screen.get(), nullptr);
+    EXPECT_NE(GetDeviceCaps(screen.get(), BITSPIXEL), 0);
+  }
+  const HWND window = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                    GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(window, nullptr);
+  HDC taken = nullptr;
+  {
+    scoped::WindowDC dc(window);
+    taken = dc.get();
+    ASSERT_NE(taken, nullptr);
+    EXPECT_EQ(WindowFromDC(taken), window);
+  }
+  // A second ReleaseDC of the same common DC reports failure once the scope released it.
+  EXPECT_EQ(ReleaseDC(window, taken), 0);
+  DestroyWindow(window);
 }
 
 TEST(ScopedWin, ClipboardClosesAtScopeEnd) {

@@ -13,7 +13,6 @@
 
 #include "dialog_template.h"
 #include "dialogs/ansi_text.h"
-#include "dialogs/gdi_scope.h"
 #include "dialogs/check_box_control.h"
 #include "dialogs/number_edit.h"
 #include "dialogs/radio_group.h"
@@ -373,40 +372,6 @@ TEST(NumberEdit, AnInvalidEntryRevertsToTheLastAcceptedValue) {
   SetWindowTextA(box, "300");
   EXPECT_EQ(number.Read(), 100);
   EXPECT_EQ(Text(box), "100");
-}
-
-TEST(GdiScope, SelectedObjectPutsThePreviousBrushBackAndSolidBrushIsDeleted) {
-  const HDC dc = CreateCompatibleDC(nullptr);
-  ASSERT_NE(dc, nullptr);
-  const HGDIOBJ original = GetCurrentObject(dc, OBJ_BRUSH);
-  HBRUSH created = nullptr;
-  {
-    SolidBrush brush(RGB(1, 2, 3));
-    created = brush.get();
-    ASSERT_NE(created, nullptr);
-    SelectedObject selected(dc, brush.get());
-    EXPECT_EQ(GetCurrentObject(dc, OBJ_BRUSH), created);
-  }
-  EXPECT_EQ(GetCurrentObject(dc, OBJ_BRUSH), original);
-  // Deleted at scope end: the handle no longer names a GDI object.
-  EXPECT_EQ(GetObjectType(created), 0u);
-  DeleteDC(dc);
-}
-
-TEST(GdiScope, WindowDcReleasesOnTheWindowItCameFrom) {
-  const HWND window = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                    Instance(), nullptr);
-  ASSERT_NE(window, nullptr);
-  HDC taken = nullptr;
-  {
-    WindowDc dc(window);
-    taken = dc.get();
-    ASSERT_NE(taken, nullptr);
-    EXPECT_EQ(WindowFromDC(taken), window);
-  }
-  // A second ReleaseDC of the same common DC reports failure once the scope released it.
-  EXPECT_EQ(ReleaseDC(window, taken), 0);
-  DestroyWindow(window);
 }
 
 TEST(AnsiText, ConvertsAndAlwaysTerminates) {

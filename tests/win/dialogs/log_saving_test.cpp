@@ -1,9 +1,6 @@
 // Log saving in process: the log dialog, the exclusive create and its questions, the dump, the remembered choice.
 #include <windows.h>
 
-#include <commdlg.h>
-#include <dlgs.h>
-
 #include <gtest/gtest.h>
 
 #include "dialogs/ansi_text.h"
@@ -11,17 +8,12 @@
 #include "monitor/resources/log_settings_ids.h"
 #include "monitor/resources/resource_ids.h"
 #include "monitor_host.h"
-#include "ui_script.h"
+#include "support/dialog_driver.h"
+#include "support/scratch_dir.h"
 
 namespace {
 
 constexpr int kMessageBoxText = 0xFFFF;  // the static text of a message box
-
-// The save-file chooser: its file name box is a combo box in the Explorer-style dialog.
-HWND FileChooser() {
-  if (const HWND chooser = DialogWithControl(cmb13)) return chooser;
-  return DialogWithControl(edt1);
-}
 
 // What the log dialog showed when it opened.
 struct Offered {
@@ -243,12 +235,7 @@ TEST_F(LogSaving, BrowseOnlyFillsTheNameField) {
   UiScript script;
   script.Then([] { return DialogWithControl(IDC_LOG_FILE_NAME); },
               [](HWND dialog) { PostClick(dialog, IDC_LOG_BROWSE); })
-      .Then(FileChooser,
-            [&](HWND chooser) {
-              SendMessageA(chooser, CDM_SETCONTROLTEXT, GetDlgItem(chooser, cmb13) ? cmb13 : edt1,
-                           reinterpret_cast<LPARAM>(chosen.c_str()));
-              PostMessageA(chooser, WM_COMMAND, IDOK, 0);
-            })
+      .Then(FileChooser, [&](HWND chooser) { ChooseFile(chooser, chosen); })
       .Then([] {
               const HWND dialog = DialogWithControl(IDC_LOG_FILE_NAME);
               // Wait until the chooser has closed and the name arrived.

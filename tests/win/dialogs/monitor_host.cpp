@@ -2,11 +2,11 @@
 #include "monitor_host.h"
 
 #include <cstdio>
-#include <fstream>
 #include <sstream>
 
 #include "monitor/monitor_app.h"
 #include "monitor/resources/resource_ids.h"
+#include "support/command_state.h"
 
 namespace {
 
@@ -29,8 +29,6 @@ HWND CreateHost() {
   return window;
 }
 
-int folderCounter = 0;
-
 }  // namespace
 
 HWND MonitorHost::Window() {
@@ -39,14 +37,7 @@ HWND MonitorHost::Window() {
 }
 
 MonitorHost::MonitorHost() {
-  char temp[MAX_PATH] = {};
-  GetTempPathA(sizeof temp, temp);
-  char folder[MAX_PATH];
-  std::snprintf(folder, sizeof folder, "%svigilo-dialogs-%lu-%d", temp, GetCurrentProcessId(),
-                ++folderCounter);
-  CreateDirectoryA(folder, nullptr);
-  folder_ = folder;
-  std::snprintf(settingsPath, sizeof settingsPath, "%s\\vigilo.ini", folder);
+  std::snprintf(settingsPath, sizeof settingsPath, "%s", Path("vigilo.ini").c_str());
   language = 0;
   Window();
   if (!app.console.window) {
@@ -56,18 +47,8 @@ MonitorHost::MonitorHost() {
 }
 
 MonitorHost::~MonitorHost() {
+  // The log file closes before the scratch folder goes.
   if (app.logFile) app.StopLogSaving();
-  WIN32_FIND_DATAA entry;
-  const std::string pattern = folder_ + "\\*";
-  const HANDLE find = FindFirstFileA(pattern.c_str(), &entry);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-        DeleteFileA((folder_ + "\\" + entry.cFileName).c_str());
-    } while (FindNextFileA(find, &entry));
-    FindClose(find);
-  }
-  RemoveDirectoryA(folder_.c_str());
   settingsPath[0] = '\0';
 }
 
@@ -106,29 +87,4 @@ std::string MonitorHost::ConsoleText() {
   return std::string(reinterpret_cast<const char*>(store.bytes), store.used);
 }
 
-bool MonitorHost::CommandEnabled(int command) {
-  const UINT state = GetMenuState(GetMenu(Window()), command, MF_BYCOMMAND);
-  return state != 0xFFFFFFFF && !(state & (MF_GRAYED | MF_DISABLED));
-}
-
-std::string ReadWholeFile(const std::string& path) {
-  // The monitor keeps its log file open with FILE_SHARE_READ: read with a handle that allows
-  // the writer to stay.
-  const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                  nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return {};
-  std::string bytes;
-  char chunk[4096];
-  DWORD read = 0;
-  while (ReadFile(file, chunk, sizeof chunk, &read, nullptr) && read > 0) bytes.append(chunk, read);
-  CloseHandle(file);
-  return bytes;
-}
-
-void WriteWholeFile(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
-bool FileExists(const std::string& path) {
-  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+bool MonitorHost::CommandEnabled(int command) { return MenuCommandEnabled(GetMenu(Window()), command); }

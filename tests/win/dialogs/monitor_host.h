@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "support/scratch_dir.h"
+
 // One per test: a fresh scratch folder whose vigilo.ini is settingsPath. The host window (with
 // the English main menu, so command states can be read) and the console in it are made once per
 // process and stay, like the monitor's own.
@@ -18,8 +20,8 @@ class MonitorHost {
   MonitorHost& operator=(const MonitorHost&) = delete;
 
   static HWND Window();
-  const std::string& Folder() const { return folder_; }
-  std::string Path(const char* name) const { return folder_ + "\\" + name; }
+  const std::string& Folder() const { return folder_.path(); }
+  std::string Path(const char* name) const { return folder_.File(name); }
 
   // The settings file's keys of one section, in file order.
   std::vector<std::pair<std::string, std::string>> Section(const char* section) const;
@@ -33,9 +35,5 @@ class MonitorHost {
   static bool CommandEnabled(int command);
 
  private:
-  std::string folder_;
+  ScratchDir folder_;
 };
-
-std::string ReadWholeFile(const std::string& path);
-void WriteWholeFile(const std::string& path, const std::string& bytes);
-bool FileExists(const std::string& path);

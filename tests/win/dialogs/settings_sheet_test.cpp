@@ -15,12 +15,10 @@
 #include "monitor/resources/log_settings_ids.h"
 #include "monitor/settings_file.h"
 #include "monitor_host.h"
-#include "ui_script.h"
+#include "support/dialog_driver.h"
 
 namespace {
 
-// The ChooseColorA dialog's red, green and blue boxes.
-constexpr int kColourRed = 706, kColourGreen = 707, kColourBlue = 708;
 // Set by ReadConsoleSettings on every load, never by the sheet: a console that still carries
 // another value was not reconfigured.
 constexpr uint32_t kNotReconfigured = 0x123456;
@@ -324,9 +322,8 @@ TEST_F(SettingsSheet, OnlyACustomColourChangedIsWrittenWithoutReconfiguring) {
   StoreOfferedFont();
   UiScript script;
   script.Then(FindSheet, [](HWND sheet) { PostClick(Page(sheet), IDC_CONFIG_HEX_BACK); })
-      .Then([] { return DialogWithControl(kColourRed); },
-            [](HWND chooser) { PostMessageA(chooser, WM_COMMAND, IDCANCEL, 0); })
-      .Then([] { return DialogWithControl(kColourRed) ? nullptr : FindSheet(); },
+      .Then(ColourChooser, [](HWND chooser) { PostMessageA(chooser, WM_COMMAND, IDCANCEL, 0); })
+      .Then([] { return ColourChooser() ? nullptr : FindSheet(); },
             [](HWND sheet) { PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0); });
   host.WriteSetting("console", "custom 15", "777");
   ASSERT_TRUE(script.Run([] { app.console.OpenSettingsSheet(MonitorHost::Window()); }));
@@ -416,14 +413,8 @@ TEST_F(SettingsSheet, ChangesReachTheRunningConsole) {
                             static_cast<int>(SendMessageA(sizes, LB_GETCOUNT, 0, 0)) - 1);
               PostClick(page, IDC_CONFIG_NORMAL_BACK);
             })
-      .Then([] { return DialogWithControl(kColourRed); },
-            [&](HWND chooser) {
-              SetDlgItemTextA(chooser, kColourRed, "32");
-              SetDlgItemTextA(chooser, kColourGreen, "64");
-              SetDlgItemTextA(chooser, kColourBlue, "128");
-              PostMessageA(chooser, WM_COMMAND, IDOK, 0);
-            })
-      .Then([] { return DialogWithControl(kColourRed) ? nullptr : FindSheet(); },
+      .Then(ColourChooser, [&](HWND chooser) { ChooseColour(chooser, newBack); })
+      .Then([] { return ColourChooser() ? nullptr : FindSheet(); },
             [](HWND sheet) { PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0); });
   ASSERT_TRUE(script.Run([] { app.console.OpenSettingsSheet(MonitorHost::Window()); }));
 

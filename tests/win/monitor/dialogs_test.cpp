@@ -9,8 +9,8 @@
 #include "monitor/about_dialog.h"
 #include "monitor/monitor_app.h"
 #include "resource_ids.h"
-#include "scratch_dir.h"
-#include "ui_driver.h"
+#include "support/dialog_driver.h"
+#include "support/scratch_dir.h"
 
 namespace {
 

@@ -15,22 +15,16 @@
 #include "monitor/html_help.h"
 #include "monitor/monitor_app.h"
 #include "resource_ids.h"
-#include "scratch_dir.h"
-#include "ui_driver.h"
+#include "support/clipboard.h"
+#include "support/command_state.h"
+#include "support/dialog_driver.h"
+#include "support/scratch_dir.h"
 
 namespace {
 
-bool MenuEnabled(int command) {
-  const UINT state = GetMenuState(GetMenu(app.mainWindow), static_cast<UINT>(command), MF_BYCOMMAND);
-  return state != static_cast<UINT>(-1) && !(state & (MF_GRAYED | MF_DISABLED));
-}
-bool MenuChecked(int command) {
-  const UINT state = GetMenuState(GetMenu(app.mainWindow), static_cast<UINT>(command), MF_BYCOMMAND);
-  return state != static_cast<UINT>(-1) && (state & MF_CHECKED);
-}
-bool ButtonEnabled(int command) {
-  return SendMessageA(app.toolBar, TB_ISBUTTONENABLED, static_cast<WPARAM>(command), 0) != 0;
-}
+bool MenuEnabled(int command) { return MenuCommandEnabled(GetMenu(app.mainWindow), command); }
+bool MenuChecked(int command) { return MenuCommandChecked(GetMenu(app.mainWindow), command); }
+bool ButtonEnabled(int command) { return ToolbarButtonEnabled(app.toolBar, command); }
 
 // Every Edit command in the same state in the menu and on the toolbar.
 void ExpectEditStates(bool copy, bool selectAll, bool allCopy, bool allErase) {

@@ -7,7 +7,7 @@
 
 #include "channel/channel.h"
 #include "monitor/monitor_app.h"
-#include "scratch_dir.h"
+#include "support/scratch_dir.h"
 
 namespace {
 

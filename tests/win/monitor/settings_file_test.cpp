@@ -6,7 +6,7 @@
 
 #include "monitor/monitor_app.h"
 #include "monitor/settings_file.h"
-#include "scratch_dir.h"
+#include "support/scratch_dir.h"
 
 namespace {
 

@@ -1,0 +1,22 @@
+# Turns the screenshots that the tests wrote into DIRECTORY (BMP files) into PNG files with
+# ImageMagick's convert, which scripts/bootstrap installs; without convert the BMP files stay.
+# Run by the test screenshots_to_png, after the tests that take screenshots.
+file(GLOB pictures "${DIRECTORY}/*.bmp")
+if(NOT pictures)
+  return()
+endif()
+find_program(CONVERT convert)
+if(NOT CONVERT)
+  message(STATUS "no convert: the screenshots stay BMP files in ${DIRECTORY}")
+  return()
+endif()
+foreach(bmp IN LISTS pictures)
+  string(REGEX REPLACE "\\.bmp$" ".png" png "${bmp}")
+  execute_process(COMMAND "${CONVERT}" "${bmp}" "${png}" RESULT_VARIABLE result)
+  if(result EQUAL 0)
+    file(REMOVE "${bmp}")
+    message(STATUS "screenshot ${png}")
+  else()
+    message(SEND_ERROR "convert could not turn ${bmp} into PNG")
+  endif()
+endforeach()
