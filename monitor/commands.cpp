@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "dialogs/ansi_text.h"
+#include "monitor/ansi_path.h"
 #include "monitor/about_dialog.h"
 #include "monitor/monitor_app.h"
 #include "monitor/resources/resource_ids.h"
@@ -89,8 +90,9 @@ void HelpPagePath(char (&path)[MAX_PATH]) {
   char module[MAX_PATH];
   const DWORD length = GetModuleFileNameA(nullptr, module, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) return;
-  char* slash = std::strrchr(module, '\\');
-  if (slash) slash[1] = '\0';
+  // The folder of the program: a byte-wise search for the last backslash would stop inside a
+  // Japanese folder or file name whose trail byte is 0x5C.
+  module[DirectoryPartLength(module, GetACP())] = '\0';
   const char* page = language == 1 ? "docs\\help\\index.ja.html" : "docs\\help\\index.en.html";
   if (std::strlen(module) + std::strlen(page) >= MAX_PATH) return;
   std::strcpy(path, module);

@@ -12,6 +12,7 @@
 
 #include "channel/channel.h"
 #include "dialogs/ansi_text.h"
+#include "monitor/ansi_path.h"
 #include "monitor/html_help.h"
 #include "monitor/monitor_app.h"
 #include "resource_ids.h"
@@ -275,6 +276,30 @@ TEST_F(MainWindowTest, HelpPagesLieBesideTheProgramInBothLanguages) {
   language = 0;
 }
 
+// The help pages are found from the program's own path; in code page 932 the trail byte of
+// characters such as "\x83\x5C" (katakana so) or "\x95\x5C" (hyo) is a backslash's value.
+TEST(ProgramFolder, TrailBytesThatLookLikeBackslashesDoNotSplitThePath) {
+  const struct {
+    const char* path;
+    UINT codePage;
+    size_t directory;
+  } cases[] = {
+      {"C:\\tools\\vigilo.exe", 932, 9},
+      {"C:\\tools\\vigilo.exe", 1252, 9},
+      {"C:\\\x83\x5C\x83\x74\x83\x67\\vigilo.exe", 932, 10},  // folder "sofuto"
+      {"C:\\tools\\\x83\x5C.exe", 932, 9},                        // file name ends in "so"
+      {"C:\\tools\\\x95\x5C\x8E\xA6.exe", 932, 9},              // file name "hyoji"
+      {"C:\\tools\\\x83\x5C.exe", 1252, 11},  // no double-byte characters: a plain backslash
+      {"C:\\", 932, 3},
+      {"vigilo.exe", 932, 0},
+      {"", 932, 0},
+      {"C:\\tools\\\x83", 932, 9},  // a lead byte at the very end stands alone
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(DirectoryPartLength(c.path, c.codePage), c.directory) << c.path << " in " << c.codePage;
+  }
+}
+
 TEST_F(MainWindowTest, UnknownCommandChangesNothing) {
   app.console.Clear();
   WriteText("kept\r\n");
@@ -356,6 +381,60 @@ TEST_F(MainWindowTest, ContextMenuOffersWhatTheConsoleCanDo) {
 
   app.OnCommand(ID_EDIT_ALL_ERASE);
   EXPECT_FALSE(RightClick().shown) << "after All Erase: no menu";
+}
+
+// Command 133 while the program runs: everything shown from then on speaks the new language,
+// except the menu bar, which the window class fixed at start-up.
+TEST_F(MainWindowTest, ChoosingJapaneseWhileRunningSwitchesAllButTheMenuBar) {
+  DialogDriver toJapanese([](HWND dialog) {
+    SendMessageA(GetDlgItem(dialog, IDC_LANGUAGE_COMBO), CB_SETCURSEL, 1, 0);
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+  });
+  app.OnCommand(ID_HELP_LANGUAGE);
+  ASSERT_TRUE(toJapanese.ran());
+  EXPECT_EQ(language, 1);
+  EXPECT_EQ(GetPrivateProfileIntA("system", "language", 7, settingsPath), 1u);
+
+  char popup[32] = "";
+  GetMenuStringA(GetMenu(app.mainWindow), 0, popup, sizeof popup, MF_BYPOSITION);
+  EXPECT_STREQ(popup, "&File") << "the menu bar keeps the language of the start";
+
+  char copy[64];
+  AnsiText(L"コピー", copy);
+  EXPECT_EQ(Tooltip(ID_EDIT_COPY), copy);
+
+  app.console.Clear();
+  WriteText("text\r\n");
+  const PopupProbe menu = RightClick();
+  ASSERT_TRUE(menu.shown);
+  char selectAll[64];
+  AnsiText(L"すべての範囲を選択", selectAll);
+  ASSERT_FALSE(menu.texts.empty());
+  EXPECT_EQ(menu.texts.front(), selectAll);
+
+  char helpPage[MAX_PATH];
+  HelpPagePath(helpPage);
+  EXPECT_NE(std::strstr(helpPage, "index.ja.html"), nullptr) << helpPage;
+
+  std::string aboutCaption;
+  DialogDriver about([&](HWND dialog) {
+    char text[64] = "";
+    GetWindowTextA(dialog, text, sizeof text);
+    aboutCaption = text;
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+  });
+  app.OnCommand(ID_HELP_ABOUT);
+  ASSERT_TRUE(about.ran());
+  EXPECT_NE(aboutCaption, "About Tellit Message Monitor") << "the Japanese template 2003";
+
+  DialogDriver toEnglish([](HWND dialog) {
+    SendMessageA(GetDlgItem(dialog, IDC_LANGUAGE_COMBO), CB_SETCURSEL, 0, 0);
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+  });
+  app.OnCommand(ID_HELP_LANGUAGE);
+  EXPECT_TRUE(toEnglish.ran());
+  language = 0;
+  EXPECT_EQ(Tooltip(ID_EDIT_COPY), "Copy");
 }
 
 // The HTML Help control comes only from the system directory, never from beside the program.
