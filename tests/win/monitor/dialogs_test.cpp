@@ -140,4 +140,31 @@ TEST(AboutBox, ShowsVersion110InBothLanguagesAndEndsWithOkOrEscape) {
   }
 }
 
+// The close box reaches a dialog as SC_CLOSE, which the dialog manager turns into IDCANCEL.
+void PressCloseBox(HWND dialog) { PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); }
+
+TEST(AboutBox, TheCloseBoxEndsItLikeCancel) {
+  for (int resource : {IDD_ABOUT_JA, IDD_ABOUT_EN}) {
+    AboutDialog dialog;
+    DialogDriver driver(PressCloseBox);
+    EXPECT_EQ(DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resource), nullptr,
+                              XDialog::DialogProc, reinterpret_cast<LPARAM>(&dialog)),
+              IDCANCEL)
+        << resource;
+    EXPECT_TRUE(driver.ran());
+  }
+}
+
+TEST_F(LanguageDialogTest, TheCloseBoxCancelsAndWritesNothing) {
+  language = 0;
+  DialogDriver driver([](HWND dialog) {
+    SendMessageA(GetDlgItem(dialog, IDC_LANGUAGE_COMBO), CB_SETCURSEL, 1, 0);
+    PressCloseBox(dialog);
+  });
+  app.ChooseLanguage();
+  ASSERT_TRUE(driver.ran());
+  EXPECT_EQ(language, 0) << "the entry picked before closing is not taken";
+  EXPECT_EQ(StoredLanguage(), "(none)");
+}
+
 }  // namespace

@@ -175,4 +175,51 @@ TEST(SettingsPath, IsTheCurrentDirectoryAndVigiloIni) {
   settingsPath[0] = '\0';
 }
 
+// In a drive's root the current directory already ends in a backslash; the second one is
+// appended all the same, and the private-profile functions take the path as it stands.
+TEST(SettingsPath, InADriveRootHasTwoBackslashesAndWorks) {
+  char previous[MAX_PATH];
+  GetCurrentDirectoryA(MAX_PATH, previous);
+  ASSERT_TRUE(SetCurrentDirectoryA("C:\\"));
+  BuildSettingsPath();
+  SetCurrentDirectoryA(previous);
+  EXPECT_STREQ(settingsPath, "C:\\\\vigilo.ini");
+  const bool existed = GetFileAttributesA("C:\\vigilo.ini") != INVALID_FILE_ATTRIBUTES;
+  WriteSettingInt("log file", "save console", 0);
+  EXPECT_EQ(ReadSettingInt("log file", "save console", 7), 0);
+  EXPECT_EQ(GetPrivateProfileIntA("log file", "save console", 7, "C:\\vigilo.ini"), 0u);
+  if (!existed) DeleteFileA("C:\\vigilo.ini");
+  settingsPath[0] = '\0';
+}
+
+// A current directory too long for the 260-byte path leaves it empty, so that every settings
+// access is skipped, rather than running past its end.
+TEST(SettingsPath, TooLongADirectoryLeavesThePathEmpty) {
+  ScratchDir dir;
+  // A chain of folders whose innermost one is 252 bytes long: room for the folder, not for
+  // "\\vigilo.ini" after it.
+  constexpr size_t kDeep = 252;
+  std::string deep = dir.path();
+  while (deep.size() < kDeep) {
+    const size_t part = kDeep - deep.size() - 1 > 40 ? 40 : kDeep - deep.size() - 1;
+    deep += "\\" + std::string(part, 'd');
+    CreateDirectoryA(deep.c_str(), nullptr);
+  }
+  char previous[MAX_PATH];
+  GetCurrentDirectoryA(MAX_PATH, previous);
+  const bool entered = SetCurrentDirectoryA(deep.c_str()) != 0;
+  char current[MAX_PATH + 1] = "";
+  const DWORD length = GetCurrentDirectoryA(sizeof current, current);
+  std::strcpy(settingsPath, "untouched");
+  BuildSettingsPath();
+  SetCurrentDirectoryA(previous);
+  // Remove the chain again, innermost first.
+  for (std::string inner = deep; inner.size() > dir.path().size(); inner.resize(inner.rfind('\\')))
+    RemoveDirectoryA(inner.c_str());
+  ASSERT_TRUE(entered) << deep.size() << " " << GetLastError();
+  ASSERT_EQ(length, kDeep) << current;
+  EXPECT_STREQ(settingsPath, "");
+  EXPECT_EQ(ReadSettingInt("system", "tool bar", 7), 7);
+}
+
 }  // namespace
