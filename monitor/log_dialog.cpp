@@ -18,6 +18,9 @@ constexpr int kNameLimit = MAX_PATH - 1;
 
 void LogDialog::OnInitDialog() {
   fileNameEdit = GetDlgItem(hwnd, IDC_LOG_FILE_NAME);
+  // OK reads at most kNameLimit - 1 characters: the box takes no more, so a longer name is
+  // never cut short unseen and the log created under a name the user did not give.
+  SendMessageA(fileNameEdit, EM_LIMITTEXT, kNameLimit - 1, 0);
   SetWindowTextA(fileNameEdit, fileName);
   saveConsoleCheck.Bind(hwnd, IDC_LOG_SAVE_CONSOLE, saveConsole);
 }

@@ -254,4 +254,26 @@ TEST_F(LogSaving, BrowseOnlyFillsTheNameField) {
   EXPECT_EQ(app.logFile, nullptr);
 }
 
+// The name is read back with room for 258 characters and its NUL: the box takes no more, so
+// what is shown is what OK uses, never a name cut short behind the user's back.
+TEST_F(LogSaving, TheNameBoxTakesNoMoreThanTheNameCanHold) {
+  LRESULT limit = 0;
+  std::string typed;
+  UiScript script;
+  script.Then([] { return DialogWithControl(IDC_LOG_FILE_NAME); },
+              [&](HWND dialog) {
+                const HWND box = GetDlgItem(dialog, IDC_LOG_FILE_NAME);
+                limit = SendMessageA(box, EM_GETLIMITTEXT, 0, 0);
+                // Typed or pasted text goes through the selection replacement, which the limit stops.
+                const std::string tooLong = host.Path("") + std::string(300, 'n') + ".log";
+                SendMessageA(box, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(tooLong.c_str()));
+                typed = TextOf(box);
+                PostClick(dialog, IDCANCEL);
+              });
+  StartSaving(script);
+  EXPECT_EQ(limit, MAX_PATH - 2);
+  EXPECT_EQ(typed.size(), static_cast<size_t>(MAX_PATH - 2));
+  EXPECT_EQ(app.logFile, nullptr);
+}
+
 }  // namespace
