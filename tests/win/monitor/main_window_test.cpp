@@ -149,6 +149,23 @@ TEST_F(MainWindowTest, EditCommandsFollowTextSelectionCopyAndErase) {
   ExpectEditStates(false, false, false, false);
 }
 
+// Only text written into an empty console enables the three commands; later messages leave
+// their state alone, whatever it is.
+TEST_F(MainWindowTest, OnlyTheFirstTextOfAnEmptyConsoleEnablesTheAllCommands) {
+  app.console.Clear();
+  WriteText("first\r\n");
+  ExpectEditStates(false, true, true, true);
+  for (int command : {ID_EDIT_SELECT_ALL, ID_EDIT_ALL_COPY, ID_EDIT_ALL_ERASE}) SetCommandEnabled(command, false);
+  WriteText("second\r\n");
+  ExpectEditStates(false, false, false, false);
+  app.console.Write("", 0, 0);
+  app.console.Clear();
+  app.console.Write("", 0, 0);  // nothing written: the console stays empty and the commands greyed
+  ExpectEditStates(false, false, false, false);
+  WriteText("third\r\n");
+  ExpectEditStates(false, true, true, true);
+}
+
 TEST_F(MainWindowTest, DragSelectionEnablesCopyAndAClickLeavesItGreyed) {
   app.console.Clear();
   WriteText("0123456789 abcdefghij\r\n");
