@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -173,6 +175,304 @@ TEST(MonitorResources, ToolbarStripIsNineImagesOf16By15In16Colours) {
   SelectObject(dc, old);
   DeleteDC(dc);
   DeleteObject(bitmap);
+}
+
+// --- Dialog templates read from the resources, control by control -------------------------
+
+// One control as its template stores it.
+struct TemplateItem {
+  DWORD style = 0;
+  int x = 0, y = 0, cx = 0, cy = 0;
+  int id = 0;
+  WORD classAtom = 0;  // 0x80 button, 0x81 edit, 0x82 static, 0x83 list box, 0x85 combo box
+  std::wstring text;
+  WORD textOrdinal = 0;  // an icon's resource number
+};
+
+struct DialogTemplateData {
+  DWORD style = 0;
+  int x = 0, y = 0, cx = 0, cy = 0;
+  std::wstring caption;
+  WORD pointSize = 0;
+  std::wstring face;
+  std::vector<TemplateItem> items;
+};
+
+// Reads the DLGTEMPLATE or DLGTEMPLATEEX layout: a header, then DWORD-aligned items.
+class TemplateReader {
+ public:
+  explicit TemplateReader(const BYTE* start) : start_(start), at_(start) {}
+  WORD Word() {
+    WORD value;
+    std::memcpy(&value, at_, 2);
+    at_ += 2;
+    return value;
+  }
+  DWORD Dword() {
+    DWORD value;
+    std::memcpy(&value, at_, 4);
+    at_ += 4;
+    return value;
+  }
+  short Short() { return static_cast<short>(Word()); }
+  std::wstring String() {
+    std::wstring text;
+    for (WORD c = Word(); c != 0; c = Word()) text += static_cast<wchar_t>(c);
+    return text;
+  }
+  // A name or an ordinal (0xFFFF and a number).
+  void NameOrOrdinal(std::wstring* text, WORD* ordinal) {
+    WORD first;
+    std::memcpy(&first, at_, 2);
+    if (first == 0xFFFF) {
+      at_ += 2;
+      *ordinal = Word();
+    } else {
+      *text = String();
+    }
+  }
+  void AlignDword() { at_ = start_ + ((at_ - start_ + 3) & ~static_cast<std::ptrdiff_t>(3)); }
+  void Skip(size_t bytes) { at_ += bytes; }
+
+ private:
+  const BYTE* start_;
+  const BYTE* at_;
+};
+
+DialogTemplateData ReadDialogTemplate(int resource) {
+  DialogTemplateData data;
+  const HRSRC found = FindResourceA(Self(), MAKEINTRESOURCEA(resource), MAKEINTRESOURCEA(5));  // RT_DIALOG
+  if (!found) return data;
+  const auto* bytes = static_cast<const BYTE*>(LockResource(LoadResource(Self(), found)));
+  if (!bytes) return data;
+  TemplateReader in(bytes);
+  const bool extended = bytes[0] == 1 && bytes[1] == 0 && bytes[2] == 0xFF && bytes[3] == 0xFF;
+  WORD count = 0;
+  if (extended) {
+    in.Skip(4 + 4 + 4);  // version and signature, help id, extended style
+    data.style = in.Dword();
+  } else {
+    data.style = in.Dword();
+    in.Skip(4);  // extended style
+  }
+  count = in.Word();
+  data.x = in.Short();
+  data.y = in.Short();
+  data.cx = in.Short();
+  data.cy = in.Short();
+  std::wstring unusedText;
+  WORD unusedOrdinal = 0;
+  in.NameOrOrdinal(&unusedText, &unusedOrdinal);  // menu
+  in.NameOrOrdinal(&unusedText, &unusedOrdinal);  // window class
+  data.caption = in.String();
+  if (data.style & DS_SETFONT) {
+    data.pointSize = in.Word();
+    if (extended) in.Skip(2 + 1 + 1);  // weight, italic, character set
+    data.face = in.String();
+  }
+  for (WORD i = 0; i < count; ++i) {
+    in.AlignDword();
+    TemplateItem item;
+    if (extended) {
+      in.Skip(4 + 4);  // help id, extended style
+      item.style = in.Dword();
+    } else {
+      item.style = in.Dword();
+      in.Skip(4);
+    }
+    item.x = in.Short();
+    item.y = in.Short();
+    item.cx = in.Short();
+    item.cy = in.Short();
+    item.id = extended ? static_cast<int>(in.Dword()) : static_cast<short>(in.Word());
+    std::wstring className;
+    in.NameOrOrdinal(&className, &item.classAtom);
+    // A CONTROL statement names its class; the others give the predefined class's atom.
+    const struct {
+      const wchar_t* name;
+      WORD atom;
+    } classes[] = {{L"BUTTON", 0x80}, {L"EDIT", 0x81}, {L"STATIC", 0x82}, {L"LISTBOX", 0x83}, {L"COMBOBOX", 0x85}};
+    for (const auto& known : classes) {
+      if (!className.empty() && _wcsicmp(className.c_str(), known.name) == 0) item.classAtom = known.atom;
+    }
+    in.NameOrOrdinal(&item.text, &item.textOrdinal);
+    in.Skip(in.Word());  // creation data
+    data.items.push_back(item);
+  }
+  return data;
+}
+
+constexpr WORD kButton = 0x80, kEdit = 0x81, kStatic = 0x82, kListBox = 0x83, kComboBox = 0x85;
+
+// A control as the dialog tables describe it. widened: the text needs more room than the table
+// gives it (the Japanese texts especially); the control keeps its row, kind, style and text.
+struct ExpectedItem {
+  int id;
+  WORD classAtom;
+  DWORD kind;       // the low four style bits: the button or static kind (0 for the others)
+  DWORD required;   // style bits that must be set
+  DWORD forbidden;  // style bits that must be clear
+  int x, y, cx, cy;
+  const wchar_t* japanese;  // nullptr: not checked
+  const wchar_t* english;
+  bool widenedJapanese;
+  bool widenedEnglish;
+};
+
+struct ExpectedDialog {
+  int japanese, english;
+  DWORD style;
+  int x, y, cx, cy;
+  const wchar_t* captionJapanese;
+  const wchar_t* captionEnglish;
+  std::vector<ExpectedItem> items;
+};
+
+void CheckDialogTemplate(const ExpectedDialog& expected, bool inJapanese) {
+  const int resource = inJapanese ? expected.japanese : expected.english;
+  SCOPED_TRACE(resource);
+  const DialogTemplateData data = ReadDialogTemplate(resource);
+  EXPECT_EQ(data.style, expected.style | WS_POPUP);
+  EXPECT_EQ(data.cx, expected.cx);
+  EXPECT_EQ(data.cy, expected.cy);
+  if (expected.x >= 0) {
+    EXPECT_EQ(data.x, expected.x);
+    EXPECT_EQ(data.y, expected.y);
+  }
+  EXPECT_EQ(data.caption, inJapanese ? expected.captionJapanese : expected.captionEnglish);
+  EXPECT_EQ(data.pointSize, 9);
+  EXPECT_EQ(data.face, inJapanese ? L"ＭＳ Ｐゴシック" : L"MS Shell Dlg");
+  ASSERT_EQ(data.items.size(), expected.items.size());
+  for (size_t i = 0; i < data.items.size(); ++i) {
+    const TemplateItem& got = data.items[i];
+    const ExpectedItem& want = expected.items[i];
+    SCOPED_TRACE(testing::Message() << "control " << i << ", id " << want.id);
+    EXPECT_EQ(got.id, want.id);
+    EXPECT_EQ(got.classAtom, want.classAtom);
+    if (want.classAtom == kButton || want.classAtom == kStatic) {
+      EXPECT_EQ(got.style & 0xF, want.kind);
+    }
+    const DWORD required = want.required | WS_CHILD | WS_VISIBLE;
+    EXPECT_EQ(got.style & required, required);
+    EXPECT_EQ(got.style & want.forbidden, 0u);
+    EXPECT_EQ(got.y, want.y);
+    EXPECT_EQ(got.cy, want.cy);
+    if (inJapanese ? want.widenedJapanese : want.widenedEnglish) {
+      // Given room for its text (its neighbour on the row may move aside): same row, still
+      // inside the dialog.
+      EXPECT_GE(got.x, 0);
+      EXPECT_LE(got.x + got.cx, data.cx);
+    } else {
+      EXPECT_EQ(got.x, want.x);
+      EXPECT_EQ(got.cx, want.cx);
+    }
+    const wchar_t* text = inJapanese ? want.japanese : want.english;
+    if (text) {
+      EXPECT_EQ(got.text, text);
+    }
+  }
+}
+
+constexpr DWORD kDialogStyle = WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
+constexpr DWORD kPageStyle = WS_CAPTION | DS_MODALFRAME | DS_SETFONT | DS_3DLOOK;
+constexpr DWORD kChecks = WS_TABSTOP;
+constexpr DWORD kLists = LBS_NOTIFY | LBS_SORT | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER | WS_TABSTOP;
+constexpr DWORD kNumbers = ES_NUMBER | ES_RIGHT | WS_BORDER | WS_TABSTOP;
+
+const ExpectedDialog kLanguageDialog = {
+    IDD_LANGUAGE_JA, IDD_LANGUAGE_EN, kDialogStyle, 150, 100, 130, 70, L"言語設定", L"Choose Language",
+    {
+        {-1, kButton, BS_GROUPBOX, 0, 0, 5, 5, 120, 40, L"", L"", false, false},
+        {IDC_LANGUAGE_COMBO, kComboBox, 0, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, CBS_SORT, 10, 20, 110, 80,
+         nullptr, nullptr, false, false},
+        {IDOK, kButton, BS_PUSHBUTTON, WS_GROUP | WS_TABSTOP, 0, 20, 50, 50, 14, L"OK", L"OK", false, false},
+        {IDCANCEL, kButton, BS_DEFPUSHBUTTON, WS_GROUP | WS_TABSTOP, 0, 75, 50, 50, 14, L"キャンセル", L"Cancel",
+         false, false},
+    }};
+
+const ExpectedDialog kAboutBox = {
+    IDD_ABOUT_JA, IDD_ABOUT_EN, kDialogStyle, 100, 100, 240, 70, L"Tellit Message Monitorについて",
+    L"About Tellit Message Monitor",
+    {
+        {-1, kButton, BS_GROUPBOX, 0, 0, 5, 5, 230, 60, L"", L"", false, false},
+        {-1, kStatic, SS_ICON, 0, 0, 11, 17, 20, 20, nullptr, nullptr, false, false},
+        {-1, kStatic, SS_LEFT, SS_NOPREFIX | WS_GROUP, 0, 40, 15, 129, 8, L"Tellit Message Monitor",
+         L"Tellit Message Monitor", false, false},
+        {IDC_VERSION_LABEL, kStatic, SS_LEFT, SS_NOPREFIX | WS_GROUP, 0, 40, 28, 129, 8, nullptr, nullptr, false,
+         false},
+        {-1, kStatic, SS_LEFT, WS_GROUP, 0, 40, 41, 170, 8, nullptr, nullptr, false, false},
+        {IDOK, kButton, BS_DEFPUSHBUTTON, WS_GROUP | WS_TABSTOP, 0, 178, 15, 50, 14, L"OK", L"OK", false, false},
+    }};
+
+const ExpectedDialog kLogDialog = {
+    IDD_LOG_FILE_JA, IDD_LOG_FILE_EN, kDialogStyle | DS_3DLOOK, 50, 50, 250, 70, L"メッセージログをファイルに保存",
+    L"Save Message Log",
+    {
+        {-1, kStatic, SS_LEFT, 0, 0, 5, 13, 38, 12, L"ファイル名", L"Filename", true, false},
+        {IDC_LOG_FILE_NAME, kEdit, 0, WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 0, 43, 10, 165, 14, L"", L"", true,
+         false},
+        {IDC_LOG_BROWSE, kButton, BS_PUSHBUTTON, WS_TABSTOP, 0, 210, 10, 30, 14, L"参照", L"...", false, false},
+        {IDC_LOG_SAVE_CONSOLE, kButton, BS_AUTOCHECKBOX, WS_TABSTOP, 0, 5, 30, 150, 12,
+         L"画面に表示中のテキストもファイルに保存する", L"Save the displayed text as well", true, true},
+        {IDOK, kButton, BS_PUSHBUTTON, WS_TABSTOP, 0, 137, 45, 50, 14, L"OK", L"OK", false, false},
+        {IDCANCEL, kButton, BS_DEFPUSHBUTTON, WS_TABSTOP, 0, 190, 45, 50, 14, L"キャンセル", L"Cancel", false, false},
+    }};
+
+const ExpectedDialog kSettingsPage = {
+    IDD_CONSOLE_CONFIG_JA, IDD_CONSOLE_CONFIG_EN, kPageStyle, -1, -1, 300, 190, L"表示", L"Console",
+    {
+        {-1, kButton, BS_GROUPBOX, 0, 0, 5, 10, 160, 75, L"表示モード", L"Window", false, false},
+        {IDC_CONFIG_V_SCROLL, kButton, BS_AUTOCHECKBOX, kChecks, 0, 10, 20, 115, 12, L"縦スクロールバーの表示",
+         L"Vertical scrollbar", true, true},
+        {IDC_CONFIG_H_SCROLL, kButton, BS_AUTOCHECKBOX, kChecks, 0, 10, 35, 115, 12, L"横スクロールバーの表示",
+         L"Horizontal scrollbar", true, true},
+        {IDC_CONFIG_HEX_MODE, kButton, BS_AUTOCHECKBOX, kChecks, 0, 10, 50, 115, 12, L"制御文字を16進数で表示",
+         L"Show control code by hexadecimal", true, true},
+        {IDC_CONFIG_AUTO_SCROLL, kButton, BS_AUTOCHECKBOX, kChecks, 0, 10, 65, 115, 12, L"自動スクロールを行う",
+         L"Auto scroll", true, true},
+        {-1, kButton, BS_GROUPBOX, 0, 0, 5, 90, 160, 90, L"カラー設定", L"Color", false, false},
+        {-1, kStatic, SS_LEFT, 0, 0, 83, 98, 20, 12, L"文字", L"TEXT", false, false},
+        {-1, kStatic, SS_LEFT, 0, 0, 118, 98, 20, 12, L"背景", L"BG.", false, false},
+        {-1, kStatic, SS_RIGHT, 0, 0, 10, 111, 60, 12, L"通常のテキスト", L"Normal text", true, false},
+        {IDC_CONFIG_NORMAL_TEXT, kButton, BS_OWNERDRAW, WS_TABSTOP, 0, 75, 108, 30, 14, nullptr, nullptr, false, false},
+        {IDC_CONFIG_NORMAL_BACK, kButton, BS_OWNERDRAW, WS_TABSTOP, 0, 110, 108, 30, 14, nullptr, nullptr, false,
+         false},
+        {-1, kStatic, SS_RIGHT, 0, 0, 10, 126, 60, 12, L"16進数の表示", L"Hexadecimal", true, false},
+        {IDC_CONFIG_HEX_TEXT, kButton, BS_OWNERDRAW, WS_TABSTOP, 0, 75, 123, 30, 14, nullptr, nullptr, false, false},
+        {IDC_CONFIG_HEX_BACK, kButton, BS_OWNERDRAW, WS_TABSTOP, 0, 110, 123, 30, 14, nullptr, nullptr, false, false},
+        {-1, kStatic, SS_RIGHT, 0, 0, 10, 141, 60, 12, L"選択中のテキスト", L"Select Text", true, false},
+        {IDC_CONFIG_SELECT_TEXT, kButton, BS_OWNERDRAW, WS_TABSTOP, 0, 75, 138, 30, 14, nullptr, nullptr, false,
+         false},
+        {IDC_CONFIG_SELECT_BACK, kButton, BS_OWNERDRAW, WS_TABSTOP, 0, 110, 138, 30, 14, nullptr, nullptr, false,
+         false},
+        {-1, kButton, BS_GROUPBOX, 0, 0, 170, 10, 125, 105, L"表示用フォント", L"Font", false, false},
+        {-1, kStatic, SS_LEFT, 0, 0, 175, 22, 40, 12, L"フォント", L"Font name", false, false},
+        {IDC_CONFIG_FONT_NAME, kListBox, 0, kLists, 0, 175, 35, 80, 75, nullptr, nullptr, false, false},
+        {-1, kStatic, SS_LEFT, 0, 0, 260, 22, 25, 12, L"サイズ", L"Size", false, false},
+        {IDC_CONFIG_FONT_SIZE, kListBox, 0, kLists, 0, 260, 35, 25, 75, nullptr, nullptr, false, false},
+        {-1, kButton, BS_GROUPBOX, 0, 0, 170, 120, 125, 25, L"TABの文字数", L"TAB size", false, false},
+        {IDC_CONFIG_TAB_2, kButton, BS_AUTORADIOBUTTON, WS_GROUP, 0, 175, 130, 30, 12, L"2", L"2", false, false},
+        // The other two stay in the first one's group: no group start of their own.
+        {IDC_CONFIG_TAB_4, kButton, BS_AUTORADIOBUTTON, 0, WS_GROUP, 215, 130, 30, 12, L"4", L"4", false, false},
+        {IDC_CONFIG_TAB_8, kButton, BS_AUTORADIOBUTTON, 0, WS_GROUP, 255, 130, 30, 12, L"8", L"8", false, false},
+        {-1, kButton, BS_GROUPBOX, 0, 0, 170, 150, 60, 30, L"折り返し文字数", L"By return", false, false},
+        {IDC_CONFIG_WRAP_COLUMN, kEdit, 0, kNumbers, 0, 185, 160, 30, 13, nullptr, nullptr, false, false},
+        {-1, kButton, BS_GROUPBOX, 0, 0, 235, 150, 60, 30, L"バッファサイズ", L"Text buffer", false, false},
+        {IDC_CONFIG_BUFFER_SIZE, kEdit, 0, kNumbers, 0, 250, 160, 30, 13, nullptr, nullptr, false, false},
+        {-1, kStatic, SS_LEFT, 0, 0, 282, 164, 10, 12, L"KB", L"KB", false, false},
+    }};
+
+TEST(MonitorResources, DialogTemplatesMatchTheDialogTablesInBothLanguages) {
+  for (const ExpectedDialog* dialog : {&kLanguageDialog, &kAboutBox, &kLogDialog, &kSettingsPage}) {
+    CheckDialogTemplate(*dialog, true);
+    CheckDialogTemplate(*dialog, false);
+  }
+  // The About box's icon is the program's icon.
+  for (int resource : {IDD_ABOUT_JA, IDD_ABOUT_EN}) {
+    const DialogTemplateData data = ReadDialogTemplate(resource);
+    ASSERT_GE(data.items.size(), 2u);
+    EXPECT_EQ(data.items[1].textOrdinal, IDI_VIGILO) << resource;
+  }
 }
 
 }  // namespace
