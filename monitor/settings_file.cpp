@@ -55,13 +55,14 @@ void ReadConsoleSettings(ConsoleSettings& record) {
   record.maxLines = 10000;
 
   // Clamped to what the settings page can produce: a hand-edited file must not make the
-  // console allocate gigabytes, wrap at column 0 or expand a tab without end.
+  // console allocate gigabytes, wrap at column 0 or expand a tab without end, nor show an
+  // on/off setting as on in the page while the console treats it as off.
   record.wrapColumn = ClampColumn(ReadSettingInt(kConsoleSection, "column", 80));
   record.bufferSize = ClampBufferKb(ReadSettingInt(kConsoleSection, "buffer size", 64)) * 1024;
-  record.showVScroll = ReadSettingInt(kConsoleSection, "v scroll bar", 1);
-  record.showHScroll = ReadSettingInt(kConsoleSection, "h scroll bar", 1);
-  record.hexMode = ReadSettingInt(kConsoleSection, "hex mode", 0);
-  record.autoScroll = ReadSettingInt(kConsoleSection, "auto scroll", 1);
+  record.showVScroll = ClampFlag(ReadSettingInt(kConsoleSection, "v scroll bar", 1));
+  record.showHScroll = ClampFlag(ReadSettingInt(kConsoleSection, "h scroll bar", 1));
+  record.hexMode = ClampFlag(ReadSettingInt(kConsoleSection, "hex mode", 0));
+  record.autoScroll = ClampFlag(ReadSettingInt(kConsoleSection, "auto scroll", 1));
   record.tabSize = ClampTabs(ReadSettingInt(kConsoleSection, "tabs", 4));
   record.fontSize = ClampFontSize(ReadSettingInt(kConsoleSection, "text font size", 18));
 

@@ -21,4 +21,6 @@ int32_t ClampTabs(int32_t tabs) {
 
 int32_t ClampFontSize(int32_t size) { return Clamp(size, kFontSizeMin, kFontSizeMax); }
 
+int32_t ClampFlag(int32_t value) { return value != 0 ? 1 : 0; }
+
 }  // namespace settings_ranges

@@ -19,5 +19,8 @@ int32_t ClampBufferKb(int32_t kilobytes);
 // The page offers 2, 4 and 8: other values go to the nearest of them (3 to 4, 6 and more to 8).
 int32_t ClampTabs(int32_t tabs);
 int32_t ClampFontSize(int32_t size);
+// The on/off settings: the page shows every nonzero value as a checked box and writes it back as
+// 1, while the console acts on 1 alone; nonzero reads as 1 so that both agree.
+int32_t ClampFlag(int32_t value);
 
 }  // namespace settings_ranges

@@ -45,4 +45,9 @@ TEST(SettingsRanges, FontSizeKeepsEveryOfferedSize) {
   for (const auto& c : cases) EXPECT_EQ(ClampFontSize(c.stored), c.used) << c.stored;
 }
 
+TEST(SettingsRanges, OnOffSettingsReadNonzeroAsOn) {
+  const ClampCase cases[] = {{0, 0}, {1, 1}, {2, 1}, {-1, 1}, {INT_MAX, 1}, {INT_MIN, 1}};
+  for (const auto& c : cases) EXPECT_EQ(ClampFlag(c.stored), c.used) << c.stored;
+}
+
 }  // namespace

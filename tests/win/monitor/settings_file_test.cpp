@@ -136,6 +136,17 @@ TEST_F(SettingsFileTest, UnusableValuesAreClampedOnReading) {
   }
 }
 
+// The page shows a nonzero on/off value as a checked box; the console must then act on it too.
+TEST_F(SettingsFileTest, OnOffValuesOtherThanZeroOrOneReadAsOn) {
+  WriteIni("[console]\r\nv scroll bar=2\r\nh scroll bar=-1\r\nhex mode=7\r\nauto scroll=0\r\n");
+  ConsoleSettings s;
+  ReadConsoleSettings(s);
+  EXPECT_EQ(s.showVScroll, 1);
+  EXPECT_EQ(s.showHScroll, 1);
+  EXPECT_EQ(s.hexMode, 1);
+  EXPECT_EQ(s.autoScroll, 0);
+}
+
 TEST_F(SettingsFileTest, LongFontNameIsCutTo31Characters) {
   WriteIni("[console]\r\ntext font name=ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789\r\n");
   ConsoleSettings s;
