@@ -15,7 +15,8 @@ constexpr char kConsoleSection[] = "console";
 constexpr char kDefaultFontName[] = "FixedSys";
 
 uint32_t ReadColour(const char* key, uint32_t defaultValue) {
-  return static_cast<uint32_t>(ReadSettingInt(kConsoleSection, key, static_cast<int>(defaultValue)));
+  return settings_ranges::ClampColour(
+      static_cast<uint32_t>(ReadSettingInt(kConsoleSection, key, static_cast<int>(defaultValue))));
 }
 
 }  // namespace

@@ -23,4 +23,6 @@ int32_t ClampFontSize(int32_t size) { return Clamp(size, kFontSizeMin, kFontSize
 
 int32_t ClampFlag(int32_t value) { return value != 0 ? 1 : 0; }
 
+uint32_t ClampColour(uint32_t colour) { return colour & 0x00FFFFFFu; }
+
 }  // namespace settings_ranges

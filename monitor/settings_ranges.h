@@ -22,5 +22,8 @@ int32_t ClampFontSize(int32_t size);
 // The on/off settings: the page shows every nonzero value as a checked box and writes it back as
 // 1, while the console acts on 1 alone; nonzero reads as 1 so that both agree.
 int32_t ClampFlag(int32_t value);
+// Colours are 0x00BBGGRR, as the colour chooser gives them: a set top byte would make GDI take
+// the value for a palette entry or for no colour at all, so only the low 24 bits are kept.
+uint32_t ClampColour(uint32_t colour);
 
 }  // namespace settings_ranges

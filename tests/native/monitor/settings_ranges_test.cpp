@@ -50,4 +50,12 @@ TEST(SettingsRanges, OnOffSettingsReadNonzeroAsOn) {
   for (const auto& c : cases) EXPECT_EQ(ClampFlag(c.stored), c.used) << c.stored;
 }
 
+TEST(SettingsRanges, ColoursKeepTheirRedGreenAndBlueOnly) {
+  const struct {
+    uint32_t stored, used;
+  } cases[] = {{0x000000, 0x000000}, {0x0000FF, 0x0000FF}, {0xFFFFFF, 0xFFFFFF}, {0xFFFF00, 0xFFFF00},
+               {0xFFFFFFFFu, 0xFFFFFF}, {0x01000005u, 0x000005}, {0x02123456u, 0x123456}};
+  for (const auto& c : cases) EXPECT_EQ(ClampColour(c.stored), c.used) << std::hex << c.stored;
+}
+
 }  // namespace

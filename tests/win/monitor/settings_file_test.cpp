@@ -147,6 +147,17 @@ TEST_F(SettingsFileTest, OnOffValuesOtherThanZeroOrOneReadAsOn) {
   EXPECT_EQ(s.autoScroll, 0);
 }
 
+// A hand-edited colour with bits above blue (a negative number, say) keeps red, green and blue.
+TEST_F(SettingsFileTest, ColoursKeepTheirLow24Bits) {
+  WriteIni("[console]\r\nconsole text 1=-1\r\nconsole back 1=16777216\r\nconsole text 2=33554687\r\n");
+  ConsoleSettings s;
+  ReadConsoleSettings(s);
+  EXPECT_EQ(s.normalText, 0xFFFFFFu);
+  EXPECT_EQ(s.normalBack, 0x000000u);
+  EXPECT_EQ(s.hexText, 0x0000FFu) << "0x020000FF";
+  EXPECT_EQ(s.selectBack, 0xFFFF00u) << "a missing key keeps its default";
+}
+
 TEST_F(SettingsFileTest, LongFontNameIsCutTo31Characters) {
   WriteIni("[console]\r\ntext font name=ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789\r\n");
   ConsoleSettings s;
