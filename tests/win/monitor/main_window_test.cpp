@@ -403,6 +403,9 @@ TEST_F(MainWindowTest, ContextMenuOffersWhatTheConsoleCanDo) {
 // Command 133 while the program runs: everything shown from then on speaks the new language,
 // except the menu bar, which the window class fixed at start-up.
 TEST_F(MainWindowTest, ChoosingJapaneseWhileRunningSwitchesAllButTheMenuBar) {
+  struct EnglishAgain {  // whatever fails below, the later tests run in English
+    ~EnglishAgain() { language = 0; }
+  } englishAgain;
   DialogDriver toJapanese([](HWND dialog) {
     SendMessageA(GetDlgItem(dialog, IDC_LANGUAGE_COMBO), CB_SETCURSEL, 1, 0);
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
@@ -450,7 +453,7 @@ TEST_F(MainWindowTest, ChoosingJapaneseWhileRunningSwitchesAllButTheMenuBar) {
   });
   app.OnCommand(ID_HELP_LANGUAGE);
   EXPECT_TRUE(toEnglish.ran());
-  language = 0;
+  EXPECT_EQ(language, 0);
   EXPECT_EQ(Tooltip(ID_EDIT_COPY), "Copy");
 }
 
