@@ -131,6 +131,8 @@ TEST(LogSavingEndToEnd, ExistingFileNoThenYes) {
   FillLogDialog(monitor, log, false);
   Answer(monitor, IDYES);
   ASSERT_TRUE(monitor.WaitForNoDialog());
+  // The file is emptied after the question has gone; Stop turns on once it is open.
+  ASSERT_TRUE(WaitUntil([&] { return monitor.ButtonEnabled(kStopLog); }, 5000));
   EXPECT_EQ(ReadWholeFile(log), "");  // emptied, and the box was off
   ASSERT_TRUE(SendToMonitor("new\n"));
   ASSERT_TRUE(monitor.WaitForConsoleEnding("new\r\n"));
