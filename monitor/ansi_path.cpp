@@ -1,4 +1,4 @@
-// Splitting a path in the ANSI code page.
+// Splitting paths and cutting texts in the ANSI code page.
 #include "monitor/ansi_path.h"
 
 std::size_t DirectoryPartLength(const char* path, UINT codePage) {
@@ -14,4 +14,21 @@ std::size_t DirectoryPartLength(const char* path, UINT codePage) {
     if (byte == '\\') directory = i;
   }
   return directory;
+}
+
+std::size_t CutToWholeCharacters(char* text, UINT codePage) {
+  if (!text) return 0;
+  std::size_t i = 0;
+  while (text[i] != '\0') {
+    if (IsDBCSLeadByteEx(codePage, static_cast<BYTE>(text[i]))) {
+      if (text[i + 1] == '\0') {
+        text[i] = '\0';  // a lead byte whose trail byte was cut off
+        break;
+      }
+      i += 2;
+    } else {
+      ++i;
+    }
+  }
+  return i;
 }

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "monitor/ansi_path.h"
 #include "monitor/monitor_app.h"
 #include "monitor/settings_ranges.h"
 
@@ -69,6 +70,8 @@ void ReadConsoleSettings(ConsoleSettings& record) {
 
   ReadSettingString(kConsoleSection, "text font name", kDefaultFontName, record.fontName,
                     sizeof record.fontName);
+  // A long Japanese name cut to 31 bytes may end in half a character: no family has that name.
+  CutToWholeCharacters(record.fontName, CP_ACP);
 
   record.normalText = ReadColour("console text 1", 0x000000);
   record.normalBack = ReadColour("console back 1", 0xFFFFFF);

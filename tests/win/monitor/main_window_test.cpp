@@ -317,6 +317,28 @@ TEST(ProgramFolder, TrailBytesThatLookLikeBackslashesDoNotSplitThePath) {
   }
 }
 
+// A font name read with a 32-byte limit keeps whole characters only.
+TEST(ProgramFolder, TextsCutByAByteLimitKeepWholeCharacters) {
+  const struct {
+    const char* text;
+    UINT codePage;
+    const char* kept;
+  } cases[] = {
+      {"Fixedsys", 932, "Fixedsys"},
+      {"\x82\x6C\x82\x72 \x83\x53", 932, "\x82\x6C\x82\x72 \x83\x53"},  // whole characters stay
+      {"\x82\x6C\x82\x72 \x83", 932, "\x82\x6C\x82\x72 "},               // a lone lead byte goes
+      {"\x83\x5C\x83", 932, "\x83\x5C"},  // the 0x5C trail byte does not start a character
+      {"abc\x83", 1252, "abc\x83"},          // single-byte code page: nothing to cut
+      {"", 932, ""},
+  };
+  for (const auto& c : cases) {
+    char text[32];
+    std::strcpy(text, c.text);
+    EXPECT_EQ(CutToWholeCharacters(text, c.codePage), std::strlen(c.kept)) << c.text;
+    EXPECT_STREQ(text, c.kept) << c.text << " in " << c.codePage;
+  }
+}
+
 TEST_F(MainWindowTest, UnknownCommandChangesNothing) {
   app.console.Clear();
   WriteText("kept\r\n");
