@@ -3,6 +3,7 @@
 
 #include <cstdarg>
 #include <cstdint>
+#include <memory>
 
 #include "channel/channel.h"
 #include "client/client_state.h"
@@ -65,15 +66,23 @@ bool GrowNarrowBuffer(ClientState& state, std::uint64_t need) noexcept {
   return EnsureCapacity(state.textBuffer, state.textCapacity, need);
 }
 
+// Formats the message into one of the state's buffers (the caller holds the mutex) and sends
+// the overflow notice first when the text had to be cut.
+template <typename Char>
+FormattedText FormatMessage(ClientState& state, const Char* format, va_list list,
+                            std::unique_ptr<Char[]>& buffer, std::uint32_t& capacity) noexcept {
+  VaListArguments arguments(list);
+  const FormattedText text = FormatIntoBuffer<ConnectionLock>(format, buffer, capacity, arguments);
+  if (text.formatted && text.outcome.overflowed) SendOverflowNotice(state);
+  return text;
+}
+
 int WriteNarrow(const char* format, va_list list) noexcept {
   if (!OpenChannel()) return 0;
   ClientState& state = *clientState;
   MutexHold hold(state.mutex.get());
-  VaListArguments arguments(list);
-  const FormattedText text =
-      FormatIntoBuffer<ConnectionLock>(format, state.textBuffer, state.textCapacity, arguments);
+  const FormattedText text = FormatMessage(state, format, list, state.textBuffer, state.textCapacity);
   if (!text.formatted) return 0;
-  if (text.outcome.overflowed) SendOverflowNotice(state);
   return static_cast<int>(state.SendDatagram(state.textBuffer.get(), text.outcome.length + 1));
 }
 
@@ -81,11 +90,8 @@ int WriteWide(const wchar_t* format, va_list list) noexcept {
   if (!OpenChannel()) return 0;
   ClientState& state = *clientState;
   MutexHold hold(state.mutex.get());
-  VaListArguments arguments(list);
-  const FormattedText text =
-      FormatIntoBuffer<ConnectionLock>(format, state.wideBuffer, state.wideCapacity, arguments);
+  const FormattedText text = FormatMessage(state, format, list, state.wideBuffer, state.wideCapacity);
   if (!text.formatted) return 0;
-  if (text.outcome.overflowed) SendOverflowNotice(state);
   const std::uint32_t wideLength = text.outcome.length;
   if (!GrowNarrowBuffer(state, NarrowNeed(wideLength))) return 0;
   int converted = ConvertToAnsi(state, wideLength);
