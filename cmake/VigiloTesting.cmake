@@ -1,7 +1,8 @@
 # Helpers that every test folder uses, so each tier is declared the same way.
 #
 #   vigilo_native_test(name SOURCES ... [LIBS ...])          host build, GoogleTest, sanitizers
-#   vigilo_win_test(name SOURCES ... [LIBS ...] [LOCKS ...]) cross build, run under Wine by ctest
+#   vigilo_win_test(name SOURCES ... [LIBS ...] [LOCKS ...] [ARGS ...])
+#                                                            cross build, run under Wine by ctest
 #   vigilo_fuzz_target(name SOURCES ... [LIBS ...] [SMOKE_SECONDS n])
 #
 # Win tests that create or write the monitor's mailslot, or start vigilo.exe, take the lock
@@ -48,7 +49,7 @@ function(vigilo_win_test name)
   if(NOT WIN32)
     return()
   endif()
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LOCKS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LOCKS;ARGS" ${ARGN})
   _vigilo_windows_gtest(gtest_libs)
   if(gtest_libs STREQUAL "NONE")
     return()
@@ -59,7 +60,7 @@ function(vigilo_win_test name)
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} ${gtest_libs})
   # One ctest entry per program: every Wine process start costs time.
-  add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
+  add_test(NAME ${name} COMMAND ${name} --gtest_color=no ${ARG_ARGS})
   set_tests_properties(${name} PROPERTIES TIMEOUT 300)
   if(ARG_LOCKS)
     set_tests_properties(${name} PROPERTIES RESOURCE_LOCK "${ARG_LOCKS}")

@@ -265,7 +265,7 @@ TEST_F(MonitorE2eTest, PrintsTheSustainedMessageRateOfOneClient) {
 }
 
 TEST_F(MonitorE2eTest, JapaneseMenuAndAJapaneseMessageCopiedBackIntact) {
-  if (GetACP() != 932) GTEST_SKIP() << "needs the Japanese locale (run as monitor_e2e_japanese_test)";
+  ASSERT_EQ(GetACP(), 932u) << "needs the Japanese locale (run as monitor_e2e_japanese_test)";
   // A font with kanji, so the screenshot shows them; the raster FixedSys has none.
   WriteWholeFile(dir.File("vigilo.ini"), IniWithLanguage(1) + "[console]\r\ntext font name=VL Gothic\r\n");
   MonitorProcess monitor(dir.path());
@@ -284,9 +284,8 @@ TEST_F(MonitorE2eTest, JapaneseMenuAndAJapaneseMessageCopiedBackIntact) {
 namespace {
 
 TEST_F(MonitorE2eTest, JapaneseFirstStartOffersJapaneseSelected) {
-  if (GetACP() != 932 || GetUserDefaultLangID() != 0x0411) {
-    GTEST_SKIP() << "needs the Japanese locale (run as monitor_e2e_japanese_test)";
-  }
+  ASSERT_EQ(GetACP(), 932u) << "needs the Japanese locale (run as monitor_e2e_japanese_test)";
+  ASSERT_EQ(GetUserDefaultLangID(), 0x0411) << "needs the Japanese locale (run as monitor_e2e_japanese_test)";
   MonitorProcess monitor(dir.path());
   HWND dialog = nullptr;
   ASSERT_TRUE(WaitUntil([&] { return (dialog = FindProcessDialog(monitor.id())) != nullptr; }, 10000));

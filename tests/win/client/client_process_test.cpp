@@ -1,4 +1,4 @@
-// Separate client processes: two at once interleave whole messages, and a 64-bit client reaches this 32-bit reader.
+// Separate client processes: two at once interleave whole messages, and a client of the other bitness reaches this reader.
 #include <windows.h>
 
 #include <cstdio>
@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "loaded_tellit.h"
+#include "support/other_bitness.h"
 #include "test_mailslot.h"
 
 namespace tellit::testing {
@@ -117,14 +118,10 @@ TEST(ClientProcesses, TwoClientsHoldingTheirHandlesAtOnceBothDeliverEveryMessage
   EXPECT_EQ(counts.at("B"), kCount);
 }
 
-TEST(ClientProcesses, SixtyFourBitClientReachesThisReader) {
-  char folder[MAX_PATH] = {};
-  if (GetEnvironmentVariableA("VIGILO_TELLIT64_DIR", folder, MAX_PATH) == 0) {
-    GTEST_SKIP() << "runs in the 32-bit tree, which names the 64-bit client's folder";
-  }
-  std::string path = folder;
-  if (!path.empty() && path[0] == '/') path = "Z:" + path;  // a Unix path, as CMake knows it
-  path += "/tellit_sender.exe";
+TEST(ClientProcesses, ClientOfTheOtherBitnessReachesThisReader) {
+  const OtherBitness other = FindOtherBitness();
+  if (other.folder.empty()) GTEST_SKIP() << other.whyNot;
+  const std::string path = other.folder + "/tellit_sender.exe";
   ASSERT_NE(GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES) << path << " is missing";
 
   TestMailslot mailslot;
@@ -142,11 +139,11 @@ TEST(ClientProcesses, SixtyFourBitClientReachesThisReader) {
 
   int banners = 0;
   std::vector<std::string> order;
-  const auto counts = CheckMessages(received, 64, banners, order);
+  const auto counts = CheckMessages(received, other.bits, banners, order);
   EXPECT_EQ(banners, 1);
   ASSERT_EQ(received.size(), 2u + kCount);
   EXPECT_EQ(received[0], Banner());
-  EXPECT_EQ(received[1], Datagram("W ready 64\n"));
+  EXPECT_EQ(received[1], Datagram("W ready " + std::to_string(other.bits) + "\n"));
   EXPECT_EQ(counts.at("W"), kCount);
 }
 
