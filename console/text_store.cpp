@@ -89,13 +89,10 @@ void TextStore::CutFront(uint32_t firstKept) {
 
 void TextStore::EndLine() {
   if (lineCount + 1 >= maxLines) {
-    // The line table is full. Lines go from the front as Discard would drop them, but the line
-    // being ended always stays: when no complete line lies beyond the threshold, every complete
-    // line goes and the ended line becomes line 0 (clearing it too would leave an empty line).
-    const uint32_t threshold = std::max<uint32_t>(capacity / 16, 1);
-    uint32_t i = 1;
-    while (i < lineCount && lineStarts[i] <= threshold) ++i;
-    CutFront(i);
+    // The line table is full: a sixteenth of the lines go from the front (at least one). A
+    // sixteenth of the bytes, as a full buffer drops, would take every line of a large buffer
+    // holding short lines. The line being ended always stays.
+    CutFront(std::min(std::max<uint32_t>(lineCount / 16, 1), lineCount));
   }
   ++lineCount;
   lineStarts[lineCount] = used;

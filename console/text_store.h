@@ -56,7 +56,8 @@ class TextStore {
   bool HasArrays() const { return bytes && attributes && lineStarts; }
 
   // Stores bytes with line breaks, wrapping and backspace, discarding old lines when the store
-  // or the line table is full. A full line table never drops the line being ended.
+  // or the line table is full: a full store drops lines as Discard does, a full line table a
+  // sixteenth of its lines (at least one), never the line being ended.
   void Append(const uint8_t* text, uint32_t length, uint8_t attribute);
   // Drops whole lines from the front: more than max(capacity / 16, need) bytes, or everything.
   void Discard(uint32_t need);

@@ -9,6 +9,7 @@
 
 #include "console/scoped_win.h"
 #include "monitor/resources/log_settings_ids.h"
+#include "monitor/settings_ranges.h"
 #include "monitor/settings_file.h"
 
 namespace {
@@ -80,7 +81,7 @@ void ConsoleConfigPage1::OnInitDialog() {
   for (int i = 0; i < 16; ++i) {
     char key[16];
     std::snprintf(key, sizeof key, "custom %d", i);
-    customColors[i] = static_cast<COLORREF>(ReadSettingInt(kSection, key, 0xFFFFFF));
+    customColors[i] = settings_ranges::ClampColour(static_cast<uint32_t>(ReadSettingInt(kSection, key, 0xFFFFFF)));
   }
   PostMessageA(hwnd, kFitSheet, 0, 0);
 }

@@ -3,13 +3,27 @@
 
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 #include "console/scoped_win.h"
 #include "monitor/resources/log_settings_ids.h"
-
-const int scalableFontSizes[10] = {8, 10, 12, 14, 16, 18, 20, 22, 24, 28};
+#include "monitor/settings_ranges.h"
 
 namespace {
+
+using settings_ranges::kScalableFontSizes;
+
+int CALLBACK WidenToFamilySize(const LOGFONTA* /*font*/, const TEXTMETRICA* metrics, DWORD type, LPARAM rangeParam) {
+  auto* range = reinterpret_cast<FontSizeRange*>(rangeParam);
+  if (!(type & RASTER_FONTTYPE)) {
+    *range = {kScalableFontSizes[0], kScalableFontSizes[std::size(kScalableFontSizes) - 1]};
+    return 0;
+  }
+  const int32_t size = metrics->tmHeight + metrics->tmExternalLeading;
+  if (range->low == 0 || size < range->low) range->low = size;
+  if (size > range->high) range->high = size;
+  return 1;
+}
 
 // Text of a list entry; false when the entry does not exist or does not fit.
 bool EntryText(HWND list, int index, char (&text)[64]) {
@@ -117,10 +131,20 @@ int CALLBACK FontChooser::EnumFamilySizes(const LOGFONTA* /*font*/, const TEXTME
   auto* chooser = reinterpret_cast<FontChooser*>(chooserParam);
   if (!chooser) return 0;
   if (!(type & RASTER_FONTTYPE)) {
-    for (int size : scalableFontSizes) AddSize(chooser->sizeList, size);
+    for (int32_t size : kScalableFontSizes) AddSize(chooser->sizeList, size);
     return 0;  // a scalable family offers the same sizes whatever its other entries
   }
   const int size = metrics->tmHeight + metrics->tmExternalLeading;
   if (FindSize(chooser->sizeList, size) == LB_ERR) AddSize(chooser->sizeList, size);
   return 1;
+}
+
+FontSizeRange OfferedFontSizes(const char* family) {
+  FontSizeRange range = {0, 0};
+  {
+    scoped::WindowDC dc(nullptr);
+    EnumFontFamiliesA(dc.get(), family, WidenToFamilySize, reinterpret_cast<LPARAM>(&range));
+  }
+  if (range.low == 0) range = {kScalableFontSizes[0], kScalableFontSizes[std::size(kScalableFontSizes) - 1]};
+  return range;
 }

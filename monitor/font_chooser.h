@@ -5,8 +5,13 @@
 
 #include <cstdint>
 
-// Sizes offered for a scalable family, in list order.
-extern const int scalableFontSizes[10];
+// The smallest and largest size the page offers for a family: its raster heights, or the
+// scalable sizes for a scalable family and for one this system does not have.
+struct FontSizeRange {
+  int32_t low;
+  int32_t high;
+};
+FontSizeRange OfferedFontSizes(const char* family);
 
 struct FontChooser {
   HWND dialog = nullptr;

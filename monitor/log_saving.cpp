@@ -54,8 +54,13 @@ void MonitorApp::StartLogSaving() {
   if (dialog.fileName[0] == '\0') return;
 
   HANDLE file = CreateLogFile(dialog.fileName, CREATE_NEW);
+  const DWORD createError = file ? ERROR_SUCCESS : GetLastError();
+  if (!file && createError != ERROR_FILE_EXISTS && createError != ERROR_ALREADY_EXISTS) {
+    // A missing folder or a denied path: nothing to overwrite, so no question.
+    AskAboutFile(mainWindow, L"\"%s\"が開けません", L"Can't open \"%s\"", dialog.fileName, MB_OK | MB_ICONQUESTION);
+    return;
+  }
   if (!file) {
-    // Every failure of the exclusive create is taken to mean the file exists.
     if (AskAboutFile(mainWindow, L"\"%s\"は既に存在します。上書きしますか？",
                      L"\"%s\" has already existed, overwrite ?", dialog.fileName,
                      MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
@@ -68,23 +73,38 @@ void MonitorApp::StartLogSaving() {
     }
   }
   logFile = file;
-
-  SetFilePointer(logFile, 0, nullptr, FILE_BEGIN);
-  if (dialog.saveConsole && console.text.used != 0 && console.text.bytes) {
-    DWORD written = 0;
-    // A failed dump is not fatal: saving goes on with the messages that follow.
-    WriteFile(logFile, console.text.bytes, console.text.used, &written, nullptr);
-  }
+  std::snprintf(logFileName, sizeof logFileName, "%s", dialog.fileName);
 
   WriteSettingInt(kLogSection, "save console", dialog.saveConsole ? 1 : 0);
   WriteSettingString(kLogSection, "file name", dialog.fileName);
 
   SetCommandEnabled(ID_FILE_START_LOG, false);
   SetCommandEnabled(ID_FILE_STOP_LOG, true);
+
+  SetFilePointer(logFile, 0, nullptr, FILE_BEGIN);
+  if (dialog.saveConsole && console.text.used != 0 && console.text.bytes) {
+    // A failed dump stops saving as a failed write of a message does.
+    WriteLog(console.text.bytes, console.text.used);
+  }
+}
+
+bool MonitorApp::WriteLog(const void* bytes, DWORD length) {
+  if (!logFile) return false;
+  DWORD written = 0;
+  const BOOL wrote = WriteFile(logFile, bytes, length, &written, nullptr);
+  if (wrote && written == length) return true;
+  const DWORD error = wrote ? ERROR_DISK_FULL : GetLastError();  // a short write: the disk is full
+  // What was written stays in the file; the commands return to "not saving" and the user hears why.
+  CloseHandle(logFile);
+  logFile = nullptr;
+  SetCommandEnabled(ID_FILE_STOP_LOG, false);
+  SetCommandEnabled(ID_FILE_START_LOG, true);
+  NotifyTrouble(kLogStopped, error);
+  return false;
 }
 
 void MonitorApp::StopLogSaving() {
-  // logFile may already be null: the receiver closes it after a failed write.
+  // logFile may already be null: a failed write closes it.
   if (logFile) {
     CloseHandle(logFile);
     logFile = nullptr;

@@ -88,6 +88,9 @@ LRESULT HandleMainMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     case WM_TIMER:
       app.DrainMailslot();
       return 0;
+    case kTroubleMessage:
+      app.ShowTrouble(static_cast<MonitorApp::Trouble>(wParam), static_cast<DWORD>(lParam));
+      return 0;
     case WM_DESTROY:
       html_help::Uninitialize(app.helpCookie);
       PostQuitMessage(0);

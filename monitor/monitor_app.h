@@ -24,10 +24,16 @@ struct MonitorApp {
   HWND statusBarOwner = nullptr;
   VGL_Console console;
   HANDLE mailslot = nullptr;
-  int receiveEnabled = 1;
+  bool channelDown = false;      // the mailslot could not be created; ticks try again
+  DWORD lastChannelAttempt = 0;  // GetTickCount of the last attempt to create it
   unsigned char* receiveBuffer = nullptr;
   unsigned receiveCapacity = 0;
+  // What one tick takes at most: datagrams, and bytes (it stops once it has read this many);
+  // tests lower them to see the caps at work.
+  int datagramsPerTick = 500;
+  uint32_t bytesPerTick = 2u * 1024 * 1024;
   HANDLE logFile = nullptr;
+  char logFileName[MAX_PATH] = "";
   unsigned char* convertBuffer = nullptr;
   unsigned convertCapacity = 8192;
   // Neither buffer grows beyond this; tests lower it to reach the oversize path under Wine,
@@ -39,10 +45,25 @@ struct MonitorApp {
   void Layout(int width, int height);
   void AllocateConvertBuffer();  // start-up: convertCapacity bytes, null when that fails
 
-  // Message receiver.
-  void StartReceiver();
+  // Message receiver. StartReceiver tells the user (once until it succeeds) when the mailslot
+  // cannot be created; DrainMailslot then tries again once a second.
+  bool StartReceiver();
   void DrainMailslot();
   void StopReceiver();
+  void ReopenReceiver();
+  enum class ReadOutcome { kRead, kWait, kBroken };
+  ReadOutcome ReadDatagram(DWORD nextSize, DWORD& bytesRead);
+  // Converts the line ends of a received text and hands it to the console and the log.
+  void ShowReceived(const unsigned char* text, size_t length);
+  void ShowReceiverNotice(const char* pattern, unsigned long value);
+
+  // Troubles the user is told about in a message box, shown from the message loop (never from
+  // inside a tick, whose timer would run again under the box).
+  enum Trouble : WPARAM { kChannelInUse, kLogStopped };
+  void NotifyTrouble(Trouble trouble, DWORD error);
+  void ShowTrouble(Trouble trouble, DWORD error);
+  // Writes to the open log; a failed or short write stops log saving and tells the user.
+  bool WriteLog(const void* bytes, DWORD length);
 
   // Commands, language, log saving.
   void OnCommand(WPARAM wParam);
@@ -53,6 +74,9 @@ struct MonitorApp {
 };
 
 extern MonitorApp app;
+
+// Posted to the main window: wParam a MonitorApp::Trouble, lParam the system's error code.
+constexpr UINT kTroubleMessage = WM_APP + 10;
 
 // Enables or greys one command in the main menu and on the toolbar together.
 void SetCommandEnabled(int command, bool enabled);

@@ -1,4 +1,5 @@
-// The message receiver: creates the mailslot, drains it on every timer tick, closes it.
+// The message receiver: creates the mailslot, drains it on every timer tick, closes it, and
+// creates it again when it could not be created or its handle broke.
 #include <windows.h>
 
 #include <cstring>
@@ -11,7 +12,11 @@
 namespace {
 
 constexpr unsigned kFirstReceiveCapacity = 4096;
-constexpr int kDatagramsPerTick = 500;
+// Besides its count and byte caps, a tick stops after this long, so that a flood of large
+// datagrams (each also written to the log) cannot freeze the window; the rest waits.
+constexpr DWORD kTickBudgetMs = 30;
+// While the channel is down, a tick tries to create it again this often.
+constexpr DWORD kRetryPeriodMs = 1000;
 
 // A datagram bigger than the receive ceiling: read whole into a buffer of its own size (a
 // mailslot gives up a datagram only to a read that can take it all) and keep its first
@@ -30,18 +35,28 @@ class OversizeRead {
 
 }  // namespace
 
-void MonitorApp::StartReceiver() {
-  if (mailslot) return;
+bool MonitorApp::StartReceiver() {
+  if (mailslot) return true;
+  lastChannelAttempt = GetTickCount();
   char name[channel::kNameBufferSize];
   channel::FormatMailslotName(name);
-  const HANDLE slot = CreateMailslotA(name, 0, MAILSLOT_WAIT_FOREVER, nullptr);
-  if (slot == INVALID_HANDLE_VALUE) return;
+  // The largest datagram the receiver keeps whole: Windows refuses a longer write at the writer's
+  // end (Wine does not enforce it, but cuts datagrams at 64 KiB).
+  const HANDLE slot = CreateMailslotA(name, channel::kReceiveCeiling, MAILSLOT_WAIT_FOREVER, nullptr);
+  if (slot == INVALID_HANDLE_VALUE) {
+    if (!channelDown) {
+      channelDown = true;
+      NotifyTrouble(kChannelInUse, GetLastError());
+    }
+    return false;
+  }
+  channelDown = false;
   unsigned char* buffer = new (std::nothrow) unsigned char[kFirstReceiveCapacity];
   mailslot = slot;
-  receiveEnabled = 1;
   delete[] receiveBuffer;
   receiveBuffer = buffer;
   receiveCapacity = buffer ? kFirstReceiveCapacity : 0;
+  return true;
 }
 
 void MonitorApp::StopReceiver() {
@@ -53,66 +68,103 @@ void MonitorApp::StopReceiver() {
   receiveBuffer = nullptr;
 }
 
+void MonitorApp::ReopenReceiver() {
+  StopReceiver();
+  StartReceiver();
+}
+
+MonitorApp::ReadOutcome MonitorApp::ReadDatagram(DWORD nextSize, DWORD& bytesRead) {
+  bytesRead = 0;
+  const uint32_t grown = line_ends::GrownReceiveCapacity(receiveCapacity, nextSize, bufferCeiling);
+  if (grown != 0 || !receiveBuffer) {
+    delete[] receiveBuffer;
+    const uint32_t capacity = grown != 0 ? grown : receiveCapacity;
+    receiveBuffer = new (std::nothrow) unsigned char[capacity];
+    receiveCapacity = receiveBuffer ? capacity : 0;
+    if (!receiveBuffer) return ReadOutcome::kWait;  // a later tick may find the memory
+  }
+
+  BOOL read;
+  if (nextSize <= receiveCapacity) {
+    // A zero-size datagram is read too, so that it leaves the queue: Windows reads it as 0
+    // bytes, Wine fails the read (ERROR_BROKEN_PIPE) but takes it off the queue all the same.
+    read = ReadFile(mailslot, receiveBuffer, nextSize != 0 ? nextSize : receiveCapacity, &bytesRead, nullptr);
+  } else {
+    OversizeRead whole(nextSize);
+    if (!whole.get()) return ReadOutcome::kWait;
+    read = ReadFile(mailslot, whole.get(), nextSize, &bytesRead, nullptr);
+    if (read) {
+      if (bytesRead > receiveCapacity) bytesRead = receiveCapacity;
+      std::memcpy(receiveBuffer, whole.get(), bytesRead);
+    }
+  }
+  if (read) return ReadOutcome::kRead;
+  bytesRead = 0;
+
+  // A failed read: ask the mailslot what became of the datagram.
+  DWORD after = 0;
+  if (!GetMailslotInfo(mailslot, nullptr, &after, nullptr, nullptr)) return ReadOutcome::kBroken;
+  if (nextSize == 0) return ReadOutcome::kRead;  // the empty datagram is gone: nothing to show
+  if (after != nextSize) {
+    ShowReceiverNotice("<< a message of %lu bytes could not be read >>\n", nextSize);
+    return ReadOutcome::kRead;
+  }
+  return ReadOutcome::kWait;  // still first in the queue: the next tick tries again
+}
+
 void MonitorApp::DrainMailslot() {
-  for (int count = 0; count < kDatagramsPerTick; ++count) {
-    if (!mailslot || !receiveEnabled) return;
+  if (!mailslot) {
+    if (GetTickCount() - lastChannelAttempt < kRetryPeriodMs || !StartReceiver()) return;
+  }
+  const DWORD start = GetTickCount();
+  uint32_t tickBytes = 0;
+  for (int count = 0; count < datagramsPerTick; ++count) {
+    if (tickBytes >= bytesPerTick || GetTickCount() - start >= kTickBudgetMs) return;
 
     DWORD nextSize = 0;
     if (!GetMailslotInfo(mailslot, nullptr, &nextSize, nullptr, nullptr)) {
-      StopReceiver();  // the channel is gone for the rest of the run
+      ReopenReceiver();  // the handle broke: the channel is created again, never given up
       return;
     }
     if (nextSize == MAILSLOT_NO_MESSAGE) return;
 
-    const uint32_t grown = line_ends::GrownReceiveCapacity(receiveCapacity, nextSize, bufferCeiling);
-    if (grown != 0 || !receiveBuffer) {
-      delete[] receiveBuffer;
-      const uint32_t capacity = grown != 0 ? grown : receiveCapacity;
-      receiveBuffer = new (std::nothrow) unsigned char[capacity];
-      receiveCapacity = receiveBuffer ? capacity : 0;
-      if (!receiveBuffer) return;
-    }
-
     DWORD bytesRead = 0;
-    if (nextSize <= receiveCapacity) {
-      if (!ReadFile(mailslot, receiveBuffer, nextSize, &bytesRead, nullptr)) {
-        StopReceiver();
+    switch (ReadDatagram(nextSize, bytesRead)) {
+      case ReadOutcome::kRead:
+        break;
+      case ReadOutcome::kWait:
         return;
-      }
-    } else {
-      OversizeRead whole(nextSize);
-      if (!whole.get()) return;  // left queued; a later tick may find the memory
-      if (!ReadFile(mailslot, whole.get(), nextSize, &bytesRead, nullptr)) {
-        StopReceiver();
+      case ReadOutcome::kBroken:
+        ReopenReceiver();
         return;
-      }
-      if (bytesRead > receiveCapacity) bytesRead = receiveCapacity;
-      std::memcpy(receiveBuffer, whole.get(), bytesRead);
     }
+    tickBytes += bytesRead;
 
-    // A datagram without NUL (not from the client library) ends at its last byte read.
+    // A datagram without NUL (not from the client library) ends at its last byte read; an empty
+    // one shows nothing and the tick goes on.
     const size_t length = line_ends::TextLength(receiveBuffer, bytesRead);
-    if (length == 0) return;  // an empty datagram ends the tick
-
-    const uint32_t convertGrown = line_ends::GrownConvertCapacity(
-        convertCapacity, static_cast<uint32_t>(length), bufferCeiling);
-    if (convertGrown != 0 || !convertBuffer) {
-      // Also retried when an earlier allocation failed, so one failure does not end intake.
-      delete[] convertBuffer;
-      if (convertGrown != 0) convertCapacity = convertGrown;
-      convertBuffer = new (std::nothrow) unsigned char[convertCapacity];
-    }
-    if (!convertBuffer) return;  // this datagram is lost
-
-    const size_t converted = line_ends::Convert(receiveBuffer, length, convertBuffer, convertCapacity);
-    console.Write(reinterpret_cast<const char*>(convertBuffer), static_cast<int>(converted), 0);
-
-    if (logFile) {
-      DWORD written = 0;
-      if (!WriteFile(logFile, convertBuffer, static_cast<DWORD>(converted), &written, nullptr)) {
-        CloseHandle(logFile);
-        logFile = nullptr;
-      }
-    }
+    if (length != 0) ShowReceived(receiveBuffer, length);
   }
+}
+
+void MonitorApp::ShowReceived(const unsigned char* text, size_t length) {
+  const uint32_t convertGrown = line_ends::GrownConvertCapacity(
+      convertCapacity, static_cast<uint32_t>(length), bufferCeiling);
+  if (convertGrown != 0 || !convertBuffer) {
+    // Also retried when an earlier allocation failed, so one failure does not end intake.
+    delete[] convertBuffer;
+    if (convertGrown != 0) convertCapacity = convertGrown;
+    convertBuffer = new (std::nothrow) unsigned char[convertCapacity];
+  }
+  if (!convertBuffer) return;  // this datagram is lost
+
+  const size_t converted = line_ends::Convert(text, length, convertBuffer, convertCapacity);
+  console.Write(reinterpret_cast<const char*>(convertBuffer), static_cast<int>(converted), 0);
+  if (logFile) WriteLog(convertBuffer, static_cast<DWORD>(converted));
+}
+
+void MonitorApp::ShowReceiverNotice(const char* pattern, unsigned long value) {
+  char line[96];
+  const int length = wsprintfA(line, pattern, value);
+  if (length > 0) ShowReceived(reinterpret_cast<const unsigned char*>(line), static_cast<size_t>(length));
 }

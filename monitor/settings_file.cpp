@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "monitor/ansi_path.h"
+#include "monitor/font_chooser.h"
 #include "monitor/monitor_app.h"
 #include "monitor/settings_ranges.h"
 
@@ -24,7 +25,12 @@ uint32_t ReadColour(const char* key, uint32_t defaultValue) {
 
 int ReadSettingInt(const char* section, const char* key, int defaultValue) {
   if (settingsPath[0] == '\0') return defaultValue;
-  return static_cast<int>(GetPrivateProfileIntA(section, key, defaultValue, settingsPath));
+  // Read as text: the private-profile number reader takes "abc" for 0 and wraps values past
+  // 32 bits, where the key's default is the sound reading.
+  char text[24];
+  const DWORD length = GetPrivateProfileStringA(section, key, "", text, sizeof text, settingsPath);
+  if (length >= sizeof text - 1) return defaultValue;  // cut: longer than any 32-bit number
+  return settings_ranges::ParseSettingInt(text, defaultValue);
 }
 
 void ReadSettingString(const char* section, const char* key, const char* defaultValue,
@@ -66,12 +72,14 @@ void ReadConsoleSettings(ConsoleSettings& record) {
   record.hexMode = ClampFlag(ReadSettingInt(kConsoleSection, "hex mode", 0));
   record.autoScroll = ClampFlag(ReadSettingInt(kConsoleSection, "auto scroll", 1));
   record.tabSize = ClampTabs(ReadSettingInt(kConsoleSection, "tabs", 4));
-  record.fontSize = ClampFontSize(ReadSettingInt(kConsoleSection, "text font size", 18));
 
   ReadSettingString(kConsoleSection, "text font name", kDefaultFontName, record.fontName,
                     sizeof record.fontName);
   // A long Japanese name cut to 31 bytes may end in half a character: no family has that name.
   CutToWholeCharacters(record.fontName, CP_ACP);
+  const FontSizeRange offered = OfferedFontSizes(record.fontName);
+  record.fontSize =
+      FontSizeOrDefault(ReadSettingInt(kConsoleSection, "text font size", kDefaultFontSize), offered.low, offered.high);
 
   record.normalText = ReadColour("console text 1", 0x000000);
   record.normalBack = ReadColour("console back 1", 0xFFFFFF);

@@ -19,7 +19,30 @@ int32_t ClampTabs(int32_t tabs) {
   return 8;
 }
 
-int32_t ClampFontSize(int32_t size) { return Clamp(size, kFontSizeMin, kFontSizeMax); }
+int32_t FontSizeOrDefault(int32_t size, int32_t low, int32_t high) {
+  return size >= low && size <= high ? size : kDefaultFontSize;
+}
+
+int32_t ParseSettingInt(const char* text, int32_t fallback) {
+  if (!text) return fallback;
+  const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  while (blank(*text)) ++text;
+  const bool negative = *text == '-';
+  if (*text == '-' || *text == '+') ++text;
+  if (*text < '0' || *text > '9') return fallback;
+  uint64_t magnitude = 0;
+  for (; *text >= '0' && *text <= '9'; ++text) {
+    magnitude = magnitude * 10 + static_cast<uint64_t>(*text - '0');
+    if (magnitude > 0xFFFFFFFFull) return fallback;  // past 32 bits, however many digits follow
+  }
+  while (blank(*text)) ++text;
+  if (*text != '\0') return fallback;
+  if (negative) {
+    if (magnitude > 0x80000000ull) return fallback;
+    return static_cast<int32_t>(-static_cast<int64_t>(magnitude));
+  }
+  return static_cast<int32_t>(static_cast<uint32_t>(magnitude));
+}
 
 int32_t ClampFlag(int32_t value) { return value != 0 ? 1 : 0; }
 

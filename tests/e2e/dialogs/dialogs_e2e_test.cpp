@@ -139,12 +139,11 @@ TEST(LogSavingEndToEnd, ExistingFileNoThenYes) {
   EXPECT_EQ(ReadWholeFile(log), "new\r\n");
 }
 
-TEST(LogSavingEndToEnd, MissingFolderAsksAndThenCannotOpen) {
+TEST(LogSavingEndToEnd, MissingFolderCannotOpenWithoutAsking) {
   ScratchMonitor monitor(kEnglish);
   ASSERT_TRUE(monitor.Running());
   const std::string log = monitor.Path("missing\\x.log");
   FillLogDialog(monitor, log, true);
-  EXPECT_EQ(Answer(monitor, IDYES), "\"" + log + "\" has already existed, overwrite ?");
   EXPECT_EQ(Answer(monitor, IDOK), "Can't open \"" + log + "\"");
   ASSERT_TRUE(monitor.WaitForNoDialog());
   EXPECT_TRUE(monitor.ButtonEnabled(kStartLog));
@@ -259,10 +258,14 @@ TEST(JapaneseEndToEnd, QuestionsAndSheetSpeakJapanese) {
   ASSERT_TRUE(monitor.WaitForConsoleEnding("before saving\r\n"));
   const std::string log = monitor.Path("missing\\x.log");
   FillLogDialog(monitor, log, true, true, "dialogs-log-ja");
-  EXPECT_EQ(Answer(monitor, IDYES),
-            "\"" + log + "\"" + Ansi(L"は既に存在します。上書きしますか？"));
   EXPECT_EQ(Answer(monitor, IDOK), "\"" + log + "\"" + Ansi(L"が開けません"));
   ASSERT_TRUE(monitor.WaitForNoDialog());
+  const std::string existing = monitor.Path("old.log");
+  WriteWholeFile(existing, "old contents");
+  FillLogDialog(monitor, existing, true);
+  EXPECT_EQ(Answer(monitor, IDNO), "\"" + existing + "\"" + Ansi(L"は既に存在します。上書きしますか？"));
+  ASSERT_TRUE(monitor.WaitForNoDialog());
+  EXPECT_EQ(ReadWholeFile(existing), "old contents");
 
   monitor.PostCommand(kSetting);
   const HWND sheet = monitor.WaitForDialog(

@@ -148,24 +148,35 @@ TEST(TextStore, FullStoreDiscardsMoreThanTheAppendedLength) {
   EXPECT_EQ(store.used, 1000u - 210u + 200u);
 }
 
-TEST(TextStore, FullLineTableDiscardsFromTheFront) {
+TEST(TextStore, FullLineTableDropsASixteenthOfItsLinesAtLeastOne) {
   Store store(160, 10, 256);
   for (int n = 0; n < 9; ++n) Put(store, "line " + std::to_string(n) + "\r\n");
   ASSERT_EQ(store.lineCount, 9u);
-  Put(store, "abc\r\n");  // lines starting beyond 160 / 16 bytes stay
-  EXPECT_EQ(store.lineCount, 8u);
+  Put(store, "abc\r\n");
+  EXPECT_EQ(store.lineCount, 9u);
   const Strings lines = Lines(store);
-  EXPECT_EQ(lines.front(), "line 2\r\n");
-  EXPECT_EQ(lines[7], "abc\r\n");
+  EXPECT_EQ(lines.front(), "line 1\r\n");
+  EXPECT_EQ(lines[8], "abc\r\n");
+
+  Store large(0x100000, 160, 256);
+  for (int n = 0; n < 159; ++n) Put(large, "n" + std::to_string(n) + "\r\n");
+  Put(large, "last\r\n");  // 159 / 16 = 9 lines go
+  EXPECT_EQ(large.lineCount, 159u - 9u + 1u);
+  EXPECT_EQ(Lines(large).front(), "n9\r\n");
 }
 
-// A full line table whose lines all start within the first sixteenth of the buffer used to be
-// cleared whole, the line being ended included, leaving an empty line 0.
-TEST(TextStore, FullLineTableOfShortLinesKeepsTheEndedLine) {
-  Store store(16384, 10, 256);
-  for (int n = 0; n < 9; ++n) Put(store, "s\r\n");
+// A full line table used to drop the lines within the first sixteenth of the buffer's bytes: with
+// a large buffer of short lines that was every line, so the whole history vanished each time the
+// table filled.
+TEST(TextStore, FullLineTableOfShortLinesInALargeBufferKeepsItsHistory) {
+  Store store(0x100000, 10000, 256);
+  for (int n = 0; n < 9999; ++n) Put(store, "ok\r\n");
+  ASSERT_EQ(store.lineCount, 9999u);
   Put(store, "abc\r\n");
-  EXPECT_EQ(Lines(store), (Strings{"abc\r\n", ""}));
+  EXPECT_EQ(store.lineCount, 9999u - 624u + 1u);
+  const Strings lines = Lines(store);
+  EXPECT_EQ(lines[lines.size() - 2], "abc\r\n");
+  EXPECT_EQ(lines[lines.size() - 3], "ok\r\n");
 }
 
 // A line table of one entry has no room for a complete line: it is clamped to two.

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <string>
 
 #include "monitor/settings_ranges.h"
 
@@ -36,13 +37,37 @@ TEST(SettingsRanges, TabsBecomeTwoFourOrEight) {
   for (const auto& c : cases) EXPECT_EQ(ClampTabs(c.stored), c.used) << c.stored;
 }
 
-TEST(SettingsRanges, FontSizeKeepsEveryOfferedSize) {
-  for (int32_t offered : {8, 10, 12, 14, 16, 18, 20, 22, 24, 28}) {
-    EXPECT_EQ(ClampFontSize(offered), offered);
-  }
-  const ClampCase cases[] = {{0, kFontSizeMin}, {-18, kFontSizeMin}, {1000, kFontSizeMax},
-                             {INT_MAX, kFontSizeMax}, {INT_MIN, kFontSizeMin}};
-  for (const auto& c : cases) EXPECT_EQ(ClampFontSize(c.stored), c.used) << c.stored;
+// Sizes of 0 or less used to be clamped to 4, which drew glyphs a few pixels tall.
+TEST(SettingsRanges, FontSizeOutsideTheOfferedSizesIsTheDefault) {
+  for (int32_t offered : kScalableFontSizes) EXPECT_EQ(FontSizeOrDefault(offered, 8, 28), offered);
+  const ClampCase cases[] = {{15, 15}, {0, kDefaultFontSize}, {-18, kDefaultFontSize}, {7, kDefaultFontSize},
+                             {29, kDefaultFontSize}, {1000, kDefaultFontSize}, {INT_MAX, kDefaultFontSize},
+                             {INT_MIN, kDefaultFontSize}};
+  for (const auto& c : cases) EXPECT_EQ(FontSizeOrDefault(c.stored, 8, 28), c.used) << c.stored;
+  // A raster family's own heights.
+  EXPECT_EQ(FontSizeOrDefault(30, 12, 32), 30);
+  EXPECT_EQ(FontSizeOrDefault(10, 12, 32), kDefaultFontSize);
+}
+
+// The private-profile number reader took "abc" for 0 and wrapped 4294967296 to 0: a value that
+// is no 32-bit decimal integer now reads as the key's default.
+TEST(SettingsRanges, SettingValuesAreDecimalIntegersWithin32Bits) {
+  const struct {
+    const char* text;
+    int32_t read;
+  } cases[] = {
+      {"0", 0},           {"18", 18},          {"-1", -1},           {"+7", 7},
+      {"  42 ", 42},      {"\t9", 9},          {"007", 7},           {"2147483647", INT_MAX},
+      {"-2147483648", INT_MIN},                {"4294967295", -1},   {"2147483648", INT_MIN},
+      {"4294967296", 99}, {"-2147483649", 99}, {"99999999999999999999999999", 99},
+      {"abc", 99},        {"", 99},            {" ", 99},            {"-", 99},
+      {"12abc", 99},      {"1 2", 99},         {"0x10", 99},         {"--1", 99},
+      {"1.5", 99},        {"+-3", 99},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ParseSettingInt(c.text, 99), c.read) << '"' << c.text << '"';
+  EXPECT_EQ(ParseSettingInt(nullptr, 5), 5);
+  const std::string digits(5000, '1');
+  EXPECT_EQ(ParseSettingInt(digits.c_str(), 99), 99);
 }
 
 TEST(SettingsRanges, OnOffSettingsReadNonzeroAsOn) {

@@ -172,19 +172,55 @@ TEST_F(LogSaving, ExistingFileAnsweredYesIsEmptiedAndStartsWithTheConsoleText) {
   EXPECT_EQ(ReadWholeFile(name), "first line\r\nsecond line\r\n");
 }
 
-TEST_F(LogSaving, MissingFolderAsksThenCannotOpen) {
+// Every failure of the exclusive create used to be taken for an existing file: a missing folder
+// asked whether to overwrite a file that was not there.
+TEST_F(LogSaving, MissingFolderCannotOpenWithoutAsking) {
   const std::string name = host.Path("no such folder\\x.log");
-  std::string question, failure;
+  std::string failure;
   UiScript script;
   FillLogDialog(script, nullptr, name.c_str(), true);
-  AnswerMessageBox(script, &question, IDYES);
   AnswerMessageBox(script, &failure, IDOK);
   StartSaving(script);
-  EXPECT_EQ(question, "\"" + name + "\" has already existed, overwrite ?");
   EXPECT_EQ(failure, "Can't open \"" + name + "\"");
   EXPECT_EQ(app.logFile, nullptr);
   EXPECT_FALSE(host.SettingsFileExists());
   EXPECT_TRUE(MonitorHost::CommandEnabled(ID_FILE_START_LOG));
+}
+
+// A failed write used to close the log and leave Stop enabled, so the user believed saving went on.
+TEST_F(LogSaving, FailedWriteStopsSavingFlipsTheCommandsAndSaysWhy) {
+  const std::string name = host.Path("failing.log");
+  UiScript script;
+  FillLogDialog(script, nullptr, name.c_str(), true);
+  StartSaving(script);
+  ASSERT_NE(app.logFile, nullptr);
+  ASSERT_TRUE(MonitorHost::CommandEnabled(ID_FILE_STOP_LOG));
+  // A handle that cannot be written to in the log's place makes the next write fail.
+  CloseHandle(app.logFile);
+  app.logFile = CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                            0, nullptr);
+  ASSERT_NE(app.logFile, INVALID_HANDLE_VALUE);
+  const char text[] = "third line\n";
+  app.ShowReceived(reinterpret_cast<const unsigned char*>(text), sizeof text - 1);
+
+  EXPECT_EQ(app.logFile, nullptr);
+  EXPECT_TRUE(MonitorHost::CommandEnabled(ID_FILE_START_LOG));
+  EXPECT_FALSE(MonitorHost::CommandEnabled(ID_FILE_STOP_LOG));
+  EXPECT_EQ(ReadWholeFile(name), "first line\r\nsecond line\r\n") << "what was written stays";
+
+  MSG posted = {};
+  ASSERT_TRUE(PeekMessageA(&posted, MonitorHost::Window(), kTroubleMessage, kTroubleMessage, PM_REMOVE));
+  EXPECT_EQ(posted.wParam, static_cast<WPARAM>(MonitorApp::kLogStopped));
+  EXPECT_NE(posted.lParam, 0);
+  std::string told;
+  UiScript box;
+  AnswerMessageBox(box, &told, IDOK);
+  ASSERT_TRUE(box.Run([&] {
+    app.ShowTrouble(static_cast<MonitorApp::Trouble>(posted.wParam), static_cast<DWORD>(posted.lParam));
+  }));
+  const std::string start = "Saving the message log to \"" + name + "\" stopped: ";
+  EXPECT_EQ(told.compare(0, start.size(), start), 0) << told;
+  EXPECT_GT(told.size(), start.size()) << "the system's reason follows";
 }
 
 TEST_F(LogSaving, NextUseOffersTheLastNameAndOption) {

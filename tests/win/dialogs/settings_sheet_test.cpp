@@ -205,6 +205,19 @@ TEST_F(SettingsSheet, OkWithoutChangesWritesEveryValueAndLeavesTheConsole) {
   EXPECT_FALSE(Reconfigured());
 }
 
+// Custom colours take the rule of the other colours: only red, green and blue are kept, and a
+// value that is no number is the default white.
+TEST_F(SettingsSheet, CustomColoursKeepTheirLow24Bits) {
+  StoreOfferedFont();
+  host.WriteSetting("console", "custom 2", "-1");
+  host.WriteSetting("console", "custom 3", "33554687");
+  host.WriteSetting("console", "custom 4", "abc");
+  ASSERT_TRUE(RunSheet([](HWND) {}));
+  EXPECT_EQ(Value(host, "custom 2"), "16777215");
+  EXPECT_EQ(Value(host, "custom 3"), "255");
+  EXPECT_EQ(Value(host, "custom 4"), "16777215");
+}
+
 TEST_F(SettingsSheet, OkWithAnUnlistedFamilyStoresTheFirstListedOneAndReconfigures) {
   host.WriteSetting("console", "text font name", "No Such Family");
   SyncConsoleWithFile();

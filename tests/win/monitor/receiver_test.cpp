@@ -1,9 +1,10 @@
-// The receiver against a real mailslot: line ends, the per-tick limit, buffer growth, empty and
-// NUL-less datagrams, oversize datagrams and the log file.
+// The receiver against a real mailslot: line ends, the per-tick limits, buffer growth, empty,
+// zero-byte and NUL-less datagrams, oversize datagrams, a lost channel and the log file.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "channel/channel.h"
 #include "monitor/monitor_app.h"
@@ -55,6 +56,8 @@ class ReceiverTest : public ::testing::Test {
     app.StartReceiver();
     ASSERT_NE(app.mailslot, nullptr);
     app.bufferCeiling = 0x100000;
+    app.datagramsPerTick = 500;
+    app.bytesPerTick = 2u * 1024 * 1024;
     app.convertCapacity = 8192;
     app.AllocateConvertBuffer();
     app.console.Clear();
@@ -101,15 +104,43 @@ TEST_F(ReceiverTest, NoDatagramNoChange) {
   EXPECT_NE(app.mailslot, nullptr);
 }
 
-TEST_F(ReceiverTest, EmptyDatagramEndsTheTick) {
+// An empty datagram (tellitf("") sends a lone NUL) used to end the tick, throttling intake to one
+// datagram per tick behind a stream of them.
+TEST_F(ReceiverTest, EmptyDatagramShowsNothingAndTheTickGoesOn) {
   Writer writer;
   ASSERT_TRUE(writer.SendText("first\n"));
-  ASSERT_TRUE(writer.SendText(""));
+  for (int i = 0; i < 20; ++i) ASSERT_TRUE(writer.SendText(""));
   ASSERT_TRUE(writer.SendText("second\n"));
   app.DrainMailslot();
-  EXPECT_EQ(Shown(), "first\r\n");
-  app.DrainMailslot();
   EXPECT_EQ(Shown(), "first\r\nsecond\r\n");
+}
+
+// A zero-byte datagram from any process used to make the read fail and the receiver close the
+// mailslot for the rest of the run.
+TEST_F(ReceiverTest, ZeroByteDatagramLeavesTheQueueAndTheChannelStays) {
+  Writer writer;
+  ASSERT_TRUE(writer.Send(""));
+  ASSERT_TRUE(writer.SendText("after\n"));
+  ASSERT_TRUE(writer.Send(""));
+  ASSERT_TRUE(writer.Send(""));
+  ASSERT_TRUE(writer.SendText("later\n"));
+  app.DrainMailslot();
+  EXPECT_NE(app.mailslot, nullptr);
+  EXPECT_EQ(Shown(), "after\r\nlater\r\n");
+}
+
+TEST_F(ReceiverTest, PerTickCapTakesTheQueueInSlices) {
+  app.datagramsPerTick = 5;
+  Writer writer;
+  for (int i = 0; i < 12; ++i) ASSERT_TRUE(writer.SendText(std::to_string(i) + "\n"));
+  std::vector<uint32_t> perTick;
+  for (int tick = 0; tick < 4; ++tick) {
+    const uint32_t before = app.console.text.lineCount;
+    app.DrainMailslot();
+    perTick.push_back(app.console.text.lineCount - before);
+  }
+  app.datagramsPerTick = 500;
+  EXPECT_EQ(perTick, (std::vector<uint32_t>{5, 5, 2, 0}));
 }
 
 TEST_F(ReceiverTest, DatagramWithoutNulEndsAtItsLastByte) {
@@ -178,16 +209,68 @@ TEST_F(ReceiverTest, FailedLogWriteClosesTheLogAndTheConsoleGoesOn) {
   EXPECT_EQ(Shown(), "one\r\ntwo\r\nthree\r\n");
 }
 
-TEST_F(ReceiverTest, FailedMailslotQueryClosesTheChannelForGood) {
+// A failed query used to close the channel for good: every later message was lost unseen.
+TEST_F(ReceiverTest, BrokenChannelHandleIsReplacedByANewMailslot) {
   CloseHandle(app.mailslot);
   // Any handle that is not a mailslot makes GetMailslotInfo fail.
   app.mailslot = CreateEventA(nullptr, FALSE, FALSE, nullptr);
   app.DrainMailslot();
+  ASSERT_NE(app.mailslot, nullptr);
+  EXPECT_FALSE(app.channelDown);
+  Writer writer;
+  ASSERT_TRUE(writer.ok());
+  ASSERT_TRUE(writer.SendText("received again\n"));
+  app.DrainMailslot();
+  EXPECT_EQ(Shown(), "received again\r\n");
+}
+
+// A monitor that could not create the mailslot used to run deaf for good; it now tries again
+// once a second and receives as soon as the name is free.
+TEST_F(ReceiverTest, ChannelHeldElsewhereIsCreatedOnceItIsFree) {
+  app.StopReceiver();
+  char name[channel::kNameBufferSize];
+  channel::FormatMailslotName(name);
+  HANDLE other = CreateMailslotA(name, 0, 0, nullptr);
+  ASSERT_NE(other, INVALID_HANDLE_VALUE);
+  EXPECT_FALSE(app.StartReceiver());
+  EXPECT_TRUE(app.channelDown);
   EXPECT_EQ(app.mailslot, nullptr);
-  EXPECT_EQ(app.receiveBuffer, nullptr);
-  app.DrainMailslot();  // later ticks return at once
+  app.DrainMailslot();  // within the second: no new attempt
   EXPECT_EQ(app.mailslot, nullptr);
-  EXPECT_EQ(app.console.text.used, 0u);
+  app.lastChannelAttempt = GetTickCount() - 2000;
+  app.DrainMailslot();  // still held
+  EXPECT_EQ(app.mailslot, nullptr);
+
+  CloseHandle(other);
+  app.lastChannelAttempt = GetTickCount() - 2000;
+  app.DrainMailslot();
+  ASSERT_NE(app.mailslot, nullptr);
+  EXPECT_FALSE(app.channelDown);
+  Writer writer;
+  ASSERT_TRUE(writer.SendText("now heard\n"));
+  app.DrainMailslot();
+  EXPECT_EQ(Shown(), "now heard\r\n");
+}
+
+// One tick used to take up to 500 datagrams of any size, each also written to the log: seconds of
+// a frozen window. A tick now stops once it has read its byte budget (2 MiB; lowered here, as
+// Wine queues only a few large datagrams).
+TEST_F(ReceiverTest, TickStopsOnceItHasReadItsByteBudget) {
+  ScratchDir dir;
+  const std::string logPath = dir.File("budget.log");
+  app.logFile = CreateFileA(logPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(app.logFile, INVALID_HANDLE_VALUE);
+  app.bytesPerTick = 100000;
+  Writer writer;
+  constexpr DWORD kText = 59999;  // 60,000 bytes with the NUL
+  for (int i = 0; i < 3; ++i) ASSERT_TRUE(writer.SendText(std::string(kText, 'x')));
+  std::vector<DWORD> perTick;
+  for (int tick = 0; tick < 3; ++tick) {
+    const DWORD before = GetFileSize(app.logFile, nullptr);
+    app.DrainMailslot();
+    perTick.push_back((GetFileSize(app.logFile, nullptr) - before) / kText);
+  }
+  EXPECT_EQ(perTick, (std::vector<DWORD>{2, 1, 0})) << "the tick that passes 100,000 bytes is the last";
 }
 
 // Under Wine a writer blocks once about 278 datagrams wait unread, so 600 cannot be queued at

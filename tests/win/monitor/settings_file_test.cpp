@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "monitor/font_chooser.h"
 #include "monitor/monitor_app.h"
 #include "monitor/settings_file.h"
 #include "support/scratch_dir.h"
@@ -120,13 +121,14 @@ TEST_F(SettingsFileTest, UnusableValuesAreClampedOnReading) {
     const char* ini;
     int32_t column, bufferSize, tabs, fontSize;
   } cases[] = {
-      {"column=0\r\nbuffer size=0\r\ntabs=0\r\ntext font size=0\r\n", 40, 65536, 2, 4},
-      {"column=-80\r\nbuffer size=-1\r\ntabs=-4\r\ntext font size=-18\r\n", 40, 65536, 2, 4},
-      {"column=99999\r\nbuffer size=4000000\r\ntabs=100\r\ntext font size=5000\r\n", 256, 1048576, 8, 96},
+      {"column=0\r\nbuffer size=0\r\ntabs=0\r\ntext font size=0\r\n", 40, 65536, 2, 18},
+      {"column=-80\r\nbuffer size=-1\r\ntabs=-4\r\ntext font size=-18\r\n", 40, 65536, 2, 18},
+      {"column=99999\r\nbuffer size=4000000\r\ntabs=100\r\ntext font size=5000\r\n", 256, 1048576, 8, 18},
       {"column=2147483647\r\nbuffer size=2147483647\r\ntabs=3\r\ntext font size=28\r\n", 256, 1048576, 4, 28},
+      {"column=120\r\nbuffer size=128\r\ntabs=8\r\ntext font size=15\r\n", 120, 131072, 8, 15},
   };
   for (const auto& c : cases) {
-    WriteIni(std::string("[console]\r\n") + c.ini);
+    WriteIni(std::string("[console]\r\ntext font name=DejaVu Sans Mono\r\n") + c.ini);
     ConsoleSettings s;
     ReadConsoleSettings(s);
     EXPECT_EQ(s.wrapColumn, c.column) << c.ini;
@@ -134,6 +136,44 @@ TEST_F(SettingsFileTest, UnusableValuesAreClampedOnReading) {
     EXPECT_EQ(s.tabSize, c.tabs) << c.ini;
     EXPECT_EQ(s.fontSize, c.fontSize) << c.ini;
   }
+}
+
+// "text font size=abc" used to read as 0 and draw glyphs a few pixels tall; a value past 32 bits
+// wrapped. Such values read as the key's default.
+TEST_F(SettingsFileTest, ValuesThatAreNoNumbersReadAsTheirDefaults) {
+  const std::string tooLong(5000, '7');
+  WriteIni("[console]\r\ntext font name=DejaVu Sans Mono\r\ncolumn=abc\r\nbuffer size=4294967296\r\n"
+           "tabs=\r\ntext font size=" + tooLong + "\r\nv scroll bar=off\r\nhex mode=yes\r\n"
+           "auto scroll=0x1\r\nconsole text 1=red\r\nconsole back 1=" + tooLong + "\r\n");
+  ConsoleSettings s;
+  ReadConsoleSettings(s);
+  EXPECT_EQ(s.wrapColumn, 80);
+  EXPECT_EQ(s.bufferSize, 65536);
+  EXPECT_EQ(s.tabSize, 4);
+  EXPECT_EQ(s.fontSize, 18);
+  EXPECT_EQ(s.showVScroll, 1);
+  EXPECT_EQ(s.hexMode, 0);
+  EXPECT_EQ(s.autoScroll, 1);
+  EXPECT_EQ(s.normalText, 0x000000u);
+  EXPECT_EQ(s.normalBack, 0xFFFFFFu);
+  WriteIni("[system]\r\nlanguage=abc\r\ntool bar=4294967296\r\n");
+  EXPECT_EQ(ReadSettingInt("system", "language", -1), -1);
+  EXPECT_EQ(ReadSettingInt("system", "tool bar", 1), 1);
+  EXPECT_EQ(ReadSettingInt("system", "status bar", 1), 1) << "a missing key";
+}
+
+// A raster family's sizes are its own heights: a stored size outside them is the default size.
+TEST_F(SettingsFileTest, FontSizeOutsideTheFamilysSizesIsTheDefault) {
+  const FontSizeRange scalable = OfferedFontSizes("DejaVu Sans Mono");
+  EXPECT_EQ(scalable.low, 8);
+  EXPECT_EQ(scalable.high, 28);
+  const FontSizeRange missing = OfferedFontSizes("No Such Family 12345");
+  EXPECT_EQ(missing.low, 8);
+  EXPECT_EQ(missing.high, 28);
+  WriteIni("[console]\r\ntext font name=No Such Family 12345\r\ntext font size=2\r\n");
+  ConsoleSettings s;
+  ReadConsoleSettings(s);
+  EXPECT_EQ(s.fontSize, 18);
 }
 
 // The page shows a nonzero on/off value as a checked box; the console must then act on it too.
