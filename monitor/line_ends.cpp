@@ -55,9 +55,10 @@ uint32_t GrownReceiveCapacity(uint32_t capacity, uint32_t datagramSize, uint32_t
 }
 
 uint32_t GrownConvertCapacity(uint32_t capacity, uint32_t textLength, uint32_t ceiling) {
-  if (textLength <= capacity / 2) return 0;
-  const uint64_t doubled = 2 * static_cast<uint64_t>(textLength);
-  const uint32_t grown = doubled >= ceiling ? ceiling : static_cast<uint32_t>(doubled);
+  // Every byte may become two (a lone CR or LF), and the NUL needs one more.
+  const uint64_t need = 2 * static_cast<uint64_t>(textLength) + 1;
+  if (need <= capacity) return 0;
+  const uint32_t grown = need >= ceiling ? ceiling : static_cast<uint32_t>(need);
   return grown > capacity ? grown : 0;
 }
 

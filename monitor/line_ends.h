@@ -20,8 +20,8 @@ size_t TextLength(const uint8_t* datagram, size_t bytesRead);
 // at most ceiling. Returns 0 when the current capacity already holds the datagram (no change).
 uint32_t GrownReceiveCapacity(uint32_t capacity, uint32_t datagramSize, uint32_t ceiling);
 
-// Convert buffer for a text of the given length: twice the length, at most ceiling, once the
-// length exceeds half the current capacity. Returns 0 when the current capacity is kept.
+// Convert buffer for a text of the given length: twice the length and one byte for the NUL, at
+// most ceiling, once the current capacity is smaller. Returns 0 when the current capacity is kept.
 uint32_t GrownConvertCapacity(uint32_t capacity, uint32_t textLength, uint32_t ceiling);
 
 }  // namespace line_ends

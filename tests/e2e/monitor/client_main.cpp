@@ -2,9 +2,13 @@
 //   monitor_e2e_client lines N PREFIX   N messages "PREFIX i\n", i from 0
 //   monitor_e2e_client text TEXT        one message, TEXT as given
 //   monitor_e2e_client japanese         one wide message: 日本語 and a line feed
+//   monitor_e2e_client threads T N TAG  T threads at once, thread t sending "TAG t i\n", i from 0 to N-1
 // Exits with 0 when every call sent its message, 1 otherwise.
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
+#include <vector>
 
 #include "tellit.h"
 
@@ -16,6 +20,21 @@ int main(int argc, char** argv) {
     for (int i = 0; i < count; ++i) sent = tellitf("%s %d\n", argv[3], i) > 0 && sent;
   } else if (std::strcmp(argv[1], "text") == 0 && argc == 3) {
     sent = tellitf("%s", argv[2]) > 0;
+  } else if (std::strcmp(argv[1], "threads") == 0 && argc == 5) {
+    const int threads = std::atoi(argv[2]);
+    const int count = std::atoi(argv[3]);
+    const char* tag = argv[4];
+    std::atomic<bool> allSent{true};
+    std::vector<std::thread> senders;
+    for (int t = 0; t < threads; ++t) {
+      senders.emplace_back([=, &allSent] {
+        for (int i = 0; i < count; ++i) {
+          if (tellitf("%s %d %d\n", tag, t, i) <= 0) allSent = false;
+        }
+      });
+    }
+    for (std::thread& sender : senders) sender.join();
+    sent = allSent;
   } else if (std::strcmp(argv[1], "japanese") == 0) {
     sent = tellitwf(L"\u65E5\u672C\u8A9E\n") > 0;
   } else {

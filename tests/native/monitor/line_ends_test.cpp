@@ -116,15 +116,18 @@ TEST(ReceiveCapacity, GrowsToWholeKilobytesUpToTheCeiling) {
   }
 }
 
-TEST(ConvertCapacity, DoublesTheTextOnceItPassesHalfTheBuffer) {
+// A buffer of exactly twice the text had no room for the NUL: 4,096 lone line feeds lost their
+// last line end.
+TEST(ConvertCapacity, HoldsTwiceTheTextAndTheNul) {
   constexpr uint32_t kCeiling = 0x100000;
   const struct {
     uint32_t capacity, length, grown;
   } cases[] = {
-      {8192, 4096, 0},                // exactly half: unchanged
-      {8192, 4097, 8194},             // twice the text
+      {8192, 4095, 0},                // 8,191 bytes fit
+      {8192, 4096, 8193},             // exactly half: one byte short
+      {8192, 4097, 8195},
       {8192, 1, 0},
-      {8194, 4097, 0},
+      {8195, 4097, 0},
       {8192, 0x80000, 0x100000},      // twice reaches the ceiling
       {8192, 0x90000, 0x100000},      // twice passes it
       {0x100000, 0x100000, 0},        // at the ceiling: no new buffer
@@ -139,9 +142,12 @@ TEST(ConvertCapacity, DoublesTheTextOnceItPassesHalfTheBuffer) {
 TEST(ConvertCapacity, AGrownBufferHoldsTheWholeConvertedText) {
   const std::string text(5000, '\n');
   const uint32_t capacity = line_ends::GrownConvertCapacity(8192, static_cast<uint32_t>(text.size()), 0x100000);
-  ASSERT_EQ(capacity, 10000u);
-  const std::string converted = Convert(text, capacity + 1);
-  EXPECT_EQ(converted.size(), 10000u);
+  ASSERT_EQ(capacity, 10001u);
+  EXPECT_EQ(Convert(text, capacity).size(), 10000u);
+  const std::string half(4096, '\n');
+  const uint32_t kept = 8192;
+  const uint32_t grown = line_ends::GrownConvertCapacity(kept, static_cast<uint32_t>(half.size()), 0x100000);
+  EXPECT_EQ(Convert(half, grown != 0 ? grown : kept).size(), 8192u) << "every line end, the last one too";
 }
 
 }  // namespace

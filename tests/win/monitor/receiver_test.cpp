@@ -164,15 +164,19 @@ TEST_F(ReceiverTest, ReceiveBufferGrowsInWholeKilobytes) {
   EXPECT_EQ(app.console.text.used, 4095u + 4999u);
 }
 
-TEST_F(ReceiverTest, ConvertBufferDoublesPastHalfItsSize) {
+TEST_F(ReceiverTest, ConvertBufferHoldsTwiceTheTextAndTheNul) {
   Writer writer;
-  ASSERT_TRUE(writer.SendText(std::string(4096, 'a')));
+  ASSERT_TRUE(writer.SendText(std::string(4095, 'a')));
   app.DrainMailslot();
   EXPECT_EQ(app.convertCapacity, 8192u);
-  ASSERT_TRUE(writer.SendText(std::string(4097, 'b')));
+  ASSERT_TRUE(writer.SendText(std::string(4096, '\n')));  // 8,192 bytes converted, and the NUL
   app.DrainMailslot();
-  EXPECT_EQ(app.convertCapacity, 8194u);
-  EXPECT_EQ(Shown(), std::string(4096, 'a') + std::string(4097, 'b'));
+  EXPECT_EQ(app.convertCapacity, 8193u);
+  EXPECT_EQ(Shown(), std::string(4095, 'a') + [] {
+    std::string lineEnds;
+    for (int i = 0; i < 4096; ++i) lineEnds += "\r\n";
+    return lineEnds;
+  }());
 }
 
 // Wine cuts datagrams at 64 KiB, so a lowered ceiling stands in for the 1 MiB one.
