@@ -9,6 +9,37 @@
 
 namespace scoped {
 
+// A kernel handle (file, mailslot, event, section, thread), closed at scope end. A null or
+// INVALID_HANDLE_VALUE handle is held as empty.
+class Handle {
+ public:
+  Handle() = default;
+  explicit Handle(HANDLE handle) { reset(handle); }
+  ~Handle() { reset(); }
+  Handle(Handle&& other) noexcept : handle_(other.release()) {}
+  Handle& operator=(Handle&& other) noexcept {
+    if (this != &other) reset(other.release());
+    return *this;
+  }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+
+  HANDLE get() const { return handle_; }
+  explicit operator bool() const { return handle_ != nullptr; }
+  HANDLE release() {
+    const HANDLE handle = handle_;
+    handle_ = nullptr;
+    return handle;
+  }
+  void reset(HANDLE handle = nullptr) {
+    if (handle_) CloseHandle(handle_);
+    handle_ = handle == INVALID_HANDLE_VALUE ? nullptr : handle;
+  }
+
+ private:
+  HANDLE handle_ = nullptr;
+};
+
 // A DC from GetDC, released to the same window.
 class WindowDC {
  public:

@@ -59,6 +59,12 @@ void ToggleBar(HWND bar, HWND owner, int item, const char* key) {
   WriteSettingInt("system", key, visible);
 }
 
+// Saved at every toggle as what it turned to: a capture that could not start stays off.
+void ToggleDebugCapture() {
+  app.SetDebugCapture(!app.debugOutput.IsRunning());
+  WriteSettingInt("system", "capture debug output", app.debugOutput.IsRunning() ? 1 : 0);
+}
+
 void SelectAllText() {
   SetCommandEnabled(ID_EDIT_COPY, true);
   app.console.SelectAll();
@@ -112,6 +118,7 @@ void MonitorApp::OnCommand(WPARAM wParam) {
     case ID_EDIT_ALL_ERASE: console.Clear(); break;
     case ID_VIEW_TOOLBAR: ToggleBar(toolBar, toolBarOwner, ID_VIEW_TOOLBAR, "tool bar"); break;
     case ID_VIEW_STATUS_BAR: ToggleBar(statusBar, statusBarOwner, ID_VIEW_STATUS_BAR, "status bar"); break;
+    case ID_VIEW_DEBUG_OUTPUT: ToggleDebugCapture(); break;
     case ID_HELP_TOPICS: OpenHelp(); break;
     case ID_HELP_ABOUT: RunAboutBox(); break;
     case ID_HELP_LANGUAGE: ChooseLanguage(); break;

@@ -14,12 +14,6 @@ namespace {
 
 constexpr char kLogSection[] = "log file";
 
-HANDLE CreateLogFile(const char* name, DWORD disposition) {
-  const HANDLE file = CreateFileA(name, GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition,
-                                  FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-  return file == INVALID_HANDLE_VALUE ? nullptr : file;
-}
-
 // A message box about the file, in the current language; %s in the text stands for the name.
 int AskAboutFile(HWND owner, const wchar_t* japanese, const wchar_t* english, const char* name,
                  UINT buttons) {
@@ -35,7 +29,7 @@ int AskAboutFile(HWND owner, const wchar_t* japanese, const wchar_t* english, co
 }  // namespace
 
 void MonitorApp::StartLogSaving() {
-  if (logFile) {
+  if (logFile.IsOpen()) {
     SetCommandEnabled(ID_FILE_START_LOG, false);
     return;
   }
@@ -53,26 +47,22 @@ void MonitorApp::StartLogSaving() {
     return;
   if (dialog.fileName[0] == '\0') return;
 
-  HANDLE file = CreateLogFile(dialog.fileName, CREATE_NEW);
-  const DWORD createError = file ? ERROR_SUCCESS : GetLastError();
-  if (!file && createError != ERROR_FILE_EXISTS && createError != ERROR_ALREADY_EXISTS) {
-    // A missing folder or a denied path: nothing to overwrite, so no question.
-    AskAboutFile(mainWindow, L"\"%s\"が開けません", L"Can't open \"%s\"", dialog.fileName, MB_OK | MB_ICONQUESTION);
-    return;
-  }
-  if (!file) {
+  if (!logFile.Create(dialog.fileName, CREATE_NEW)) {
+    if (logFile.error() != ERROR_FILE_EXISTS && logFile.error() != ERROR_ALREADY_EXISTS) {
+      // A missing folder or a denied path: nothing to overwrite, so no question.
+      AskAboutFile(mainWindow, L"\"%s\"が開けません", L"Can't open \"%s\"", dialog.fileName, MB_OK | MB_ICONQUESTION);
+      return;
+    }
     if (AskAboutFile(mainWindow, L"\"%s\"は既に存在します。上書きしますか？",
                      L"\"%s\" has already existed, overwrite ?", dialog.fileName,
                      MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
       return;
-    file = CreateLogFile(dialog.fileName, CREATE_ALWAYS);
-    if (!file) {
+    if (!logFile.Create(dialog.fileName, CREATE_ALWAYS)) {
       AskAboutFile(mainWindow, L"\"%s\"が開けません", L"Can't open \"%s\"", dialog.fileName,
                    MB_OK | MB_ICONQUESTION);
       return;
     }
   }
-  logFile = file;
   std::snprintf(logFileName, sizeof logFileName, "%s", dialog.fileName);
 
   WriteSettingInt(kLogSection, "save console", dialog.saveConsole ? 1 : 0);
@@ -81,7 +71,6 @@ void MonitorApp::StartLogSaving() {
   SetCommandEnabled(ID_FILE_START_LOG, false);
   SetCommandEnabled(ID_FILE_STOP_LOG, true);
 
-  SetFilePointer(logFile, 0, nullptr, FILE_BEGIN);
   if (dialog.saveConsole && console.text.used != 0 && console.text.bytes) {
     // A failed dump stops saving as a failed write of a message does.
     WriteLog(console.text.bytes, console.text.used);
@@ -89,26 +78,17 @@ void MonitorApp::StartLogSaving() {
 }
 
 bool MonitorApp::WriteLog(const void* bytes, DWORD length) {
-  if (!logFile) return false;
-  DWORD written = 0;
-  const BOOL wrote = WriteFile(logFile, bytes, length, &written, nullptr);
-  if (wrote && written == length) return true;
-  const DWORD error = wrote ? ERROR_DISK_FULL : GetLastError();  // a short write: the disk is full
+  if (logFile.Write(bytes, length)) return true;
   // What was written stays in the file; the commands return to "not saving" and the user hears why.
-  CloseHandle(logFile);
-  logFile = nullptr;
   SetCommandEnabled(ID_FILE_STOP_LOG, false);
   SetCommandEnabled(ID_FILE_START_LOG, true);
-  NotifyTrouble(kLogStopped, error);
+  NotifyTrouble(kLogStopped, logFile.error());
   return false;
 }
 
 void MonitorApp::StopLogSaving() {
-  // logFile may already be null: a failed write closes it.
-  if (logFile) {
-    CloseHandle(logFile);
-    logFile = nullptr;
-  }
+  // The file may be closed already: a failed write closes it.
+  logFile.Close();
   SetCommandEnabled(ID_FILE_STOP_LOG, false);
   SetCommandEnabled(ID_FILE_START_LOG, true);
 }

@@ -77,6 +77,7 @@ LRESULT HandleMainMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPara
       return 0;
     case WM_CLOSE:
       KillTimer(app.mainWindow, kReceiveTimer);
+      app.debugOutput.Stop();
       app.StopReceiver();
       DestroyWindow(app.mainWindow);
       return 0;
@@ -87,6 +88,7 @@ LRESULT HandleMainMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPara
       return 0;
     case WM_TIMER:
       app.DrainMailslot();
+      app.DrainDebugOutput();
       return 0;
     case kTroubleMessage:
       app.ShowTrouble(static_cast<MonitorApp::Trouble>(wParam), static_cast<DWORD>(lParam));
@@ -162,6 +164,7 @@ int InitInstance(HINSTANCE instance, int showCommand) {
     SetCommandEnabled(command, false);
   }
   app.StartReceiver();
+  if (ReadSettingInt("system", "capture debug output", 0) == 1) app.SetDebugCapture(true);
 
   ShowWindow(window, showCommand);
   UpdateWindow(window);

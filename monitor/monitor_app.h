@@ -3,6 +3,11 @@
 
 #include <windows.h>
 
+#include <memory>
+
+#include "monitor/debug_output_source.h"
+#include "monitor/log_file.h"
+#include "monitor/mailslot_source.h"
 #include "monitor/vgl_console.h"
 
 // Full path of vigilo.ini (current directory at start-up); every settings access is skipped while empty.
@@ -23,21 +28,21 @@ struct MonitorApp {
   HWND statusBar = nullptr;
   HWND statusBarOwner = nullptr;
   VGL_Console console;
-  HANDLE mailslot = nullptr;
+  // The two sources of messages, and what they share on their way to the console and the log.
+  MailslotSource mailslot;
   bool channelDown = false;      // the mailslot could not be created; ticks try again
   DWORD lastChannelAttempt = 0;  // GetTickCount of the last attempt to create it
-  unsigned char* receiveBuffer = nullptr;
-  unsigned receiveCapacity = 0;
-  // What one tick takes at most: datagrams, and bytes (it stops once it has read this many);
-  // tests lower them to see the caps at work.
+  DebugOutputSource debugOutput;
+  // What one tick takes at most from each source: messages, and bytes (it stops once it has
+  // read this many); tests lower them to see the caps at work.
   int datagramsPerTick = 500;
   uint32_t bytesPerTick = 2u * 1024 * 1024;
-  HANDLE logFile = nullptr;
+  LogFile logFile;
   char logFileName[MAX_PATH] = "";
-  unsigned char* convertBuffer = nullptr;
+  std::unique_ptr<unsigned char[]> convertBuffer;
   unsigned convertCapacity = 8192;
-  // Neither buffer grows beyond this; tests lower it to reach the oversize path under Wine,
-  // whose mailslots cut datagrams at 64 KiB.
+  // The convert buffer never grows beyond this; tests lower it, with the mailslot's ceiling, to
+  // reach the oversize path under Wine, whose mailslots cut datagrams at 64 KiB.
   unsigned bufferCeiling = 0x100000;
 
   // Start-up, main window and layout.
@@ -51,15 +56,17 @@ struct MonitorApp {
   void DrainMailslot();
   void StopReceiver();
   void ReopenReceiver();
-  enum class ReadOutcome { kRead, kWait, kBroken };
-  ReadOutcome ReadDatagram(DWORD nextSize, DWORD& bytesRead);
-  // Converts the line ends of a received text and hands it to the console and the log.
+  // Debug output: on or off as the View menu's check mark and the setting say; a listener that
+  // failed is stopped by the tick that drains it.
+  void SetDebugCapture(bool on);
+  void DrainDebugOutput();
+  // The sink: converts the line ends of a received text and hands it to the console and the log.
   void ShowReceived(const unsigned char* text, size_t length);
   void ShowReceiverNotice(const char* pattern, unsigned long value);
 
   // Troubles the user is told about in a message box, shown from the message loop (never from
   // inside a tick, whose timer would run again under the box).
-  enum Trouble : WPARAM { kChannelInUse, kLogStopped };
+  enum Trouble : WPARAM { kChannelInUse, kLogStopped, kDebugOutputInUse, kDebugOutputFailed };
   void NotifyTrouble(Trouble trouble, DWORD error);
   void ShowTrouble(Trouble trouble, DWORD error);
   // Writes to the open log; a failed or short write stops log saving and tells the user.

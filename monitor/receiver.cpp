@@ -1,149 +1,122 @@
-// The message receiver: creates the mailslot, drains it on every timer tick, closes it, and
-// creates it again when it could not be created or its handle broke.
+// The message receiver: the mailslot and the debug-output listener drained on every timer tick
+// into one sink, the console and the log; the mailslot created again when it could not be
+// created or its handle broke.
 #include <windows.h>
 
-#include <cstring>
-#include <new>
-
-#include "channel/channel.h"
+#include "monitor/byte_buffer.h"
 #include "monitor/line_ends.h"
 #include "monitor/monitor_app.h"
+#include "monitor/resources/resource_ids.h"
+#include "monitor/settings_file.h"
 
 namespace {
 
-constexpr unsigned kFirstReceiveCapacity = 4096;
-// Besides its count and byte caps, a tick stops after this long, so that a flood of large
-// datagrams (each also written to the log) cannot freeze the window; the rest waits.
-constexpr DWORD kTickBudgetMs = 30;
+// Besides its message and byte caps, a tick stops after this long, so that a flood of large
+// messages (each also written to the log) cannot freeze the window; the rest waits.
+constexpr DWORD kTickTimeMs = 30;
 // While the channel is down, a tick tries to create it again this often.
 constexpr DWORD kRetryPeriodMs = 1000;
 
-// A datagram bigger than the receive ceiling: read whole into a buffer of its own size (a
-// mailslot gives up a datagram only to a read that can take it all) and keep its first
-// `ceiling` bytes, so the buffer that stays is never read past.
-class OversizeRead {
+// What is left of one tick's share for one source.
+class TickBudget {
  public:
-  explicit OversizeRead(DWORD size) : bytes_(new (std::nothrow) unsigned char[size]) {}
-  ~OversizeRead() { delete[] bytes_; }
-  OversizeRead(const OversizeRead&) = delete;
-  OversizeRead& operator=(const OversizeRead&) = delete;
-  unsigned char* get() const { return bytes_; }
+  TickBudget(int messages, uint32_t bytes) : messages_(messages), bytes_(bytes), start_(GetTickCount()) {}
+  bool Left() const { return messages_ > 0 && bytes_ > 0 && GetTickCount() - start_ < kTickTimeMs; }
+  void Spend(uint32_t bytes) {
+    --messages_;
+    bytes_ = bytes >= bytes_ ? 0 : bytes_ - bytes;
+  }
 
  private:
-  unsigned char* bytes_;
+  int messages_;
+  uint32_t bytes_;
+  DWORD start_;
 };
 
 }  // namespace
 
 bool MonitorApp::StartReceiver() {
-  if (mailslot) return true;
+  if (mailslot.IsOpen()) return true;
   lastChannelAttempt = GetTickCount();
-  char name[channel::kNameBufferSize];
-  channel::FormatMailslotName(name);
-  // The largest datagram the receiver keeps whole: Windows refuses a longer write at the writer's
-  // end (Wine does not enforce it, but cuts datagrams at 64 KiB).
-  const HANDLE slot = CreateMailslotA(name, channel::kReceiveCeiling, MAILSLOT_WAIT_FOREVER, nullptr);
-  if (slot == INVALID_HANDLE_VALUE) {
+  if (!mailslot.Open()) {
+    const DWORD error = GetLastError();
     if (!channelDown) {
       channelDown = true;
-      NotifyTrouble(kChannelInUse, GetLastError());
+      NotifyTrouble(kChannelInUse, error);
     }
     return false;
   }
   channelDown = false;
-  unsigned char* buffer = new (std::nothrow) unsigned char[kFirstReceiveCapacity];
-  mailslot = slot;
-  delete[] receiveBuffer;
-  receiveBuffer = buffer;
-  receiveCapacity = buffer ? kFirstReceiveCapacity : 0;
   return true;
 }
 
-void MonitorApp::StopReceiver() {
-  if (mailslot) {
-    CloseHandle(mailslot);
-    mailslot = nullptr;
-  }
-  delete[] receiveBuffer;
-  receiveBuffer = nullptr;
-}
+void MonitorApp::StopReceiver() { mailslot.Close(); }
 
 void MonitorApp::ReopenReceiver() {
   StopReceiver();
   StartReceiver();
 }
 
-MonitorApp::ReadOutcome MonitorApp::ReadDatagram(DWORD nextSize, DWORD& bytesRead) {
-  bytesRead = 0;
-  const uint32_t grown = line_ends::GrownReceiveCapacity(receiveCapacity, nextSize, bufferCeiling);
-  if (grown != 0 || !receiveBuffer) {
-    delete[] receiveBuffer;
-    const uint32_t capacity = grown != 0 ? grown : receiveCapacity;
-    receiveBuffer = new (std::nothrow) unsigned char[capacity];
-    receiveCapacity = receiveBuffer ? capacity : 0;
-    if (!receiveBuffer) return ReadOutcome::kWait;  // a later tick may find the memory
-  }
-
-  BOOL read;
-  if (nextSize <= receiveCapacity) {
-    // A zero-size datagram is read too, so that it leaves the queue: Windows reads it as 0
-    // bytes, Wine fails the read (ERROR_BROKEN_PIPE) but takes it off the queue all the same.
-    read = ReadFile(mailslot, receiveBuffer, nextSize != 0 ? nextSize : receiveCapacity, &bytesRead, nullptr);
-  } else {
-    OversizeRead whole(nextSize);
-    if (!whole.get()) return ReadOutcome::kWait;
-    read = ReadFile(mailslot, whole.get(), nextSize, &bytesRead, nullptr);
-    if (read) {
-      if (bytesRead > receiveCapacity) bytesRead = receiveCapacity;
-      std::memcpy(receiveBuffer, whole.get(), bytesRead);
-    }
-  }
-  if (read) return ReadOutcome::kRead;
-  bytesRead = 0;
-
-  // A failed read: ask the mailslot what became of the datagram.
-  DWORD after = 0;
-  if (!GetMailslotInfo(mailslot, nullptr, &after, nullptr, nullptr)) return ReadOutcome::kBroken;
-  if (nextSize == 0) return ReadOutcome::kRead;  // the empty datagram is gone: nothing to show
-  if (after != nextSize) {
-    ShowReceiverNotice("<< a message of %lu bytes could not be read >>\n", nextSize);
-    return ReadOutcome::kRead;
-  }
-  return ReadOutcome::kWait;  // still first in the queue: the next tick tries again
-}
-
 void MonitorApp::DrainMailslot() {
-  if (!mailslot) {
+  if (!mailslot.IsOpen()) {
     if (GetTickCount() - lastChannelAttempt < kRetryPeriodMs || !StartReceiver()) return;
   }
-  const DWORD start = GetTickCount();
-  uint32_t tickBytes = 0;
-  for (int count = 0; count < datagramsPerTick; ++count) {
-    if (tickBytes >= bytesPerTick || GetTickCount() - start >= kTickBudgetMs) return;
-
-    DWORD nextSize = 0;
-    if (!GetMailslotInfo(mailslot, nullptr, &nextSize, nullptr, nullptr)) {
-      ReopenReceiver();  // the handle broke: the channel is created again, never given up
-      return;
-    }
-    if (nextSize == MAILSLOT_NO_MESSAGE) return;
-
-    DWORD bytesRead = 0;
-    switch (ReadDatagram(nextSize, bytesRead)) {
-      case ReadOutcome::kRead:
+  for (TickBudget budget(datagramsPerTick, bytesPerTick); budget.Left();) {
+    switch (mailslot.Next()) {
+      case MailslotSource::Result::kMessage:
+        budget.Spend(mailslot.bytesRead());
+        // An empty datagram shows nothing, and the tick goes on.
+        if (mailslot.length() != 0) ShowReceived(mailslot.text(), mailslot.length());
         break;
-      case ReadOutcome::kWait:
+      case MailslotSource::Result::kSkipped:
+        budget.Spend(0);
+        ShowReceiverNotice("<< a message of %lu bytes could not be read >>\n", mailslot.skippedSize());
+        break;
+      case MailslotSource::Result::kEmpty:
+      case MailslotSource::Result::kWait:
         return;
-      case ReadOutcome::kBroken:
-        ReopenReceiver();
+      case MailslotSource::Result::kBroken:
+        ReopenReceiver();  // the handle broke: the channel is created again, never given up
         return;
     }
-    tickBytes += bytesRead;
+  }
+}
 
-    // A datagram without NUL (not from the client library) ends at its last byte read; an empty
-    // one shows nothing and the tick goes on.
-    const size_t length = line_ends::TextLength(receiveBuffer, bytesRead);
-    if (length != 0) ShowReceived(receiveBuffer, length);
+void MonitorApp::SetDebugCapture(bool on) {
+  bool capturing = false;
+  if (on) {
+    switch (debugOutput.Start()) {
+      case DebugOutputSource::StartResult::kStarted:
+        capturing = true;
+        break;
+      case DebugOutputSource::StartResult::kInUse:
+        NotifyTrouble(kDebugOutputInUse, ERROR_ALREADY_EXISTS);
+        break;
+      case DebugOutputSource::StartResult::kFailed:
+        NotifyTrouble(kDebugOutputFailed, GetLastError());
+        break;
+    }
+  } else {
+    debugOutput.Stop();
+  }
+  if (mainWindow) {
+    CheckMenuItem(GetMenu(mainWindow), ID_VIEW_DEBUG_OUTPUT, MF_BYCOMMAND | (capturing ? MF_CHECKED : MF_UNCHECKED));
+  }
+}
+
+void MonitorApp::DrainDebugOutput() {
+  if (debugOutput.Failed()) {
+    // The listener ended by itself: close its objects, so that no sender waits for it.
+    const DWORD error = debugOutput.FailureCode();
+    debugOutput.Stop();
+    if (mainWindow) CheckMenuItem(GetMenu(mainWindow), ID_VIEW_DEBUG_OUTPUT, MF_BYCOMMAND | MF_UNCHECKED);
+    NotifyTrouble(kDebugOutputFailed, error);
+  }
+  DebugMessage message;
+  for (TickBudget budget(datagramsPerTick, bytesPerTick); budget.Left() && debugOutput.Next(message);) {
+    const std::string shown = message.Shown();
+    budget.Spend(static_cast<uint32_t>(shown.size()));
+    ShowReceived(reinterpret_cast<const unsigned char*>(shown.data()), shown.size());
   }
 }
 
@@ -152,15 +125,14 @@ void MonitorApp::ShowReceived(const unsigned char* text, size_t length) {
       convertCapacity, static_cast<uint32_t>(length), bufferCeiling);
   if (convertGrown != 0 || !convertBuffer) {
     // Also retried when an earlier allocation failed, so one failure does not end intake.
-    delete[] convertBuffer;
     if (convertGrown != 0) convertCapacity = convertGrown;
-    convertBuffer = new (std::nothrow) unsigned char[convertCapacity];
+    convertBuffer = TryAllocateBytes(convertCapacity);
   }
-  if (!convertBuffer) return;  // this datagram is lost
+  if (!convertBuffer) return;  // this message is lost
 
-  const size_t converted = line_ends::Convert(text, length, convertBuffer, convertCapacity);
-  console.Write(reinterpret_cast<const char*>(convertBuffer), static_cast<int>(converted), 0);
-  if (logFile) WriteLog(convertBuffer, static_cast<DWORD>(converted));
+  const size_t converted = line_ends::Convert(text, length, convertBuffer.get(), convertCapacity);
+  console.Write(reinterpret_cast<const char*>(convertBuffer.get()), static_cast<int>(converted), 0);
+  if (logFile.IsOpen()) WriteLog(convertBuffer.get(), static_cast<DWORD>(converted));
 }
 
 void MonitorApp::ShowReceiverNotice(const char* pattern, unsigned long value) {

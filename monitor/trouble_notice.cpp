@@ -1,4 +1,4 @@
-// Troubles the user must hear of: a channel another program holds, a log file that stopped.
+// Troubles the user must hear of: a channel or listener another program holds, a log file that stopped.
 #include <windows.h>
 
 #include <cstdio>
@@ -37,6 +37,24 @@ void MonitorApp::ShowTrouble(Trouble trouble, DWORD error) {
                       : L"Vigilo cannot receive messages: the message channel is in use by another program. "
                         L"It starts receiving as soon as the channel is free.",
              text);
+    MessageBoxA(mainWindow, text, caption, MB_OK | MB_ICONWARNING);
+    return;
+  }
+  if (trouble == kDebugOutputInUse || trouble == kDebugOutputFailed) {
+    AnsiText(L"Tellit Message Monitor", caption);
+    if (trouble == kDebugOutputInUse) {
+      AnsiText(japanese ? L"他のプログラムがデバッグ出力を取り込んでいるため、OutputDebugString を取り込めません。"
+                        : L"Another program is capturing debug output: OutputDebugString cannot be captured.",
+               text);
+    } else {
+      char pattern[160];
+      AnsiText(japanese ? L"OutputDebugString の取り込みを開始できないか、取り込みが止まりました: %s"
+                        : L"Capturing OutputDebugString stopped or could not start: %s",
+               pattern);
+      char reason[256];
+      SystemErrorText(error, reason);
+      std::snprintf(text, sizeof text, pattern, reason);
+    }
     MessageBoxA(mainWindow, text, caption, MB_OK | MB_ICONWARNING);
     return;
   }

@@ -3,10 +3,14 @@
 //   monitor_e2e_client text TEXT        one message, TEXT as given
 //   monitor_e2e_client japanese         one wide message: 日本語 and a line feed
 //   monitor_e2e_client threads T N TAG  T threads at once, thread t sending "TAG t i\n", i from 0 to N-1
+//   monitor_e2e_client debug N TAG      N calls of OutputDebugStringA "TAG i\n" (debugw: OutputDebugStringW)
 // Exits with 0 when every call sent its message, 1 otherwise.
+#include <windows.h>
+
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -35,6 +39,17 @@ int main(int argc, char** argv) {
     }
     for (std::thread& sender : senders) sender.join();
     sent = allSent;
+  } else if ((std::strcmp(argv[1], "debug") == 0 || std::strcmp(argv[1], "debugw") == 0) && argc == 4) {
+    const bool wide = argv[1][5] == 'w';
+    const int count = std::atoi(argv[2]);
+    for (int i = 0; i < count; ++i) {
+      const std::string text = std::string(argv[3]) + " " + std::to_string(i) + "\n";
+      if (wide) {
+        OutputDebugStringW(std::wstring(text.begin(), text.end()).c_str());
+      } else {
+        OutputDebugStringA(text.c_str());
+      }
+    }
   } else if (std::strcmp(argv[1], "japanese") == 0) {
     sent = tellitwf(L"\u65E5\u672C\u8A9E\n") > 0;
   } else {

@@ -73,7 +73,7 @@ TEST_F(LogSaving, FirstUseOffersAnEmptyNameWithTheBoxChecked) {
   EXPECT_EQ(offered.checked, static_cast<UINT>(BST_CHECKED));
   EXPECT_EQ(offered.caption, L"Save Message Log");
   // Cancel changes nothing.
-  EXPECT_EQ(app.logFile, nullptr);
+  EXPECT_FALSE(app.logFile.IsOpen());
   EXPECT_FALSE(host.SettingsFileExists());
   EXPECT_TRUE(MonitorHost::CommandEnabled(ID_FILE_START_LOG));
   EXPECT_FALSE(MonitorHost::CommandEnabled(ID_FILE_STOP_LOG));
@@ -100,7 +100,7 @@ TEST_F(LogSaving, NewFileStartsWithTheConsoleTextAndTakesLaterMessages) {
   UiScript script;
   FillLogDialog(script, nullptr, name.c_str(), true);
   StartSaving(script);
-  ASSERT_NE(app.logFile, nullptr);
+  ASSERT_TRUE(app.logFile.IsOpen());
   EXPECT_EQ(ReadWholeFile(name), "first line\r\nsecond line\r\n");
   EXPECT_FALSE(MonitorHost::CommandEnabled(ID_FILE_START_LOG));
   EXPECT_TRUE(MonitorHost::CommandEnabled(ID_FILE_STOP_LOG));
@@ -111,7 +111,7 @@ TEST_F(LogSaving, NewFileStartsWithTheConsoleTextAndTakesLaterMessages) {
   EXPECT_EQ(keys[1], std::make_pair(std::string("file name"), name));
 
   app.StopLogSaving();
-  EXPECT_EQ(app.logFile, nullptr);
+  EXPECT_FALSE(app.logFile.IsOpen());
   EXPECT_TRUE(MonitorHost::CommandEnabled(ID_FILE_START_LOG));
   EXPECT_FALSE(MonitorHost::CommandEnabled(ID_FILE_STOP_LOG));
 }
@@ -121,7 +121,7 @@ TEST_F(LogSaving, WithTheBoxOffTheFileStartsEmpty) {
   UiScript script;
   FillLogDialog(script, nullptr, name.c_str(), false);
   StartSaving(script);
-  ASSERT_NE(app.logFile, nullptr);
+  ASSERT_TRUE(app.logFile.IsOpen());
   EXPECT_EQ(ReadWholeFile(name), "");
   EXPECT_EQ(host.Section("log file")[0].second, "0");
 }
@@ -132,7 +132,7 @@ TEST_F(LogSaving, EmptyConsoleWritesNothingFirst) {
   UiScript script;
   FillLogDialog(script, nullptr, name.c_str(), true);
   StartSaving(script);
-  ASSERT_NE(app.logFile, nullptr);
+  ASSERT_TRUE(app.logFile.IsOpen());
   EXPECT_EQ(ReadWholeFile(name), "");
 }
 
@@ -140,7 +140,7 @@ TEST_F(LogSaving, ConfirmingAnEmptyNameChangesNothing) {
   UiScript script;
   FillLogDialog(script, nullptr, "", true);
   StartSaving(script);
-  EXPECT_EQ(app.logFile, nullptr);
+  EXPECT_FALSE(app.logFile.IsOpen());
   EXPECT_FALSE(host.SettingsFileExists());
 }
 
@@ -153,7 +153,7 @@ TEST_F(LogSaving, ExistingFileAnsweredNoIsLeftUntouched) {
   AnswerMessageBox(script, &question, IDNO);
   StartSaving(script);
   EXPECT_EQ(question, "\"" + name + "\" has already existed, overwrite ?");
-  EXPECT_EQ(app.logFile, nullptr);
+  EXPECT_FALSE(app.logFile.IsOpen());
   EXPECT_EQ(ReadWholeFile(name), "keep me");
   EXPECT_FALSE(host.SettingsFileExists());
   EXPECT_TRUE(MonitorHost::CommandEnabled(ID_FILE_START_LOG));
@@ -168,7 +168,7 @@ TEST_F(LogSaving, ExistingFileAnsweredYesIsEmptiedAndStartsWithTheConsoleText) {
   FillLogDialog(script, nullptr, name.c_str(), true);
   AnswerMessageBox(script, &question, IDYES);
   StartSaving(script);
-  ASSERT_NE(app.logFile, nullptr);
+  ASSERT_TRUE(app.logFile.IsOpen());
   EXPECT_EQ(ReadWholeFile(name), "first line\r\nsecond line\r\n");
 }
 
@@ -182,7 +182,7 @@ TEST_F(LogSaving, MissingFolderCannotOpenWithoutAsking) {
   AnswerMessageBox(script, &failure, IDOK);
   StartSaving(script);
   EXPECT_EQ(failure, "Can't open \"" + name + "\"");
-  EXPECT_EQ(app.logFile, nullptr);
+  EXPECT_FALSE(app.logFile.IsOpen());
   EXPECT_FALSE(host.SettingsFileExists());
   EXPECT_TRUE(MonitorHost::CommandEnabled(ID_FILE_START_LOG));
 }
@@ -193,17 +193,16 @@ TEST_F(LogSaving, FailedWriteStopsSavingFlipsTheCommandsAndSaysWhy) {
   UiScript script;
   FillLogDialog(script, nullptr, name.c_str(), true);
   StartSaving(script);
-  ASSERT_NE(app.logFile, nullptr);
+  ASSERT_TRUE(app.logFile.IsOpen());
   ASSERT_TRUE(MonitorHost::CommandEnabled(ID_FILE_STOP_LOG));
   // A handle that cannot be written to in the log's place makes the next write fail.
-  CloseHandle(app.logFile);
-  app.logFile = CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                            0, nullptr);
-  ASSERT_NE(app.logFile, INVALID_HANDLE_VALUE);
+  app.logFile.Adopt(CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(app.logFile.IsOpen());
   const char text[] = "third line\n";
   app.ShowReceived(reinterpret_cast<const unsigned char*>(text), sizeof text - 1);
 
-  EXPECT_EQ(app.logFile, nullptr);
+  EXPECT_FALSE(app.logFile.IsOpen());
   EXPECT_TRUE(MonitorHost::CommandEnabled(ID_FILE_START_LOG));
   EXPECT_FALSE(MonitorHost::CommandEnabled(ID_FILE_STOP_LOG));
   EXPECT_EQ(ReadWholeFile(name), "first line\r\nsecond line\r\n") << "what was written stays";
@@ -243,12 +242,12 @@ TEST_F(LogSaving, WhileSavingTheCommandOnlyGreysItself) {
   UiScript script;
   FillLogDialog(script, nullptr, name.c_str(), true);
   StartSaving(script);
-  const HANDLE open = app.logFile;
+  const HANDLE open = app.logFile.handle();
   ASSERT_NE(open, nullptr);
   EnableMenuItem(GetMenu(MonitorHost::Window()), ID_FILE_START_LOG, MF_BYCOMMAND | MF_ENABLED);
   UiScript none;  // no dialog may appear
   EXPECT_TRUE(none.Run([] { app.StartLogSaving(); }));
-  EXPECT_EQ(app.logFile, open);
+  EXPECT_EQ(app.logFile.handle(), open);
   EXPECT_FALSE(MonitorHost::CommandEnabled(ID_FILE_START_LOG));
 }
 
@@ -258,8 +257,7 @@ TEST_F(LogSaving, StopAfterALostFileReturnsToOff) {
   UiScript script;
   FillLogDialog(script, nullptr, name.c_str(), true);
   StartSaving(script);
-  CloseHandle(app.logFile);
-  app.logFile = nullptr;
+  app.logFile.Close();
   app.StopLogSaving();
   EXPECT_TRUE(MonitorHost::CommandEnabled(ID_FILE_START_LOG));
   EXPECT_FALSE(MonitorHost::CommandEnabled(ID_FILE_STOP_LOG));
@@ -287,7 +285,7 @@ TEST_F(LogSaving, BrowseOnlyFillsTheNameField) {
   StartSaving(script);
   EXPECT_EQ(shown, chosen);
   EXPECT_FALSE(FileExists(chosen));
-  EXPECT_EQ(app.logFile, nullptr);
+  EXPECT_FALSE(app.logFile.IsOpen());
 }
 
 // The name is read back with room for 258 characters and its NUL: the box takes no more, so
@@ -309,7 +307,7 @@ TEST_F(LogSaving, TheNameBoxTakesNoMoreThanTheNameCanHold) {
   StartSaving(script);
   EXPECT_EQ(limit, MAX_PATH - 2);
   EXPECT_EQ(typed.size(), static_cast<size_t>(MAX_PATH - 2));
-  EXPECT_EQ(app.logFile, nullptr);
+  EXPECT_FALSE(app.logFile.IsOpen());
 }
 
 }  // namespace

@@ -48,7 +48,7 @@ MonitorHost::MonitorHost() {
 
 MonitorHost::~MonitorHost() {
   // The log file closes before the scratch folder goes.
-  if (app.logFile) app.StopLogSaving();
+  if (app.logFile.IsOpen()) app.StopLogSaving();
   settingsPath[0] = '\0';
 }
 

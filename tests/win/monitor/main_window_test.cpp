@@ -105,8 +105,8 @@ TEST_F(MainWindowTest, StartsWithNothingToActOnGreyed) {
   EXPECT_FALSE(MenuEnabled(ID_FILE_STOP_LOG));
   EXPECT_FALSE(ButtonEnabled(ID_FILE_STOP_LOG));
   for (int command : {ID_FILE_SETTING, ID_HELP_TOPICS}) EXPECT_TRUE(ButtonEnabled(command));
-  EXPECT_NE(app.mailslot, nullptr);
-  EXPECT_EQ(app.receiveCapacity, 4096u);
+  EXPECT_TRUE(app.mailslot.IsOpen());
+  EXPECT_EQ(app.mailslot.capacity(), 4096u);
   EXPECT_NE(app.convertBuffer, nullptr);
   EXPECT_EQ(app.toolBarOwner, app.mainWindow);
   EXPECT_EQ(app.statusBarOwner, app.mainWindow);
@@ -502,8 +502,8 @@ TEST_F(MainWindowTest, ZZExitClosesTheWindowAndTheMailslot) {
   const HWND window = app.mainWindow;
   app.OnCommand(ID_FILE_EXIT);
   EXPECT_FALSE(IsWindow(window));
-  EXPECT_EQ(app.mailslot, nullptr);
-  EXPECT_EQ(app.receiveBuffer, nullptr);
+  EXPECT_FALSE(app.mailslot.IsOpen());
+  EXPECT_FALSE(app.mailslot.HasBuffer());
   EXPECT_NE(app.convertBuffer, nullptr) << "kept until the record goes";
   MSG quit;
   EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));

@@ -54,8 +54,9 @@ class ReceiverTest : public ::testing::Test {
     // A fresh channel and first-size buffers for every test.
     app.StopReceiver();
     app.StartReceiver();
-    ASSERT_NE(app.mailslot, nullptr);
+    ASSERT_TRUE(app.mailslot.IsOpen());
     app.bufferCeiling = 0x100000;
+    app.mailslot.ceiling = 0x100000;
     app.datagramsPerTick = 500;
     app.bytesPerTick = 2u * 1024 * 1024;
     app.convertCapacity = 8192;
@@ -63,10 +64,7 @@ class ReceiverTest : public ::testing::Test {
     app.console.Clear();
   }
 
-  void TearDown() override {
-    if (app.logFile) CloseHandle(app.logFile);
-    app.logFile = nullptr;
-  }
+  void TearDown() override { app.logFile.Close(); }
 
   static std::string Shown() {
     return std::string(reinterpret_cast<const char*>(app.console.text.bytes), app.console.text.used);
@@ -80,8 +78,7 @@ HWND ReceiverTest::parent_ = nullptr;
 TEST_F(ReceiverTest, LineEndsReachTheConsoleAndTheLogAsCrLf) {
   ScratchDir dir;
   const std::string logPath = dir.File("log.txt");
-  app.logFile = CreateFileA(logPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(app.logFile, INVALID_HANDLE_VALUE);
+  ASSERT_TRUE(app.logFile.Create(logPath.c_str(), CREATE_ALWAYS));
 
   Writer writer;
   ASSERT_TRUE(writer.ok());
@@ -93,15 +90,14 @@ TEST_F(ReceiverTest, LineEndsReachTheConsoleAndTheLogAsCrLf) {
   const std::string expected =
       "<< open TELLIT monitor >>\r\nabc\r\nabc\r\nabc\r\nabc\n\r\r\n\r\n\r\n\r\na\r\nb";
   EXPECT_EQ(Shown(), expected);
-  CloseHandle(app.logFile);
-  app.logFile = nullptr;
+  app.logFile.Close();
   EXPECT_EQ(ReadWholeFile(logPath), expected);
 }
 
 TEST_F(ReceiverTest, NoDatagramNoChange) {
   app.DrainMailslot();
   EXPECT_EQ(app.console.text.used, 0u);
-  EXPECT_NE(app.mailslot, nullptr);
+  EXPECT_TRUE(app.mailslot.IsOpen());
 }
 
 // An empty datagram (tellitf("") sends a lone NUL) used to end the tick, throttling intake to one
@@ -125,7 +121,7 @@ TEST_F(ReceiverTest, ZeroByteDatagramLeavesTheQueueAndTheChannelStays) {
   ASSERT_TRUE(writer.Send(""));
   ASSERT_TRUE(writer.SendText("later\n"));
   app.DrainMailslot();
-  EXPECT_NE(app.mailslot, nullptr);
+  EXPECT_TRUE(app.mailslot.IsOpen());
   EXPECT_EQ(Shown(), "after\r\nlater\r\n");
 }
 
@@ -154,13 +150,13 @@ TEST_F(ReceiverTest, DatagramWithoutNulEndsAtItsLastByte) {
 
 TEST_F(ReceiverTest, ReceiveBufferGrowsInWholeKilobytes) {
   Writer writer;
-  ASSERT_EQ(app.receiveCapacity, 4096u);
+  ASSERT_EQ(app.mailslot.capacity(), 4096u);
   ASSERT_TRUE(writer.SendText(std::string(4095, 'a')));  // 4096 bytes with the NUL
   app.DrainMailslot();
-  EXPECT_EQ(app.receiveCapacity, 4096u);
+  EXPECT_EQ(app.mailslot.capacity(), 4096u);
   ASSERT_TRUE(writer.SendText(std::string(4999, 'b')));  // 5000 bytes
   app.DrainMailslot();
-  EXPECT_EQ(app.receiveCapacity, 5120u);
+  EXPECT_EQ(app.mailslot.capacity(), 5120u);
   EXPECT_EQ(app.console.text.used, 4095u + 4999u);
 }
 
@@ -182,16 +178,17 @@ TEST_F(ReceiverTest, ConvertBufferHoldsTwiceTheTextAndTheNul) {
 // Wine cuts datagrams at 64 KiB, so a lowered ceiling stands in for the 1 MiB one.
 TEST_F(ReceiverTest, OversizeDatagramShowsItsFirstBytesAndTheQueueGoesOn) {
   app.bufferCeiling = 8192;
+  app.mailslot.ceiling = 8192;
   Writer writer;
   std::string big;
   for (int i = 0; i < 2000; ++i) big += static_cast<char>('A' + i % 26) + std::string(9, '.');
   ASSERT_TRUE(writer.SendText(big));  // 20001 bytes
   ASSERT_TRUE(writer.SendText("after\n"));
   app.DrainMailslot();
-  EXPECT_EQ(app.receiveCapacity, 8192u) << "never beyond the ceiling";
+  EXPECT_EQ(app.mailslot.capacity(), 8192u) << "never beyond the ceiling";
   EXPECT_EQ(app.convertCapacity, 8192u);
   EXPECT_EQ(Shown(), big.substr(0, 8191) + "after\r\n") << "the ceiling less the NUL, then the next datagram";
-  EXPECT_NE(app.mailslot, nullptr);
+  EXPECT_TRUE(app.mailslot.IsOpen());
 }
 
 TEST_F(ReceiverTest, FailedLogWriteClosesTheLogAndTheConsoleGoesOn) {
@@ -199,14 +196,14 @@ TEST_F(ReceiverTest, FailedLogWriteClosesTheLogAndTheConsoleGoesOn) {
   const std::string path = dir.File("readonly.log");
   WriteWholeFile(path, "");
   // A handle that cannot be written to makes WriteFile fail.
-  app.logFile = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                            nullptr);
-  ASSERT_NE(app.logFile, INVALID_HANDLE_VALUE);
+  app.logFile.Adopt(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(app.logFile.IsOpen());
   Writer writer;
   ASSERT_TRUE(writer.SendText("one\n"));
   ASSERT_TRUE(writer.SendText("two\n"));
   app.DrainMailslot();
-  EXPECT_EQ(app.logFile, nullptr);
+  EXPECT_FALSE(app.logFile.IsOpen());
   EXPECT_EQ(Shown(), "one\r\ntwo\r\n");
   ASSERT_TRUE(writer.SendText("three\n"));
   app.DrainMailslot();
@@ -215,11 +212,10 @@ TEST_F(ReceiverTest, FailedLogWriteClosesTheLogAndTheConsoleGoesOn) {
 
 // A failed query used to close the channel for good: every later message was lost unseen.
 TEST_F(ReceiverTest, BrokenChannelHandleIsReplacedByANewMailslot) {
-  CloseHandle(app.mailslot);
   // Any handle that is not a mailslot makes GetMailslotInfo fail.
-  app.mailslot = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+  app.mailslot.Replace(CreateEventA(nullptr, FALSE, FALSE, nullptr));
   app.DrainMailslot();
-  ASSERT_NE(app.mailslot, nullptr);
+  ASSERT_TRUE(app.mailslot.IsOpen());
   EXPECT_FALSE(app.channelDown);
   Writer writer;
   ASSERT_TRUE(writer.ok());
@@ -238,17 +234,17 @@ TEST_F(ReceiverTest, ChannelHeldElsewhereIsCreatedOnceItIsFree) {
   ASSERT_NE(other, INVALID_HANDLE_VALUE);
   EXPECT_FALSE(app.StartReceiver());
   EXPECT_TRUE(app.channelDown);
-  EXPECT_EQ(app.mailslot, nullptr);
+  EXPECT_FALSE(app.mailslot.IsOpen());
   app.DrainMailslot();  // within the second: no new attempt
-  EXPECT_EQ(app.mailslot, nullptr);
+  EXPECT_FALSE(app.mailslot.IsOpen());
   app.lastChannelAttempt = GetTickCount() - 2000;
   app.DrainMailslot();  // still held
-  EXPECT_EQ(app.mailslot, nullptr);
+  EXPECT_FALSE(app.mailslot.IsOpen());
 
   CloseHandle(other);
   app.lastChannelAttempt = GetTickCount() - 2000;
   app.DrainMailslot();
-  ASSERT_NE(app.mailslot, nullptr);
+  ASSERT_TRUE(app.mailslot.IsOpen());
   EXPECT_FALSE(app.channelDown);
   Writer writer;
   ASSERT_TRUE(writer.SendText("now heard\n"));
@@ -262,17 +258,16 @@ TEST_F(ReceiverTest, ChannelHeldElsewhereIsCreatedOnceItIsFree) {
 TEST_F(ReceiverTest, TickStopsOnceItHasReadItsByteBudget) {
   ScratchDir dir;
   const std::string logPath = dir.File("budget.log");
-  app.logFile = CreateFileA(logPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(app.logFile, INVALID_HANDLE_VALUE);
+  ASSERT_TRUE(app.logFile.Create(logPath.c_str(), CREATE_ALWAYS));
   app.bytesPerTick = 100000;
   Writer writer;
   constexpr DWORD kText = 59999;  // 60,000 bytes with the NUL
   for (int i = 0; i < 3; ++i) ASSERT_TRUE(writer.SendText(std::string(kText, 'x')));
   std::vector<DWORD> perTick;
   for (int tick = 0; tick < 3; ++tick) {
-    const DWORD before = GetFileSize(app.logFile, nullptr);
+    const DWORD before = GetFileSize(app.logFile.handle(), nullptr);
     app.DrainMailslot();
-    perTick.push_back((GetFileSize(app.logFile, nullptr) - before) / kText);
+    perTick.push_back((GetFileSize(app.logFile.handle(), nullptr) - before) / kText);
   }
   EXPECT_EQ(perTick, (std::vector<DWORD>{2, 1, 0})) << "the tick that passes 100,000 bytes is the last";
 }
