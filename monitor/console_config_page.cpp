@@ -8,26 +8,27 @@
 #include <cstdio>
 
 #include "console/scoped_win.h"
+#include "monitor/console_settings_table.h"
 #include "monitor/resources/log_settings_ids.h"
-#include "monitor/settings_ranges.h"
 #include "monitor/settings_file.h"
 
 namespace {
 
-constexpr char kSection[] = "console";
-constexpr int kTabWidths[3] = {2, 4, 8};  // buttons 1105, 1106, 1107
-constexpr int kColourButtons = 6;
+using namespace console_settings_table;
 
-constexpr int kWrapColumnMin = 40;
-constexpr int kWrapColumnMax = 256;
-constexpr int kBufferKbMin = 64;
-constexpr int kBufferKbMax = 1024;
+constexpr int kTabWidths[3] = {2, 4, 8};  // buttons 1105, 1106, 1107
+constexpr int kColourButtonCount = static_cast<int>(sizeof kColourButtons / sizeof kColourButtons[0]);
 
 int TabIndex(int tabSize) {
   if (tabSize == 2) return 0;
   if (tabSize == 4) return 1;
   return 2;  // every other width shows, and is written back, as 8
 }
+
+struct CustomColourKey {
+  explicit CustomColourKey(int index) { std::snprintf(key, sizeof key, "custom %d", index); }
+  char key[16];
+};
 
 bool IsColourButton(int id) { return id >= IDC_CONFIG_NORMAL_TEXT && id <= IDC_CONFIG_SELECT_BACK; }
 
@@ -70,18 +71,17 @@ void ConsoleConfigPage1::OnInitDialog() {
   hexModeBox.Bind(hwnd, IDC_CONFIG_HEX_MODE, w.hexMode);
   autoScrollBox.Bind(hwnd, IDC_CONFIG_AUTO_SCROLL, w.autoScroll);
   tabButtons.Bind(hwnd, IDC_CONFIG_TAB_2, 3, TabIndex(w.tabSize));
-  wrapColumnBox.Bind(hwnd, IDC_CONFIG_WRAP_COLUMN, w.wrapColumn, kWrapColumnMin, kWrapColumnMax);
-  bufferSizeBox.Bind(hwnd, IDC_CONFIG_BUFFER_SIZE, w.bufferSize / 1024, kBufferKbMin, kBufferKbMax);
+  const Row& column = *Find("column");
+  const Row& bufferSize = *Find("buffer size");
+  wrapColumnBox.Bind(hwnd, IDC_CONFIG_WRAP_COLUMN, w.wrapColumn, column.low, column.high);
+  bufferSizeBox.Bind(hwnd, IDC_CONFIG_BUFFER_SIZE, NumberToFile(bufferSize, w), bufferSize.low, bufferSize.high);
   fonts.Init(hwnd, w.fontName, w.fontSize);
 
-  const uint32_t stored[kColourButtons] = {w.normalText, w.normalBack, w.hexText,
-                                           w.hexBack,    w.selectText, w.selectBack};
-  for (int i = 0; i < kColourButtons; ++i) colors[i] = stored[i];
+  for (int i = 0; i < kColourButtonCount; ++i) colors[i] = w.*kColourButtons[i];
 
-  for (int i = 0; i < 16; ++i) {
-    char key[16];
-    std::snprintf(key, sizeof key, "custom %d", i);
-    customColors[i] = settings_ranges::ClampColour(static_cast<uint32_t>(ReadSettingInt(kSection, key, 0xFFFFFF)));
+  for (int i = 0; i < kCustomColours; ++i) {
+    customColors[i] = ColourFromFile(
+        static_cast<uint32_t>(ReadSettingInt(kSection, CustomColourKey(i).key, static_cast<int>(kCustomColourDefault))));
   }
   PostMessageA(hwnd, kFitSheet, 0, 0);
 }
@@ -207,36 +207,24 @@ void ConsoleConfigPage1::OnApply() {
   w.fontSize = fonts.fontSize;
   const int tab = tabButtons.Selected();
   w.tabSize = tab == RadioGroup::kNone ? 2 : kTabWidths[tab];
-  w.normalText = colors[0];
-  w.normalBack = colors[1];
-  w.hexText = colors[2];
-  w.hexBack = colors[3];
-  w.selectText = colors[4];
-  w.selectBack = colors[5];
+  for (int i = 0; i < kColourButtonCount; ++i) w.*kColourButtons[i] = colors[i];
   WriteSettings();
 }
 
 void ConsoleConfigPage1::WriteSettings() const {
   const ConsoleSettings& w = *settings;
   // Every key, changed or not, in the file's usual order.
-  WriteSettingInt(kSection, "column", w.wrapColumn);
-  WriteSettingInt(kSection, "v scroll bar", w.showVScroll);
-  WriteSettingInt(kSection, "h scroll bar", w.showHScroll);
-  WriteSettingInt(kSection, "hex mode", w.hexMode);
-  WriteSettingInt(kSection, "auto scroll", w.autoScroll);
-  WriteSettingInt(kSection, "buffer size", w.bufferSize / 1024);
-  WriteSettingInt(kSection, "tabs", w.tabSize);
-  WriteSettingInt(kSection, "text font size", w.fontSize);
-  WriteSettingString(kSection, "text font name", w.fontName);
-  WriteSettingInt(kSection, "console text 1", static_cast<int>(w.normalText));
-  WriteSettingInt(kSection, "console back 1", static_cast<int>(w.normalBack));
-  WriteSettingInt(kSection, "console text 2", static_cast<int>(w.hexText));
-  WriteSettingInt(kSection, "console back 2", static_cast<int>(w.hexBack));
-  WriteSettingInt(kSection, "console text 3", static_cast<int>(w.selectText));
-  WriteSettingInt(kSection, "console back 3", static_cast<int>(w.selectBack));
-  for (int i = 0; i < 16; ++i) {
-    char key[16];
-    std::snprintf(key, sizeof key, "custom %d", i);
-    WriteSettingInt(kSection, key, static_cast<int>(customColors[i]));
+  for (std::size_t i = 0; i < kRowCount; ++i) {
+    const Row& row = kRows[i];
+    if (row.number) {
+      WriteSettingInt(kSection, row.key, NumberToFile(row, w));
+    } else if (row.colour) {
+      WriteSettingInt(kSection, row.key, static_cast<int>(w.*row.colour));
+    } else {
+      WriteSettingString(kSection, row.key, w.fontName);
+    }
+  }
+  for (int i = 0; i < kCustomColours; ++i) {
+    WriteSettingInt(kSection, CustomColourKey(i).key, static_cast<int>(customColors[i]));
   }
 }

@@ -33,7 +33,7 @@ class ConsoleConfigPage1 : public XPropPage {
   FontChooser fonts;
   // Buttons 1112 to 1117: normal text and background, hexadecimal, selected.
   COLORREF colors[6] = {};
-  COLORREF customColors[16] = {};
+  COLORREF customColors[16] = {};  // console_settings_table::kCustomColours
 
  private:
   void ChooseColour(int index);

@@ -7,21 +7,10 @@
 #include <cstring>
 
 #include "monitor/ansi_path.h"
+#include "monitor/console_settings_table.h"
 #include "monitor/font_chooser.h"
 #include "monitor/monitor_app.h"
 #include "monitor/settings_ranges.h"
-
-namespace {
-
-constexpr char kConsoleSection[] = "console";
-constexpr char kDefaultFontName[] = "FixedSys";
-
-uint32_t ReadColour(const char* key, uint32_t defaultValue) {
-  return settings_ranges::ClampColour(
-      static_cast<uint32_t>(ReadSettingInt(kConsoleSection, key, static_cast<int>(defaultValue))));
-}
-
-}  // namespace
 
 int ReadSettingInt(const char* section, const char* key, int defaultValue) {
   if (settingsPath[0] == '\0') return defaultValue;
@@ -56,38 +45,31 @@ void WriteSettingString(const char* section, const char* key, const char* value)
 }
 
 void ReadConsoleSettings(ConsoleSettings& record) {
-  using namespace settings_ranges;
+  using namespace console_settings_table;
+  // The fields the file does not hold.
   record.inputLine = 0;
   record.readOnly = 1;
   record.newlineMode = 2;
   record.maxLines = 10000;
+  record.inputText = 0xFF00FF;
+  record.inputBack = 0xFFFFFF;
 
-  // Clamped to what the settings page can produce: a hand-edited file must not make the
-  // console allocate gigabytes, wrap at column 0 or expand a tab without end, nor show an
-  // on/off setting as on in the page while the console treats it as off.
-  record.wrapColumn = ClampColumn(ReadSettingInt(kConsoleSection, "column", 80));
-  record.bufferSize = ClampBufferKb(ReadSettingInt(kConsoleSection, "buffer size", 64)) * 1024;
-  record.showVScroll = ClampFlag(ReadSettingInt(kConsoleSection, "v scroll bar", 1));
-  record.showHScroll = ClampFlag(ReadSettingInt(kConsoleSection, "h scroll bar", 1));
-  record.hexMode = ClampFlag(ReadSettingInt(kConsoleSection, "hex mode", 0));
-  record.autoScroll = ClampFlag(ReadSettingInt(kConsoleSection, "auto scroll", 1));
-  record.tabSize = ClampTabs(ReadSettingInt(kConsoleSection, "tabs", 4));
-
-  ReadSettingString(kConsoleSection, "text font name", kDefaultFontName, record.fontName,
-                    sizeof record.fontName);
+  // The family first: the sizes it offers decide whether the stored size is usable.
+  ReadSettingString(kSection, kFontNameKey, kDefaultFontName, record.fontName, sizeof record.fontName);
   // A long Japanese name cut to 31 bytes may end in half a character: no family has that name.
   CutToWholeCharacters(record.fontName, CP_ACP);
   const FontSizeRange offered = OfferedFontSizes(record.fontName);
-  record.fontSize =
-      FontSizeOrDefault(ReadSettingInt(kConsoleSection, "text font size", kDefaultFontSize), offered.low, offered.high);
 
-  record.normalText = ReadColour("console text 1", 0x000000);
-  record.normalBack = ReadColour("console back 1", 0xFFFFFF);
-  record.hexText = ReadColour("console text 2", 0x0000FF);
-  record.hexBack = ReadColour("console back 2", 0xFFFFFF);
-  record.selectText = ReadColour("console text 3", 0x000000);
-  record.selectBack = ReadColour("console back 3", 0xFFFF00);
-
-  record.inputText = 0xFF00FF;
-  record.inputBack = 0xFFFFFF;
+  // Every value by its row's rule: a hand-edited file must not make the console allocate
+  // gigabytes, wrap at column 0 or expand a tab without end, nor show an on/off setting as on in
+  // the page while the console treats it as off.
+  for (std::size_t i = 0; i < kRowCount; ++i) {
+    const Row& row = kRows[i];
+    if (row.number) {
+      record.*row.number =
+          NumberFromFile(row, ReadSettingInt(kSection, row.key, row.fallback), offered.low, offered.high);
+    } else if (row.colour) {
+      record.*row.colour = ColourFromFile(static_cast<uint32_t>(ReadSettingInt(kSection, row.key, row.fallback)));
+    }
+  }
 }
