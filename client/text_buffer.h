@@ -65,12 +65,12 @@ struct NoGrowthLock {};
 
 template <typename GrowthLock = NoGrowthLock, typename Char>
 FormattedText FormatIntoBuffer(const Char* format, std::unique_ptr<Char[]>& buffer, std::uint32_t& capacity,
-                               FormatArguments& arguments) noexcept {
+                               FormatArguments& arguments, TextConversion& conversion) noexcept {
   {
     [[maybe_unused]] GrowthLock lock;
     if (!EnsureCapacity(buffer, capacity, FormatNeed(FormatLength(format)))) return FormattedText{false, {0, false}};
   }
-  return FormattedText{true, FormatText(format, buffer.get(), capacity, arguments)};
+  return FormattedText{true, FormatText(format, buffer.get(), capacity, arguments, conversion)};
 }
 
 }  // namespace tellit

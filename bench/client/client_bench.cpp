@@ -109,12 +109,24 @@ class FixedArguments final : public tellit::FormatArguments {
   explicit FixedArguments(int number) : number_(number) {}
   std::int32_t NextInt32() override { return number_; }
   std::int64_t NextInt64() override { return number_; }
+  std::uint64_t NextUInt64() override { return static_cast<std::uint64_t>(number_); }
   double NextDouble() override { return 0.0; }
+  double NextLongDouble() override { return 0.0; }
+  const void* NextPointer() override { return nullptr; }
+  const void* NextCountPointer() override { return nullptr; }
+  int NextFieldValue() override { return 0; }
   const char* NextNarrowString() override { return "text"; }
   const wchar_t* NextWideString() override { return L"text"; }
 
  private:
   int number_;
+};
+
+// The benchmark's format has no string of the other width.
+class NoConversion final : public tellit::TextConversion {
+ public:
+  tellit::Converted ToNarrow(const wchar_t*, char*, std::size_t) override { return {0, true}; }
+  tellit::Converted ToWide(const char*, wchar_t*, std::size_t) override { return {0, true}; }
 };
 
 struct Row {
@@ -190,7 +202,8 @@ int main(int argc, char** argv) {
   for (int round = 1; round <= kRounds; ++round) {
     formatter.seconds.push_back(Time(calls, [&](int i) {
       FixedArguments arguments(i);
-      tellit::FormatText("%d %s\n", buffer, sizeof buffer, arguments);
+      NoConversion conversion;
+      tellit::FormatText("%d %s\n", buffer, sizeof buffer, arguments, conversion);
     }));
     client.seconds.push_back(Time(calls, [](int i) { tellitf("%d %s\n", i, "text"); }));
     writeFile.seconds.push_back(Time(calls, [&](int i) {

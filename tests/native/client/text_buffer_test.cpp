@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "fake_code_page.h"
 #include "table_arguments.h"
 
 namespace tellit::testing {
@@ -17,7 +18,8 @@ TEST(BufferGrowth, ThreeHundredCharacterFormatRaisesCapacityTo4800EvenForShortTe
   std::uint32_t capacity = kFirstTextCapacity;
   const std::string format = "%d" + std::string(298, '\b');  // prints almost nothing visible
   TableArguments<char> arguments({I32(1)});
-  const FormattedText text = FormatIntoBuffer(format.c_str(), buffer, capacity, arguments);
+  FakeCodePage codePage;
+  const FormattedText text = FormatIntoBuffer(format.c_str(), buffer, capacity, arguments, codePage);
   ASSERT_TRUE(text.formatted);
   EXPECT_EQ(capacity, 4800u);
   EXPECT_EQ(text.outcome.length, 299u);
@@ -38,7 +40,8 @@ TEST(BufferGrowth, WideBufferCountsCharactersNotBytes) {
   std::uint32_t capacity = kFirstWideCapacity;
   const std::wstring format(300, L'w');
   TableArguments<wchar_t> arguments({});
-  const FormattedText text = FormatIntoBuffer(format.c_str(), buffer, capacity, arguments);
+  FakeCodePage codePage;
+  const FormattedText text = FormatIntoBuffer(format.c_str(), buffer, capacity, arguments, codePage);
   ASSERT_TRUE(text.formatted);
   EXPECT_EQ(capacity, 4800u);
   EXPECT_EQ(text.outcome.length, 300u);
@@ -59,7 +62,8 @@ TEST(BufferGrowth, EmptyFormatNeedsNothingButStillFormatsIntoTheExistingBuffer) 
   auto buffer = std::make_unique<char[]>(kFirstTextCapacity);
   std::uint32_t capacity = kFirstTextCapacity;
   TableArguments<char> arguments({});
-  const FormattedText text = FormatIntoBuffer("", buffer, capacity, arguments);
+  FakeCodePage codePage;
+  const FormattedText text = FormatIntoBuffer("", buffer, capacity, arguments, codePage);
   ASSERT_TRUE(text.formatted);
   EXPECT_EQ(text.outcome.length, 0u);
   EXPECT_EQ(buffer[0], '\0');

@@ -114,8 +114,8 @@ TEST_F(ClientDatagrams, FormatCasesArriveByteForByte) {
   const std::vector<Case> cases = {
       {"empty format", dll.tellitf(""), ""},
       {"number and line feed", dll.tellitf("%d items\n", 5), "5 items\n"},
-      {"two percent signs", dll.tellitf("100%%\n"), "100%%\n"},
-      {"%u takes no argument", dll.tellitf("%u %d", 1, 2), "%u 1"},
+      {"two percent signs", dll.tellitf("100%%\n"), "100%\n"},
+      {"%u takes its argument", dll.tellitf("%u %d", 1, 2), "1 2"},
       {"%lld", dll.tellitf("%lld", 1LL << 40), "1099511627776"},
       {"%ld is 32-bit", dll.tellitf("%ld|%d", 7L, 8), "7|8"},
       {"%5.1f", dll.tellitf("%5.1f", 3.14159), "  3.1"},
@@ -128,7 +128,7 @@ TEST_F(ClientDatagrams, FormatCasesArriveByteForByte) {
       {"string", dll.tellitf("[%s|%6s|%-3s|%.2s]", "a", "b", "c", "def"), "[a|     b|c  |de]"},
       {"null string", dll.tellitf("%s.", static_cast<const char*>(nullptr)), "(null)."},
       {"wide string in narrow call", dll.tellitf("%ls", L"wide"), "wide"},
-      {"%h is literal", dll.tellitf("%hd %d", 3), "%hd 3"},
+      {"%hd takes a short", dll.tellitf("%hd %d", 70000, 3), "4464 3"},
       {"over-long directive", dll.tellitf(("%" + std::string(70, '1') + "d").c_str(), 1),
        "%" + std::string(70, '1') + "d"},
       {"double-byte text passes", dll.tellitf("\x93\xfa\x96\x7b %d", 1), "\x93\xfa\x96\x7b 1"},
@@ -233,6 +233,32 @@ TEST_F(WideText, ConvertedTextOfTwoOrMoreBytesPerCharacterArrivesWholeWithItsNul
   const std::string expected =
       InCodePage(Repeated("\x93\xfa", 2048), std::string(2048, '?'), Repeated("\xe6\x97\xa5", 2048));
   EXPECT_EQ(dll.tellitwf(L"%s", text.c_str()), static_cast<int>(expected.size() + 1));
+  EXPECT_TRUE(IsDatagram(mailslot.Read(), expected));
+}
+
+// A wide string in tellitf goes through the ANSI code page, as tellitwf's own text does, not
+// through the C runtime's locale (in which non-ASCII text used to vanish).
+TEST_F(WideText, WideStringsAndCharactersInTheNarrowCallArriveInTheAnsiCodePage) {
+  const std::string word = InCodePage("\x93\xfa\x96\x7b\x8c\xea", "???", "\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e");
+  const std::string a = InCodePage("\x82\xa0", "?", "\xe3\x81\x82");
+  const std::string expected = "[" + word + "|" + word + "|" + a + "|" + a + "]";
+  EXPECT_EQ(dll.tellitf("[%ls|%S|%lc|%C]", L"\x65e5\x672c\x8a9e", L"\x65e5\x672c\x8a9e", 0x3042, 0x3042),
+            static_cast<int>(expected.size() + 1));
+  EXPECT_TRUE(IsDatagram(mailslot.Read(), expected));
+}
+
+TEST_F(WideText, WidthAndPrecisionOfAConvertedStringCountBytesAndKeepWholeCharacters) {
+  const std::string expected = InCodePage("    \x93\xfa|\x93\xfa|", "     ?|??|", "   \xe6\x97\xa5|\xe6\x97\xa5|");
+  EXPECT_EQ(dll.tellitf("%6ls|%.3ls|", L"\x65e5", L"\x65e5\x672c"), static_cast<int>(expected.size() + 1));
+  EXPECT_TRUE(IsDatagram(mailslot.Read(), expected));
+}
+
+TEST_F(WideText, NarrowStringsAndCharactersInTheWideCallAreReadInTheAnsiCodePage) {
+  const std::string text = InCodePage("\x93\xfa\x96\x7b", "caf\xe9", "\xe6\x97\xa5\xe6\x9c\xac");
+  const std::string single = InCodePage("\xb1", "\xe9", "A");  // a one-byte character of each
+  const std::string expected = "[" + text + "|" + text + "|" + single + "|" + single + "]";
+  EXPECT_EQ(dll.tellitwf(L"[%hs|%S|%hc|%C]", text.c_str(), text.c_str(), single[0], single[0]),
+            static_cast<int>(expected.size() + 1));
   EXPECT_TRUE(IsDatagram(mailslot.Read(), expected));
 }
 
