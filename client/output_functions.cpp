@@ -44,15 +44,19 @@ bool GrowNarrowBuffer(ClientState& state, std::uint64_t need) noexcept {
   return EnsureCapacity(state.textBuffer, state.textCapacity, need);
 }
 
-// Formats the message into one of the state's buffers (the caller holds the mutex) and sends
-// the overflow notice first when the text had to be cut.
+// Formats the message into one of the state's buffers; the caller holds the mutex.
 template <typename Char>
-FormattedText FormatMessage(ClientState& state, const Char* format, va_list list, std::unique_ptr<Char[]>& buffer,
-                            std::uint32_t& capacity, AnsiCodePage& codePage) noexcept {
+FormattedText FormatMessage(const Char* format, va_list list, std::unique_ptr<Char[]>& buffer, std::uint32_t& capacity,
+                            AnsiCodePage& codePage) noexcept {
   VaListArguments arguments(list);
-  const FormattedText text = FormatIntoBuffer<ConnectionLock>(format, buffer, capacity, arguments, codePage);
-  if (text.formatted && text.outcome.overflowed) SendOverflowNotice(state);
-  return text;
+  return FormatIntoBuffer<ConnectionLock>(format, buffer, capacity, arguments, codePage);
+}
+
+// Sends the text of `length` bytes, after the overflow notice when it was cut: both leave while
+// the caller holds the mutex, so no other message comes between them.
+int SendMessage(ClientState& state, std::uint32_t length, bool cut) noexcept {
+  if (cut) SendOverflowNotice(state);
+  return static_cast<int>(state.SendDatagram(state.textBuffer.get(), length + 1));
 }
 
 int WriteNarrow(const char* format, va_list list) noexcept {
@@ -60,9 +64,15 @@ int WriteNarrow(const char* format, va_list list) noexcept {
   ClientState& state = *clientState;
   MutexHold hold(state.mutex.get());
   AnsiCodePage codePage;
-  const FormattedText text = FormatMessage(state, format, list, state.textBuffer, state.textCapacity, codePage);
+  const FormattedText text = FormatMessage(format, list, state.textBuffer, state.textCapacity, codePage);
   if (!text.formatted) return 0;
-  return static_cast<int>(state.SendDatagram(state.textBuffer.get(), text.outcome.length + 1));
+  std::uint32_t length = text.outcome.length;
+  if (text.outcome.overflowed) {
+    // The cut may have split a double-byte character of the text or of an argument.
+    length = static_cast<std::uint32_t>(codePage.WholeCharacters(state.textBuffer.get(), length));
+    state.textBuffer[length] = '\0';
+  }
+  return SendMessage(state, length, text.outcome.overflowed);
 }
 
 int WriteWide(const wchar_t* format, va_list list) noexcept {
@@ -70,22 +80,24 @@ int WriteWide(const wchar_t* format, va_list list) noexcept {
   ClientState& state = *clientState;
   MutexHold hold(state.mutex.get());
   AnsiCodePage codePage;
-  const FormattedText text = FormatMessage(state, format, list, state.wideBuffer, state.wideCapacity, codePage);
+  const FormattedText text = FormatMessage(format, list, state.wideBuffer, state.wideCapacity, codePage);
   if (!text.formatted) return 0;
-  const std::uint32_t wideLength = text.outcome.length;
-  if (!GrowNarrowBuffer(state, NarrowNeed(wideLength))) return 0;
+  const std::uint32_t wideLength = WholeWideLength(state.wideBuffer.get(), text.outcome.length);
+  state.wideBuffer[wideLength] = L'\0';
+  if (!GrowNarrowBuffer(state, UpToLargestText(NarrowNeed(wideLength)))) return 0;
   Converted converted = codePage.ToNarrow(state.wideBuffer.get(), state.textBuffer.get(), state.textCapacity - 1);
-  if (!converted.complete) {
+  if (!converted.complete && state.textCapacity < kLargestText) {
     // Code pages of more than two bytes per character (UTF-8 as the ANSI code page): ask for
     // the size instead of sending the text cut.
     const int need = WideCharToMultiByte(CP_ACP, 0, state.wideBuffer.get(), static_cast<int>(wideLength), nullptr,
                                          0, nullptr, nullptr);
-    if (need <= 0 || !GrowNarrowBuffer(state, static_cast<std::uint64_t>(need) + 1)) return 0;
+    if (need <= 0 || !GrowNarrowBuffer(state, UpToLargestText(static_cast<std::uint64_t>(need) + 1))) return 0;
     converted = codePage.ToNarrow(state.wideBuffer.get(), state.textBuffer.get(), state.textCapacity - 1);
   }
+  // Text that converts to more than the monitor takes keeps the whole characters that fit.
   const auto bytes = static_cast<std::uint32_t>(converted.units);
   state.textBuffer[bytes] = '\0';
-  return static_cast<int>(state.SendDatagram(state.textBuffer.get(), bytes + 1));
+  return SendMessage(state, bytes, text.outcome.overflowed || !converted.complete);
 }
 
 }  // namespace

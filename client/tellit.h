@@ -39,8 +39,10 @@ extern "C" {
    flags - + space # 0, width and precision as digits or *, and the modifiers hh h l ll j z t L
    and I32 I64 I. %ls, %lc, %S and %C take wide arguments, converted to the ANSI code page; %n
    stores nothing and comes out as written; a directive that ends in no conversion character
-   comes out as written and takes no argument. Returns the bytes sent (text and NUL), or 0 when
-   nothing was sent: no monitor running, a null format, a failed write. */
+   comes out as written and takes no argument. Text longer than the monitor takes (1 MiB with
+   its NUL) is cut there, on a character boundary, after an overflow notice. Returns the bytes
+   sent (text and NUL), or 0 when nothing was sent: no monitor running, a null format, a failed
+   write. */
 TELLIT_API int __cdecl tellitf(TELLIT_FORMAT_STRING const char* format, ...) TELLIT_FORMAT_CHECK(1, 2);
 
 /* As tellitf, for a wide format; as the Windows wide printf functions read them, %s and %c take

@@ -75,5 +75,53 @@ TEST(BufferGrowth, NarrowNeedLeavesRoomForTheNulAfterDoubleByteText) {
   EXPECT_EQ(NarrowNeed(0), 1u);
 }
 
+// The monitor receives no datagram longer than 1 MiB with its NUL: the longest format grows the
+// buffer to that and no further, and longer text is cut there and reported.
+TEST(BufferGrowth, LongFormatGrowsTheBufferToTheLargestTextAndNoFurther) {
+  std::unique_ptr<char[]> buffer;
+  std::uint32_t capacity = 0;
+  const std::string format(1100000, 'a');
+  TableArguments<char> arguments({});
+  FakeCodePage codePage;
+  const FormattedText text = FormatIntoBuffer(format.c_str(), buffer, capacity, arguments, codePage);
+  ASSERT_TRUE(text.formatted);
+  EXPECT_EQ(kLargestText, 1048576u);
+  EXPECT_EQ(capacity, kLargestText);
+  EXPECT_TRUE(text.outcome.overflowed);
+  EXPECT_EQ(text.outcome.length, kLargestText - 1);
+}
+
+TEST(BufferGrowth, TextOfTheLargestTextMinusOneIsWhole) {
+  std::unique_ptr<wchar_t[]> buffer;
+  std::uint32_t capacity = 0;
+  const std::wstring format(kLargestText - 1, L'w');
+  TableArguments<wchar_t> arguments({});
+  FakeCodePage codePage;
+  const FormattedText text = FormatIntoBuffer(format.c_str(), buffer, capacity, arguments, codePage);
+  ASSERT_TRUE(text.formatted);
+  EXPECT_FALSE(text.outcome.overflowed);
+  EXPECT_EQ(text.outcome.length, kLargestText - 1);
+}
+
+TEST(BufferGrowth, ALargerBufferIsUsedOnlyUpToTheLargestText) {
+  std::uint32_t capacity = 2 * kLargestText;
+  auto buffer = std::make_unique<char[]>(capacity);
+  TableArguments<char> arguments({Str("x")});
+  FakeCodePage codePage;
+  const std::string format = "%s" + std::string(kLargestText, 'b');
+  const FormattedText text = FormatIntoBuffer(format.c_str(), buffer, capacity, arguments, codePage);
+  ASSERT_TRUE(text.formatted);
+  EXPECT_TRUE(text.outcome.overflowed);
+  EXPECT_EQ(text.outcome.length, kLargestText - 1);
+}
+
+TEST(WideCut, NeverKeepsTheFirstHalfOfASurrogatePair) {
+  const wchar_t text[] = {L'a', L'b', 0xD83D, 0xDE00, 0};
+  EXPECT_EQ(WholeWideLength(text, 4), 4u);
+  EXPECT_EQ(WholeWideLength(text, 3), 2u);
+  EXPECT_EQ(WholeWideLength(text, 2), 2u);
+  EXPECT_EQ(WholeWideLength(text, 0), 0u);
+}
+
 }  // namespace
 }  // namespace tellit::testing

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,23 @@ class ClientDatagrams : public ::testing::Test {
     ASSERT_EQ(dll.tellitf("connect\n"), 9);
     EXPECT_EQ(mailslot.Read(), Banner());
     EXPECT_TRUE(IsDatagram(mailslot.Read(), "connect\n"));
+  }
+
+  // The bytes of every write the DLL made while recording: long datagrams are checked as the DLL
+  // hands them over (Wine cuts a datagram to 64 KiB and refuses one of 1 MiB).
+  static std::vector<std::string> RecordedWrites() {
+    std::lock_guard<std::mutex> hold(systemCalls.recordLock);
+    std::vector<std::string> writes;
+    for (SystemCalls::Record& record : systemCalls.records) {
+      if (record.call == SystemCalls::Call::kWrite) writes.push_back(std::move(record.bytes));
+    }
+    systemCalls.records.clear();
+    return writes;
+  }
+
+  static void RecordWritesUnsent(bool on) {
+    systemCalls.writesSucceedUnsent = on;
+    systemCalls.recording = on;
   }
 
   TestMailslot mailslot;
@@ -185,6 +203,29 @@ TEST_F(ClientDatagrams, WideTextLongerThanItsBufferComesCutAfterTheNotice) {
   EXPECT_TRUE(IsDatagram(mailslot.Read(), std::string(4095, ' ')));
 }
 
+// The monitor takes datagrams of up to 1 MiB with the NUL: text of 1 MiB - 1 bytes goes whole,
+// longer text is cut there after the overflow notice, from either function.
+TEST_F(ClientDatagrams, NoDatagramIsLongerThanTheMonitorTakes) {
+  Connect();
+  constexpr size_t kCeiling = 1048576;
+  RecordWritesUnsent(true);
+  const std::string longest(kCeiling - 1, 'a');
+  EXPECT_EQ(dll.tellitf(longest.c_str()), static_cast<int>(kCeiling));
+  EXPECT_EQ(dll.tellitf(std::string(1100000, 'b').c_str()), static_cast<int>(kCeiling));
+  EXPECT_EQ(dll.tellitwf(std::wstring(1100000, L'c').c_str()), static_cast<int>(kCeiling));
+  EXPECT_EQ(dll.tellitf("%s%s", longest.c_str(), "d"), static_cast<int>(kCeiling));
+  RecordWritesUnsent(false);
+  const std::vector<std::string> writes = RecordedWrites();
+  ASSERT_EQ(writes.size(), 7u);
+  EXPECT_TRUE(writes[0] == Datagram(longest)) << "text of 1 MiB - 1 bytes must go whole";
+  EXPECT_EQ(writes[1], OverflowNotice());
+  EXPECT_TRUE(writes[2] == Datagram(std::string(kCeiling - 1, 'b'))) << writes[2].size() << " bytes";
+  EXPECT_EQ(writes[3], OverflowNotice());
+  EXPECT_TRUE(writes[4] == Datagram(std::string(kCeiling - 1, 'c'))) << writes[4].size() << " bytes";
+  EXPECT_EQ(writes[5], OverflowNotice());
+  EXPECT_TRUE(writes[6] == Datagram(longest)) << writes[6].size() << " bytes";
+}
+
 // The wide-text tests run in the default code page (1252), and again under a Japanese locale
 // (932) and a Hindi one, for which Wine takes UTF-8 (65001) as the ANSI code page;
 // VIGILO_EXPECT_ACP names the code page a run must have.
@@ -260,6 +301,38 @@ TEST_F(WideText, NarrowStringsAndCharactersInTheWideCallAreReadInTheAnsiCodePage
   EXPECT_EQ(dll.tellitwf(L"[%hs|%S|%hc|%C]", text.c_str(), text.c_str(), single[0], single[0]),
             static_cast<int>(expected.size() + 1));
   EXPECT_TRUE(IsDatagram(mailslot.Read(), expected));
+}
+
+// A character of the code page repeated past 1 MiB, after a prefix that makes 1 MiB - 1 bytes
+// end inside a character in the multi-byte code pages: the cut keeps whole characters only.
+TEST_F(WideText, TextLongerThanTheMonitorTakesIsCutOnACharacterBoundary) {
+  constexpr size_t kLongest = 1048575;  // bytes of text in the largest datagram
+  const std::string unit = InCodePage("\x82\xa0", "\xe9", "\xe3\x81\x82");
+  const std::wstring wideUnit = GetACP() == 1252 ? L"\x00e9" : L"\x3042";
+  const std::string prefix = InCodePage("", "", "x");
+  std::string text = prefix;
+  std::wstring wideText(prefix.begin(), prefix.end());
+  while (text.size() < 1100000) {
+    text += unit;
+    wideText += wideUnit;
+  }
+  const size_t whole = prefix.size() + (kLongest - prefix.size()) / unit.size() * unit.size();
+  if (unit.size() > 1) {
+    ASSERT_LT(whole, kLongest) << "the cut must fall inside a character";
+  }
+
+  RecordWritesUnsent(true);
+  EXPECT_EQ(dll.tellitf(text.c_str()), static_cast<int>(whole + 1));
+  EXPECT_EQ(dll.tellitwf(wideText.c_str()), static_cast<int>(whole + 1));
+  RecordWritesUnsent(false);
+  const std::vector<std::string> writes = RecordedWrites();
+  ASSERT_EQ(writes.size(), 4u);
+  for (size_t i : {0, 2}) EXPECT_EQ(writes[i], OverflowNotice());
+  for (size_t i : {1, 3}) {
+    SCOPED_TRACE(i == 1 ? "tellitf" : "tellitwf");
+    EXPECT_EQ(writes[i].size(), whole + 1);
+    EXPECT_TRUE(writes[i] == Datagram(text.substr(0, whole))) << "the text is not a whole-character prefix";
+  }
 }
 
 TEST(NoMonitor, CallsReturnZeroSendNothingAndCreateNeitherBufferNorMutex) {
