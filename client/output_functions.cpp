@@ -1,4 +1,4 @@
-// tellitf and tellitwf: connect, format under the process's mutex, send the overflow notice and the message.
+// tellitf and tellitwf: under the process's lock, connect, format, send the overflow notice and the message.
 #include <windows.h>
 
 #include <cstdarg>
@@ -16,53 +16,32 @@
 namespace tellit {
 namespace {
 
-// Holds the process's mutex for one output call; without a mutex the calls run unserialised.
-class MutexHold {
- public:
-  explicit MutexHold(HANDLE mutex) noexcept : mutex_(mutex) {
-    if (mutex_) WaitForSingleObject(mutex_, INFINITE);
-  }
-  ~MutexHold() {
-    if (mutex_) ReleaseMutex(mutex_);
-  }
-  MutexHold(const MutexHold&) = delete;
-  MutexHold& operator=(const MutexHold&) = delete;
-
- private:
-  HANDLE mutex_;
-};
-
 void SendOverflowNotice(ClientState& state) noexcept {
   state.SendDatagram(channel::kOverflowNotice, channel::kOverflowNoticeBytes);
 }
 
-// Grows the narrow buffer under the connection lock, which the connection step holds while it
-// allocates a missing first buffer: otherwise a first call on another thread could find the
-// buffer gone halfway through its replacement and put one of its own in its place.
 bool GrowNarrowBuffer(ClientState& state, std::uint64_t need) noexcept {
-  ConnectionLock lock;
   return EnsureCapacity(state.textBuffer, state.textCapacity, need);
 }
 
-// Formats the message into one of the state's buffers; the caller holds the mutex.
 template <typename Char>
 FormattedText FormatMessage(const Char* format, va_list list, std::unique_ptr<Char[]>& buffer, std::uint32_t& capacity,
                             AnsiCodePage& codePage) noexcept {
   VaListArguments arguments(list);
-  return FormatIntoBuffer<ConnectionLock>(format, buffer, capacity, arguments, codePage);
+  return FormatIntoBuffer(format, buffer, capacity, arguments, codePage);
 }
 
 // Sends the text of `length` bytes, after the overflow notice when it was cut: both leave while
-// the caller holds the mutex, so no other message comes between them.
+// the caller holds the lock, so no other datagram comes between them.
 int SendMessage(ClientState& state, std::uint32_t length, bool cut) noexcept {
   if (cut) SendOverflowNotice(state);
   return static_cast<int>(state.SendDatagram(state.textBuffer.get(), length + 1));
 }
 
 int WriteNarrow(const char* format, va_list list) noexcept {
+  ConnectionLock lock;
   if (!OpenChannel()) return 0;
   ClientState& state = *clientState;
-  MutexHold hold(state.mutex.get());
   AnsiCodePage codePage;
   const FormattedText text = FormatMessage(format, list, state.textBuffer, state.textCapacity, codePage);
   if (!text.formatted) return 0;
@@ -76,9 +55,9 @@ int WriteNarrow(const char* format, va_list list) noexcept {
 }
 
 int WriteWide(const wchar_t* format, va_list list) noexcept {
+  ConnectionLock lock;
   if (!OpenChannel()) return 0;
   ClientState& state = *clientState;
-  MutexHold hold(state.mutex.get());
   AnsiCodePage codePage;
   const FormattedText text = FormatMessage(format, list, state.wideBuffer, state.wideCapacity, codePage);
   if (!text.formatted) return 0;

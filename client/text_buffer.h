@@ -66,18 +66,11 @@ struct FormattedText {
   FormatOutcome outcome;
 };
 
-// Growing takes a GrowthLock for its duration: in the DLL the connection step may allocate a
-// missing first buffer on another thread, and must never see this one half replaced.
-struct NoGrowthLock {};
-
-template <typename GrowthLock = NoGrowthLock, typename Char>
+template <typename Char>
 FormattedText FormatIntoBuffer(const Char* format, std::unique_ptr<Char[]>& buffer, std::uint32_t& capacity,
                                FormatArguments& arguments, TextConversion& conversion) noexcept {
-  {
-    [[maybe_unused]] GrowthLock lock;
-    if (!EnsureCapacity(buffer, capacity, UpToLargestText(FormatNeed(FormatLength(format))))) {
-      return FormattedText{false, {0, false}};
-    }
+  if (!EnsureCapacity(buffer, capacity, UpToLargestText(FormatNeed(FormatLength(format))))) {
+    return FormattedText{false, {0, false}};
   }
   const auto usable = static_cast<std::uint32_t>(UpToLargestText(capacity));
   return FormattedText{true, FormatText(format, buffer.get(), usable, arguments, conversion)};

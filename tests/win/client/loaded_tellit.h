@@ -26,6 +26,8 @@ inline std::string ProgramFolder() {
 struct SystemCalls {
   std::atomic<int> createFile{0};
   std::atomic<int> createMutex{0};
+  std::atomic<int> waitForSingleObject{0};
+  std::atomic<int> releaseMutex{0};
   std::atomic<int> writeFile{0};
   std::atomic<int> allocations{0};
   std::atomic<bool> failWrites{false};  // WriteFile fails as on a handle that is not writable
@@ -57,6 +59,8 @@ inline SystemCalls systemCalls;
 namespace detail {
 inline decltype(&CreateFileA) realCreateFile;
 inline decltype(&CreateMutexA) realCreateMutex;
+inline decltype(&WaitForSingleObject) realWaitForSingleObject;
+inline decltype(&ReleaseMutex) realReleaseMutex;
 inline decltype(&WriteFile) realWriteFile;
 inline void*(__cdecl* realMalloc)(size_t);
 
@@ -70,6 +74,14 @@ inline HANDLE WINAPI CountedCreateFile(LPCSTR name, DWORD access, DWORD share, L
 inline HANDLE WINAPI CountedCreateMutex(LPSECURITY_ATTRIBUTES security, BOOL owned, LPCSTR name) {
   ++systemCalls.createMutex;
   return realCreateMutex(security, owned, name);
+}
+inline DWORD WINAPI CountedWaitForSingleObject(HANDLE handle, DWORD milliseconds) {
+  ++systemCalls.waitForSingleObject;
+  return realWaitForSingleObject(handle, milliseconds);
+}
+inline BOOL WINAPI CountedReleaseMutex(HANDLE mutex) {
+  ++systemCalls.releaseMutex;
+  return realReleaseMutex(mutex);
 }
 inline BOOL WINAPI CountedWriteFile(HANDLE file, LPCVOID bytes, DWORD length, LPDWORD written,
                                     LPOVERLAPPED overlapped) {
@@ -109,6 +121,8 @@ class LoadedTellit {
     tellitwf = reinterpret_cast<TellitWF>(reinterpret_cast<void*>(GetProcAddress(module_, "tellitwf")));
     systemCalls.createFile = 0;
     systemCalls.createMutex = 0;
+    systemCalls.waitForSingleObject = 0;
+    systemCalls.releaseMutex = 0;
     systemCalls.writeFile = 0;
     systemCalls.allocations = 0;
     systemCalls.failWrites = false;
@@ -122,6 +136,11 @@ class LoadedTellit {
         PatchImport(module_, "kernel32.dll", "CreateFileA", reinterpret_cast<void*>(&CountedCreateFile)));
     realCreateMutex = reinterpret_cast<decltype(realCreateMutex)>(
         PatchImport(module_, "kernel32.dll", "CreateMutexA", reinterpret_cast<void*>(&CountedCreateMutex)));
+    // WaitForSingleObject is imported by the threading support linked into the DLL.
+    realWaitForSingleObject = reinterpret_cast<decltype(realWaitForSingleObject)>(PatchImport(
+        module_, "kernel32.dll", "WaitForSingleObject", reinterpret_cast<void*>(&CountedWaitForSingleObject)));
+    realReleaseMutex = reinterpret_cast<decltype(realReleaseMutex)>(
+        PatchImport(module_, "kernel32.dll", "ReleaseMutex", reinterpret_cast<void*>(&CountedReleaseMutex)));
     realWriteFile = reinterpret_cast<decltype(realWriteFile)>(
         PatchImport(module_, "kernel32.dll", "WriteFile", reinterpret_cast<void*>(&CountedWriteFile)));
     realMalloc = reinterpret_cast<decltype(realMalloc)>(
@@ -136,9 +155,10 @@ class LoadedTellit {
   }
 
   bool loaded() const { return module_ && tellitf && tellitwf; }
-  // Every counter is in place: the DLL imports what it is expected to use.
+  // Every counter is in place: the DLL imports what it is expected to use. CreateMutexA and
+  // ReleaseMutex are counted when imported; a DLL that does not import them never calls them.
   bool counted() const {
-    return detail::realCreateFile && detail::realCreateMutex && detail::realWriteFile && detail::realMalloc;
+    return detail::realCreateFile && detail::realWaitForSingleObject && detail::realWriteFile && detail::realMalloc;
   }
 
   TellitF tellitf = nullptr;
