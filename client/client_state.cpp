@@ -21,12 +21,10 @@ void ConnectionLock::Create() noexcept { InitializeCriticalSection(&connectionSe
 void ConnectionLock::Destroy() noexcept { DeleteCriticalSection(&connectionSection); }
 
 std::uint32_t ClientState::SendDatagram(const void* bytes, std::uint32_t length) noexcept {
-  ConnectionLock lock;
   if (!mailslot || writeRefused != 0 || bytes == nullptr || length == 0) return 0;
   DWORD written = 0;
   if (WriteFile(mailslot.get(), bytes, length, &written, nullptr)) return written;
   mailslot.reset();
-  spareBuffer.reset();
   return 0;
 }
 
@@ -35,13 +33,10 @@ void ClientState::Release() noexcept {
   textCapacity = 0;
   wideBuffer.reset();
   wideCapacity = 0;
-  mutex.reset();
   mailslot.reset();
-  spareBuffer.reset();
 }
 
 int OpenChannel() noexcept {
-  ConnectionLock lock;
   ClientState& state = *clientState;
   if (!state.mailslot) {
     char name[channel::kNameBufferSize];
@@ -53,13 +48,10 @@ int OpenChannel() noexcept {
     if (handle == INVALID_HANDLE_VALUE) return 0;
     state.mailslot.reset(handle);
     state.writeRefused = 0;
-    state.spareCapacity = 0;
-    state.spareBuffer.reset();
     state.SendDatagram(channel::kOpenBanner, channel::kOpenBannerBytes);
   }
   if (!state.textBuffer) EnsureCapacity(state.textBuffer, state.textCapacity, kFirstTextCapacity);
   if (!state.wideBuffer) EnsureCapacity(state.wideBuffer, state.wideCapacity, kFirstWideCapacity);
-  if (!state.mutex) state.mutex.reset(CreateMutexA(nullptr, FALSE, nullptr));
   return 1;
 }
 

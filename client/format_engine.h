@@ -1,175 +1,164 @@
-// The message formatter shared by tellitf and tellitwf: parses the format and formats one conversion at a time.
+// The message formatter shared by tellitf and tellitwf: walks the format and formats one directive at a time.
+//
+// Numbers go to the C formatter one directive at a time, so they read as the C library the engine
+// is built with prints them: C99 forms (MinGW-w64's own printf in the DLL, glibc natively), such as
+// two exponent digits ("1e+10"), "inf" and "nan", hexadecimal reals without trailing zeros ("0x1p+0")
+// and halves rounded to even. The old msvcrt.dll forms ("1e+010", "1.#INF00") are not followed.
+// Strings, characters and %p are formatted here: strings of the other width go through the caller's
+// TextConversion, and %p takes the form of the data model (on Windows, the Windows runtimes' form).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
-#include <cwchar>
+
+#include "client/format_arguments.h"
+#include "client/format_directive.h"
 
 namespace tellit {
-
-// Where the formatter takes the values of its conversions from, strictly in format order.
-// tellitf and tellitwf read a va_list; tests and the fuzzer supply values from a table.
-class FormatArguments {
- public:
-  virtual std::int32_t NextInt32() = 0;
-  virtual std::int64_t NextInt64() = 0;
-  virtual double NextDouble() = 0;
-  virtual const char* NextNarrowString() = 0;
-  virtual const wchar_t* NextWideString() = 0;
-
- protected:
-  ~FormatArguments() = default;
-};
 
 struct FormatOutcome {
   std::uint32_t length;  // characters kept; the buffer holds a NUL right after them
   bool overflowed;       // the whole text would have needed the capacity or more (no room for its NUL)
 };
 
-// A directive holds the percent sign, its flags, width, precision, modifiers and the
-// conversion character: at most this many characters. A longer one comes out as written.
-inline constexpr std::size_t kLongestDirective = 63;
-
-// Widths and precisions above this make a directive come out as written: no message
-// buffer is that large, and it keeps each call of the C formatter cheap and below INT_MAX.
-inline constexpr std::uint32_t kLargestField = 999999;
-
 namespace detail {
-
-template <typename T>
-int CallCFormatter(char* out, std::size_t room, const char* directive, T value) noexcept {
-  return std::snprintf(out, room, directive, value);
-}
-
-template <typename T>
-int CallCFormatter(wchar_t* out, std::size_t room, const wchar_t* directive, T value) noexcept {
-  return std::swprintf(out, room, directive, value);
-}
 
 template <typename Char>
 constexpr bool kIsWide = sizeof(Char) > 1;
 
-template <typename Char>
-constexpr Char Ch(char c) noexcept {
-  return static_cast<Char>(c);
-}
+// A wide character as a wide argument holds it: the 16 bits of a Windows wchar_t.
+inline wchar_t WideUnit(std::int32_t value) noexcept { return static_cast<wchar_t>(static_cast<std::uint16_t>(value)); }
 
-template <typename Char>
-constexpr bool IsDirectiveCharacter(Char c) noexcept {
-  return (c >= Ch<Char>('0') && c <= Ch<Char>('9')) || c == Ch<Char>('#') || c == Ch<Char>('-') ||
-         c == Ch<Char>('.') || c == Ch<Char>('l');
-}
-
-template <typename Char>
-constexpr bool IsConversionCharacter(Char c) noexcept {
-  return c == Ch<Char>('d') || c == Ch<Char>('o') || c == Ch<Char>('x') || c == Ch<Char>('X') ||
-         c == Ch<Char>('c') || c == Ch<Char>('f') || c == Ch<Char>('s');
-}
-
-// The parts of a directive "%[-#0]*[width][.precision][l...]conv". Anything else made of
-// the directive characters ("%5-3d", "%l5d", "%1.2.3f") is not well formed: the C formatter
-// would be handed something whose behaviour it does not define.
-struct DirectiveShape {
-  bool wellFormed;
-  bool leftJustified;
-  std::uint32_t width;
-  std::size_t prefixLength;  // '%', flags, width and precision: passed on unchanged
-  std::size_t ellCount;      // the run of 'l' right before the conversion character
+// The value of one directive, read as its ArgumentKind says.
+struct ArgumentValue {
+  std::int64_t integer = 0;
+  std::uint64_t unsignedInteger = 0;
+  double real = 0.0;
+  const void* pointer = nullptr;
+  const char* narrow = nullptr;
+  const wchar_t* wide = nullptr;
 };
 
-template <typename Char>
-DirectiveShape ShapeOf(const Char* directive, std::size_t length) noexcept {
-  DirectiveShape shape{false, false, 0, 0, 0};
-  const std::size_t last = length - 1;
-  std::size_t i = 1;
-  while (i < last && (directive[i] == Ch<Char>('-') || directive[i] == Ch<Char>('#') ||
-                      directive[i] == Ch<Char>('0'))) {
-    if (directive[i] == Ch<Char>('-')) shape.leftJustified = true;
-    ++i;
-  }
-  bool tooLarge = false;
-  auto readNumber = [&](std::uint32_t& value) {
-    while (i < last && directive[i] >= Ch<Char>('0') && directive[i] <= Ch<Char>('9')) {
-      value = value * 10 + static_cast<std::uint32_t>(directive[i] - Ch<Char>('0'));
-      if (value > kLargestField) {
-        tooLarge = true;
-        value = kLargestField;
-      }
-      ++i;
+inline ArgumentValue TakeArgument(ArgumentKind kind, Length length, FormatArguments& arguments) {
+  ArgumentValue value;
+  switch (kind) {
+    case ArgumentKind::kInt32:
+    case ArgumentKind::kNarrowCharacter:
+    case ArgumentKind::kWideCharacter: {
+      const std::int32_t raw = arguments.NextInt32();
+      value.integer = length == Length::kChar ? static_cast<signed char>(raw)
+                      : length == Length::kShort ? static_cast<short>(raw)
+                                                 : raw;
+      break;
     }
-  };
-  readNumber(shape.width);
-  if (i < last && directive[i] == Ch<Char>('.')) {
-    ++i;
-    std::uint32_t precision = 0;
-    readNumber(precision);
+    case ArgumentKind::kUInt32: {
+      const auto raw = static_cast<std::uint32_t>(arguments.NextInt32());
+      value.unsignedInteger = length == Length::kChar ? static_cast<unsigned char>(raw)
+                              : length == Length::kShort ? static_cast<unsigned short>(raw)
+                                                         : raw;
+      break;
+    }
+    case ArgumentKind::kInt64:
+      value.integer = arguments.NextInt64();
+      break;
+    case ArgumentKind::kUInt64:
+      value.unsignedInteger = arguments.NextUInt64();
+      break;
+    case ArgumentKind::kDouble:
+      value.real = arguments.NextDouble();
+      break;
+    case ArgumentKind::kLongDouble:
+      value.real = arguments.NextLongDouble();
+      break;
+    case ArgumentKind::kPointer:
+      value.pointer = arguments.NextPointer();
+      break;
+    case ArgumentKind::kCountPointer:
+      value.pointer = arguments.NextCountPointer();
+      break;
+    case ArgumentKind::kNarrowString:
+      value.narrow = arguments.NextNarrowString();
+      break;
+    case ArgumentKind::kWideString:
+      value.wide = arguments.NextWideString();
+      break;
+    case ArgumentKind::kNone:
+      break;
   }
-  shape.prefixLength = i;
-  while (i < last && directive[i] == Ch<Char>('l')) {
-    ++shape.ellCount;
-    ++i;
-  }
-  shape.wellFormed = i == last && !tooLarge;
-  return shape;
+  return value;
 }
 
-// One argument, taken from the list according to the conversion character and its modifiers.
-struct Argument {
-  enum class Kind { Int32, Int64, Character, Double, NarrowString, WideString } kind;
-  std::int64_t integer;
-  double real;
-  const char* narrow;
-  const wchar_t* wide;
+// Flags, width and precision with every '*' resolved.
+struct FieldSpec {
+  bool leftJustify, plus, space, alternate, zeroPad;
+  std::uint32_t width;
+  bool hasPrecision;
+  std::uint32_t precision;
 };
 
-// The argument's size follows the characters right before the conversion character, also in a
-// directive that comes out as written: "%l5lld" still takes a 64-bit value from the list, or
-// every later argument would be read from the wrong place.
-template <typename Char>
-bool EndsInTwoElls(const Char* directive, std::size_t length) noexcept {
-  return length >= 3 && directive[length - 2] == Ch<Char>('l') && directive[length - 3] == Ch<Char>('l');
+// Resolves the stars; false when a field comes out larger than kLargestField.
+inline bool ResolveFields(const DirectiveParts& parts, const int (&stars)[2], FieldSpec& spec) noexcept {
+  spec = FieldSpec{parts.leftJustify, parts.plus, parts.space, parts.alternate, parts.zeroPad, 0, false, 0};
+  std::size_t nextStar = 0;
+  if (parts.width.kind == FieldKind::kWritten) {
+    spec.width = parts.width.value;
+  } else if (parts.width.kind == FieldKind::kStar) {
+    // A negative width is a '-' flag and the width; INT_MIN's magnitude is held in 64 bits.
+    std::int64_t width = stars[nextStar++];
+    if (width < 0) {
+      spec.leftJustify = true;
+      width = -width;
+    }
+    if (width > kLargestField) return false;
+    spec.width = static_cast<std::uint32_t>(width);
+  }
+  if (parts.precision.kind == FieldKind::kWritten) {
+    spec.hasPrecision = true;
+    spec.precision = parts.precision.value;
+  } else if (parts.precision.kind == FieldKind::kStar) {
+    const int precision = stars[nextStar];
+    if (precision > static_cast<std::int64_t>(kLargestField)) return false;
+    spec.hasPrecision = precision >= 0;  // a negative precision is taken as none
+    spec.precision = precision >= 0 ? static_cast<std::uint32_t>(precision) : 0;
+  }
+  return true;
 }
 
-template <typename Char>
-Argument TakeArgument(Char conversion, std::size_t ellCount, bool twoElls, FormatArguments& arguments) {
-  Argument argument{Argument::Kind::Int32, 0, 0.0, nullptr, nullptr};
-  switch (static_cast<char>(conversion)) {
-    case 'c':
-      argument.kind = Argument::Kind::Character;
-      argument.integer = arguments.NextInt32();
-      break;
-    case 'f':
-      argument.kind = Argument::Kind::Double;
-      argument.real = arguments.NextDouble();
-      break;
-    case 's':
-      if (kIsWide<Char> || ellCount > 0) {
-        argument.kind = Argument::Kind::WideString;
-        argument.wide = arguments.NextWideString();
-      } else {
-        argument.kind = Argument::Kind::NarrowString;
-        argument.narrow = arguments.NextNarrowString();
-      }
-      break;
-    default:  // d, o, x, X
-      if (twoElls) {
-        argument.kind = Argument::Kind::Int64;
-        argument.integer = arguments.NextInt64();
-      } else {
-        argument.kind = Argument::Kind::Int32;
-        argument.integer = arguments.NextInt32();
-      }
-      break;
+// Writes "%<flags><width>.<precision><modifier><conversion>" for the C formatter.
+inline void WriteCDirective(const FieldSpec& spec, const char* modifier, char conversion, char (&out)[40]) noexcept {
+  std::size_t n = 0;
+  out[n++] = '%';
+  if (spec.leftJustify) out[n++] = '-';
+  if (spec.plus) out[n++] = '+';
+  if (spec.space) out[n++] = ' ';
+  if (spec.alternate) out[n++] = '#';
+  if (spec.zeroPad) out[n++] = '0';
+  auto writeNumber = [&](std::uint32_t value) {
+    char digits[10];
+    std::size_t count = 0;
+    do {
+      digits[count++] = static_cast<char>('0' + value % 10);
+      value /= 10;
+    } while (value > 0);
+    while (count > 0) out[n++] = digits[--count];
+  };
+  if (spec.width > 0) writeNumber(spec.width);
+  if (spec.hasPrecision) {
+    out[n++] = '.';
+    writeNumber(spec.precision);
   }
-  return argument;
+  for (const char* m = modifier; *m != '\0'; ++m) out[n++] = *m;
+  out[n++] = conversion;
+  out[n] = '\0';
 }
 
 template <typename Char>
 class TextFormatter {
  public:
-  TextFormatter(Char* buffer, std::uint32_t capacity, FormatArguments& arguments) noexcept
-      : buffer_(buffer), capacity_(capacity), arguments_(arguments) {}
+  TextFormatter(Char* buffer, std::uint32_t capacity, FormatArguments& arguments, TextConversion& conversion,
+                const DataModel& model) noexcept
+      : buffer_(buffer), capacity_(capacity), arguments_(arguments), conversion_(conversion), model_(model) {}
 
   FormatOutcome Run(const Char* format) noexcept {
     Char directive[kLongestDirective + 1];
@@ -183,26 +172,21 @@ class TextFormatter {
           directiveLength = 1;
           inside = true;
         } else {
-          AppendLiteral(&c, 1);
+          AppendText(&c, 1);
         }
         continue;
       }
       if (IsDirectiveCharacter(c) && directiveLength + 1 >= kLongestDirective) {
         // No room left for a conversion character: the directive is too long to be one.
-        AppendLiteral(directive, directiveLength);
-        AppendLiteral(&c, 1);
+        AppendText(directive, directiveLength);
+        AppendText(&c, 1);
         inside = false;
         continue;
       }
       directive[directiveLength++] = c;
       if (IsDirectiveCharacter(c)) continue;
       inside = false;
-      directive[directiveLength] = Ch<Char>('\0');
-      if (IsConversionCharacter(c)) {
-        Convert(directive, directiveLength);
-      } else {
-        AppendLiteral(directive, directiveLength);
-      }
+      Directive(directive, directiveLength);
     }
     // A directive still open at the end of the format is dropped.
     buffer_[length_] = Ch<Char>('\0');
@@ -210,7 +194,65 @@ class TextFormatter {
   }
 
  private:
-  void AppendLiteral(const Char* text, std::size_t count) noexcept {
+  // One directive, ended by the character at text[length - 1].
+  void Directive(const Char* text, std::size_t length) noexcept {
+    const DirectiveParts parts = ParseDirective(text, length);
+    if (parts.conversion == '\0') {
+      AppendText(text, length);  // no conversion: it takes nothing
+      return;
+    }
+    // Every '*' and then the value, also for a directive that comes out as written, so that
+    // the arguments after it are read from their places.
+    int stars[2] = {0, 0};
+    for (std::size_t k = 0; k < parts.stars; ++k) {
+      const int value = arguments_.NextFieldValue();
+      if (k < 2) stars[k] = value;
+    }
+    const ArgumentKind kind = KindOf(parts.conversion, parts.length, kIsWide<Char>, model_);
+    const ArgumentValue value = TakeArgument(kind, parts.length, arguments_);
+    FieldSpec spec;
+    if (!parts.wellFormed || !ResolveFields(parts, stars, spec)) {
+      AppendText(text, length);
+      return;
+    }
+    switch (kind) {
+      case ArgumentKind::kInt32:
+      case ArgumentKind::kInt64:
+        AppendNumber(spec, "ll", 'd', static_cast<long long>(value.integer));
+        break;
+      case ArgumentKind::kUInt32:
+      case ArgumentKind::kUInt64:
+        AppendNumber(spec, "ll", parts.conversion, static_cast<unsigned long long>(value.unsignedInteger));
+        break;
+      case ArgumentKind::kDouble:
+      case ArgumentKind::kLongDouble:
+        AppendNumber(spec, "", parts.conversion, value.real);
+        break;
+      case ArgumentKind::kPointer:
+        AppendPointer(spec, value.pointer);
+        break;
+      case ArgumentKind::kCountPointer:
+        AppendText(text, length);  // %n comes out as written; nothing is stored
+        break;
+      case ArgumentKind::kNarrowCharacter:
+      case ArgumentKind::kWideCharacter:
+        AppendCharacter(spec, kind == ArgumentKind::kWideCharacter, value.integer);
+        break;
+      case ArgumentKind::kNarrowString:
+        AppendString(spec, value.narrow);
+        break;
+      case ArgumentKind::kWideString:
+        AppendString(spec, value.wide);
+        break;
+      case ArgumentKind::kNone: {
+        const Char percent = Ch<Char>('%');
+        AppendText(&percent, 1);
+        break;
+      }
+    }
+  }
+
+  void AppendText(const Char* text, std::size_t count) noexcept {
     for (std::size_t i = 0; i < count && !overflowed_; ++i) {
       if (length_ + 1 >= capacity_) {
         overflowed_ = true;  // this character and the NUL do not both fit
@@ -220,122 +262,140 @@ class TextFormatter {
     }
   }
 
-  void Convert(const Char* directive, std::size_t length) noexcept {
-    const Char conversion = directive[length - 1];
-    const DirectiveShape shape = ShapeOf(directive, length);
-    const Argument argument =
-        TakeArgument(conversion, shape.ellCount, EndsInTwoElls(directive, length), arguments_);
-    if (!shape.wellFormed) {
-      AppendLiteral(directive, length);
-      return;
-    }
+  void AppendSpaces(std::size_t count) noexcept {
+    const Char space = Ch<Char>(' ');
+    for (std::size_t i = 0; i < count && !overflowed_; ++i) AppendText(&space, 1);
+  }
 
-    // The C form: flags, width and precision as written, the modifier the argument's type needs.
-    Char c_directive[kLongestDirective + 4];
-    std::size_t n = 0;
-    for (; n < shape.prefixLength; ++n) c_directive[n] = directive[n];
-    const bool wideArgument = argument.kind == Argument::Kind::WideString ||
-                              (argument.kind == Argument::Kind::Character && kIsWide<Char>);
-    if (argument.kind == Argument::Kind::Int64) {
-      c_directive[n++] = Ch<Char>('l');
-      c_directive[n++] = Ch<Char>('l');
-    } else if (wideArgument) {
-      c_directive[n++] = Ch<Char>('l');
-    }
-    c_directive[n++] = conversion;
-    c_directive[n] = Ch<Char>('\0');
-
+  // The C formatter writes narrow text into the buffer's free cells; wide text is then widened
+  // in place from its end, where each wide cell covers bytes that were already read.
+  template <typename T>
+  void AppendNumber(const FieldSpec& spec, const char* modifier, char conversion, T value) noexcept {
+    char cDirective[40];
+    WriteCDirective(spec, modifier, conversion == 'i' ? 'd' : conversion, cDirective);
     Char* const out = buffer_ + length_;
     const std::size_t room = capacity_ - length_;
-    bool zeroCharacter = false;
-    int produced = -1;
-    switch (argument.kind) {
-      case Argument::Kind::Int32:
-        produced = CallCFormatter(out, room, c_directive, static_cast<int>(argument.integer));
-        break;
-      case Argument::Kind::Int64:
-        produced = CallCFormatter(out, room, c_directive, static_cast<long long>(argument.integer));
-        break;
-      case Argument::Kind::Character:
-        if (kIsWide<Char>) {
-          const auto unit = static_cast<std::uint16_t>(argument.integer);
-          zeroCharacter = unit == 0;
-          produced = CallCFormatter(out, room, c_directive, static_cast<std::wint_t>(unit));
-        } else {
-          const auto byte = static_cast<unsigned char>(argument.integer);
-          zeroCharacter = byte == 0;
-          produced = CallCFormatter(out, room, c_directive, static_cast<int>(byte));
-        }
-        break;
-      case Argument::Kind::Double:
-        produced = CallCFormatter(out, room, c_directive, argument.real);
-        break;
-      case Argument::Kind::NarrowString:
-        produced = CallCFormatter(out, room, c_directive, argument.narrow ? argument.narrow : "(null)");
-        break;
-      case Argument::Kind::WideString:
-        produced = CallCFormatter(out, room, c_directive, argument.wide ? argument.wide : L"(null)");
-        break;
+    char* const bytes = reinterpret_cast<char*>(out);
+    const int produced = std::snprintf(bytes, room, cDirective, value);
+    if (produced < 0) return;
+    const std::size_t kept = static_cast<std::size_t>(produced) < room ? static_cast<std::size_t>(produced) : room - 1;
+    if constexpr (kIsWide<Char>) {
+      for (std::size_t i = kept; i-- > 0;) out[i] = static_cast<Char>(static_cast<unsigned char>(bytes[i]));
     }
-    Settle(produced, room, shape, zeroCharacter);
+    length_ += static_cast<std::uint32_t>(kept);
+    if (kept < static_cast<std::size_t>(produced)) overflowed_ = true;
   }
 
-  // Works out how much of the conversion's output is text, and whether the text had to be cut.
-  // swprintf answers -1 for output that did not fit, and some C libraries leave a cut output
-  // without its NUL: the last buffer cell is made a NUL whatever the call did.
-  void Settle(int produced, std::size_t room, const DirectiveShape& shape, bool zeroCharacter) noexcept {
-    Char* const out = buffer_ + length_;
-    if (produced >= 0 && static_cast<std::size_t>(produced) < room) {
-      length_ += static_cast<std::uint32_t>(TextLength(out, static_cast<std::size_t>(produced)));
+  void AppendPointer(const FieldSpec& spec, const void* pointer) noexcept {
+    if (model_.pointerForm == PointerForm::kCLibrary) {
+      AppendNumber(spec, "", 'p', pointer);
       return;
     }
-    if (produced < 0 && !kIsWide<Char>) {
-      *out = Ch<Char>('\0');  // snprintf failed (a wide string it cannot convert): nothing added
-      return;
-    }
-    buffer_[capacity_ - 1] = Ch<Char>('\0');
-    const std::size_t written = TextLength(out, room - 1);
-    if (written < room - 1) {
-      // The output stops early: a %c of character 0 written left-justified, or a failed call.
-      if (zeroCharacter) {
-        length_ += static_cast<std::uint32_t>(written);
-      } else {
-        *out = Ch<Char>('\0');
-      }
-      return;
-    }
-    std::size_t visible = room;  // a cut output had at least room characters
-    if (zeroCharacter) {
-      const std::size_t width = shape.width > 0 ? shape.width : 1;
-      visible = shape.leftJustified ? 0 : width - 1;  // the padding is text, the character 0 is not
-    }
-    length_ += static_cast<std::uint32_t>(written);
-    if (visible >= room) overflowed_ = true;
+    // Every digit of the pointer's size, upper case; only '-' and the width apply.
+    const std::size_t digits = 2 * model_.pointerBytes;
+    auto bits = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(pointer));
+    Char text[16];
+    for (std::size_t i = digits; i-- > 0; bits >>= 4) text[i] = Ch<Char>("0123456789ABCDEF"[bits & 0xF]);
+    AppendPadded(spec, text, digits);
   }
 
-  static std::size_t TextLength(const Char* text, std::size_t limit) noexcept {
-    std::size_t n = 0;
-    while (n < limit && text[n] != Ch<Char>('\0')) ++n;
-    return n;
+  void AppendPadded(const FieldSpec& spec, const Char* text, std::size_t count) noexcept {
+    const std::size_t padding = spec.width > count ? spec.width - count : 0;
+    if (!spec.leftJustify) AppendSpaces(padding);
+    AppendText(text, count);
+    if (spec.leftJustify) AppendSpaces(padding);
   }
+
+  // A character 0 adds no text, and the text of the C formatter's output ends there: what is
+  // left is the padding before it.
+  void AppendCharacter(const FieldSpec& spec, bool wideArgument, std::int64_t value) noexcept {
+    if (wideArgument) {
+      const wchar_t unit = WideUnit(static_cast<std::int32_t>(value));
+      if (unit == 0) return AppendZeroCharacter(spec);
+      const wchar_t text[2] = {unit, 0};
+      AppendString(spec, text, false);
+    } else {
+      const char byte = static_cast<char>(value);
+      if (byte == '\0') return AppendZeroCharacter(spec);
+      const char text[2] = {byte, '\0'};
+      AppendString(spec, text, false);
+    }
+  }
+
+  void AppendZeroCharacter(const FieldSpec& spec) noexcept {
+    if (!spec.leftJustify && spec.width > 1) AppendSpaces(spec.width - 1);
+  }
+
+  // A string of the text's own width is copied; one of the other width is converted, whole
+  // characters only. The precision counts the units written.
+  template <typename ArgumentChar>
+  void AppendString(const FieldSpec& spec, const ArgumentChar* text, bool usePrecision = true) noexcept {
+    const std::size_t limit = usePrecision && spec.hasPrecision ? spec.precision : static_cast<std::size_t>(-1);
+    if (text == nullptr) {
+      static constexpr char kNull[] = "(null)";
+      Char shown[sizeof kNull];
+      for (std::size_t i = 0; i < sizeof kNull; ++i) shown[i] = Ch<Char>(kNull[i]);
+      return AppendPadded(spec, shown, limit < sizeof kNull - 1 ? limit : sizeof kNull - 1);
+    }
+    if constexpr (sizeof(ArgumentChar) == sizeof(Char)) {
+      std::size_t count = 0;
+      while (count < limit && text[count] != ArgumentChar{}) ++count;
+      AppendPadded(spec, reinterpret_cast<const Char*>(text), count);
+    } else {
+      AppendConverted(spec, text, limit);
+    }
+  }
+
+  template <typename ArgumentChar>
+  void AppendConverted(const FieldSpec& spec, const ArgumentChar* text, std::size_t limit) noexcept {
+    std::size_t padding = 0;
+    if (spec.width > 0) {
+      // Counting one character beyond the width tells whether the text reaches it.
+      const std::size_t bound = Smaller(limit, spec.width + kLongestCharacter);
+      const std::size_t units = Convert(text, nullptr, bound).units;
+      padding = spec.width > units ? spec.width - units : 0;
+    }
+    if (!spec.leftJustify) AppendSpaces(padding);
+    if (overflowed_) return;
+    const std::size_t room = capacity_ - 1 - length_;
+    const Converted converted = Convert(text, buffer_ + length_, Smaller(limit, room));
+    length_ += static_cast<std::uint32_t>(converted.units);
+    // Stopped by the room rather than the precision: the next character belongs to the text.
+    if (!converted.complete && room < limit && Convert(text, nullptr, limit).units > converted.units) {
+      overflowed_ = true;
+      return;
+    }
+    if (spec.leftJustify) AppendSpaces(padding);
+  }
+
+  Converted Convert(const wchar_t* text, char* out, std::size_t room) noexcept {
+    return conversion_.ToNarrow(text, out, room);
+  }
+  Converted Convert(const char* text, wchar_t* out, std::size_t room) noexcept {
+    return conversion_.ToWide(text, out, room);
+  }
+
+  static std::size_t Smaller(std::size_t a, std::size_t b) noexcept { return a < b ? a : b; }
 
   Char* const buffer_;
   const std::uint32_t capacity_;
   FormatArguments& arguments_;
+  TextConversion& conversion_;
+  const DataModel model_;
   std::uint32_t length_ = 0;
   bool overflowed_ = false;
 };
 
 }  // namespace detail
 
-// Formats `format` into `buffer` of `capacity` characters (at least 1): plain characters are
-// copied, %d %o %x %X %c %f %s are formatted one at a time by the C formatter at the end of the
-// text, any other directive is copied as written and takes no argument. Never writes past
-// the buffer; text that does not fit is cut to capacity - 1 characters and reported.
+// Formats `format` into `buffer` of `capacity` characters (at least 1), as printf would, one
+// directive at a time; a directive whose last character is no conversion is copied as written
+// and takes no argument. Never writes past the buffer; text that does not fit is cut to at most
+// capacity - 1 characters (a converted string keeps whole characters) and reported.
 template <typename Char>
-FormatOutcome FormatText(const Char* format, Char* buffer, std::uint32_t capacity,
-                         FormatArguments& arguments) noexcept {
-  return detail::TextFormatter<Char>(buffer, capacity, arguments).Run(format);
+FormatOutcome FormatText(const Char* format, Char* buffer, std::uint32_t capacity, FormatArguments& arguments,
+                         TextConversion& conversion, const DataModel& model = kPlatformModel) noexcept {
+  return detail::TextFormatter<Char>(buffer, capacity, arguments, conversion, model).Run(format);
 }
 
 }  // namespace tellit

@@ -34,14 +34,20 @@
 extern "C" {
 #endif
 
-/* Formats a message (text in the ANSI code page) and sends it to the monitor. Conversions:
-   %d %o %x %X (32-bit; 64-bit with ll), %c, %f, %s (%ls: a wide string); any other
-   directive is copied as written and takes no argument. Returns the bytes sent (text and
-   NUL), or 0 when nothing was sent: no monitor running, a null format, a failed write. */
+/* Formats a message (text in the ANSI code page) as printf does and sends it to the monitor.
+   Every standard directive takes its standard argument: d i o u x X c s f F e E g G a A p n %,
+   flags - + space # 0, width and precision as digits or *, and the modifiers hh h l ll j z t L
+   and I32 I64 I. %ls, %lc, %S and %C take wide arguments, converted to the ANSI code page; %n
+   stores nothing and comes out as written; a directive that ends in no conversion character
+   comes out as written and takes no argument. Text longer than the monitor takes (1 MiB with
+   its NUL) is cut there, on a character boundary, after an overflow notice. Returns the bytes
+   sent (text and NUL), or 0 when nothing was sent: no monitor running, a null format, a failed
+   write. */
 TELLIT_API int __cdecl tellitf(TELLIT_FORMAT_STRING const char* format, ...) TELLIT_FORMAT_CHECK(1, 2);
 
-/* As tellitf, for a wide format; %s and %c take wide arguments. The text is sent converted to
-   the ANSI code page; the result counts the converted bytes. */
+/* As tellitf, for a wide format; as the Windows wide printf functions read them, %s and %c take
+   wide arguments and %hs, %hc, %S and %C narrow ones (ANSI code page). The text is sent converted
+   to the ANSI code page; the result counts the converted bytes. */
 TELLIT_API int __cdecl tellitwf(TELLIT_FORMAT_STRING const wchar_t* format, ...);
 
 #ifdef __cplusplus

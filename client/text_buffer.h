@@ -7,6 +7,7 @@
 #include <memory>
 #include <new>
 
+#include "channel/channel.h"
 #include "client/format_engine.h"
 
 namespace tellit {
@@ -14,6 +15,12 @@ namespace tellit {
 inline constexpr std::uint32_t kFirstTextCapacity = 4096;  // bytes
 inline constexpr std::uint32_t kFirstWideCapacity = 4096;  // wide characters
 inline constexpr std::uint64_t kNeedPerFormatCharacter = 16;
+
+// The longest text buffer, in characters with the NUL: the monitor receives no longer datagram,
+// and every wide character converts to at least one byte, so neither buffer grows beyond it.
+inline constexpr std::uint32_t kLargestText = channel::kReceiveCeiling;
+
+inline std::uint64_t UpToLargestText(std::uint64_t need) noexcept { return need < kLargestText ? need : kLargestText; }
 
 // Buffer characters a format of `formatLength` characters asks for.
 inline std::uint64_t FormatNeed(std::size_t formatLength) noexcept {
@@ -52,25 +59,27 @@ std::size_t FormatLength(const Char* format) noexcept {
   return n;
 }
 
-// Grows the buffer for the format, then formats into it; `formatted` is false when there is no
-// buffer to format into (an allocation failed or the need does not fit 32 bits).
+// Grows the buffer for the format (up to kLargestText), then formats into it; `formatted` is
+// false when there is no buffer to format into (an allocation failed).
 struct FormattedText {
   bool formatted;
   FormatOutcome outcome;
 };
 
-// Growing takes a GrowthLock for its duration: in the DLL the connection step may allocate a
-// missing first buffer on another thread, and must never see this one half replaced.
-struct NoGrowthLock {};
-
-template <typename GrowthLock = NoGrowthLock, typename Char>
+template <typename Char>
 FormattedText FormatIntoBuffer(const Char* format, std::unique_ptr<Char[]>& buffer, std::uint32_t& capacity,
-                               FormatArguments& arguments) noexcept {
-  {
-    [[maybe_unused]] GrowthLock lock;
-    if (!EnsureCapacity(buffer, capacity, FormatNeed(FormatLength(format)))) return FormattedText{false, {0, false}};
+                               FormatArguments& arguments, TextConversion& conversion) noexcept {
+  if (!EnsureCapacity(buffer, capacity, UpToLargestText(FormatNeed(FormatLength(format))))) {
+    return FormattedText{false, {0, false}};
   }
-  return FormattedText{true, FormatText(format, buffer.get(), capacity, arguments)};
+  const auto usable = static_cast<std::uint32_t>(UpToLargestText(capacity));
+  return FormattedText{true, FormatText(format, buffer.get(), usable, arguments, conversion)};
+}
+
+// The length of wide text cut at `length` without the first half of a surrogate pair.
+inline std::uint32_t WholeWideLength(const wchar_t* text, std::uint32_t length) noexcept {
+  const bool halfPair = length > 0 && text[length - 1] >= 0xD800 && text[length - 1] <= 0xDBFF;
+  return halfPair ? length - 1 : length;
 }
 
 }  // namespace tellit

@@ -1,4 +1,4 @@
-// Owning wrapper of a kernel handle (mailslot, mutex): closed once, by its owner.
+// Owning wrapper of a kernel handle (the mailslot): closed once, by its owner.
 #pragma once
 
 #include <windows.h>

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "fake_code_page.h"
 #include "table_arguments.h"
 
 namespace tellit::testing {
@@ -17,7 +18,8 @@ TEST(BufferGrowth, ThreeHundredCharacterFormatRaisesCapacityTo4800EvenForShortTe
   std::uint32_t capacity = kFirstTextCapacity;
   const std::string format = "%d" + std::string(298, '\b');  // prints almost nothing visible
   TableArguments<char> arguments({I32(1)});
-  const FormattedText text = FormatIntoBuffer(format.c_str(), buffer, capacity, arguments);
+  FakeCodePage codePage;
+  const FormattedText text = FormatIntoBuffer(format.c_str(), buffer, capacity, arguments, codePage);
   ASSERT_TRUE(text.formatted);
   EXPECT_EQ(capacity, 4800u);
   EXPECT_EQ(text.outcome.length, 299u);
@@ -38,7 +40,8 @@ TEST(BufferGrowth, WideBufferCountsCharactersNotBytes) {
   std::uint32_t capacity = kFirstWideCapacity;
   const std::wstring format(300, L'w');
   TableArguments<wchar_t> arguments({});
-  const FormattedText text = FormatIntoBuffer(format.c_str(), buffer, capacity, arguments);
+  FakeCodePage codePage;
+  const FormattedText text = FormatIntoBuffer(format.c_str(), buffer, capacity, arguments, codePage);
   ASSERT_TRUE(text.formatted);
   EXPECT_EQ(capacity, 4800u);
   EXPECT_EQ(text.outcome.length, 300u);
@@ -59,7 +62,8 @@ TEST(BufferGrowth, EmptyFormatNeedsNothingButStillFormatsIntoTheExistingBuffer) 
   auto buffer = std::make_unique<char[]>(kFirstTextCapacity);
   std::uint32_t capacity = kFirstTextCapacity;
   TableArguments<char> arguments({});
-  const FormattedText text = FormatIntoBuffer("", buffer, capacity, arguments);
+  FakeCodePage codePage;
+  const FormattedText text = FormatIntoBuffer("", buffer, capacity, arguments, codePage);
   ASSERT_TRUE(text.formatted);
   EXPECT_EQ(text.outcome.length, 0u);
   EXPECT_EQ(buffer[0], '\0');
@@ -69,6 +73,54 @@ TEST(BufferGrowth, NarrowNeedLeavesRoomForTheNulAfterDoubleByteText) {
   // 2048 wide characters that each become two bytes fill 4096 bytes; the NUL needs one more.
   EXPECT_EQ(NarrowNeed(2048), 4097u);
   EXPECT_EQ(NarrowNeed(0), 1u);
+}
+
+// The monitor receives no datagram longer than 1 MiB with its NUL: the longest format grows the
+// buffer to that and no further, and longer text is cut there and reported.
+TEST(BufferGrowth, LongFormatGrowsTheBufferToTheLargestTextAndNoFurther) {
+  std::unique_ptr<char[]> buffer;
+  std::uint32_t capacity = 0;
+  const std::string format(1100000, 'a');
+  TableArguments<char> arguments({});
+  FakeCodePage codePage;
+  const FormattedText text = FormatIntoBuffer(format.c_str(), buffer, capacity, arguments, codePage);
+  ASSERT_TRUE(text.formatted);
+  EXPECT_EQ(kLargestText, 1048576u);
+  EXPECT_EQ(capacity, kLargestText);
+  EXPECT_TRUE(text.outcome.overflowed);
+  EXPECT_EQ(text.outcome.length, kLargestText - 1);
+}
+
+TEST(BufferGrowth, TextOfTheLargestTextMinusOneIsWhole) {
+  std::unique_ptr<wchar_t[]> buffer;
+  std::uint32_t capacity = 0;
+  const std::wstring format(kLargestText - 1, L'w');
+  TableArguments<wchar_t> arguments({});
+  FakeCodePage codePage;
+  const FormattedText text = FormatIntoBuffer(format.c_str(), buffer, capacity, arguments, codePage);
+  ASSERT_TRUE(text.formatted);
+  EXPECT_FALSE(text.outcome.overflowed);
+  EXPECT_EQ(text.outcome.length, kLargestText - 1);
+}
+
+TEST(BufferGrowth, ALargerBufferIsUsedOnlyUpToTheLargestText) {
+  std::uint32_t capacity = 2 * kLargestText;
+  auto buffer = std::make_unique<char[]>(capacity);
+  TableArguments<char> arguments({Str("x")});
+  FakeCodePage codePage;
+  const std::string format = "%s" + std::string(kLargestText, 'b');
+  const FormattedText text = FormatIntoBuffer(format.c_str(), buffer, capacity, arguments, codePage);
+  ASSERT_TRUE(text.formatted);
+  EXPECT_TRUE(text.outcome.overflowed);
+  EXPECT_EQ(text.outcome.length, kLargestText - 1);
+}
+
+TEST(WideCut, NeverKeepsTheFirstHalfOfASurrogatePair) {
+  const wchar_t text[] = {L'a', L'b', 0xD83D, 0xDE00, 0};
+  EXPECT_EQ(WholeWideLength(text, 4), 4u);
+  EXPECT_EQ(WholeWideLength(text, 3), 2u);
+  EXPECT_EQ(WholeWideLength(text, 2), 2u);
+  EXPECT_EQ(WholeWideLength(text, 0), 0u);
 }
 
 }  // namespace

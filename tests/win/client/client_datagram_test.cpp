@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -18,7 +19,7 @@ class ClientDatagrams : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(mailslot.valid()) << "could not create the monitor's mailslot, error " << GetLastError();
     ASSERT_TRUE(dll.loaded());
-    ASSERT_TRUE(dll.counted()) << "tellit.dll does not import CreateFileA, CreateMutexA, WriteFile and malloc";
+    ASSERT_TRUE(dll.counted()) << "tellit.dll does not import the functions the tests count";
   }
 
   // Sends the first message of the connection and checks that the banner went first.
@@ -26,6 +27,23 @@ class ClientDatagrams : public ::testing::Test {
     ASSERT_EQ(dll.tellitf("connect\n"), 9);
     EXPECT_EQ(mailslot.Read(), Banner());
     EXPECT_TRUE(IsDatagram(mailslot.Read(), "connect\n"));
+  }
+
+  // The bytes of every write the DLL made while recording: long datagrams are checked as the DLL
+  // hands them over (Wine cuts a datagram to 64 KiB and refuses one of 1 MiB).
+  static std::vector<std::string> RecordedWrites() {
+    std::lock_guard<std::mutex> hold(systemCalls.recordLock);
+    std::vector<std::string> writes;
+    for (SystemCalls::Record& record : systemCalls.records) {
+      if (record.call == SystemCalls::Call::kWrite) writes.push_back(std::move(record.bytes));
+    }
+    systemCalls.records.clear();
+    return writes;
+  }
+
+  static void RecordWritesUnsent(bool on) {
+    systemCalls.writesSucceedUnsent = on;
+    systemCalls.recording = on;
   }
 
   TestMailslot mailslot;
@@ -80,7 +98,7 @@ TEST_F(ClientDatagrams, FailedWriteReturnsZeroAndTheNextCallReconnectsWithABanne
   EXPECT_EQ(systemCalls.createFile, opensBefore + 1);
   EXPECT_EQ(mailslot.Read(), Banner());
   EXPECT_TRUE(IsDatagram(mailslot.Read(), std::string(4798, ' ') + "x"));
-  EXPECT_EQ(systemCalls.createMutex, 1) << "the mutex survives a lost connection";
+  EXPECT_EQ(systemCalls.createMutex, 0) << "the calls are serialised without a kernel mutex";
 }
 
 TEST_F(ClientDatagrams, FailedBannerWriteLeavesTheCallWithZeroAndTheNextOneSendsTheBanner) {
@@ -103,6 +121,21 @@ TEST_F(ClientDatagrams, OrdinaryCallsAllocateNothing) {
   for (int i = 0; i < 40; ++i) ASSERT_TRUE(mailslot.Read());
 }
 
+// The calls are serialised by a lock inside the process: waiting on and releasing a kernel
+// mutex were two round trips to the kernel (the Wine server) per call.
+TEST_F(ClientDatagrams, CallsWaitOnNoKernelObject) {
+  Connect();
+  for (int i = 0; i < 20; ++i) {
+    ASSERT_EQ(dll.tellitf("%d\n", i), i >= 10 ? 4 : 3);
+    ASSERT_EQ(dll.tellitwf(L"%d\n", i), i >= 10 ? 4 : 3);
+    ASSERT_EQ(dll.tellitf("%5000d\n", i), 4096);  // cut: the notice and the message
+  }
+  EXPECT_EQ(systemCalls.createMutex, 0);
+  EXPECT_EQ(systemCalls.waitForSingleObject, 0);
+  EXPECT_EQ(systemCalls.releaseMutex, 0);
+  for (int i = 0; i < 80; ++i) ASSERT_TRUE(mailslot.Read());
+}
+
 // One datagram per case, checked byte for byte; the call's result must be its length.
 TEST_F(ClientDatagrams, FormatCasesArriveByteForByte) {
   struct Case {
@@ -114,8 +147,8 @@ TEST_F(ClientDatagrams, FormatCasesArriveByteForByte) {
   const std::vector<Case> cases = {
       {"empty format", dll.tellitf(""), ""},
       {"number and line feed", dll.tellitf("%d items\n", 5), "5 items\n"},
-      {"two percent signs", dll.tellitf("100%%\n"), "100%%\n"},
-      {"%u takes no argument", dll.tellitf("%u %d", 1, 2), "%u 1"},
+      {"two percent signs", dll.tellitf("100%%\n"), "100%\n"},
+      {"%u takes its argument", dll.tellitf("%u %d", 1, 2), "1 2"},
       {"%lld", dll.tellitf("%lld", 1LL << 40), "1099511627776"},
       {"%ld is 32-bit", dll.tellitf("%ld|%d", 7L, 8), "7|8"},
       {"%5.1f", dll.tellitf("%5.1f", 3.14159), "  3.1"},
@@ -128,7 +161,7 @@ TEST_F(ClientDatagrams, FormatCasesArriveByteForByte) {
       {"string", dll.tellitf("[%s|%6s|%-3s|%.2s]", "a", "b", "c", "def"), "[a|     b|c  |de]"},
       {"null string", dll.tellitf("%s.", static_cast<const char*>(nullptr)), "(null)."},
       {"wide string in narrow call", dll.tellitf("%ls", L"wide"), "wide"},
-      {"%h is literal", dll.tellitf("%hd %d", 3), "%hd 3"},
+      {"%hd takes a short", dll.tellitf("%hd %d", 70000, 3), "4464 3"},
       {"over-long directive", dll.tellitf(("%" + std::string(70, '1') + "d").c_str(), 1),
        "%" + std::string(70, '1') + "d"},
       {"double-byte text passes", dll.tellitf("\x93\xfa\x96\x7b %d", 1), "\x93\xfa\x96\x7b 1"},
@@ -185,6 +218,29 @@ TEST_F(ClientDatagrams, WideTextLongerThanItsBufferComesCutAfterTheNotice) {
   EXPECT_TRUE(IsDatagram(mailslot.Read(), std::string(4095, ' ')));
 }
 
+// The monitor takes datagrams of up to 1 MiB with the NUL: text of 1 MiB - 1 bytes goes whole,
+// longer text is cut there after the overflow notice, from either function.
+TEST_F(ClientDatagrams, NoDatagramIsLongerThanTheMonitorTakes) {
+  Connect();
+  constexpr size_t kCeiling = 1048576;
+  RecordWritesUnsent(true);
+  const std::string longest(kCeiling - 1, 'a');
+  EXPECT_EQ(dll.tellitf(longest.c_str()), static_cast<int>(kCeiling));
+  EXPECT_EQ(dll.tellitf(std::string(1100000, 'b').c_str()), static_cast<int>(kCeiling));
+  EXPECT_EQ(dll.tellitwf(std::wstring(1100000, L'c').c_str()), static_cast<int>(kCeiling));
+  EXPECT_EQ(dll.tellitf("%s%s", longest.c_str(), "d"), static_cast<int>(kCeiling));
+  RecordWritesUnsent(false);
+  const std::vector<std::string> writes = RecordedWrites();
+  ASSERT_EQ(writes.size(), 7u);
+  EXPECT_TRUE(writes[0] == Datagram(longest)) << "text of 1 MiB - 1 bytes must go whole";
+  EXPECT_EQ(writes[1], OverflowNotice());
+  EXPECT_TRUE(writes[2] == Datagram(std::string(kCeiling - 1, 'b'))) << writes[2].size() << " bytes";
+  EXPECT_EQ(writes[3], OverflowNotice());
+  EXPECT_TRUE(writes[4] == Datagram(std::string(kCeiling - 1, 'c'))) << writes[4].size() << " bytes";
+  EXPECT_EQ(writes[5], OverflowNotice());
+  EXPECT_TRUE(writes[6] == Datagram(longest)) << writes[6].size() << " bytes";
+}
+
 // The wide-text tests run in the default code page (1252), and again under a Japanese locale
 // (932) and a Hindi one, for which Wine takes UTF-8 (65001) as the ANSI code page;
 // VIGILO_EXPECT_ACP names the code page a run must have.
@@ -234,6 +290,64 @@ TEST_F(WideText, ConvertedTextOfTwoOrMoreBytesPerCharacterArrivesWholeWithItsNul
       InCodePage(Repeated("\x93\xfa", 2048), std::string(2048, '?'), Repeated("\xe6\x97\xa5", 2048));
   EXPECT_EQ(dll.tellitwf(L"%s", text.c_str()), static_cast<int>(expected.size() + 1));
   EXPECT_TRUE(IsDatagram(mailslot.Read(), expected));
+}
+
+// A wide string in tellitf goes through the ANSI code page, as tellitwf's own text does, not
+// through the C runtime's locale (in which non-ASCII text used to vanish).
+TEST_F(WideText, WideStringsAndCharactersInTheNarrowCallArriveInTheAnsiCodePage) {
+  const std::string word = InCodePage("\x93\xfa\x96\x7b\x8c\xea", "???", "\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e");
+  const std::string a = InCodePage("\x82\xa0", "?", "\xe3\x81\x82");
+  const std::string expected = "[" + word + "|" + word + "|" + a + "|" + a + "]";
+  EXPECT_EQ(dll.tellitf("[%ls|%S|%lc|%C]", L"\x65e5\x672c\x8a9e", L"\x65e5\x672c\x8a9e", 0x3042, 0x3042),
+            static_cast<int>(expected.size() + 1));
+  EXPECT_TRUE(IsDatagram(mailslot.Read(), expected));
+}
+
+TEST_F(WideText, WidthAndPrecisionOfAConvertedStringCountBytesAndKeepWholeCharacters) {
+  const std::string expected = InCodePage("    \x93\xfa|\x93\xfa|", "     ?|??|", "   \xe6\x97\xa5|\xe6\x97\xa5|");
+  EXPECT_EQ(dll.tellitf("%6ls|%.3ls|", L"\x65e5", L"\x65e5\x672c"), static_cast<int>(expected.size() + 1));
+  EXPECT_TRUE(IsDatagram(mailslot.Read(), expected));
+}
+
+TEST_F(WideText, NarrowStringsAndCharactersInTheWideCallAreReadInTheAnsiCodePage) {
+  const std::string text = InCodePage("\x93\xfa\x96\x7b", "caf\xe9", "\xe6\x97\xa5\xe6\x9c\xac");
+  const std::string single = InCodePage("\xb1", "\xe9", "A");  // a one-byte character of each
+  const std::string expected = "[" + text + "|" + text + "|" + single + "|" + single + "]";
+  EXPECT_EQ(dll.tellitwf(L"[%hs|%S|%hc|%C]", text.c_str(), text.c_str(), single[0], single[0]),
+            static_cast<int>(expected.size() + 1));
+  EXPECT_TRUE(IsDatagram(mailslot.Read(), expected));
+}
+
+// A character of the code page repeated past 1 MiB, after a prefix that makes 1 MiB - 1 bytes
+// end inside a character in the multi-byte code pages: the cut keeps whole characters only.
+TEST_F(WideText, TextLongerThanTheMonitorTakesIsCutOnACharacterBoundary) {
+  constexpr size_t kLongest = 1048575;  // bytes of text in the largest datagram
+  const std::string unit = InCodePage("\x82\xa0", "\xe9", "\xe3\x81\x82");
+  const std::wstring wideUnit = GetACP() == 1252 ? L"\x00e9" : L"\x3042";
+  const std::string prefix = InCodePage("", "", "x");
+  std::string text = prefix;
+  std::wstring wideText(prefix.begin(), prefix.end());
+  while (text.size() < 1100000) {
+    text += unit;
+    wideText += wideUnit;
+  }
+  const size_t whole = prefix.size() + (kLongest - prefix.size()) / unit.size() * unit.size();
+  if (unit.size() > 1) {
+    ASSERT_LT(whole, kLongest) << "the cut must fall inside a character";
+  }
+
+  RecordWritesUnsent(true);
+  EXPECT_EQ(dll.tellitf(text.c_str()), static_cast<int>(whole + 1));
+  EXPECT_EQ(dll.tellitwf(wideText.c_str()), static_cast<int>(whole + 1));
+  RecordWritesUnsent(false);
+  const std::vector<std::string> writes = RecordedWrites();
+  ASSERT_EQ(writes.size(), 4u);
+  for (size_t i : {0, 2}) EXPECT_EQ(writes[i], OverflowNotice());
+  for (size_t i : {1, 3}) {
+    SCOPED_TRACE(i == 1 ? "tellitf" : "tellitwf");
+    EXPECT_EQ(writes[i].size(), whole + 1);
+    EXPECT_TRUE(writes[i] == Datagram(text.substr(0, whole))) << "the text is not a whole-character prefix";
+  }
 }
 
 TEST(NoMonitor, CallsReturnZeroSendNothingAndCreateNeitherBufferNorMutex) {

@@ -26,10 +26,16 @@ inline std::string ProgramFolder() {
 struct SystemCalls {
   std::atomic<int> createFile{0};
   std::atomic<int> createMutex{0};
+  std::atomic<int> waitForSingleObject{0};
+  std::atomic<int> releaseMutex{0};
   std::atomic<int> writeFile{0};
   std::atomic<int> allocations{0};
   std::atomic<bool> failWrites{false};  // WriteFile fails as on a handle that is not writable
   std::atomic<int> failEveryNthWrite{0};  // 0: none
+  // WriteFile reports every byte written without writing: Wine refuses mailslot writes of more
+  // than about 208 KB (ERROR_GEN_FAILURE), which Windows takes, so 1 MiB datagrams are checked
+  // as the DLL hands them over.
+  std::atomic<bool> writesSucceedUnsent{false};
   std::atomic<void (*)(size_t)> beforeMalloc{nullptr};  // called with each size the DLL allocates
 
   // The order of opens and writes as the DLL made them, when recording is on.
@@ -53,6 +59,8 @@ inline SystemCalls systemCalls;
 namespace detail {
 inline decltype(&CreateFileA) realCreateFile;
 inline decltype(&CreateMutexA) realCreateMutex;
+inline decltype(&WaitForSingleObject) realWaitForSingleObject;
+inline decltype(&ReleaseMutex) realReleaseMutex;
 inline decltype(&WriteFile) realWriteFile;
 inline void*(__cdecl* realMalloc)(size_t);
 
@@ -67,6 +75,14 @@ inline HANDLE WINAPI CountedCreateMutex(LPSECURITY_ATTRIBUTES security, BOOL own
   ++systemCalls.createMutex;
   return realCreateMutex(security, owned, name);
 }
+inline DWORD WINAPI CountedWaitForSingleObject(HANDLE handle, DWORD milliseconds) {
+  ++systemCalls.waitForSingleObject;
+  return realWaitForSingleObject(handle, milliseconds);
+}
+inline BOOL WINAPI CountedReleaseMutex(HANDLE mutex) {
+  ++systemCalls.releaseMutex;
+  return realReleaseMutex(mutex);
+}
 inline BOOL WINAPI CountedWriteFile(HANDLE file, LPCVOID bytes, DWORD length, LPDWORD written,
                                     LPOVERLAPPED overlapped) {
   const int n = ++systemCalls.writeFile;
@@ -78,6 +94,10 @@ inline BOOL WINAPI CountedWriteFile(HANDLE file, LPCVOID bytes, DWORD length, LP
     return FALSE;
   }
   systemCalls.Note(SystemCalls::Call::kWrite, bytes, length);
+  if (systemCalls.writesSucceedUnsent) {
+    if (written) *written = length;
+    return TRUE;
+  }
   return realWriteFile(file, bytes, length, written, overlapped);
 }
 inline void* __cdecl CountedMalloc(size_t size) {
@@ -101,10 +121,13 @@ class LoadedTellit {
     tellitwf = reinterpret_cast<TellitWF>(reinterpret_cast<void*>(GetProcAddress(module_, "tellitwf")));
     systemCalls.createFile = 0;
     systemCalls.createMutex = 0;
+    systemCalls.waitForSingleObject = 0;
+    systemCalls.releaseMutex = 0;
     systemCalls.writeFile = 0;
     systemCalls.allocations = 0;
     systemCalls.failWrites = false;
     systemCalls.failEveryNthWrite = 0;
+    systemCalls.writesSucceedUnsent = false;
     systemCalls.beforeMalloc = nullptr;
     systemCalls.recording = false;
     systemCalls.records.clear();
@@ -113,6 +136,11 @@ class LoadedTellit {
         PatchImport(module_, "kernel32.dll", "CreateFileA", reinterpret_cast<void*>(&CountedCreateFile)));
     realCreateMutex = reinterpret_cast<decltype(realCreateMutex)>(
         PatchImport(module_, "kernel32.dll", "CreateMutexA", reinterpret_cast<void*>(&CountedCreateMutex)));
+    // WaitForSingleObject is imported by the threading support linked into the DLL.
+    realWaitForSingleObject = reinterpret_cast<decltype(realWaitForSingleObject)>(PatchImport(
+        module_, "kernel32.dll", "WaitForSingleObject", reinterpret_cast<void*>(&CountedWaitForSingleObject)));
+    realReleaseMutex = reinterpret_cast<decltype(realReleaseMutex)>(
+        PatchImport(module_, "kernel32.dll", "ReleaseMutex", reinterpret_cast<void*>(&CountedReleaseMutex)));
     realWriteFile = reinterpret_cast<decltype(realWriteFile)>(
         PatchImport(module_, "kernel32.dll", "WriteFile", reinterpret_cast<void*>(&CountedWriteFile)));
     realMalloc = reinterpret_cast<decltype(realMalloc)>(
@@ -127,9 +155,10 @@ class LoadedTellit {
   }
 
   bool loaded() const { return module_ && tellitf && tellitwf; }
-  // Every counter is in place: the DLL imports what it is expected to use.
+  // Every counter is in place: the DLL imports what it is expected to use. CreateMutexA and
+  // ReleaseMutex are counted when imported; a DLL that does not import them never calls them.
   bool counted() const {
-    return detail::realCreateFile && detail::realCreateMutex && detail::realWriteFile && detail::realMalloc;
+    return detail::realCreateFile && detail::realWaitForSingleObject && detail::realWriteFile && detail::realMalloc;
   }
 
   TellitF tellitf = nullptr;

@@ -1,0 +1,31 @@
+// Conversion of string arguments through the ANSI code page, and cuts of ANSI text on character boundaries.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+
+#include "client/format_arguments.h"
+
+namespace tellit {
+
+// The code page tellitwf's own text is sent in, so a %ls in tellitf and a %hs or %S in tellitwf
+// come out as that text would, whatever locale the C runtime was given.
+class AnsiCodePage final : public TextConversion {
+ public:
+  AnsiCodePage() noexcept : codePage_(GetACP()) {}
+
+  Converted ToNarrow(const wchar_t* text, char* out, std::size_t room) noexcept override;
+  Converted ToWide(const char* text, wchar_t* out, std::size_t room) noexcept override;
+
+  // How many of the first `length` bytes of `text` form whole characters: a cut keeps no lead
+  // byte without its trail byte, and no part of a UTF-8 sequence.
+  std::size_t WholeCharacters(const char* text, std::size_t length) const noexcept;
+
+ private:
+  std::size_t CharacterBytes(const char* text, std::size_t available) const noexcept;
+
+  UINT codePage_;
+};
+
+}  // namespace tellit
