@@ -31,8 +31,8 @@ struct FormatCase {
 
 void PrintTo(const FormatCase& c, std::ostream* os) { *os << c.name; }
 
-const std::string kSpec63 = "%" + std::string(60, '-') + "5d";  // 63 characters with its 'd'
-const std::string kSpec64 = "%" + std::string(61, '-') + "5d";
+const std::string kDirectiveOf63 = "%" + std::string(60, '-') + "5d";  // 63 characters with its 'd'
+const std::string kDirectiveOf64 = "%" + std::string(61, '-') + "5d";
 
 const std::vector<FormatCase>& Cases() {
   static const std::vector<FormatCase> cases = {
@@ -128,8 +128,8 @@ const std::vector<FormatCase>& Cases() {
       {"MalformedTakesItsStarsAndItsValue", "%*-d|%d", {Star(3), I32(9), I32(10)}, "%*-d|10"},
       {"DoublePrecisionIsLiteral", "%1.2.3f|%d", {F64(1.0), I32(2)}, "%1.2.3f|2"},
       {"HugeWidthIsLiteral", "%1000000d|%d", {I32(1), I32(2)}, "%1000000d|2"},
-      {"DirectiveOf63Characters", kSpec63 + "|", {I32(7)}, "7    |"},
-      {"DirectiveOf64CharactersLiteral", kSpec64 + "|%d", {I32(1)}, kSpec64 + "|1"},
+      {"DirectiveOf63Characters", kDirectiveOf63 + "|", {I32(7)}, "7    |"},
+      {"DirectiveOf64CharactersLiteral", kDirectiveOf64 + "|%d", {I32(1)}, kDirectiveOf64 + "|1"},
       {"LongDirectiveThenConversion", "%" + std::string(80, '1') + "d%s", {Str("z")},
        "%" + std::string(80, '1') + "dz"},
       {"HighBytesPassUnchanged", "\x93\xfa\x96\x7b%d", {I32(1)}, "\x93\xfa\x96\x7b" "1", Runs::kNarrowOnly},
