@@ -21,6 +21,9 @@ ConsoleStop::ConsoleStop()
   current = this;
   currentStop = stop_.get();
   currentFinished = finished_.get();
+  // A parent that ignores Ctrl+C (or started us in a new process group) passes that on to its
+  // children: Ctrl+C must stop the capture all the same.
+  SetConsoleCtrlHandler(nullptr, FALSE);
   installed_ = SetConsoleCtrlHandler(Handle, TRUE) != 0;
 }
 
