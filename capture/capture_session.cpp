@@ -166,6 +166,12 @@ CaptureSession::Outcome CaptureSession::Run(const Limits& limits, HANDLE stop) {
     WaitForSingleObject(stop, wait);
     idleWait = idleWait * 2 > kLongestIdleWaitMs ? kLongestIdleWaitMs : idleWait * 2;
   }
+  // A stop or the time limit: what was queued by then is taken too (one batch covers a full
+  // mailslot), so a message sent just before Ctrl+C is not left unread.
+  if (outcome == Outcome::kStopped && !LimitReached()) {
+    DrainMailslot(kBatch, outcome);
+    if (debugOutput_.IsRunning()) DrainDebugOutput(kBatch);
+  }
   // Whatever ended the loop, what was received is written before the channel closes.
   if (!sink_.Flush() && outcome == Outcome::kStopped) outcome = Outcome::kOutputFailed;
   Close();
