@@ -53,6 +53,13 @@ ChildProcess::ChildProcess(const std::string& commandLine, const std::string& di
   }
 }
 
+ChildProcess ChildProcess::Adopt(HANDLE process, DWORD id) {
+  ChildProcess child;
+  child.process_ = process;
+  child.id_ = id;
+  return child;
+}
+
 ChildProcess::~ChildProcess() { Release(); }
 
 ChildProcess::ChildProcess(ChildProcess&& other) noexcept : process_(other.process_), id_(other.id_) {

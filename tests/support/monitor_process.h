@@ -21,6 +21,8 @@ class ChildProcess {
   ChildProcess() = default;
   // An empty directory: the driver's current directory.
   ChildProcess(const std::string& commandLine, const std::string& directory);
+  // Takes a process started elsewhere (with handles of its own choosing); its handle is closed here.
+  static ChildProcess Adopt(HANDLE process, DWORD id);
   ~ChildProcess();
   ChildProcess(ChildProcess&& other) noexcept;
   ChildProcess& operator=(ChildProcess&& other) noexcept;

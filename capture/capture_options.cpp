@@ -1,0 +1,127 @@
+// Parsing tellitcap's command line, and its usage text.
+#include "capture/capture_options.h"
+
+#include <cstddef>
+
+namespace capture {
+
+namespace {
+
+constexpr uint64_t kMaxUint64 = ~uint64_t{0};
+
+// A whole decimal number without sign; false for anything else or a value beyond the type.
+bool ParseCount(const std::string& text, uint64_t& value) {
+  if (text.empty()) return false;
+  value = 0;
+  for (const char c : text) {
+    if (c < '0' || c > '9') return false;
+    const uint64_t digit = static_cast<uint64_t>(c - '0');
+    if (value > (kMaxUint64 - digit) / 10) return false;
+    value = value * 10 + digit;
+  }
+  return true;
+}
+
+// Seconds as a decimal number with at most three decimals ("2", "0.5", "1.250"), in milliseconds.
+bool ParseSeconds(const std::string& text, uint64_t& milliseconds) {
+  const std::size_t point = text.find('.');
+  const std::string whole = text.substr(0, point);
+  std::string fraction = point == std::string::npos ? std::string() : text.substr(point + 1);
+  if (point != std::string::npos && fraction.empty()) return false;  // "2." is a slip, not a number
+  if (fraction.size() > 3) return false;
+  uint64_t seconds = 0;
+  uint64_t thousandths = 0;
+  if (whole.empty() ? fraction.empty() : !ParseCount(whole, seconds)) return false;
+  if (!fraction.empty()) {
+    fraction.append(3 - fraction.size(), '0');
+    if (!ParseCount(fraction, thousandths)) return false;
+  }
+  if (seconds > kMaxSeconds) return false;
+  milliseconds = seconds * 1000 + thousandths;
+  return true;
+}
+
+}  // namespace
+
+ParsedArguments ParseCaptureArguments(const std::vector<std::string>& arguments) {
+  ParsedArguments parsed;
+  CaptureOptions& options = parsed.options;
+  bool seenOutput = false;
+  bool seenCount = false;
+  bool seenSeconds = false;
+  const auto fail = [&parsed](const std::string& error) {
+    parsed.ok = false;
+    parsed.error = error;
+    return parsed;
+  };
+
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    std::string name = arguments[i];
+    std::string value;
+    bool hasValue = false;
+    const std::size_t equals = name.find('=');
+    if (name.compare(0, 2, "--") == 0 && equals != std::string::npos) {
+      value = name.substr(equals + 1);
+      name = name.substr(0, equals);
+      hasValue = true;
+    }
+    const bool takesValue = name == "-o" || name == "--output" || name == "--count" || name == "--seconds";
+    if (!takesValue && hasValue) return fail(name + " takes no value");
+    if (takesValue && !hasValue) {
+      if (i + 1 >= arguments.size()) return fail(name + " needs a value");
+      value = arguments[++i];
+    }
+
+    if (name == "--help" || name == "-h" || name == "/?") {
+      options.help = true;
+    } else if (name == "--json") {
+      if (options.json) return fail("--json is given twice");
+      options.json = true;
+    } else if (name == "--debug-output") {
+      if (options.debugOutput) return fail("--debug-output is given twice");
+      options.debugOutput = true;
+    } else if (name == "-o" || name == "--output") {
+      if (seenOutput) return fail("the output file is given twice");
+      // "-o --json" is a forgotten file name far more often than a file called "--json".
+      if (value.empty() || value[0] == '-') return fail(name + " needs a file name");
+      seenOutput = true;
+      options.outputFile = value;
+    } else if (name == "--count") {
+      if (seenCount) return fail("--count is given twice");
+      if (!ParseCount(value, options.count) || options.count == 0) {
+        return fail("--count needs a whole number of messages above 0, not '" + value + "'");
+      }
+      seenCount = true;
+    } else if (name == "--seconds") {
+      if (seenSeconds) return fail("--seconds is given twice");
+      if (!ParseSeconds(value, options.milliseconds) || options.milliseconds == 0) {
+        return fail("--seconds needs a number of seconds above 0 (at most three decimals), not '" + value + "'");
+      }
+      seenSeconds = true;
+    } else if (!name.empty() && (name[0] == '-' || name[0] == '/')) {
+      return fail("unknown option " + name);
+    } else {
+      return fail("unexpected argument '" + name + "'");
+    }
+  }
+  parsed.ok = true;
+  return parsed;
+}
+
+const char* CaptureUsage() {
+  return "usage: tellitcap [-o FILE] [--json] [--count N] [--seconds S] [--debug-output]\n"
+         "Captures the messages that programs send through tellit.dll, without a window, and\n"
+         "writes each as it arrives.\n"
+         "  -o, --output FILE  append to FILE instead of writing to standard output\n"
+         "  --json             one JSON object per line: time (UTC), source (tellit or debug),\n"
+         "                     pid (debug output only) and text (UTF-8)\n"
+         "  --count N          stop after N messages (the connection banners count too)\n"
+         "  --seconds S        stop after S seconds (decimals allowed: 0.5)\n"
+         "  --debug-output     also capture OutputDebugString from every program\n"
+         "  -h, --help         print this text\n"
+         "Ctrl+C and Ctrl+Break stop it too; every stop writes what was received and exits 0.\n"
+         "Exit status: 0 stopped, 1 bad arguments, 2 another program owns the mailslot or the\n"
+         "debug output, 3 the output could not be written or the capture could not start.\n";
+}
+
+}  // namespace capture

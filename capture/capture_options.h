@@ -1,0 +1,35 @@
+// tellitcap's command line: what it captures, where it writes, when it stops; parsed portably.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace capture {
+
+struct CaptureOptions {
+  std::string outputFile;          // empty: standard output
+  bool json = false;               // one JSON object per message instead of the text
+  bool debugOutput = false;        // also listen to OutputDebugString
+  uint64_t count = 0;              // stop after this many messages; 0: no limit
+  uint64_t milliseconds = 0;       // stop after this long; 0: no limit
+  bool help = false;               // --help: print the usage and exit 0
+};
+
+struct ParsedArguments {
+  bool ok = false;
+  std::string error;  // when !ok: one line on what was wrong
+  CaptureOptions options;
+};
+
+// The longest capture --seconds accepts: ten years keeps every millisecond sum far from overflow.
+inline constexpr uint64_t kMaxSeconds = 10ull * 366 * 24 * 60 * 60;
+
+// Parses the arguments after the program name. "--name value" and "--name=value" both work;
+// an option given twice, an unknown one, a missing or malformed value, or a stray word is an error.
+ParsedArguments ParseCaptureArguments(const std::vector<std::string>& arguments);
+
+// The usage text, several lines ending with a line feed.
+const char* CaptureUsage();
+
+}  // namespace capture

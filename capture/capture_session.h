@@ -1,0 +1,65 @@
+// CaptureSession: the mailslot and, when asked, the debug-output listener, drained as fast as
+// messages come into an OutputSink, until a limit is reached or a stop is signalled.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "capture/code_page_decoder.h"
+#include "capture/output_sink.h"
+#include "capture/record_format.h"
+#include "monitor/debug_output_source.h"
+#include "monitor/mailslot_source.h"
+
+namespace capture {
+
+class CaptureSession {
+ public:
+  enum class Outcome {
+    kStopped,            // a limit or a stop signal: everything received was written
+    kMailslotInUse,      // another program owns the mailslot
+    kMailslotFailed,     // the mailslot could not be created (again), error() says why
+    kDebugOutputInUse,   // another program listens to debug output
+    kDebugOutputFailed,  // the listener could not start or ended by itself, error() says why
+    kOutputFailed,       // a write failed, the sink's error() says why
+  };
+  struct Limits {
+    uint64_t count = 0;         // messages; 0: none
+    uint64_t milliseconds = 0;  // from the start of Run; 0: none
+  };
+
+  CaptureSession(OutputSink& sink, const CodePageDecoder& decoder, bool json)
+      : sink_(sink), decoder_(decoder), json_(json) {}
+
+  // Creates the mailslot and starts the listener if asked; on any outcome but kStopped nothing
+  // is left open.
+  Outcome Open(bool debugOutput);
+  // Captures until a limit is reached, stop is signalled or something fails; then writes what
+  // is pending and closes the channel. Messages still queued when a limit is reached stay unread.
+  Outcome Run(const Limits& limits, HANDLE stop);
+
+  uint64_t received() const { return received_; }
+  DWORD error() const { return error_; }
+  // Tests: put another handle in the mailslot's place.
+  MailslotSource& mailslot() { return mailslot_; }
+
+ private:
+  bool LimitReached() const { return countLimit_ != 0 && received_ >= countLimit_; }
+  // Drains up to `batch` entries of each source; what it took (messages and notices).
+  int DrainMailslot(int batch, Outcome& failure);
+  int DrainDebugOutput(int batch);
+  void WriteMessage(Source source, bool hasProcessId, uint32_t processId, const char* text, std::size_t length);
+  void Close();
+
+  OutputSink& sink_;
+  const CodePageDecoder& decoder_;
+  bool json_;
+  MailslotSource mailslot_;
+  DebugOutputSource debugOutput_;
+  uint64_t countLimit_ = 0;
+  uint64_t received_ = 0;
+  DWORD error_ = ERROR_SUCCESS;
+};
+
+}  // namespace capture

@@ -1,0 +1,108 @@
+// tellitcap.exe: captures the monitor's channel without a window, for test runs, CI jobs and
+// servers; the exit status says how it ended (see CaptureUsage).
+#include <windows.h>
+
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "capture/ansi_code_page_decoder.h"
+#include "capture/capture_options.h"
+#include "capture/capture_session.h"
+#include "capture/console_stop.h"
+#include "capture/output_sink.h"
+#include "channel/channel.h"
+
+namespace {
+
+enum ExitStatus { kStopped = 0, kBadArguments = 1, kInUse = 2, kFailed = 3 };
+
+// The system's text for an error code, on one line, with the code.
+std::string SystemMessage(DWORD error) {
+  char text[512] = {};
+  const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+                                      text, sizeof text, nullptr);
+  std::string message(text, length);
+  while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' ' ||
+                              message.back() == '.')) {
+    message.pop_back();
+  }
+  for (char& c : message) {
+    if (c == '\r' || c == '\n') c = ' ';
+  }
+  return (message.empty() ? "error" : message) + " (error " + std::to_string(error) + ")";
+}
+
+int Report(int status, const std::string& line) {
+  std::fprintf(stderr, "tellitcap: %s\n", line.c_str());
+  std::fflush(stderr);
+  return status;
+}
+
+int ReportSession(capture::CaptureSession::Outcome outcome, const capture::CaptureSession& session,
+                  const capture::OutputSink& sink) {
+  using Outcome = capture::CaptureSession::Outcome;
+  char name[channel::kNameBufferSize];
+  channel::FormatMailslotName(name);
+  switch (outcome) {
+    case Outcome::kStopped:
+      return kStopped;
+    case Outcome::kMailslotInUse:
+      return Report(kInUse, std::string("another monitor owns the mailslot ") + name + "; nothing was captured");
+    case Outcome::kMailslotFailed:
+      return Report(kFailed, std::string("the mailslot ") + name + " could not be created: " +
+                                 SystemMessage(session.error()));
+    case Outcome::kDebugOutputInUse:
+      return Report(kInUse, "another program is capturing debug output (--debug-output); nothing was captured");
+    case Outcome::kDebugOutputFailed:
+      return Report(kFailed, "the debug-output listener failed: " + SystemMessage(session.error()));
+    case Outcome::kOutputFailed:
+      return Report(kFailed, "the output could not be written: " + SystemMessage(sink.error()));
+  }
+  return kFailed;
+}
+
+int Capture(const capture::CaptureOptions& options) {
+  // First of all, so that a Ctrl+C during the start ends the capture in order too.
+  capture::ConsoleStop stop;
+  if (!stop.installed()) return Report(kFailed, "the Ctrl+C handler could not be installed: " +
+                                                    SystemMessage(GetLastError()));
+  capture::AnsiCodePageDecoder decoder;
+  capture::OutputSink sink;
+  capture::CaptureSession session(sink, decoder, options.json);
+  // The channel first: when another monitor owns it, no output file is created or touched.
+  capture::CaptureSession::Outcome outcome = session.Open(options.debugOutput);
+  if (outcome != capture::CaptureSession::Outcome::kStopped) return ReportSession(outcome, session, sink);
+  if (options.outputFile.empty() ? !sink.OpenStandardOutput() : !sink.OpenFile(options.outputFile.c_str())) {
+    const std::string what = options.outputFile.empty() ? "standard output" : options.outputFile;
+    return Report(kFailed, what + " could not be opened: " + SystemMessage(sink.error()));
+  }
+  capture::CaptureSession::Limits limits;
+  limits.count = options.count;
+  limits.milliseconds = options.milliseconds;
+  outcome = session.Run(limits, stop.event());
+  stop.Finished();
+  return ReportSession(outcome, session, sink);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    const capture::ParsedArguments parsed = capture::ParseCaptureArguments(arguments);
+    if (!parsed.ok) {
+      std::fprintf(stderr, "tellitcap: %s\n%s", parsed.error.c_str(), capture::CaptureUsage());
+      return kBadArguments;
+    }
+    if (parsed.options.help) {
+      std::fputs(capture::CaptureUsage(), stdout);
+      return kStopped;
+    }
+    return Capture(parsed.options);
+  } catch (const std::exception& error) {
+    // Out of memory for a message: what was written stays written.
+    return Report(kFailed, std::string("stopped: ") + error.what());
+  }
+}

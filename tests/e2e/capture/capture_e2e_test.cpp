@@ -1,0 +1,333 @@
+// tellitcap.exe end to end: client processes sending through tellit.dll (and raw datagrams),
+// tellitcap capturing as text or JSON, each way of stopping, and the refusals it owes the user.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "capture_process.h"
+#include "json_line_reader.h"
+#include "monitor/debug_output_source.h"
+#include "support/monitor_process.h"
+#include "support/scratch_dir.h"
+
+namespace {
+
+const std::string kBanner = "<< open TELLIT monitor >>\n";
+const std::string kBannerShown = "<< open TELLIT monitor >>\r\n";
+
+ChildProcess Client(const std::string& arguments) {
+  return ChildProcess("\"" + BinDirectory() + "\\monitor_e2e_client.exe\" " + arguments, "");
+}
+
+// Runs the client to its end: every message it sent has been written to the mailslot.
+void RunClient(const std::string& arguments) {
+  ChildProcess client = Client(arguments);
+  ASSERT_TRUE(client.started());
+  ASSERT_EQ(client.Wait(60000), 0u) << arguments;
+}
+
+std::string NumberedLines(const std::string& prefix, int count, const char* lineEnd) {
+  std::string text;
+  for (int i = 0; i < count; ++i) text += prefix + " " + std::to_string(i) + lineEnd;
+  return text;
+}
+
+std::vector<std::string> SplitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+    lines.push_back(text.substr(start, end - start));
+  }
+  EXPECT_EQ(start, text.size()) << "every JSON line ends with a line feed";
+  return lines;
+}
+
+std::vector<JsonLine> ReadJsonLines(const std::string& text) {
+  std::vector<JsonLine> objects;
+  for (const std::string& line : SplitLines(text)) {
+    JsonLine object;
+    std::string error;
+    EXPECT_TRUE(ReadJsonLine(line, object, error)) << error << ": " << line;
+    objects.push_back(object);
+  }
+  return objects;
+}
+
+std::string UtcNow() {
+  SYSTEMTIME now;
+  GetSystemTime(&now);
+  char text[32];
+  wsprintfA(text, "%04u-%02u-%02uT%02u:%02u:%02u.%03uZ", now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute,
+            now.wSecond, now.wMilliseconds);
+  return text;
+}
+
+// The shape of a tellitcap JSON line: time, source, pid for debug output only, text.
+void ExpectShape(const JsonLine& line, const std::string& source, const std::string& earliest,
+                 const std::string& latest) {
+  const std::vector<std::string> keys = source == "debug" ? std::vector<std::string>{"time", "source", "pid", "text"}
+                                                          : std::vector<std::string>{"time", "source", "text"};
+  EXPECT_EQ(line.order, keys);
+  const std::string time = line.strings.count("time") ? line.strings.at("time") : "";
+  EXPECT_EQ(time.size(), 24u) << time;
+  EXPECT_TRUE(time >= earliest && time <= latest) << time << " outside " << earliest << " .. " << latest;
+  EXPECT_EQ(line.strings.count("source") ? line.strings.at("source") : "", source);
+}
+
+std::string Text(const JsonLine& line) { return line.strings.count("text") ? line.strings.at("text") : "<none>"; }
+
+TEST(CaptureEndToEnd, TextGoesToTheFileAfterWhatItHeldWithTheMonitorsLineEnds) {
+  ScratchDir dir;
+  WriteWholeFile(dir.File("out.txt"), "earlier run\r\n");
+  constexpr int kCount = 40;
+  CaptureProcess capture(dir, "-o out.txt --count " + std::to_string(kCount + 3));
+  ASSERT_TRUE(capture.WaitUntilListening());
+  RunClient("lines " + std::to_string(kCount) + " num");
+  ASSERT_TRUE(SendToMonitor("lone CR\rand lone LF\nend"));
+  ASSERT_TRUE(SendToMonitor("\n"));
+  EXPECT_EQ(capture.Wait(20000), 0u);
+  EXPECT_EQ(ReadWholeFile(dir.File("out.txt")),
+            "earlier run\r\n" + kBannerShown + NumberedLines("num", kCount, "\r\n") + "lone CR\r\nand lone LF\r\nend\r\n");
+  EXPECT_EQ(capture.Output(), "");
+  EXPECT_EQ(capture.Errors(), "");
+}
+
+TEST(CaptureEndToEnd, TextGoesToStandardOutputAndABurstIsDrainedWhole) {
+  ScratchDir dir;
+  constexpr int kThreads = 4;
+  constexpr int kEach = 600;  // far more than the mailslot holds unread, and than a monitor tick takes
+  CaptureProcess capture(dir, "--count " + std::to_string(1 + kThreads * kEach));
+  ASSERT_TRUE(capture.WaitUntilListening());
+  RunClient("threads " + std::to_string(kThreads) + " " + std::to_string(kEach) + " T");
+  ASSERT_EQ(capture.Wait(30000), 0u);
+  const std::string output = capture.Output();
+  ASSERT_EQ(output.compare(0, kBannerShown.size(), kBannerShown), 0);
+  std::map<int, int> next;  // thread -> its next number: each thread's messages in order, none lost
+  std::size_t start = kBannerShown.size();
+  for (std::size_t end; (end = output.find("\r\n", start)) != std::string::npos; start = end + 2) {
+    int thread = -1, number = -1;
+    ASSERT_EQ(std::sscanf(output.c_str() + start, "T %d %d", &thread, &number), 2) << output.substr(start, 40);
+    ASSERT_EQ(number, next[thread]) << "thread " << thread;
+    ++next[thread];
+  }
+  EXPECT_EQ(start, output.size());
+  for (int thread = 0; thread < kThreads; ++thread) EXPECT_EQ(next[thread], kEach) << thread;
+}
+
+TEST(CaptureEndToEnd, JsonLinesReadBackToWhatWasSent) {
+  ScratchDir dir;
+  constexpr int kCount = 25;
+  const std::vector<std::string> hard = {
+      "say \"hi\"\n", "C:\\dir\\file.txt", "tab\there\r\n", std::string("\x01\x02\x1F\x7F", 4), "", "CR\ronly",
+      "/slash/ {brace} [bracket] ,:",
+  };
+  const std::string earliest = UtcNow();
+  CaptureProcess capture(dir, "--json -o out.json --count " + std::to_string(1 + kCount + hard.size()));
+  ASSERT_TRUE(capture.WaitUntilListening());
+  RunClient("lines " + std::to_string(kCount) + " json");
+  for (const std::string& text : hard) ASSERT_TRUE(SendToMonitor(text));
+  ASSERT_EQ(capture.Wait(20000), 0u);
+  const std::string latest = UtcNow();
+
+  const std::vector<JsonLine> lines = ReadJsonLines(ReadWholeFile(dir.File("out.json")));
+  ASSERT_EQ(lines.size(), 1 + kCount + hard.size());
+  std::vector<std::string> expected = {kBanner};
+  for (int i = 0; i < kCount; ++i) expected.push_back("json " + std::to_string(i) + "\n");
+  expected.insert(expected.end(), hard.begin(), hard.end());
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    ExpectShape(lines[i], "tellit", earliest, latest);
+    EXPECT_EQ(Text(lines[i]), expected[i]) << "line " << i;
+    if (i > 0) {
+      EXPECT_LE(lines[i - 1].strings.at("time"), lines[i].strings.at("time"));
+    }
+  }
+}
+
+TEST(CaptureEndToEnd, JapaneseTextBecomesUtf8AndInvalidBytesU_FFFD) {
+  ASSERT_EQ(GetACP(), 932u) << "this test runs under a Japanese locale";
+  ScratchDir dir;
+  CaptureProcess capture(dir, "--json -o out.json --count 4");
+  ASSERT_TRUE(capture.WaitUntilListening());
+  RunClient("japanese");
+  ASSERT_TRUE(SendToMonitor("\x95\x5C\"\\"));      // 表, whose trail byte is 0x5C, then " and backslash
+  ASSERT_TRUE(SendToMonitor("cut \x95"));          // a lead byte without its trail byte
+  ASSERT_EQ(capture.Wait(20000), 0u);
+  const std::vector<JsonLine> lines = ReadJsonLines(ReadWholeFile(dir.File("out.json")));
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(Text(lines[0]), kBanner);
+  EXPECT_EQ(Text(lines[1]), "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\n");
+  EXPECT_EQ(Text(lines[2]), "\xE8\xA1\xA8\"\\");
+  EXPECT_EQ(Text(lines[3]), "cut \xEF\xBF\xBD");
+}
+
+TEST(CaptureEndToEnd, JapaneseTextStaysInTheCodePageInTextForm) {
+  ASSERT_EQ(GetACP(), 932u) << "this test runs under a Japanese locale";
+  ScratchDir dir;
+  CaptureProcess capture(dir, "--count 2");
+  ASSERT_TRUE(capture.WaitUntilListening());
+  RunClient("japanese");
+  ASSERT_EQ(capture.Wait(20000), 0u);
+  EXPECT_EQ(capture.Output(), kBannerShown + "\x93\xFA\x96\x7B\x8C\xEA\r\n");
+}
+
+TEST(CaptureEndToEnd, CountStopsAfterThatManyMessagesTheBannerIncluded) {
+  ScratchDir dir;
+  CaptureProcess capture(dir, "-o out.txt --count 5");
+  ASSERT_TRUE(capture.WaitUntilListening());
+  ChildProcess client = Client("lines 200 many");
+  ASSERT_EQ(capture.Wait(20000), 0u);
+  EXPECT_EQ(ReadWholeFile(dir.File("out.txt")), kBannerShown + NumberedLines("many", 4, "\r\n"));
+  EXPECT_EQ(client.Wait(60000), 0u) << "the client is never disturbed";
+}
+
+TEST(CaptureEndToEnd, SecondsStopsAfterThatLongWithEverythingThatArrived) {
+  ScratchDir dir;
+  const DWORD start = GetTickCount();
+  CaptureProcess capture(dir, "-o out.txt --seconds 2.5");
+  ASSERT_TRUE(capture.WaitUntilListening());
+  RunClient("lines 30 timed");
+  EXPECT_EQ(capture.Wait(15000), 0u);
+  const DWORD took = GetTickCount() - start;
+  EXPECT_GE(took, 2500u);
+  EXPECT_EQ(ReadWholeFile(dir.File("out.txt")), kBannerShown + NumberedLines("timed", 30, "\r\n"));
+  EXPECT_FALSE(MailslotExists()) << "the channel is closed at the end";
+}
+
+TEST(CaptureEndToEnd, ASecondCaptureIsRefusedWithStatus2AndOneLine) {
+  ScratchDir dir;
+  CaptureProcess first(dir, "-o first.txt --count 2", 0, "first");
+  ASSERT_TRUE(first.WaitUntilListening());
+  CaptureProcess second(dir, "-o second.txt", 0, "second");
+  ASSERT_EQ(second.Wait(10000), 2u);
+  const std::string errors = second.Errors();
+  EXPECT_NE(errors.find("another monitor owns the mailslot"), std::string::npos) << errors;
+  EXPECT_EQ(errors.find('\n'), errors.size() - 1) << "one line: " << errors;
+  EXPECT_EQ(second.Output(), "");
+  EXPECT_FALSE(FileExists(dir.File("second.txt"))) << "a refused capture creates no file";
+
+  ASSERT_TRUE(SendToMonitor("still the first's\n"));
+  ASSERT_TRUE(SendToMonitor("and again\n"));
+  EXPECT_EQ(first.Wait(10000), 0u);
+  EXPECT_EQ(ReadWholeFile(dir.File("first.txt")), "still the first's\r\nand again\r\n");
+}
+
+TEST(CaptureEndToEnd, ARunningMonitorMakesTheCaptureRefuse) {
+  ScratchDir dir;
+  MonitorProcess monitor(dir.path(), "[system]\r\nlanguage=0\r\n");
+  ASSERT_TRUE(monitor.WaitForWindow());
+  CaptureProcess capture(dir, "-o out.txt");
+  EXPECT_EQ(capture.Wait(10000), 2u);
+  EXPECT_NE(capture.Errors().find("another monitor owns the mailslot"), std::string::npos) << capture.Errors();
+  EXPECT_EQ(monitor.Exit(), 0u);
+}
+
+TEST(CaptureEndToEnd, DebugOutputArrivesWithItsProcessAsTextAndAsJson) {
+  constexpr int kCount = 20;
+  for (const bool json : {false, true}) {
+    ScratchDir dir;
+    const std::string earliest = UtcNow();
+    CaptureProcess capture(dir, std::string(json ? "--json " : "") + "--debug-output -o out --count " +
+                                    std::to_string(kCount + 1 + 1));
+    ASSERT_TRUE(capture.WaitUntilListening());
+    ChildProcess client = Client("debug " + std::to_string(kCount) + " dbg");
+    ASSERT_TRUE(client.started());
+    const std::string pid = std::to_string(client.id());
+    ASSERT_EQ(client.Wait(60000), 0u);
+    RunClient("text tellit-too");  // the banner and one message through the mailslot
+    ASSERT_EQ(capture.Wait(20000), 0u);
+    const std::string written = ReadWholeFile(dir.File("out"));
+    if (!json) {
+      EXPECT_EQ(written, NumberedLines("[" + pid + " monitor_e2e_client.exe] dbg", kCount, "\r\n") + kBannerShown +
+                             "tellit-too");
+      continue;
+    }
+    const std::vector<JsonLine> lines = ReadJsonLines(written);
+    ASSERT_EQ(lines.size(), static_cast<std::size_t>(kCount + 2));
+    for (int i = 0; i < kCount; ++i) {
+      ExpectShape(lines[i], "debug", earliest, UtcNow());
+      EXPECT_EQ(lines[i].numbers.count("pid") ? std::to_string(lines[i].numbers.at("pid")) : "", pid);
+      EXPECT_EQ(Text(lines[i]), "dbg " + std::to_string(i) + "\n");
+    }
+    EXPECT_EQ(Text(lines[kCount]), kBanner);
+    EXPECT_EQ(Text(lines[kCount + 1]), "tellit-too");
+  }
+}
+
+TEST(CaptureEndToEnd, AnotherDebugListenerMakesTheCaptureRefuseAndLeaveTheMailslot) {
+  DebugOutputSource first;
+  ASSERT_EQ(first.Start(), DebugOutputSource::StartResult::kStarted);
+  ScratchDir dir;
+  CaptureProcess refused(dir, "--debug-output -o out.txt", 0, "refused");
+  EXPECT_EQ(refused.Wait(10000), 2u);
+  EXPECT_NE(refused.Errors().find("another program is capturing debug output"), std::string::npos)
+      << refused.Errors();
+  CaptureProcess plain(dir, "--count 1", 0, "plain");
+  ASSERT_TRUE(plain.WaitUntilListening()) << "the refused capture released the mailslot";
+  ASSERT_TRUE(SendToMonitor("after"));
+  EXPECT_EQ(plain.Wait(10000), 0u);
+  EXPECT_EQ(plain.Output(), "after");
+}
+
+TEST(CaptureEndToEnd, BadArgumentsExit1WithUsageAndHelpExits0) {
+  ScratchDir dir;
+  CaptureProcess bad(dir, "--count many", 0, "bad");
+  EXPECT_EQ(bad.Wait(10000), 1u);
+  const std::string errors = bad.Errors();
+  EXPECT_EQ(errors.compare(0, 20, "tellitcap: --count n"), 0) << errors;
+  EXPECT_NE(errors.find("usage: tellitcap"), std::string::npos) << errors;
+  EXPECT_EQ(bad.Output(), "");
+
+  CaptureProcess help(dir, "--help", 0, "help");
+  EXPECT_EQ(help.Wait(10000), 0u);
+  EXPECT_EQ(help.Output().compare(0, 16, "usage: tellitcap"), 0) << help.Output();
+  EXPECT_EQ(help.Errors(), "");
+  EXPECT_FALSE(MailslotExists()) << "neither took the channel";
+}
+
+TEST(CaptureEndToEnd, AnOutputThatCannotBeOpenedExits3AndFreesTheChannel) {
+  ScratchDir dir;
+  CaptureProcess failed(dir, "-o no-such-folder\\out.txt", 0, "failed");
+  EXPECT_EQ(failed.Wait(10000), 3u);
+  EXPECT_NE(failed.Errors().find("no-such-folder\\out.txt could not be opened"), std::string::npos)
+      << failed.Errors();
+  EXPECT_FALSE(MailslotExists());
+}
+
+// Console control events reach the processes attached to the sender's console: the driver makes
+// a console of its own and tellitcap inherits it. Under Wine a process started by ctest is
+// attached to no real console, and GenerateConsoleCtrlEvent fails there (ERROR_INVALID_ACCESS)
+// until it has left that one and allocated another. Wine (8.0) cannot generate Ctrl+Break at all
+// (ERROR_INVALID_HANDLE, for a process group and for the whole console alike): the handler takes
+// both events on one path, and Ctrl+C covers it here.
+TEST(CaptureEndToEnd, CtrlCStopsTheCaptureInOrder) {
+  FreeConsole();
+  ASSERT_TRUE(AllocConsole()) << GetLastError();
+  ScratchDir dir;
+  CaptureProcess capture(dir, "-o out.txt");
+  const bool listening = capture.WaitUntilListening();
+  if (listening) RunClient("lines 50 before");
+  // Written once the burst has ended: wait for it, then stop.
+  const std::string expected = kBannerShown + NumberedLines("before", 50, "\r\n");
+  const bool written = listening && WaitUntil([&] { return ReadWholeFile(dir.File("out.txt")) == expected; }, 10000);
+  // The event goes to every process of the console: the driver ignores it for itself (only
+  // now, as a child started while its parent ignores Ctrl+C cannot take it back under Wine).
+  SetConsoleCtrlHandler(nullptr, TRUE);
+  const BOOL generated = written && GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
+  const DWORD error = GetLastError();
+  const DWORD status = capture.Wait(10000);
+  SetConsoleCtrlHandler(nullptr, FALSE);
+  FreeConsole();
+  ASSERT_TRUE(listening);
+  ASSERT_TRUE(written) << ReadWholeFile(dir.File("out.txt"));
+  ASSERT_TRUE(generated) << error;
+  EXPECT_EQ(status, 0u);
+  EXPECT_EQ(ReadWholeFile(dir.File("out.txt")), expected);
+  EXPECT_FALSE(MailslotExists());
+}
+
+}  // namespace

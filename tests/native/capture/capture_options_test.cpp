@@ -1,0 +1,115 @@
+// tellitcap's command line: every accepted form and every refusal, with the reason it gives.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "capture/capture_options.h"
+
+namespace {
+
+using capture::ParseCaptureArguments;
+
+struct Expected {
+  std::string outputFile;
+  bool json = false;
+  bool debugOutput = false;
+  uint64_t count = 0;
+  uint64_t milliseconds = 0;
+  bool help = false;
+};
+
+TEST(CaptureArguments, AcceptedForms) {
+  const struct {
+    const char* name;
+    std::vector<std::string> arguments;
+    Expected expected;
+  } cases[] = {
+      {"nothing: standard output, no limit", {}, {}},
+      {"-o", {"-o", "log.txt"}, {"log.txt"}},
+      {"--output=", {"--output=C:\\logs\\a b.txt"}, {"C:\\logs\\a b.txt"}},
+      {"--output with a separate value", {"--output", "x"}, {"x"}},
+      {"--json", {"--json"}, {"", true}},
+      {"--debug-output", {"--debug-output"}, {"", false, true}},
+      {"--count", {"--count", "5"}, {"", false, false, 5}},
+      {"--count=", {"--count=18446744073709551615"}, {"", false, false, 18446744073709551615ull}},
+      {"--seconds whole", {"--seconds", "2"}, {"", false, false, 0, 2000}},
+      {"--seconds with decimals", {"--seconds=0.5"}, {"", false, false, 0, 500}},
+      {"--seconds with three decimals", {"--seconds", "1.25"}, {"", false, false, 0, 1250}},
+      {"--seconds without a whole part", {"--seconds", ".001"}, {"", false, false, 0, 1}},
+      {"--seconds at the longest", {"--seconds", std::to_string(capture::kMaxSeconds)},
+       {"", false, false, 0, capture::kMaxSeconds * 1000}},
+      {"everything, any order", {"--seconds", "3", "--json", "-o", "f", "--debug-output", "--count", "7"},
+       {"f", true, true, 7, 3000}},
+      {"--help", {"--help"}, {"", false, false, 0, 0, true}},
+      {"-h among others", {"--json", "-h"}, {"", true, false, 0, 0, true}},
+      {"/?", {"/?"}, {"", false, false, 0, 0, true}},
+  };
+  for (const auto& c : cases) {
+    const capture::ParsedArguments parsed = ParseCaptureArguments(c.arguments);
+    ASSERT_TRUE(parsed.ok) << c.name << ": " << parsed.error;
+    const capture::CaptureOptions& options = parsed.options;
+    EXPECT_EQ(options.outputFile, c.expected.outputFile) << c.name;
+    EXPECT_EQ(options.json, c.expected.json) << c.name;
+    EXPECT_EQ(options.debugOutput, c.expected.debugOutput) << c.name;
+    EXPECT_EQ(options.count, c.expected.count) << c.name;
+    EXPECT_EQ(options.milliseconds, c.expected.milliseconds) << c.name;
+    EXPECT_EQ(options.help, c.expected.help) << c.name;
+  }
+}
+
+TEST(CaptureArguments, RefusedFormsSayWhy) {
+  const struct {
+    std::vector<std::string> arguments;
+    const char* reason;  // a part of the error line
+  } cases[] = {
+      {{"--bogus"}, "unknown option --bogus"},
+      {{"-x"}, "unknown option -x"},
+      {{"stray"}, "unexpected argument 'stray'"},
+      {{"-o"}, "-o needs a value"},
+      {{"-o", ""}, "-o needs a file name"},
+      {{"-o", "--json"}, "-o needs a file name"},
+      {{"--output="}, "--output needs a file name"},
+      {{"-o", "a", "-o", "b"}, "the output file is given twice"},
+      {{"--json", "--json"}, "--json is given twice"},
+      {{"--json=1"}, "--json takes no value"},
+      {{"--debug-output", "--debug-output"}, "--debug-output is given twice"},
+      {{"--count"}, "--count needs a value"},
+      {{"--count", "0"}, "above 0, not '0'"},
+      {{"--count", "-3"}, "not '-3'"},
+      {{"--count", "3x"}, "not '3x'"},
+      {{"--count", "1.5"}, "not '1.5'"},
+      {{"--count", ""}, "not ''"},
+      {{"--count", "18446744073709551616"}, "not '18446744073709551616'"},
+      {{"--count", "1", "--count", "2"}, "--count is given twice"},
+      {{"--seconds", "0"}, "above 0"},
+      {{"--seconds", "0.000"}, "above 0"},
+      {{"--seconds", "1.2345"}, "not '1.2345'"},
+      {{"--seconds", "2."}, "not '2.'"},
+      {{"--seconds", "."}, "not '.'"},
+      {{"--seconds", "1e3"}, "not '1e3'"},
+      {{"--seconds", "-1"}, "not '-1'"},
+      {{"--seconds", std::to_string(capture::kMaxSeconds + 1)}, "--seconds needs"},
+      {{"--seconds", "99999999999999999999"}, "--seconds needs"},
+      {{"--seconds", "1", "--seconds", "2"}, "--seconds is given twice"},
+  };
+  for (const auto& c : cases) {
+    const capture::ParsedArguments parsed = ParseCaptureArguments(c.arguments);
+    std::string shown;
+    for (const std::string& argument : c.arguments) shown += "[" + argument + "]";
+    EXPECT_FALSE(parsed.ok) << shown;
+    EXPECT_NE(parsed.error.find(c.reason), std::string::npos) << shown << " said: " << parsed.error;
+    EXPECT_EQ(parsed.error.find('\n'), std::string::npos) << "one line";
+  }
+}
+
+TEST(CaptureArguments, UsageNamesEveryOption) {
+  const std::string usage = capture::CaptureUsage();
+  for (const char* option : {"-o", "--output", "--json", "--count", "--seconds", "--debug-output", "--help"}) {
+    EXPECT_NE(usage.find(option), std::string::npos) << option;
+  }
+  ASSERT_FALSE(usage.empty());
+  EXPECT_EQ(usage.back(), '\n');
+}
+
+}  // namespace

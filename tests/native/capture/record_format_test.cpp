@@ -1,0 +1,103 @@
+// The two forms tellitcap writes a message in: the monitor's text with its line-end rule, and
+// the JSON line with its time stamp, source, process id and decoded text.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "capture/record_format.h"
+#include "table_decoders.h"
+
+namespace {
+
+using capture::CapturedMessage;
+using capture::Source;
+using capture::UtcTime;
+
+UtcTime Time(int year, int month, int day, int hour, int minute, int second, int millisecond) {
+  UtcTime time;
+  time.year = year;
+  time.month = month;
+  time.day = day;
+  time.hour = hour;
+  time.minute = minute;
+  time.second = second;
+  time.millisecond = millisecond;
+  return time;
+}
+
+TEST(Iso8601, EveryFieldPaddedToItsWidth) {
+  const struct {
+    UtcTime time;
+    const char* text;
+  } cases[] = {
+      {Time(2024, 5, 6, 7, 8, 9, 123), "2024-05-06T07:08:09.123Z"},
+      {Time(2024, 12, 31, 23, 59, 59, 999), "2024-12-31T23:59:59.999Z"},
+      {Time(2025, 1, 1, 0, 0, 0, 0), "2025-01-01T00:00:00.000Z"},
+      {Time(2025, 1, 1, 0, 0, 0, 7), "2025-01-01T00:00:00.007Z"},
+      {Time(999, 1, 1, 0, 0, 0, 50), "0999-01-01T00:00:00.050Z"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(capture::FormatIso8601(c.time), c.text);
+}
+
+TEST(PlainText, TheMonitorsLineEndRuleAppended) {
+  const struct {
+    const char* name;
+    std::string text;
+    std::string written;
+  } cases[] = {
+      {"banner", "<< open TELLIT monitor >>\n", "<< open TELLIT monitor >>\r\n"},
+      {"lone CR and LF", "a\rb\nc", "a\r\nb\r\nc"},
+      {"pairs kept", "a\r\nb\n\r", "a\r\nb\n\r"},
+      {"only line feeds", "\n\n\n", "\r\n\r\n\r\n"},
+      {"no line end", "half a line", "half a line"},
+      {"empty", "", ""},
+      {"Shift-JIS bytes pass", "\x95\x5C\n", "\x95\x5C\r\n"},
+  };
+  for (const auto& c : cases) {
+    std::string out = "before|";
+    capture::AppendPlainText(out, c.text.data(), c.text.size());
+    EXPECT_EQ(out, "before|" + c.written) << c.name;
+  }
+}
+
+TEST(JsonLine, FieldsInOrderAndPidOnlyForDebugOutput) {
+  const capture_testing::ShiftJisTableDecoder decoder;
+  const UtcTime time = Time(2024, 5, 6, 7, 8, 9, 10);
+  const struct {
+    const char* name;
+    Source source;
+    bool hasProcessId;
+    uint32_t processId;
+    std::string text;
+    std::string line;
+  } cases[] = {
+      {"a tellit message", Source::kTellit, false, 0, "msg 1\n",
+       "{\"time\":\"2024-05-06T07:08:09.010Z\",\"source\":\"tellit\",\"text\":\"msg 1\\n\"}\n"},
+      {"debug output with its process id", Source::kDebugOutput, true, 4242, "dbg\r\n",
+       "{\"time\":\"2024-05-06T07:08:09.010Z\",\"source\":\"debug\",\"pid\":4242,\"text\":\"dbg\\r\\n\"}\n"},
+      {"the largest process id", Source::kDebugOutput, true, 4294967295u, "x",
+       "{\"time\":\"2024-05-06T07:08:09.010Z\",\"source\":\"debug\",\"pid\":4294967295,\"text\":\"x\"}\n"},
+      {"a drop notice of debug output has no process", Source::kDebugOutput, false, 0, "<< 3 dropped >>\n",
+       "{\"time\":\"2024-05-06T07:08:09.010Z\",\"source\":\"debug\",\"text\":\"<< 3 dropped >>\\n\"}\n"},
+      {"empty text", Source::kTellit, false, 0, "",
+       "{\"time\":\"2024-05-06T07:08:09.010Z\",\"source\":\"tellit\",\"text\":\"\"}\n"},
+      {"0x5C trail byte, quote and backslash", Source::kTellit, false, 0, "\x83\x5C\"\\",
+       "{\"time\":\"2024-05-06T07:08:09.010Z\",\"source\":\"tellit\",\"text\":\"\xE3\x82\xBD\\\"\\\\\"}\n"},
+      {"an invalid byte and a control character", Source::kTellit, false, 0, "\x95\x01",
+       "{\"time\":\"2024-05-06T07:08:09.010Z\",\"source\":\"tellit\",\"text\":\"\xEF\xBF\xBD\\u0001\"}\n"},
+  };
+  for (const auto& c : cases) {
+    CapturedMessage message;
+    message.time = time;
+    message.source = c.source;
+    message.hasProcessId = c.hasProcessId;
+    message.processId = c.processId;
+    message.text = c.text.data();
+    message.length = c.text.size();
+    std::string out = "earlier line\n";
+    capture::AppendJsonLine(out, message, decoder);
+    EXPECT_EQ(out, "earlier line\n" + c.line) << c.name;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,133 @@
+// A capture session in the test's own process: what it does when its mailslot handle breaks,
+// when the output cannot be written, with empty datagrams, and with messages queued at a stop.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+
+#include "capture/ansi_code_page_decoder.h"
+#include "capture/capture_session.h"
+#include "support/monitor_process.h"
+#include "support/scratch_dir.h"
+
+namespace {
+
+using capture::CaptureSession;
+using Outcome = CaptureSession::Outcome;
+
+bool MailslotExists() {
+  char name[channel::kNameBufferSize];
+  channel::FormatMailslotName(name);
+  const HANDLE slot = CreateFileA(name, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (slot == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(slot);
+  return true;
+}
+
+class CaptureSessionTest : public ::testing::Test {
+ protected:
+  std::string Written() const { return ReadWholeFile(dir.File("out")); }
+  CaptureSession::Limits Limits(uint64_t count, uint64_t milliseconds = 10000) const {
+    CaptureSession::Limits limits;
+    limits.count = count;
+    limits.milliseconds = milliseconds;
+    return limits;
+  }
+
+  ScratchDir dir;
+  capture::AnsiCodePageDecoder decoder;
+  capture::OutputSink sink;
+  scoped::Handle stop{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+};
+
+TEST_F(CaptureSessionTest, ABrokenMailslotHandleIsReplacedByANewMailslot) {
+  ASSERT_TRUE(sink.OpenFile(dir.File("out").c_str()));
+  CaptureSession session(sink, decoder, false);
+  ASSERT_EQ(session.Open(false), Outcome::kStopped);
+  // A handle that is no mailslot: the next read finds it broken. The old mailslot goes with it.
+  session.mailslot().Replace(CreateEventA(nullptr, FALSE, FALSE, nullptr));
+  std::thread sender([] {
+    if (WaitUntil(MailslotExists, 5000)) SendToMonitor("after the break\n");
+  });
+  EXPECT_EQ(session.Run(Limits(1), stop.get()), Outcome::kStopped);
+  sender.join();
+  EXPECT_EQ(session.received(), 1u);
+  EXPECT_EQ(Written(), "after the break\r\n");
+}
+
+TEST_F(CaptureSessionTest, AnOutputThatCannotBeWrittenEndsTheRunAndClosesTheChannel) {
+  WriteWholeFile(dir.File("out"), "");
+  const HANDLE readOnly = CreateFileA(dir.File("out").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(readOnly, INVALID_HANDLE_VALUE);
+  sink.Adopt(readOnly, true);
+  CaptureSession session(sink, decoder, false);
+  ASSERT_EQ(session.Open(false), Outcome::kStopped);
+  ASSERT_TRUE(SendToMonitor("cannot be written\n"));
+  EXPECT_EQ(session.Run(Limits(0), stop.get()), Outcome::kOutputFailed);
+  EXPECT_NE(sink.error(), static_cast<DWORD>(ERROR_SUCCESS));
+  EXPECT_FALSE(MailslotExists());
+}
+
+TEST_F(CaptureSessionTest, AnEmptyDatagramCountsAndIsAJsonLineWithAnEmptyText) {
+  for (const bool json : {false, true}) {
+    WriteWholeFile(dir.File("out"), "");
+    capture::OutputSink output;
+    ASSERT_TRUE(output.OpenFile(dir.File("out").c_str()));
+    CaptureSession session(output, decoder, json);
+    ASSERT_EQ(session.Open(false), Outcome::kStopped);
+    ASSERT_TRUE(SendToMonitor(""));
+    ASSERT_TRUE(SendToMonitor("x"));
+    EXPECT_EQ(session.Run(Limits(2), stop.get()), Outcome::kStopped);
+    EXPECT_EQ(session.received(), 2u);
+    const std::string written = Written();
+    if (json) {
+      EXPECT_NE(written.find("\"source\":\"tellit\",\"text\":\"\"}\n{"), std::string::npos) << written;
+      EXPECT_EQ(written.substr(written.size() - 12), "\"text\":\"x\"}\n") << written;
+    } else {
+      EXPECT_EQ(written, "x");
+    }
+  }
+}
+
+TEST_F(CaptureSessionTest, MessagesQueuedWhenTheStopComesAreWrittenToo) {
+  ASSERT_TRUE(sink.OpenFile(dir.File("out").c_str()));
+  CaptureSession session(sink, decoder, false);
+  ASSERT_EQ(session.Open(false), Outcome::kStopped);
+  for (const char* text : {"one\n", "two\n", "three\n"}) ASSERT_TRUE(SendToMonitor(text));
+  SetEvent(stop.get());
+  EXPECT_EQ(session.Run(Limits(0), stop.get()), Outcome::kStopped);
+  EXPECT_EQ(Written(), "one\r\ntwo\r\nthree\r\n");
+  EXPECT_FALSE(MailslotExists());
+}
+
+TEST_F(CaptureSessionTest, TheCountLeavesLaterMessagesUnreadAndTheTimeLimitEndsAnIdleRun) {
+  ASSERT_TRUE(sink.OpenFile(dir.File("out").c_str()));
+  CaptureSession session(sink, decoder, false);
+  ASSERT_EQ(session.Open(false), Outcome::kStopped);
+  for (const char* text : {"a\n", "b\n", "c\n"}) ASSERT_TRUE(SendToMonitor(text));
+  EXPECT_EQ(session.Run(Limits(2), stop.get()), Outcome::kStopped);
+  EXPECT_EQ(Written(), "a\r\nb\r\n");
+
+  CaptureSession idle(sink, decoder, false);
+  ASSERT_EQ(idle.Open(false), Outcome::kStopped) << "the first session released the mailslot";
+  const DWORD start = GetTickCount();
+  EXPECT_EQ(idle.Run(Limits(0, 300), stop.get()), Outcome::kStopped);
+  const DWORD took = GetTickCount() - start;
+  EXPECT_GE(took, 290u);
+  EXPECT_LT(took, 5000u);
+  EXPECT_EQ(idle.received(), 0u);
+}
+
+TEST_F(CaptureSessionTest, ASecondSessionFindsTheMailslotInUse) {
+  CaptureSession first(sink, decoder, false);
+  ASSERT_EQ(first.Open(false), Outcome::kStopped);
+  CaptureSession second(sink, decoder, false);
+  EXPECT_EQ(second.Open(false), Outcome::kMailslotInUse);
+  EXPECT_EQ(second.error(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+}
+
+}  // namespace
