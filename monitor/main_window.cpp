@@ -59,6 +59,11 @@ RECT BarEdges(HWND bar, HWND owner) {
 }
 
 LRESULT HandleMainMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  // The find dialog's registered message has no fixed number to switch on.
+  if (message != 0 && message == app.find.message() && lParam) {
+    app.find.OnFindMessage(*reinterpret_cast<const FINDREPLACEA*>(lParam), app.console);
+    return 0;
+  }
   switch (message) {
     case WM_CREATE:
       app.CreateChildren(window);
@@ -141,6 +146,7 @@ int InitInstance(HINSTANCE instance, int showCommand) {
   if (language == -1) app.ChooseLanguage();
 
   app.AllocateConvertBuffer();
+  app.accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
 
   WNDCLASSA windowClass = {};
   windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "monitor/find_command.h"
 #include "monitor/vgl_console.h"
 
 // Full path of vigilo.ini (current directory at start-up); every settings access is skipped while empty.
@@ -71,6 +72,13 @@ struct MonitorApp {
   void ChooseLanguage();
   void StartLogSaving();
   void StopLogSaving();
+
+  // Find (commands 116 to 118) and the keyboard shortcuts.
+  FindCommand find;
+  HACCEL accelerators = nullptr;
+  // What the message loop hands to the shortcuts and the find dialog before dispatching: true
+  // when the message was taken.
+  bool PreTranslate(MSG* message);
 };
 
 extern MonitorApp app;
