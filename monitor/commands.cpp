@@ -109,7 +109,10 @@ void MonitorApp::OnCommand(WPARAM wParam) {
     case ID_EDIT_PASTE: console.Paste(); break;
     case ID_EDIT_SELECT_ALL: SelectAllText(); break;
     case ID_EDIT_ALL_COPY: SelectAllAndCopy(); break;
-    case ID_EDIT_ALL_ERASE: console.Clear(); break;
+    case ID_EDIT_ALL_ERASE:
+      console.Clear();
+      messages.ResetCount();
+      break;
     case ID_EDIT_FIND: find.Open(mainWindow, console); break;
     case ID_EDIT_FIND_NEXT: find.Next(mainWindow, console, true); break;
     case ID_EDIT_FIND_PREVIOUS: find.Next(mainWindow, console, false); break;

@@ -92,6 +92,7 @@ LRESULT HandleMainMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPara
       return 0;
     case WM_TIMER:
       app.DrainMailslot();
+      app.UpdateStatusBar();
       return 0;
     case kTroubleMessage:
       app.ShowTrouble(static_cast<MonitorApp::Trouble>(wParam), static_cast<DWORD>(lParam));

@@ -4,6 +4,8 @@
 #include <windows.h>
 
 #include "monitor/find_command.h"
+#include "monitor/message_counter.h"
+#include "monitor/status_bar.h"
 #include "monitor/vgl_console.h"
 
 // Full path of vigilo.ini (current directory at start-up); every settings access is skipped while empty.
@@ -79,6 +81,11 @@ struct MonitorApp {
   // What the message loop hands to the shortcuts and the find dialog before dispatching: true
   // when the message was taken.
   bool PreTranslate(MSG* message);
+
+  // The status bar: messages counted as they are shown, the bar brought up to date once a tick.
+  MessageCounter messages;
+  StatusBarView statusView;
+  void UpdateStatusBar();
 };
 
 extern MonitorApp app;

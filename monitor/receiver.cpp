@@ -148,6 +148,7 @@ void MonitorApp::DrainMailslot() {
 }
 
 void MonitorApp::ShowReceived(const unsigned char* text, size_t length) {
+  messages.Add(GetTickCount());
   const uint32_t convertGrown = line_ends::GrownConvertCapacity(
       convertCapacity, static_cast<uint32_t>(length), bufferCeiling);
   if (convertGrown != 0 || !convertBuffer) {

@@ -1,13 +1,17 @@
-// Find inside the monitor's own process, where the menu, the console's scroll position and the
-// dialog's place can be read: the shortcuts through the message loop's filter, a hit scrolled into
-// view both ways and kept clear of the dialog, and a search across a settings change.
+// Find and the status bar inside the monitor's own process, where the menu, the console's scroll
+// position and the dialog's place can be read: the shortcuts through the message loop's filter, a
+// hit scrolled into view both ways and kept clear of the dialog, a search across a settings
+// change, and the bar's texts in both languages.
 #include <windows.h>
+#include <commctrl.h>
 #include <dlgs.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
+#include <vector>
 
 #include "monitor/monitor_app.h"
 #include "resource_ids.h"
@@ -15,6 +19,7 @@
 #include "support/dialog_driver.h"
 #include "support/keyboard.h"
 #include "support/scratch_dir.h"
+#include "support/status_bar_text.h"
 
 namespace {
 
@@ -233,6 +238,36 @@ TEST_F(ToolsWindowTest, SearchGoesOnAcrossASettingsChangeThatDropsLines) {
   const std::string stored(reinterpret_cast<const char*>(app.console.text.bytes), app.console.text.used);
   EXPECT_EQ(SelectionStart(), static_cast<int32_t>(stored.find("mark")));
   app.console.ApplySettings(before);
+}
+
+// The bar's texts in the language in force at each tick, and a log name while saving.
+TEST_F(ToolsWindowTest, StatusBarSpeaksTheLanguageOfEachTick) {
+  app.OnCommand(ID_EDIT_ALL_ERASE);
+  app.UpdateStatusBar();
+  EXPECT_EQ(StatusBarText(app.statusBar, 0), "Messages: 0");
+  app.ShowReceived(reinterpret_cast<const unsigned char*>("a\n"), 2);
+  app.ShowReceived(reinterpret_cast<const unsigned char*>("b\n"), 2);
+  app.UpdateStatusBar();
+  EXPECT_EQ(StatusBarText(app.statusBar, 0), "Messages: 2");
+  language = 1;
+  app.UpdateStatusBar();
+  const StatusTexts japanese = MakeStatusTexts(2, 2, nullptr, false, 1);
+  EXPECT_EQ(StatusBarText(app.statusBar, 0), japanese.count);
+  EXPECT_NE(japanese.count, "Messages: 2");
+  language = 0;
+  app.logFile = INVALID_HANDLE_VALUE;  // saving, as far as the bar can tell
+  std::snprintf(app.logFileName, sizeof app.logFileName, "%s", "C:\\logs\\today.log");
+  app.UpdateStatusBar();
+  app.logFile = nullptr;
+  EXPECT_EQ(StatusBarText(app.statusBar, 2), "Log: C:\\logs\\today.log");
+  app.UpdateStatusBar();
+  EXPECT_EQ(StatusBarText(app.statusBar, 2), "");
+  // The count and rate parts are as wide as their texts need, and the log part takes the rest.
+  const std::vector<int> parts = StatusBarParts(app.statusBar);
+  ASSERT_EQ(parts.size(), 3u);
+  EXPECT_GT(parts[0], 0);
+  EXPECT_GT(parts[1], parts[0]);
+  EXPECT_EQ(parts[2], -1);
 }
 
 }  // namespace
