@@ -194,6 +194,7 @@ void MonitorApp::CreateChildren(HWND window) {
   statusBar = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
                               statusBarOwner, nullptr, instance, nullptr);
   if (statusBar) ShowBar(statusBar, statusBarOwner, ID_VIEW_STATUS_BAR, statusBarVisible);
+  LoadTimeStamps();
 
   console.Create(mainWindow);
   SetTimer(mainWindow, kReceiveTimer, kReceivePeriodMs, nullptr);

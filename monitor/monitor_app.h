@@ -5,6 +5,7 @@
 
 #include "monitor/find_command.h"
 #include "monitor/message_counter.h"
+#include "monitor/receive_stamps.h"
 #include "monitor/status_bar.h"
 #include "monitor/vgl_console.h"
 
@@ -86,6 +87,11 @@ struct MonitorApp {
   MessageCounter messages;
   StatusBarView statusView;
   void UpdateStatusBar();
+
+  // Time stamps (command 124): read at start-up, saved at each toggle.
+  ReceiveStamps stamps;
+  void LoadTimeStamps();
+  void ToggleTimeStamps();
 };
 
 extern MonitorApp app;

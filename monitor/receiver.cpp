@@ -160,8 +160,10 @@ void MonitorApp::ShowReceived(const unsigned char* text, size_t length) {
   if (!convertBuffer) return;  // this datagram is lost
 
   const size_t converted = line_ends::Convert(text, length, convertBuffer, convertCapacity);
-  console.Write(reinterpret_cast<const char*>(convertBuffer), static_cast<int>(converted), 0);
-  if (logFile) WriteLog(convertBuffer, static_cast<DWORD>(converted));
+  size_t shownLength = converted;
+  const unsigned char* shown = stamps.Apply(convertBuffer, converted, shownLength);
+  console.Write(reinterpret_cast<const char*>(shown), static_cast<int>(shownLength), 0);
+  if (logFile) WriteLog(shown, static_cast<DWORD>(shownLength));
 }
 
 void MonitorApp::ShowReceiverNotice(const char* pattern, unsigned long value) {

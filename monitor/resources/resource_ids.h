@@ -26,6 +26,7 @@
 #define ID_EDIT_FIND_PREVIOUS 118  /* Shift+F3: a shortcut only, not in the menu */
 #define ID_VIEW_TOOLBAR 121
 #define ID_VIEW_STATUS_BAR 122
+#define ID_VIEW_TIME_STAMPS 124
 #define ID_HELP_TOPICS 131
 #define ID_HELP_ABOUT 132
 #define ID_HELP_LANGUAGE 133

@@ -41,6 +41,7 @@ const MenuItemCase kMenuItems[] = {
     {ID_EDIT_FIND_NEXT, L"次を検索(&N)", L"Find &Next", 0},
     {ID_VIEW_TOOLBAR, L"ツールバー", L"Toolbar", MF_CHECKED},
     {ID_VIEW_STATUS_BAR, L"ステータスバー", L"Status Bar", MF_CHECKED},
+    {ID_VIEW_TIME_STAMPS, L"時刻の表示", L"Time Stamps", 0},
     {ID_HELP_TOPICS, L"ヘルプの表示", L"Help Topics", 0},
     {ID_HELP_LANGUAGE, L"言語設定", L"Choosse Language", 0},
     {ID_HELP_ABOUT, L"バージョン情報", L"About Tellit Message Monitor...", 0},
@@ -75,6 +76,10 @@ void CheckMenu(int resource, bool japanese) {
   for (int i = 0; i < 8; ++i) EXPECT_EQ(static_cast<int>(GetMenuItemID(edit, i)), editOrder[i]);
   // Shift+F3 is a shortcut only.
   EXPECT_EQ(GetMenuState(menu, ID_EDIT_FIND_PREVIOUS, MF_BYCOMMAND), static_cast<UINT>(-1));
+  const HMENU view = GetSubMenu(menu, 2);
+  const int viewOrder[] = {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_VIEW_TIME_STAMPS};
+  ASSERT_EQ(GetMenuItemCount(view), 3);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(static_cast<int>(GetMenuItemID(view, i)), viewOrder[i]);
   const HMENU help = GetSubMenu(menu, 3);
   const int helpOrder[] = {ID_HELP_TOPICS, 0, ID_HELP_LANGUAGE, 0, ID_HELP_ABOUT};
   ASSERT_EQ(GetMenuItemCount(help), 5);

@@ -1,7 +1,7 @@
-// Find and the status bar inside the monitor's own process, where the menu, the console's scroll
-// position and the dialog's place can be read: the shortcuts through the message loop's filter, a
-// hit scrolled into view both ways and kept clear of the dialog, a search across a settings
-// change, and the bar's texts in both languages.
+// Find, the status bar and time stamps inside the monitor's own process, where the menu, the
+// console's scroll position and the dialog's place can be read: the shortcuts through the message
+// loop's filter, a hit scrolled into view both ways and kept clear of the dialog, a search across
+// a settings change, the bar's texts in both languages, and the Time Stamps check mark.
 #include <windows.h>
 #include <commctrl.h>
 #include <dlgs.h>
@@ -268,6 +268,31 @@ TEST_F(ToolsWindowTest, StatusBarSpeaksTheLanguageOfEachTick) {
   EXPECT_GT(parts[0], 0);
   EXPECT_GT(parts[1], parts[0]);
   EXPECT_EQ(parts[2], -1);
+}
+
+bool MenuChecked(int command) { return MenuCommandChecked(GetMenu(app.mainWindow), command); }
+
+TEST_F(ToolsWindowTest, TimeStampsCheckMarkFollowsEachToggleAndIsSaved) {
+  EXPECT_FALSE(MenuChecked(ID_VIEW_TIME_STAMPS)) << "off by default";
+  EXPECT_FALSE(app.stamps.on);
+  app.OnCommand(ID_VIEW_TIME_STAMPS);
+  EXPECT_TRUE(MenuChecked(ID_VIEW_TIME_STAMPS));
+  EXPECT_EQ(GetPrivateProfileIntA("system", "time stamps", 7, settingsPath), 1u);
+  app.ShowReceived(reinterpret_cast<const unsigned char*>("x\n"), 2);
+  const std::string shown(reinterpret_cast<const char*>(app.console.text.bytes), app.console.text.used);
+  ASSERT_EQ(shown.size(), 13u + 3u) << shown;
+  EXPECT_EQ(shown.substr(13), "x\r\n");
+  app.OnCommand(ID_VIEW_TIME_STAMPS);
+  EXPECT_FALSE(MenuChecked(ID_VIEW_TIME_STAMPS));
+  EXPECT_EQ(GetPrivateProfileIntA("system", "time stamps", 7, settingsPath), 0u);
+
+  // A hand-edited value other than 0 or 1 reads as on, as the other on/off settings do.
+  WritePrivateProfileStringA("system", "time stamps", "5", settingsPath);
+  app.LoadTimeStamps();
+  EXPECT_TRUE(app.stamps.on);
+  EXPECT_TRUE(MenuChecked(ID_VIEW_TIME_STAMPS));
+  app.OnCommand(ID_VIEW_TIME_STAMPS);
+  EXPECT_FALSE(app.stamps.on);
 }
 
 }  // namespace
