@@ -1,4 +1,5 @@
-// Lead and trail byte sets of a Windows code page, for the console's double-byte test.
+// Lead and trail byte sets of a Windows code page, for the console's double-byte test, and the
+// code page's case folding for its search.
 #include "console/x_console.h"
 
 namespace {
@@ -36,3 +37,15 @@ LeadTrailSets LeadTrailSetsForCodePage(UINT codePage) {
 }
 
 LeadTrailSets LeadTrailSetsForAnsiCodePage() { return LeadTrailSetsForCodePage(GetACP()); }
+
+CaseFolding CaseFoldingForAnsiCodePage() {
+  const LeadTrailSets sets = LeadTrailSetsForAnsiCodePage();
+  CaseFolding folding = CaseFolding::None();
+  for (int b = 0x20; b < 256; ++b) {
+    // A lead byte is never a whole character: its value says nothing about case.
+    if (sets.lead[b] || !IsCharUpperA(char(b))) continue;
+    char letter[2] = {char(b), '\0'};
+    if (CharLowerBuffA(letter, 1) == 1) folding.lower[b] = uint8_t(letter[0]);
+  }
+  return folding;
+}

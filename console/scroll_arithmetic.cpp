@@ -51,4 +51,13 @@ bool EndTarget(int length, int position, int visible, int* target) {
   return false;
 }
 
+bool RevealTarget(int first, int end, int position, int visible, int* target) {
+  if (first >= position && int64_t(end) <= int64_t(position) + visible) return false;
+  const int margin = std::min(4, std::max(visible, 0) / 4);
+  int64_t wanted = first < position ? int64_t(first) - margin : int64_t(end) - visible + margin;
+  if (wanted > int64_t(first) - margin) wanted = int64_t(first) - margin;  // wider than the view
+  *target = int(std::max<int64_t>(wanted, -kRangeLimit));
+  return true;
+}
+
 }  // namespace console_scroll

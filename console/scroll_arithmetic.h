@@ -31,4 +31,10 @@ int WheelTarget(int vPos, int16_t delta);
 // sits on the fourth cell/row from the far edge.
 bool EndTarget(int length, int position, int visible, int* target);
 
+// Whether the view must move to show the cells (or lines) first .. end - 1, and the unclamped
+// target if so: visible counts the wholly visible cells or lines from position. The range then
+// keeps a margin of up to four cells or lines (a quarter of the view at most) from the edge it
+// came in at; a range wider than the view shows its start.
+bool RevealTarget(int first, int end, int position, int visible, int* target);
+
 }  // namespace console_scroll

@@ -41,6 +41,7 @@ void TextStore::Release() {
 
 void TextStore::Allocate(uint32_t bufferSize, uint32_t lineTableSize, uint32_t wrap) {
   Release();
+  frontPosition += used;
   used = 0;
   lineCount = 0;
   selection.Reset();
@@ -58,6 +59,7 @@ void TextStore::Allocate(uint32_t bufferSize, uint32_t lineTableSize, uint32_t w
 }
 
 void TextStore::Clear() {
+  frontPosition += used;
   used = 0;
   lineCount = 0;
   selection.Reset();
@@ -83,6 +85,7 @@ void TextStore::CutFront(uint32_t firstKept) {
   for (uint32_t j = 0; j + firstKept <= lineCount; ++j) lineStarts[j] = lineStarts[j + firstKept] - cut;
   lineCount -= firstKept;
   used -= cut;
+  frontPosition += cut;
   std::memmove(bytes, bytes + cut, used);
   std::memmove(attributes, attributes + cut, used);
 }

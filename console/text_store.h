@@ -47,6 +47,10 @@ class TextStore {
   uint32_t* lineStarts = nullptr; // maxLines entries
   Selection selection;
   const LeadTrailSets* codePage = nullptr;  // null: single-byte
+  // Bytes that have left the front of the store (discards, Clear, a new allocation) since it was
+  // made: bytes[k] is byte frontPosition + k of everything the store took in. A position taken
+  // this way stays meaningful while older lines go.
+  uint64_t frontPosition = 0;
 
   // Allocates zero-filled arrays for the given sizes and empties the store (creation contract).
   // The line table always gets at least 2 entries. A size of 0 (or a negative value cast to

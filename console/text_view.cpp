@@ -72,6 +72,11 @@ int32_t TextView::CellsOf(uint8_t byte, int32_t column) const {
   return 1;
 }
 
+bool TextView::RowEndsBefore(int32_t start, int32_t i, int64_t wrap) const {
+  if (i > wrap) return true;
+  return i == wrap && !text->IsDoubleByte(text->bytes[start + i - 1], text->bytes[start + i]);
+}
+
 int32_t TextView::BuildRow(int32_t count, int32_t start, int32_t* cellCount) {
   *cellCount = 0;
   if (!text || !settings || !text->bytes || start < 0 || uint32_t(start) >= text->used) return 0;
@@ -89,9 +94,7 @@ int32_t TextView::BuildRow(int32_t count, int32_t start, int32_t* cellCount) {
   int32_t cells = 0;
   int32_t i = 0;
   for (; i < count; ++i) {
-    if (i > wrap) break;
-    // A row holds at most wrapColumn bytes, or one more to keep a double-byte character whole.
-    if (i == wrap && !text->IsDoubleByte(bytes[start + i - 1], bytes[start + i])) break;
+    if (RowEndsBefore(start, i, wrap)) break;
     const uint8_t byte = bytes[start + i];
     const bool selected = lo <= start + i && start + i <= hi;
     const int32_t n = CellsOf(byte, cells);
@@ -239,4 +242,44 @@ HitResult TextView::HitTest(int x, int y, int charWidth, int lineHeight, int hPo
   hit.offset = WalkCells(span, clampedTarget, &walked, &reached);
   if (!reached && walked < target) hit.pastRow = hit.row;
   return hit;
+}
+
+ByteLocation TextView::Locate(int32_t offset) const {
+  ByteLocation location;
+  if (!text || !settings || !text->HasArrays() || offset < 0 || uint32_t(offset) >= text->used) return location;
+  const TextStore& store = *text;
+  // The last line starting at or before the offset (line starts never decrease).
+  uint32_t low = 0, high = store.lineCount;
+  while (low < high) {
+    const uint32_t middle = low + (high - low + 1) / 2;
+    if (store.lineStarts[middle] <= uint32_t(offset)) {
+      low = middle;
+    } else {
+      high = middle - 1;
+    }
+  }
+  location.line = int32_t(low);
+  const int64_t lineEnd = low < store.lineCount ? store.lineStarts[low + 1] : store.used;
+  const int64_t wrap = WrapColumn();
+  // The rows of the line, built as BuildRow does but without drawing.
+  int32_t rowStart = int32_t(store.lineStarts[low]);
+  for (int32_t row = 0;; ++row) {
+    int32_t cells = 0;
+    int32_t i = 0;
+    for (; rowStart + i < lineEnd; ++i) {
+      if (RowEndsBefore(rowStart, i, wrap)) break;
+      const int32_t n = CellsOf(store.bytes[rowStart + i], cells);
+      if (cells + n > kMaxRowCells && i > 0) break;
+      if (rowStart + i == offset) {
+        location.rowInLine = row;
+        location.cell = cells;
+        location.cells = n;
+        return location;
+      }
+      cells += n;
+    }
+    if (i == 0) break;  // cannot happen while the offset lies in the line; never loops forever
+    rowStart += i;
+  }
+  return ByteLocation();
 }

@@ -56,6 +56,16 @@ struct HitResult {
   int32_t pastRow = -1;
 };
 
+// Where a stored byte shows: its line of the store, the display row of that line it falls in
+// (0 unless the line is longer than a row, as lines stored before a smaller wrap column are), and
+// its first cell and cell count in that row. line is -1 for an offset outside the stored bytes.
+struct ByteLocation {
+  int32_t line = -1;
+  int32_t rowInLine = 0;
+  int32_t cell = 0;
+  int32_t cells = 0;
+};
+
 class TextView {
  public:
   TextView() = default;
@@ -106,7 +116,13 @@ class TextView {
   // Cells a byte occupies at cell position column of its row (tab expansion, hex codes).
   int32_t CellsOf(uint8_t byte, int32_t column) const;
 
+  // Where the byte at offset shows, with the rows laid out as BuildRow lays them out.
+  ByteLocation Locate(int32_t offset) const;
+
  private:
+  // Whether a row built from start ends before its byte i: it holds at most the wrap column's
+  // bytes, or one more to keep a double-byte character whole.
+  bool RowEndsBefore(int32_t start, int32_t i, int64_t wrap) const;
   void EnsureRowBuffers(size_t cells);
   uint32_t WrapColumn() const;
 };

@@ -5,6 +5,7 @@
 
 #include "console/console_settings.h"
 #include "console/scoped_win.h"
+#include "console/text_search.h"
 #include "console/text_store.h"
 #include "console/text_view.h"
 
@@ -12,6 +13,9 @@
 LeadTrailSets LeadTrailSetsForAnsiCodePage();
 // The same for a given code page (932 gives Shift-JIS; single-byte code pages have no leads).
 LeadTrailSets LeadTrailSetsForCodePage(UINT codePage);
+// The single-byte upper-case letters of the ANSI code page and their lower case (É to é in code
+// page 1252; in code page 932 the ASCII letters alone), for a search that ignores case.
+CaseFolding CaseFoldingForAnsiCodePage();
 
 class XConsole {
  public:
@@ -54,6 +58,14 @@ class XConsole {
   void ScrollToLine(int target);
   void ScrollToEnd();
   void SelectAll();
+  // Makes the stored bytes lo .. hi (inclusive) the finished selection, as a finished mouse
+  // selection is, and scrolls them into view; offsets outside the stored bytes change nothing.
+  void SelectRange(int32_t lo, int32_t hi);
+  // Scrolls so that the bytes lo .. hi show (their start when they do not fit), both ways.
+  void Reveal(int32_t lo, int32_t hi);
+  // The client rectangle of the bytes lo .. hi on the row where they start (to that row's end
+  // when they run on), as the view stands now; false when they are not stored or not measured.
+  bool RangeRect(int32_t lo, int32_t hi, RECT* rect) const;
   void MeasureFont();
   // Maps a client point to a byte offset (-1 when none); see the markers in text_view.h.
   int HitTest(int x, int y, POINT* cell, int* leftRow, int* pastRow);

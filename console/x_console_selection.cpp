@@ -1,9 +1,10 @@
 // XConsole mouse selection and clipboard: hit testing, the selection states, drag scrolling,
-// select-all, Copy, Paste.
+// select-all, a selection made by a search and scrolled into view, Copy, Paste.
 #include <algorithm>
 #include <cstring>
 #include <vector>
 
+#include "console/scroll_arithmetic.h"
 #include "console/x_console.h"
 
 int XConsole::HitTest(int x, int y, POINT* cell, int* leftRow, int* pastRow) {
@@ -118,6 +119,47 @@ void XConsole::SelectAll() {
   text.selection.anchor.offset = 0;
   text.selection.end.offset = int32_t(text.used - 1);
   text.selection.state = 3;
+}
+
+void XConsole::SelectRange(int32_t lo, int32_t hi) {
+  if (lo < 0 || hi < lo || uint32_t(hi) >= text.used) return;
+  Selection& selection = text.selection;
+  selection.Reset();
+  selection.anchor.offset = lo;
+  selection.end.offset = hi;
+  selection.state = 3;
+  Reveal(lo, hi);
+  Invalidate();
+}
+
+void XConsole::Reveal(int32_t lo, int32_t hi) {
+  const ByteLocation first = view.Locate(lo);
+  const ByteLocation last = view.Locate(hi);
+  if (first.line < 0 || last.line < 0) return;
+  // The last row and column of the view may show in part: only whole ones count as shown.
+  const int rows = std::max(view.visibleRows - 1, 1);
+  const int columns = std::max(view.visibleColumns - 1, 1);
+  int target = 0;
+  // The vertical scroll unit is the line; the few lines longer than a row (stored before a
+  // smaller wrap column) count as one row here.
+  if (console_scroll::RevealTarget(first.line, last.line + 1, vPos, rows, &target)) ScrollToLine(target);
+  // A text that runs on into the next row: its start is what must show.
+  const bool oneRow = first.line == last.line && first.rowInLine == last.rowInLine;
+  const int end = oneRow ? last.cell + last.cells : first.cell + first.cells;
+  if (console_scroll::RevealTarget(first.cell, end, hPos, columns, &target)) ScrollToColumn(target);
+}
+
+bool XConsole::RangeRect(int32_t lo, int32_t hi, RECT* rect) const {
+  const ByteLocation first = view.Locate(lo);
+  const ByteLocation last = view.Locate(hi);
+  if (first.line < 0 || last.line < 0 || charWidth <= 0 || lineHeight <= 0) return false;
+  const bool oneRow = first.line == last.line && first.rowInLine == last.rowInLine;
+  const int end = oneRow ? last.cell + last.cells : first.cell + first.cells;
+  rect->left = kConsoleLeftMargin + (first.cell - hPos) * charWidth;
+  rect->right = kConsoleLeftMargin + (end - hPos) * charWidth;
+  rect->top = kConsoleTopMargin + (first.line - vPos) * lineHeight;
+  rect->bottom = rect->top + lineHeight;
+  return true;
 }
 
 int XConsole::Copy() {

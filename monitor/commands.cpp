@@ -1,4 +1,4 @@
-// The main window's commands (menu, toolbar, context menu), tooltips, View toggles and Help.
+// The main window's commands (menu, toolbar, context menu, shortcuts), tooltips, View toggles and Help.
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
@@ -115,10 +115,17 @@ void MonitorApp::OnCommand(WPARAM wParam) {
     case ID_EDIT_PASTE: console.Paste(); break;
     case ID_EDIT_SELECT_ALL: SelectAllText(); break;
     case ID_EDIT_ALL_COPY: SelectAllAndCopy(); break;
-    case ID_EDIT_ALL_ERASE: console.Clear(); break;
+    case ID_EDIT_ALL_ERASE:
+      console.Clear();
+      messages.ResetCount();
+      break;
+    case ID_EDIT_FIND: find.Open(mainWindow, console); break;
+    case ID_EDIT_FIND_NEXT: find.Next(mainWindow, console, true); break;
+    case ID_EDIT_FIND_PREVIOUS: find.Next(mainWindow, console, false); break;
     case ID_VIEW_TOOLBAR: ToggleBar(toolBar, toolBarOwner, ID_VIEW_TOOLBAR, "tool bar"); break;
     case ID_VIEW_STATUS_BAR: ToggleBar(statusBar, statusBarOwner, ID_VIEW_STATUS_BAR, "status bar"); break;
     case ID_VIEW_DEBUG_OUTPUT: ToggleDebugCapture(); break;
+    case ID_VIEW_TIME_STAMPS: ToggleTimeStamps(); break;
     case ID_HELP_TOPICS: OpenHelp(); break;
     case ID_HELP_ABOUT: RunAboutBox(); break;
     case ID_HELP_LANGUAGE: ChooseLanguage(); break;

@@ -59,6 +59,11 @@ RECT BarEdges(HWND bar, HWND owner) {
 }
 
 LRESULT HandleMainMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  // The find dialog's registered message has no fixed number to switch on.
+  if (message != 0 && message == app.find.message() && lParam) {
+    app.find.OnFindMessage(*reinterpret_cast<const FINDREPLACEA*>(lParam), app.console);
+    return 0;
+  }
   switch (message) {
     case WM_CREATE:
       app.CreateChildren(window);
@@ -89,6 +94,7 @@ LRESULT HandleMainMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     case WM_TIMER:
       app.DrainMailslot();
       app.DrainDebugOutput();
+      app.UpdateStatusBar();
       return 0;
     case kTroubleMessage:
       app.ShowTrouble(static_cast<MonitorApp::Trouble>(wParam), static_cast<DWORD>(lParam));
@@ -143,6 +149,7 @@ int InitInstance(HINSTANCE instance, int showCommand) {
   if (language == -1) app.ChooseLanguage();
 
   app.AllocateConvertBuffer();
+  app.accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
 
   WNDCLASSA windowClass = {};
   windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
@@ -190,6 +197,7 @@ void MonitorApp::CreateChildren(HWND window) {
   statusBar = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
                               statusBarOwner, nullptr, instance, nullptr);
   if (statusBar) ShowBar(statusBar, statusBarOwner, ID_VIEW_STATUS_BAR, statusBarVisible);
+  LoadTimeStamps();
 
   console.Create(mainWindow);
   SetTimer(mainWindow, kReceiveTimer, kReceivePeriodMs, nullptr);

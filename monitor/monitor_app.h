@@ -8,6 +8,10 @@
 #include "monitor/debug_output_source.h"
 #include "monitor/log_file.h"
 #include "monitor/mailslot_source.h"
+#include "monitor/find_command.h"
+#include "monitor/message_counter.h"
+#include "monitor/receive_stamps.h"
+#include "monitor/status_bar.h"
 #include "monitor/vgl_console.h"
 
 // Full path of vigilo.ini (current directory at start-up); every settings access is skipped while empty.
@@ -33,10 +37,12 @@ struct MonitorApp {
   bool channelDown = false;      // the mailslot could not be created; ticks try again
   DWORD lastChannelAttempt = 0;  // GetTickCount of the last attempt to create it
   DebugOutputSource debugOutput;
-  // What one tick takes at most from each source: messages, and bytes (it stops once it has
-  // read this many); tests lower them to see the caps at work.
+  // What one tick takes at most from each source: messages, bytes (it stops once it has read
+  // this many) and time, so that a flood of large messages (each also written to the log) cannot
+  // freeze the window; the rest waits. Tests change them to see one cap at work.
   int datagramsPerTick = 500;
   uint32_t bytesPerTick = 2u * 1024 * 1024;
+  DWORD tickMilliseconds = 30;
   LogFile logFile;
   char logFileName[MAX_PATH] = "";
   std::unique_ptr<unsigned char[]> convertBuffer;
@@ -78,6 +84,23 @@ struct MonitorApp {
   void ChooseLanguage();
   void StartLogSaving();
   void StopLogSaving();
+
+  // Find (commands 116 to 118) and the keyboard shortcuts.
+  FindCommand find;
+  HACCEL accelerators = nullptr;
+  // What the message loop hands to the shortcuts and the find dialog before dispatching: true
+  // when the message was taken.
+  bool PreTranslate(MSG* message);
+
+  // The status bar: messages counted as they are shown, the bar brought up to date once a tick.
+  MessageCounter messages;
+  StatusBarView statusView;
+  void UpdateStatusBar();
+
+  // Time stamps (command 124): read at start-up, saved at each toggle.
+  ReceiveStamps stamps;
+  void LoadTimeStamps();
+  void ToggleTimeStamps();
 };
 
 extern MonitorApp app;

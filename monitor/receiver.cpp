@@ -11,17 +11,15 @@
 
 namespace {
 
-// Besides its message and byte caps, a tick stops after this long, so that a flood of large
-// messages (each also written to the log) cannot freeze the window; the rest waits.
-constexpr DWORD kTickTimeMs = 30;
 // While the channel is down, a tick tries to create it again this often.
 constexpr DWORD kRetryPeriodMs = 1000;
 
 // What is left of one tick's share for one source.
 class TickBudget {
  public:
-  TickBudget(int messages, uint32_t bytes) : messages_(messages), bytes_(bytes), start_(GetTickCount()) {}
-  bool Left() const { return messages_ > 0 && bytes_ > 0 && GetTickCount() - start_ < kTickTimeMs; }
+  TickBudget(int messages, uint32_t bytes, DWORD milliseconds)
+      : messages_(messages), bytes_(bytes), milliseconds_(milliseconds), start_(GetTickCount()) {}
+  bool Left() const { return messages_ > 0 && bytes_ > 0 && GetTickCount() - start_ < milliseconds_; }
   void Spend(uint32_t bytes) {
     --messages_;
     bytes_ = bytes >= bytes_ ? 0 : bytes_ - bytes;
@@ -30,6 +28,7 @@ class TickBudget {
  private:
   int messages_;
   uint32_t bytes_;
+  DWORD milliseconds_;
   DWORD start_;
 };
 
@@ -61,7 +60,7 @@ void MonitorApp::DrainMailslot() {
   if (!mailslot.IsOpen()) {
     if (GetTickCount() - lastChannelAttempt < kRetryPeriodMs || !StartReceiver()) return;
   }
-  for (TickBudget budget(datagramsPerTick, bytesPerTick); budget.Left();) {
+  for (TickBudget budget(datagramsPerTick, bytesPerTick, tickMilliseconds); budget.Left();) {
     switch (mailslot.Next()) {
       case MailslotSource::Result::kMessage:
         budget.Spend(mailslot.bytesRead());
@@ -113,7 +112,7 @@ void MonitorApp::DrainDebugOutput() {
     NotifyTrouble(kDebugOutputFailed, error);
   }
   DebugMessage message;
-  for (TickBudget budget(datagramsPerTick, bytesPerTick); budget.Left() && debugOutput.Next(message);) {
+  for (TickBudget budget(datagramsPerTick, bytesPerTick, tickMilliseconds); budget.Left() && debugOutput.Next(message);) {
     const std::string shown = message.Shown();
     budget.Spend(static_cast<uint32_t>(shown.size()));
     ShowReceived(reinterpret_cast<const unsigned char*>(shown.data()), shown.size());
@@ -121,6 +120,7 @@ void MonitorApp::DrainDebugOutput() {
 }
 
 void MonitorApp::ShowReceived(const unsigned char* text, size_t length) {
+  messages.Add(GetTickCount());
   const uint32_t convertGrown = line_ends::GrownConvertCapacity(
       convertCapacity, static_cast<uint32_t>(length), bufferCeiling);
   if (convertGrown != 0 || !convertBuffer) {
@@ -131,8 +131,10 @@ void MonitorApp::ShowReceived(const unsigned char* text, size_t length) {
   if (!convertBuffer) return;  // this message is lost
 
   const size_t converted = line_ends::Convert(text, length, convertBuffer.get(), convertCapacity);
-  console.Write(reinterpret_cast<const char*>(convertBuffer.get()), static_cast<int>(converted), 0);
-  if (logFile.IsOpen()) WriteLog(convertBuffer.get(), static_cast<DWORD>(converted));
+  size_t shownLength = converted;
+  const unsigned char* shown = stamps.Apply(convertBuffer.get(), converted, shownLength);
+  console.Write(reinterpret_cast<const char*>(shown), static_cast<int>(shownLength), 0);
+  if (logFile.IsOpen()) WriteLog(shown, static_cast<DWORD>(shownLength));
 }
 
 void MonitorApp::ShowReceiverNotice(const char* pattern, unsigned long value) {

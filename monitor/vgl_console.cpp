@@ -161,6 +161,11 @@ void VGL_Console::OnRButtonDown(int x, int y) {
   TrackPopupMenu(menu.get(), TPM_RIGHTBUTTON, point.x, point.y, 0, parentWindow, nullptr);
 }
 
+void VGL_Console::ShowFound(int32_t lo, int32_t hi) {
+  SelectRange(lo, hi);
+  if (text.selection.state == 3) SetCommandEnabled(ID_EDIT_COPY, true);
+}
+
 void VGL_Console::Clear() {
   for (int command : {ID_EDIT_COPY, ID_EDIT_SELECT_ALL, ID_EDIT_ALL_COPY, ID_EDIT_ALL_ERASE}) {
     SetCommandEnabled(command, false);

@@ -18,6 +18,8 @@ class VGL_Console : public XConsole {
 
   int Create(HWND parent);  // 1 when the console window stands
   void Clear();             // All Erase
+  // A search's hit: the finished selection with Copy enabled, scrolled into view.
+  void ShowFound(int32_t lo, int32_t hi);
   void OpenSettingsSheet(HWND owner);
 };
 

@@ -11,6 +11,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLi
   MSG message;
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
     if (html_help::PreTranslate(&message)) continue;
+    if (app.PreTranslate(&message)) continue;
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }

@@ -67,3 +67,31 @@ TEST(ScrollArithmetic, EndTargets) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ScrollArithmetic, RevealTargets) {
+  const struct {
+    const char* name;
+    int first, end, position, visible;
+    bool moves;
+    int target;
+  } cases[] = {
+      {"inside the view: no move", 12, 15, 10, 20, false, 0},
+      {"touching both edges: no move", 10, 30, 10, 20, false, 0},
+      {"left of the view: four cells of margin", 3, 6, 10, 20, true, -1},
+      {"far left", 50, 55, 200, 20, true, 46},
+      {"right of the view: its end four cells from the edge", 40, 45, 10, 20, true, 29},
+      {"one cell past the right edge", 29, 31, 10, 20, true, 15},
+      {"wider than the view: its start shows", 40, 80, 10, 20, true, 36},
+      {"a small view keeps a quarter as margin", 30, 31, 0, 8, true, 25},
+      {"no view yet (nothing painted): the start", 30, 31, 0, 0, true, 30},
+  };
+  for (const auto& c : cases) {
+    int target = -1000;
+    EXPECT_EQ(RevealTarget(c.first, c.end, c.position, c.visible, &target), c.moves) << c.name;
+    if (c.moves) EXPECT_EQ(target, c.target) << c.name;
+  }
+}
+
+}  // namespace

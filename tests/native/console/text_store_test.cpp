@@ -313,3 +313,33 @@ TEST(SnapToCharacter, SingleByteCodePageNeverMoves) {
 }
 
 }  // namespace
+
+namespace {
+
+// frontPosition turns an offset into a position in everything the store took in, so that a
+// position remembered before older lines went can be found again (or known to be gone).
+TEST(TextStore, FrontPositionCountsEveryByteThatLeftTheFront) {
+  Store store(1024, 1000, 256);
+  Put(store, TenByteLines(0, 100));
+  EXPECT_EQ(store.frontPosition, 0u);
+  Put(store, std::string(28, 'x') + "\r\n");  // seven lines of ten bytes go
+  EXPECT_EQ(store.frontPosition, 70u);
+  EXPECT_EQ(Lines(store)[0], "L007abcd\r\n");
+
+  Store table(16384, 17, 256);  // a full line table drops one line (a sixteenth of 16, at least one)
+  Put(table, TenByteLines(0, 17));
+  EXPECT_EQ(table.frontPosition, 10u);
+
+  const uint32_t before = store.used;
+  store.Resize(512, 0, 0);  // shrinking drops whole lines
+  EXPECT_EQ(store.frontPosition, 70u + (before - store.used));
+
+  const uint64_t beforeClear = store.frontPosition + store.used;
+  store.Clear();
+  EXPECT_EQ(store.frontPosition, beforeClear) << "a position taken before the clear lies before the front";
+  Put(store, "abc");
+  store.Allocate(2048, 100, 80);
+  EXPECT_EQ(store.frontPosition, beforeClear + 3);
+}
+
+}  // namespace

@@ -354,3 +354,67 @@ TEST_F(Hit, StaleRowsNeverReachPastTheStoredBytes) {
 }
 
 }  // namespace
+
+namespace {
+
+// Locate finds a byte's line, row and cells as the row pass draws them, so that a found text can
+// be scrolled into view.
+TEST_F(View, LocateGivesTheLineRowAndCellsOfAByte) {
+  settings.tabSize = 4;
+  Put(store, "a\tbc\r\nxyz\r\n");
+  Put(store, std::string("\x01") + "k");
+  const struct {
+    int32_t offset;
+    bool hex;
+    ByteLocation expected;
+  } cases[] = {
+      {0, false, {0, 0, 0, 1}},   // 'a'
+      {1, false, {0, 0, 1, 3}},   // the tab fills cells 1 to 3
+      {2, false, {0, 0, 4, 1}},   // 'b' after the tab stop
+      {4, false, {0, 0, 6, 1}},   // the CR of CR LF, shown as a blank
+      {5, false, {0, 0, 7, 1}},   // its LF
+      {7, false, {1, 0, 1, 1}},   // 'y'
+      {11, false, {2, 0, 0, 1}},  // the control byte
+      {12, false, {2, 0, 1, 1}},  // 'k'
+      {12, true, {2, 0, 4, 1}},   // 'k' after <01>
+      {11, true, {2, 0, 0, 4}},
+      {13, false, {-1, 0, 0, 0}},  // past the stored bytes
+      {-1, false, {-1, 0, 0, 0}},
+  };
+  for (const auto& c : cases) {
+    settings.hexMode = c.hex ? 1 : 0;
+    const ByteLocation at = view.Locate(c.offset);
+    EXPECT_EQ(at.line, c.expected.line) << c.offset;
+    EXPECT_EQ(at.rowInLine, c.expected.rowInLine) << c.offset;
+    EXPECT_EQ(at.cell, c.expected.cell) << c.offset;
+    EXPECT_EQ(at.cells, c.expected.cells) << c.offset;
+  }
+}
+
+TEST_F(View, LocateFollowsTheRowsOfLinesLongerThanTheWrapColumn) {
+  store.codePage = &kShiftJis;
+  Put(store, std::string(19, 'a') + "\x96\x7B" + "bcdefg\r\n");  // a line of 29 bytes
+  store.Resize(0, 0, 10);
+  settings.wrapColumn = 10;
+  Put(store, "z");
+  // Rows of 10 bytes; the second takes an eleventh, byte 20, to keep hon (bytes 19 and 20) whole.
+  const struct {
+    int32_t offset, line, row, cell;
+  } cases[] = {{0, 0, 0, 0}, {9, 0, 0, 9}, {10, 0, 1, 0}, {19, 0, 1, 9}, {20, 0, 1, 10}, {21, 0, 2, 0},
+               {28, 0, 2, 7}, {29, 1, 0, 0}};
+  for (const auto& c : cases) {
+    const ByteLocation at = view.Locate(c.offset);
+    EXPECT_EQ(at.line, c.line) << c.offset;
+    EXPECT_EQ(at.rowInLine, c.row) << c.offset;
+    EXPECT_EQ(at.cell, c.cell) << c.offset;
+  }
+  // The same rows as the row pass draws.
+  RecordingPainter painter;
+  Paint(painter, 40, 10);
+  EXPECT_EQ(view.rows[1].start, 10);
+  EXPECT_EQ(view.rows[1].length, 11);
+  EXPECT_EQ(view.rows[2].start, 21);
+  EXPECT_EQ(view.rows[3].start, 29);
+}
+
+}  // namespace

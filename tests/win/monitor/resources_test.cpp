@@ -37,8 +37,12 @@ const MenuItemCase kMenuItems[] = {
     {ID_EDIT_SELECT_ALL, L"すべての範囲を選択(&S)", L"All &Select", MF_GRAYED},
     {ID_EDIT_ALL_COPY, L"すべてを選択してコピー(&A)", L"&All Copy", MF_GRAYED},
     {ID_EDIT_ALL_ERASE, L"すべての表示を消去(&E)", L"All &Erase", MF_GRAYED},
+    {ID_EDIT_FIND, L"検索(&F)...", L"&Find...", 0},
+    {ID_EDIT_FIND_NEXT, L"次を検索(&N)", L"Find &Next", 0},
     {ID_VIEW_TOOLBAR, L"ツールバー", L"Toolbar", MF_CHECKED},
     {ID_VIEW_STATUS_BAR, L"ステータスバー", L"Status Bar", MF_CHECKED},
+    {ID_VIEW_DEBUG_OUTPUT, L"OutputDebugString の取り込み", L"Capture OutputDebugString", 0},
+    {ID_VIEW_TIME_STAMPS, L"時刻の表示", L"Time Stamps", 0},
     {ID_HELP_TOPICS, L"ヘルプの表示", L"Help Topics", 0},
     {ID_HELP_LANGUAGE, L"言語設定", L"Choosse Language", 0},
     {ID_HELP_ABOUT, L"バージョン情報", L"About Tellit Message Monitor...", 0},
@@ -66,6 +70,17 @@ void CheckMenu(int resource, bool japanese) {
   const int fileOrder[] = {ID_FILE_START_LOG, ID_FILE_STOP_LOG, 0, ID_FILE_SETTING, 0, ID_FILE_EXIT};
   ASSERT_EQ(GetMenuItemCount(file), 6);
   for (int i = 0; i < 6; ++i) EXPECT_EQ(static_cast<int>(GetMenuItemID(file, i)), fileOrder[i]);
+  const HMENU edit = GetSubMenu(menu, 1);
+  const int editOrder[] = {ID_EDIT_COPY,      0, ID_EDIT_SELECT_ALL, ID_EDIT_ALL_COPY, ID_EDIT_ALL_ERASE,
+                           0, ID_EDIT_FIND, ID_EDIT_FIND_NEXT};
+  ASSERT_EQ(GetMenuItemCount(edit), 8);
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(static_cast<int>(GetMenuItemID(edit, i)), editOrder[i]);
+  // Shift+F3 is a shortcut only.
+  EXPECT_EQ(GetMenuState(menu, ID_EDIT_FIND_PREVIOUS, MF_BYCOMMAND), static_cast<UINT>(-1));
+  const HMENU view = GetSubMenu(menu, 2);
+  const int viewOrder[] = {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_VIEW_DEBUG_OUTPUT, ID_VIEW_TIME_STAMPS};
+  ASSERT_EQ(GetMenuItemCount(view), 4);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(static_cast<int>(GetMenuItemID(view, i)), viewOrder[i]);
   const HMENU help = GetSubMenu(menu, 3);
   const int helpOrder[] = {ID_HELP_TOPICS, 0, ID_HELP_LANGUAGE, 0, ID_HELP_ABOUT};
   ASSERT_EQ(GetMenuItemCount(help), 5);
@@ -92,6 +107,27 @@ struct DialogCase {
   std::vector<int> controls;
   std::vector<std::pair<int, const wchar_t*>> texts;
 };
+
+// One table for both languages: Ctrl+F, F3 and Shift+F3, and nothing else taken from the keyboard.
+TEST(MonitorResources, ShortcutsAreCtrlFF3AndShiftF3) {
+  const HACCEL table = LoadAcceleratorsA(Self(), MAKEINTRESOURCEA(IDR_ACCELERATORS));
+  ASSERT_NE(table, nullptr);
+  ACCEL entries[8] = {};
+  const int count = CopyAcceleratorTableA(table, entries, 8);
+  ASSERT_EQ(count, 3);
+  const struct {
+    BYTE flags;
+    WORD key;
+    WORD command;
+  } expected[] = {{FVIRTKEY | FCONTROL, 'F', ID_EDIT_FIND},
+                  {FVIRTKEY, VK_F3, ID_EDIT_FIND_NEXT},
+                  {FVIRTKEY | FSHIFT, VK_F3, ID_EDIT_FIND_PREVIOUS}};
+  for (int i = 0; i < count; ++i) {
+    EXPECT_EQ(entries[i].fVirt & ~0x80, expected[i].flags) << i;  // 0x80 marks the table's last entry
+    EXPECT_EQ(entries[i].key, expected[i].key) << i;
+    EXPECT_EQ(entries[i].cmd, expected[i].command) << i;
+  }
+}
 
 TEST(MonitorResources, DialogsLoadWithTheirControlsInBothLanguages) {
   const DialogCase cases[] = {

@@ -1,0 +1,71 @@
+// Text search over the console's stored bytes, character by character.
+#include "console/text_search.h"
+
+namespace {
+
+// Bytes of the character at p of a text of length bytes: 2 for a lead and trail byte pair.
+uint32_t CharacterWidth(const uint8_t* text, uint32_t length, uint32_t p, const LeadTrailSets* codePage) {
+  if (codePage && p + 1 < length && codePage->IsDoubleByte(text[p], text[p + 1])) return 2;
+  return 1;
+}
+
+// Whether the pattern matches the text at start, character against character: both must split
+// into characters the same way, so a match never ends inside a double-byte character.
+bool MatchesAt(const uint8_t* bytes, uint32_t length, uint32_t start, const LeadTrailSets* codePage,
+               const CaseFolding& folding, const SearchRequest& request) {
+  const uint8_t* pattern = request.pattern;
+  const uint32_t n = request.patternLength;
+  uint32_t i = 0;
+  uint32_t p = start;
+  while (i < n) {
+    if (p >= length) return false;
+    const uint32_t width = CharacterWidth(bytes, length, p, codePage);
+    if (width != CharacterWidth(pattern, n, i, codePage)) return false;
+    if (width == 2) {
+      if (bytes[p] != pattern[i] || bytes[p + 1] != pattern[i + 1]) return false;
+    } else if (request.matchCase) {
+      if (bytes[p] != pattern[i]) return false;
+    } else if (folding.lower[bytes[p]] != folding.lower[pattern[i]]) {
+      return false;
+    }
+    i += width;
+    p += width;
+  }
+  return true;
+}
+
+}  // namespace
+
+CaseFolding CaseFolding::None() {
+  CaseFolding folding;
+  for (int b = 0; b < 256; ++b) folding.lower[b] = uint8_t(b);
+  return folding;
+}
+
+CaseFolding CaseFolding::Ascii() {
+  CaseFolding folding = None();
+  for (int b = 'A'; b <= 'Z'; ++b) folding.lower[b] = uint8_t(b - 'A' + 'a');
+  return folding;
+}
+
+SearchHit FindInText(const uint8_t* bytes, uint32_t length, const LeadTrailSets* codePage,
+                     const CaseFolding& folding, const SearchRequest& request) {
+  SearchHit hit;
+  const uint32_t n = request.patternLength;
+  if (!bytes || !request.pattern || n == 0 || n > length) return hit;
+  // Character starts are known only by walking from the front: a byte's value cannot tell a
+  // lead byte from a trail byte.
+  for (uint32_t p = 0; p + n <= length; p += CharacterWidth(bytes, length, p, codePage)) {
+    if (request.down) {
+      if (p < request.from) continue;
+    } else if (p + n > request.from) {
+      break;  // every later match ends later still
+    }
+    if (!MatchesAt(bytes, length, p, codePage, folding, request)) continue;
+    hit.found = true;
+    hit.offset = p;
+    hit.length = n;
+    if (request.down) break;  // up: the last match before from wins
+  }
+  return hit;
+}

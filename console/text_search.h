@@ -1,0 +1,38 @@
+// Searching the console's stored bytes for a text: whole characters only, case folding of
+// single-byte letters only. Portable: no Windows header; the code page comes in as data.
+#pragma once
+
+#include <cstdint>
+
+#include "console/text_store.h"
+
+// The lower-case form of each byte value where it stands as a single-byte character. Bytes of a
+// double-byte character are never folded: Shift-JIS trail bytes include the values of 'A'..'Z'.
+struct CaseFolding {
+  uint8_t lower[256];
+
+  static CaseFolding None();   // every byte stands for itself
+  static CaseFolding Ascii();  // 'A'..'Z' to 'a'..'z'
+};
+
+struct SearchRequest {
+  const uint8_t* pattern = nullptr;
+  uint32_t patternLength = 0;
+  bool matchCase = false;
+  bool down = true;
+  // Down: the first match that starts at or after from. Up: the last match that ends at or
+  // before from (a match of n bytes at s ends at s + n).
+  uint32_t from = 0;
+};
+
+struct SearchHit {
+  bool found = false;
+  uint32_t offset = 0;  // first byte of the match
+  uint32_t length = 0;  // bytes of the match
+};
+
+// Searches bytes[0, length) as characters of codePage (null: single-byte), starting from offset 0,
+// which is taken as a character's start. A match starts and ends on character boundaries; it
+// may run across line ends and wrap points, since the bytes are searched, not the rows.
+SearchHit FindInText(const uint8_t* bytes, uint32_t length, const LeadTrailSets* codePage,
+                     const CaseFolding& folding, const SearchRequest& request);

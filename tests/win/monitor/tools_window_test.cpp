@@ -1,0 +1,298 @@
+// Find, the status bar and time stamps inside the monitor's own process, where the menu, the
+// console's scroll position and the dialog's place can be read: the shortcuts through the message
+// loop's filter, a hit scrolled into view both ways and kept clear of the dialog, a search across
+// a settings change, the bar's texts in both languages, and the Time Stamps check mark.
+#include <windows.h>
+#include <commctrl.h>
+#include <dlgs.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "monitor/monitor_app.h"
+#include "resource_ids.h"
+#include "support/command_state.h"
+#include "support/dialog_driver.h"
+#include "support/keyboard.h"
+#include "support/scratch_dir.h"
+#include "support/status_bar_text.h"
+
+namespace {
+
+void WriteText(const std::string& text) { app.console.Write(text.data(), static_cast<int>(text.size()), 0); }
+
+// The message loop of WinMain for a while: the filter first, then the usual dispatching.
+void RunMessageLoop(DWORD milliseconds) {
+  const DWORD start = GetTickCount();
+  do {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT || app.PreTranslate(&message)) continue;
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+    Sleep(5);
+  } while (GetTickCount() - start < milliseconds);
+}
+
+// The selected bytes, or "" when nothing is selected.
+std::string Selected() {
+  const Selection& selection = app.console.text.selection;
+  if (selection.state != 3) return "";
+  const int32_t lo = std::min(selection.anchor.offset, selection.end.offset);
+  const int32_t hi = std::max(selection.anchor.offset, selection.end.offset);
+  return std::string(reinterpret_cast<const char*>(app.console.text.bytes) + lo, static_cast<size_t>(hi - lo + 1));
+}
+
+int32_t SelectionStart() {
+  const Selection& selection = app.console.text.selection;
+  return std::min(selection.anchor.offset, selection.end.offset);
+}
+
+class ToolsWindowTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    dir_ = new ScratchDir;
+    // Rows wider than the window, so that a hit can lie right of the view.
+    WriteWholeFile(dir_->File("vigilo.ini"), "[system]\r\nlanguage=0\r\n[console]\r\ncolumn=256\r\n");
+    GetCurrentDirectoryA(MAX_PATH, previousDirectory_);
+    SetCurrentDirectoryA(dir_->path().c_str());
+    started_ = InitInstance(GetModuleHandleA(nullptr), SW_SHOW);
+    RunMessageLoop(100);
+  }
+  static void TearDownTestSuite() {
+    if (app.mainWindow) SendMessageA(app.mainWindow, WM_CLOSE, 0, 0);
+    Pump(50);
+    app.mainWindow = nullptr;
+    UnregisterMainClass(GetModuleHandleA(nullptr));
+    SetCurrentDirectoryA(previousDirectory_);
+    settingsPath[0] = '\0';
+    delete dir_;
+  }
+  void SetUp() override {
+    ASSERT_EQ(started_, 1);
+    language = 0;
+    app.console.Clear();
+    RunMessageLoop(20);
+  }
+  void TearDown() override {
+    if (app.find.dialog()) {
+      PostMessageA(app.find.dialog(), WM_COMMAND, IDCANCEL, 0);
+      RunMessageLoop(50);
+    }
+  }
+
+  // Opens the find dialog with command 116 and presses Find Next with the text; false when the
+  // monitor had to say that there is no such text (the box is answered).
+  static bool FindWithDialog(const std::string& text, bool down = true) {
+    app.OnCommand(ID_EDIT_FIND);
+    const HWND dialog = app.find.dialog();
+    if (!dialog) return false;
+    SetDlgItemTextA(dialog, edt1, text.c_str());
+    CheckRadioButton(dialog, rad1, rad2, down ? rad2 : rad1);
+    UiScript notFound;
+    notFound.Then([] { return FindThreadDialog(IsMessageBox); }, [](HWND box) { PostMessageA(box, WM_COMMAND, IDOK, 0); });
+    notFound.Start(INFINITE);
+    SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+    return !notFound.Finish();
+  }
+  static bool IsMessageBox(HWND dialog) {
+    return GetDlgItem(dialog, 0xFFFF) != nullptr && GetDlgItem(dialog, edt1) == nullptr;
+  }
+
+  static ScratchDir* dir_;
+  static char previousDirectory_[MAX_PATH];
+  static int started_;
+};
+
+ScratchDir* ToolsWindowTest::dir_ = nullptr;
+char ToolsWindowTest::previousDirectory_[MAX_PATH];
+int ToolsWindowTest::started_ = 0;
+
+TEST_F(ToolsWindowTest, FindCommandsAreOfferedWhateverTheConsoleHolds) {
+  for (int command : {ID_EDIT_FIND, ID_EDIT_FIND_NEXT}) {
+    EXPECT_TRUE(MenuCommandEnabled(GetMenu(app.mainWindow), command)) << command;
+  }
+  // F3 with no text yet opens the dialog; searching an empty console tells "not found".
+  ASSERT_EQ(app.find.dialog(), nullptr);
+  app.OnCommand(ID_EDIT_FIND_NEXT);
+  const HWND dialog = app.find.dialog();
+  ASSERT_NE(dialog, nullptr);
+  std::string told;
+  UiScript answer;
+  answer.Then([] { return FindThreadDialog(IsMessageBox); },
+              [&](HWND box) {
+                told = ControlText(box, 0xFFFF);
+                PostMessageA(box, WM_COMMAND, IDOK, 0);
+              });
+  answer.Start(INFINITE);
+  SetDlgItemTextA(dialog, edt1, "anything");
+  SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+  EXPECT_TRUE(answer.Finish());
+  EXPECT_EQ(told, "Cannot find \"anything\".");
+}
+
+// The shortcuts reach the commands through the filter of the message loop, as WinMain runs it.
+TEST_F(ToolsWindowTest, ShortcutsGoThroughTheMessageLoopFilter) {
+  WriteText("key one\r\nkey two\r\nkey three\r\n");
+  RunMessageLoop(20);
+  ASSERT_TRUE(PressKeys(app.mainWindow, {VK_CONTROL, 'F'}));
+  RunMessageLoop(200);
+  const HWND dialog = app.find.dialog();
+  ASSERT_NE(dialog, nullptr) << "Ctrl+F opened no find dialog";
+  SetDlgItemTextA(dialog, edt1, "key");
+  SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+  EXPECT_EQ(SelectionStart(), 0);
+  EXPECT_TRUE(ToolbarButtonEnabled(app.toolBar, ID_EDIT_COPY)) << "a hit enables Copy";
+
+  ASSERT_TRUE(PressKeys(app.mainWindow, {VK_F3}));
+  RunMessageLoop(200);
+  EXPECT_EQ(SelectionStart(), 9) << "F3: the next one down";
+  ASSERT_TRUE(PressKeys(app.mainWindow, {VK_F3}));
+  RunMessageLoop(200);
+  EXPECT_EQ(SelectionStart(), 18);
+  ASSERT_TRUE(PressKeys(app.mainWindow, {VK_SHIFT, VK_F3}));
+  RunMessageLoop(200);
+  EXPECT_EQ(SelectionStart(), 9) << "Shift+F3: up";
+  // Ctrl+F while the dialog is open brings it forward instead of opening a second one.
+  ASSERT_TRUE(PressKeys(app.mainWindow, {VK_CONTROL, 'F'}));
+  RunMessageLoop(200);
+  EXPECT_EQ(app.find.dialog(), dialog);
+  EXPECT_EQ(FindThreadDialog([](HWND d) { return GetDlgItem(d, edt1) != nullptr; }), dialog);
+}
+
+// A hit below the view and right of it is scrolled into view both ways, and the dialog moves off a
+// hit it covers.
+TEST_F(ToolsWindowTest, HitIsScrolledIntoViewBothWaysAndTheDialogKeepsOffIt) {
+  for (int i = 0; i < 200; ++i) WriteText("line " + std::to_string(i) + "\r\n");
+  const std::string farLine = std::string(150, '.') + "far target\r\n";
+  WriteText(farLine + farLine);  // lines 200 and 201
+  for (int i = 0; i < 50; ++i) WriteText("after " + std::to_string(i) + "\r\n");
+  app.console.ScrollToLine(0);
+  app.console.ScrollToColumn(0);
+  UpdateWindow(app.console.window);
+  RunMessageLoop(50);
+  ASSERT_GT(app.console.view.visibleRows, 0);
+  ASSERT_LT(app.console.view.visibleColumns, 150) << "the window is too wide for this test";
+
+  ASSERT_TRUE(FindWithDialog("far target"));
+  ASSERT_EQ(Selected(), "far target");
+  const ByteLocation at = app.console.view.Locate(SelectionStart());
+  EXPECT_EQ(at.line, 200);
+  EXPECT_EQ(at.cell, 150);
+  EXPECT_GE(at.line, app.console.vPos);
+  EXPECT_LT(at.line, app.console.vPos + app.console.view.visibleRows - 1);
+  EXPECT_GE(at.cell, app.console.hPos);
+  EXPECT_LE(at.cell + 10, app.console.hPos + app.console.view.visibleColumns - 1);
+
+  // The dialog put over the second target, which shows already: the next hit moves it away.
+  const int32_t second = SelectionStart() + static_cast<int32_t>(farLine.size());
+  RECT hit = {};
+  ASSERT_TRUE(app.console.RangeRect(second, second + 9, &hit));
+  MapWindowPoints(app.console.window, nullptr, reinterpret_cast<POINT*>(&hit), 2);
+  const HWND dialog = app.find.dialog();
+  SetWindowPos(dialog, nullptr, hit.left, hit.top - 10, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT box = {};
+  RECT overlap = {};
+  GetWindowRect(dialog, &box);
+  ASSERT_TRUE(IntersectRect(&overlap, &box, &hit));
+  const int vPos = app.console.vPos;
+  ASSERT_TRUE(FindWithDialog("far target"));
+  ASSERT_EQ(SelectionStart(), second);
+  EXPECT_EQ(app.console.vPos, vPos) << "a hit in view does not scroll";
+  GetWindowRect(dialog, &box);
+  EXPECT_FALSE(IntersectRect(&overlap, &box, &hit)) << "the dialog still covers the hit";
+
+  // Up to the top: back to column 0 and the first lines.
+  ASSERT_TRUE(FindWithDialog("line 0\r", false));
+  EXPECT_EQ(Selected(), "line 0\r");
+  EXPECT_EQ(app.console.vPos, 0);
+  EXPECT_EQ(app.console.hPos, 0);
+}
+
+// A settings change that drops the first lines and moves the stored bytes: the next search goes on
+// from the last hit where it still is, and from the start when it went.
+TEST_F(ToolsWindowTest, SearchGoesOnAcrossASettingsChangeThatDropsLines) {
+  for (int i = 0; i < 3000; ++i) WriteText("entry " + std::to_string(i) + " mark\r\n");
+  ASSERT_TRUE(FindWithDialog("entry 2990 "));
+  ASSERT_EQ(Selected(), "entry 2990 ");
+  const ConsoleSettings before = app.console.settings;
+  ConsoleSettings smaller = before;
+  smaller.bufferSize = 1024;
+  app.console.ApplySettings(smaller);
+  EXPECT_EQ(app.console.text.selection.state, 0) << "the bytes moved: no stale selection";
+  ASSERT_TRUE(FindWithDialog("mark"));
+  EXPECT_EQ(Selected(), "mark");
+  const int32_t start = SelectionStart();
+  ASSERT_GE(start, 11);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(app.console.text.bytes) + start - 11, 11), "entry 2990 ")
+      << "the first mark after the last hit";
+
+  // The hit leaves the store: the next search starts at the top again.
+  for (int i = 0; i < 200; ++i) WriteText("newer " + std::to_string(i) + " mark\r\n");
+  ASSERT_TRUE(FindWithDialog("mark"));
+  const std::string stored(reinterpret_cast<const char*>(app.console.text.bytes), app.console.text.used);
+  EXPECT_EQ(SelectionStart(), static_cast<int32_t>(stored.find("mark")));
+  app.console.ApplySettings(before);
+}
+
+// The bar's texts in the language in force at each tick, and a log name while saving.
+TEST_F(ToolsWindowTest, StatusBarSpeaksTheLanguageOfEachTick) {
+  app.OnCommand(ID_EDIT_ALL_ERASE);
+  app.UpdateStatusBar();
+  EXPECT_EQ(StatusBarText(app.statusBar, 0), "Messages: 0");
+  app.ShowReceived(reinterpret_cast<const unsigned char*>("a\n"), 2);
+  app.ShowReceived(reinterpret_cast<const unsigned char*>("b\n"), 2);
+  app.UpdateStatusBar();
+  EXPECT_EQ(StatusBarText(app.statusBar, 0), "Messages: 2");
+  language = 1;
+  app.UpdateStatusBar();
+  const StatusTexts japanese = MakeStatusTexts(2, 2, nullptr, false, 1);
+  EXPECT_EQ(StatusBarText(app.statusBar, 0), japanese.count);
+  EXPECT_NE(japanese.count, "Messages: 2");
+  language = 0;
+  app.logFile.Adopt(CreateEventA(nullptr, FALSE, FALSE, nullptr));  // saving, as far as the bar can tell
+  std::snprintf(app.logFileName, sizeof app.logFileName, "%s", "C:\\logs\\today.log");
+  app.UpdateStatusBar();
+  app.logFile.Close();
+  EXPECT_EQ(StatusBarText(app.statusBar, 2), "Log: C:\\logs\\today.log");
+  app.UpdateStatusBar();
+  EXPECT_EQ(StatusBarText(app.statusBar, 2), "");
+  // The count and rate parts are as wide as their texts need, and the log part takes the rest.
+  const std::vector<int> parts = StatusBarParts(app.statusBar);
+  ASSERT_EQ(parts.size(), 3u);
+  EXPECT_GT(parts[0], 0);
+  EXPECT_GT(parts[1], parts[0]);
+  EXPECT_EQ(parts[2], -1);
+}
+
+bool MenuChecked(int command) { return MenuCommandChecked(GetMenu(app.mainWindow), command); }
+
+TEST_F(ToolsWindowTest, TimeStampsCheckMarkFollowsEachToggleAndIsSaved) {
+  EXPECT_FALSE(MenuChecked(ID_VIEW_TIME_STAMPS)) << "off by default";
+  EXPECT_FALSE(app.stamps.on);
+  app.OnCommand(ID_VIEW_TIME_STAMPS);
+  EXPECT_TRUE(MenuChecked(ID_VIEW_TIME_STAMPS));
+  EXPECT_EQ(GetPrivateProfileIntA("system", "time stamps", 7, settingsPath), 1u);
+  app.ShowReceived(reinterpret_cast<const unsigned char*>("x\n"), 2);
+  const std::string shown(reinterpret_cast<const char*>(app.console.text.bytes), app.console.text.used);
+  ASSERT_EQ(shown.size(), 13u + 3u) << shown;
+  EXPECT_EQ(shown.substr(13), "x\r\n");
+  app.OnCommand(ID_VIEW_TIME_STAMPS);
+  EXPECT_FALSE(MenuChecked(ID_VIEW_TIME_STAMPS));
+  EXPECT_EQ(GetPrivateProfileIntA("system", "time stamps", 7, settingsPath), 0u);
+
+  // A hand-edited value other than 0 or 1 reads as on, as the other on/off settings do.
+  WritePrivateProfileStringA("system", "time stamps", "5", settingsPath);
+  app.LoadTimeStamps();
+  EXPECT_TRUE(app.stamps.on);
+  EXPECT_TRUE(MenuChecked(ID_VIEW_TIME_STAMPS));
+  app.OnCommand(ID_VIEW_TIME_STAMPS);
+  EXPECT_FALSE(app.stamps.on);
+}
+
+}  // namespace
