@@ -23,7 +23,10 @@ struct TextPosition {
 };
 
 struct Selection {
-  int32_t state = 0;  // 0 none, 1 button down, 2 dragging, 3 finished
+  // The states of a mouse selection; a finished one (also the result of All Select and Find) is
+  // what Copy takes.
+  enum State : int32_t { kNone = 0, kButtonDown = 1, kDragging = 2, kFinished = 3 };
+  int32_t state = kNone;
   TextPosition anchor;
   TextPosition end;
 

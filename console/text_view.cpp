@@ -85,7 +85,7 @@ int32_t TextView::BuildRow(int32_t count, int32_t start, int32_t* cellCount) {
   const uint8_t* bytes = text->bytes;
   const Selection& selection = text->selection;
   int64_t lo = 1, hi = 0;  // nothing selected
-  if (selection.state == 2 || selection.state == 3) {
+  if (selection.state == Selection::kDragging || selection.state == Selection::kFinished) {
     lo = std::min(selection.anchor.offset, selection.end.offset);
     hi = std::max(selection.anchor.offset, selection.end.offset);
   }

@@ -15,7 +15,7 @@ XConsole::XConsole() : codePage(LeadTrailSetsForAnsiCodePage()) { text.codePage 
 XConsole::~XConsole() { view.Release(); }
 
 int XConsole::Write(const char* bytes, int length, int attribute) {
-  if (text.selection.state != 0) text.selection.Reset();
+  if (text.selection.state != Selection::kNone) text.selection.Reset();
   const uint32_t lineCountBefore = text.lineCount;
   if (length > 0) {
     text.Append(reinterpret_cast<const uint8_t*>(bytes), uint32_t(length), uint8_t(attribute));

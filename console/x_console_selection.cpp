@@ -48,7 +48,7 @@ void SnapSelectionEnds(TextStore& text) {
 void XConsole::OnLButtonDown(int x, int y) {
   if (window) SetCapture(window);
   bool repaint = false;
-  if (text.selection.state != 0) {
+  if (text.selection.state != Selection::kNone) {
     text.selection.Reset();
     repaint = true;
   }
@@ -56,16 +56,16 @@ void XConsole::OnLButtonDown(int x, int y) {
   const int offset = HitTest(x, y, &cell, &downLeftRow, &downPastRow);
   if (text.used > 0 && offset >= 0 && uint32_t(offset) < text.used) {
     text.selection.anchor = text.selection.end = PositionAt(view, offset, cell.y);
-    text.selection.state = 1;
+    text.selection.state = Selection::kButtonDown;
   } else {
-    text.selection.state = 0;
+    text.selection.state = Selection::kNone;
   }
   if (repaint) Invalidate();
 }
 
 void XConsole::OnMouseMove(int x, int y) {
   Selection& selection = text.selection;
-  if (selection.state != 1 && selection.state != 2) return;
+  if (selection.state != Selection::kButtonDown && selection.state != Selection::kDragging) return;
   POINT cell = {};
   int leftRow = -1, pastRow = -1;
   const int offset = HitTest(x, y, &cell, &leftRow, &pastRow);
@@ -76,14 +76,14 @@ void XConsole::OnMouseMove(int x, int y) {
     // Still in the outside zone where the button went down: start over at the pointer.
     if (text.used > 0 && uint32_t(offset) < text.used) {
       selection.anchor = selection.end = here;
-      selection.state = 1;
+      selection.state = Selection::kButtonDown;
     } else {
-      selection.state = 0;
+      selection.state = Selection::kNone;
     }
     Invalidate();
   } else if (uint32_t(offset) < text.used) {
     selection.end = here;
-    selection.state = 2;
+    selection.state = Selection::kDragging;
     SnapSelectionEnds(text);
     Invalidate();
   }
@@ -102,13 +102,13 @@ void XConsole::OnLButtonUp(int x, int y) {
   POINT cell = {};
   const int offset = HitTest(x, y, &cell, nullptr, nullptr);
   Selection& selection = text.selection;
-  if (offset >= 0 && selection.state == 2 && text.used > 0) {
+  if (offset >= 0 && selection.state == Selection::kDragging && text.used > 0) {
     // The ends are snapped as at every move: an end left on half a double-byte character would
     // copy a broken character. The anchor too, since the release may lie on the other side of
     // it than the last move did.
     selection.end = PositionAt(view, std::min(offset, int(text.used) - 1), cell.y);
     SnapSelectionEnds(text);
-    selection.state = 3;
+    selection.state = Selection::kFinished;
   } else {
     selection.Reset();
   }
@@ -118,7 +118,7 @@ void XConsole::SelectAll() {
   if (text.used == 0) return;
   text.selection.anchor.offset = 0;
   text.selection.end.offset = int32_t(text.used - 1);
-  text.selection.state = 3;
+  text.selection.state = Selection::kFinished;
 }
 
 void XConsole::SelectRange(int32_t lo, int32_t hi) {
@@ -127,7 +127,7 @@ void XConsole::SelectRange(int32_t lo, int32_t hi) {
   selection.Reset();
   selection.anchor.offset = lo;
   selection.end.offset = hi;
-  selection.state = 3;
+  selection.state = Selection::kFinished;
   Reveal(lo, hi);
   Invalidate();
 }
@@ -164,7 +164,7 @@ bool XConsole::RangeRect(int32_t lo, int32_t hi, RECT* rect) const {
 
 int XConsole::Copy() {
   Selection& selection = text.selection;
-  if (selection.state != 3) return 0;
+  if (selection.state != Selection::kFinished) return 0;
   const int64_t lo = std::max(0, std::min(selection.anchor.offset, selection.end.offset));
   const int64_t hi = std::min<int64_t>(std::max(selection.anchor.offset, selection.end.offset), int64_t(text.used) - 1);
   if (lo <= hi && text.bytes) {

@@ -122,8 +122,8 @@ void MonitorApp::OnCommand(WPARAM wParam) {
     case ID_EDIT_FIND: find.Open(mainWindow, console); break;
     case ID_EDIT_FIND_NEXT: find.Next(mainWindow, console, true); break;
     case ID_EDIT_FIND_PREVIOUS: find.Next(mainWindow, console, false); break;
-    case ID_VIEW_TOOLBAR: ToggleBar(toolBar, toolBarOwner, ID_VIEW_TOOLBAR, "tool bar"); break;
-    case ID_VIEW_STATUS_BAR: ToggleBar(statusBar, statusBarOwner, ID_VIEW_STATUS_BAR, "status bar"); break;
+    case ID_VIEW_TOOLBAR: ToggleBar(toolBar, mainWindow, ID_VIEW_TOOLBAR, "tool bar"); break;
+    case ID_VIEW_STATUS_BAR: ToggleBar(statusBar, mainWindow, ID_VIEW_STATUS_BAR, "status bar"); break;
     case ID_VIEW_DEBUG_OUTPUT: ToggleDebugCapture(); break;
     case ID_VIEW_TIME_STAMPS: ToggleTimeStamps(); break;
     case ID_HELP_TOPICS: OpenHelp(); break;

@@ -27,7 +27,7 @@ void FindCommand::Open(HWND owner, const VGL_Console& console) {
   // A selection of one short line is what the user most likely wants to find (the text of a
   // hit is the search text already).
   const Selection& selection = console.text.selection;
-  if (selection.state == 3 && console.text.bytes) {
+  if (selection.state == Selection::kFinished && console.text.bytes) {
     const int32_t lo = std::min(selection.anchor.offset, selection.end.offset);
     const int32_t hi = std::max(selection.anchor.offset, selection.end.offset);
     const uint8_t* bytes = console.text.bytes;
@@ -94,7 +94,7 @@ bool FindCommand::Search(VGL_Console& console, bool down, bool matchCase) {
   request.matchCase = matchCase;
   request.down = down;
   const Selection& selection = store.selection;
-  if (selection.state == 3) {
+  if (selection.state == Selection::kFinished) {
     const int32_t lo = std::min(selection.anchor.offset, selection.end.offset);
     const int32_t hi = std::max(selection.anchor.offset, selection.end.offset);
     request.from = uint32_t(std::max(down ? hi + 1 : lo, 0));

@@ -32,7 +32,9 @@ TBBUTTON toolbarButtons[12] = {
     {0, 0, TBSTATE_ENABLED, TBSTYLE_SEP, {0}, 0, 0},
     {8, ID_HELP_TOPICS, TBSTATE_ENABLED, TBSTYLE_BUTTON, {0}, 0, 0},
 };
-constexpr int kToolbarImages = 12;
+// The toolbar bitmap: nine images of 16 x 15 pixels side by side.
+constexpr int kToolbarImages = 9;
+constexpr int kToolbarImageWidth = 16, kToolbarImageHeight = 15;
 
 HINSTANCE InstanceOf(HWND window) {
   return reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
@@ -185,18 +187,16 @@ void MonitorApp::CreateChildren(HWND window) {
   const HINSTANCE instance = InstanceOf(window);
 
   const int toolBarVisible = BarVisibility("tool bar");
-  toolBarOwner = window;
   toolBar = CreateToolbarEx(window, WS_CHILD | WS_VISIBLE | WS_BORDER | TBSTYLE_TOOLTIPS, IDC_TOOLBAR,
                             kToolbarImages, instance, IDB_TOOLBAR, toolbarButtons,
                             static_cast<int>(sizeof toolbarButtons / sizeof toolbarButtons[0]),
-                            0, 0, 16, 16, sizeof(TBBUTTON));
-  if (toolBar) ShowBar(toolBar, toolBarOwner, ID_VIEW_TOOLBAR, toolBarVisible);
+                            0, 0, kToolbarImageWidth, kToolbarImageHeight, sizeof(TBBUTTON));
+  if (toolBar) ShowBar(toolBar, mainWindow, ID_VIEW_TOOLBAR, toolBarVisible);
 
   const int statusBarVisible = BarVisibility("status bar");
-  statusBarOwner = mainWindow;
   statusBar = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
-                              statusBarOwner, nullptr, instance, nullptr);
-  if (statusBar) ShowBar(statusBar, statusBarOwner, ID_VIEW_STATUS_BAR, statusBarVisible);
+                              mainWindow, nullptr, instance, nullptr);
+  if (statusBar) ShowBar(statusBar, mainWindow, ID_VIEW_STATUS_BAR, statusBarVisible);
   LoadTimeStamps();
 
   console.Create(mainWindow);
@@ -208,10 +208,10 @@ void MonitorApp::Layout(int width, int height) {
   // client area (Wine places it at -1 to hide its top border), and the console must still
   // overlap that bottom edge by exactly one pixel.
   int top = 0;
-  if (toolBar && IsItemChecked(toolBarOwner, ID_VIEW_TOOLBAR)) top = BarEdges(toolBar, toolBarOwner).bottom;
+  if (toolBar && IsItemChecked(mainWindow, ID_VIEW_TOOLBAR)) top = BarEdges(toolBar, mainWindow).bottom;
   int bottom = 0;
-  if (statusBar && IsItemChecked(statusBarOwner, ID_VIEW_STATUS_BAR)) {
-    const RECT edges = BarEdges(statusBar, statusBarOwner);
+  if (statusBar && IsItemChecked(mainWindow, ID_VIEW_STATUS_BAR)) {
+    const RECT edges = BarEdges(statusBar, mainWindow);
     bottom = edges.bottom - edges.top;
   }
   if (!console.window) return;

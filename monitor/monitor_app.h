@@ -28,9 +28,7 @@ struct MonitorApp {
   HWND mainWindow = nullptr;
   DWORD_PTR helpCookie = 0;
   HWND toolBar = nullptr;
-  HWND toolBarOwner = nullptr;
   HWND statusBar = nullptr;
-  HWND statusBarOwner = nullptr;
   VGL_Console console;
   // The two sources of messages, and what they share on their way to the console and the log.
   MailslotSource mailslot;

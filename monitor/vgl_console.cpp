@@ -104,7 +104,7 @@ int VGL_Console::Create(HWND parent) {
 }
 
 int VGL_Console::Write(const char* textBytes, int length, int attribute) {
-  if (text.selection.state != 0) {
+  if (text.selection.state != Selection::kNone) {
     text.selection.Reset();
     SetCommandEnabled(ID_EDIT_COPY, false);
   }
@@ -131,18 +131,18 @@ void VGL_Console::OnLButtonDown(int x, int y) {
 void VGL_Console::OnLButtonUp(int x, int y) {
   const int before = text.selection.state;
   XConsole::OnLButtonUp(x, y);
-  if (before == 2 && text.selection.state == 3) SetCommandEnabled(ID_EDIT_COPY, true);
+  if (before == Selection::kDragging && text.selection.state == Selection::kFinished) SetCommandEnabled(ID_EDIT_COPY, true);
 }
 
 void VGL_Console::OnRButtonDown(int x, int y) {
   const int selectionState = text.selection.state;
   const bool offerPaste = settings.readOnly == 0 && ClipboardHasText(window);
-  if (selectionState != 3 && !offerPaste && text.used == 0) return;
+  if (selectionState != Selection::kFinished && !offerPaste && text.used == 0) return;
 
   PopupMenu menu;
   if (!menu.get()) return;
   bool addedEditItem = false;
-  if (selectionState == 3) {
+  if (selectionState == Selection::kFinished) {
     menu.Add(ID_EDIT_COPY, L"コピー", L"Copy");
     addedEditItem = true;
   }
@@ -163,7 +163,7 @@ void VGL_Console::OnRButtonDown(int x, int y) {
 
 void VGL_Console::ShowFound(int32_t lo, int32_t hi) {
   SelectRange(lo, hi);
-  if (text.selection.state == 3) SetCommandEnabled(ID_EDIT_COPY, true);
+  if (text.selection.state == Selection::kFinished) SetCommandEnabled(ID_EDIT_COPY, true);
 }
 
 void VGL_Console::Clear() {

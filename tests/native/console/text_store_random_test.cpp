@@ -66,7 +66,7 @@ void RunTrials(const LeadTrailSets& codePage, unsigned start) {
     for (int step = 0; step < 200 && !testing::Test::HasFatalFailure(); ++step) {
       const uint32_t action = upTo(40);
       if (action == 0 && checker.wrapOfPhase.size() < 250) {
-        store.selection.state = 3;
+        store.selection.state = Selection::kFinished;
         store.selection.end.offset = int32_t(store.used);
         const std::string before = Stored(store);
         const uint32_t linesBefore = store.lineCount;
@@ -75,9 +75,9 @@ void RunTrials(const LeadTrailSets& codePage, unsigned start) {
         const uint32_t wrap = upTo(3) == 0 ? 0 : upTo(120);
         const bool dropped = store.Resize(size, lines, wrap);
         if (dropped) {
-          ASSERT_EQ(store.selection.state, 0);
+          ASSERT_EQ(store.selection.state, Selection::kNone);
         } else {
-          ASSERT_EQ(store.selection.state, 3);
+          ASSERT_EQ(store.selection.state, Selection::kFinished);
           ASSERT_EQ(Stored(store), before);
           ASSERT_EQ(store.lineCount, linesBefore);
         }

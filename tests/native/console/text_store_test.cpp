@@ -201,11 +201,11 @@ TEST(TextStore, WriteLongerThanCapacityKeepsItsFirstBytes) {
 TEST(TextStore, ClearEmptiesAndZeroFills) {
   Store store(64, 8, 80);
   Put(store, "abc\r\ndef");
-  store.selection.state = 3;
+  store.selection.state = Selection::kFinished;
   store.Clear();
   EXPECT_EQ(store.used, 0u);
   EXPECT_EQ(store.lineCount, 0u);
-  EXPECT_EQ(store.selection.state, 0);
+  EXPECT_EQ(store.selection.state, Selection::kNone);
   for (uint32_t i = 0; i < store.capacity; ++i) ASSERT_EQ(store.bytes[i], 0);
   for (uint32_t i = 0; i < store.maxLines; ++i) ASSERT_EQ(store.lineStarts[i], 0u);
 }
@@ -225,13 +225,13 @@ TEST(TextStore, LoweringBufferSizeDiscardsWholeLinesAndResetsSelection) {
   Store store(1024, 1000, 256);
   const std::string text = TenByteLines(0, 100);
   Put(store, text);
-  store.selection.state = 3;
+  store.selection.state = Selection::kFinished;
   store.selection.end.offset = 999;
   EXPECT_TRUE(store.Resize(500, 0, 0));
   EXPECT_EQ(store.capacity, 500u);
   EXPECT_EQ(Stored(store), text.substr(510));  // more than max(1024 / 16, 500) bytes went
   EXPECT_EQ(store.lineCount, 49u);
-  EXPECT_EQ(store.selection.state, 0);
+  EXPECT_EQ(store.selection.state, Selection::kNone);
   EXPECT_EQ(store.selection.end.offset, 0);
 }
 
@@ -239,25 +239,25 @@ TEST(TextStore, LoweringLineTableKeepsFewerLines) {
   Store store(1024, 1000, 256);
   const std::string text = TenByteLines(0, 100);
   Put(store, text);
-  store.selection.state = 3;
+  store.selection.state = Selection::kFinished;
   EXPECT_TRUE(store.Resize(0, 50, 0));
   EXPECT_EQ(store.maxLines, 50u);
   EXPECT_LE(store.lineCount, 49u);
   EXPECT_EQ(Stored(store), text.substr(text.size() - store.used));
-  EXPECT_EQ(store.selection.state, 0);
+  EXPECT_EQ(store.selection.state, Selection::kNone);
 }
 
 TEST(TextStore, ResizingWithoutDroppingKeepsBytesAndSelection) {
   Store store(1024, 100, 256);
   Put(store, "abc\r\ndef");
-  store.selection.state = 3;
+  store.selection.state = Selection::kFinished;
   store.selection.end.offset = 6;
   EXPECT_FALSE(store.Resize(4096, 200, 10));
   EXPECT_EQ(store.capacity, 4096u);
   EXPECT_EQ(store.maxLines, 200u);
   EXPECT_EQ(store.wrapColumn, 10u);
   EXPECT_EQ(Lines(store), (Strings{"abc\r\n", "def"}));
-  EXPECT_EQ(store.selection.state, 3);
+  EXPECT_EQ(store.selection.state, Selection::kFinished);
   Put(store, std::string(20, 'x'));  // old lines keep their length, new text wraps at 10
   EXPECT_EQ(Lines(store), (Strings{"abc\r\n", "defxxxxxxx", std::string(10, 'x'), "xxx"}));
 }

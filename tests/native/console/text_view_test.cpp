@@ -110,7 +110,7 @@ TEST_F(View, HexCodesCoverAllControlBytes) {
 
 TEST_F(View, SelectedBytesTakeTheSelectionColour) {
   Put(store, "abcd\r\n");
-  store.selection.state = 3;
+  store.selection.state = Selection::kFinished;
   store.selection.anchor.offset = 2;
   store.selection.end.offset = 1;
   Row(0, 6);
@@ -119,7 +119,7 @@ TEST_F(View, SelectedBytesTakeTheSelectionColour) {
   store.selection.end.offset = 4;
   Row(0, 6);
   EXPECT_EQ(Colours(12), "002222221111");
-  store.selection.state = 1;  // a button press highlights nothing
+  store.selection.state = Selection::kButtonDown;  // a button press highlights nothing
   Row(0, 6);
   EXPECT_EQ(Colours(12), "000011111111");
 }
@@ -187,7 +187,7 @@ TEST_F(View, PartlyVisibleCellsAndRowsCount) {
 
 TEST_F(View, RowsDrawRunsOfEqualColourAndPlaceTheCaret) {
   Put(store, "abc\r\nxyz");
-  store.selection.state = 3;
+  store.selection.state = Selection::kFinished;
   store.selection.anchor.offset = 1;
   store.selection.end.offset = 1;
   RecordingPainter painter;

@@ -34,7 +34,7 @@ TEST_F(ConsoleCp932, SelectionCoversWholeCharacters) {
   EXPECT_EQ(console.text.selection.end.offset, 7);
   // Releasing on the lead byte used to leave the end there and copy half a character.
   Mouse(WM_LBUTTONUP, CellPoint(6, 0));
-  ASSERT_EQ(console.text.selection.state, 3);
+  ASSERT_EQ(console.text.selection.state, Selection::kFinished);
   EXPECT_EQ(console.Copy(), 1);
   EXPECT_EQ(ClipboardText(), "\x82\xa0\x82\xa2\x82\xa4");
   // Dragging the other way snaps the same way.
@@ -59,7 +59,7 @@ TEST_F(ConsoleCp932, ReleaseBehindTheAnchorKeepsTheAnchorCharacterWhole) {
   Mouse(WM_MOUSEMOVE, CellPoint(6, 0));
   ASSERT_EQ(console.text.selection.anchor.offset, 2);
   Mouse(WM_LBUTTONUP, CellPoint(0, 0));
-  ASSERT_EQ(console.text.selection.state, 3);
+  ASSERT_EQ(console.text.selection.state, Selection::kFinished);
   EXPECT_EQ(console.Copy(), 1);
   EXPECT_EQ(ClipboardText(), "ab\x82\xa0");
 }

@@ -18,19 +18,19 @@ TEST_F(ConsoleSelection, DragBackwardsSelectsBothEndsAndCopies) {
   Create(TestSettings());
   Write("0123456789abcdef");
   Mouse(WM_LBUTTONDOWN, CellPoint(10, 0));
-  EXPECT_EQ(console.text.selection.state, 1);
+  EXPECT_EQ(console.text.selection.state, Selection::kButtonDown);
   EXPECT_EQ(GetCapture(), window);
   Mouse(WM_MOUSEMOVE, CellPoint(5, 0));
-  EXPECT_EQ(console.text.selection.state, 2);
+  EXPECT_EQ(console.text.selection.state, Selection::kDragging);
   Mouse(WM_LBUTTONUP, CellPoint(5, 0));
   EXPECT_EQ(GetCapture(), nullptr);
-  ASSERT_EQ(console.text.selection.state, 3);
+  ASSERT_EQ(console.text.selection.state, Selection::kFinished);
   EXPECT_EQ(console.text.selection.anchor.offset, 10);
   EXPECT_EQ(console.text.selection.end.offset, 5);
   ASSERT_TRUE(SetClipboardText("old"));
   EXPECT_EQ(console.Copy(), 1);
   EXPECT_EQ(ClipboardText(), "56789a");
-  EXPECT_EQ(console.text.selection.state, 0);
+  EXPECT_EQ(console.text.selection.state, Selection::kNone);
   EXPECT_EQ(console.Copy(), 0);  // nothing left to copy
 }
 
@@ -39,16 +39,16 @@ TEST_F(ConsoleSelection, ClickWithoutMoveSelectsNothing) {
   Write("0123456789");
   Mouse(WM_LBUTTONDOWN, CellPoint(3, 0));
   Mouse(WM_LBUTTONUP, CellPoint(3, 0));
-  EXPECT_EQ(console.text.selection.state, 0);
+  EXPECT_EQ(console.text.selection.state, Selection::kNone);
   EXPECT_EQ(console.Copy(), 0);
 }
 
 TEST_F(ConsoleSelection, PressOutsideTheTextStartsNothing) {
   Create(TestSettings());
   Mouse(WM_LBUTTONDOWN, CellPoint(3, 0));  // empty console
-  EXPECT_EQ(console.text.selection.state, 0);
+  EXPECT_EQ(console.text.selection.state, Selection::kNone);
   Mouse(WM_MOUSEMOVE, CellPoint(5, 0));
-  EXPECT_EQ(console.text.selection.state, 0);
+  EXPECT_EQ(console.text.selection.state, Selection::kNone);
   Mouse(WM_LBUTTONUP, CellPoint(5, 0));
 }
 
@@ -58,7 +58,7 @@ TEST_F(ConsoleSelection, ReleaseBeyondTheTextEndsAtTheLastByte) {
   Mouse(WM_LBUTTONDOWN, CellPoint(1, 0));
   Mouse(WM_MOUSEMOVE, CellPoint(2, 1));
   Mouse(WM_LBUTTONUP, CellPoint(30, 10));
-  ASSERT_EQ(console.text.selection.state, 3);
+  ASSERT_EQ(console.text.selection.state, Selection::kFinished);
   EXPECT_EQ(console.text.selection.end.offset, 7);
   EXPECT_EQ(console.Copy(), 1);
   EXPECT_EQ(ClipboardText(), "bc\r\nxyz");
@@ -69,20 +69,20 @@ TEST_F(ConsoleSelection, MovesWithinTheButtonDownZoneRestartTheSelection) {
   Write("abc\r\nxyz");
   Mouse(WM_LBUTTONDOWN, CellPoint(20, 0));  // right of row 0's text
   EXPECT_EQ(console.downPastRow, 0);
-  EXPECT_EQ(console.text.selection.state, 1);
+  EXPECT_EQ(console.text.selection.state, Selection::kButtonDown);
   Mouse(WM_MOUSEMOVE, CellPoint(25, 0));
-  EXPECT_EQ(console.text.selection.state, 1);
+  EXPECT_EQ(console.text.selection.state, Selection::kButtonDown);
   EXPECT_EQ(console.text.selection.anchor.offset, 4);  // the row's last byte
   Mouse(WM_MOUSEMOVE, CellPoint(1, 0));  // onto text: extends
-  EXPECT_EQ(console.text.selection.state, 2);
+  EXPECT_EQ(console.text.selection.state, Selection::kDragging);
   EXPECT_EQ(console.text.selection.end.offset, 1);
   Mouse(WM_MOUSEMOVE, CellPoint(25, 0));  // back into the zone: starts over
-  EXPECT_EQ(console.text.selection.state, 1);
+  EXPECT_EQ(console.text.selection.state, Selection::kButtonDown);
   Mouse(WM_MOUSEMOVE, CellPoint(20, 1));  // another row: extends
-  EXPECT_EQ(console.text.selection.state, 2);
+  EXPECT_EQ(console.text.selection.state, Selection::kDragging);
   EXPECT_EQ(console.text.selection.end.offset, 7);
   Mouse(WM_LBUTTONUP, CellPoint(20, 1));
-  EXPECT_EQ(console.text.selection.state, 3);
+  EXPECT_EQ(console.text.selection.state, Selection::kFinished);
 }
 
 TEST_F(ConsoleSelection, DraggingBelowTheWindowScrollsOneLinePerMove) {
@@ -97,7 +97,7 @@ TEST_F(ConsoleSelection, DraggingBelowTheWindowScrollsOneLinePerMove) {
   GetClientRect(window, &client);
   Mouse(WM_MOUSEMOVE, 20, client.bottom + 15);
   EXPECT_EQ(console.vPos, 1);
-  EXPECT_EQ(console.text.selection.state, 2);
+  EXPECT_EQ(console.text.selection.state, Selection::kDragging);
   Paint();
   Mouse(WM_MOUSEMOVE, 20, client.bottom + 15);
   EXPECT_EQ(console.vPos, 2);
@@ -119,13 +119,13 @@ TEST_F(ConsoleSelection, NewTextDuringADragEndsTheSelection) {
   Write("0123456789");
   Mouse(WM_LBUTTONDOWN, CellPoint(1, 0));
   Mouse(WM_MOUSEMOVE, CellPoint(4, 0));
-  ASSERT_EQ(console.text.selection.state, 2);
+  ASSERT_EQ(console.text.selection.state, Selection::kDragging);
   Write("more");
-  EXPECT_EQ(console.text.selection.state, 0);
+  EXPECT_EQ(console.text.selection.state, Selection::kNone);
   Mouse(WM_MOUSEMOVE, CellPoint(6, 0));
-  EXPECT_EQ(console.text.selection.state, 0);
+  EXPECT_EQ(console.text.selection.state, Selection::kNone);
   Mouse(WM_LBUTTONUP, CellPoint(6, 0));
-  EXPECT_EQ(console.text.selection.state, 0);
+  EXPECT_EQ(console.text.selection.state, Selection::kNone);
 }
 
 TEST_F(ConsoleSelection, NulBytesAreCopiedAsSpaces) {
@@ -139,7 +139,7 @@ TEST_F(ConsoleSelection, NulBytesAreCopiedAsSpaces) {
 TEST_F(ConsoleSelection, SelectAllOnEmptyConsoleChangesNothing) {
   Create(TestSettings());
   console.SelectAll();
-  EXPECT_EQ(console.text.selection.state, 0);
+  EXPECT_EQ(console.text.selection.state, Selection::kNone);
   EXPECT_EQ(console.Copy(), 0);
 }
 
@@ -186,12 +186,12 @@ TEST_F(ConsoleSelection, CtrlCCopiesUnlessShiftIsHeld) {
     ShiftHeld shift;
     ASSERT_TRUE(GetAsyncKeyState(VK_SHIFT) & 0x8000) << "Shift could not be pressed";
     SendMessageA(window, WM_CHAR, 3, 0);
-    EXPECT_EQ(console.text.selection.state, 3);
+    EXPECT_EQ(console.text.selection.state, Selection::kFinished);
     EXPECT_EQ(ClipboardText(), "before");
   }
   ASSERT_FALSE(GetAsyncKeyState(VK_SHIFT) & 0x8000);
   SendMessageA(window, WM_CHAR, 3, 0);
-  EXPECT_EQ(console.text.selection.state, 0);
+  EXPECT_EQ(console.text.selection.state, Selection::kNone);
   EXPECT_EQ(ClipboardText(), "copy me");
 }
 
@@ -219,10 +219,10 @@ TEST_F(ConsoleSelection, WritableConsoleTakesTypingAndPastedBreaks) {
   SendMessageA(window, WM_CHAR, 13, 0);
   EXPECT_EQ(Stored(console), "x\n");
   ASSERT_TRUE(SetClipboardText("a\nb\r\nc\n\rd\r\re"));
-  console.text.selection.state = 3;
+  console.text.selection.state = Selection::kFinished;
   SendMessageA(window, WM_CHAR, 22, 0);
   EXPECT_EQ(Stored(console), "x\na\nb\nc\nd\n\ne");
-  EXPECT_EQ(console.text.selection.state, 0);
+  EXPECT_EQ(console.text.selection.state, Selection::kNone);
   console.settings.newlineMode = 2;
   ASSERT_TRUE(SetClipboardText("p\nq"));
   EXPECT_EQ(console.Paste(), 1);
@@ -244,7 +244,7 @@ TEST_F(ConsoleSelection, PasteWithoutClipboardTextKeepsTheSelection) {
   EmptyClipboard();
   CloseClipboard();
   EXPECT_EQ(console.Paste(), 1);
-  EXPECT_EQ(console.text.selection.state, 3);
+  EXPECT_EQ(console.text.selection.state, Selection::kFinished);
   EXPECT_EQ(Stored(console), "keep this");
   EXPECT_EQ(console.Copy(), 1);
   EXPECT_EQ(ClipboardText(), "keep this");

@@ -38,7 +38,7 @@ TEST_F(ConsoleSettingsApply, DroppingLinesResetsSelectionAndScrollPosition) {
   ASSERT_EQ(console.vPos, 184);
   settings.maxLines = 50;
   console.ApplySettings(settings);
-  EXPECT_EQ(console.text.selection.state, 0);
+  EXPECT_EQ(console.text.selection.state, Selection::kNone);
   EXPECT_LE(console.text.lineCount, 49u);
   EXPECT_EQ(console.vRange, int(console.text.lineCount) + 8);
   EXPECT_EQ(console.vPos, std::max(0, console.vRange - 20));
@@ -55,7 +55,7 @@ TEST_F(ConsoleSettingsApply, GrowingTheStoreKeepsTextAndSelection) {
   settings.maxLines = 5000;
   console.ApplySettings(settings);
   EXPECT_EQ(console.text.capacity, 1u << 20);
-  EXPECT_EQ(console.text.selection.state, 3);
+  EXPECT_EQ(console.text.selection.state, Selection::kFinished);
   EXPECT_EQ(console.Copy(), 1);
   EXPECT_EQ(ClipboardText(), "keep\r\nme");
 }

@@ -108,8 +108,6 @@ TEST_F(MainWindowTest, StartsWithNothingToActOnGreyed) {
   EXPECT_TRUE(app.mailslot.IsOpen());
   EXPECT_EQ(app.mailslot.capacity(), 4096u);
   EXPECT_NE(app.convertBuffer, nullptr);
-  EXPECT_EQ(app.toolBarOwner, app.mainWindow);
-  EXPECT_EQ(app.statusBarOwner, app.mainWindow);
   // Twelve entries, Paste nowhere on the toolbar.
   EXPECT_EQ(SendMessageA(app.toolBar, TB_BUTTONCOUNT, 0, 0), 12);
   EXPECT_EQ(SendMessageA(app.toolBar, TB_COMMANDTOINDEX, ID_EDIT_PASTE, 0), -1);
@@ -123,22 +121,22 @@ TEST_F(MainWindowTest, EditCommandsFollowTextSelectionCopyAndErase) {
   ExpectEditStates(false, true, true, true);
 
   app.OnCommand(ID_EDIT_SELECT_ALL);
-  EXPECT_EQ(app.console.text.selection.state, 3);
+  EXPECT_EQ(app.console.text.selection.state, Selection::kFinished);
   ExpectEditStates(true, true, true, true);
 
   app.OnCommand(ID_EDIT_COPY);
   EXPECT_EQ(ClipboardText(), "first line\r\nsecond line\r\n");
-  EXPECT_EQ(app.console.text.selection.state, 0);
+  EXPECT_EQ(app.console.text.selection.state, Selection::kNone);
   ExpectEditStates(false, true, true, true);
 
   app.OnCommand(ID_EDIT_SELECT_ALL);
   WriteText("third\r\n");  // new text drops the selection and greys Copy
-  EXPECT_EQ(app.console.text.selection.state, 0);
+  EXPECT_EQ(app.console.text.selection.state, Selection::kNone);
   ExpectEditStates(false, true, true, true);
 
   app.OnCommand(ID_EDIT_ALL_COPY);
   EXPECT_EQ(ClipboardText(), "first line\r\nsecond line\r\nthird\r\n");
-  EXPECT_EQ(app.console.text.selection.state, 0);
+  EXPECT_EQ(app.console.text.selection.state, Selection::kNone);
   ExpectEditStates(false, true, true, true);
 
   app.console.hPos = 3;
@@ -180,14 +178,14 @@ TEST_F(MainWindowTest, DragSelectionEnablesCopyAndAClickLeavesItGreyed) {
   SendMessageA(console, WM_LBUTTONDOWN, MK_LBUTTON, start);
   SendMessageA(console, WM_MOUSEMOVE, MK_LBUTTON, end);
   SendMessageA(console, WM_LBUTTONUP, 0, end);
-  EXPECT_EQ(app.console.text.selection.state, 3);
+  EXPECT_EQ(app.console.text.selection.state, Selection::kFinished);
   ExpectEditStates(true, true, true, true);
   app.OnCommand(ID_EDIT_COPY);
   EXPECT_EQ(ClipboardText().substr(0, 6), "012345");
 
   SendMessageA(console, WM_LBUTTONDOWN, MK_LBUTTON, start);
   SendMessageA(console, WM_LBUTTONUP, 0, start);
-  EXPECT_EQ(app.console.text.selection.state, 0);
+  EXPECT_EQ(app.console.text.selection.state, Selection::kNone);
   ExpectEditStates(false, true, true, true);
 }
 

@@ -42,7 +42,7 @@ void RunMessageLoop(DWORD milliseconds) {
 // The selected bytes, or "" when nothing is selected.
 std::string Selected() {
   const Selection& selection = app.console.text.selection;
-  if (selection.state != 3) return "";
+  if (selection.state != Selection::kFinished) return "";
   const int32_t lo = std::min(selection.anchor.offset, selection.end.offset);
   const int32_t hi = std::max(selection.anchor.offset, selection.end.offset);
   return std::string(reinterpret_cast<const char*>(app.console.text.bytes) + lo, static_cast<size_t>(hi - lo + 1));
@@ -224,7 +224,7 @@ TEST_F(ToolsWindowTest, SearchGoesOnAcrossASettingsChangeThatDropsLines) {
   ConsoleSettings smaller = before;
   smaller.bufferSize = 1024;
   app.console.ApplySettings(smaller);
-  EXPECT_EQ(app.console.text.selection.state, 0) << "the bytes moved: no stale selection";
+  EXPECT_EQ(app.console.text.selection.state, Selection::kNone) << "the bytes moved: no stale selection";
   ASSERT_TRUE(FindWithDialog("mark"));
   EXPECT_EQ(Selected(), "mark");
   const int32_t start = SelectionStart();
