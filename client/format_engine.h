@@ -90,7 +90,7 @@ inline ArgumentValue TakeArgument(ArgumentKind kind, Length length, FormatArgume
 }
 
 // Flags, width and precision with every '*' resolved.
-struct FieldSpec {
+struct FieldFormat {
   bool leftJustify, plus, space, alternate, zeroPad;
   std::uint32_t width;
   bool hasPrecision;
@@ -98,42 +98,42 @@ struct FieldSpec {
 };
 
 // Resolves the stars; false when a field comes out larger than kLargestField.
-inline bool ResolveFields(const DirectiveParts& parts, const int (&stars)[2], FieldSpec& spec) noexcept {
-  spec = FieldSpec{parts.leftJustify, parts.plus, parts.space, parts.alternate, parts.zeroPad, 0, false, 0};
+inline bool ResolveFields(const DirectiveParts& parts, const int (&stars)[2], FieldFormat& field) noexcept {
+  field = FieldFormat{parts.leftJustify, parts.plus, parts.space, parts.alternate, parts.zeroPad, 0, false, 0};
   std::size_t nextStar = 0;
   if (parts.width.kind == FieldKind::kWritten) {
-    spec.width = parts.width.value;
+    field.width = parts.width.value;
   } else if (parts.width.kind == FieldKind::kStar) {
     // A negative width is a '-' flag and the width; INT_MIN's magnitude is held in 64 bits.
     std::int64_t width = stars[nextStar++];
     if (width < 0) {
-      spec.leftJustify = true;
+      field.leftJustify = true;
       width = -width;
     }
     if (width > kLargestField) return false;
-    spec.width = static_cast<std::uint32_t>(width);
+    field.width = static_cast<std::uint32_t>(width);
   }
   if (parts.precision.kind == FieldKind::kWritten) {
-    spec.hasPrecision = true;
-    spec.precision = parts.precision.value;
+    field.hasPrecision = true;
+    field.precision = parts.precision.value;
   } else if (parts.precision.kind == FieldKind::kStar) {
     const int precision = stars[nextStar];
     if (precision > static_cast<std::int64_t>(kLargestField)) return false;
-    spec.hasPrecision = precision >= 0;  // a negative precision is taken as none
-    spec.precision = precision >= 0 ? static_cast<std::uint32_t>(precision) : 0;
+    field.hasPrecision = precision >= 0;  // a negative precision is taken as none
+    field.precision = precision >= 0 ? static_cast<std::uint32_t>(precision) : 0;
   }
   return true;
 }
 
 // Writes "%<flags><width>.<precision><modifier><conversion>" for the C formatter.
-inline void WriteCDirective(const FieldSpec& spec, const char* modifier, char conversion, char (&out)[40]) noexcept {
+inline void WriteCDirective(const FieldFormat& field, const char* modifier, char conversion, char (&out)[40]) noexcept {
   std::size_t n = 0;
   out[n++] = '%';
-  if (spec.leftJustify) out[n++] = '-';
-  if (spec.plus) out[n++] = '+';
-  if (spec.space) out[n++] = ' ';
-  if (spec.alternate) out[n++] = '#';
-  if (spec.zeroPad) out[n++] = '0';
+  if (field.leftJustify) out[n++] = '-';
+  if (field.plus) out[n++] = '+';
+  if (field.space) out[n++] = ' ';
+  if (field.alternate) out[n++] = '#';
+  if (field.zeroPad) out[n++] = '0';
   auto writeNumber = [&](std::uint32_t value) {
     char digits[10];
     std::size_t count = 0;
@@ -143,10 +143,10 @@ inline void WriteCDirective(const FieldSpec& spec, const char* modifier, char co
     } while (value > 0);
     while (count > 0) out[n++] = digits[--count];
   };
-  if (spec.width > 0) writeNumber(spec.width);
-  if (spec.hasPrecision) {
+  if (field.width > 0) writeNumber(field.width);
+  if (field.hasPrecision) {
     out[n++] = '.';
-    writeNumber(spec.precision);
+    writeNumber(field.precision);
   }
   for (const char* m = modifier; *m != '\0'; ++m) out[n++] = *m;
   out[n++] = conversion;
@@ -210,39 +210,39 @@ class TextFormatter {
     }
     const ArgumentKind kind = KindOf(parts.conversion, parts.length, kIsWide<Char>, model_);
     const ArgumentValue value = TakeArgument(kind, parts.length, arguments_);
-    FieldSpec spec;
-    if (!parts.wellFormed || !ResolveFields(parts, stars, spec)) {
+    FieldFormat field;
+    if (!parts.wellFormed || !ResolveFields(parts, stars, field)) {
       AppendText(text, length);
       return;
     }
     switch (kind) {
       case ArgumentKind::kInt32:
       case ArgumentKind::kInt64:
-        AppendNumber(spec, "ll", 'd', static_cast<long long>(value.integer));
+        AppendNumber(field, "ll", 'd', static_cast<long long>(value.integer));
         break;
       case ArgumentKind::kUInt32:
       case ArgumentKind::kUInt64:
-        AppendNumber(spec, "ll", parts.conversion, static_cast<unsigned long long>(value.unsignedInteger));
+        AppendNumber(field, "ll", parts.conversion, static_cast<unsigned long long>(value.unsignedInteger));
         break;
       case ArgumentKind::kDouble:
       case ArgumentKind::kLongDouble:
-        AppendNumber(spec, "", parts.conversion, value.real);
+        AppendNumber(field, "", parts.conversion, value.real);
         break;
       case ArgumentKind::kPointer:
-        AppendPointer(spec, value.pointer);
+        AppendPointer(field, value.pointer);
         break;
       case ArgumentKind::kCountPointer:
         AppendText(text, length);  // %n comes out as written; nothing is stored
         break;
       case ArgumentKind::kNarrowCharacter:
       case ArgumentKind::kWideCharacter:
-        AppendCharacter(spec, kind == ArgumentKind::kWideCharacter, value.integer);
+        AppendCharacter(field, kind == ArgumentKind::kWideCharacter, value.integer);
         break;
       case ArgumentKind::kNarrowString:
-        AppendString(spec, value.narrow);
+        AppendString(field, value.narrow);
         break;
       case ArgumentKind::kWideString:
-        AppendString(spec, value.wide);
+        AppendString(field, value.wide);
         break;
       case ArgumentKind::kNone: {
         const Char percent = Ch<Char>('%');
@@ -270,9 +270,9 @@ class TextFormatter {
   // The C formatter writes narrow text into the buffer's free cells; wide text is then widened
   // in place from its end, where each wide cell covers bytes that were already read.
   template <typename T>
-  void AppendNumber(const FieldSpec& spec, const char* modifier, char conversion, T value) noexcept {
+  void AppendNumber(const FieldFormat& field, const char* modifier, char conversion, T value) noexcept {
     char cDirective[40];
-    WriteCDirective(spec, modifier, conversion == 'i' ? 'd' : conversion, cDirective);
+    WriteCDirective(field, modifier, conversion == 'i' ? 'd' : conversion, cDirective);
     Char* const out = buffer_ + length_;
     const std::size_t room = capacity_ - length_;
     char* const bytes = reinterpret_cast<char*>(out);
@@ -286,9 +286,9 @@ class TextFormatter {
     if (kept < static_cast<std::size_t>(produced)) overflowed_ = true;
   }
 
-  void AppendPointer(const FieldSpec& spec, const void* pointer) noexcept {
+  void AppendPointer(const FieldFormat& field, const void* pointer) noexcept {
     if (model_.pointerForm == PointerForm::kCLibrary) {
-      AppendNumber(spec, "", 'p', pointer);
+      AppendNumber(field, "", 'p', pointer);
       return;
     }
     // Every digit of the pointer's size, upper case; only '-' and the width apply.
@@ -296,66 +296,66 @@ class TextFormatter {
     auto bits = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(pointer));
     Char text[16];
     for (std::size_t i = digits; i-- > 0; bits >>= 4) text[i] = Ch<Char>("0123456789ABCDEF"[bits & 0xF]);
-    AppendPadded(spec, text, digits);
+    AppendPadded(field, text, digits);
   }
 
-  void AppendPadded(const FieldSpec& spec, const Char* text, std::size_t count) noexcept {
-    const std::size_t padding = spec.width > count ? spec.width - count : 0;
-    if (!spec.leftJustify) AppendSpaces(padding);
+  void AppendPadded(const FieldFormat& field, const Char* text, std::size_t count) noexcept {
+    const std::size_t padding = field.width > count ? field.width - count : 0;
+    if (!field.leftJustify) AppendSpaces(padding);
     AppendText(text, count);
-    if (spec.leftJustify) AppendSpaces(padding);
+    if (field.leftJustify) AppendSpaces(padding);
   }
 
   // A character 0 adds no text, and the text of the C formatter's output ends there: what is
   // left is the padding before it.
-  void AppendCharacter(const FieldSpec& spec, bool wideArgument, std::int64_t value) noexcept {
+  void AppendCharacter(const FieldFormat& field, bool wideArgument, std::int64_t value) noexcept {
     if (wideArgument) {
       const wchar_t unit = WideUnit(static_cast<std::int32_t>(value));
-      if (unit == 0) return AppendZeroCharacter(spec);
+      if (unit == 0) return AppendZeroCharacter(field);
       const wchar_t text[2] = {unit, 0};
-      AppendString(spec, text, false);
+      AppendString(field, text, false);
     } else {
       const char byte = static_cast<char>(value);
-      if (byte == '\0') return AppendZeroCharacter(spec);
+      if (byte == '\0') return AppendZeroCharacter(field);
       const char text[2] = {byte, '\0'};
-      AppendString(spec, text, false);
+      AppendString(field, text, false);
     }
   }
 
-  void AppendZeroCharacter(const FieldSpec& spec) noexcept {
-    if (!spec.leftJustify && spec.width > 1) AppendSpaces(spec.width - 1);
+  void AppendZeroCharacter(const FieldFormat& field) noexcept {
+    if (!field.leftJustify && field.width > 1) AppendSpaces(field.width - 1);
   }
 
   // A string of the text's own width is copied; one of the other width is converted, whole
   // characters only. The precision counts the units written.
   template <typename ArgumentChar>
-  void AppendString(const FieldSpec& spec, const ArgumentChar* text, bool usePrecision = true) noexcept {
-    const std::size_t limit = usePrecision && spec.hasPrecision ? spec.precision : static_cast<std::size_t>(-1);
+  void AppendString(const FieldFormat& field, const ArgumentChar* text, bool usePrecision = true) noexcept {
+    const std::size_t limit = usePrecision && field.hasPrecision ? field.precision : static_cast<std::size_t>(-1);
     if (text == nullptr) {
       static constexpr char kNull[] = "(null)";
       Char shown[sizeof kNull];
       for (std::size_t i = 0; i < sizeof kNull; ++i) shown[i] = Ch<Char>(kNull[i]);
-      return AppendPadded(spec, shown, limit < sizeof kNull - 1 ? limit : sizeof kNull - 1);
+      return AppendPadded(field, shown, limit < sizeof kNull - 1 ? limit : sizeof kNull - 1);
     }
     if constexpr (sizeof(ArgumentChar) == sizeof(Char)) {
       std::size_t count = 0;
       while (count < limit && text[count] != ArgumentChar{}) ++count;
-      AppendPadded(spec, reinterpret_cast<const Char*>(text), count);
+      AppendPadded(field, reinterpret_cast<const Char*>(text), count);
     } else {
-      AppendConverted(spec, text, limit);
+      AppendConverted(field, text, limit);
     }
   }
 
   template <typename ArgumentChar>
-  void AppendConverted(const FieldSpec& spec, const ArgumentChar* text, std::size_t limit) noexcept {
+  void AppendConverted(const FieldFormat& field, const ArgumentChar* text, std::size_t limit) noexcept {
     std::size_t padding = 0;
-    if (spec.width > 0) {
+    if (field.width > 0) {
       // Counting one character beyond the width tells whether the text reaches it.
-      const std::size_t bound = Smaller(limit, spec.width + kLongestCharacter);
+      const std::size_t bound = Smaller(limit, field.width + kLongestCharacter);
       const std::size_t units = Convert(text, nullptr, bound).units;
-      padding = spec.width > units ? spec.width - units : 0;
+      padding = field.width > units ? field.width - units : 0;
     }
-    if (!spec.leftJustify) AppendSpaces(padding);
+    if (!field.leftJustify) AppendSpaces(padding);
     if (overflowed_) return;
     const std::size_t room = capacity_ - 1 - length_;
     const Converted converted = Convert(text, buffer_ + length_, Smaller(limit, room));
@@ -365,7 +365,7 @@ class TextFormatter {
       overflowed_ = true;
       return;
     }
-    if (spec.leftJustify) AppendSpaces(padding);
+    if (field.leftJustify) AppendSpaces(padding);
   }
 
   Converted Convert(const wchar_t* text, char* out, std::size_t room) noexcept {
