@@ -1,4 +1,4 @@
-// One conversion specification of a format: its parts, and the argument it takes under a data model.
+// One directive of a format: its parts, and the argument it takes under a data model.
 #pragma once
 
 #include <cstddef>

@@ -15,6 +15,7 @@
 #include "support/clipboard.h"
 #include "support/dialog_driver.h"
 #include "support/keyboard.h"
+#include "support/monitor_fixture.h"
 #include "support/monitor_process.h"
 #include "support/scratch_dir.h"
 #include "support/screenshot.h"
@@ -38,19 +39,8 @@ bool IsFindDialog(HWND dialog) { return GetDlgItem(dialog, edt1) != nullptr && G
 bool IsMessageBox(HWND dialog) { return GetDlgItem(dialog, kMessageBoxText) != nullptr && !IsFindDialog(dialog); }
 
 // vigilo.exe in a scratch directory of its own with its window shown.
-class FindE2eTest : public ::testing::Test {
+class FindE2eTest : public MonitorFixture {
  protected:
-  void Start(const std::string& ini) {
-    monitor_.reset(new MonitorProcess(dir_.path(), ini));
-    ASSERT_TRUE(monitor_->WaitForWindow());
-  }
-  void TearDown() override {
-    if (monitor_) {
-      EXPECT_EQ(monitor_->Exit(), 0u);
-    }
-    monitor_.reset();
-  }
-  MonitorProcess& monitor() { return *monitor_; }
 
   // Sends the messages and waits until the console shows the last one.
   void Receive(const std::vector<std::string>& messages, const std::string& shownEnding) {
@@ -97,8 +87,6 @@ class FindE2eTest : public ::testing::Test {
     return text;
   }
 
-  ScratchDir dir_;
-  std::unique_ptr<MonitorProcess> monitor_;
 };
 
 // Hits differ only in case, so the clipboard tells which one was selected.

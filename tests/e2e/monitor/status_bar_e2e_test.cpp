@@ -15,6 +15,7 @@
 #include "channel/channel.h"
 #include "resource_ids.h"
 #include "support/dialog_driver.h"
+#include "support/monitor_fixture.h"
 #include "support/monitor_process.h"
 #include "support/scratch_dir.h"
 #include "support/screenshot.h"
@@ -61,19 +62,8 @@ class HeldChannel {
   HANDLE slot_ = INVALID_HANDLE_VALUE;
 };
 
-class StatusBarE2eTest : public ::testing::Test {
+class StatusBarE2eTest : public MonitorFixture {
  protected:
-  void Start(const std::string& ini) {
-    monitor_.reset(new MonitorProcess(dir_.path(), ini));
-    ASSERT_TRUE(monitor_->WaitForWindow());
-  }
-  void TearDown() override {
-    if (monitor_) {
-      EXPECT_EQ(monitor_->Exit(), 0u);
-    }
-    monitor_.reset();
-  }
-  MonitorProcess& monitor() { return *monitor_; }
   std::string Text(int part) { return StatusBarText(monitor().statusBar(), part); }
   // Waits until the part shows the text (a tick puts it there); the text last read.
   std::string WaitForText(int part, const std::string& text, DWORD milliseconds = 5000) {
@@ -92,8 +82,6 @@ class StatusBarE2eTest : public ::testing::Test {
     ASSERT_TRUE(WaitUntil([&] { return monitor().ButtonEnabled(ID_FILE_STOP_LOG); }, 5000));
   }
 
-  ScratchDir dir_;
-  std::unique_ptr<MonitorProcess> monitor_;
 };
 
 TEST_F(StatusBarE2eTest, CountRateAndLogFollowWhatHappens) {

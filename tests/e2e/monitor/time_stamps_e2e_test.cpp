@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "resource_ids.h"
+#include "support/monitor_fixture.h"
 #include "support/monitor_process.h"
 #include "support/scratch_dir.h"
 
@@ -36,23 +37,10 @@ std::string Unstamped(const std::string& line) {
   return std::regex_match(line, match, kStamped) ? match[2].str() : "(no stamp) " + line;
 }
 
-class TimeStampsE2eTest : public ::testing::Test {
+class TimeStampsE2eTest : public MonitorFixture {
  protected:
-  void Start(const std::string& ini) {
-    monitor_.reset(new MonitorProcess(dir_.path(), ini));
-    ASSERT_TRUE(monitor_->WaitForWindow());
-  }
-  void TearDown() override {
-    if (monitor_) {
-      EXPECT_EQ(monitor_->Exit(), 0u);
-    }
-    monitor_.reset();
-  }
-  MonitorProcess& monitor() { return *monitor_; }
   int IniValue() { return GetPrivateProfileIntA("system", "time stamps", -7, dir_.File("vigilo.ini").c_str()); }
 
-  ScratchDir dir_;
-  std::unique_ptr<MonitorProcess> monitor_;
 };
 
 TEST_F(TimeStampsE2eTest, EveryLineOfAllCopyStartsWithItsTimeAndTheLogMatches) {

@@ -104,10 +104,10 @@ TEST(LineStamps, EveryLineBegunWhileOnStartsWithTheTimeOfTheMessageThatBeginsIt)
 // stand exactly at the line starts that a scan of the whole text finds, wherever the messages
 // split it.
 TEST(LineStamps, StampsStandExactlyAtTheLineStartsOfRandomText) {
-  uint32_t seed = 12345;
-  auto next = [&seed] {
-    seed = seed * 1103515245u + 12345u;
-    return (seed >> 16) & 0x7FFF;
+  uint32_t state = 12345;
+  auto next = [&state] {
+    state = state * 1103515245u + 12345u;
+    return (state >> 16) & 0x7FFF;
   };
   const char alphabet[] = {'a', 'b', '\r', '\n'};
   LineStamper stamper;
