@@ -46,8 +46,9 @@ const char* TooltipText(int command) {
   return nullptr;
 }
 
-void ToggleBar(HWND bar, HWND owner, int item, const char* key) {
+void ToggleBar(MonitorApp& app, HWND bar, int item, const char* key) {
   if (!bar) return;
+  const HWND owner = app.mainWindow;
   const HMENU menu = GetMenu(owner);
   const UINT state = GetMenuState(menu, static_cast<UINT>(item), MF_BYCOMMAND);
   const int visible = (state != static_cast<UINT>(-1) && (state & MF_CHECKED)) ? 0 : 1;
@@ -60,18 +61,18 @@ void ToggleBar(HWND bar, HWND owner, int item, const char* key) {
 }
 
 // Saved at every toggle as what it turned to: a capture that could not start stays off.
-void ToggleDebugCapture() {
+void ToggleDebugCapture(MonitorApp& app) {
   app.SetDebugCapture(!app.debugOutput.IsRunning());
   WriteSettingInt("system", "capture debug output", app.debugOutput.IsRunning() ? 1 : 0);
 }
 
-void SelectAllText() {
-  SetCommandEnabled(ID_EDIT_COPY, true);
+void SelectAllText(MonitorApp& app) {
+  app.SetCommandEnabled(ID_EDIT_COPY, true);
   app.console.SelectAll();
   app.console.Invalidate();
 }
 
-void SelectAllAndCopy() {
+void SelectAllAndCopy(MonitorApp& app) {
   app.console.SelectAll();
   app.console.Copy();
 }
@@ -82,11 +83,11 @@ void OpenHelp() {
   ShellExecuteA(nullptr, "open", path, nullptr, "", SW_SHOW);
 }
 
-void RunAboutBox() {
+void RunAboutBox(HWND owner) {
   AboutDialog dialog;
-  const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(app.mainWindow, GWLP_HINSTANCE));
+  const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(owner, GWLP_HINSTANCE));
   DialogBoxParamA(instance, MAKEINTRESOURCEA(language == 1 ? IDD_ABOUT_JA : IDD_ABOUT_EN),
-                  app.mainWindow, XDialog::DialogProc, reinterpret_cast<LPARAM>(&dialog));
+                  owner, XDialog::DialogProc, reinterpret_cast<LPARAM>(&dialog));
 }
 
 }  // namespace
@@ -113,8 +114,8 @@ void MonitorApp::OnCommand(WPARAM wParam) {
     case ID_FILE_EXIT: SendMessageA(mainWindow, WM_CLOSE, 0, 0); break;
     case ID_EDIT_COPY: console.Copy(); break;
     case ID_EDIT_PASTE: console.Paste(); break;
-    case ID_EDIT_SELECT_ALL: SelectAllText(); break;
-    case ID_EDIT_ALL_COPY: SelectAllAndCopy(); break;
+    case ID_EDIT_SELECT_ALL: SelectAllText(*this); break;
+    case ID_EDIT_ALL_COPY: SelectAllAndCopy(*this); break;
     case ID_EDIT_ALL_ERASE:
       console.Clear();
       messages.ResetCount();
@@ -122,12 +123,12 @@ void MonitorApp::OnCommand(WPARAM wParam) {
     case ID_EDIT_FIND: find.Open(mainWindow, console); break;
     case ID_EDIT_FIND_NEXT: find.Next(mainWindow, console, true); break;
     case ID_EDIT_FIND_PREVIOUS: find.Next(mainWindow, console, false); break;
-    case ID_VIEW_TOOLBAR: ToggleBar(toolBar, mainWindow, ID_VIEW_TOOLBAR, "tool bar"); break;
-    case ID_VIEW_STATUS_BAR: ToggleBar(statusBar, mainWindow, ID_VIEW_STATUS_BAR, "status bar"); break;
-    case ID_VIEW_DEBUG_OUTPUT: ToggleDebugCapture(); break;
+    case ID_VIEW_TOOLBAR: ToggleBar(*this, toolBar, ID_VIEW_TOOLBAR, "tool bar"); break;
+    case ID_VIEW_STATUS_BAR: ToggleBar(*this, statusBar, ID_VIEW_STATUS_BAR, "status bar"); break;
+    case ID_VIEW_DEBUG_OUTPUT: ToggleDebugCapture(*this); break;
     case ID_VIEW_TIME_STAMPS: ToggleTimeStamps(); break;
     case ID_HELP_TOPICS: OpenHelp(); break;
-    case ID_HELP_ABOUT: RunAboutBox(); break;
+    case ID_HELP_ABOUT: RunAboutBox(mainWindow); break;
     case ID_HELP_LANGUAGE: ChooseLanguage(); break;
     default: DefWindowProcA(mainWindow, WM_COMMAND, wParam, 0); break;
   }

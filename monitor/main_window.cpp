@@ -60,7 +60,18 @@ RECT BarEdges(HWND bar, HWND owner) {
   return rect;
 }
 
-LRESULT HandleMainMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+// The record this window belongs to: handed over by CreateWindowExA and kept in the window data
+// from WM_NCCREATE on; the few messages before it find none.
+MonitorApp* AppOf(HWND window, UINT message, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* app = static_cast<MonitorApp*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(app));
+    return app;
+  }
+  return reinterpret_cast<MonitorApp*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
+
+LRESULT HandleMainMessage(MonitorApp& app, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   // The find dialog's registered message has no fixed number to switch on.
   if (message != 0 && message == app.find.message() && lParam) {
     app.find.OnFindMessage(*reinterpret_cast<const FINDREPLACEA*>(lParam), app.console);
@@ -127,13 +138,15 @@ void BuildSettingsPath() {
 
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   try {
-    return HandleMainMessage(window, message, wParam, lParam);
+    MonitorApp* app = AppOf(window, message, lParam);
+    if (!app) return DefWindowProcA(window, message, wParam, lParam);
+    return HandleMainMessage(*app, window, message, wParam, lParam);
   } catch (...) {
     return 0;
   }
 }
 
-int InitInstance(HINSTANCE instance, int showCommand) {
+int InitInstance(MonitorApp& app, HINSTANCE instance, int showCommand) {
   const HWND running = FindWindowA(kMainClass, nullptr);
   if (running) {
     if (IsIconic(running)) {
@@ -165,12 +178,12 @@ int InitInstance(HINSTANCE instance, int showCommand) {
 
   const HWND window = CreateWindowExA(0, kMainClass, kTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                      nullptr, nullptr, instance, nullptr);
+                                      nullptr, nullptr, instance, &app);
   app.mainWindow = window;
   if (!window) return 0;
 
   for (int command : {ID_FILE_STOP_LOG, ID_EDIT_COPY, ID_EDIT_SELECT_ALL, ID_EDIT_ALL_COPY, ID_EDIT_ALL_ERASE}) {
-    SetCommandEnabled(command, false);
+    app.SetCommandEnabled(command, false);
   }
   app.StartReceiver();
   if (ReadSettingInt("system", "capture debug output", 0) == 1) app.SetDebugCapture(true);

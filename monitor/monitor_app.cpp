@@ -8,7 +8,6 @@
 
 char settingsPath[MAX_PATH] = "";
 int language = 1;
-MonitorApp app;
 
 MonitorApp::~MonitorApp() {
   // A log file still open when the window closed holds everything received: it closes first,
@@ -20,12 +19,12 @@ MonitorApp::~MonitorApp() {
 
 void MonitorApp::AllocateConvertBuffer() { convertBuffer = TryAllocateBytes(convertCapacity); }
 
-void SetCommandEnabled(int command, bool enabled) {
-  if (!app.mainWindow) return;
-  const HMENU menu = GetMenu(app.mainWindow);
+void MonitorApp::SetCommandEnabled(int command, bool enabled) {
+  if (!mainWindow) return;
+  const HMENU menu = GetMenu(mainWindow);
   if (!menu) return;
   EnableMenuItem(menu, static_cast<UINT>(command), MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
-  if (app.toolBar) {
-    SendMessageA(app.toolBar, TB_ENABLEBUTTON, static_cast<WPARAM>(command), MAKELPARAM(enabled ? TRUE : FALSE, 0));
+  if (toolBar) {
+    SendMessageA(toolBar, TB_ENABLEBUTTON, static_cast<WPARAM>(command), MAKELPARAM(enabled ? TRUE : FALSE, 0));
   }
 }

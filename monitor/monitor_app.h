@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "monitor/command_states.h"
 #include "monitor/debug_output_source.h"
 #include "monitor/log_file.h"
 #include "monitor/mailslot_source.h"
@@ -12,15 +13,16 @@
 #include "monitor/message_counter.h"
 #include "monitor/receive_stamps.h"
 #include "monitor/status_bar.h"
+#include "monitor/ui_language.h"
 #include "monitor/vgl_console.h"
 
 // Full path of vigilo.ini (current directory at start-up); every settings access is skipped while empty.
 extern char settingsPath[MAX_PATH];
-// User-interface language: 1 Japanese, 0 English, -1 not chosen yet.
-extern int language;
 
-struct MonitorApp {
-  MonitorApp() = default;
+// One per main window: WinMain owns it, the main window reaches it through its window data, and
+// the console reports its Edit-command states to it.
+struct MonitorApp final : CommandStates {
+  MonitorApp() { console.commandStates = this; }
   ~MonitorApp();
   MonitorApp(const MonitorApp&) = delete;
   MonitorApp& operator=(const MonitorApp&) = delete;
@@ -76,6 +78,9 @@ struct MonitorApp {
   // Writes to the open log; a failed or short write stops log saving and tells the user.
   bool WriteLog(const void* bytes, DWORD length);
 
+  // Enables or greys one command in the main menu and on the toolbar together.
+  void SetCommandEnabled(int command, bool enabled) override;
+
   // Commands, language, log saving.
   void OnCommand(WPARAM wParam);
   LRESULT OnNotify(LPARAM lParam);  // tooltip texts of the toolbar buttons
@@ -101,21 +106,15 @@ struct MonitorApp {
   void ToggleTimeStamps();
 };
 
-extern MonitorApp app;
-
 // Posted to the main window: wParam a MonitorApp::Trouble, lParam the system's error code.
 constexpr UINT kTroubleMessage = WM_APP + 10;
 
-// Enables or greys one command in the main menu and on the toolbar together.
-void SetCommandEnabled(int command, bool enabled);
-
-// Start-up: single instance, settings path, language, main window; 1 when the window stands.
-int InitInstance(HINSTANCE instance, int showCommand);
+// Start-up: single instance, settings path, language, and the main window of this record; 1
+// when the window stands.
+int InitInstance(MonitorApp& app, HINSTANCE instance, int showCommand);
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void UnregisterMainClass(HINSTANCE instance);
 // Builds settingsPath from the current directory.
 void BuildSettingsPath();
-// The language the user's locale suggests: 1 for Japanese (0x0411), else 0.
-int DetectLanguage();
 // Full path of the help page of the current language, beside the executable.
 void HelpPagePath(char (&path)[MAX_PATH]);

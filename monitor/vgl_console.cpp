@@ -4,9 +4,9 @@
 #include <new>
 
 #include "dialogs/ansi_text.h"
-#include "monitor/monitor_app.h"
 #include "monitor/resources/resource_ids.h"
 #include "monitor/settings_file.h"
+#include "monitor/ui_language.h"
 
 namespace {
 

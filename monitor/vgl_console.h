@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "console/x_console.h"
+#include "monitor/command_states.h"
 
 class VGL_Console : public XConsole {
  public:
@@ -21,6 +22,15 @@ class VGL_Console : public XConsole {
   // A search's hit: the finished selection with Copy enabled, scrolled into view.
   void ShowFound(int32_t lo, int32_t hi);
   void OpenSettingsSheet(HWND owner);
+
+  // Told whenever Copy, Select All, All Copy or All Erase becomes possible or impossible; null
+  // when nothing shows those commands.
+  CommandStates* commandStates = nullptr;
+
+ private:
+  void SetCommandEnabled(int command, bool enabled) {
+    if (commandStates) commandStates->SetCommandEnabled(command, enabled);
+  }
 };
 
 LRESULT CALLBACK ConsoleWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -5,7 +5,9 @@
 #include "monitor/monitor_app.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLine*/, int showCommand) {
-  if (!InitInstance(instance, showCommand)) return 0;
+  // Outlives the main window: closed down (log, listener, channel) once the loop has ended.
+  MonitorApp app;
+  if (!InitInstance(app, instance, showCommand)) return 0;
   html_help::Initialize(&app.helpCookie);
 
   MSG message;

@@ -13,6 +13,9 @@
 
 namespace {
 
+// The record whose console and log the host's window shows.
+MonitorApp& app = MonitorHost::App();
+
 constexpr int kMessageBoxText = 0xFFFF;  // the static text of a message box
 
 // What the log dialog showed when it opened.

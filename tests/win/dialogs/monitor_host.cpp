@@ -25,11 +25,17 @@ HWND CreateHost() {
                                     480, nullptr, LoadMenuA(instance, MAKEINTRESOURCEA(IDR_MENU_ENGLISH)),
                                     instance, nullptr);
   ShowWindow(window, SW_SHOW);
-  app.mainWindow = window;
+  MonitorHost::App().mainWindow = window;
   return window;
 }
 
 }  // namespace
+
+MonitorApp& MonitorHost::App() {
+  // Never destroyed before the host window, whose console points into it: both last until exit.
+  static MonitorApp* const app = new MonitorApp;
+  return *app;
+}
 
 HWND MonitorHost::Window() {
   static const HWND window = CreateHost();
@@ -40,6 +46,7 @@ MonitorHost::MonitorHost() {
   std::snprintf(settingsPath, sizeof settingsPath, "%s", Path("vigilo.ini").c_str());
   language = 0;
   Window();
+  MonitorApp& app = App();
   if (!app.console.window) {
     app.console.Create(Window());
     MoveWindow(app.console.window, 0, 0, 600, 400, TRUE);
@@ -48,6 +55,7 @@ MonitorHost::MonitorHost() {
 
 MonitorHost::~MonitorHost() {
   // The log file closes before the scratch folder goes.
+  MonitorApp& app = App();
   if (app.logFile.IsOpen()) app.StopLogSaving();
   settingsPath[0] = '\0';
 }
@@ -77,12 +85,13 @@ void MonitorHost::WriteSetting(const char* section, const char* key, const char*
 }
 
 void MonitorHost::ResetConsole(const std::string& text) {
+  MonitorApp& app = App();
   app.console.Clear();
   if (!text.empty()) app.console.Write(text.data(), static_cast<int>(text.size()), 0);
 }
 
 std::string MonitorHost::ConsoleText() {
-  const auto& store = app.console.text;
+  const auto& store = App().console.text;
   if (!store.bytes) return {};
   return std::string(reinterpret_cast<const char*>(store.bytes), store.used);
 }

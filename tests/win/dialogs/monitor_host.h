@@ -9,9 +9,11 @@
 
 #include "support/scratch_dir.h"
 
-// One per test: a fresh scratch folder whose vigilo.ini is settingsPath. The host window (with
-// the English main menu, so command states can be read) and the console in it are made once per
-// process and stay, like the monitor's own.
+struct MonitorApp;
+
+// One per test: a fresh scratch folder whose vigilo.ini is settingsPath. The application record,
+// the host window (with the English main menu, so command states can be read) and the console in
+// it are made once per process and stay, like the monitor's own.
 class MonitorHost {
  public:
   MonitorHost();
@@ -20,6 +22,7 @@ class MonitorHost {
   MonitorHost& operator=(const MonitorHost&) = delete;
 
   static HWND Window();
+  static MonitorApp& App();
   const std::string& Folder() const { return folder_.path(); }
   std::string Path(const char* name) const { return folder_.File(name); }
 

@@ -19,6 +19,9 @@
 
 namespace {
 
+// The record whose console and log the host's window shows.
+MonitorApp& app = MonitorHost::App();
+
 // Set by ReadConsoleSettings on every load, never by the sheet: a console that still carries
 // another value was not reconfigured.
 constexpr uint32_t kNotReconfigured = 0x123456;

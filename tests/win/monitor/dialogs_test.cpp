@@ -18,13 +18,10 @@ class LanguageDialogTest : public ::testing::Test {
  protected:
   void SetUp() override {
     savedLanguage_ = language;
-    savedWindow_ = app.mainWindow;
-    app.mainWindow = nullptr;  // as at the first start: no owner
     std::strcpy(settingsPath, dir_.File("vigilo.ini").c_str());
   }
   void TearDown() override {
     language = savedLanguage_;
-    app.mainWindow = savedWindow_;
     settingsPath[0] = '\0';
   }
   std::string StoredLanguage() const {
@@ -35,7 +32,7 @@ class LanguageDialogTest : public ::testing::Test {
 
   ScratchDir dir_;
   int savedLanguage_ = 0;
-  HWND savedWindow_ = nullptr;
+  MonitorApp app;  // as at the first start: no main window to own the dialog
 };
 
 std::string ComboText(HWND combo, int index) {

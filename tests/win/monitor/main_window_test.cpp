@@ -19,79 +19,103 @@
 #include "support/clipboard.h"
 #include "support/command_state.h"
 #include "support/dialog_driver.h"
+#include "running_monitor.h"
 #include "support/scratch_dir.h"
 
 namespace {
 
-bool MenuEnabled(int command) { return MenuCommandEnabled(GetMenu(app.mainWindow), command); }
-bool MenuChecked(int command) { return MenuCommandChecked(GetMenu(app.mainWindow), command); }
-bool ButtonEnabled(int command) { return ToolbarButtonEnabled(app.toolBar, command); }
-
-// Every Edit command in the same state in the menu and on the toolbar.
-void ExpectEditStates(bool copy, bool selectAll, bool allCopy, bool allErase) {
-  const struct {
-    int command;
-    bool enabled;
-  } states[] = {{ID_EDIT_COPY, copy}, {ID_EDIT_SELECT_ALL, selectAll}, {ID_EDIT_ALL_COPY, allCopy},
-                {ID_EDIT_ALL_ERASE, allErase}};
-  for (const auto& s : states) {
-    EXPECT_EQ(MenuEnabled(s.command), s.enabled) << "menu item " << s.command;
-    EXPECT_EQ(ButtonEnabled(s.command), s.enabled) << "toolbar button " << s.command;
-  }
-}
-
-RECT ChildRect(HWND child) {
-  RECT rect;
-  GetWindowRect(child, &rect);
-  MapWindowPoints(nullptr, app.mainWindow, reinterpret_cast<POINT*>(&rect), 2);
-  return rect;
-}
-
-std::string Shown() {
-  return std::string(reinterpret_cast<const char*>(app.console.text.bytes), app.console.text.used);
-}
-
-void WriteText(const char* text) { app.console.Write(text, static_cast<int>(std::strlen(text)), 0); }
-
-class MainWindowTest : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    dir_ = new ScratchDir;
-    WriteWholeFile(dir_->File("vigilo.ini"), "[system]\r\nlanguage=0\r\n");
-    GetCurrentDirectoryA(MAX_PATH, previousDirectory_);
-    SetCurrentDirectoryA(dir_->path().c_str());
-    started_ = InitInstance(GetModuleHandleA(nullptr), SW_SHOW);
-    Pump(100);
-  }
-  static void TearDownTestSuite() {
-    if (app.mainWindow) {
-      SendMessageA(app.mainWindow, WM_CLOSE, 0, 0);
-      Pump(50);
-    }
-    app.mainWindow = nullptr;
-    app.toolBar = app.statusBar = nullptr;
-    UnregisterMainClass(GetModuleHandleA(nullptr));
-    SetCurrentDirectoryA(previousDirectory_);
-    settingsPath[0] = '\0';
-    delete dir_;
-  }
-  void SetUp() override {
-    ASSERT_EQ(started_, 1);
-    ASSERT_NE(app.console.window, nullptr);
-  }
-  std::string Ini() const { return ReadWholeFile(dir_->File("vigilo.ini")); }
-
-  static ScratchDir* dir_;
-  static char previousDirectory_[MAX_PATH];
-  static int started_;
+struct PopupProbe {
+  std::vector<UINT> items;  // command of each item, 0 for a separator
+  std::vector<std::string> texts;
+  bool shown = false;
 };
 
-ScratchDir* MainWindowTest::dir_ = nullptr;
-char MainWindowTest::previousDirectory_[MAX_PATH];
-int MainWindowTest::started_ = 0;
+PopupProbe* currentProbe = nullptr;
+
+void CALLBACK ReadPopupMenu(HWND, UINT, UINT_PTR timer, DWORD) {
+  const HWND popup = FindWindowA("#32768", nullptr);
+  if (!popup || !currentProbe) return;
+  KillTimer(nullptr, timer);
+  const auto menu = reinterpret_cast<HMENU>(SendMessageA(popup, 0x01E1 /* MN_GETHMENU */, 0, 0));
+  currentProbe->shown = true;
+  for (int i = 0; menu && i < GetMenuItemCount(menu); ++i) {
+    currentProbe->items.push_back(GetMenuItemID(menu, i));
+    char text[64] = "";
+    GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+    currentProbe->texts.push_back(text);
+  }
+  EndMenu();
+}
+
+// One monitor per test, in English, started as WinMain starts it.
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Pump(100);
+    ASSERT_TRUE(monitor_.started());
+    ASSERT_NE(app.console.window, nullptr);
+  }
+  std::string Ini() const { return ReadWholeFile(monitor_.File("vigilo.ini")); }
+
+  bool MenuEnabled(int command) { return MenuCommandEnabled(GetMenu(app.mainWindow), command); }
+  bool MenuChecked(int command) { return MenuCommandChecked(GetMenu(app.mainWindow), command); }
+  bool ButtonEnabled(int command) { return ToolbarButtonEnabled(app.toolBar, command); }
+
+  // Every Edit command in the same state in the menu and on the toolbar.
+  void ExpectEditStates(bool copy, bool selectAll, bool allCopy, bool allErase) {
+    const struct {
+      int command;
+      bool enabled;
+    } states[] = {{ID_EDIT_COPY, copy}, {ID_EDIT_SELECT_ALL, selectAll}, {ID_EDIT_ALL_COPY, allCopy},
+                  {ID_EDIT_ALL_ERASE, allErase}};
+    for (const auto& s : states) {
+      EXPECT_EQ(MenuEnabled(s.command), s.enabled) << "menu item " << s.command;
+      EXPECT_EQ(ButtonEnabled(s.command), s.enabled) << "toolbar button " << s.command;
+    }
+  }
+
+  RECT ChildRect(HWND child) {
+    RECT rect;
+    GetWindowRect(child, &rect);
+    MapWindowPoints(nullptr, app.mainWindow, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+  }
+
+  std::string Shown() {
+    return std::string(reinterpret_cast<const char*>(app.console.text.bytes), app.console.text.used);
+  }
+
+  void WriteText(const char* text) { app.console.Write(text, static_cast<int>(std::strlen(text)), 0); }
+
+  std::string Tooltip(int command) {
+    char unchanged[] = "unchanged";
+    NMTTDISPINFOA request = {};
+    request.hdr.hwndFrom = app.toolBar;
+    request.hdr.idFrom = static_cast<UINT_PTR>(command);
+    request.hdr.code = TTN_NEEDTEXTA;
+    request.lpszText = unchanged;
+    EXPECT_EQ(SendMessageA(app.mainWindow, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&request)), 0);
+    return request.lpszText;
+  }
+
+  PopupProbe RightClick() {
+    PopupProbe probe;
+    currentProbe = &probe;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 30, ReadPopupMenu);
+    // The console's right-button handling runs the menu modally; with no menu it returns at once.
+    SendMessageA(app.console.window, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(10, 10));
+    Pump(100);
+    KillTimer(nullptr, timer);
+    currentProbe = nullptr;
+    return probe;
+  }
+
+  RunningMonitor monitor_{"[system]\r\nlanguage=0\r\n"};
+  MonitorApp& app = monitor_.app();
+};
 
 TEST_F(MainWindowTest, StartsWithNothingToActOnGreyed) {
-  EXPECT_EQ(std::string(settingsPath), dir_->File("vigilo.ini"));
+  EXPECT_EQ(std::string(settingsPath), monitor_.File("vigilo.ini"));
   char title[64];
   GetWindowTextA(app.mainWindow, title, sizeof title);
   EXPECT_STREQ(title, "Tellit Message Monitor");
@@ -153,7 +177,7 @@ TEST_F(MainWindowTest, OnlyTheFirstTextOfAnEmptyConsoleEnablesTheAllCommands) {
   app.console.Clear();
   WriteText("first\r\n");
   ExpectEditStates(false, true, true, true);
-  for (int command : {ID_EDIT_SELECT_ALL, ID_EDIT_ALL_COPY, ID_EDIT_ALL_ERASE}) SetCommandEnabled(command, false);
+  for (int command : {ID_EDIT_SELECT_ALL, ID_EDIT_ALL_COPY, ID_EDIT_ALL_ERASE}) app.SetCommandEnabled(command, false);
   WriteText("second\r\n");
   ExpectEditStates(false, false, false, false);
   app.console.Write("", 0, 0);
@@ -221,17 +245,6 @@ TEST_F(MainWindowTest, ConsoleOverlapsTheToolbarByOnePixelAndFollowsTheViewToggl
   EXPECT_EQ(ChildRect(app.console.window).bottom, status.top);
   EXPECT_EQ(GetPrivateProfileIntA("system", "tool bar", 7, settingsPath), 1u);
   EXPECT_EQ(GetPrivateProfileIntA("system", "status bar", 7, settingsPath), 1u);
-}
-
-std::string Tooltip(int command) {
-  char unchanged[] = "unchanged";
-  NMTTDISPINFOA request = {};
-  request.hdr.hwndFrom = app.toolBar;
-  request.hdr.idFrom = static_cast<UINT_PTR>(command);
-  request.hdr.code = TTN_NEEDTEXTA;
-  request.lpszText = unchanged;
-  EXPECT_EQ(SendMessageA(app.mainWindow, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&request)), 0);
-  return request.lpszText;
 }
 
 TEST_F(MainWindowTest, TooltipsFollowTheLanguageAtEachRequest) {
@@ -360,41 +373,6 @@ TEST_F(MainWindowTest, ToolbarTooltipControlGetsTheTextsFromTheMainWindow) {
   EXPECT_STREQ(text, "All Copy");
 }
 
-struct PopupProbe {
-  std::vector<UINT> items;  // command of each item, 0 for a separator
-  std::vector<std::string> texts;
-  bool shown = false;
-};
-
-PopupProbe* currentProbe = nullptr;
-
-void CALLBACK ReadPopupMenu(HWND, UINT, UINT_PTR timer, DWORD) {
-  const HWND popup = FindWindowA("#32768", nullptr);
-  if (!popup || !currentProbe) return;
-  KillTimer(nullptr, timer);
-  const auto menu = reinterpret_cast<HMENU>(SendMessageA(popup, 0x01E1 /* MN_GETHMENU */, 0, 0));
-  currentProbe->shown = true;
-  for (int i = 0; menu && i < GetMenuItemCount(menu); ++i) {
-    currentProbe->items.push_back(GetMenuItemID(menu, i));
-    char text[64] = "";
-    GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
-    currentProbe->texts.push_back(text);
-  }
-  EndMenu();
-}
-
-PopupProbe RightClick() {
-  PopupProbe probe;
-  currentProbe = &probe;
-  const UINT_PTR timer = SetTimer(nullptr, 0, 30, ReadPopupMenu);
-  // The console's right-button handling runs the menu modally; with no menu it returns at once.
-  SendMessageA(app.console.window, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(10, 10));
-  Pump(100);
-  KillTimer(nullptr, timer);
-  currentProbe = nullptr;
-  return probe;
-}
-
 TEST_F(MainWindowTest, ContextMenuOffersWhatTheConsoleCanDo) {
   app.console.Clear();
   EXPECT_FALSE(RightClick().shown) << "empty console, no selection: no menu";
@@ -495,8 +473,8 @@ TEST_F(MainWindowTest, HtmlHelpLoadsFromTheSystemDirectoryOrNotAtAll) {
   }
 }
 
-// Runs last in this suite: closing frees the channel so a new monitor could start at once.
-TEST_F(MainWindowTest, ZZExitClosesTheWindowAndTheMailslot) {
+// Closing frees the channel so a new monitor could start at once.
+TEST_F(MainWindowTest, ExitClosesTheWindowAndTheMailslot) {
   const HWND window = app.mainWindow;
   app.OnCommand(ID_FILE_EXIT);
   EXPECT_FALSE(IsWindow(window));

@@ -42,12 +42,20 @@ class Writer {
 
 class ReceiverTest : public ::testing::Test {
  protected:
+  // One record and console for the suite: its channel and buffers are made afresh for every test.
   static void SetUpTestSuite() {
     settingsPath[0] = '\0';
+    app_ = new MonitorApp;
     parent_ = CreateWindowExA(0, "STATIC", "receiver test", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480, nullptr,
                               nullptr, GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(parent_, nullptr);
-    ASSERT_EQ(app.console.Create(parent_), 1);
+    ASSERT_EQ(app_->console.Create(parent_), 1);
+  }
+  static void TearDownTestSuite() {
+    DestroyWindow(parent_);  // the console window first: its window data points into the record
+    parent_ = nullptr;
+    delete app_;
+    app_ = nullptr;
   }
 
   void SetUp() override {
@@ -68,14 +76,17 @@ class ReceiverTest : public ::testing::Test {
 
   void TearDown() override { app.logFile.Close(); }
 
-  static std::string Shown() {
+  std::string Shown() {
     return std::string(reinterpret_cast<const char*>(app.console.text.bytes), app.console.text.used);
   }
 
   static HWND parent_;
+  static MonitorApp* app_;
+  MonitorApp& app = *app_;
 };
 
 HWND ReceiverTest::parent_ = nullptr;
+MonitorApp* ReceiverTest::app_ = nullptr;
 
 TEST_F(ReceiverTest, LineEndsReachTheConsoleAndTheLogAsCrLf) {
   ScratchDir dir;

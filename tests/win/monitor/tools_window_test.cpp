@@ -15,6 +15,7 @@
 
 #include "monitor/monitor_app.h"
 #include "resource_ids.h"
+#include "running_monitor.h"
 #include "support/command_state.h"
 #include "support/dialog_driver.h"
 #include "support/keyboard.h"
@@ -23,61 +24,12 @@
 
 namespace {
 
-void WriteText(const std::string& text) { app.console.Write(text.data(), static_cast<int>(text.size()), 0); }
-
-// The message loop of WinMain for a while: the filter first, then the usual dispatching.
-void RunMessageLoop(DWORD milliseconds) {
-  const DWORD start = GetTickCount();
-  do {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-      if (message.message == WM_QUIT || app.PreTranslate(&message)) continue;
-      TranslateMessage(&message);
-      DispatchMessageA(&message);
-    }
-    Sleep(5);
-  } while (GetTickCount() - start < milliseconds);
-}
-
-// The selected bytes, or "" when nothing is selected.
-std::string Selected() {
-  const Selection& selection = app.console.text.selection;
-  if (selection.state != Selection::kFinished) return "";
-  const int32_t lo = std::min(selection.anchor.offset, selection.end.offset);
-  const int32_t hi = std::max(selection.anchor.offset, selection.end.offset);
-  return std::string(reinterpret_cast<const char*>(app.console.text.bytes) + lo, static_cast<size_t>(hi - lo + 1));
-}
-
-int32_t SelectionStart() {
-  const Selection& selection = app.console.text.selection;
-  return std::min(selection.anchor.offset, selection.end.offset);
-}
-
+// One monitor per test, with rows wider than the window so that a hit can lie right of the view.
 class ToolsWindowTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    dir_ = new ScratchDir;
-    // Rows wider than the window, so that a hit can lie right of the view.
-    WriteWholeFile(dir_->File("vigilo.ini"), "[system]\r\nlanguage=0\r\n[console]\r\ncolumn=256\r\n");
-    GetCurrentDirectoryA(MAX_PATH, previousDirectory_);
-    SetCurrentDirectoryA(dir_->path().c_str());
-    started_ = InitInstance(GetModuleHandleA(nullptr), SW_SHOW);
-    RunMessageLoop(100);
-  }
-  static void TearDownTestSuite() {
-    if (app.mainWindow) SendMessageA(app.mainWindow, WM_CLOSE, 0, 0);
-    Pump(50);
-    app.mainWindow = nullptr;
-    UnregisterMainClass(GetModuleHandleA(nullptr));
-    SetCurrentDirectoryA(previousDirectory_);
-    settingsPath[0] = '\0';
-    delete dir_;
-  }
   void SetUp() override {
-    ASSERT_EQ(started_, 1);
-    language = 0;
-    app.console.Clear();
-    RunMessageLoop(20);
+    ASSERT_TRUE(monitor_.started());
+    RunMessageLoop(100);
   }
   void TearDown() override {
     if (app.find.dialog()) {
@@ -86,9 +38,40 @@ class ToolsWindowTest : public ::testing::Test {
     }
   }
 
+  bool MenuChecked(int command) { return MenuCommandChecked(GetMenu(app.mainWindow), command); }
+  void WriteText(const std::string& text) { app.console.Write(text.data(), static_cast<int>(text.size()), 0); }
+
+  // The message loop of WinMain for a while: the filter first, then the usual dispatching.
+  void RunMessageLoop(DWORD milliseconds) {
+    const DWORD start = GetTickCount();
+    do {
+      MSG message;
+      while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT || app.PreTranslate(&message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+      }
+      Sleep(5);
+    } while (GetTickCount() - start < milliseconds);
+  }
+
+  // The selected bytes, or "" when nothing is selected.
+  std::string Selected() {
+    const Selection& selection = app.console.text.selection;
+    if (selection.state != Selection::kFinished) return "";
+    const int32_t lo = std::min(selection.anchor.offset, selection.end.offset);
+    const int32_t hi = std::max(selection.anchor.offset, selection.end.offset);
+    return std::string(reinterpret_cast<const char*>(app.console.text.bytes) + lo, static_cast<size_t>(hi - lo + 1));
+  }
+
+  int32_t SelectionStart() {
+    const Selection& selection = app.console.text.selection;
+    return std::min(selection.anchor.offset, selection.end.offset);
+  }
+
   // Opens the find dialog with command 116 and presses Find Next with the text; false when the
   // monitor had to say that there is no such text (the box is answered).
-  static bool FindWithDialog(const std::string& text, bool down = true) {
+  bool FindWithDialog(const std::string& text, bool down = true) {
     app.OnCommand(ID_EDIT_FIND);
     const HWND dialog = app.find.dialog();
     if (!dialog) return false;
@@ -104,14 +87,9 @@ class ToolsWindowTest : public ::testing::Test {
     return GetDlgItem(dialog, 0xFFFF) != nullptr && GetDlgItem(dialog, edt1) == nullptr;
   }
 
-  static ScratchDir* dir_;
-  static char previousDirectory_[MAX_PATH];
-  static int started_;
+  RunningMonitor monitor_{"[system]\r\nlanguage=0\r\n[console]\r\ncolumn=256\r\n"};
+  MonitorApp& app = monitor_.app();
 };
-
-ScratchDir* ToolsWindowTest::dir_ = nullptr;
-char ToolsWindowTest::previousDirectory_[MAX_PATH];
-int ToolsWindowTest::started_ = 0;
 
 TEST_F(ToolsWindowTest, FindCommandsAreOfferedWhateverTheConsoleHolds) {
   for (int command : {ID_EDIT_FIND, ID_EDIT_FIND_NEXT}) {
@@ -269,8 +247,6 @@ TEST_F(ToolsWindowTest, StatusBarSpeaksTheLanguageOfEachTick) {
   EXPECT_GT(parts[1], parts[0]);
   EXPECT_EQ(parts[2], -1);
 }
-
-bool MenuChecked(int command) { return MenuCommandChecked(GetMenu(app.mainWindow), command); }
 
 TEST_F(ToolsWindowTest, TimeStampsCheckMarkFollowsEachToggleAndIsSaved) {
   EXPECT_FALSE(MenuChecked(ID_VIEW_TIME_STAMPS)) << "off by default";
