@@ -3,9 +3,8 @@
 
 void XDialog::OnInitDialog() {}
 
-void XDialog::OnCommand(WPARAM wParam, int /*notification*/) {
-  const int id = LOWORD(wParam);
-  if (id == IDOK || id == IDCANCEL) End(id);
+void XDialog::OnCommand(const DialogCommand& command) {
+  if (command.id == IDOK || command.id == IDCANCEL) End(command.id);
 }
 
 void XDialog::End(int result) { EndDialog(hwnd, result); }
@@ -27,7 +26,7 @@ INT_PTR CALLBACK XDialog::DialogProc(HWND window, UINT message, WPARAM wParam, L
         self->OnInitDialog();
         return TRUE;  // the dialog manager then sets the default focus
       case WM_COMMAND:
-        self->OnCommand(wParam, HIWORD(wParam));
+        self->OnCommand(DialogCommand::From(wParam, lParam));
         return TRUE;
       default:
         return self->OnMessage(message, wParam, lParam);

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "dialogs/dialog_command.h"
+
 // A subclass object lives on its caller's stack for the duration of DialogBoxParamA; the caller
 // passes its address as the initialisation parameter and reads its fields afterwards.
 class XDialog {
@@ -12,7 +14,7 @@ class XDialog {
   XDialog& operator=(const XDialog&) = delete;
 
   virtual void OnInitDialog();                               // slot 0: every subclass supplies its own
-  virtual void OnCommand(WPARAM wParam, int notification);  // slot 1: IDOK and IDCANCEL end the dialog
+  virtual void OnCommand(const DialogCommand& command);     // slot 1: IDOK and IDCANCEL end the dialog
   virtual void End(int result);                              // slot 2: EndDialog with the result
   virtual INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);  // slot 3: 0, not handled
 

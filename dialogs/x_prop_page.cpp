@@ -8,7 +8,7 @@ XPropPage::~XPropPage() = default;
 
 void XPropPage::OnInitDialog() {}
 
-void XPropPage::OnCommand(WPARAM /*wParam*/, int /*notification*/) {}
+void XPropPage::OnCommand(const DialogCommand& /*command*/) {}
 
 void XPropPage::OnApply() {}
 
@@ -38,7 +38,7 @@ INT_PTR CALLBACK XPropPage::DialogProc(HWND window, UINT message, WPARAM wParam,
         self->OnInitDialog();
         return TRUE;
       case WM_COMMAND:
-        self->OnCommand(wParam, HIWORD(wParam));
+        self->OnCommand(DialogCommand::From(wParam, lParam));
         return TRUE;
       default:
         return self->OnMessage(message, wParam, lParam);

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "dialogs/dialog_command.h"
+
 // The page's creator puts DialogProc and the object's address (as the application parameter
 // lParam of PROPSHEETPAGEA) into the page description.
 class XPropPage {
@@ -13,7 +15,7 @@ class XPropPage {
 
   virtual ~XPropPage();                                      // slot 0
   virtual void OnInitDialog();                               // slot 1
-  virtual void OnCommand(WPARAM wParam, int notification);  // slot 2
+  virtual void OnCommand(const DialogCommand& command);     // slot 2
   virtual void OnApply();                                    // slot 3: OK was pressed
   virtual INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);  // slot 4: 0, not handled
 

@@ -116,16 +116,15 @@ void ConsoleConfigPage1::FitSheetToPage() const {
   InvalidateRect(sheet, nullptr, TRUE);
 }
 
-void ConsoleConfigPage1::OnCommand(WPARAM wParam, int notification) {
-  const int id = LOWORD(wParam);
-  switch (id) {
+void ConsoleConfigPage1::OnCommand(const DialogCommand& command) {
+  switch (command.id) {
     case IDC_CONFIG_TAB_2:
     case IDC_CONFIG_TAB_4:
     case IDC_CONFIG_TAB_8:
-      tabButtons.Click(id);
+      tabButtons.Click(command.id);
       return;
     case IDC_CONFIG_FONT_NAME:
-      if (notification == LBN_SELCHANGE && fonts.nameList) {
+      if (command.code == LBN_SELCHANGE && fonts.nameList) {
         const LRESULT selected = SendMessageA(fonts.nameList, LB_GETCURSEL, 0, 0);
         const LRESULT length = SendMessageA(fonts.nameList, LB_GETTEXTLEN, selected, 0);
         if (selected != LB_ERR && length != LB_ERR && length < static_cast<LRESULT>(sizeof fonts.fontName))
@@ -134,7 +133,7 @@ void ConsoleConfigPage1::OnCommand(WPARAM wParam, int notification) {
       }
       return;
     case IDC_CONFIG_FONT_SIZE:
-      if (notification == LBN_SELCHANGE) {
+      if (command.code == LBN_SELCHANGE) {
         const HWND list = GetDlgItem(hwnd, IDC_CONFIG_FONT_SIZE);
         const LRESULT selected = SendMessageA(list, LB_GETCURSEL, 0, 0);
         fonts.fontSize = selected == LB_ERR
@@ -144,13 +143,13 @@ void ConsoleConfigPage1::OnCommand(WPARAM wParam, int notification) {
       return;
     case IDC_CONFIG_WRAP_COLUMN:
       // An out-of-range entry reverts as soon as the box loses the focus.
-      if (notification == EN_KILLFOCUS) wrapColumnBox.Read();
+      if (command.code == EN_KILLFOCUS) wrapColumnBox.Read();
       return;
     case IDC_CONFIG_BUFFER_SIZE:
-      if (notification == EN_KILLFOCUS) bufferSizeBox.Read();
+      if (command.code == EN_KILLFOCUS) bufferSizeBox.Read();
       return;
     default:
-      if (IsColourButton(id)) ChooseColour(id - IDC_CONFIG_NORMAL_TEXT);
+      if (IsColourButton(command.id)) ChooseColour(command.id - IDC_CONFIG_NORMAL_TEXT);
       return;
   }
 }

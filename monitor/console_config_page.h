@@ -18,7 +18,7 @@ class ConsoleConfigPage1 : public XPropPage {
   ~ConsoleConfigPage1() override;
 
   void OnInitDialog() override;
-  void OnCommand(WPARAM wParam, int notification) override;
+  void OnCommand(const DialogCommand& command) override;
   void OnApply() override;
   INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 

@@ -40,8 +40,8 @@ void LanguageDialog::OnInitDialog() {
   SendMessageA(languageCombo, CB_SETCURSEL, language == 0 || language == 1 ? language : -1, 0);
 }
 
-void LanguageDialog::OnCommand(WPARAM wParam, int /*notification*/) {
-  switch (LOWORD(wParam)) {
+void LanguageDialog::OnCommand(const DialogCommand& command) {
+  switch (command.id) {
     case IDOK: {
       const LRESULT selected = SendMessageA(languageCombo, CB_GETCURSEL, 0, 0);
       language = selected == CB_ERR

@@ -8,7 +8,7 @@
 class LanguageDialog : public XDialog {
  public:
   void OnInitDialog() override;
-  void OnCommand(WPARAM wParam, int notification) override;
+  void OnCommand(const DialogCommand& command) override;
 
   HWND languageCombo = nullptr;
 };

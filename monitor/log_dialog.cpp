@@ -25,8 +25,8 @@ void LogDialog::OnInitDialog() {
   saveConsoleCheck.Bind(hwnd, IDC_LOG_SAVE_CONSOLE, saveConsole);
 }
 
-void LogDialog::OnCommand(WPARAM wParam, int /*notification*/) {
-  switch (LOWORD(wParam)) {
+void LogDialog::OnCommand(const DialogCommand& command) {
+  switch (command.id) {
     case IDOK:
       GetWindowTextA(fileNameEdit, fileName, kNameLimit);
       saveConsole = IsDlgButtonChecked(hwnd, IDC_LOG_SAVE_CONSOLE) == BST_CHECKED ? 1 : 0;

@@ -11,7 +11,7 @@
 class LogDialog : public XDialog {
  public:
   void OnInitDialog() override;
-  void OnCommand(WPARAM wParam, int notification) override;
+  void OnCommand(const DialogCommand& command) override;
 
   HWND fileNameEdit = nullptr;
   CheckBoxControl saveConsoleCheck;

@@ -103,9 +103,8 @@ TEST(XDialog, BaseCommandRuleCallsTheOverriddenEnd) {
 class RecordingDialog : public XDialog {
  public:
   void OnInitDialog() override { ++inits; }
-  void OnCommand(WPARAM wParam, int notification) override {
-    commands.push_back(wParam);
-    notifications.push_back(notification);
+  void OnCommand(const DialogCommand& command) override {
+    commands.push_back(command);
     if (throwOnCommand) throw std::runtime_error("must not leave the dialog procedure");
   }
   INT_PTR OnMessage(UINT message, WPARAM, LPARAM) override {
@@ -113,8 +112,7 @@ class RecordingDialog : public XDialog {
   }
   int inits = 0;
   bool throwOnCommand = false;
-  std::vector<WPARAM> commands;
-  std::vector<int> notifications;
+  std::vector<DialogCommand> commands;
 };
 
 // A modeless instance of the control template, destroyed at scope end.
@@ -136,11 +134,20 @@ TEST(XDialog, DialogProcBindsTheObjectAndForwardsMessages) {
   EXPECT_EQ(dialog.inits, 1);
   EXPECT_EQ(GetWindowLongPtrA(m.window, GWLP_USERDATA), reinterpret_cast<LONG_PTR>(&dialog));
 
-  const WPARAM command = MAKEWPARAM(kNumber, EN_KILLFOCUS);
-  EXPECT_EQ(XDialog::DialogProc(m.window, WM_COMMAND, command, 0), TRUE);
+  // Taken apart once: the control, its notification and the window that sent it.
+  const HWND number = GetDlgItem(m.window, kNumber);
+  EXPECT_EQ(XDialog::DialogProc(m.window, WM_COMMAND, MAKEWPARAM(kNumber, EN_KILLFOCUS),
+                                reinterpret_cast<LPARAM>(number)),
+            TRUE);
   ASSERT_FALSE(dialog.commands.empty());
-  EXPECT_EQ(dialog.commands.back(), command);
-  EXPECT_EQ(dialog.notifications.back(), EN_KILLFOCUS);
+  EXPECT_EQ(dialog.commands.back().id, kNumber);
+  EXPECT_EQ(dialog.commands.back().code, EN_KILLFOCUS);
+  EXPECT_EQ(dialog.commands.back().source, number);
+  // An accelerator's command: code 1, no control.
+  EXPECT_EQ(XDialog::DialogProc(m.window, WM_COMMAND, MAKEWPARAM(IDOK + 100, 1), 0), TRUE);
+  EXPECT_EQ(dialog.commands.back().id, IDOK + 100);
+  EXPECT_EQ(dialog.commands.back().code, 1);
+  EXPECT_EQ(dialog.commands.back().source, nullptr);
 
   EXPECT_EQ(XDialog::DialogProc(m.window, kStep, 0, 0), 42);
   EXPECT_EQ(XDialog::DialogProc(m.window, WM_APP + 9, 0, 0), 0);
@@ -173,14 +180,14 @@ class RecordingPage : public XPropPage {
     PostMessageA(hwnd, WM_COMMAND, MAKEWPARAM(kCheck, BN_CLICKED), 0);
     PostMessageA(GetParent(hwnd), PSM_PRESSBUTTON, button_, 0);
   }
-  void OnCommand(WPARAM wParam, int notification) override {
-    lastCommand = wParam;
-    lastNotification = notification;
+  void OnCommand(const DialogCommand& command) override {
+    lastCommand = command.id;
+    lastNotification = command.code;
   }
   void OnApply() override { ++applies; }
   int inits = 0;
   int applies = 0;
-  WPARAM lastCommand = 0;
+  int lastCommand = 0;
   int lastNotification = -1;
   int* destroyed = nullptr;
 
@@ -217,7 +224,7 @@ TEST(XPropPage, OkAppliesOnceAndClosesTheSheet) {
     EXPECT_GT(RunSheet(page, t), 0);
     EXPECT_EQ(page.inits, 1);
     EXPECT_EQ(page.applies, 1);
-    EXPECT_EQ(LOWORD(page.lastCommand), kCheck);
+    EXPECT_EQ(page.lastCommand, kCheck);
     EXPECT_EQ(page.lastNotification, BN_CLICKED);
     // The object belongs to its creator: the sheet never deletes it.
     EXPECT_EQ(destroyed, 0);
