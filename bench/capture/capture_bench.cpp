@@ -14,7 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "channel/channel.h"
+#include "support/monitor_process.h"
+#include "support/scratch_dir.h"
 #include "tellit.h"
 
 namespace {
@@ -29,23 +30,6 @@ int RunWriter(int count) {
   int sent = 0;
   for (int i = 0; i < count; ++i) sent += tellitf("%d\n", i) > 0 ? 1 : 0;
   return sent == count ? 0 : 1;
-}
-
-std::string Folder() {
-  char path[MAX_PATH];
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string folder = path;
-  return folder.substr(0, folder.find_last_of('\\'));
-}
-
-bool MailslotExists() {
-  char name[channel::kNameBufferSize];
-  channel::FormatMailslotName(name);
-  const HANDLE slot = CreateFileA(name, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (slot == INVALID_HANDLE_VALUE) return false;
-  CloseHandle(slot);
-  return true;
 }
 
 HANDLE Start(const std::string& commandLine, DWORD* processId = nullptr) {
@@ -67,18 +51,6 @@ double Now() {
   QueryPerformanceCounter(&counter);
   QueryPerformanceFrequency(&frequency);
   return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-std::string ReadFileBytes(const std::string& path) {
-  std::string bytes;
-  const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return bytes;
-  char chunk[65536];
-  DWORD got = 0;
-  while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
-  CloseHandle(file);
-  return bytes;
 }
 
 // How many of the numbers 0..count-1 the file lacks; each line holds one (text: "i\r\n", JSON:
@@ -114,7 +86,7 @@ Round RunRound(int count, bool json) {
   GetTempPathA(MAX_PATH, temp);
   const std::string file = std::string(temp) + "capture_bench_" + std::to_string(GetCurrentProcessId()) + ".out";
   DeleteFileA(file.c_str());
-  const std::string folder = Folder();
+  const std::string folder = BinDirectory();
   const HANDLE capture = Start("\"" + folder + "\\tellitcap.exe\" " + (json ? "--json " : "") + "-o \"" + file +
                                "\" --count " + std::to_string(count + 1) + " --seconds 600");
   if (!capture) return round;
@@ -144,7 +116,7 @@ Round RunRound(int count, bool json) {
     round.writerSeconds = writerEnd - start;
     round.ok = captureEnd != 0 && writerEnd != 0 && captureStatus == 0;
   }
-  round.missing = Missing(ReadFileBytes(file), count, json);
+  round.missing = Missing(ReadWholeFile(file), count, json);
   if (writer) {
     TerminateProcess(writer, 9);
     CloseHandle(writer);

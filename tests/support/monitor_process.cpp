@@ -26,11 +26,28 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds) {
   }
 }
 
-bool SendToMonitor(const std::string& text) {
+namespace {
+
+// A writer's handle of the monitor's mailslot, or INVALID_HANDLE_VALUE when there is none.
+HANDLE OpenMailslotForWriting() {
   char name[channel::kNameBufferSize];
   channel::FormatMailslotName(name);
-  const HANDLE slot = CreateFileA(name, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  return CreateFileA(name, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                     FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+}  // namespace
+
+bool MailslotExists() {
+  const HANDLE slot = OpenMailslotForWriting();
+  if (slot == INVALID_HANDLE_VALUE) return false;
+  // Closed at once: under Wine an open client handle keeps the mailslot alive after its owner.
+  CloseHandle(slot);
+  return true;
+}
+
+bool SendToMonitor(const std::string& text) {
+  const HANDLE slot = OpenMailslotForWriting();
   if (slot == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
   const BOOL ok = WriteFile(slot, text.c_str(), static_cast<DWORD>(text.size() + 1), &written, nullptr);

@@ -14,6 +14,8 @@ std::string BinDirectory();
 bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds);
 // Sends one datagram (the text and its NUL) to the monitor's mailslot, as tellit.dll does.
 bool SendToMonitor(const std::string& text);
+// Whether the monitor's mailslot exists now: a writer can open it.
+bool MailslotExists();
 
 // A process handle that is closed (and the process ended, if still running) at scope end.
 class ChildProcess {

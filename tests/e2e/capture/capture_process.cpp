@@ -3,8 +3,6 @@
 
 #include <vector>
 
-#include "channel/channel.h"
-
 namespace {
 
 // An inheritable handle of a new file, for a child's standard output or error.
@@ -15,16 +13,6 @@ HANDLE InheritableFile(const std::string& path) {
 }
 
 }  // namespace
-
-bool MailslotExists() {
-  char name[channel::kNameBufferSize];
-  channel::FormatMailslotName(name);
-  const HANDLE slot = CreateFileA(name, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (slot == INVALID_HANDLE_VALUE) return false;
-  CloseHandle(slot);
-  return true;
-}
 
 CaptureProcess::CaptureProcess(const ScratchDir& dir, const std::string& arguments, DWORD flags,
                                const std::string& tag)

@@ -33,6 +33,3 @@ class CaptureProcess {
   ChildProcess process_;
 };
 
-// Whether the monitor's mailslot exists now: a writer can open it. The probe handle is closed at
-// once, as under Wine an open client handle keeps the mailslot alive after its owner.
-bool MailslotExists();

@@ -17,16 +17,6 @@ namespace {
 using capture::CaptureSession;
 using Outcome = CaptureSession::Outcome;
 
-bool MailslotExists() {
-  char name[channel::kNameBufferSize];
-  channel::FormatMailslotName(name);
-  const HANDLE slot = CreateFileA(name, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (slot == INVALID_HANDLE_VALUE) return false;
-  CloseHandle(slot);
-  return true;
-}
-
 class CaptureSessionTest : public ::testing::Test {
  protected:
   std::string Written() const { return ReadWholeFile(dir.File("out")); }

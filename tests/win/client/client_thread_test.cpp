@@ -46,25 +46,19 @@ class Drain {
   std::thread thread_;
 };
 
-TEST(ClientThreads, EightThreadsLoseMixAndReorderNothingAndShareOneConnection) {
-  TestMailslot mailslot;
-  ASSERT_TRUE(mailslot.valid());
-  LoadedTellit dll;
-  ASSERT_TRUE(dll.loaded() && dll.counted());
-
-  Drain drain(mailslot);
-  // All threads make their first call at the same moment: the connection step races.
-  HANDLE start = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+// Runs kThreads writers released at the same moment, so that their first calls race; write(t, n)
+// makes call n of thread t and returns what the call returned. Gives the number of calls that
+// sent nothing.
+template <typename Write>
+int RunWriters(int callsPerThread, Write write) {
+  const HANDLE start = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   std::atomic<int> failedCalls{0};
   std::vector<std::thread> writers;
   for (int t = 0; t < kThreads; ++t) {
     writers.emplace_back([&, t] {
       WaitForSingleObject(start, INFINITE);
-      for (int n = 0; n < kMessagesPerThread; ++n) {
-        // Alternate the two functions: they share the lock and the narrow buffer.
-        const int sent = (n % 2) ? dll.tellitwf(L"thread %d message %d\n", t, n)
-                                 : dll.tellitf("thread %d message %d\n", t, n);
-        if (sent <= 0) ++failedCalls;
+      for (int n = 0; n < callsPerThread; ++n) {
+        if (write(t, n) <= 0) ++failedCalls;
       }
     });
   }
@@ -72,6 +66,21 @@ TEST(ClientThreads, EightThreadsLoseMixAndReorderNothingAndShareOneConnection) {
   SetEvent(start);
   for (std::thread& w : writers) w.join();
   CloseHandle(start);
+  return failedCalls;
+}
+
+TEST(ClientThreads, EightThreadsLoseMixAndReorderNothingAndShareOneConnection) {
+  TestMailslot mailslot;
+  ASSERT_TRUE(mailslot.valid());
+  LoadedTellit dll;
+  ASSERT_TRUE(dll.loaded() && dll.counted());
+
+  Drain drain(mailslot);
+  // All threads make their first call at the same moment: the connection step races. The two
+  // functions alternate: they share the lock and the narrow buffer.
+  const int failedCalls = RunWriters(kMessagesPerThread, [&](int t, int n) {
+    return (n % 2) ? dll.tellitwf(L"thread %d message %d\n", t, n) : dll.tellitf("thread %d message %d\n", t, n);
+  });
   const std::vector<std::string> received = drain.Finish(1 + kThreads * kMessagesPerThread);
 
   EXPECT_EQ(failedCalls, 0);
@@ -112,30 +121,14 @@ TEST(ClientThreads, EightThreadsSendEachCutMessageRightAfterItsNotice) {
   ASSERT_TRUE(dll.loaded() && dll.counted());
 
   Drain drain(mailslot);
-  HANDLE start = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-  std::atomic<int> failedCalls{0};
-  std::vector<std::thread> writers;
-  for (int t = 0; t < kThreads; ++t) {
-    writers.emplace_back([&, t] {
-      WaitForSingleObject(start, INFINITE);
-      for (int n = 0; n < kMessages; ++n) {
-        const bool cut = n % 3 == 0;
-        int sent = 0;
-        if (n % 2) {
-          sent = cut ? dll.tellitwf(L"thread %d message %d %-9000s|", t, n, L"")
-                     : dll.tellitwf(L"thread %d message %d\n", t, n);
-        } else {
-          sent = cut ? dll.tellitf("thread %d message %d %-9000s|", t, n, "")
-                     : dll.tellitf("thread %d message %d\n", t, n);
-        }
-        if (sent <= 0) ++failedCalls;
-      }
-    });
-  }
-  Sleep(50);
-  SetEvent(start);
-  for (std::thread& w : writers) w.join();
-  CloseHandle(start);
+  const int failedCalls = RunWriters(kMessages, [&](int t, int n) {
+    const bool cut = n % 3 == 0;
+    if (n % 2) {
+      return cut ? dll.tellitwf(L"thread %d message %d %-9000s|", t, n, L"")
+                 : dll.tellitwf(L"thread %d message %d\n", t, n);
+    }
+    return cut ? dll.tellitf("thread %d message %d %-9000s|", t, n, "") : dll.tellitf("thread %d message %d\n", t, n);
+  });
   const size_t cutMessages = kThreads * ((kMessages + 2) / 3);
   const std::vector<std::string> received = drain.Finish(1 + kThreads * kMessages + cutMessages);
 
