@@ -1,6 +1,8 @@
 // XDialog: the shared modal dialog procedure and the base behaviour of its virtual operations.
 #include "dialogs/x_dialog.h"
 
+#include "dialogs/dialog_dispatch.h"
+
 void XDialog::OnInitDialog() {}
 
 void XDialog::OnCommand(const DialogCommand& command) {
@@ -19,18 +21,7 @@ INT_PTR CALLBACK XDialog::DialogProc(HWND window, UINT message, WPARAM wParam, L
                         : reinterpret_cast<XDialog*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     // Messages sent before WM_INITDIALOG (WM_SETFONT and the like) find no object yet.
     if (!self) return TRUE;
-    switch (message) {
-      case WM_INITDIALOG:
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-        self->hwnd = window;
-        self->OnInitDialog();
-        return TRUE;  // the dialog manager then sets the default focus
-      case WM_COMMAND:
-        self->OnCommand(DialogCommand::From(wParam, lParam));
-        return TRUE;
-      default:
-        return self->OnMessage(message, wParam, lParam);
-    }
+    return dialogs::Dispatch(self, window, message, wParam, lParam);
   } catch (...) {
     return FALSE;
   }

@@ -4,6 +4,8 @@
 #include <commctrl.h>
 #include <prsht.h>
 
+#include "dialogs/dialog_dispatch.h"
+
 XPropPage::~XPropPage() = default;
 
 void XPropPage::OnInitDialog() {}
@@ -24,25 +26,14 @@ INT_PTR CALLBACK XPropPage::DialogProc(HWND window, UINT message, WPARAM wParam,
       self = reinterpret_cast<XPropPage*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     }
     if (!self) return TRUE;
-    switch (message) {
-      case WM_NOTIFY: {
-        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-        if (header && header->code == static_cast<UINT>(PSN_APPLY)) self->OnApply();
-        // No DWLP_MSGRESULT is set: every notification sees 0, which for PSN_APPLY is
-        // PSNRET_NOERROR and lets the sheet close.
-        return TRUE;
-      }
-      case WM_INITDIALOG:
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-        self->hwnd = window;
-        self->OnInitDialog();
-        return TRUE;
-      case WM_COMMAND:
-        self->OnCommand(DialogCommand::From(wParam, lParam));
-        return TRUE;
-      default:
-        return self->OnMessage(message, wParam, lParam);
+    if (message == WM_NOTIFY) {
+      const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+      if (header && header->code == static_cast<UINT>(PSN_APPLY)) self->OnApply();
+      // No DWLP_MSGRESULT is set: every notification sees 0, which for PSN_APPLY is
+      // PSNRET_NOERROR and lets the sheet close.
+      return TRUE;
     }
+    return dialogs::Dispatch(self, window, message, wParam, lParam);
   } catch (...) {
     return FALSE;
   }
