@@ -39,7 +39,7 @@ const char* TooltipText(int command) {
   static char texts[kTooltipCount][64];
   for (int i = 0; i < kTooltipCount; ++i) {
     if (kTooltips[i].command == command) {
-      AnsiText(language == 1 ? kTooltips[i].japanese : kTooltips[i].english, texts[i]);
+      AnsiText(language == Language::kJapanese ? kTooltips[i].japanese : kTooltips[i].english, texts[i]);
       return texts[i];
     }
   }
@@ -85,7 +85,7 @@ void OpenHelp() {
 void RunAboutBox() {
   AboutDialog dialog;
   const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(app.mainWindow, GWLP_HINSTANCE));
-  DialogBoxParamA(instance, MAKEINTRESOURCEA(language == 1 ? IDD_ABOUT_JA : IDD_ABOUT_EN),
+  DialogBoxParamA(instance, MAKEINTRESOURCEA(language == Language::kJapanese ? IDD_ABOUT_JA : IDD_ABOUT_EN),
                   app.mainWindow, XDialog::DialogProc, reinterpret_cast<LPARAM>(&dialog));
 }
 
@@ -99,7 +99,7 @@ void HelpPagePath(char (&path)[MAX_PATH]) {
   // The folder of the program: a byte-wise search for the last backslash would stop inside a
   // Japanese folder or file name whose trail byte is 0x5C.
   module[DirectoryPartLength(module, GetACP())] = '\0';
-  const char* page = language == 1 ? "docs\\help\\index.ja.html" : "docs\\help\\index.en.html";
+  const char* page = language == Language::kJapanese ? "docs\\help\\index.ja.html" : "docs\\help\\index.en.html";
   if (std::strlen(module) + std::strlen(page) >= MAX_PATH) return;
   std::strcpy(path, module);
   std::strcat(path, page);

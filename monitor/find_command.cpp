@@ -145,7 +145,7 @@ void FindCommand::KeepDialogOffHit(const VGL_Console& console, int32_t lo, int32
 
 void FindCommand::TellNotFound() const {
   char pattern[64];
-  AnsiText(language == 1 ? L"「%s」が見つかりません。" : L"Cannot find \"%s\".", pattern);
+  AnsiText(language == Language::kJapanese ? L"「%s」が見つかりません。" : L"Cannot find \"%s\".", pattern);
   char text[sizeof pattern + sizeof text_];
   std::snprintf(text, sizeof text, pattern, text_);
   char caption[64];

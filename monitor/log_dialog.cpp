@@ -49,14 +49,14 @@ void LogDialog::Browse() {
 
   // The filter is a list of NUL-separated pairs ending in an empty string.
   char description[64];
-  AnsiText(language == 1 ? L"すべてのファイル(*.*)" : L"All Files(*.*)", description);
+  AnsiText(language == Language::kJapanese ? L"すべてのファイル(*.*)" : L"All Files(*.*)", description);
   char filter[96] = {};
   const std::size_t length = std::strlen(description);
   std::memcpy(filter, description, length);
   std::memcpy(filter + length + 1, "*.*", 4);  // followed by the second NUL of the zeroed buffer
 
   char title[96];
-  AnsiText(language == 1 ? L"メッセージログを保存するファイルの参照" : L"Save Message Log", title);
+  AnsiText(language == Language::kJapanese ? L"メッセージログを保存するファイルの参照" : L"Save Message Log", title);
 
   OPENFILENAMEA request = {};
   request.lStructSize = sizeof request;

@@ -18,9 +18,9 @@ constexpr char kLogSection[] = "log file";
 int AskAboutFile(HWND owner, const wchar_t* japanese, const wchar_t* english, const char* name,
                  UINT buttons) {
   char pattern[128];
-  AnsiText(language == 1 ? japanese : english, pattern);
+  AnsiText(language == Language::kJapanese ? japanese : english, pattern);
   char caption[96];
-  AnsiText(language == 1 ? L"メッセージログをファイルに保存" : L"Save Message Log", caption);
+  AnsiText(language == Language::kJapanese ? L"メッセージログをファイルに保存" : L"Save Message Log", caption);
   char text[sizeof pattern + MAX_PATH];
   std::snprintf(text, sizeof text, pattern, name);
   return MessageBoxA(owner, text, caption, buttons);
@@ -39,7 +39,7 @@ void MonitorApp::StartLogSaving() {
   ReadSettingString(kLogSection, "file name", "", dialog.fileName, MAX_PATH - 1);
 
   const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(mainWindow, GWLP_HINSTANCE));
-  const int templateId = language == 1 ? IDD_LOG_FILE_JA : IDD_LOG_FILE_EN;
+  const int templateId = language == Language::kJapanese ? IDD_LOG_FILE_JA : IDD_LOG_FILE_EN;
   // Only 1 is acceptance: -1 (the dialog could not be created) must not start saving to the
   // remembered name behind the user's back.
   if (DialogBoxParamA(instance, MAKEINTRESOURCEA(templateId), mainWindow, XDialog::DialogProc,

@@ -147,8 +147,8 @@ int InitInstance(HINSTANCE instance, int showCommand) {
   BuildSettingsPath();
   InitCommonControls();
 
-  language = ReadSettingInt("system", "language", -1);
-  if (language == -1) app.ChooseLanguage();
+  language = LanguageFromSetting(ReadSettingInt("system", "language", LanguageSetting(Language::kUnchosen)));
+  if (language == Language::kUnchosen) app.ChooseLanguage();
 
   app.AllocateConvertBuffer();
   app.accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
@@ -159,7 +159,7 @@ int InitInstance(HINSTANCE instance, int showCommand) {
   windowClass.hInstance = instance;
   windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_VIGILO));
   windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  windowClass.lpszMenuName = MAKEINTRESOURCEA(language == 1 ? IDR_MENU_JAPANESE : IDR_MENU_ENGLISH);
+  windowClass.lpszMenuName = MAKEINTRESOURCEA(language == Language::kJapanese ? IDR_MENU_JAPANESE : IDR_MENU_ENGLISH);
   windowClass.lpszClassName = kMainClass;
   if (!RegisterClassA(&windowClass)) return 0;
 

@@ -7,7 +7,7 @@
 
 
 char settingsPath[MAX_PATH] = "";
-int language = 1;
+Language language = Language::kJapanese;
 MonitorApp app;
 
 MonitorApp::~MonitorApp() {

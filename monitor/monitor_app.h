@@ -9,6 +9,7 @@
 #include "monitor/log_file.h"
 #include "monitor/mailslot_source.h"
 #include "monitor/find_command.h"
+#include "monitor/language.h"
 #include "monitor/message_counter.h"
 #include "monitor/receive_stamps.h"
 #include "monitor/status_bar.h"
@@ -16,8 +17,8 @@
 
 // Full path of vigilo.ini (current directory at start-up); every settings access is skipped while empty.
 extern char settingsPath[MAX_PATH];
-// User-interface language: 1 Japanese, 0 English, -1 not chosen yet.
-extern int language;
+// User-interface language; it may hold a number the settings file gave that names no language.
+extern Language language;
 
 struct MonitorApp {
   MonitorApp() = default;
@@ -115,7 +116,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 void UnregisterMainClass(HINSTANCE instance);
 // Builds settingsPath from the current directory.
 void BuildSettingsPath();
-// The language the user's locale suggests: 1 for Japanese (0x0411), else 0.
-int DetectLanguage();
+// The language the user's locale suggests: Japanese for 0x0411, else English.
+Language DetectLanguage();
 // Full path of the help page of the current language, beside the executable.
 void HelpPagePath(char (&path)[MAX_PATH]);

@@ -17,19 +17,19 @@ constexpr int kPartPadding = 16;
 // The log part is never squeezed below this when the channel notice takes the right end.
 constexpr int kLogMinimum = 60;
 
-std::string Format(const wchar_t* japanese, const wchar_t* english, int language, const std::string& value) {
+std::string Format(const wchar_t* japanese, const wchar_t* english, Language language, const std::string& value) {
   char pattern[160];
-  AnsiText(language == 1 ? japanese : english, pattern);
+  AnsiText(language == Language::kJapanese ? japanese : english, pattern);
   char text[160 + MAX_PATH];
   std::snprintf(text, sizeof text, pattern, value.c_str());
   return text;
 }
 
-std::string CountText(const std::string& count, int language) {
+std::string CountText(const std::string& count, Language language) {
   return Format(L"受信: %s 件", L"Messages: %s", language, count);
 }
 
-std::string RateText(const std::string& rate, int language) {
+std::string RateText(const std::string& rate, Language language) {
   return Format(L"%s 件/秒", L"%s msg/s", language, rate);
 }
 
@@ -42,7 +42,7 @@ int TextWidth(HDC dc, const std::string& text) {
 }  // namespace
 
 StatusTexts MakeStatusTexts(uint64_t count, uint32_t rate, const char* logName, bool channelDown,
-                            int language) {
+                            Language language) {
   StatusTexts texts;
   texts.count = CountText(std::to_string(count), language);
   texts.rate = RateText(std::to_string(rate), language);
@@ -51,7 +51,7 @@ StatusTexts MakeStatusTexts(uint64_t count, uint32_t rate, const char* logName, 
   if (logName) texts.log = Format(L"ログ: %s", L"Log: %s", language, logName);
   if (channelDown) {
     char notice[128];
-    AnsiText(language == 1 ? L"受信停止中: チャネルが使用中です" : L"Not receiving: the channel is in use", notice);
+    AnsiText(language == Language::kJapanese ? L"受信停止中: チャネルが使用中です" : L"Not receiving: the channel is in use", notice);
     texts.channel = notice;
   }
   return texts;

@@ -26,7 +26,7 @@ void MonitorApp::NotifyTrouble(Trouble trouble, DWORD error) {
 }
 
 void MonitorApp::ShowTrouble(Trouble trouble, DWORD error) {
-  const bool japanese = language == 1;
+  const bool japanese = language == Language::kJapanese;
   char caption[96];
   char text[MAX_PATH + 512];
   if (trouble == kChannelInUse) {

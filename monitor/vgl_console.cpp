@@ -24,7 +24,7 @@ class PopupMenu {
 
   void Add(int command, const wchar_t* japanese, const wchar_t* english) {
     char text[64];
-    AnsiText(language == 1 ? japanese : english, text);
+    AnsiText(language == Language::kJapanese ? japanese : english, text);
     AppendMenuA(menu_, MF_STRING, static_cast<UINT_PTR>(command), text);
   }
   void AddSeparator() { AppendMenuA(menu_, MF_SEPARATOR, 0, nullptr); }

@@ -38,7 +38,7 @@ HWND MonitorHost::Window() {
 
 MonitorHost::MonitorHost() {
   std::snprintf(settingsPath, sizeof settingsPath, "%s", Path("vigilo.ini").c_str());
-  language = 0;
+  language = Language::kEnglish;
   Window();
   if (!app.console.window) {
     app.console.Create(Window());

@@ -75,7 +75,7 @@ class ToolsWindowTest : public ::testing::Test {
   }
   void SetUp() override {
     ASSERT_EQ(started_, 1);
-    language = 0;
+    language = Language::kEnglish;
     app.console.Clear();
     RunMessageLoop(20);
   }
@@ -249,12 +249,12 @@ TEST_F(ToolsWindowTest, StatusBarSpeaksTheLanguageOfEachTick) {
   app.ShowReceived(reinterpret_cast<const unsigned char*>("b\n"), 2);
   app.UpdateStatusBar();
   EXPECT_EQ(StatusBarText(app.statusBar, 0), "Messages: 2");
-  language = 1;
+  language = Language::kJapanese;
   app.UpdateStatusBar();
-  const StatusTexts japanese = MakeStatusTexts(2, 2, nullptr, false, 1);
+  const StatusTexts japanese = MakeStatusTexts(2, 2, nullptr, false, Language::kJapanese);
   EXPECT_EQ(StatusBarText(app.statusBar, 0), japanese.count);
   EXPECT_NE(japanese.count, "Messages: 2");
-  language = 0;
+  language = Language::kEnglish;
   app.logFile.Adopt(CreateEventA(nullptr, FALSE, FALSE, nullptr));  // saving, as far as the bar can tell
   std::snprintf(app.logFileName, sizeof app.logFileName, "%s", "C:\\logs\\today.log");
   app.UpdateStatusBar();
