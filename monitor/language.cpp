@@ -1,11 +1,11 @@
 // The user-interface language: detection from the locale, the language dialog and its setting.
 #include <windows.h>
 
-#include "dialogs/ansi_text.h"
 #include "monitor/language_dialog.h"
 #include "monitor/monitor_app.h"
 #include "monitor/resources/resource_ids.h"
 #include "monitor/settings_file.h"
+#include "monitor/ui_text.h"
 
 namespace {
 
@@ -13,14 +13,13 @@ constexpr LANGID kJapaneseJapan = 0x0411;
 
 struct LanguageEntry {
   Language value;
-  const wchar_t* japanese;
-  const wchar_t* english;
+  int text;
 };
 
 // English first, whatever the dialog's own language: an entry's index is its setting's number.
 constexpr LanguageEntry kEntries[] = {
-    {Language::kEnglish, L"英語", L"English"},
-    {Language::kJapanese, L"日本語", L"Japanese"},
+    {Language::kEnglish, IDS_LANGUAGE_ENGLISH},
+    {Language::kJapanese, IDS_LANGUAGE_JAPANESE},
 };
 
 }  // namespace
@@ -33,8 +32,8 @@ void LanguageDialog::OnInitDialog() {
   languageCombo = GetDlgItem(hwnd, IDC_LANGUAGE_COMBO);
   SendMessageA(languageCombo, CB_RESETCONTENT, 0, 0);
   for (const LanguageEntry& entry : kEntries) {
-    char text[32];
-    AnsiText(language == Language::kJapanese ? entry.japanese : entry.english, text);
+    char text[kUiTextSize];
+    LoadUiText(entry.text, text);
     const LRESULT index = SendMessageA(languageCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
     if (index >= 0) {
       SendMessageA(languageCombo, CB_SETITEMDATA, static_cast<WPARAM>(index), LanguageSetting(entry.value));

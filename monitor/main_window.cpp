@@ -8,11 +8,11 @@
 #include "monitor/monitor_app.h"
 #include "monitor/resources/resource_ids.h"
 #include "monitor/settings_file.h"
+#include "monitor/ui_text.h"
 
 namespace {
 
 constexpr char kMainClass[] = "VIGILO WINDOW";
-constexpr char kTitle[] = "Tellit Message Monitor";
 constexpr char kSettingsFile[] = "vigilo.ini";
 constexpr UINT_PTR kReceiveTimer = 1;
 constexpr UINT kReceivePeriodMs = 50;
@@ -163,7 +163,9 @@ int InitInstance(HINSTANCE instance, int showCommand) {
   windowClass.lpszClassName = kMainClass;
   if (!RegisterClassA(&windowClass)) return 0;
 
-  const HWND window = CreateWindowExA(0, kMainClass, kTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+  char title[kUiTextSize];
+  LoadUiText(IDS_PROGRAM_NAME, title);
+  const HWND window = CreateWindowExA(0, kMainClass, title, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                                       nullptr, nullptr, instance, nullptr);
   app.mainWindow = window;

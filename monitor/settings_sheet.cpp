@@ -4,12 +4,13 @@
 #include <commctrl.h>
 #include <prsht.h>
 
-#include "dialogs/ansi_text.h"
 #include "monitor/console_config_page.h"
 #include "monitor/monitor_app.h"
 #include "monitor/resources/log_settings_ids.h"
+#include "monitor/resources/resource_ids.h"
 #include "monitor/settings_file.h"
 #include "monitor/settings_sheet_compare.h"
+#include "monitor/ui_text.h"
 #include "monitor/vgl_console.h"
 
 void VGL_Console::OpenSettingsSheet(HWND owner) {
@@ -29,8 +30,8 @@ void VGL_Console::OpenSettingsSheet(HWND owner) {
   HPROPSHEETPAGE pageHandle = CreatePropertySheetPageA(&pageDescription);
 
   if (pageHandle) {
-    char caption[32];
-    AnsiText(language == Language::kJapanese ? L"画面設定" : L"Setting", caption);
+    char caption[kUiTextSize];
+    LoadUiText(IDS_SETTINGS_CAPTION, caption);
     PROPSHEETHEADERA sheet = {};
     sheet.dwSize = sizeof sheet;
     sheet.dwFlags = PSH_NOAPPLYNOW;  // OK and Cancel only
