@@ -4,10 +4,13 @@
 #include <cstdio>
 
 #include "monitor/resources/resource_ids.h"
+#include "monitor/ui_text.h"
 
 void AboutDialog::OnInitDialog() {
   versionLabel = GetDlgItem(hwnd, IDC_VERSION_LABEL);
-  char text[32];
-  std::snprintf(text, sizeof text, "Version %s", kVersionString);
+  char pattern[kUiTextSize];
+  LoadUiText(IDS_VERSION_FORMAT, pattern);
+  char text[kUiTextSize + 32];
+  std::snprintf(text, sizeof text, pattern, kVersionString);
   SetWindowTextA(versionLabel, text);
 }

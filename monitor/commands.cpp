@@ -5,41 +5,36 @@
 
 #include <cstring>
 
-#include "dialogs/ansi_text.h"
 #include "monitor/ansi_path.h"
 #include "monitor/about_dialog.h"
 #include "monitor/monitor_app.h"
 #include "monitor/resources/resource_ids.h"
 #include "monitor/settings_file.h"
+#include "monitor/ui_text.h"
 
 namespace {
 
 struct Tooltip {
   int command;
-  const wchar_t* japanese;
-  const wchar_t* english;
+  int text;
 };
 
 constexpr Tooltip kTooltips[] = {
-    {ID_FILE_START_LOG, L"ログの保存", L"Start Log Saving"},
-    {ID_FILE_STOP_LOG, L"ログの保存を中止", L"Stop Log Saving"},
-    {ID_FILE_SETTING, L"設定", L"Setting"},
-    {ID_EDIT_COPY, L"コピー", L"Copy"},
-    {ID_EDIT_PASTE, L"貼り付け", L"Paste"},
-    {ID_EDIT_SELECT_ALL, L"すべてを選択", L"All Select"},
-    {ID_EDIT_ALL_COPY, L"すべてをコピー", L"All Copy"},
-    {ID_EDIT_ALL_ERASE, L"すべてを消去", L"All Erase"},
-    {ID_HELP_TOPICS, L"ヘルプ", L"Help"},
+    {ID_FILE_START_LOG, IDS_TIP_START_LOG}, {ID_FILE_STOP_LOG, IDS_TIP_STOP_LOG},
+    {ID_FILE_SETTING, IDS_TIP_SETTING},     {ID_EDIT_COPY, IDS_TIP_COPY},
+    {ID_EDIT_PASTE, IDS_TIP_PASTE},         {ID_EDIT_SELECT_ALL, IDS_TIP_SELECT_ALL},
+    {ID_EDIT_ALL_COPY, IDS_TIP_ALL_COPY},   {ID_EDIT_ALL_ERASE, IDS_TIP_ALL_ERASE},
+    {ID_HELP_TOPICS, IDS_TIP_HELP},
 };
 constexpr int kTooltipCount = static_cast<int>(sizeof kTooltips / sizeof kTooltips[0]);
 
 // The tooltip control keeps the pointer it gets until the next request: one buffer per text,
-// converted at each request so that a language change shows at once.
+// loaded at each request so that a language change shows at once.
 const char* TooltipText(int command) {
-  static char texts[kTooltipCount][64];
+  static char texts[kTooltipCount][kUiTextSize];
   for (int i = 0; i < kTooltipCount; ++i) {
     if (kTooltips[i].command == command) {
-      AnsiText(language == 1 ? kTooltips[i].japanese : kTooltips[i].english, texts[i]);
+      LoadUiText(kTooltips[i].text, texts[i]);
       return texts[i];
     }
   }
@@ -86,7 +81,7 @@ void OpenHelp() {
 void RunAboutBox(HWND owner) {
   AboutDialog dialog;
   const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(owner, GWLP_HINSTANCE));
-  DialogBoxParamA(instance, MAKEINTRESOURCEA(language == 1 ? IDD_ABOUT_JA : IDD_ABOUT_EN),
+  DialogBoxParamA(instance, MAKEINTRESOURCEA(language == Language::kJapanese ? IDD_ABOUT_JA : IDD_ABOUT_EN),
                   owner, XDialog::DialogProc, reinterpret_cast<LPARAM>(&dialog));
 }
 
@@ -100,7 +95,8 @@ void HelpPagePath(char (&path)[MAX_PATH]) {
   // The folder of the program: a byte-wise search for the last backslash would stop inside a
   // Japanese folder or file name whose trail byte is 0x5C.
   module[DirectoryPartLength(module, GetACP())] = '\0';
-  const char* page = language == 1 ? "docs\\help\\index.ja.html" : "docs\\help\\index.en.html";
+  char page[kUiTextSize];
+  if (LoadUiText(IDS_HELP_PAGE, page) == 0) return;
   if (std::strlen(module) + std::strlen(page) >= MAX_PATH) return;
   std::strcpy(path, module);
   std::strcat(path, page);

@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "dialogs/ansi_text.h"
-#include "monitor/monitor_app.h"
+#include "monitor/resources/resource_ids.h"
+#include "monitor/ui_text.h"
 #include "monitor/vgl_console.h"
 
 namespace {
@@ -144,12 +144,12 @@ void FindCommand::KeepDialogOffHit(const VGL_Console& console, int32_t lo, int32
 }
 
 void FindCommand::TellNotFound() const {
-  char pattern[64];
-  AnsiText(language == 1 ? L"「%s」が見つかりません。" : L"Cannot find \"%s\".", pattern);
+  char pattern[kUiTextSize];
+  LoadUiText(IDS_FIND_NOT_FOUND, pattern);
   char text[sizeof pattern + sizeof text_];
   std::snprintf(text, sizeof text, pattern, text_);
-  char caption[64];
-  AnsiText(L"Tellit Message Monitor", caption);
+  char caption[kUiTextSize];
+  LoadUiText(IDS_PROGRAM_NAME, caption);
   // Over the dialog while it is open, so that the user's eyes stay where they were.
   const HWND owner = dialog_ && IsWindow(dialog_) ? dialog_ : request_.hwndOwner;
   MessageBoxA(owner, text, caption, MB_OK | MB_ICONINFORMATION);

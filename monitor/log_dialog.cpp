@@ -5,9 +5,9 @@
 
 #include <cstring>
 
-#include "dialogs/ansi_text.h"
-#include "monitor/monitor_app.h"
 #include "monitor/resources/log_settings_ids.h"
+#include "monitor/resources/resource_ids.h"
+#include "monitor/ui_text.h"
 
 namespace {
 
@@ -48,15 +48,15 @@ void LogDialog::Browse() {
   GetWindowTextA(fileNameEdit, chosen, kNameLimit);
 
   // The filter is a list of NUL-separated pairs ending in an empty string.
-  char description[64];
-  AnsiText(language == 1 ? L"すべてのファイル(*.*)" : L"All Files(*.*)", description);
-  char filter[96] = {};
+  char description[kUiTextSize];
+  LoadUiText(IDS_LOG_FILTER_ALL_FILES, description);
+  char filter[kUiTextSize + 8] = {};
   const std::size_t length = std::strlen(description);
   std::memcpy(filter, description, length);
   std::memcpy(filter + length + 1, "*.*", 4);  // followed by the second NUL of the zeroed buffer
 
-  char title[96];
-  AnsiText(language == 1 ? L"メッセージログを保存するファイルの参照" : L"Save Message Log", title);
+  char title[kUiTextSize];
+  LoadUiText(IDS_LOG_BROWSE_TITLE, title);
 
   OPENFILENAMEA request = {};
   request.lStructSize = sizeof request;

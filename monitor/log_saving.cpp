@@ -3,24 +3,23 @@
 
 #include <cstdio>
 
-#include "dialogs/ansi_text.h"
 #include "monitor/log_dialog.h"
 #include "monitor/monitor_app.h"
 #include "monitor/resources/log_settings_ids.h"
 #include "monitor/resources/resource_ids.h"
 #include "monitor/settings_file.h"
+#include "monitor/ui_text.h"
 
 namespace {
 
 constexpr char kLogSection[] = "log file";
 
 // A message box about the file, in the current language; %s in the text stands for the name.
-int AskAboutFile(HWND owner, const wchar_t* japanese, const wchar_t* english, const char* name,
-                 UINT buttons) {
-  char pattern[128];
-  AnsiText(language == 1 ? japanese : english, pattern);
-  char caption[96];
-  AnsiText(language == 1 ? L"メッセージログをファイルに保存" : L"Save Message Log", caption);
+int AskAboutFile(HWND owner, int message, const char* name, UINT buttons) {
+  char pattern[kUiTextSize];
+  LoadUiText(message, pattern);
+  char caption[kUiTextSize];
+  LoadUiText(IDS_LOG_CAPTION, caption);
   char text[sizeof pattern + MAX_PATH];
   std::snprintf(text, sizeof text, pattern, name);
   return MessageBoxA(owner, text, caption, buttons);
@@ -39,7 +38,7 @@ void MonitorApp::StartLogSaving() {
   ReadSettingString(kLogSection, "file name", "", dialog.fileName, MAX_PATH - 1);
 
   const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(mainWindow, GWLP_HINSTANCE));
-  const int templateId = language == 1 ? IDD_LOG_FILE_JA : IDD_LOG_FILE_EN;
+  const int templateId = language == Language::kJapanese ? IDD_LOG_FILE_JA : IDD_LOG_FILE_EN;
   // Only 1 is acceptance: -1 (the dialog could not be created) must not start saving to the
   // remembered name behind the user's back.
   if (DialogBoxParamA(instance, MAKEINTRESOURCEA(templateId), mainWindow, XDialog::DialogProc,
@@ -50,16 +49,14 @@ void MonitorApp::StartLogSaving() {
   if (!logFile.Create(dialog.fileName, CREATE_NEW)) {
     if (logFile.error() != ERROR_FILE_EXISTS && logFile.error() != ERROR_ALREADY_EXISTS) {
       // A missing folder or a denied path: nothing to overwrite, so no question.
-      AskAboutFile(mainWindow, L"\"%s\"が開けません", L"Can't open \"%s\"", dialog.fileName, MB_OK | MB_ICONQUESTION);
+      AskAboutFile(mainWindow, IDS_LOG_CANNOT_OPEN, dialog.fileName, MB_OK | MB_ICONQUESTION);
       return;
     }
-    if (AskAboutFile(mainWindow, L"\"%s\"は既に存在します。上書きしますか？",
-                     L"\"%s\" has already existed, overwrite ?", dialog.fileName,
+    if (AskAboutFile(mainWindow, IDS_LOG_OVERWRITE, dialog.fileName,
                      MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
       return;
     if (!logFile.Create(dialog.fileName, CREATE_ALWAYS)) {
-      AskAboutFile(mainWindow, L"\"%s\"が開けません", L"Can't open \"%s\"", dialog.fileName,
-                   MB_OK | MB_ICONQUESTION);
+      AskAboutFile(mainWindow, IDS_LOG_CANNOT_OPEN, dialog.fileName, MB_OK | MB_ICONQUESTION);
       return;
     }
   }

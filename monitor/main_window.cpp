@@ -8,11 +8,11 @@
 #include "monitor/monitor_app.h"
 #include "monitor/resources/resource_ids.h"
 #include "monitor/settings_file.h"
+#include "monitor/ui_text.h"
 
 namespace {
 
 constexpr char kMainClass[] = "VIGILO WINDOW";
-constexpr char kTitle[] = "Tellit Message Monitor";
 constexpr char kSettingsFile[] = "vigilo.ini";
 constexpr UINT_PTR kReceiveTimer = 1;
 constexpr UINT kReceivePeriodMs = 50;
@@ -160,8 +160,8 @@ int InitInstance(MonitorApp& app, HINSTANCE instance, int showCommand) {
   BuildSettingsPath();
   InitCommonControls();
 
-  language = ReadSettingInt("system", "language", -1);
-  if (language == -1) app.ChooseLanguage();
+  language = LanguageFromSetting(ReadSettingInt("system", "language", LanguageSetting(Language::kUnchosen)));
+  if (language == Language::kUnchosen) app.ChooseLanguage();
 
   app.AllocateConvertBuffer();
   app.accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
@@ -172,11 +172,13 @@ int InitInstance(MonitorApp& app, HINSTANCE instance, int showCommand) {
   windowClass.hInstance = instance;
   windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_VIGILO));
   windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  windowClass.lpszMenuName = MAKEINTRESOURCEA(language == 1 ? IDR_MENU_JAPANESE : IDR_MENU_ENGLISH);
+  windowClass.lpszMenuName = MAKEINTRESOURCEA(language == Language::kJapanese ? IDR_MENU_JAPANESE : IDR_MENU_ENGLISH);
   windowClass.lpszClassName = kMainClass;
   if (!RegisterClassA(&windowClass)) return 0;
 
-  const HWND window = CreateWindowExA(0, kMainClass, kTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+  char title[kUiTextSize];
+  LoadUiText(IDS_PROGRAM_NAME, title);
+  const HWND window = CreateWindowExA(0, kMainClass, title, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                                       nullptr, nullptr, instance, &app);
   app.mainWindow = window;

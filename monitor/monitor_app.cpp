@@ -6,8 +6,7 @@
 #include <commctrl.h>
 
 
-char settingsPath[MAX_PATH] = "";
-int language = 1;
+Language language = Language::kJapanese;
 
 MonitorApp::~MonitorApp() {
   // A log file still open when the window closed holds everything received: it closes first,

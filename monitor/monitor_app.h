@@ -10,14 +10,11 @@
 #include "monitor/log_file.h"
 #include "monitor/mailslot_source.h"
 #include "monitor/find_command.h"
+#include "monitor/language.h"
 #include "monitor/message_counter.h"
 #include "monitor/receive_stamps.h"
 #include "monitor/status_bar.h"
-#include "monitor/ui_language.h"
 #include "monitor/vgl_console.h"
-
-// Full path of vigilo.ini (current directory at start-up); every settings access is skipped while empty.
-extern char settingsPath[MAX_PATH];
 
 // One per main window: WinMain owns it, the main window reaches it through its window data, and
 // the console reports its Edit-command states to it.

@@ -9,8 +9,9 @@
 #include "monitor/ansi_path.h"
 #include "monitor/console_settings_table.h"
 #include "monitor/font_chooser.h"
-#include "monitor/monitor_app.h"
 #include "monitor/settings_ranges.h"
+
+char settingsPath[MAX_PATH] = "";
 
 int ReadSettingInt(const char* section, const char* key, int defaultValue) {
   if (settingsPath[0] == '\0') return defaultValue;

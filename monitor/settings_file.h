@@ -1,9 +1,14 @@
 // The settings file vigilo.ini: keyed reads and writes through the private-profile functions.
 #pragma once
 
+#include <windows.h>
+
 #include <cstddef>
 
 #include "console/console_settings.h"
+
+// Full path of vigilo.ini (current directory at start-up); every settings access is skipped while empty.
+extern char settingsPath[MAX_PATH];
 
 // Each is skipped (a read gives its default) while settingsPath is empty.
 int ReadSettingInt(const char* section, const char* key, int defaultValue);

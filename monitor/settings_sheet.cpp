@@ -4,12 +4,12 @@
 #include <commctrl.h>
 #include <prsht.h>
 
-#include "dialogs/ansi_text.h"
 #include "monitor/console_config_page.h"
-#include "monitor/monitor_app.h"
 #include "monitor/resources/log_settings_ids.h"
+#include "monitor/resources/resource_ids.h"
 #include "monitor/settings_file.h"
 #include "monitor/settings_sheet_compare.h"
+#include "monitor/ui_text.h"
 #include "monitor/vgl_console.h"
 
 void VGL_Console::OpenSettingsSheet(HWND owner) {
@@ -23,14 +23,14 @@ void VGL_Console::OpenSettingsSheet(HWND owner) {
   pageDescription.dwFlags = PSP_DEFAULT;  // the template's caption is the tab label
   pageDescription.hInstance = instance;
   pageDescription.pszTemplate =
-      MAKEINTRESOURCEA(language == 1 ? IDD_CONSOLE_CONFIG_JA : IDD_CONSOLE_CONFIG_EN);
+      MAKEINTRESOURCEA(language == Language::kJapanese ? IDD_CONSOLE_CONFIG_JA : IDD_CONSOLE_CONFIG_EN);
   pageDescription.pfnDlgProc = XPropPage::DialogProc;
   pageDescription.lParam = reinterpret_cast<LPARAM>(&page);
   HPROPSHEETPAGE pageHandle = CreatePropertySheetPageA(&pageDescription);
 
   if (pageHandle) {
-    char caption[32];
-    AnsiText(language == 1 ? L"画面設定" : L"Setting", caption);
+    char caption[kUiTextSize];
+    LoadUiText(IDS_SETTINGS_CAPTION, caption);
     PROPSHEETHEADERA sheet = {};
     sheet.dwSize = sizeof sheet;
     sheet.dwFlags = PSH_NOAPPLYNOW;  // OK and Cancel only

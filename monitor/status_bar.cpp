@@ -7,8 +7,9 @@
 #include <cstdio>
 
 #include "console/scoped_win.h"
-#include "dialogs/ansi_text.h"
 #include "monitor/monitor_app.h"
+#include "monitor/resources/resource_ids.h"
+#include "monitor/ui_text.h"
 
 namespace {
 
@@ -17,20 +18,20 @@ constexpr int kPartPadding = 16;
 // The log part is never squeezed below this when the channel notice takes the right end.
 constexpr int kLogMinimum = 60;
 
-std::string Format(const wchar_t* japanese, const wchar_t* english, int language, const std::string& value) {
-  char pattern[160];
-  AnsiText(language == 1 ? japanese : english, pattern);
-  char text[160 + MAX_PATH];
-  std::snprintf(text, sizeof text, pattern, value.c_str());
+std::string Format(int pattern, Language language, const std::string& value) {
+  char loaded[kUiTextSize];
+  LoadUiText(language, pattern, loaded);
+  char text[kUiTextSize + MAX_PATH];
+  std::snprintf(text, sizeof text, loaded, value.c_str());
   return text;
 }
 
-std::string CountText(const std::string& count, int language) {
-  return Format(L"受信: %s 件", L"Messages: %s", language, count);
+std::string CountText(const std::string& count, Language language) {
+  return Format(IDS_STATUS_COUNT, language, count);
 }
 
-std::string RateText(const std::string& rate, int language) {
-  return Format(L"%s 件/秒", L"%s msg/s", language, rate);
+std::string RateText(const std::string& rate, Language language) {
+  return Format(IDS_STATUS_RATE, language, rate);
 }
 
 int TextWidth(HDC dc, const std::string& text) {
@@ -42,16 +43,16 @@ int TextWidth(HDC dc, const std::string& text) {
 }  // namespace
 
 StatusTexts MakeStatusTexts(uint64_t count, uint32_t rate, const char* logName, bool channelDown,
-                            int language) {
+                            Language language) {
   StatusTexts texts;
   texts.count = CountText(std::to_string(count), language);
   texts.rate = RateText(std::to_string(rate), language);
   texts.countSample = CountText("8888888", language);
   texts.rateSample = RateText("88888", language);
-  if (logName) texts.log = Format(L"ログ: %s", L"Log: %s", language, logName);
+  if (logName) texts.log = Format(IDS_STATUS_LOG, language, logName);
   if (channelDown) {
-    char notice[128];
-    AnsiText(language == 1 ? L"受信停止中: チャネルが使用中です" : L"Not receiving: the channel is in use", notice);
+    char notice[kUiTextSize];
+    LoadUiText(language, IDS_STATUS_CHANNEL_DOWN, notice);
     texts.channel = notice;
   }
   return texts;

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "monitor/language.h"
+
 // What the status bar says, part by part; an empty channel text leaves its part out.
 struct StatusTexts {
   std::string count;    // messages since start or All Erase
@@ -19,9 +21,9 @@ struct StatusTexts {
   std::string rateSample;
 };
 
-// The texts in the language (1 Japanese, 0 English); logName is null while no log is saved.
+// The texts in the language; logName is null while no log is saved.
 StatusTexts MakeStatusTexts(uint64_t count, uint32_t rate, const char* logName, bool channelDown,
-                            int language);
+                            Language language);
 
 // Keeps the status bar in line with the texts, telling the control only what changed.
 class StatusBarView {

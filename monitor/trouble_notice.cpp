@@ -3,8 +3,9 @@
 
 #include <cstdio>
 
-#include "dialogs/ansi_text.h"
 #include "monitor/monitor_app.h"
+#include "monitor/resources/resource_ids.h"
+#include "monitor/ui_text.h"
 
 namespace {
 
@@ -26,31 +27,22 @@ void MonitorApp::NotifyTrouble(Trouble trouble, DWORD error) {
 }
 
 void MonitorApp::ShowTrouble(Trouble trouble, DWORD error) {
-  const bool japanese = language == 1;
-  char caption[96];
+  char caption[kUiTextSize];
   char text[MAX_PATH + 512];
   if (trouble == kChannelInUse) {
     if (!channelDown) return;  // the channel came up before the box could show
-    AnsiText(L"Tellit Message Monitor", caption);
-    AnsiText(japanese ? L"メッセージの受信チャネルを他のプログラムが使っているため、メッセージを受信できません。"
-                        L"チャネルが空きしだい受信を始めます。"
-                      : L"Vigilo cannot receive messages: the message channel is in use by another program. "
-                        L"It starts receiving as soon as the channel is free.",
-             text);
+    LoadUiText(IDS_PROGRAM_NAME, caption);
+    LoadUiText(IDS_TROUBLE_CHANNEL_IN_USE, text);
     MessageBoxA(mainWindow, text, caption, MB_OK | MB_ICONWARNING);
     return;
   }
   if (trouble == kDebugOutputInUse || trouble == kDebugOutputFailed) {
-    AnsiText(L"Tellit Message Monitor", caption);
+    LoadUiText(IDS_PROGRAM_NAME, caption);
     if (trouble == kDebugOutputInUse) {
-      AnsiText(japanese ? L"他のプログラムがデバッグ出力を取り込んでいるため、OutputDebugString を取り込めません。"
-                        : L"Another program is capturing debug output: OutputDebugString cannot be captured.",
-               text);
+      LoadUiText(IDS_TROUBLE_DEBUG_OUTPUT_IN_USE, text);
     } else {
-      char pattern[160];
-      AnsiText(japanese ? L"OutputDebugString の取り込みを開始できないか、取り込みが止まりました: %s"
-                        : L"Capturing OutputDebugString stopped or could not start: %s",
-               pattern);
+      char pattern[kUiTextSize];
+      LoadUiText(IDS_TROUBLE_DEBUG_OUTPUT_FAILED, pattern);
       char reason[256];
       SystemErrorText(error, reason);
       std::snprintf(text, sizeof text, pattern, reason);
@@ -58,11 +50,9 @@ void MonitorApp::ShowTrouble(Trouble trouble, DWORD error) {
     MessageBoxA(mainWindow, text, caption, MB_OK | MB_ICONWARNING);
     return;
   }
-  AnsiText(japanese ? L"メッセージログをファイルに保存" : L"Save Message Log", caption);
-  char pattern[160];
-  AnsiText(japanese ? L"\"%s\"へのメッセージログの保存を中止しました: %s"
-                    : L"Saving the message log to \"%s\" stopped: %s",
-           pattern);
+  LoadUiText(IDS_LOG_CAPTION, caption);
+  char pattern[kUiTextSize];
+  LoadUiText(IDS_TROUBLE_LOG_STOPPED, pattern);
   char reason[256];
   SystemErrorText(error, reason);
   std::snprintf(text, sizeof text, pattern, logFileName, reason);

@@ -3,10 +3,9 @@
 
 #include <new>
 
-#include "dialogs/ansi_text.h"
 #include "monitor/resources/resource_ids.h"
 #include "monitor/settings_file.h"
-#include "monitor/ui_language.h"
+#include "monitor/ui_text.h"
 
 namespace {
 
@@ -22,9 +21,10 @@ class PopupMenu {
   PopupMenu& operator=(const PopupMenu&) = delete;
   HMENU get() const { return menu_; }
 
-  void Add(int command, const wchar_t* japanese, const wchar_t* english) {
-    char text[64];
-    AnsiText(language == 1 ? japanese : english, text);
+  // The item's text in the current language.
+  void Add(int command, int label) {
+    char text[kUiTextSize];
+    LoadUiText(label, text);
     AppendMenuA(menu_, MF_STRING, static_cast<UINT_PTR>(command), text);
   }
   void AddSeparator() { AppendMenuA(menu_, MF_SEPARATOR, 0, nullptr); }
@@ -143,18 +143,18 @@ void VGL_Console::OnRButtonDown(int x, int y) {
   if (!menu.get()) return;
   bool addedEditItem = false;
   if (selectionState == Selection::kFinished) {
-    menu.Add(ID_EDIT_COPY, L"コピー", L"Copy");
+    menu.Add(ID_EDIT_COPY, IDS_MENU_COPY);
     addedEditItem = true;
   }
   if (offerPaste) {
-    menu.Add(ID_EDIT_PASTE, L"貼り付け", L"Paste");
+    menu.Add(ID_EDIT_PASTE, IDS_MENU_PASTE);
     addedEditItem = true;
   }
   if (text.used != 0) {
     if (addedEditItem) menu.AddSeparator();
-    menu.Add(ID_EDIT_SELECT_ALL, L"すべての範囲を選択", L"All Select");
-    menu.Add(ID_EDIT_ALL_COPY, L"すべてを選択してコピー", L"All Copy");
-    menu.Add(ID_EDIT_ALL_ERASE, L"すべての表示を消去", L"All Erase");
+    menu.Add(ID_EDIT_SELECT_ALL, IDS_MENU_SELECT_ALL);
+    menu.Add(ID_EDIT_ALL_COPY, IDS_MENU_ALL_COPY);
+    menu.Add(ID_EDIT_ALL_ERASE, IDS_MENU_ALL_ERASE);
   }
   POINT point = {x, y};
   ClientToScreen(window, &point);

@@ -38,6 +38,9 @@
 #define IDD_LANGUAGE_JA 2004
 #define IDD_LANGUAGE_EN 2104
 
+/* User-visible texts: Japanese 30xx, English 31xx. */
+#include "ui_text_ids.h"
+
 #define IDC_VERSION_LABEL 1300   /* About box: "Version 1.10", filled at initialisation */
 #define IDC_TOOLBAR 1310         /* control identifier of the toolbar */
 #define IDC_LANGUAGE_COMBO 1320  /* language dialog: English and Japanese entries */

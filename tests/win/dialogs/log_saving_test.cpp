@@ -83,7 +83,7 @@ TEST_F(LogSaving, FirstUseOffersAnEmptyNameWithTheBoxChecked) {
 }
 
 TEST_F(LogSaving, JapaneseUsesTheJapaneseTemplate) {
-  language = 1;
+  language = Language::kJapanese;
   Offered offered;
   UiScript script;
   FillLogDialog(script, &offered, nullptr, false);

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "monitor/monitor_app.h"
+#include "monitor/settings_file.h"
 #include "monitor/resources/resource_ids.h"
 #include "support/command_state.h"
 
@@ -44,7 +45,7 @@ HWND MonitorHost::Window() {
 
 MonitorHost::MonitorHost() {
   std::snprintf(settingsPath, sizeof settingsPath, "%s", Path("vigilo.ini").c_str());
-  language = 0;
+  language = Language::kEnglish;
   Window();
   MonitorApp& app = App();
   if (!app.console.window) {

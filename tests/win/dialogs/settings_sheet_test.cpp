@@ -37,7 +37,7 @@ HWND Page(HWND sheet) {
   return reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
 }
 
-HWND FindSheet() { return WindowWithCaption(language == 1 ? L"画面設定" : L"Setting"); }
+HWND FindSheet() { return WindowWithCaption(language == Language::kJapanese ? L"画面設定" : L"Setting"); }
 
 // The fixed-pitch families the page lists, in list order.
 std::vector<std::string> ListEntries(HWND list) {

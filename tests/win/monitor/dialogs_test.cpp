@@ -8,6 +8,7 @@
 
 #include "monitor/about_dialog.h"
 #include "monitor/monitor_app.h"
+#include "monitor/settings_file.h"
 #include "resource_ids.h"
 #include "support/dialog_driver.h"
 #include "support/scratch_dir.h"
@@ -31,7 +32,7 @@ class LanguageDialogTest : public ::testing::Test {
   }
 
   ScratchDir dir_;
-  int savedLanguage_ = 0;
+  Language savedLanguage_ = Language::kEnglish;
   MonitorApp app;  // as at the first start: no main window to own the dialog
 };
 
@@ -42,7 +43,7 @@ std::string ComboText(HWND combo, int index) {
 }
 
 TEST_F(LanguageDialogTest, FirstStartOffersTheDetectedLanguageAndOkStoresTheChoice) {
-  language = -1;
+  language = Language::kUnchosen;
   int selectedAtOpen = -2;
   std::string caption, first, second;
   DialogDriver driver([&](HWND dialog) {
@@ -58,20 +59,20 @@ TEST_F(LanguageDialogTest, FirstStartOffersTheDetectedLanguageAndOkStoresTheChoi
   });
   app.ChooseLanguage();
   ASSERT_TRUE(driver.ran());
-  const int detected = DetectLanguage();
-  EXPECT_EQ(detected, GetUserDefaultLangID() == 0x0411 ? 1 : 0);
-  EXPECT_EQ(selectedAtOpen, detected);
-  if (detected == 0) {
+  const Language detected = DetectLanguage();
+  EXPECT_EQ(detected, GetUserDefaultLangID() == 0x0411 ? Language::kJapanese : Language::kEnglish);
+  EXPECT_EQ(selectedAtOpen, static_cast<int>(detected));
+  if (detected == Language::kEnglish) {
     EXPECT_EQ(caption, "Choose Language");
     EXPECT_EQ(first, "English");
     EXPECT_EQ(second, "Japanese");
   }
-  EXPECT_EQ(language, 1) << "the item data of the chosen entry";
+  EXPECT_EQ(language, Language::kJapanese) << "the item data of the chosen entry";
   EXPECT_EQ(StoredLanguage(), "1");
 }
 
 TEST_F(LanguageDialogTest, CancelKeepsTheLanguageAndWritesNothing) {
-  language = -1;
+  language = Language::kUnchosen;
   DialogDriver driver([](HWND dialog) {
     SendMessageA(GetDlgItem(dialog, IDC_LANGUAGE_COMBO), CB_SETCURSEL, 1, 0);
     PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
@@ -84,7 +85,7 @@ TEST_F(LanguageDialogTest, CancelKeepsTheLanguageAndWritesNothing) {
 }
 
 TEST_F(LanguageDialogTest, UnusualStoredValueSelectsNothingAndOkStoresEnglish) {
-  language = 7;
+  language = static_cast<Language>(7);
   int selectedAtOpen = -2;
   DialogDriver driver([&](HWND dialog) {
     selectedAtOpen = static_cast<int>(SendMessageA(GetDlgItem(dialog, IDC_LANGUAGE_COMBO), CB_GETCURSEL, 0, 0));
@@ -93,12 +94,12 @@ TEST_F(LanguageDialogTest, UnusualStoredValueSelectsNothingAndOkStoresEnglish) {
   app.ChooseLanguage();
   ASSERT_TRUE(driver.ran());
   EXPECT_EQ(selectedAtOpen, CB_ERR);
-  EXPECT_EQ(language, 0);
+  EXPECT_EQ(language, Language::kEnglish);
   EXPECT_EQ(StoredLanguage(), "0");
 }
 
 TEST_F(LanguageDialogTest, JapaneseDialogListsEnglishFirstAndKeepsAChoiceOfEnglish) {
-  language = 1;
+  language = Language::kJapanese;
   int selectedAtOpen = -2;
   char caption[64] = "";
   DialogDriver driver([&](HWND dialog) {
@@ -112,7 +113,7 @@ TEST_F(LanguageDialogTest, JapaneseDialogListsEnglishFirstAndKeepsAChoiceOfEngli
   ASSERT_TRUE(driver.ran());
   EXPECT_EQ(selectedAtOpen, 1);
   EXPECT_STRNE(caption, "Choose Language") << "the Japanese template 2004";
-  EXPECT_EQ(language, 0);
+  EXPECT_EQ(language, Language::kEnglish);
   EXPECT_EQ(StoredLanguage(), "0");
 }
 
@@ -153,14 +154,14 @@ TEST(AboutBox, TheCloseBoxEndsItLikeCancel) {
 }
 
 TEST_F(LanguageDialogTest, TheCloseBoxCancelsAndWritesNothing) {
-  language = 0;
+  language = Language::kEnglish;
   DialogDriver driver([](HWND dialog) {
     SendMessageA(GetDlgItem(dialog, IDC_LANGUAGE_COMBO), CB_SETCURSEL, 1, 0);
     PressCloseBox(dialog);
   });
   app.ChooseLanguage();
   ASSERT_TRUE(driver.ran());
-  EXPECT_EQ(language, 0) << "the entry picked before closing is not taken";
+  EXPECT_EQ(language, Language::kEnglish) << "the entry picked before closing is not taken";
   EXPECT_EQ(StoredLanguage(), "(none)");
 }
 

@@ -15,6 +15,7 @@
 #include "monitor/ansi_path.h"
 #include "monitor/html_help.h"
 #include "monitor/monitor_app.h"
+#include "monitor/settings_file.h"
 #include "resource_ids.h"
 #include "support/clipboard.h"
 #include "support/command_state.h"
@@ -260,13 +261,13 @@ TEST_F(MainWindowTest, TooltipsFollowTheLanguageAtEachRequest) {
       {ID_HELP_TOPICS, L"ヘルプ", "Help"},
   };
   for (const auto& c : cases) EXPECT_EQ(Tooltip(c.command), c.english);
-  language = 1;
+  language = Language::kJapanese;
   for (const auto& c : cases) {
     char expected[64];
     AnsiText(c.japanese, expected);
     EXPECT_EQ(Tooltip(c.command), expected) << c.command;
   }
-  language = 0;
+  language = Language::kEnglish;
   EXPECT_EQ(Tooltip(ID_FILE_EXIT), "unchanged") << "no tooltip for a command without a button";
   EXPECT_EQ(Tooltip(ID_VIEW_TOOLBAR), "unchanged");
 }
@@ -293,15 +294,15 @@ TEST_F(MainWindowTest, ActivationFocusesTheConsole) {
 }
 
 TEST_F(MainWindowTest, HelpPagesLieBesideTheProgramInBothLanguages) {
-  for (int lang : {0, 1}) {
+  for (Language lang : {Language::kEnglish, Language::kJapanese}) {
     language = lang;
     char path[MAX_PATH];
     HelpPagePath(path);
-    EXPECT_NE(std::strstr(path, lang == 1 ? "\\docs\\help\\index.ja.html" : "\\docs\\help\\index.en.html"), nullptr)
+    EXPECT_NE(std::strstr(path, lang == Language::kJapanese ? "\\docs\\help\\index.ja.html" : "\\docs\\help\\index.en.html"), nullptr)
         << path;
     EXPECT_NE(GetFileAttributesA(path), INVALID_FILE_ATTRIBUTES) << path;
   }
-  language = 0;
+  language = Language::kEnglish;
 }
 
 // The help pages are found from the program's own path; in code page 932 the trail byte of
@@ -402,7 +403,7 @@ TEST_F(MainWindowTest, ContextMenuOffersWhatTheConsoleCanDo) {
 // except the menu bar, which the window class fixed at start-up.
 TEST_F(MainWindowTest, ChoosingJapaneseWhileRunningSwitchesAllButTheMenuBar) {
   struct EnglishAgain {  // whatever fails below, the later tests run in English
-    ~EnglishAgain() { language = 0; }
+    ~EnglishAgain() { language = Language::kEnglish; }
   } englishAgain;
   DialogDriver toJapanese([](HWND dialog) {
     SendMessageA(GetDlgItem(dialog, IDC_LANGUAGE_COMBO), CB_SETCURSEL, 1, 0);
@@ -410,7 +411,7 @@ TEST_F(MainWindowTest, ChoosingJapaneseWhileRunningSwitchesAllButTheMenuBar) {
   });
   app.OnCommand(ID_HELP_LANGUAGE);
   ASSERT_TRUE(toJapanese.ran());
-  EXPECT_EQ(language, 1);
+  EXPECT_EQ(language, Language::kJapanese);
   EXPECT_EQ(GetPrivateProfileIntA("system", "language", 7, settingsPath), 1u);
 
   char popup[32] = "";
@@ -451,7 +452,7 @@ TEST_F(MainWindowTest, ChoosingJapaneseWhileRunningSwitchesAllButTheMenuBar) {
   });
   app.OnCommand(ID_HELP_LANGUAGE);
   EXPECT_TRUE(toEnglish.ran());
-  EXPECT_EQ(language, 0);
+  EXPECT_EQ(language, Language::kEnglish);
   EXPECT_EQ(Tooltip(ID_EDIT_COPY), "Copy");
 }
 

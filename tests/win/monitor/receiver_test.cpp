@@ -8,6 +8,7 @@
 
 #include "channel/channel.h"
 #include "monitor/monitor_app.h"
+#include "monitor/settings_file.h"
 #include "support/scratch_dir.h"
 
 namespace {

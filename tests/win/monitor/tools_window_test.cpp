@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "monitor/monitor_app.h"
+#include "monitor/settings_file.h"
 #include "resource_ids.h"
 #include "running_monitor.h"
 #include "support/command_state.h"
@@ -227,12 +228,12 @@ TEST_F(ToolsWindowTest, StatusBarSpeaksTheLanguageOfEachTick) {
   app.ShowReceived(reinterpret_cast<const unsigned char*>("b\n"), 2);
   app.UpdateStatusBar();
   EXPECT_EQ(StatusBarText(app.statusBar, 0), "Messages: 2");
-  language = 1;
+  language = Language::kJapanese;
   app.UpdateStatusBar();
-  const StatusTexts japanese = MakeStatusTexts(2, 2, nullptr, false, 1);
+  const StatusTexts japanese = MakeStatusTexts(2, 2, nullptr, false, Language::kJapanese);
   EXPECT_EQ(StatusBarText(app.statusBar, 0), japanese.count);
   EXPECT_NE(japanese.count, "Messages: 2");
-  language = 0;
+  language = Language::kEnglish;
   app.logFile.Adopt(CreateEventA(nullptr, FALSE, FALSE, nullptr));  // saving, as far as the bar can tell
   std::snprintf(app.logFileName, sizeof app.logFileName, "%s", "C:\\logs\\today.log");
   app.UpdateStatusBar();

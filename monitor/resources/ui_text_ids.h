@@ -1,0 +1,65 @@
+/* User-visible texts of vigilo.exe: one identifier per text, its two copies in the string tables
+   of vigilo.ja.rc and vigilo.en.rc. A text's table number is its language's base plus the
+   identifier: Japanese 30xx and English 31xx, as the dialog templates are 20xx and 21xx. The
+   identifiers run from 0 without gaps up to IDS_TEXT_COUNT, so that a test can walk them all. */
+#ifndef VIGILO_UI_TEXT_IDS_H
+#define VIGILO_UI_TEXT_IDS_H
+
+#define IDS_JAPANESE_BASE 3000
+#define IDS_ENGLISH_BASE 3100
+#define JAPANESE_TEXT(id) (IDS_JAPANESE_BASE + (id))
+#define ENGLISH_TEXT(id) (IDS_ENGLISH_BASE + (id))
+
+/* The program: window title and message box caption, About box version line, help page path
+   relative to the program's folder. */
+#define IDS_PROGRAM_NAME 0
+#define IDS_VERSION_FORMAT 1  /* %s: the version number */
+#define IDS_HELP_PAGE 2
+
+/* Toolbar tooltips. */
+#define IDS_TIP_START_LOG 3
+#define IDS_TIP_STOP_LOG 4
+#define IDS_TIP_SETTING 5
+#define IDS_TIP_COPY 6
+#define IDS_TIP_PASTE 7
+#define IDS_TIP_SELECT_ALL 8
+#define IDS_TIP_ALL_COPY 9
+#define IDS_TIP_ALL_ERASE 10
+#define IDS_TIP_HELP 11
+
+/* The console's context menu. */
+#define IDS_MENU_COPY 12
+#define IDS_MENU_PASTE 13
+#define IDS_MENU_SELECT_ALL 14
+#define IDS_MENU_ALL_COPY 15
+#define IDS_MENU_ALL_ERASE 16
+
+/* Status bar parts; %s: the number or the log file name. */
+#define IDS_STATUS_COUNT 17
+#define IDS_STATUS_RATE 18
+#define IDS_STATUS_LOG 19
+#define IDS_STATUS_CHANNEL_DOWN 20
+
+#define IDS_SETTINGS_CAPTION 21  /* the console settings sheet */
+#define IDS_FIND_NOT_FOUND 22    /* %s: the text searched for */
+
+/* Log saving: the browse chooser, and message boxes about the file (%s: its name). */
+#define IDS_LOG_FILTER_ALL_FILES 23
+#define IDS_LOG_BROWSE_TITLE 24
+#define IDS_LOG_CAPTION 25
+#define IDS_LOG_CANNOT_OPEN 26
+#define IDS_LOG_OVERWRITE 27
+
+/* Troubles told in a message box. */
+#define IDS_TROUBLE_CHANNEL_IN_USE 28
+#define IDS_TROUBLE_DEBUG_OUTPUT_IN_USE 29
+#define IDS_TROUBLE_DEBUG_OUTPUT_FAILED 30  /* %s: the system's reason */
+#define IDS_TROUBLE_LOG_STOPPED 31          /* %s: the log file, %s: the system's reason */
+
+/* Entries of the language dialog's list. */
+#define IDS_LANGUAGE_ENGLISH 32
+#define IDS_LANGUAGE_JAPANESE 33
+
+#define IDS_TEXT_COUNT 34  /* at most 100: the English base follows the Japanese one by 100 */
+
+#endif
