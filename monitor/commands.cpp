@@ -81,7 +81,7 @@ void OpenHelp() {
 void RunAboutBox(HWND owner) {
   AboutDialog dialog;
   const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(owner, GWLP_HINSTANCE));
-  DialogBoxParamA(instance, MAKEINTRESOURCEA(language == Language::kJapanese ? IDD_ABOUT_JA : IDD_ABOUT_EN),
+  DialogBoxParamA(instance, MAKEINTRESOURCEA(ResourceInLanguage(IDD_ABOUT_JA, IDD_ABOUT_EN)),
                   owner, XDialog::DialogProc, reinterpret_cast<LPARAM>(&dialog));
 }
 

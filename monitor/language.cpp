@@ -70,7 +70,7 @@ void MonitorApp::ChooseLanguage() {
                                  : GetModuleHandleA(nullptr);
   LanguageDialog dialog;
   const INT_PTR answer =
-      DialogBoxParamA(instance, MAKEINTRESOURCEA(language == Language::kJapanese ? IDD_LANGUAGE_JA : IDD_LANGUAGE_EN),
+      DialogBoxParamA(instance, MAKEINTRESOURCEA(ResourceInLanguage(IDD_LANGUAGE_JA, IDD_LANGUAGE_EN)),
                       mainWindow, XDialog::DialogProc, reinterpret_cast<LPARAM>(&dialog));
   if (answer <= 0) return;
   WriteSettingInt("system", "language", LanguageSetting(language));

@@ -38,7 +38,7 @@ void MonitorApp::StartLogSaving() {
   ReadSettingString(kLogSection, "file name", "", dialog.fileName, MAX_PATH - 1);
 
   const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(mainWindow, GWLP_HINSTANCE));
-  const int templateId = language == Language::kJapanese ? IDD_LOG_FILE_JA : IDD_LOG_FILE_EN;
+  const int templateId = ResourceInLanguage(IDD_LOG_FILE_JA, IDD_LOG_FILE_EN);
   // Only 1 is acceptance: -1 (the dialog could not be created) must not start saving to the
   // remembered name behind the user's back.
   if (DialogBoxParamA(instance, MAKEINTRESOURCEA(templateId), mainWindow, XDialog::DialogProc,

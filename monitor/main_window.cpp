@@ -172,7 +172,7 @@ int InitInstance(MonitorApp& app, HINSTANCE instance, int showCommand) {
   windowClass.hInstance = instance;
   windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_VIGILO));
   windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  windowClass.lpszMenuName = MAKEINTRESOURCEA(language == Language::kJapanese ? IDR_MENU_JAPANESE : IDR_MENU_ENGLISH);
+  windowClass.lpszMenuName = MAKEINTRESOURCEA(ResourceInLanguage(IDR_MENU_JAPANESE, IDR_MENU_ENGLISH));
   windowClass.lpszClassName = kMainClass;
   if (!RegisterClassA(&windowClass)) return 0;
 

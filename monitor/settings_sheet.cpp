@@ -23,7 +23,7 @@ void VGL_Console::OpenSettingsSheet(HWND owner) {
   pageDescription.dwFlags = PSP_DEFAULT;  // the template's caption is the tab label
   pageDescription.hInstance = instance;
   pageDescription.pszTemplate =
-      MAKEINTRESOURCEA(language == Language::kJapanese ? IDD_CONSOLE_CONFIG_JA : IDD_CONSOLE_CONFIG_EN);
+      MAKEINTRESOURCEA(ResourceInLanguage(IDD_CONSOLE_CONFIG_JA, IDD_CONSOLE_CONFIG_EN));
   pageDescription.pfnDlgProc = XPropPage::DialogProc;
   pageDescription.lParam = reinterpret_cast<LPARAM>(&page);
   HPROPSHEETPAGE pageHandle = CreatePropertySheetPageA(&pageDescription);

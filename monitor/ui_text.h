@@ -11,6 +11,12 @@ constexpr int kUiTextSize = 512;
 // other value, so that an unknown language reads English as the rest of the program does.
 int UiTextResourceId(int text, Language language);
 
+// Of a resource with a Japanese and an English copy (menu, dialog template), the one for the
+// language in force: English for every value but Japanese, as for the texts.
+inline int ResourceInLanguage(int japanese, int english) {
+  return language == Language::kJapanese ? japanese : english;
+}
+
 // Loads the text from the program's string table into out, converted to the ANSI code page as
 // LoadStringA does; always NUL-terminated. Returns the length; 0 and an empty out when there
 // is no such text.
