@@ -100,6 +100,7 @@ class MainWindowTest : public ::testing::Test {
   }
 
   PopupProbe RightClick() {
+    EXPECT_TRUE(monitor_.BringToFront());
     PopupProbe probe;
     currentProbe = &probe;
     const UINT_PTR timer = SetTimer(nullptr, 0, 30, ReadPopupMenu);

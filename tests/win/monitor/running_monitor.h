@@ -42,6 +42,16 @@ class RunningMonitor {
   std::string File(const char* name) const { return dir_.File(name); }
   MonitorApp& app() { return app_; }
 
+  // Makes the main window the foreground window and lets its activation settle: under Wine the
+  // window manager's focus events come later, and a popup menu shown before them is cancelled
+  // by the deactivation they bring. False when the window did not come forward within a second.
+  bool BringToFront() {
+    SetForegroundWindow(app_.mainWindow);
+    for (int i = 0; i < 50 && GetForegroundWindow() != app_.mainWindow; ++i) Pump(20);
+    Pump(20);
+    return GetForegroundWindow() == app_.mainWindow;
+  }
+
  private:
   ScratchDir dir_;  // declared first: it goes after the record has closed its log file
   char previousDirectory_[MAX_PATH] = "";
