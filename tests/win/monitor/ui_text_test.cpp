@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "dialogs/ansi_text.h"
-#include "monitor/monitor_app.h"
 #include "monitor/ui_text.h"
 #include "resource_ids.h"
 
