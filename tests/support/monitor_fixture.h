@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 
+#include "monitor/resources/log_settings_ids.h"
+#include "monitor/resources/resource_ids.h"
 #include "support/monitor_process.h"
 #include "support/scratch_dir.h"
 
@@ -24,6 +26,18 @@ class MonitorFixture : public ::testing::Test {
     monitor_.reset();
   }
   MonitorProcess& monitor() { return *monitor_; }
+
+  // Starts saving the log to the file through the log dialog, with its "save console" box as
+  // given, and waits until Stop is offered.
+  void StartLog(const std::string& path, bool saveConsole) {
+    monitor().PostCommand(ID_FILE_START_LOG);
+    const HWND dialog = monitor().WaitForDialogWithControl(IDC_LOG_FILE_NAME);
+    ASSERT_NE(dialog, nullptr);
+    SetDlgItemTextA(dialog, IDC_LOG_FILE_NAME, path.c_str());
+    SendDlgItemMessageA(dialog, IDC_LOG_SAVE_CONSOLE, BM_SETCHECK, saveConsole ? BST_CHECKED : BST_UNCHECKED, 0);
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitUntil([&] { return monitor().ButtonEnabled(ID_FILE_STOP_LOG); }, 5000));
+  }
 
   ScratchDir dir_;
   std::unique_ptr<MonitorProcess> monitor_;

@@ -17,7 +17,6 @@
 
 namespace {
 
-constexpr int kLogFileName = 1201, kLogSaveConsole = 1203;
 const std::regex kStamped("([01][0-9]|2[0-3]):[0-5][0-9]:[0-5][0-9]\\.[0-9]{3} (.*)");
 
 // The lines of a text, each without its CR LF.
@@ -46,13 +45,8 @@ class TimeStampsE2eTest : public MonitorFixture {
 TEST_F(TimeStampsE2eTest, EveryLineOfAllCopyStartsWithItsTimeAndTheLogMatches) {
   Start("[system]\r\nlanguage=0\r\ntime stamps=1\r\n");
   const std::string log = dir_.File("stamped.log");
-  monitor().PostCommand(ID_FILE_START_LOG);
-  const HWND dialog = monitor().WaitForDialogWithControl(kLogFileName);
-  ASSERT_NE(dialog, nullptr);
-  SetDlgItemTextA(dialog, kLogFileName, log.c_str());
-  SendDlgItemMessageA(dialog, kLogSaveConsole, BM_SETCHECK, BST_CHECKED, 0);
-  PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-  ASSERT_TRUE(WaitUntil([&] { return monitor().ButtonEnabled(ID_FILE_STOP_LOG); }, 5000));
+  StartLog(log, true);
+  ASSERT_FALSE(HasFatalFailure());
 
   // One line per message, several lines in one, a line in three parts, a CR LF split between two
   // messages, a lone LF and an empty line.
