@@ -77,6 +77,9 @@ ParsedArguments ParseCaptureArguments(const std::vector<std::string>& arguments)
     } else if (name == "--json") {
       if (options.json) return fail("--json is given twice");
       options.json = true;
+    } else if (name == "--senders") {
+      if (options.senders) return fail("--senders is given twice");
+      options.senders = true;
     } else if (name == "--debug-output") {
       if (options.debugOutput) return fail("--debug-output is given twice");
       options.debugOutput = true;
@@ -109,12 +112,15 @@ ParsedArguments ParseCaptureArguments(const std::vector<std::string>& arguments)
 }
 
 const char* CaptureUsage() {
-  return "usage: tellitcap [-o FILE] [--json] [--count N] [--seconds S] [--debug-output]\n"
+  return "usage: tellitcap [-o FILE] [--json] [--senders] [--count N] [--seconds S] [--debug-output]\n"
          "Captures the messages that programs send through tellit.dll, without a window, and\n"
          "writes each as it arrives.\n"
          "  -o, --output FILE  append to FILE instead of writing to standard output\n"
          "  --json             one JSON object per line: time (UTC), source (tellit or debug),\n"
-         "                     pid (debug output only) and text (UTF-8)\n"
+         "                     pid, and for tellit messages tid, seq and sent (the sender's\n"
+         "                     time, UTC) where known, and text (UTF-8); lost messages of a\n"
+         "                     sender as {\"time\":...,\"source\":\"tellit\",\"lost\":N,\"pid\":P}\n"
+         "  --senders          text form: \"[pid program] \" before each tellit message\n"
          "  --count N          stop after N messages (the connection banners count too)\n"
          "  --seconds S        stop after S seconds (decimals allowed: 0.5)\n"
          "  --debug-output     also capture OutputDebugString from every program\n"

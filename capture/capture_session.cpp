@@ -4,6 +4,7 @@
 #include <string>
 
 #include "capture/record_format.h"
+#include "receiving/message_text.h"
 
 namespace capture {
 
@@ -11,36 +12,22 @@ namespace {
 
 // Entries taken from one source before the other gets its turn, so that a flood on the mailslot
 // never leaves debug output waiting (its queue is bounded) and the other way round.
-constexpr int kBatch = 1000;
+constexpr uint32_t kBatch = 1000;
 // While both sources are empty the loop waits this long at first, doubling up to the longest
 // wait: a burst is met within a millisecond, an idle capture wakes only some 60 times a second.
 // A writer blocks (never loses) while the mailslot is full, so a late wake costs no message.
 constexpr DWORD kFirstIdleWaitMs = 1;
 constexpr DWORD kLongestIdleWaitMs = 16;
 
-UtcTime Now() {
-  SYSTEMTIME now = {};
-  GetSystemTime(&now);
-  UtcTime time;
-  time.year = now.wYear;
-  time.month = now.wMonth;
-  time.day = now.wDay;
-  time.hour = now.wHour;
-  time.minute = now.wMinute;
-  time.second = now.wSecond;
-  time.millisecond = now.wMilliseconds;
-  return time;
-}
-
 }  // namespace
 
 CaptureSession::Outcome CaptureSession::Open(bool debugOutput) {
-  if (!mailslot_.Open()) {
+  if (!receiver_.OpenMailslot()) {
     error_ = GetLastError();
     return error_ == ERROR_ALREADY_EXISTS ? Outcome::kMailslotInUse : Outcome::kMailslotFailed;
   }
   if (debugOutput) {
-    switch (debugOutput_.Start()) {
+    switch (receiver_.debugOutput().Start()) {
       case DebugOutputSource::StartResult::kStarted:
         break;
       case DebugOutputSource::StartResult::kInUse:
@@ -57,76 +44,74 @@ CaptureSession::Outcome CaptureSession::Open(bool debugOutput) {
 }
 
 void CaptureSession::Close() {
-  mailslot_.Close();
-  debugOutput_.Stop();
+  receiver_.CloseMailslot();
+  receiver_.debugOutput().Stop();
 }
 
-void CaptureSession::WriteMessage(Source source, bool hasProcessId, uint32_t processId, const char* text,
-                                  std::size_t length) {
+void CaptureSession::Take(const Message& message) {
+  if (message.kind == MessageKind::kText) ++received_;  // a notice is no message and does not count
   if (json_) {
-    CapturedMessage message;
-    message.time = Now();
-    message.source = source;
-    message.hasProcessId = hasProcessId;
-    message.processId = processId;
-    message.text = text;
-    message.length = length;
-    AppendJsonLine(sink_.pending(), message, decoder_);
-  } else {
-    AppendPlainText(sink_.pending(), text, length);
+    CapturedMessage captured;
+    captured.time = UtcFromFileTime(message.arrivalTime != 0 ? message.arrivalTime : NowAsFileTime());
+    captured.source = message.source == MessageSource::kTellit ? Source::kTellit : Source::kDebugOutput;
+    captured.hasProcessId = message.hasProcessId && message.kind != MessageKind::kNotice;
+    captured.processId = message.processId;
+    captured.hasSender = message.hasTrailer && message.kind == MessageKind::kText;
+    captured.threadId = message.threadId;
+    captured.sequence = message.sequence;
+    captured.sent = UtcFromFileTime(message.sentTime);
+    if (message.kind == MessageKind::kLost) captured.lost = message.lost;
+    // An empty datagram is a message too: a JSON line with an empty text.
+    captured.text = reinterpret_cast<const char*>(message.text);
+    captured.length = message.length;
+    AppendJsonLine(sink_.pending(), captured, decoder_);
+    return;
   }
+  // The text as the monitor shows it: debug output always after its sender, tellit messages
+  // when asked.
+  const bool prefixed = message.kind == MessageKind::kText && message.hasProcessId &&
+                        (message.source == MessageSource::kDebugOutput || senders_);
+  if (prefixed) {
+    const std::string prefix = message_text::SenderPrefix(message.processId, message.program);
+    sink_.pending() += prefix;
+  }
+  AppendPlainText(sink_.pending(), reinterpret_cast<const char*>(message.text), message.length);
 }
 
-int CaptureSession::DrainMailslot(int batch, Outcome& failure) {
-  int taken = 0;
+DrainLimits CaptureSession::BatchLimits(uint32_t batch) const {
+  DrainLimits limits;
+  limits.messages = batch;
+  if (countLimit_ != 0 && countLimit_ - received_ < batch) limits.messages = static_cast<uint32_t>(countLimit_ - received_);
+  return limits;
+}
+
+uint32_t CaptureSession::DrainMailslot(uint32_t batch, Outcome& failure) {
+  uint32_t taken = 0;
   while (taken < batch && !LimitReached()) {
-    switch (mailslot_.Next()) {
-      case MailslotSource::Result::kMessage:
-        // An empty datagram is a message too: a JSON line with an empty text, nothing in text form.
-        WriteMessage(Source::kTellit, false, 0, reinterpret_cast<const char*>(mailslot_.text()), mailslot_.length());
-        ++received_;
-        ++taken;
-        break;
-      case MailslotSource::Result::kSkipped: {
-        // Said where it happened, as the monitor does; a notice is no message and does not count.
-        const std::string notice =
-            "<< a message of " + std::to_string(mailslot_.skippedSize()) + " bytes could not be read >>\n";
-        WriteMessage(Source::kTellit, false, 0, notice.data(), notice.size());
-        ++taken;
-        break;
+    DrainBudget budget(BatchLimits(batch - taken), TickMilliseconds);
+    const Receiver::Drained drained = receiver_.DrainMailslot(*this, budget);
+    taken += budget.taken();
+    if (drained == Receiver::Drained::kEmpty) break;
+    if (drained == Receiver::Drained::kBroken) {
+      // The handle no longer answers: create the mailslot again, as the monitor does.
+      receiver_.CloseMailslot();
+      if (!receiver_.OpenMailslot()) {
+        error_ = GetLastError();
+        failure = error_ == ERROR_ALREADY_EXISTS ? Outcome::kMailslotInUse : Outcome::kMailslotFailed;
       }
-      case MailslotSource::Result::kEmpty:
-      case MailslotSource::Result::kWait:
-        return taken;
-      case MailslotSource::Result::kBroken:
-        // The handle no longer answers: create the mailslot again, as the monitor does.
-        mailslot_.Close();
-        if (!mailslot_.Open()) {
-          error_ = GetLastError();
-          failure = error_ == ERROR_ALREADY_EXISTS ? Outcome::kMailslotInUse : Outcome::kMailslotFailed;
-        }
-        return taken;
+      break;
     }
   }
   return taken;
 }
 
-int CaptureSession::DrainDebugOutput(int batch) {
-  int taken = 0;
-  DebugMessage message;
-  while (taken < batch && !LimitReached() && debugOutput_.Next(message)) {
-    ++taken;
-    if (message.dropNotice) {
-      WriteMessage(Source::kDebugOutput, false, 0, message.text.data(), message.text.size());
-      continue;
-    }
-    ++received_;
-    if (json_) {
-      WriteMessage(Source::kDebugOutput, true, message.processId, message.text.data(), message.text.size());
-    } else {
-      const std::string shown = message.Shown();  // "[pid sender] text", as the monitor shows it
-      WriteMessage(Source::kDebugOutput, true, message.processId, shown.data(), shown.size());
-    }
+uint32_t CaptureSession::DrainDebugOutput(uint32_t batch) {
+  uint32_t taken = 0;
+  while (taken < batch && !LimitReached()) {
+    DrainBudget budget(BatchLimits(batch - taken), TickMilliseconds);
+    const Receiver::Drained drained = receiver_.DrainDebugOutput(*this, budget);
+    taken += budget.taken();
+    if (drained != Receiver::Drained::kBudget) break;
   }
   return taken;
 }
@@ -141,11 +126,12 @@ CaptureSession::Outcome CaptureSession::Run(const Limits& limits, HANDLE stop) {
     const ULONGLONG elapsed = GetTickCount64() - start;
     if (limits.milliseconds != 0 && elapsed >= limits.milliseconds) break;
 
-    int taken = DrainMailslot(kBatch, outcome);
-    if (debugOutput_.IsRunning()) {
+    uint32_t taken = DrainMailslot(kBatch, outcome);
+    DebugOutputSource& listener = receiver_.debugOutput();
+    if (listener.IsRunning()) {
       taken += DrainDebugOutput(kBatch);
-      if (debugOutput_.Failed()) {
-        error_ = debugOutput_.FailureCode();
+      if (listener.Failed()) {
+        error_ = listener.FailureCode();
         outcome = Outcome::kDebugOutputFailed;
       }
     }
@@ -170,7 +156,7 @@ CaptureSession::Outcome CaptureSession::Run(const Limits& limits, HANDLE stop) {
   // mailslot), so a message sent just before Ctrl+C is not left unread.
   if (outcome == Outcome::kStopped && !LimitReached()) {
     DrainMailslot(kBatch, outcome);
-    if (debugOutput_.IsRunning()) DrainDebugOutput(kBatch);
+    if (receiver_.debugOutput().IsRunning()) DrainDebugOutput(kBatch);
   }
   // Whatever ended the loop, what was received is written before the channel closes.
   if (!sink_.Flush() && outcome == Outcome::kStopped) outcome = Outcome::kOutputFailed;

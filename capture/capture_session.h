@@ -9,12 +9,11 @@
 #include "capture/code_page_decoder.h"
 #include "capture/output_sink.h"
 #include "capture/record_format.h"
-#include "monitor/debug_output_source.h"
-#include "monitor/mailslot_source.h"
+#include "receiving/receiver.h"
 
 namespace capture {
 
-class CaptureSession {
+class CaptureSession final : MessageSink {
  public:
   enum class Outcome {
     kStopped,            // a limit or a stop signal: everything received was written
@@ -29,8 +28,9 @@ class CaptureSession {
     uint64_t milliseconds = 0;  // from the start of Run; 0: none
   };
 
-  CaptureSession(OutputSink& sink, const CodePageDecoder& decoder, bool json)
-      : sink_(sink), decoder_(decoder), json_(json) {}
+  // `senders`: the text form puts "[pid program] " before each message of tellit.dll.
+  CaptureSession(OutputSink& sink, const CodePageDecoder& decoder, bool json, bool senders = false)
+      : sink_(sink), decoder_(decoder), json_(json), senders_(senders) {}
 
   // Creates the mailslot and starts the listener if asked; on any outcome but kStopped nothing
   // is left open.
@@ -42,21 +42,22 @@ class CaptureSession {
   uint64_t received() const { return received_; }
   DWORD error() const { return error_; }
   // Tests: put another handle in the mailslot's place.
-  MailslotSource& mailslot() { return mailslot_; }
+  MailslotSource& mailslot() { return receiver_.mailslot(); }
 
  private:
   bool LimitReached() const { return countLimit_ != 0 && received_ >= countLimit_; }
   // Drains up to `batch` entries of each source; what it took (messages and notices).
-  int DrainMailslot(int batch, Outcome& failure);
-  int DrainDebugOutput(int batch);
-  void WriteMessage(Source source, bool hasProcessId, uint32_t processId, const char* text, std::size_t length);
+  uint32_t DrainMailslot(uint32_t batch, Outcome& failure);
+  uint32_t DrainDebugOutput(uint32_t batch);
+  DrainLimits BatchLimits(uint32_t batch) const;
+  void Take(const Message& message) override;
   void Close();
 
   OutputSink& sink_;
   const CodePageDecoder& decoder_;
   bool json_;
-  MailslotSource mailslot_;
-  DebugOutputSource debugOutput_;
+  bool senders_;
+  Receiver receiver_;
   uint64_t countLimit_ = 0;
   uint64_t received_ = 0;
   DWORD error_ = ERROR_SUCCESS;

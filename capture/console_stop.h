@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "console/scoped_win.h"
+#include "scoped/scoped_win.h"
 
 namespace capture {
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "console/scoped_win.h"
+#include "scoped/scoped_win.h"
 
 namespace capture {
 

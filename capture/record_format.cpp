@@ -5,7 +5,7 @@
 
 #include "capture/ansi_to_utf8.h"
 #include "capture/json_text.h"
-#include "monitor/line_ends.h"
+#include "receiving/line_ends.h"
 
 namespace capture {
 
@@ -14,6 +14,28 @@ std::string FormatIso8601(const UtcTime& time) {
   std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%03dZ", time.year, time.month, time.day, time.hour,
                 time.minute, time.second, time.millisecond);
   return text;
+}
+
+UtcTime UtcFromFileTime(uint64_t fileTime) {
+  const uint64_t milliseconds = fileTime / 10000;
+  const int64_t daysSince1601 = static_cast<int64_t>(milliseconds / 86400000);
+  const auto inDay = static_cast<int>(milliseconds % 86400000);
+  // Days since 0000-03-01 in the proleptic Gregorian calendar, then its eras of 400 years.
+  const int64_t days = daysSince1601 + 584694;
+  const int64_t era = days / 146097;
+  const auto dayOfEra = static_cast<int>(days - era * 146097);
+  const int yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+  const int dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+  const int monthFromMarch = (5 * dayOfYear + 2) / 153;
+  UtcTime time;
+  time.day = dayOfYear - (153 * monthFromMarch + 2) / 5 + 1;
+  time.month = monthFromMarch < 10 ? monthFromMarch + 3 : monthFromMarch - 9;
+  time.year = static_cast<int>(era * 400 + yearOfEra) + (time.month <= 2 ? 1 : 0);
+  time.hour = inDay / 3600000;
+  time.minute = inDay / 60000 % 60;
+  time.second = inDay / 1000 % 60;
+  time.millisecond = inDay % 1000;
+  return time;
 }
 
 void AppendPlainText(std::string& out, const char* text, std::size_t length) {
@@ -29,9 +51,17 @@ void AppendJsonLine(std::string& out, const CapturedMessage& message, const Code
   out += "{\"time\":\"";
   out += FormatIso8601(message.time);
   out += message.source == Source::kTellit ? "\",\"source\":\"tellit\"" : "\",\"source\":\"debug\"";
+  if (message.lost != 0) {
+    out += ",\"lost\":" + std::to_string(message.lost) + ",\"pid\":" + std::to_string(message.processId) + "}\n";
+    return;
+  }
   if (message.hasProcessId) {
     out += ",\"pid\":";
     out += std::to_string(message.processId);
+  }
+  if (message.hasSender) {
+    out += ",\"tid\":" + std::to_string(message.threadId) + ",\"seq\":" + std::to_string(message.sequence);
+    out += ",\"sent\":\"" + FormatIso8601(message.sent) + "\"";
   }
   out += ",\"text\":";
   AppendJsonString(out, AnsiToUtf8(decoder, message.text, message.length));

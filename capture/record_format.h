@@ -23,13 +23,22 @@ struct UtcTime {
 // "2024-05-06T07:08:09.123Z"; each field printed as given, padded to its width.
 std::string FormatIso8601(const UtcTime& time);
 
+// The calendar time of a FILETIME value (100 ns units since 1601-01-01, UTC).
+UtcTime UtcFromFileTime(uint64_t fileTime);
+
 enum class Source { kTellit, kDebugOutput };
 
 struct CapturedMessage {
   UtcTime time;
   Source source = Source::kTellit;
-  uint32_t processId = 0;  // debug output only
-  bool hasProcessId = false;  // false for tellit messages and the drop notice of debug output
+  uint32_t processId = 0;
+  bool hasProcessId = false;  // debug output, and tellit messages with a sender record
+  // From a tellit message's sender record: thread, sequence number and the time of the call.
+  bool hasSender = false;
+  uint32_t threadId = 0;
+  uint32_t sequence = 0;
+  UtcTime sent;
+  uint32_t lost = 0;  // above 0: a record of this many lost messages of processId, no text
   const char* text = nullptr;  // in the ANSI code page; the text the monitor shows
   std::size_t length = 0;
 };
@@ -37,8 +46,9 @@ struct CapturedMessage {
 // Appends the text with every lone CR and LF made CR LF, as vigilo.exe shows and logs it.
 void AppendPlainText(std::string& out, const char* text, std::size_t length);
 
-// Appends {"time":...,"source":"tellit"|"debug"[,"pid":N],"text":...} and a line feed; the text
-// decoded from the ANSI code page to UTF-8 and escaped, its line ends kept as sent.
+// Appends {"time":...,"source":"tellit"|"debug"[,"pid":N[,"tid":T,"seq":S,"sent":...]],"text":...}
+// and a line feed, the text decoded from the ANSI code page to UTF-8 and escaped, its line ends
+// kept as sent; for lost messages {"time":...,"source":"tellit","lost":N,"pid":P}.
 void AppendJsonLine(std::string& out, const CapturedMessage& message, const CodePageDecoder& decoder);
 
 }  // namespace capture

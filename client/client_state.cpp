@@ -4,6 +4,7 @@
 #include <new>
 
 #include "channel/channel.h"
+#include "channel/sender_trailer.h"
 #include "client/text_buffer.h"
 
 namespace tellit {
@@ -20,12 +21,32 @@ ConnectionLock::~ConnectionLock() { LeaveCriticalSection(&connectionSection); }
 void ConnectionLock::Create() noexcept { InitializeCriticalSection(&connectionSection); }
 void ConnectionLock::Destroy() noexcept { DeleteCriticalSection(&connectionSection); }
 
-std::uint32_t ClientState::SendDatagram(const void* bytes, std::uint32_t length) noexcept {
+CallStamp CallStamp::Now() noexcept {
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  return CallStamp{GetCurrentThreadId(), static_cast<std::uint64_t>(now.dwHighDateTime) << 32 | now.dwLowDateTime};
+}
+
+std::uint32_t ClientState::SendDatagram(char* bytes, std::uint32_t length, const CallStamp& call) noexcept {
   if (!mailslot || writeRefused != 0 || bytes == nullptr || length == 0) return 0;
+  channel::SenderTrailer trailer;
+  trailer.processId = GetCurrentProcessId();
+  trailer.threadId = call.threadId;
+  trailer.sequence = sequence++;
+  trailer.sentTime = call.time;
+  channel::EncodeTrailer(trailer, reinterpret_cast<std::uint8_t*>(bytes + length));
+  const DWORD total = length + channel::kTrailerBytes;
   DWORD written = 0;
-  if (WriteFile(mailslot.get(), bytes, length, &written, nullptr)) return written;
+  if (WriteFile(mailslot.get(), bytes, total, &written, nullptr) && written == total) return length;
   mailslot.reset();
   return 0;
+}
+
+std::uint32_t ClientState::SendFixed(const char* text, std::uint32_t length, const CallStamp& call) noexcept {
+  char datagram[channel::kOverflowNoticeBytes + channel::kTrailerBytes];
+  if (length > channel::kOverflowNoticeBytes) return 0;  // the longest fixed text
+  for (std::uint32_t i = 0; i < length; ++i) datagram[i] = text[i];
+  return SendDatagram(datagram, length, call);
 }
 
 void ClientState::Release() noexcept {
@@ -36,7 +57,7 @@ void ClientState::Release() noexcept {
   mailslot.reset();
 }
 
-int OpenChannel() noexcept {
+int OpenChannel(const CallStamp& call) noexcept {
   ClientState& state = *clientState;
   if (!state.mailslot) {
     char name[channel::kNameBufferSize];
@@ -48,9 +69,9 @@ int OpenChannel() noexcept {
     if (handle == INVALID_HANDLE_VALUE) return 0;
     state.mailslot.reset(handle);
     state.writeRefused = 0;
-    state.SendDatagram(channel::kOpenBanner, channel::kOpenBannerBytes);
+    state.SendFixed(channel::kOpenBanner, channel::kOpenBannerBytes, call);
   }
-  if (!state.textBuffer) EnsureCapacity(state.textBuffer, state.textCapacity, kFirstTextCapacity);
+  if (!state.textBuffer) EnsureCapacity(state.textBuffer, state.textCapacity, kFirstTextCapacity, kTextReserve);
   if (!state.wideBuffer) EnsureCapacity(state.wideBuffer, state.wideCapacity, kFirstWideCapacity);
   return 1;
 }

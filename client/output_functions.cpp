@@ -16,34 +16,31 @@
 namespace tellit {
 namespace {
 
-void SendOverflowNotice(ClientState& state) noexcept {
-  state.SendDatagram(channel::kOverflowNotice, channel::kOverflowNoticeBytes);
-}
-
 bool GrowNarrowBuffer(ClientState& state, std::uint64_t need) noexcept {
-  return EnsureCapacity(state.textBuffer, state.textCapacity, need);
+  return EnsureCapacity(state.textBuffer, state.textCapacity, need, kTextReserve);
 }
 
 template <typename Char>
 FormattedText FormatMessage(const Char* format, va_list list, std::unique_ptr<Char[]>& buffer, std::uint32_t& capacity,
-                            AnsiCodePage& codePage) noexcept {
+                            std::size_t reserve, AnsiCodePage& codePage) noexcept {
   VaListArguments arguments(list);
-  return FormatIntoBuffer(format, buffer, capacity, arguments, codePage);
+  return FormatIntoBuffer(format, buffer, capacity, arguments, codePage, reserve);
 }
 
 // Sends the text of `length` bytes, after the overflow notice when it was cut: both leave while
 // the caller holds the lock, so no other datagram comes between them.
-int SendMessage(ClientState& state, std::uint32_t length, bool cut) noexcept {
-  if (cut) SendOverflowNotice(state);
-  return static_cast<int>(state.SendDatagram(state.textBuffer.get(), length + 1));
+int SendMessage(ClientState& state, std::uint32_t length, bool cut, const CallStamp& call) noexcept {
+  if (cut) state.SendFixed(channel::kOverflowNotice, channel::kOverflowNoticeBytes, call);
+  return static_cast<int>(state.SendDatagram(state.textBuffer.get(), length + 1, call));
 }
 
 int WriteNarrow(const char* format, va_list list) noexcept {
+  const CallStamp call = CallStamp::Now();
   ConnectionLock lock;
-  if (!OpenChannel()) return 0;
+  if (!OpenChannel(call)) return 0;
   ClientState& state = *clientState;
   AnsiCodePage codePage;
-  const FormattedText text = FormatMessage(format, list, state.textBuffer, state.textCapacity, codePage);
+  const FormattedText text = FormatMessage(format, list, state.textBuffer, state.textCapacity, kTextReserve, codePage);
   if (!text.formatted) return 0;
   std::uint32_t length = text.outcome.length;
   if (text.outcome.overflowed) {
@@ -51,15 +48,16 @@ int WriteNarrow(const char* format, va_list list) noexcept {
     length = static_cast<std::uint32_t>(codePage.WholeCharacters(state.textBuffer.get(), length));
     state.textBuffer[length] = '\0';
   }
-  return SendMessage(state, length, text.outcome.overflowed);
+  return SendMessage(state, length, text.outcome.overflowed, call);
 }
 
 int WriteWide(const wchar_t* format, va_list list) noexcept {
+  const CallStamp call = CallStamp::Now();
   ConnectionLock lock;
-  if (!OpenChannel()) return 0;
+  if (!OpenChannel(call)) return 0;
   ClientState& state = *clientState;
   AnsiCodePage codePage;
-  const FormattedText text = FormatMessage(format, list, state.wideBuffer, state.wideCapacity, codePage);
+  const FormattedText text = FormatMessage(format, list, state.wideBuffer, state.wideCapacity, 0, codePage);
   if (!text.formatted) return 0;
   const std::uint32_t wideLength = WholeWideLength(state.wideBuffer.get(), text.outcome.length);
   state.wideBuffer[wideLength] = L'\0';
@@ -76,7 +74,7 @@ int WriteWide(const wchar_t* format, va_list list) noexcept {
   // Text that converts to more than the monitor takes keeps the whole characters that fit.
   const auto bytes = static_cast<std::uint32_t>(converted.units);
   state.textBuffer[bytes] = '\0';
-  return SendMessage(state, bytes, text.outcome.overflowed || !converted.complete);
+  return SendMessage(state, bytes, text.outcome.overflowed || !converted.complete, call);
 }
 
 }  // namespace

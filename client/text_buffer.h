@@ -8,6 +8,7 @@
 #include <new>
 
 #include "channel/channel.h"
+#include "channel/sender_trailer.h"
 #include "client/format_engine.h"
 
 namespace tellit {
@@ -16,9 +17,12 @@ inline constexpr std::uint32_t kFirstTextCapacity = 4096;  // bytes
 inline constexpr std::uint32_t kFirstWideCapacity = 4096;  // wide characters
 inline constexpr std::uint64_t kNeedPerFormatCharacter = 16;
 
-// The longest text buffer, in characters with the NUL: the monitor receives no longer datagram,
-// and every wide character converts to at least one byte, so neither buffer grows beyond it.
-inline constexpr std::uint32_t kLargestText = channel::kReceiveCeiling;
+// The longest text buffer, in characters with the NUL: with the sender trailer after it the
+// datagram is as long as the monitor receives, and every wide character converts to at least one
+// byte, so neither buffer grows beyond it.
+inline constexpr std::uint32_t kLargestText = channel::kReceiveCeiling - channel::kTrailerBytes;
+// The narrow buffer has room for the trailer beyond its capacity, so a datagram leaves in one write.
+inline constexpr std::size_t kTextReserve = channel::kTrailerBytes;
 
 inline std::uint64_t UpToLargestText(std::uint64_t need) noexcept { return need < kLargestText ? need : kLargestText; }
 
@@ -34,17 +38,19 @@ inline std::uint64_t NarrowNeed(std::uint32_t wideLength) noexcept {
 }
 
 // A buffer smaller than `need` is released and replaced whole by one of exactly `need`
-// characters; it never shrinks and its old contents are not kept. Returns whether a buffer
-// with a capacity above 0 exists afterwards; without one the capacity is 0.
+// characters (and `reserve` more, beyond its capacity); it never shrinks and its old contents are
+// not kept. Returns whether a buffer with a capacity above 0 exists afterwards; without one the
+// capacity is 0.
 template <typename Char>
-bool EnsureCapacity(std::unique_ptr<Char[]>& buffer, std::uint32_t& capacity, std::uint64_t need) noexcept {
+bool EnsureCapacity(std::unique_ptr<Char[]>& buffer, std::uint32_t& capacity, std::uint64_t need,
+                    std::size_t reserve = 0) noexcept {
   if (capacity < need) {
     buffer.reset();
     capacity = 0;
     const bool representable = need <= std::numeric_limits<std::uint32_t>::max() &&
-                               need <= std::numeric_limits<std::size_t>::max() / sizeof(Char);
+                               need + reserve <= std::numeric_limits<std::size_t>::max() / sizeof(Char);
     if (representable) {
-      buffer.reset(new (std::nothrow) Char[static_cast<std::size_t>(need)]);
+      buffer.reset(new (std::nothrow) Char[static_cast<std::size_t>(need + reserve)]);
       if (buffer) capacity = static_cast<std::uint32_t>(need);
     }
   }
@@ -68,8 +74,9 @@ struct FormattedText {
 
 template <typename Char>
 FormattedText FormatIntoBuffer(const Char* format, std::unique_ptr<Char[]>& buffer, std::uint32_t& capacity,
-                               FormatArguments& arguments, TextConversion& conversion) noexcept {
-  if (!EnsureCapacity(buffer, capacity, UpToLargestText(FormatNeed(FormatLength(format))))) {
+                               FormatArguments& arguments, TextConversion& conversion,
+                               std::size_t reserve = 0) noexcept {
+  if (!EnsureCapacity(buffer, capacity, UpToLargestText(FormatNeed(FormatLength(format))), reserve)) {
     return FormattedText{false, {0, false}};
   }
   const auto usable = static_cast<std::uint32_t>(UpToLargestText(capacity));

@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "console/console_settings.h"
-#include "console/scoped_win.h"
+#include "scoped/scoped_win.h"
 #include "console/text_search.h"
 #include "console/text_store.h"
 #include "console/text_view.h"

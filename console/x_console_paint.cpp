@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "console/scoped_win.h"
+#include "scoped/scoped_win.h"
 #include "console/x_console.h"
 
 namespace {

@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "monitor/debug_output_source.h"
-#include "monitor/mailslot_source.h"
+#include "receiving/debug_output_source.h"
+#include "receiving/mailslot_source.h"
 
 namespace {
 

@@ -46,14 +46,16 @@ bool MailslotExists() {
   return true;
 }
 
-bool SendToMonitor(const std::string& text) {
+bool SendToMonitor(const std::string& text) { return SendDatagramToMonitor(std::string(text.c_str(), text.size() + 1)); }
+
+bool SendDatagramToMonitor(const std::string& bytes) {
   const HANDLE slot = OpenMailslotForWriting();
   if (slot == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
-  const BOOL ok = WriteFile(slot, text.c_str(), static_cast<DWORD>(text.size() + 1), &written, nullptr);
+  const BOOL ok = WriteFile(slot, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
   // Closed at once: under Wine an open client handle keeps the mailslot alive after the monitor.
   CloseHandle(slot);
-  return ok && written == text.size() + 1;
+  return ok && written == bytes.size();
 }
 
 ChildProcess::ChildProcess(const std::string& commandLine, const std::string& directory) {

@@ -12,8 +12,10 @@
 std::string BinDirectory();
 // Asks every 20 ms until the condition holds or the time is up; whether it held.
 bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds);
-// Sends one datagram (the text and its NUL) to the monitor's mailslot, as tellit.dll does.
+// Sends one datagram (the text and its NUL) to the monitor's mailslot, as older clients did.
 bool SendToMonitor(const std::string& text);
+// Sends the bytes as one datagram, as any program could.
+bool SendDatagramToMonitor(const std::string& bytes);
 // Whether the monitor's mailslot exists now: a writer can open it.
 bool MailslotExists();
 

@@ -11,7 +11,7 @@
 
 #include "capture_process.h"
 #include "json_line_reader.h"
-#include "monitor/debug_output_source.h"
+#include "receiving/debug_output_source.h"
 #include "support/monitor_process.h"
 #include "support/scratch_dir.h"
 
@@ -67,11 +67,14 @@ std::string UtcNow() {
   return text;
 }
 
-// The shape of a tellitcap JSON line: time, source, pid for debug output only, text.
+// The shape of a tellitcap JSON line: time, source, pid for debug output, the sender's fields for
+// a tellit message, text.
 void ExpectShape(const JsonLine& line, const std::string& source, const std::string& earliest,
-                 const std::string& latest) {
-  const std::vector<std::string> keys = source == "debug" ? std::vector<std::string>{"time", "source", "pid", "text"}
-                                                          : std::vector<std::string>{"time", "source", "text"};
+                 const std::string& latest, bool fromTellit = true) {
+  const std::vector<std::string> keys =
+      source == "debug" ? std::vector<std::string>{"time", "source", "pid", "text"}
+      : fromTellit      ? std::vector<std::string>{"time", "source", "pid", "tid", "seq", "sent", "text"}
+                        : std::vector<std::string>{"time", "source", "text"};
   EXPECT_EQ(line.order, keys);
   const std::string time = line.strings.count("time") ? line.strings.at("time") : "";
   EXPECT_EQ(time.size(), 24u) << time;
@@ -140,12 +143,56 @@ TEST(CaptureEndToEnd, JsonLinesReadBackToWhatWasSent) {
   for (int i = 0; i < kCount; ++i) expected.push_back("json " + std::to_string(i) + "\n");
   expected.insert(expected.end(), hard.begin(), hard.end());
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    ExpectShape(lines[i], "tellit", earliest, latest);
+    ExpectShape(lines[i], "tellit", earliest, latest, i <= kCount);  // then the datagrams of no sender
     EXPECT_EQ(Text(lines[i]), expected[i]) << "line " << i;
     if (i > 0) {
       EXPECT_LE(lines[i - 1].strings.at("time"), lines[i].strings.at("time"));
     }
   }
+}
+
+// A client whose long write failed: the JSON form has a record of the lost message before the
+// client's next datagram, and its messages their sender's process, thread, count and time; the
+// text form with --senders names the sender and tells the loss as the monitor does.
+TEST(CaptureEndToEnd, ALostWriteIsARecordAndEveryMessageNamesItsSender) {
+  ScratchDir dir;
+  const std::string earliest = UtcNow();
+  CaptureProcess json(dir, "--json -o out.json --count 4", 0, "json");
+  ASSERT_TRUE(json.WaitUntilListening());
+  ChildProcess client = Client("lose");
+  ASSERT_TRUE(client.started());
+  ASSERT_EQ(client.Wait(60000), 0u);
+  ASSERT_EQ(json.Wait(20000), 0u);
+  const std::string latest = UtcNow();
+  const std::vector<JsonLine> lines = ReadJsonLines(ReadWholeFile(dir.File("out.json")));
+  ASSERT_EQ(lines.size(), 5u);
+  auto number = [](const JsonLine& line, const char* key) {
+    return line.numbers.count(key) ? line.numbers.at(key) : ~0ull;
+  };
+  EXPECT_EQ(lines[2].order, (std::vector<std::string>{"time", "source", "lost", "pid"}));
+  EXPECT_EQ(number(lines[2], "lost"), 1u);
+  const std::vector<std::string> texts = {kBanner, "before\n", "", kBanner, "after\n"};
+  const std::vector<unsigned long long> sequences = {0, 1, 0, 3, 4};
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    SCOPED_TRACE("line " + std::to_string(i));
+    EXPECT_EQ(number(lines[i], "pid"), client.id());
+    if (i == 2) continue;
+    ExpectShape(lines[i], "tellit", earliest, latest);
+    EXPECT_EQ(Text(lines[i]), texts[i]);
+    EXPECT_EQ(number(lines[i], "seq"), sequences[i]);
+    const std::string sent = lines[i].strings.count("sent") ? lines[i].strings.at("sent") : "";
+    EXPECT_TRUE(sent >= earliest && sent <= lines[i].strings.at("time")) << sent;
+  }
+
+  CaptureProcess text(dir, "--senders --count 4", 0, "text");
+  ASSERT_TRUE(text.WaitUntilListening());
+  ChildProcess again = Client("lose");
+  ASSERT_TRUE(again.started());
+  ASSERT_EQ(again.Wait(60000), 0u);
+  ASSERT_EQ(text.Wait(20000), 0u);
+  const std::string sender = "[" + std::to_string(again.id()) + " monitor_e2e_client.exe] ";
+  EXPECT_EQ(text.Output(), sender + kBannerShown + sender + "before\r\n<< 1 messages from " + sender.substr(0, sender.size() - 1) +
+                               " were lost >>\r\n" + sender + kBannerShown + sender + "after\r\n");
 }
 
 TEST(CaptureEndToEnd, JapaneseTextBecomesUtf8AndInvalidBytesU_FFFD) {

@@ -4,6 +4,8 @@
 //   monitor_e2e_client japanese         one wide message: 日本語 and a line feed
 //   monitor_e2e_client threads T N TAG  T threads at once, thread t sending "TAG t i\n", i from 0 to N-1
 //   monitor_e2e_client debug N TAG      N calls of OutputDebugStringA "TAG i\n" (debugw: OutputDebugStringW)
+//   monitor_e2e_client lose              "before", a message of 300,000 bytes whose write fails under
+//                                        Wine (its mailslots refuse writes above about 208 KB), "after"
 // Exits with 0 when every call sent its message, 1 otherwise.
 #include <windows.h>
 
@@ -50,6 +52,10 @@ int main(int argc, char** argv) {
         OutputDebugStringA(text.c_str());
       }
     }
+  } else if (std::strcmp(argv[1], "lose") == 0) {
+    // The long text is the format itself: the client's buffer grows for long formats only.
+    const std::string lost(300000, 'x');
+    sent = tellitf("before\n") > 0 && tellitf(lost.c_str()) == 0 && tellitf("after\n") > 0;
   } else if (std::strcmp(argv[1], "japanese") == 0) {
     sent = tellitwf(L"\u65E5\u672C\u8A9E\n") > 0;
   } else {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "monitor/debug_output_source.h"
+#include "receiving/debug_output_source.h"
 #include "resource_ids.h"
 #include "support/dialog_driver.h"
 #include "support/monitor_process.h"

@@ -39,6 +39,28 @@ TEST(Iso8601, EveryFieldPaddedToItsWidth) {
   for (const auto& c : cases) EXPECT_EQ(capture::FormatIso8601(c.time), c.text);
 }
 
+// FILETIME values against the calendar: the epoch, leap days, a century that is no leap year and
+// one that is, milliseconds kept and the 100 ns rest dropped.
+TEST(Iso8601, FileTimesOnTheCalendar) {
+  constexpr uint64_t kPerMs = 10000;
+  constexpr uint64_t kUnixEpoch = 116444736000000000ull;  // 1970-01-01
+  constexpr uint64_t kPerDay = 86400000ull * kPerMs;
+  const struct {
+    uint64_t fileTime;
+    const char* text;
+  } cases[] = {
+      {0, "1601-01-01T00:00:00.000Z"},
+      {kUnixEpoch, "1970-01-01T00:00:00.000Z"},
+      {kUnixEpoch + 1714979289123ull * kPerMs + 9999, "2024-05-06T07:08:09.123Z"},
+      {kUnixEpoch + 11016 * kPerDay, "2000-02-29T00:00:00.000Z"},
+      {kUnixEpoch + 11017 * kPerDay - kPerMs, "2000-02-29T23:59:59.999Z"},
+      {kUnixEpoch + 47541 * kPerDay, "2100-03-01T00:00:00.000Z"},
+      {kUnixEpoch + 47540 * kPerDay, "2100-02-28T00:00:00.000Z"},
+      {kUnixEpoch + 20818 * kPerDay + 86399999ull * kPerMs, "2026-12-31T23:59:59.999Z"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(capture::FormatIso8601(capture::UtcFromFileTime(c.fileTime)), c.text);
+}
+
 TEST(PlainText, TheMonitorsLineEndRuleAppended) {
   const struct {
     const char* name;
@@ -58,6 +80,29 @@ TEST(PlainText, TheMonitorsLineEndRuleAppended) {
     capture::AppendPlainText(out, c.text.data(), c.text.size());
     EXPECT_EQ(out, "before|" + c.written) << c.name;
   }
+}
+
+TEST(JsonLine, SenderFieldsOfATellitMessageAndTheLossRecord) {
+  const capture_testing::ShiftJisTableDecoder decoder;
+  CapturedMessage message;
+  message.time = Time(2024, 5, 6, 7, 8, 9, 10);
+  message.hasProcessId = true;
+  message.processId = 300;
+  message.hasSender = true;
+  message.threadId = 301;
+  message.sequence = 42;
+  message.sent = Time(2024, 5, 6, 7, 8, 9, 8);
+  message.text = "hi\n";
+  message.length = 3;
+  std::string out;
+  capture::AppendJsonLine(out, message, decoder);
+  EXPECT_EQ(out,
+            "{\"time\":\"2024-05-06T07:08:09.010Z\",\"source\":\"tellit\",\"pid\":300,\"tid\":301,\"seq\":42,"
+            "\"sent\":\"2024-05-06T07:08:09.008Z\",\"text\":\"hi\\n\"}\n");
+  message.lost = 3;
+  out.clear();
+  capture::AppendJsonLine(out, message, decoder);
+  EXPECT_EQ(out, "{\"time\":\"2024-05-06T07:08:09.010Z\",\"source\":\"tellit\",\"lost\":3,\"pid\":300}\n");
 }
 
 TEST(JsonLine, FieldsInOrderAndPidOnlyForDebugOutput) {

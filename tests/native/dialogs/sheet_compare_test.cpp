@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "monitor/settings_sheet_compare.h"
+#include "monitor/settings/settings_sheet_compare.h"
 
 namespace {
 

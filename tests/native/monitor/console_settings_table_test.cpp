@@ -4,7 +4,7 @@
 #include <set>
 #include <string>
 
-#include "monitor/console_settings_table.h"
+#include "monitor/settings/console_settings_table.h"
 
 namespace {
 

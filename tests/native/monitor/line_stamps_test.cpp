@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "monitor/line_stamps.h"
+#include "monitor/view/line_stamps.h"
 
 namespace {
 

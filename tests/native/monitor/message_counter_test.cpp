@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "monitor/message_counter.h"
+#include "monitor/app/message_counter.h"
 
 namespace {
 

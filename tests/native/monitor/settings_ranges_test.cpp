@@ -4,7 +4,7 @@
 #include <climits>
 #include <string>
 
-#include "monitor/settings_ranges.h"
+#include "monitor/settings/settings_ranges.h"
 
 namespace {
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -218,11 +219,11 @@ TEST_F(ClientDatagrams, WideTextLongerThanItsBufferComesCutAfterTheNotice) {
   EXPECT_TRUE(IsDatagram(mailslot.Read(), std::string(4095, ' ')));
 }
 
-// The monitor takes datagrams of up to 1 MiB with the NUL: text of 1 MiB - 1 bytes goes whole,
-// longer text is cut there after the overflow notice, from either function.
+// The monitor takes datagrams of up to 1 MiB: text of 1 MiB - 25 bytes goes whole with its NUL
+// and sender trailer, longer text is cut there after the overflow notice, from either function.
 TEST_F(ClientDatagrams, NoDatagramIsLongerThanTheMonitorTakes) {
   Connect();
-  constexpr size_t kCeiling = 1048576;
+  constexpr size_t kCeiling = 1048576 - channel::kTrailerBytes;  // the text, its NUL: the trailer fills the rest
   RecordWritesUnsent(true);
   const std::string longest(kCeiling - 1, 'a');
   EXPECT_EQ(dll.tellitf(longest.c_str()), static_cast<int>(kCeiling));
@@ -321,7 +322,7 @@ TEST_F(WideText, NarrowStringsAndCharactersInTheWideCallAreReadInTheAnsiCodePage
 // A character of the code page repeated past 1 MiB, after a prefix that makes 1 MiB - 1 bytes
 // end inside a character in the multi-byte code pages: the cut keeps whole characters only.
 TEST_F(WideText, TextLongerThanTheMonitorTakesIsCutOnACharacterBoundary) {
-  constexpr size_t kLongest = 1048575;  // bytes of text in the largest datagram
+  constexpr size_t kLongest = 1048575 - channel::kTrailerBytes;  // bytes of text in the largest datagram
   const std::string unit = InCodePage("\x82\xa0", "\xe9", "\xe3\x81\x82");
   const std::wstring wideUnit = GetACP() == 1252 ? L"\x00e9" : L"\x3042";
   const std::string prefix = InCodePage("", "", "x");
@@ -347,6 +348,58 @@ TEST_F(WideText, TextLongerThanTheMonitorTakesIsCutOnACharacterBoundary) {
     SCOPED_TRACE(i == 1 ? "tellitf" : "tellitwf");
     EXPECT_EQ(writes[i].size(), whole + 1);
     EXPECT_TRUE(writes[i] == Datagram(text.substr(0, whole))) << "the text is not a whole-character prefix";
+  }
+}
+
+// Every datagram names its process and thread, counts on from the one before (a failed write too,
+// so the monitor sees the gap) and carries the time of its call; the text's length is returned
+// as ever, without the trailer.
+TEST_F(ClientDatagrams, EveryDatagramCarriesItsSenderAndCountsFailedWritesToo) {
+  auto trailerOf = [](const std::optional<std::string>& datagram, channel::SenderTrailer& trailer) {
+    return datagram && channel::ParseTrailer(reinterpret_cast<const uint8_t*>(datagram->data()), datagram->size(),
+                                             trailer);
+  };
+  FILETIME before;
+  GetSystemTimeAsFileTime(&before);
+  ASSERT_EQ(dll.tellitf("first\n"), 7);
+  std::uint32_t otherThread = 0;
+  std::thread([&] {
+    otherThread = GetCurrentThreadId();
+    dll.tellitwf(L"wide\n");
+  }).join();
+  systemCalls.failWrites = true;
+  EXPECT_EQ(dll.tellitf("lost\n"), 0);
+  systemCalls.failWrites = false;
+  ASSERT_EQ(dll.tellitf("after %d\n", 1), 9);
+  FILETIME after;
+  GetSystemTimeAsFileTime(&after);
+  const auto asNumber = [](const FILETIME& time) {
+    return static_cast<std::uint64_t>(time.dwHighDateTime) << 32 | time.dwLowDateTime;
+  };
+
+  const struct {
+    const char* text;
+    std::uint32_t sequence;
+    bool otherThread;
+  } expected[] = {
+      {"<< open TELLIT monitor >>\n", 0, false},
+      {"first\n", 1, false},
+      {"wide\n", 2, true},
+      // 3 never left; the handle went with it, so a banner opens the next connection.
+      {"<< open TELLIT monitor >>\n", 4, false},
+      {"after 1\n", 5, false},
+  };
+  for (const auto& e : expected) {
+    SCOPED_TRACE(e.text);
+    const std::optional<std::string> datagram = mailslot.ReadWhole();
+    channel::SenderTrailer trailer;
+    ASSERT_TRUE(trailerOf(datagram, trailer));
+    EXPECT_EQ(datagram->substr(0, datagram->size() - channel::kTrailerBytes), Datagram(e.text));
+    EXPECT_EQ(trailer.processId, GetCurrentProcessId());
+    EXPECT_EQ(trailer.threadId, e.otherThread ? otherThread : GetCurrentThreadId());
+    EXPECT_EQ(trailer.sequence, e.sequence);
+    EXPECT_GE(trailer.sentTime, asNumber(before));
+    EXPECT_LE(trailer.sentTime, asNumber(after));
   }
 }
 

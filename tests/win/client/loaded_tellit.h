@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "test_mailslot.h"
 #include "import_patch.h"
 
 namespace tellit::testing {
@@ -50,7 +51,8 @@ struct SystemCalls {
   void Note(Call call, const void* bytes = nullptr, DWORD length = 0) {
     if (!recording) return;
     std::lock_guard<std::mutex> hold(recordLock);
-    records.push_back({call, bytes ? std::string(static_cast<const char*>(bytes), length) : std::string()});
+    // A write as its text and NUL, the sender trailer checked and taken off.
+    records.push_back({call, bytes ? WithoutTrailer(std::string(static_cast<const char*>(bytes), length)) : std::string()});
   }
 };
 

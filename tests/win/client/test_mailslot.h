@@ -10,8 +10,18 @@
 #include <gtest/gtest.h>
 
 #include "channel/channel.h"
+#include "channel/sender_trailer.h"
 
 namespace tellit::testing {
+
+// The datagram without its sender trailer, or the datagram and a mark when it has none.
+inline std::string WithoutTrailer(const std::string& datagram) {
+  channel::SenderTrailer trailer;
+  if (!channel::ParseTrailer(reinterpret_cast<const uint8_t*>(datagram.data()), datagram.size(), trailer)) {
+    return datagram + "<no sender trailer>";
+  }
+  return datagram.substr(0, datagram.size() - channel::kTrailerBytes);
+}
 
 class TestMailslot {
  public:
@@ -31,13 +41,23 @@ class TestMailslot {
     handle_ = INVALID_HANDLE_VALUE;
   }
 
-  // The next datagram, every byte of it (NUL included); nothing when none came within the time-out.
-  std::optional<std::string> Read() {
+  // The next datagram, every byte of it (NUL and sender trailer included); nothing when none came
+  // within the time-out.
+  std::optional<std::string> ReadWhole() {
     std::string bytes(70000, '\0');
     DWORD read = 0;
     if (!ReadFile(handle_, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr)) return std::nullopt;
     bytes.resize(read);
     return bytes;
+  }
+
+  // The next datagram as its sender's text and NUL: the sender trailer that every datagram of the
+  // library carries is taken off, and one without it comes back marked, so that no test of the
+  // text can pass on a datagram that lacks it.
+  std::optional<std::string> Read() {
+    std::optional<std::string> datagram = ReadWhole();
+    if (datagram) *datagram = WithoutTrailer(*datagram);
+    return datagram;
   }
 
   // Whether a datagram is queued right now.
@@ -57,7 +77,7 @@ class TestMailslot {
   HANDLE handle_ = INVALID_HANDLE_VALUE;
 };
 
-// A datagram as the client sends it: the text and its NUL.
+// A datagram's text as the client sends it: the text and its NUL.
 inline std::string Datagram(const std::string& text) { return text + std::string(1, '\0'); }
 
 // Compares a received datagram with the expected text and its NUL; a long mismatch is reported by

@@ -4,7 +4,7 @@
 
 #include <type_traits>
 
-#include "console/scoped_win.h"
+#include "scoped/scoped_win.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "dialogs/ansi_text.h"
-#include "monitor/monitor_app.h"
+#include "monitor/app/monitor_app.h"
 #include "monitor/resources/log_settings_ids.h"
 #include "monitor/resources/resource_ids.h"
 #include "monitor_host.h"

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <sstream>
 
-#include "monitor/monitor_app.h"
-#include "monitor/settings_file.h"
+#include "monitor/app/monitor_app.h"
+#include "monitor/settings/settings_file.h"
 #include "monitor/resources/resource_ids.h"
 #include "support/command_state.h"
 

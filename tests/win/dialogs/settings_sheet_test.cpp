@@ -10,10 +10,10 @@
 #include <cstring>
 #include <set>
 
-#include "monitor/font_chooser.h"
-#include "monitor/monitor_app.h"
+#include "monitor/settings/font_chooser.h"
+#include "monitor/app/monitor_app.h"
 #include "monitor/resources/log_settings_ids.h"
-#include "monitor/settings_file.h"
+#include "monitor/settings/settings_file.h"
 #include "monitor_host.h"
 #include "support/dialog_driver.h"
 

@@ -8,7 +8,7 @@
 #include <map>
 
 #include "monitor/resources/resource_ids.h"
-#include "monitor/vgl_console.h"
+#include "monitor/view/vgl_console.h"
 
 namespace {
 

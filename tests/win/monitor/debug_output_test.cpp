@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "monitor/debug_output_source.h"
+#include "receiving/debug_output_source.h"
 
 namespace {
 

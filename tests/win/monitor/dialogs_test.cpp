@@ -6,9 +6,9 @@
 #include <cstring>
 #include <string>
 
-#include "monitor/about_dialog.h"
-#include "monitor/monitor_app.h"
-#include "monitor/settings_file.h"
+#include "monitor/app/about_dialog.h"
+#include "monitor/app/monitor_app.h"
+#include "monitor/settings/settings_file.h"
 #include "resource_ids.h"
 #include "support/dialog_driver.h"
 #include "support/scratch_dir.h"

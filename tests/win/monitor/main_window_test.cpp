@@ -12,10 +12,10 @@
 
 #include "channel/channel.h"
 #include "dialogs/ansi_text.h"
-#include "monitor/ansi_path.h"
-#include "monitor/html_help.h"
-#include "monitor/monitor_app.h"
-#include "monitor/settings_file.h"
+#include "monitor/app/ansi_path.h"
+#include "monitor/app/html_help.h"
+#include "monitor/app/monitor_app.h"
+#include "monitor/settings/settings_file.h"
 #include "resource_ids.h"
 #include "support/clipboard.h"
 #include "support/command_state.h"
@@ -131,8 +131,8 @@ TEST_F(MainWindowTest, StartsWithNothingToActOnGreyed) {
   EXPECT_FALSE(MenuEnabled(ID_FILE_STOP_LOG));
   EXPECT_FALSE(ButtonEnabled(ID_FILE_STOP_LOG));
   for (int command : {ID_FILE_SETTING, ID_HELP_TOPICS}) EXPECT_TRUE(ButtonEnabled(command));
-  EXPECT_TRUE(app.mailslot.IsOpen());
-  EXPECT_EQ(app.mailslot.capacity(), 4096u);
+  EXPECT_TRUE(app.receiver.mailslot().IsOpen());
+  EXPECT_EQ(app.receiver.mailslot().capacity(), 4096u);
   EXPECT_NE(app.convertBuffer, nullptr);
   // Twelve entries, Paste nowhere on the toolbar.
   EXPECT_EQ(SendMessageA(app.toolBar, TB_BUTTONCOUNT, 0, 0), 12);
@@ -480,8 +480,8 @@ TEST_F(MainWindowTest, ExitClosesTheWindowAndTheMailslot) {
   const HWND window = app.mainWindow;
   app.OnCommand(ID_FILE_EXIT);
   EXPECT_FALSE(IsWindow(window));
-  EXPECT_FALSE(app.mailslot.IsOpen());
-  EXPECT_FALSE(app.mailslot.HasBuffer());
+  EXPECT_FALSE(app.receiver.mailslot().IsOpen());
+  EXPECT_FALSE(app.receiver.mailslot().HasBuffer());
   EXPECT_NE(app.convertBuffer, nullptr) << "kept until the record goes";
   MSG quit;
   EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));

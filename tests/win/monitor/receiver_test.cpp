@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "channel/channel.h"
-#include "monitor/monitor_app.h"
-#include "monitor/settings_file.h"
+#include "monitor/app/monitor_app.h"
+#include "monitor/settings/settings_file.h"
 #include "support/scratch_dir.h"
 
 namespace {
@@ -63,13 +63,14 @@ class ReceiverTest : public ::testing::Test {
     // A fresh channel and first-size buffers for every test.
     app.StopReceiver();
     app.StartReceiver();
-    ASSERT_TRUE(app.mailslot.IsOpen());
+    ASSERT_TRUE(app.receiver.mailslot().IsOpen());
     app.bufferCeiling = 0x100000;
-    app.mailslot.ceiling = 0x100000;
-    app.datagramsPerTick = 500;
-    app.bytesPerTick = 2u * 1024 * 1024;
+    app.receiver.mailslot().ceiling = 0x100000;
+    app.tickLimits.messages = 500;
+    app.tickLimits.bytes = 2u * 1024 * 1024;
     // No time cap unless a test asks for one: a loaded machine must not change what a tick takes.
-    app.tickMilliseconds = 60000;
+    app.tickLimits.milliseconds = 0;
+    app.tickClock = TickMilliseconds;
     app.convertCapacity = 8192;
     app.AllocateConvertBuffer();
     app.console.Clear();
@@ -111,7 +112,7 @@ TEST_F(ReceiverTest, LineEndsReachTheConsoleAndTheLogAsCrLf) {
 TEST_F(ReceiverTest, NoDatagramNoChange) {
   app.DrainMailslot();
   EXPECT_EQ(app.console.text.used, 0u);
-  EXPECT_TRUE(app.mailslot.IsOpen());
+  EXPECT_TRUE(app.receiver.mailslot().IsOpen());
 }
 
 // An empty datagram (tellitf("") sends a lone NUL) used to end the tick, throttling intake to one
@@ -135,12 +136,12 @@ TEST_F(ReceiverTest, ZeroByteDatagramLeavesTheQueueAndTheChannelStays) {
   ASSERT_TRUE(writer.Send(""));
   ASSERT_TRUE(writer.SendText("later\n"));
   app.DrainMailslot();
-  EXPECT_TRUE(app.mailslot.IsOpen());
+  EXPECT_TRUE(app.receiver.mailslot().IsOpen());
   EXPECT_EQ(Shown(), "after\r\nlater\r\n");
 }
 
 TEST_F(ReceiverTest, PerTickCapTakesTheQueueInSlices) {
-  app.datagramsPerTick = 5;
+  app.tickLimits.messages = 5;
   Writer writer;
   for (int i = 0; i < 12; ++i) ASSERT_TRUE(writer.SendText(std::to_string(i) + "\n"));
   std::vector<uint32_t> perTick;
@@ -149,7 +150,7 @@ TEST_F(ReceiverTest, PerTickCapTakesTheQueueInSlices) {
     app.DrainMailslot();
     perTick.push_back(app.console.text.lineCount - before);
   }
-  app.datagramsPerTick = 500;
+  app.tickLimits.messages = 500;
   EXPECT_EQ(perTick, (std::vector<uint32_t>{5, 5, 2, 0}));
 }
 
@@ -164,13 +165,13 @@ TEST_F(ReceiverTest, DatagramWithoutNulEndsAtItsLastByte) {
 
 TEST_F(ReceiverTest, ReceiveBufferGrowsInWholeKilobytes) {
   Writer writer;
-  ASSERT_EQ(app.mailslot.capacity(), 4096u);
+  ASSERT_EQ(app.receiver.mailslot().capacity(), 4096u);
   ASSERT_TRUE(writer.SendText(std::string(4095, 'a')));  // 4096 bytes with the NUL
   app.DrainMailslot();
-  EXPECT_EQ(app.mailslot.capacity(), 4096u);
+  EXPECT_EQ(app.receiver.mailslot().capacity(), 4096u);
   ASSERT_TRUE(writer.SendText(std::string(4999, 'b')));  // 5000 bytes
   app.DrainMailslot();
-  EXPECT_EQ(app.mailslot.capacity(), 5120u);
+  EXPECT_EQ(app.receiver.mailslot().capacity(), 5120u);
   EXPECT_EQ(app.console.text.used, 4095u + 4999u);
 }
 
@@ -192,17 +193,18 @@ TEST_F(ReceiverTest, ConvertBufferHoldsTwiceTheTextAndTheNul) {
 // Wine cuts datagrams at 64 KiB, so a lowered ceiling stands in for the 1 MiB one.
 TEST_F(ReceiverTest, OversizeDatagramShowsItsFirstBytesAndTheQueueGoesOn) {
   app.bufferCeiling = 8192;
-  app.mailslot.ceiling = 8192;
+  app.receiver.mailslot().ceiling = 8192;
   Writer writer;
   std::string big;
   for (int i = 0; i < 2000; ++i) big += static_cast<char>('A' + i % 26) + std::string(9, '.');
   ASSERT_TRUE(writer.SendText(big));  // 20001 bytes
   ASSERT_TRUE(writer.SendText("after\n"));
   app.DrainMailslot();
-  EXPECT_EQ(app.mailslot.capacity(), 8192u) << "never beyond the ceiling";
+  EXPECT_EQ(app.receiver.mailslot().capacity(), 8192u) << "never beyond the ceiling";
   EXPECT_EQ(app.convertCapacity, 8192u);
-  EXPECT_EQ(Shown(), big.substr(0, 8191) + "after\r\n") << "the ceiling less the NUL, then the next datagram";
-  EXPECT_TRUE(app.mailslot.IsOpen());
+  EXPECT_EQ(Shown(), "<< a message of 20001 bytes was cut to 8191 bytes >>\r\n" + big.substr(0, 8191) + "after\r\n")
+      << "the notice, the ceiling less the NUL, then the next datagram";
+  EXPECT_TRUE(app.receiver.mailslot().IsOpen());
 }
 
 TEST_F(ReceiverTest, FailedLogWriteClosesTheLogAndTheConsoleGoesOn) {
@@ -227,9 +229,9 @@ TEST_F(ReceiverTest, FailedLogWriteClosesTheLogAndTheConsoleGoesOn) {
 // A failed query used to close the channel for good: every later message was lost unseen.
 TEST_F(ReceiverTest, BrokenChannelHandleIsReplacedByANewMailslot) {
   // Any handle that is not a mailslot makes GetMailslotInfo fail.
-  app.mailslot.Replace(CreateEventA(nullptr, FALSE, FALSE, nullptr));
+  app.receiver.mailslot().Replace(CreateEventA(nullptr, FALSE, FALSE, nullptr));
   app.DrainMailslot();
-  ASSERT_TRUE(app.mailslot.IsOpen());
+  ASSERT_TRUE(app.receiver.mailslot().IsOpen());
   EXPECT_FALSE(app.channelDown);
   Writer writer;
   ASSERT_TRUE(writer.ok());
@@ -248,17 +250,17 @@ TEST_F(ReceiverTest, ChannelHeldElsewhereIsCreatedOnceItIsFree) {
   ASSERT_NE(other, INVALID_HANDLE_VALUE);
   EXPECT_FALSE(app.StartReceiver());
   EXPECT_TRUE(app.channelDown);
-  EXPECT_FALSE(app.mailslot.IsOpen());
+  EXPECT_FALSE(app.receiver.mailslot().IsOpen());
   app.DrainMailslot();  // within the second: no new attempt
-  EXPECT_FALSE(app.mailslot.IsOpen());
+  EXPECT_FALSE(app.receiver.mailslot().IsOpen());
   app.lastChannelAttempt = GetTickCount() - 2000;
   app.DrainMailslot();  // still held
-  EXPECT_FALSE(app.mailslot.IsOpen());
+  EXPECT_FALSE(app.receiver.mailslot().IsOpen());
 
   CloseHandle(other);
   app.lastChannelAttempt = GetTickCount() - 2000;
   app.DrainMailslot();
-  ASSERT_TRUE(app.mailslot.IsOpen());
+  ASSERT_TRUE(app.receiver.mailslot().IsOpen());
   EXPECT_FALSE(app.channelDown);
   Writer writer;
   ASSERT_TRUE(writer.SendText("now heard\n"));
@@ -273,7 +275,7 @@ TEST_F(ReceiverTest, TickStopsOnceItHasReadItsByteBudget) {
   ScratchDir dir;
   const std::string logPath = dir.File("budget.log");
   ASSERT_TRUE(app.logFile.Create(logPath.c_str(), CREATE_ALWAYS));
-  app.bytesPerTick = 100000;
+  app.tickLimits.bytes = 100000;
   Writer writer;
   constexpr DWORD kText = 59999;  // 60,000 bytes with the NUL
   for (int i = 0; i < 3; ++i) ASSERT_TRUE(writer.SendText(std::string(kText, 'x')));
@@ -289,10 +291,15 @@ TEST_F(ReceiverTest, TickStopsOnceItHasReadItsByteBudget) {
 TEST_F(ReceiverTest, TickWhoseTimeIsUpLeavesTheRestForTheNext) {
   Writer writer;
   ASSERT_TRUE(writer.SendText("waits\n"));
-  app.tickMilliseconds = 0;
+  // A clock that runs a second at every look: the 30 ms are up before the first datagram.
+  app.tickLimits.milliseconds = 30;
+  app.tickClock = [] {
+    static uint32_t now = 0;
+    return now += 1000;
+  };
   app.DrainMailslot();
   EXPECT_EQ(Shown(), "");
-  app.tickMilliseconds = 30;
+  app.tickClock = [] { return uint32_t{0}; };  // time stands still: only the queue ends the tick
   app.DrainMailslot();
   EXPECT_EQ(Shown(), "waits\r\n");
 }

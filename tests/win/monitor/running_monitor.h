@@ -7,8 +7,8 @@
 
 #include <string>
 
-#include "monitor/monitor_app.h"
-#include "monitor/settings_file.h"
+#include "monitor/app/monitor_app.h"
+#include "monitor/settings/settings_file.h"
 #include "support/dialog_driver.h"
 #include "support/scratch_dir.h"
 

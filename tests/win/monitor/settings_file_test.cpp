@@ -4,9 +4,9 @@
 #include <cstring>
 #include <string>
 
-#include "monitor/font_chooser.h"
-#include "monitor/monitor_app.h"
-#include "monitor/settings_file.h"
+#include "monitor/settings/font_chooser.h"
+#include "monitor/app/monitor_app.h"
+#include "monitor/settings/settings_file.h"
 #include "support/scratch_dir.h"
 
 namespace {

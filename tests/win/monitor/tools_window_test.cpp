@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "monitor/monitor_app.h"
-#include "monitor/settings_file.h"
+#include "monitor/app/monitor_app.h"
+#include "monitor/settings/settings_file.h"
 #include "resource_ids.h"
 #include "running_monitor.h"
 #include "support/command_state.h"

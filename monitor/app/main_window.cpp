@@ -1,0 +1,237 @@
+// Start-up, the main window "VIGILO WINDOW" with its toolbar, status bar and console, and layout.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstring>
+
+#include "monitor/app/html_help.h"
+#include "monitor/app/monitor_app.h"
+#include "monitor/resources/resource_ids.h"
+#include "monitor/settings/settings_file.h"
+#include "monitor/app/ui_text.h"
+
+namespace {
+
+constexpr char kMainClass[] = "VIGILO WINDOW";
+constexpr char kSettingsFile[] = "vigilo.ini";
+constexpr UINT_PTR kReceiveTimer = 1;
+constexpr UINT kReceivePeriodMs = 50;
+
+// The toolbar: separators between the groups Log, Edit, Setting and Help.
+TBBUTTON toolbarButtons[12] = {
+    {0, 0, TBSTATE_ENABLED, TBSTYLE_SEP, {0}, 0, 0},
+    {0, ID_FILE_START_LOG, TBSTATE_ENABLED, TBSTYLE_BUTTON, {0}, 0, 0},
+    {1, ID_FILE_STOP_LOG, TBSTATE_ENABLED, TBSTYLE_BUTTON, {0}, 0, 0},
+    {0, 0, TBSTATE_ENABLED, TBSTYLE_SEP, {0}, 0, 0},
+    {3, ID_EDIT_COPY, TBSTATE_ENABLED, TBSTYLE_BUTTON, {0}, 0, 0},
+    {4, ID_EDIT_ALL_COPY, TBSTATE_ENABLED, TBSTYLE_BUTTON, {0}, 0, 0},
+    {5, ID_EDIT_SELECT_ALL, TBSTATE_ENABLED, TBSTYLE_BUTTON, {0}, 0, 0},
+    {6, ID_EDIT_ALL_ERASE, TBSTATE_ENABLED, TBSTYLE_BUTTON, {0}, 0, 0},
+    {0, 0, TBSTATE_ENABLED, TBSTYLE_SEP, {0}, 0, 0},
+    {7, ID_FILE_SETTING, TBSTATE_ENABLED, TBSTYLE_BUTTON, {0}, 0, 0},
+    {0, 0, TBSTATE_ENABLED, TBSTYLE_SEP, {0}, 0, 0},
+    {8, ID_HELP_TOPICS, TBSTATE_ENABLED, TBSTYLE_BUTTON, {0}, 0, 0},
+};
+// The toolbar bitmap: nine images of 16 x 15 pixels side by side.
+constexpr int kToolbarImages = 9;
+constexpr int kToolbarImageWidth = 16, kToolbarImageHeight = 15;
+
+HINSTANCE InstanceOf(HWND window) {
+  return reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
+}
+
+int BarVisibility(const char* key) { return ReadSettingInt("system", key, 1); }
+
+void ShowBar(HWND bar, HWND owner, int item, int visible) {
+  CheckMenuItem(GetMenu(owner), static_cast<UINT>(item), MF_BYCOMMAND | (visible ? MF_CHECKED : MF_UNCHECKED));
+  ShowWindow(bar, visible ? SW_SHOW : SW_HIDE);
+}
+
+bool IsItemChecked(HWND owner, int item) {
+  const UINT state = GetMenuState(GetMenu(owner), static_cast<UINT>(item), MF_BYCOMMAND);
+  return state != static_cast<UINT>(-1) && (state & MF_CHECKED) != 0;
+}
+
+// A bar's top and bottom edges in its owner's client coordinates.
+RECT BarEdges(HWND bar, HWND owner) {
+  RECT rect;
+  GetWindowRect(bar, &rect);
+  MapWindowPoints(nullptr, owner, reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+// The record this window belongs to: handed over by CreateWindowExA and kept in the window data
+// from WM_NCCREATE on; the few messages before it find none.
+MonitorApp* AppOf(HWND window, UINT message, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* app = static_cast<MonitorApp*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(app));
+    return app;
+  }
+  return reinterpret_cast<MonitorApp*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
+
+LRESULT HandleMainMessage(MonitorApp& app, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  // The find dialog's registered message has no fixed number to switch on.
+  if (message != 0 && message == app.find.message() && lParam) {
+    app.find.OnFindMessage(*reinterpret_cast<const FINDREPLACEA*>(lParam), app.console);
+    return 0;
+  }
+  switch (message) {
+    case WM_CREATE:
+      app.CreateChildren(window);
+      return 0;
+    case WM_SIZE: {
+      const int width = LOWORD(lParam);
+      const int height = HIWORD(lParam);
+      // Both bars place themselves at the top and the bottom whatever they are given.
+      if (app.toolBar) MoveWindow(app.toolBar, 0, 0, width, height, TRUE);
+      if (app.statusBar) MoveWindow(app.statusBar, 0, 0, width, height, TRUE);
+      app.Layout(width, height);
+      return 0;
+    }
+    case WM_ACTIVATE:
+      if (app.console.window) SetFocus(app.console.window);
+      return 0;
+    case WM_CLOSE:
+      KillTimer(app.mainWindow, kReceiveTimer);
+      app.receiver.debugOutput().Stop();
+      app.StopReceiver();
+      DestroyWindow(app.mainWindow);
+      return 0;
+    case WM_NOTIFY:
+      return app.OnNotify(lParam);
+    case WM_COMMAND:
+      app.OnCommand(wParam);
+      return 0;
+    case WM_TIMER:
+      app.DrainMailslot();
+      app.DrainDebugOutput();
+      app.UpdateStatusBar();
+      return 0;
+    case kTroubleMessage:
+      app.ShowTrouble(static_cast<MonitorApp::Trouble>(wParam), static_cast<DWORD>(lParam));
+      return 0;
+    case WM_DESTROY:
+      html_help::Uninitialize(app.helpCookie);
+      PostQuitMessage(0);
+      return 0;
+    default:
+      return DefWindowProcA(window, message, wParam, lParam);
+  }
+}
+
+}  // namespace
+
+void BuildSettingsPath() {
+  char directory[MAX_PATH] = "";
+  const DWORD length = GetCurrentDirectoryA(sizeof directory, directory);
+  // A directory too long for the path leaves it empty: every settings access is then skipped.
+  if (length == 0 || length + 1 + sizeof kSettingsFile > sizeof settingsPath) {
+    settingsPath[0] = '\0';
+    return;
+  }
+  std::strcpy(settingsPath, directory);
+  std::strcat(settingsPath, "\\");
+  std::strcat(settingsPath, kSettingsFile);
+}
+
+LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  try {
+    MonitorApp* app = AppOf(window, message, lParam);
+    if (!app) return DefWindowProcA(window, message, wParam, lParam);
+    return HandleMainMessage(*app, window, message, wParam, lParam);
+  } catch (...) {
+    return 0;
+  }
+}
+
+int InitInstance(MonitorApp& app, HINSTANCE instance, int showCommand) {
+  const HWND running = FindWindowA(kMainClass, nullptr);
+  if (running) {
+    if (IsIconic(running)) {
+      ShowWindow(running, SW_SHOW);
+    } else {
+      BringWindowToTop(running);
+    }
+    return 0;
+  }
+
+  BuildSettingsPath();
+  InitCommonControls();
+
+  language = LanguageFromSetting(ReadSettingInt("system", "language", LanguageSetting(Language::kUnchosen)));
+  if (language == Language::kUnchosen) app.ChooseLanguage();
+
+  app.AllocateConvertBuffer();
+  app.accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
+
+  WNDCLASSA windowClass = {};
+  windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+  windowClass.lpfnWndProc = MainWndProc;
+  windowClass.hInstance = instance;
+  windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_VIGILO));
+  windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  windowClass.lpszMenuName = MAKEINTRESOURCEA(ResourceInLanguage(IDR_MENU_JAPANESE, IDR_MENU_ENGLISH));
+  windowClass.lpszClassName = kMainClass;
+  if (!RegisterClassA(&windowClass)) return 0;
+
+  char title[kUiTextSize];
+  LoadUiText(IDS_PROGRAM_NAME, title);
+  const HWND window = CreateWindowExA(0, kMainClass, title, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                      nullptr, nullptr, instance, &app);
+  app.mainWindow = window;
+  if (!window) return 0;
+
+  for (int command : {ID_FILE_STOP_LOG, ID_EDIT_COPY, ID_EDIT_SELECT_ALL, ID_EDIT_ALL_COPY, ID_EDIT_ALL_ERASE}) {
+    app.SetCommandEnabled(command, false);
+  }
+  app.StartReceiver();
+  if (ReadSettingInt("system", "capture debug output", 0) == 1) app.SetDebugCapture(true);
+
+  ShowWindow(window, showCommand);
+  UpdateWindow(window);
+  return 1;
+}
+
+void UnregisterMainClass(HINSTANCE instance) { UnregisterClassA(kMainClass, instance); }
+
+void MonitorApp::CreateChildren(HWND window) {
+  mainWindow = window;
+  const HINSTANCE instance = InstanceOf(window);
+
+  const int toolBarVisible = BarVisibility("tool bar");
+  toolBar = CreateToolbarEx(window, WS_CHILD | WS_VISIBLE | WS_BORDER | TBSTYLE_TOOLTIPS, IDC_TOOLBAR,
+                            kToolbarImages, instance, IDB_TOOLBAR, toolbarButtons,
+                            static_cast<int>(sizeof toolbarButtons / sizeof toolbarButtons[0]),
+                            0, 0, kToolbarImageWidth, kToolbarImageHeight, sizeof(TBBUTTON));
+  if (toolBar) ShowBar(toolBar, mainWindow, ID_VIEW_TOOLBAR, toolBarVisible);
+
+  const int statusBarVisible = BarVisibility("status bar");
+  statusBar = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
+                              mainWindow, nullptr, instance, nullptr);
+  if (statusBar) ShowBar(statusBar, mainWindow, ID_VIEW_STATUS_BAR, statusBarVisible);
+  LoadTimeStamps();
+  LoadShowSenders();
+
+  console.Create(mainWindow);
+  SetTimer(mainWindow, kReceiveTimer, kReceivePeriodMs, nullptr);
+}
+
+void MonitorApp::Layout(int width, int height) {
+  // The toolbar's bottom edge rather than its height: the control may sit a pixel above the
+  // client area (Wine places it at -1 to hide its top border), and the console must still
+  // overlap that bottom edge by exactly one pixel.
+  int top = 0;
+  if (toolBar && IsItemChecked(mainWindow, ID_VIEW_TOOLBAR)) top = BarEdges(toolBar, mainWindow).bottom;
+  int bottom = 0;
+  if (statusBar && IsItemChecked(mainWindow, ID_VIEW_STATUS_BAR)) {
+    const RECT edges = BarEdges(statusBar, mainWindow);
+    bottom = edges.bottom - edges.top;
+  }
+  if (!console.window) return;
+  // The console overlaps the toolbar's bottom edge by one pixel.
+  const int y = top > 0 ? top - 1 : 0;
+  MoveWindow(console.window, 0, y, width, height - y - bottom, TRUE);
+}

@@ -1,0 +1,161 @@
+// The monitor's receiving: the mailslot and the debug-output listener drained on every timer tick
+// into the record, which shows each message in the console and the log; the mailslot created
+// again when it could not be created or its handle broke.
+#include <windows.h>
+
+#include <string>
+
+#include "monitor/app/monitor_app.h"
+#include "monitor/resources/resource_ids.h"
+#include "monitor/settings/settings_file.h"
+#include "monitor/settings/settings_ranges.h"
+#include "receiving/byte_buffer.h"
+#include "receiving/line_ends.h"
+#include "receiving/message_text.h"
+
+namespace {
+
+// While the channel is down, a tick tries to create it again this often.
+constexpr DWORD kRetryPeriodMs = 1000;
+
+constexpr char kSystemSection[] = "system";
+constexpr char kShowSendersKey[] = "show senders";
+
+}  // namespace
+
+bool MonitorApp::StartReceiver() {
+  if (receiver.MailslotOpen()) return true;
+  lastChannelAttempt = GetTickCount();
+  if (!receiver.OpenMailslot()) {
+    const DWORD error = GetLastError();
+    if (!channelDown) {
+      channelDown = true;
+      NotifyTrouble(kChannelInUse, error);
+    }
+    return false;
+  }
+  channelDown = false;
+  return true;
+}
+
+void MonitorApp::StopReceiver() { receiver.CloseMailslot(); }
+
+void MonitorApp::ReopenReceiver() {
+  StopReceiver();
+  StartReceiver();
+}
+
+void MonitorApp::DrainMailslot() {
+  if (!receiver.MailslotOpen()) {
+    if (GetTickCount() - lastChannelAttempt < kRetryPeriodMs || !StartReceiver()) return;
+  }
+  DrainBudget budget(tickLimits, tickClock);
+  // The handle broke: the channel is created again, never given up.
+  if (receiver.DrainMailslot(*this, budget) == Receiver::Drained::kBroken) ReopenReceiver();
+}
+
+void MonitorApp::SetDebugCapture(bool on) {
+  bool capturing = false;
+  if (on) {
+    switch (receiver.debugOutput().Start()) {
+      case DebugOutputSource::StartResult::kStarted:
+        capturing = true;
+        break;
+      case DebugOutputSource::StartResult::kInUse:
+        NotifyTrouble(kDebugOutputInUse, ERROR_ALREADY_EXISTS);
+        break;
+      case DebugOutputSource::StartResult::kFailed:
+        NotifyTrouble(kDebugOutputFailed, GetLastError());
+        break;
+    }
+  } else {
+    receiver.debugOutput().Stop();
+  }
+  if (mainWindow) {
+    CheckMenuItem(GetMenu(mainWindow), ID_VIEW_DEBUG_OUTPUT, MF_BYCOMMAND | (capturing ? MF_CHECKED : MF_UNCHECKED));
+  }
+}
+
+void MonitorApp::DrainDebugOutput() {
+  DebugOutputSource& listener = receiver.debugOutput();
+  if (listener.Failed()) {
+    // The listener ended by itself: close its objects, so that no sender waits for it.
+    const DWORD error = listener.FailureCode();
+    listener.Stop();
+    if (mainWindow) CheckMenuItem(GetMenu(mainWindow), ID_VIEW_DEBUG_OUTPUT, MF_BYCOMMAND | MF_UNCHECKED);
+    NotifyTrouble(kDebugOutputFailed, error);
+  }
+  DrainBudget budget(tickLimits, tickClock);
+  receiver.DrainDebugOutput(*this, budget);
+}
+
+void MonitorApp::Take(const Message& message) {
+  if (message.kind == MessageKind::kText) messages.Add(GetTickCount());
+  if (message.kind != MessageKind::kText) {  // the receiver's own lines: short, never cut
+    ShowNotice(std::string(reinterpret_cast<const char*>(message.text), message.length));
+    return;
+  }
+  // Debug output always names its sender; a message of tellit.dll when View > Senders is on.
+  const bool prefixed = message.kind == MessageKind::kText && message.hasProcessId &&
+                        (message.source == MessageSource::kDebugOutput || showSenders);
+  const std::string prefix = prefixed ? message_text::SenderPrefix(message.processId, message.program) : std::string();
+  const auto length = static_cast<uint32_t>(message.length > bufferCeiling ? bufferCeiling : message.length);
+
+  const uint32_t convertGrown = line_ends::GrownConvertCapacity(
+      convertCapacity, static_cast<uint32_t>(length + prefix.size()), bufferCeiling);
+  if (convertGrown != 0 || !convertBuffer) {
+    // Also retried when an earlier allocation failed, so one failure does not end intake.
+    if (convertGrown != 0) convertCapacity = convertGrown;
+    convertBuffer = TryAllocateBytes(convertCapacity);
+  }
+  if (!convertBuffer) return;  // this message is lost
+
+  unsigned char* out = convertBuffer.get();
+  const size_t prefixLength = prefix.size() < convertCapacity ? prefix.size() : 0;
+  prefix.copy(reinterpret_cast<char*>(out), prefixLength);
+  size_t consumed = 0;
+  const size_t converted =
+      line_ends::Convert(message.text, length, out + prefixLength, convertCapacity - prefixLength, &consumed);
+  if (consumed < message.length || message.cutFrom != 0) {
+    // Cut as it was read, or by the convert buffer: said before what is left of it.
+    ShowNotice(message_text::CutNotice(message.cutFrom != 0 ? message.cutFrom : message.length, consumed));
+  }
+  WriteShown(out, prefixLength + converted, message.hasTrailer ? message.sentTime : 0);
+}
+
+void MonitorApp::WriteShown(const unsigned char* text, size_t length, uint64_t sentTime) {
+  size_t shownLength = 0;
+  const unsigned char* shown = stamps.Apply(text, length, sentTime, shownLength);
+  console.Write(reinterpret_cast<const char*>(shown), static_cast<int>(shownLength), 0);
+  if (logFile.IsOpen()) WriteLog(shown, static_cast<DWORD>(shownLength));
+}
+
+void MonitorApp::ShowReceived(const unsigned char* text, size_t length) {
+  Message received;
+  received.text = text;
+  received.length = length;
+  Take(received);
+}
+
+void MonitorApp::ShowNotice(const std::string& text) {
+  // Converted apart from the convert buffer, which may hold the message the notice is about.
+  std::string converted(2 * text.size() + 1, '\0');
+  const size_t length = line_ends::Convert(reinterpret_cast<const uint8_t*>(text.data()), text.size(),
+                                           reinterpret_cast<uint8_t*>(&converted[0]), converted.size());
+  WriteShown(reinterpret_cast<const unsigned char*>(converted.data()), length, 0);
+}
+
+void MonitorApp::LoadShowSenders() {
+  showSenders = settings_ranges::ClampFlag(ReadSettingInt(kSystemSection, kShowSendersKey, 0)) == 1;
+  if (mainWindow) {
+    CheckMenuItem(GetMenu(mainWindow), ID_VIEW_SENDERS, MF_BYCOMMAND | (showSenders ? MF_CHECKED : MF_UNCHECKED));
+  }
+}
+
+void MonitorApp::ToggleShowSenders() {
+  showSenders = !showSenders;
+  if (mainWindow) {
+    CheckMenuItem(GetMenu(mainWindow), ID_VIEW_SENDERS, MF_BYCOMMAND | (showSenders ? MF_CHECKED : MF_UNCHECKED));
+  }
+  WriteSettingInt(kSystemSection, kShowSendersKey, showSenders ? 1 : 0);
+}

@@ -1,0 +1,124 @@
+// MonitorApp: the monitor's one application record, and the process-wide settings path and language.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "monitor/app/command_states.h"
+#include "monitor/app/language.h"
+#include "monitor/app/message_counter.h"
+#include "monitor/app/status_bar.h"
+#include "monitor/log/log_file.h"
+#include "monitor/view/find_command.h"
+#include "monitor/view/receive_stamps.h"
+#include "monitor/view/vgl_console.h"
+#include "receiving/receiver.h"
+
+// One per main window: WinMain owns it, the main window reaches it through its window data, and
+// the console reports its Edit-command states to it.
+struct MonitorApp final : CommandStates, MessageSink {
+  MonitorApp() { console.commandStates = this; }
+  ~MonitorApp();
+  MonitorApp(const MonitorApp&) = delete;
+  MonitorApp& operator=(const MonitorApp&) = delete;
+
+  HWND mainWindow = nullptr;
+  DWORD_PTR helpCookie = 0;
+  HWND toolBar = nullptr;
+  HWND statusBar = nullptr;
+  VGL_Console console;
+  // Both sources of messages; the record is the sink of what they bring.
+  Receiver receiver;
+  bool channelDown = false;      // the mailslot could not be created; ticks try again
+  DWORD lastChannelAttempt = 0;  // GetTickCount of the last attempt to create it
+  // What one tick takes at most from each source: messages, bytes (it stops once it has read
+  // this many) and time, so that a flood of large messages (each also written to the log) cannot
+  // freeze the window; the rest waits. Tests change them, and the clock, to see one cap at work.
+  DrainLimits tickLimits{500, 2u * 1024 * 1024, 30};
+  DrainBudget::Clock tickClock = TickMilliseconds;
+  LogFile logFile;
+  char logFileName[MAX_PATH] = "";
+  std::unique_ptr<unsigned char[]> convertBuffer;
+  unsigned convertCapacity = 8192;
+  // The convert buffer never grows beyond this; tests lower it, with the mailslot's ceiling, to
+  // reach the oversize path under Wine, whose mailslots cut datagrams at 64 KiB.
+  unsigned bufferCeiling = 0x100000;
+  // View > Senders (command 125): "[pid program] " before each message of tellit.dll.
+  bool showSenders = false;
+
+  // Start-up, main window and layout.
+  void CreateChildren(HWND window);
+  void Layout(int width, int height);
+  void AllocateConvertBuffer();  // start-up: convertCapacity bytes, null when that fails
+
+  // Message receiver. StartReceiver tells the user (once until it succeeds) when the mailslot
+  // cannot be created; DrainMailslot then tries again once a second.
+  bool StartReceiver();
+  void DrainMailslot();
+  void StopReceiver();
+  void ReopenReceiver();
+  // Debug output: on or off as the View menu's check mark and the setting say; a listener that
+  // failed is stopped by the tick that drains it.
+  void SetDebugCapture(bool on);
+  void DrainDebugOutput();
+  // The sink: what a message shows (its sender, its time stamp), its line ends converted, to the
+  // console and the log.
+  void Take(const Message& message) override;
+  // Shows a text as received now from no known sender, and a line of the monitor's own.
+  void ShowReceived(const unsigned char* text, size_t length);
+  void ShowNotice(const std::string& text);
+  // The time stamp where due, then the console and the log.
+  void WriteShown(const unsigned char* text, size_t length, uint64_t sentTime);
+  void LoadShowSenders();
+  void ToggleShowSenders();
+
+  // Troubles the user is told about in a message box, shown from the message loop (never from
+  // inside a tick, whose timer would run again under the box).
+  enum Trouble : WPARAM { kChannelInUse, kLogStopped, kDebugOutputInUse, kDebugOutputFailed };
+  void NotifyTrouble(Trouble trouble, DWORD error);
+  void ShowTrouble(Trouble trouble, DWORD error);
+  // Writes to the open log; a failed or short write stops log saving and tells the user.
+  bool WriteLog(const void* bytes, DWORD length);
+
+  // Enables or greys one command in the main menu and on the toolbar together.
+  void SetCommandEnabled(int command, bool enabled) override;
+
+  // Commands, language, log saving.
+  void OnCommand(WPARAM wParam);
+  LRESULT OnNotify(LPARAM lParam);  // tooltip texts of the toolbar buttons
+  void ChooseLanguage();
+  void StartLogSaving();
+  void StopLogSaving();
+
+  // Find (commands 116 to 118) and the keyboard shortcuts.
+  FindCommand find;
+  HACCEL accelerators = nullptr;
+  // What the message loop hands to the shortcuts and the find dialog before dispatching: true
+  // when the message was taken.
+  bool PreTranslate(MSG* message);
+
+  // The status bar: messages counted as they are shown, the bar brought up to date once a tick.
+  MessageCounter messages;
+  StatusBarView statusView;
+  void UpdateStatusBar();
+
+  // Time stamps (command 124): read at start-up, saved at each toggle.
+  ReceiveStamps stamps;
+  void LoadTimeStamps();
+  void ToggleTimeStamps();
+};
+
+// Posted to the main window: wParam a MonitorApp::Trouble, lParam the system's error code.
+constexpr UINT kTroubleMessage = WM_APP + 10;
+
+// Start-up: single instance, settings path, language, and the main window of this record; 1
+// when the window stands.
+int InitInstance(MonitorApp& app, HINSTANCE instance, int showCommand);
+LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+void UnregisterMainClass(HINSTANCE instance);
+// Builds settingsPath from the current directory.
+void BuildSettingsPath();
+// Full path of the help page of the current language, beside the executable.
+void HelpPagePath(char (&path)[MAX_PATH]);

@@ -1,0 +1,91 @@
+// MonitorApp log saving: commands 101 and 102, creating the log file and the optional dump of the console.
+#include <windows.h>
+
+#include <cstdio>
+
+#include "monitor/log/log_dialog.h"
+#include "monitor/app/monitor_app.h"
+#include "monitor/resources/log_settings_ids.h"
+#include "monitor/resources/resource_ids.h"
+#include "monitor/settings/settings_file.h"
+#include "monitor/app/ui_text.h"
+
+namespace {
+
+constexpr char kLogSection[] = "log file";
+
+// A message box about the file, in the current language; %s in the text stands for the name.
+int AskAboutFile(HWND owner, int message, const char* name, UINT buttons) {
+  char pattern[kUiTextSize];
+  LoadUiText(message, pattern);
+  char caption[kUiTextSize];
+  LoadUiText(IDS_LOG_CAPTION, caption);
+  char text[sizeof pattern + MAX_PATH];
+  std::snprintf(text, sizeof text, pattern, name);
+  return MessageBoxA(owner, text, caption, buttons);
+}
+
+}  // namespace
+
+void MonitorApp::StartLogSaving() {
+  if (logFile.IsOpen()) {
+    SetCommandEnabled(ID_FILE_START_LOG, false);
+    return;
+  }
+
+  LogDialog dialog;
+  dialog.saveConsole = ReadSettingInt(kLogSection, "save console", 1);
+  ReadSettingString(kLogSection, "file name", "", dialog.fileName, MAX_PATH - 1);
+
+  const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(mainWindow, GWLP_HINSTANCE));
+  const int templateId = ResourceInLanguage(IDD_LOG_FILE_JA, IDD_LOG_FILE_EN);
+  // Only 1 is acceptance: -1 (the dialog could not be created) must not start saving to the
+  // remembered name behind the user's back.
+  if (DialogBoxParamA(instance, MAKEINTRESOURCEA(templateId), mainWindow, XDialog::DialogProc,
+                      reinterpret_cast<LPARAM>(&dialog)) != 1)
+    return;
+  if (dialog.fileName[0] == '\0') return;
+
+  if (!logFile.Create(dialog.fileName, CREATE_NEW)) {
+    if (logFile.error() != ERROR_FILE_EXISTS && logFile.error() != ERROR_ALREADY_EXISTS) {
+      // A missing folder or a denied path: nothing to overwrite, so no question.
+      AskAboutFile(mainWindow, IDS_LOG_CANNOT_OPEN, dialog.fileName, MB_OK | MB_ICONQUESTION);
+      return;
+    }
+    if (AskAboutFile(mainWindow, IDS_LOG_OVERWRITE, dialog.fileName,
+                     MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
+      return;
+    if (!logFile.Create(dialog.fileName, CREATE_ALWAYS)) {
+      AskAboutFile(mainWindow, IDS_LOG_CANNOT_OPEN, dialog.fileName, MB_OK | MB_ICONQUESTION);
+      return;
+    }
+  }
+  std::snprintf(logFileName, sizeof logFileName, "%s", dialog.fileName);
+
+  WriteSettingInt(kLogSection, "save console", dialog.saveConsole ? 1 : 0);
+  WriteSettingString(kLogSection, "file name", dialog.fileName);
+
+  SetCommandEnabled(ID_FILE_START_LOG, false);
+  SetCommandEnabled(ID_FILE_STOP_LOG, true);
+
+  if (dialog.saveConsole && console.text.used != 0 && console.text.bytes) {
+    // A failed dump stops saving as a failed write of a message does.
+    WriteLog(console.text.bytes, console.text.used);
+  }
+}
+
+bool MonitorApp::WriteLog(const void* bytes, DWORD length) {
+  if (logFile.Write(bytes, length)) return true;
+  // What was written stays in the file; the commands return to "not saving" and the user hears why.
+  SetCommandEnabled(ID_FILE_STOP_LOG, false);
+  SetCommandEnabled(ID_FILE_START_LOG, true);
+  NotifyTrouble(kLogStopped, logFile.error());
+  return false;
+}
+
+void MonitorApp::StopLogSaving() {
+  // The file may be closed already: a failed write closes it.
+  logFile.Close();
+  SetCommandEnabled(ID_FILE_STOP_LOG, false);
+  SetCommandEnabled(ID_FILE_START_LOG, true);
+}

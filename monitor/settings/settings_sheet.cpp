@@ -1,0 +1,52 @@
+// VGL_Console::OpenSettingsSheet: runs the console settings sheet and applies what it wrote.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <prsht.h>
+
+#include "monitor/settings/console_config_page.h"
+#include "monitor/resources/log_settings_ids.h"
+#include "monitor/resources/resource_ids.h"
+#include "monitor/settings/settings_file.h"
+#include "monitor/settings/settings_sheet_compare.h"
+#include "monitor/app/ui_text.h"
+#include "monitor/view/vgl_console.h"
+
+void VGL_Console::OpenSettingsSheet(HWND owner) {
+  ConsoleSettings working;
+  ReadConsoleSettings(working);
+  ConsoleConfigPage1 page(owner, &working);
+
+  const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(owner, GWLP_HINSTANCE));
+  PROPSHEETPAGEA pageDescription = {};
+  pageDescription.dwSize = sizeof pageDescription;
+  pageDescription.dwFlags = PSP_DEFAULT;  // the template's caption is the tab label
+  pageDescription.hInstance = instance;
+  pageDescription.pszTemplate =
+      MAKEINTRESOURCEA(ResourceInLanguage(IDD_CONSOLE_CONFIG_JA, IDD_CONSOLE_CONFIG_EN));
+  pageDescription.pfnDlgProc = XPropPage::DialogProc;
+  pageDescription.lParam = reinterpret_cast<LPARAM>(&page);
+  HPROPSHEETPAGE pageHandle = CreatePropertySheetPageA(&pageDescription);
+
+  if (pageHandle) {
+    char caption[kUiTextSize];
+    LoadUiText(IDS_SETTINGS_CAPTION, caption);
+    PROPSHEETHEADERA sheet = {};
+    sheet.dwSize = sizeof sheet;
+    sheet.dwFlags = PSH_NOAPPLYNOW;  // OK and Cancel only
+    sheet.hwndParent = owner;
+    sheet.hInstance = instance;
+    sheet.pszCaption = caption;
+    sheet.nPages = 1;
+    sheet.nStartPage = 0;
+    sheet.phpage = &pageHandle;
+    // OK runs the page's OnApply, which updates the working copy and writes the file.
+    PropertySheetA(&sheet);
+  }
+
+  // Also after Cancel: the file may have been edited by hand since the console read it.
+  if (!SheetSettingsDiffer(working, settings)) return;
+  ConsoleSettings written;
+  ReadConsoleSettings(written);
+  ApplySettings(written);
+}

@@ -1,0 +1,180 @@
+// VGL_Console: the console child window "VIGILO CONSOLE", its Edit-command states and context menu.
+#include "monitor/view/vgl_console.h"
+
+#include <new>
+
+#include "monitor/resources/resource_ids.h"
+#include "monitor/settings/settings_file.h"
+#include "monitor/app/ui_text.h"
+
+namespace {
+
+constexpr char kConsoleClass[] = "VIGILO CONSOLE";
+
+class PopupMenu {
+ public:
+  PopupMenu() : menu_(CreatePopupMenu()) {}
+  ~PopupMenu() {
+    if (menu_) DestroyMenu(menu_);
+  }
+  PopupMenu(const PopupMenu&) = delete;
+  PopupMenu& operator=(const PopupMenu&) = delete;
+  HMENU get() const { return menu_; }
+
+  // The item's text in the current language.
+  void Add(int command, int label) {
+    char text[kUiTextSize];
+    LoadUiText(label, text);
+    AppendMenuA(menu_, MF_STRING, static_cast<UINT_PTR>(command), text);
+  }
+  void AddSeparator() { AppendMenuA(menu_, MF_SEPARATOR, 0, nullptr); }
+
+ private:
+  HMENU menu_;
+};
+
+// Whether the clipboard holds non-empty text the console window could paste.
+bool ClipboardHasText(HWND window) {
+  if (!OpenClipboard(window)) return false;
+  bool hasText = false;
+  if (const HANDLE data = GetClipboardData(CF_TEXT)) {
+    if (const auto* text = static_cast<const char*>(GlobalLock(data))) {
+      hasText = text[0] != '\0';
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return hasText;
+}
+
+bool RegisterConsoleClass(HINSTANCE instance) {
+  WNDCLASSA windowClass = {};
+  windowClass.style = CS_HREDRAW | CS_VREDRAW;
+  windowClass.lpfnWndProc = ConsoleWndProc;
+  windowClass.hInstance = instance;
+  windowClass.hCursor = LoadCursorA(nullptr, IDC_IBEAM);
+  windowClass.lpszClassName = kConsoleClass;
+  // Registered once per process and never unregistered: a class that already stands will do.
+  return RegisterClassA(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+}  // namespace
+
+LRESULT CALLBACK ConsoleWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  try {
+    VGL_Console* console = nullptr;
+    if (message == WM_CREATE) {
+      console = static_cast<VGL_Console*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+      SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(console));
+    } else {
+      console = reinterpret_cast<VGL_Console*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    }
+    if (console) console->Dispatch(window, message, wParam, lParam);
+  } catch (...) {
+    // Nothing may cross back into the system's dispatcher; the default handling still runs.
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+int VGL_Console::Create(HWND parent) {
+  const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE));
+  if (!RegisterConsoleClass(instance)) return 0;
+
+  ConsoleSettings loaded;
+  ReadConsoleSettings(loaded);
+  if (window) return 0;
+  settings = loaded;
+  parentWindow = parent;
+  if (settings.maxLines == 0 || settings.wrapColumn == 0 || settings.bufferSize == 0) return 0;
+
+  try {
+    text.Allocate(static_cast<uint32_t>(settings.bufferSize), static_cast<uint32_t>(settings.maxLines),
+                  static_cast<uint32_t>(settings.wrapColumn));
+  } catch (const std::bad_alloc&) {
+    return 0;
+  }
+  if (!text.HasArrays()) return 0;
+
+  const HWND created = CreateWindowExA(0, kConsoleClass, nullptr, WS_CHILD | WS_VSCROLL | WS_HSCROLL,
+                                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                       parent, nullptr, instance, this);
+  if (!created) return 0;
+  ShowWindow(created, SW_SHOW);
+  return 1;
+}
+
+int VGL_Console::Write(const char* textBytes, int length, int attribute) {
+  if (text.selection.state != Selection::kNone) {
+    text.selection.Reset();
+    SetCommandEnabled(ID_EDIT_COPY, false);
+  }
+  if (text.used == 0 && length != 0) {
+    SetCommandEnabled(ID_EDIT_ALL_COPY, true);
+    SetCommandEnabled(ID_EDIT_SELECT_ALL, true);
+    SetCommandEnabled(ID_EDIT_ALL_ERASE, true);
+  }
+  return XConsole::Write(textBytes, length, attribute);
+}
+
+int VGL_Console::Copy() {
+  SetCommandEnabled(ID_EDIT_COPY, false);
+  return XConsole::Copy();
+}
+
+int VGL_Console::Paste() { return XConsole::Paste(); }
+
+void VGL_Console::OnLButtonDown(int x, int y) {
+  XConsole::OnLButtonDown(x, y);
+  SetCommandEnabled(ID_EDIT_COPY, false);
+}
+
+void VGL_Console::OnLButtonUp(int x, int y) {
+  const int before = text.selection.state;
+  XConsole::OnLButtonUp(x, y);
+  if (before == Selection::kDragging && text.selection.state == Selection::kFinished) SetCommandEnabled(ID_EDIT_COPY, true);
+}
+
+void VGL_Console::OnRButtonDown(int x, int y) {
+  const int selectionState = text.selection.state;
+  const bool offerPaste = settings.readOnly == 0 && ClipboardHasText(window);
+  if (selectionState != Selection::kFinished && !offerPaste && text.used == 0) return;
+
+  PopupMenu menu;
+  if (!menu.get()) return;
+  bool addedEditItem = false;
+  if (selectionState == Selection::kFinished) {
+    menu.Add(ID_EDIT_COPY, IDS_MENU_COPY);
+    addedEditItem = true;
+  }
+  if (offerPaste) {
+    menu.Add(ID_EDIT_PASTE, IDS_MENU_PASTE);
+    addedEditItem = true;
+  }
+  if (text.used != 0) {
+    if (addedEditItem) menu.AddSeparator();
+    menu.Add(ID_EDIT_SELECT_ALL, IDS_MENU_SELECT_ALL);
+    menu.Add(ID_EDIT_ALL_COPY, IDS_MENU_ALL_COPY);
+    menu.Add(ID_EDIT_ALL_ERASE, IDS_MENU_ALL_ERASE);
+  }
+  POINT point = {x, y};
+  ClientToScreen(window, &point);
+  TrackPopupMenu(menu.get(), TPM_RIGHTBUTTON, point.x, point.y, 0, parentWindow, nullptr);
+}
+
+void VGL_Console::ShowFound(int32_t lo, int32_t hi) {
+  SelectRange(lo, hi);
+  if (text.selection.state == Selection::kFinished) SetCommandEnabled(ID_EDIT_COPY, true);
+}
+
+void VGL_Console::Clear() {
+  for (int command : {ID_EDIT_COPY, ID_EDIT_SELECT_ALL, ID_EDIT_ALL_COPY, ID_EDIT_ALL_ERASE}) {
+    SetCommandEnabled(command, false);
+  }
+  text.Clear();
+  view.ForgetRows();
+  hPos = 0;
+  vPos = 0;
+  UpdateHScrollRange();
+  UpdateVScrollRange();
+  Invalidate();
+}

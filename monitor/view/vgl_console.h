@@ -1,0 +1,36 @@
+// VGL_Console: the monitor's console window, keeping the Edit commands in step with its text.
+#pragma once
+
+#include <windows.h>
+
+#include "console/x_console.h"
+#include "monitor/app/command_states.h"
+
+class VGL_Console : public XConsole {
+ public:
+  ~VGL_Console() override = default;
+
+  int Write(const char* text, int length, int attribute) override;
+  int Copy() override;
+  int Paste() override;
+  void OnLButtonDown(int x, int y) override;
+  void OnLButtonUp(int x, int y) override;
+  void OnRButtonDown(int x, int y) override;
+
+  int Create(HWND parent);  // 1 when the console window stands
+  void Clear();             // All Erase
+  // A search's hit: the finished selection with Copy enabled, scrolled into view.
+  void ShowFound(int32_t lo, int32_t hi);
+  void OpenSettingsSheet(HWND owner);
+
+  // Told whenever Copy, Select All, All Copy or All Erase becomes possible or impossible; null
+  // when nothing shows those commands.
+  CommandStates* commandStates = nullptr;
+
+ private:
+  void SetCommandEnabled(int command, bool enabled) {
+    if (commandStates) commandStates->SetCommandEnabled(command, enabled);
+  }
+};
+
+LRESULT CALLBACK ConsoleWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

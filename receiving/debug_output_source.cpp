@@ -1,0 +1,101 @@
+// DebugOutputSource: the listener objects, the listener thread and the sender's name.
+#include "receiving/debug_output_source.h"
+
+#include <cstring>
+#include <utility>
+
+#include "receiving/file_time.h"
+#include "receiving/process_names.h"
+
+namespace {
+
+constexpr DWORD kSectionSize = 4096;
+constexpr DWORD kTextOffset = sizeof(DWORD);  // the sender's process id comes first
+
+// Creates a named object of the listener protocol; false when it failed or already existed.
+bool CreateFresh(scoped::Handle& handle, HANDLE created, bool& inUse) {
+  const DWORD error = GetLastError();
+  handle.reset(created);
+  if (handle && error == ERROR_ALREADY_EXISTS) inUse = true;
+  return handle && error != ERROR_ALREADY_EXISTS;
+}
+
+}  // namespace
+
+DebugOutputSource::StartResult DebugOutputSource::Start() {
+  if (IsRunning()) return StartResult::kStarted;
+  bool inUse = false;
+  // Each object must be new: one that exists already belongs to another listener.
+  const bool created =
+      CreateFresh(bufferReady_, CreateEventA(nullptr, FALSE, FALSE, "DBWIN_BUFFER_READY"), inUse) &&
+      CreateFresh(dataReady_, CreateEventA(nullptr, FALSE, FALSE, "DBWIN_DATA_READY"), inUse) &&
+      CreateFresh(section_,
+                  CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kSectionSize, "DBWIN_BUFFER"),
+                  inUse);
+  if (created) {
+    view_ = static_cast<const unsigned char*>(MapViewOfFile(section_.get(), FILE_MAP_READ, 0, 0, kSectionSize));
+    stop_.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    if (view_ && stop_) thread_.reset(CreateThread(nullptr, 0, Listen, this, 0, nullptr));
+  }
+  if (!thread_) {
+    Stop();
+    return inUse ? StartResult::kInUse : StartResult::kFailed;
+  }
+  return StartResult::kStarted;
+}
+
+void DebugOutputSource::Stop() {
+  if (thread_) {
+    SetEvent(stop_.get());
+    WaitForSingleObject(thread_.get(), INFINITE);  // it waits on the stop event too: at once
+    thread_.reset();
+  }
+  if (view_) {
+    UnmapViewOfFile(view_);
+    view_ = nullptr;
+  }
+  section_.reset();
+  dataReady_.reset();
+  bufferReady_.reset();
+  stop_.reset();
+}
+
+bool DebugOutputSource::Failed() const {
+  return thread_ && WaitForSingleObject(thread_.get(), 0) == WAIT_OBJECT_0;
+}
+
+DWORD DebugOutputSource::FailureCode() const {
+  DWORD code = ERROR_SUCCESS;
+  if (thread_) GetExitCodeThread(thread_.get(), &code);
+  return code;
+}
+
+bool DebugOutputSource::Next(DebugMessage& out) {
+  std::lock_guard<std::mutex> lock(queueLock_);
+  return queue_.Pop(out);
+}
+
+DWORD WINAPI DebugOutputSource::Listen(void* self) { return static_cast<DebugOutputSource*>(self)->ListenLoop(); }
+
+DWORD DebugOutputSource::ListenLoop() {
+  const HANDLE waits[2] = {stop_.get(), dataReady_.get()};
+  // Ready for a message: a sender waits for this before it writes the section. It is set again
+  // only once the section has been copied, so no sender overwrites a message not yet read.
+  SetEvent(bufferReady_.get());
+  for (;;) {
+    const DWORD woke = WaitForMultipleObjects(2, waits, FALSE, INFINITE);
+    if (woke == WAIT_OBJECT_0) return ERROR_SUCCESS;
+    if (woke != WAIT_OBJECT_0 + 1) return GetLastError() != ERROR_SUCCESS ? GetLastError() : ERROR_INVALID_HANDLE;
+    DebugMessage message;
+    message.arrivalTime = NowAsFileTime();
+    std::memcpy(&message.processId, view_, sizeof(DWORD));
+    const char* text = reinterpret_cast<const char*>(view_ + kTextOffset);
+    const void* nul = std::memchr(text, 0, kSectionSize - kTextOffset);
+    message.text.assign(text, nul ? static_cast<const char*>(nul) - text : kSectionSize - kTextOffset);
+    // The text is copied: the sender may go on while the name is looked up.
+    SetEvent(bufferReady_.get());
+    message.sender = ProgramName(message.processId);
+    std::lock_guard<std::mutex> lock(queueLock_);
+    queue_.Push(std::move(message));
+  }
+}

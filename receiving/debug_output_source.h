@@ -1,0 +1,51 @@
+// DebugOutputSource: the session's debug-output listener. A thread of its own answers the
+// protocol OutputDebugStringA/W use when no debugger is attached, copies each message into a
+// bounded queue at once, and the timer tick takes them from there.
+#pragma once
+
+#include <windows.h>
+
+#include <mutex>
+
+#include "scoped/scoped_win.h"
+#include "receiving/debug_output_queue.h"
+
+class DebugOutputSource {
+ public:
+  enum class StartResult {
+    kStarted,
+    kInUse,   // another program listens already
+    kFailed,  // the objects or the thread could not be created
+  };
+
+  DebugOutputSource() = default;
+  ~DebugOutputSource() { Stop(); }
+  DebugOutputSource(const DebugOutputSource&) = delete;
+  DebugOutputSource& operator=(const DebugOutputSource&) = delete;
+
+  StartResult Start();
+  // Ends the thread (it answers within milliseconds) and closes every handle, so that a later
+  // OutputDebugString call finds no listener and returns at once. Queued messages stay to be taken.
+  void Stop();
+  bool IsRunning() const { return static_cast<bool>(thread_); }
+  // True when the thread ended by itself (a failed wait); the owner then Stops. FailureCode is
+  // the system's error code of that wait.
+  bool Failed() const;
+  DWORD FailureCode() const;
+
+  // The oldest captured message; false when none waits.
+  bool Next(DebugMessage& out);
+
+ private:
+  static DWORD WINAPI Listen(void* self);
+  DWORD ListenLoop();
+
+  scoped::Handle bufferReady_;
+  scoped::Handle dataReady_;
+  scoped::Handle section_;
+  scoped::Handle stop_;
+  scoped::Handle thread_;
+  const unsigned char* view_ = nullptr;  // the section mapped, 4,096 bytes
+  std::mutex queueLock_;
+  DebugOutputQueue queue_;
+};

@@ -1,0 +1,27 @@
+// The clocks of receiving: the system time as a FILETIME value, and the tick count of the drain
+// budgets.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+// UTC, 100 ns units since 1601.
+inline uint64_t NowAsFileTime() {
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  return static_cast<uint64_t>(now.dwHighDateTime) << 32 | now.dwLowDateTime;
+}
+
+// The local time of a FILETIME value; false when the system cannot convert it (a value past its
+// range, from a foreign writer).
+inline bool LocalTimeOf(uint64_t fileTime, SYSTEMTIME& local) {
+  FILETIME utc;
+  utc.dwLowDateTime = static_cast<DWORD>(fileTime);
+  utc.dwHighDateTime = static_cast<DWORD>(fileTime >> 32);
+  SYSTEMTIME system;
+  return FileTimeToSystemTime(&utc, &system) && SystemTimeToTzSpecificLocalTime(nullptr, &system, &local);
+}
+
+// Milliseconds since start-up, wrapping.
+inline uint32_t TickMilliseconds() { return GetTickCount(); }

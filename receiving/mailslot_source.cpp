@@ -1,0 +1,87 @@
+// MailslotSource: creating the mailslot and reading its datagrams whole, whatever a writer sent.
+#include "receiving/mailslot_source.h"
+
+#include <cstring>
+
+#include "receiving/byte_buffer.h"
+#include "receiving/line_ends.h"
+
+namespace {
+constexpr uint32_t kFirstCapacity = 4096;
+}  // namespace
+
+bool MailslotSource::Open() {
+  if (slot_) return true;
+  char name[channel::kNameBufferSize];
+  channel::FormatMailslotName(name);
+  // The largest datagram the receiver keeps whole: Windows refuses a longer write at the writer's
+  // end (Wine does not enforce it, but cuts datagrams at 64 KiB).
+  scoped::Handle slot(CreateMailslotA(name, channel::kReceiveCeiling, MAILSLOT_WAIT_FOREVER, nullptr));
+  if (!slot) return false;
+  slot_ = std::move(slot);
+  buffer_ = TryAllocateBytes(kFirstCapacity);
+  capacity_ = buffer_ ? kFirstCapacity : 0;
+  return true;
+}
+
+void MailslotSource::Close() {
+  slot_.reset();
+  buffer_.reset();
+  capacity_ = 0;
+}
+
+bool MailslotSource::ReadInto(unsigned char* bytes, DWORD size) {
+  bytesRead_ = 0;
+  return ReadFile(slot_.get(), bytes, size, &bytesRead_, nullptr) != 0;
+}
+
+MailslotSource::Result MailslotSource::Next() {
+  length_ = 0;
+  bytesRead_ = 0;
+  skippedSize_ = 0;
+  DWORD nextSize = 0;
+  if (!GetMailslotInfo(slot_.get(), nullptr, &nextSize, nullptr, nullptr)) return Result::kBroken;
+  if (nextSize == MAILSLOT_NO_MESSAGE) return Result::kEmpty;
+  datagramSize_ = nextSize;
+
+  const uint32_t grown = line_ends::GrownReceiveCapacity(capacity_, nextSize, ceiling);
+  if (grown != 0 || !buffer_) {
+    const uint32_t capacity = grown != 0 ? grown : capacity_;
+    buffer_ = TryAllocateBytes(capacity);
+    capacity_ = buffer_ ? capacity : 0;
+    if (!buffer_) return Result::kWait;
+  }
+
+  bool read;
+  if (nextSize <= capacity_) {
+    // A zero-size datagram is read too, so that it leaves the queue: Windows reads it as 0
+    // bytes, Wine fails the read (ERROR_BROKEN_PIPE) but takes it off the queue all the same.
+    read = ReadInto(buffer_.get(), nextSize != 0 ? nextSize : capacity_);
+  } else {
+    // Bigger than the ceiling: read whole into a buffer of its own size (a mailslot gives up a
+    // datagram only to a read that can take it all) and keep its first `capacity_` bytes.
+    const auto whole = TryAllocateBytes(nextSize);
+    if (!whole) return Result::kWait;
+    read = ReadInto(whole.get(), nextSize);
+    if (read) {
+      if (bytesRead_ > capacity_) bytesRead_ = capacity_;
+      std::memcpy(buffer_.get(), whole.get(), bytesRead_);
+    }
+  }
+  if (read) {
+    // A datagram without NUL (not from the client library) ends at its last byte read.
+    length_ = line_ends::TextLength(buffer_.get(), bytesRead_);
+    return Result::kMessage;
+  }
+  bytesRead_ = 0;
+
+  // A failed read: ask the mailslot what became of the datagram.
+  DWORD after = 0;
+  if (!GetMailslotInfo(slot_.get(), nullptr, &after, nullptr, nullptr)) return Result::kBroken;
+  if (nextSize == 0) return Result::kMessage;  // the zero-size datagram is gone: an empty text
+  if (after != nextSize) {
+    skippedSize_ = nextSize;
+    return Result::kSkipped;
+  }
+  return Result::kWait;  // still first in the queue: a later call tries again
+}

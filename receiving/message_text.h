@@ -1,0 +1,23 @@
+// The texts the receiver's users show for a message: the sender prefix and the notices, one form
+// for the monitor, its log and tellitcap. Portable: no Windows header.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace message_text {
+
+// "[pid program] ", or "[pid] " when the program is not known: the form of debug-output lines.
+std::string SenderPrefix(uint32_t processId, std::string_view program);
+
+// "<< N messages from [pid program] were lost >>" and a line feed.
+std::string LossNotice(uint32_t lost, uint32_t processId, std::string_view program);
+
+// "<< a message of N bytes could not be read >>" and a line feed.
+std::string UnreadableNotice(uint64_t size);
+
+// "<< a message of N bytes was cut to M bytes >>" and a line feed.
+std::string CutNotice(uint64_t size, uint64_t kept);
+
+}  // namespace message_text
