@@ -32,7 +32,7 @@ void MailslotSource::Close() {
 
 bool MailslotSource::ReadInto(unsigned char* bytes, DWORD size) {
   bytesRead_ = 0;
-  return ReadFile(slot_.get(), bytes, size, &bytesRead_, nullptr) != 0;
+  return read(slot_.get(), bytes, size, &bytesRead_, nullptr) != 0;
 }
 
 MailslotSource::Result MailslotSource::Next() {
@@ -51,6 +51,7 @@ MailslotSource::Result MailslotSource::Next() {
     capacity_ = buffer_ ? capacity : 0;
     if (!buffer_) return Result::kWait;
   }
+  if (failures_ != 0 && nextSize != failedSize_) failures_ = 0;  // another datagram is first now
 
   bool read;
   if (nextSize <= capacity_) {
@@ -61,7 +62,7 @@ MailslotSource::Result MailslotSource::Next() {
     // Bigger than the ceiling: read whole into a buffer of its own size (a mailslot gives up a
     // datagram only to a read that can take it all) and keep its first `capacity_` bytes.
     const auto whole = TryAllocateBytes(nextSize);
-    if (!whole) return Result::kWait;
+    if (!whole) return GiveUpOrWait(nextSize);
     read = ReadInto(whole.get(), nextSize);
     if (read) {
       if (bytesRead_ > capacity_) bytesRead_ = capacity_;
@@ -69,6 +70,7 @@ MailslotSource::Result MailslotSource::Next() {
     }
   }
   if (read) {
+    failures_ = 0;
     // A datagram without NUL (not from the client library) ends at its last byte read.
     length_ = line_ends::TextLength(buffer_.get(), bytesRead_);
     return Result::kMessage;
@@ -80,8 +82,28 @@ MailslotSource::Result MailslotSource::Next() {
   if (!GetMailslotInfo(slot_.get(), nullptr, &after, nullptr, nullptr)) return Result::kBroken;
   if (nextSize == 0) return Result::kMessage;  // the zero-size datagram is gone: an empty text
   if (after != nextSize) {
+    failures_ = 0;
     skippedSize_ = nextSize;
     return Result::kSkipped;
   }
-  return Result::kWait;  // still first in the queue: a later call tries again
+  return GiveUpOrWait(nextSize);
+}
+
+MailslotSource::Result MailslotSource::GiveUpOrWait(DWORD nextSize) {
+  // Still first in the queue: the next call tries once more; after that it is taken off with
+  // whatever read the mailslot accepts (Wine gives up a datagram to a shorter read) and told as
+  // unreadable, so that one datagram cannot stall every one behind it.
+  if (failures_ == 0 || failedSize_ != nextSize) {
+    failures_ = 1;
+    failedSize_ = nextSize;
+    return Result::kWait;
+  }
+  if (buffer_) ReadInto(buffer_.get(), capacity_);
+  bytesRead_ = 0;
+  DWORD after = 0;
+  if (!GetMailslotInfo(slot_.get(), nullptr, &after, nullptr, nullptr)) return Result::kBroken;
+  if (after == nextSize) return Result::kWait;  // the system keeps it first: nothing else can be done
+  failures_ = 0;
+  skippedSize_ = nextSize;
+  return Result::kSkipped;
 }

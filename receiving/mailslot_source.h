@@ -44,9 +44,13 @@ class MailslotSource {
   // The receive buffer never grows beyond this; tests lower it to reach the oversize path under
   // Wine, whose mailslots cut datagrams at 64 KiB.
   uint32_t ceiling = channel::kReceiveCeiling;
+  // The read of a datagram; tests put one in its place that fails.
+  using ReadFunction = BOOL(WINAPI*)(HANDLE, LPVOID, DWORD, LPDWORD, LPOVERLAPPED);
+  ReadFunction read = ReadFile;
 
  private:
   bool ReadInto(unsigned char* bytes, DWORD size);
+  Result GiveUpOrWait(DWORD nextSize);
 
   scoped::Handle slot_;
   std::unique_ptr<unsigned char[]> buffer_;
@@ -55,4 +59,6 @@ class MailslotSource {
   DWORD bytesRead_ = 0;
   DWORD skippedSize_ = 0;
   DWORD datagramSize_ = 0;
+  int failures_ = 0;       // failed reads of the datagram of failedSize_ bytes that is first
+  DWORD failedSize_ = 0;
 };

@@ -190,6 +190,19 @@ TEST_F(ReceiverTest, ConvertBufferHoldsTwiceTheTextAndTheNul) {
   }());
 }
 
+// Lone line feeds double in the convert buffer: past its ceiling the rest of such a text used to
+// go silently; the notice says how much of it is shown.
+TEST_F(ReceiverTest, ATextCutByTheConvertCeilingIsToldBeforeWhatIsLeft) {
+  app.bufferCeiling = 8192;
+  Writer writer;
+  ASSERT_TRUE(writer.SendText(std::string(5000, '\n')));
+  ASSERT_TRUE(writer.SendText("after\n"));
+  app.DrainMailslot();
+  std::string kept;
+  for (int i = 0; i < 4095; ++i) kept += "\r\n";
+  EXPECT_EQ(Shown(), "<< a message of 5000 bytes was cut to 4095 bytes >>\r\n" + kept + "after\r\n");
+}
+
 // Wine cuts datagrams at 64 KiB, so a lowered ceiling stands in for the 1 MiB one.
 TEST_F(ReceiverTest, OversizeDatagramShowsItsFirstBytesAndTheQueueGoesOn) {
   app.bufferCeiling = 8192;
@@ -286,6 +299,29 @@ TEST_F(ReceiverTest, TickStopsOnceItHasReadItsByteBudget) {
     perTick.push_back((GetFileSize(app.logFile.handle(), nullptr) - before) / kText);
   }
   EXPECT_EQ(perTick, (std::vector<DWORD>{2, 1, 0})) << "the tick that passes 100,000 bytes is the last";
+}
+
+// A datagram whose read keeps failing used to be tried again at every tick while every datagram
+// behind it waited: after one more try it is taken off and told, and the queue goes on.
+TEST_F(ReceiverTest, ADatagramWhoseReadKeepsFailingIsSkippedAfterOneRetry) {
+  static int failuresLeft;
+  failuresLeft = 2;
+  app.receiver.mailslot().read = [](HANDLE file, LPVOID bytes, DWORD size, LPDWORD read, LPOVERLAPPED) -> BOOL {
+    if (failuresLeft > 0) {
+      --failuresLeft;
+      SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+      return FALSE;
+    }
+    return ReadFile(file, bytes, size, read, nullptr);
+  };
+  Writer writer;
+  ASSERT_TRUE(writer.SendText("stuck\n"));
+  ASSERT_TRUE(writer.SendText("next\n"));
+  app.DrainMailslot();
+  EXPECT_EQ(Shown(), "") << "the first failure waits for the next tick";
+  app.DrainMailslot();
+  app.receiver.mailslot().read = ReadFile;
+  EXPECT_EQ(Shown(), "<< a message of 7 bytes could not be read >>\r\nnext\r\n");
 }
 
 TEST_F(ReceiverTest, TickWhoseTimeIsUpLeavesTheRestForTheNext) {
