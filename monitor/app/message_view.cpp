@@ -92,7 +92,9 @@ void MonitorApp::DrainDebugOutput() {
 void MonitorApp::Take(const Message& message) {
   if (message.kind == MessageKind::kText) messages.Add(GetTickCount());
   if (message.kind != MessageKind::kText) {  // the receiver's own lines: short, never cut
-    ShowNotice(std::string(reinterpret_cast<const char*>(message.text), message.length));
+    // A loss is stamped with the time of the datagram it comes before.
+    ShowNotice(std::string(reinterpret_cast<const char*>(message.text), message.length),
+               message.hasTrailer ? message.sentTime : 0);
     return;
   }
   // Debug output always names its sender; a message of tellit.dll when View > Senders is on.
@@ -137,12 +139,12 @@ void MonitorApp::ShowReceived(const unsigned char* text, size_t length) {
   Take(received);
 }
 
-void MonitorApp::ShowNotice(const std::string& text) {
+void MonitorApp::ShowNotice(const std::string& text, uint64_t sentTime) {
   // Converted apart from the convert buffer, which may hold the message the notice is about.
   std::string converted(2 * text.size() + 1, '\0');
   const size_t length = line_ends::Convert(reinterpret_cast<const uint8_t*>(text.data()), text.size(),
                                            reinterpret_cast<uint8_t*>(&converted[0]), converted.size());
-  WriteShown(reinterpret_cast<const unsigned char*>(converted.data()), length, 0);
+  WriteShown(reinterpret_cast<const unsigned char*>(converted.data()), length, sentTime);
 }
 
 void MonitorApp::LoadShowSenders() {

@@ -68,7 +68,7 @@ struct MonitorApp final : CommandStates, MessageSink {
   void Take(const Message& message) override;
   // Shows a text as received now from no known sender, and a line of the monitor's own.
   void ShowReceived(const unsigned char* text, size_t length);
-  void ShowNotice(const std::string& text);
+  void ShowNotice(const std::string& text, uint64_t sentTime = 0);
   // The time stamp where due, then the console and the log.
   void WriteShown(const unsigned char* text, size_t length, uint64_t sentTime);
   void LoadShowSenders();
