@@ -50,7 +50,92 @@ void Receiver::TakeDatagram(MessageSink& sink) {
   sink.Take(message);
 }
 
+namespace {
+
+// The reading thread's sink: into the queue, waiting while it is full.
+class QueueSink final : public MessageSink {
+ public:
+  explicit QueueSink(MessageQueue& queue) : queue_(queue) {}
+  void Take(const Message& message) override { queue_.Push(message); }
+
+ private:
+  MessageQueue& queue_;
+};
+
+// While the mailslot is empty the thread looks again after this long at first, doubling up to
+// the longest: a burst is met within a millisecond, an idle monitor wakes some 20 times a second
+// (a writer meanwhile waits at most that long, and only once per burst).
+constexpr unsigned kFirstIdleWaitMs = 1;
+constexpr unsigned kLongestIdleWaitMs = 50;
+// Datagrams read before the thread looks whether it is to stop.
+constexpr uint32_t kReadBatch = 1000;
+
+}  // namespace
+
+void Receiver::CloseMailslot() {
+  StopReading();
+  mailslot_.Close();
+}
+
+bool Receiver::StartReading(HWND window, UINT wake) {
+  if (thread_) return true;
+  wakeWindow_ = window;
+  wakeMessage_ = wake;
+  if (!mailslot_.IsOpen()) return false;
+  stopping_ = false;
+  broken_ = false;
+  queue_.Open();
+  thread_.reset(CreateThread(nullptr, 0, ReadThread, this, 0, nullptr));
+  return static_cast<bool>(thread_);
+}
+
+void Receiver::StopReading() {
+  if (!thread_) return;
+  stopping_ = true;
+  queue_.Close();  // wakes the thread from a full queue or an idle wait
+  WaitForSingleObject(thread_.get(), INFINITE);
+  thread_.reset();
+  queue_.Open();
+}
+
+DWORD WINAPI Receiver::ReadThread(void* self) { return static_cast<Receiver*>(self)->ReadLoop(); }
+
+DWORD Receiver::ReadLoop() {
+  QueueSink sink(queue_);
+  unsigned idleWait = kFirstIdleWaitMs;
+  while (!stopping_) {
+    DrainBudget budget(DrainLimits{kReadBatch, 0, 0}, TickMilliseconds);
+    const Drained drained = ReadMailslot(sink, budget);
+    if (drained == Drained::kBroken) {
+      broken_ = true;
+      return 0;
+    }
+    if (budget.taken() != 0 && idleWait == kLongestIdleWaitMs && wakeWindow_) {
+      PostMessageA(wakeWindow_, wakeMessage_, 0, 0);  // the first after a quiet spell: a tick now
+    }
+    if (drained == Drained::kBudget) {
+      idleWait = kFirstIdleWaitMs;
+      continue;
+    }
+    if (budget.taken() != 0) idleWait = kFirstIdleWaitMs;
+    if (queue_.WaitClosed(idleWait)) break;
+    idleWait = idleWait * 2 > kLongestIdleWaitMs ? kLongestIdleWaitMs : idleWait * 2;
+  }
+  return 0;
+}
+
 Receiver::Drained Receiver::DrainMailslot(MessageSink& sink, DrainBudget& budget) {
+  if (!thread_) return ReadMailslot(sink, budget);
+  QueuedMessage queued;
+  while (budget.Left()) {
+    if (!queue_.Pop(queued)) return broken_ ? Drained::kBroken : Drained::kEmpty;
+    budget.Spend(queued.message.length);
+    sink.Take(queued.message);
+  }
+  return Drained::kBudget;
+}
+
+Receiver::Drained Receiver::ReadMailslot(MessageSink& sink, DrainBudget& budget) {
   while (budget.Left()) {
     switch (mailslot_.Next()) {
       case MailslotSource::Result::kMessage:

@@ -6,11 +6,14 @@
 
 #include <windows.h>
 
+#include <atomic>
+
 #include "receiving/debug_output_source.h"
 #include "receiving/drain_budget.h"
 #include "receiving/file_time.h"
 #include "receiving/mailslot_source.h"
 #include "receiving/message.h"
+#include "receiving/message_queue.h"
 #include "receiving/process_names.h"
 #include "receiving/sequence_tracker.h"
 
@@ -30,11 +33,25 @@ class Receiver {
     kBroken,     // the mailslot's handle no longer answers: open it again
   };
 
+  Receiver() = default;
+  ~Receiver() { CloseMailslot(); }
+  Receiver(const Receiver&) = delete;
+  Receiver& operator=(const Receiver&) = delete;
+
   // Creates the mailslot; false when that failed (GetLastError says why: another program may
   // hold the name).
   bool OpenMailslot() { return mailslot_.Open(); }
-  void CloseMailslot() { mailslot_.Close(); }
+  // Stops the reading thread first; what it queued stays for the next drain.
+  void CloseMailslot();
   bool MailslotOpen() const { return mailslot_.IsOpen(); }
+
+  // A thread of its own reads the mailslot as fast as datagrams come, so that writers never wait
+  // for the next tick, and names each sender while it still runs; DrainMailslot then hands on
+  // what it queued. False when the thread could not start: draining reads the mailslot itself.
+  // `wake`: posted to `window` when datagrams come after a quiet spell (null: none).
+  bool StartReading(HWND window = nullptr, UINT wake = 0);
+  void StopReading();
+  bool Reading() const { return static_cast<bool>(thread_); }
 
   // Hands the queued datagrams to the sink within the budget: a loss notice before a datagram
   // whose sequence skipped, the datagram itself, a notice for one that could not be read.
@@ -44,10 +61,20 @@ class Receiver {
 
   MailslotSource& mailslot() { return mailslot_; }
   DebugOutputSource& debugOutput() { return debugOutput_; }
+  std::size_t queued() const { return queue_.size(); }
 
  private:
+  Drained ReadMailslot(MessageSink& sink, DrainBudget& budget);
   void TakeDatagram(MessageSink& sink);
+  static DWORD WINAPI ReadThread(void* self);
+  DWORD ReadLoop();
 
+  MessageQueue queue_;
+  scoped::Handle thread_;
+  std::atomic<bool> stopping_{false};
+  std::atomic<bool> broken_{false};  // the thread met a handle that no longer answers
+  HWND wakeWindow_ = nullptr;
+  UINT wakeMessage_ = 0;
   MailslotSource mailslot_;
   DebugOutputSource debugOutput_;
   SequenceTracker sequences_;

@@ -1,5 +1,6 @@
-// ingest_bench: how fast messages get through to the bare reader and to vigilo.exe, in the same
-// run, in alternating rounds, and whether any was missing.
+// ingest_bench: how fast messages get through to vigilo.exe, to an uncapped bare reader and to a
+// bare reader of the design's 500 messages per 50 ms tick, in the same run, in alternating rounds;
+// whether any was missing; and how long vigilo's window took to answer while they flooded in.
 //
 //   ingest_bench mailslot [messages] [rounds]       writers call tellitf (default 9000, 3)
 //   ingest_bench debug-output [messages] [rounds]   writers call OutputDebugStringA
@@ -11,12 +12,14 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <map>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/monitor_process.h"
@@ -66,12 +69,12 @@ DWORD RunWriters(bool debugOutput, int writers, int perWriter) {
   return GetTickCount() - start;
 }
 
-Round BareRound(bool debugOutput, int writers, int perWriter) {
+Round BareRound(bool debugOutput, int writers, int perWriter, bool uncapped) {
   Round round;
   ScratchDir dir;
   const std::string results = dir.File("received.txt");
   ChildProcess reader("\"" + BinDirectory() + "\\bare_reader.exe\" " + (debugOutput ? "debug-output " : "mailslot ") +
-                          "\"" + results + "\"",
+                          "\"" + results + "\"" + (uncapped ? " uncapped" : ""),
                       "");
   HANDLE ready = nullptr;
   WaitUntil([&] { return (ready = OpenEventA(SYNCHRONIZE, FALSE, "vigilo_bench_reader_ready")) != nullptr; }, 10000);
@@ -97,7 +100,44 @@ Round BareRound(bool debugOutput, int writers, int perWriter) {
   return round;
 }
 
-Round MonitorRound(bool debugOutput, int writers, int perWriter) {
+// Sends WM_NULL to the window every 10 ms from a thread of its own and keeps how long each took
+// to be answered, until stopped.
+class AnswerProbe {
+ public:
+  explicit AnswerProbe(HWND window) : window_(window), thread_([this] { Run(); }) {}
+  ~AnswerProbe() { Stop(); }
+  void Stop() {
+    stop_ = true;
+    if (thread_.joinable()) thread_.join();
+  }
+  const std::vector<double>& milliseconds() const { return milliseconds_; }
+
+ private:
+  void Run() {
+    LARGE_INTEGER frequency, before, after;
+    QueryPerformanceFrequency(&frequency);
+    while (!stop_) {
+      DWORD_PTR result = 0;
+      QueryPerformanceCounter(&before);
+      SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
+      QueryPerformanceCounter(&after);
+      milliseconds_.push_back((after.QuadPart - before.QuadPart) * 1000.0 / frequency.QuadPart);
+      Sleep(10);
+    }
+  }
+  HWND window_;
+  std::atomic<bool> stop_{false};
+  std::vector<double> milliseconds_;
+  std::thread thread_;
+};
+
+double Percentile(std::vector<double> values, double share) {
+  if (values.empty()) return 0;
+  std::sort(values.begin(), values.end());
+  return values[static_cast<std::size_t>(share * (values.size() - 1))];
+}
+
+Round MonitorRound(bool debugOutput, int writers, int perWriter, std::vector<double>& answers) {
   Round round;
   ScratchDir dir;
   MonitorProcess monitor(dir.path(), std::string("[system]\r\nlanguage=0\r\n") +
@@ -108,7 +148,10 @@ Round MonitorRound(bool debugOutput, int writers, int perWriter) {
     round.missing = writers * perWriter;
     return round;
   }
+  AnswerProbe probe(monitor.window());
   const DWORD elapsed = RunWriters(debugOutput, writers, perWriter);
+  probe.Stop();
+  answers.insert(answers.end(), probe.milliseconds().begin(), probe.milliseconds().end());
   std::string text;
   const std::string last = " " + std::to_string(perWriter - 1) + "\r\n";
   WaitUntil(
@@ -139,14 +182,14 @@ int main(int argc, char** argv) {
   std::printf("ingest through %s: %d messages per round, %d rounds\n",
               debugOutput ? "OutputDebugStringA" : "tellitf", messages, rounds);
 
-  // Writers enough that one more no longer lifts the bare reader: the figure then measures the
-  // reader, not the writers.
+  // Writers enough that one more no longer lifts the uncapped reader: the figure then measures
+  // the readers, not the writers.
   int writers = 1;
   double best = 0;
   for (int candidate : {1, 2, 4, 8}) {
-    const Round round = BareRound(debugOutput, candidate, messages / candidate);
-    std::printf("  bare reader, %d writer(s): %8.0f msg/s, missing %d (%s)\n", candidate, round.rate, round.missing,
-                round.detail.c_str());
+    const Round round = BareRound(debugOutput, candidate, messages / candidate, true);
+    std::printf("  uncapped reader, %d writer(s): %8.0f msg/s, missing %d (%s)\n", candidate, round.rate,
+                round.missing, round.detail.c_str());
     if (round.rate < best * 1.05) break;
     best = round.rate;
     writers = candidate;
@@ -154,30 +197,47 @@ int main(int argc, char** argv) {
   std::printf("writers: %d processes\n", writers);
 
   const int perWriter = messages / writers;
-  std::vector<double> bare, monitor;
-  int missingBare = 0, missingMonitor = 0;
+  std::vector<double> uncapped, ticked, monitor, answers;
+  int missingUncapped = 0, missingTicked = 0, missingMonitor = 0;
   for (int r = 0; r < rounds; ++r) {
-    // Alternating, with the order swapped every round, so that a drift of the machine's speed
-    // falls on both alike.
-    for (int half = 0; half < 2; ++half) {
-      const bool bareFirst = r % 2 == 0;
-      if ((half == 0) == bareFirst) {
-        const Round round = BareRound(debugOutput, writers, perWriter);
-        bare.push_back(round.rate);
-        missingBare += round.missing;
-        std::printf("  round %d  bare reader %8.0f msg/s  missing %d  (%s)\n", r + 1, round.rate, round.missing,
-                    round.detail.c_str());
-      } else {
-        const Round round = MonitorRound(debugOutput, writers, perWriter);
-        monitor.push_back(round.rate);
-        missingMonitor += round.missing;
-        std::printf("  round %d  vigilo.exe  %8.0f msg/s  missing %d\n", r + 1, round.rate, round.missing);
+    // Alternating, with the order turned every round, so that a drift of the machine's speed
+    // falls on all alike.
+    for (int slot = 0; slot < 3; ++slot) {
+      switch ((slot + r) % 3) {
+        case 0: {
+          const Round round = BareRound(debugOutput, writers, perWriter, true);
+          uncapped.push_back(round.rate);
+          missingUncapped += round.missing;
+          std::printf("  round %d  uncapped reader %8.0f msg/s  missing %d  (%s)\n", r + 1, round.rate,
+                      round.missing, round.detail.c_str());
+          break;
+        }
+        case 1: {
+          const Round round = BareRound(debugOutput, writers, perWriter, false);
+          ticked.push_back(round.rate);
+          missingTicked += round.missing;
+          std::printf("  round %d  500-per-tick    %8.0f msg/s  missing %d  (%s)\n", r + 1, round.rate,
+                      round.missing, round.detail.c_str());
+          break;
+        }
+        default: {
+          const Round round = MonitorRound(debugOutput, writers, perWriter, answers);
+          monitor.push_back(round.rate);
+          missingMonitor += round.missing;
+          std::printf("  round %d  vigilo.exe      %8.0f msg/s  missing %d\n", r + 1, round.rate, round.missing);
+          break;
+        }
       }
     }
   }
-  const double bareMedian = Median(bare), monitorMedian = Median(monitor);
-  std::printf("median: bare reader %.0f msg/s, vigilo.exe %.0f msg/s, ratio %.2f; missing: bare %d, vigilo %d\n",
-              bareMedian, monitorMedian, bareMedian > 0 ? monitorMedian / bareMedian : 0.0, missingBare,
-              missingMonitor);
+  const double uncappedMedian = Median(uncapped), tickedMedian = Median(ticked), monitorMedian = Median(monitor);
+  std::printf("median: uncapped reader %.0f msg/s, 500-per-tick reader %.0f msg/s, vigilo.exe %.0f msg/s\n",
+              uncappedMedian, tickedMedian, monitorMedian);
+  std::printf("ratio vigilo / uncapped %.2f, vigilo / 500-per-tick %.2f; missing: uncapped %d, 500-per-tick %d, "
+              "vigilo %d\n",
+              uncappedMedian > 0 ? monitorMedian / uncappedMedian : 0.0,
+              tickedMedian > 0 ? monitorMedian / tickedMedian : 0.0, missingUncapped, missingTicked, missingMonitor);
+  std::printf("window answer (WM_NULL every 10 ms, %zu probes): p50 %.1f ms, p99 %.1f ms, longest %.1f ms\n",
+              answers.size(), Percentile(answers, 0.5), Percentile(answers, 0.99), Percentile(answers, 1.0));
   return 0;
 }

@@ -14,8 +14,6 @@ namespace {
 
 constexpr char kMainClass[] = "VIGILO WINDOW";
 constexpr char kSettingsFile[] = "vigilo.ini";
-constexpr UINT_PTR kReceiveTimer = 1;
-constexpr UINT kReceivePeriodMs = 50;
 
 // The toolbar: separators between the groups Log, Edit, Setting and Help.
 TBBUTTON toolbarButtons[12] = {
@@ -105,9 +103,8 @@ LRESULT HandleMainMessage(MonitorApp& app, HWND window, UINT message, WPARAM wPa
       app.OnCommand(wParam);
       return 0;
     case WM_TIMER:
-      app.DrainMailslot();
-      app.DrainDebugOutput();
-      app.UpdateStatusBar();
+    case kWakeMessage:
+      app.Tick();
       return 0;
     case kTroubleMessage:
       app.ShowTrouble(static_cast<MonitorApp::Trouble>(wParam), static_cast<DWORD>(lParam));
@@ -216,7 +213,7 @@ void MonitorApp::CreateChildren(HWND window) {
   LoadShowSenders();
 
   console.Create(mainWindow);
-  SetTimer(mainWindow, kReceiveTimer, kReceivePeriodMs, nullptr);
+  SetTickPeriod(kTickPeriodMs);
 }
 
 void MonitorApp::Layout(int width, int height) {

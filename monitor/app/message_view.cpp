@@ -35,6 +35,8 @@ bool MonitorApp::StartReceiver() {
     return false;
   }
   channelDown = false;
+  // Without the thread the tick reads the mailslot.
+  if (readOnThread) receiver.StartReading(mainWindow, kWakeMessage);
   return true;
 }
 
@@ -43,6 +45,24 @@ void MonitorApp::StopReceiver() { receiver.CloseMailslot(); }
 void MonitorApp::ReopenReceiver() {
   StopReceiver();
   StartReceiver();
+}
+
+void MonitorApp::SetTickPeriod(UINT milliseconds) {
+  if (!mainWindow || tickPeriod == milliseconds) return;
+  if (SetTimer(mainWindow, kReceiveTimer, milliseconds, nullptr)) tickPeriod = milliseconds;
+}
+
+void MonitorApp::Tick() {
+  const uint64_t before = messages.Total();
+  DrainMailslot();
+  DrainDebugOutput();
+  UpdateStatusBar();
+  if (messages.Total() != before || receiver.queued() != 0) {
+    idleTicks = 0;
+    SetTickPeriod(kTickPeriodMs);
+  } else if (++idleTicks >= kTicksBeforeIdle) {
+    SetTickPeriod(kIdleTickPeriodMs);
+  }
 }
 
 void MonitorApp::DrainMailslot() {

@@ -33,10 +33,14 @@ struct MonitorApp final : CommandStates, MessageSink {
   Receiver receiver;
   bool channelDown = false;      // the mailslot could not be created; ticks try again
   DWORD lastChannelAttempt = 0;  // GetTickCount of the last attempt to create it
-  // What one tick takes at most from each source: messages, bytes (it stops once it has read
-  // this many) and time, so that a flood of large messages (each also written to the log) cannot
-  // freeze the window; the rest waits. Tests change them, and the clock, to see one cap at work.
-  DrainLimits tickLimits{500, 2u * 1024 * 1024, 30};
+  // The mailslot is read on a thread of its own, and each tick takes what it queued; tests that
+  // drive the ticks themselves read on the GUI thread.
+  bool readOnThread = true;
+  // What one tick takes at most from each source: time above all, so that the window answers
+  // while messages flood in; the bytes, so that a flood of large messages (each also written to
+  // the log) cannot freeze it; and a count far above what a tick gets through, only as a safety.
+  // Tests change them, and the clock, to see one cap at work.
+  DrainLimits tickLimits{100000, 8u * 1024 * 1024, 30};
   DrainBudget::Clock tickClock = TickMilliseconds;
   LogFile logFile;
   char logFileName[MAX_PATH] = "";
@@ -52,6 +56,14 @@ struct MonitorApp final : CommandStates, MessageSink {
   void CreateChildren(HWND window);
   void Layout(int width, int height);
   void AllocateConvertBuffer();  // start-up: convertCapacity bytes, null when that fails
+
+  // The receiving tick: drains both sources and brings the status bar up to date. After a second
+  // with nothing received the timer slows down (the idle monitor wakes four times a second); the
+  // reading thread's wake message brings it back at once.
+  void Tick();
+  void SetTickPeriod(UINT milliseconds);
+  UINT tickPeriod = 0;
+  int idleTicks = 0;
 
   // Message receiver. StartReceiver tells the user (once until it succeeds) when the mailslot
   // cannot be created; DrainMailslot then tries again once a second.
@@ -112,6 +124,13 @@ struct MonitorApp final : CommandStates, MessageSink {
 
 // Posted to the main window: wParam a MonitorApp::Trouble, lParam the system's error code.
 constexpr UINT kTroubleMessage = WM_APP + 10;
+// Posted by the reading thread when datagrams come after a quiet spell: a tick at once.
+constexpr UINT kWakeMessage = WM_APP + 11;
+// Timer 1 of the main window: the tick, and its slower period while nothing comes.
+constexpr UINT_PTR kReceiveTimer = 1;
+constexpr UINT kTickPeriodMs = 50;
+constexpr UINT kIdleTickPeriodMs = 250;
+constexpr int kTicksBeforeIdle = 20;
 
 // Start-up: single instance, settings path, language, and the main window of this record; 1
 // when the window stands.

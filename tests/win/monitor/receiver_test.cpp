@@ -2,13 +2,16 @@
 // zero-byte and NUL-less datagrams, oversize datagrams, a lost channel and the log file.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "channel/channel.h"
+#include "channel/sender_trailer.h"
 #include "monitor/app/monitor_app.h"
 #include "monitor/settings/settings_file.h"
+#include "support/monitor_process.h"
 #include "support/scratch_dir.h"
 
 namespace {
@@ -47,6 +50,7 @@ class ReceiverTest : public ::testing::Test {
   static void SetUpTestSuite() {
     settingsPath[0] = '\0';
     app_ = new MonitorApp;
+    app_->readOnThread = false;  // each tick reads the mailslot itself: no test here waits on a thread
     parent_ = CreateWindowExA(0, "STATIC", "receiver test", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480, nullptr,
                               nullptr, GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(parent_, nullptr);
@@ -322,6 +326,44 @@ TEST_F(ReceiverTest, ADatagramWhoseReadKeepsFailingIsSkippedAfterOneRetry) {
   app.DrainMailslot();
   app.receiver.mailslot().read = ReadFile;
   EXPECT_EQ(Shown(), "<< a message of 7 bytes could not be read >>\r\nnext\r\n");
+}
+
+// With the reading thread a writer never waits for a tick: 3,000 datagrams (ten times what Wine
+// queues before a writer blocks) leave while no tick runs, and the next tick shows them in order,
+// with a loss told where a sender's count skipped.
+TEST_F(ReceiverTest, TheReadingThreadTakesAFloodBetweenTicks) {
+  app.readOnThread = true;
+  app.ReopenReceiver();
+  ASSERT_TRUE(app.receiver.Reading());
+  constexpr int kCount = 3000;
+  std::atomic<bool> sent{false};
+  std::thread writing([&] {
+    Writer writer;
+    bool ok = writer.ok();
+    for (int i = 0; i < kCount && ok; ++i) {
+      channel::SenderTrailer trailer;
+      trailer.processId = 4242;
+      trailer.sequence = i < 1000 ? i : i + 2;  // two lost after the first thousand
+      std::string datagram = std::to_string(i) + "\n" + std::string(1 + channel::kTrailerBytes, '\0');
+      channel::EncodeTrailer(trailer, reinterpret_cast<uint8_t*>(&datagram[datagram.size() - channel::kTrailerBytes]));
+      ok = writer.Send(datagram);
+    }
+    sent = ok;
+  });
+  writing.join();  // no tick has run: only the thread can have made room
+  EXPECT_TRUE(sent);
+  ASSERT_TRUE(WaitUntil([&] { return app.receiver.queued() >= kCount + 1; }, 20000)) << app.receiver.queued();
+  app.tickLimits.messages = 0;  // this tick takes all
+  app.DrainMailslot();
+  std::string expected;
+  for (int i = 0; i < kCount; ++i) {
+    if (i == 1000) expected += "<< 2 messages from [4242] were lost >>\r\n";
+    expected += std::to_string(i) + "\r\n";
+  }
+  EXPECT_TRUE(Shown() == expected) << Shown().size() << " bytes shown, " << expected.size() << " expected";
+  app.readOnThread = false;
+  app.ReopenReceiver();
+  EXPECT_FALSE(app.receiver.Reading());
 }
 
 TEST_F(ReceiverTest, TickWhoseTimeIsUpLeavesTheRestForTheNext) {

@@ -1,0 +1,58 @@
+// MessageQueue: copies in, bounded waits, and the texts re-pointed on the way out.
+#include "receiving/message_queue.h"
+
+#include <chrono>
+#include <utility>
+
+bool MessageQueue::Push(const Message& message) {
+  std::unique_lock<std::mutex> hold(lock_);
+  const std::size_t bytes = message.length + message.program.size();
+  changed_.wait(hold, [&] {
+    return closed_ || entries_.empty() || (entries_.size() < maxMessages_ && bytes <= maxBytes_ - bytes_);
+  });
+  if (closed_) return false;
+  QueuedMessage entry;
+  entry.message = message;
+  entry.text.assign(reinterpret_cast<const char*>(message.text), message.length);
+  entry.program.assign(message.program.data(), message.program.size());
+  entries_.push_back(std::move(entry));
+  bytes_ += bytes;
+  return true;
+}
+
+bool MessageQueue::Pop(QueuedMessage& out) {
+  {
+    std::lock_guard<std::mutex> hold(lock_);
+    if (entries_.empty()) return false;
+    out = std::move(entries_.front());
+    entries_.pop_front();
+    bytes_ -= out.text.size() + out.program.size();
+  }
+  changed_.notify_all();
+  out.message.text = reinterpret_cast<const uint8_t*>(out.text.data());
+  out.message.program = out.program;
+  return true;
+}
+
+void MessageQueue::Close() {
+  {
+    std::lock_guard<std::mutex> hold(lock_);
+    closed_ = true;
+  }
+  changed_.notify_all();
+}
+
+void MessageQueue::Open() {
+  std::lock_guard<std::mutex> hold(lock_);
+  closed_ = false;
+}
+
+bool MessageQueue::WaitClosed(unsigned milliseconds) {
+  std::unique_lock<std::mutex> hold(lock_);
+  return changed_.wait_for(hold, std::chrono::milliseconds(milliseconds), [&] { return closed_; });
+}
+
+std::size_t MessageQueue::size() const {
+  std::lock_guard<std::mutex> hold(lock_);
+  return entries_.size();
+}

@@ -1,0 +1,51 @@
+// MessageQueue: messages the reading thread has taken from the mailslot, with their texts and
+// program names owned, waiting for the GUI thread's next tick. Bounded in count and bytes: a full
+// queue makes the reader wait, so the writers wait in the channel and nothing is lost.
+// Portable: no Windows header, so the bounds and the order are tested natively.
+#pragma once
+
+#include <condition_variable>
+#include <cstddef>
+#include <deque>
+#include <mutex>
+#include <string>
+
+#include "receiving/message.h"
+
+struct QueuedMessage {
+  Message message;  // its text and program point into the strings below once popped
+  std::string text;
+  std::string program;
+};
+
+class MessageQueue {
+ public:
+  static constexpr std::size_t kMaxMessages = 50000;
+  static constexpr std::size_t kMaxBytes = 16u * 1024 * 1024;
+
+  explicit MessageQueue(std::size_t maxMessages = kMaxMessages, std::size_t maxBytes = kMaxBytes)
+      : maxMessages_(maxMessages), maxBytes_(maxBytes) {}
+
+  // Queues a copy of the message, waiting while the queue is full; false when Close came first.
+  // A message larger than the byte bound alone is queued once the queue is empty.
+  bool Push(const Message& message);
+  // Takes the oldest message; false when none waits. Its text and program stay valid until the
+  // next Pop into the same record.
+  bool Pop(QueuedMessage& out);
+  // Wakes a waiting Push, which then gives up; later Pushes give up at once. Open undoes it.
+  void Close();
+  void Open();
+  // Waits up to `milliseconds` or until Close; true when closed.
+  bool WaitClosed(unsigned milliseconds);
+
+  std::size_t size() const;
+
+ private:
+  mutable std::mutex lock_;
+  std::condition_variable changed_;
+  std::deque<QueuedMessage> entries_;
+  std::size_t bytes_ = 0;
+  bool closed_ = false;
+  std::size_t maxMessages_;
+  std::size_t maxBytes_;
+};

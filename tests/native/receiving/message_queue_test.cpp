@@ -1,0 +1,73 @@
+// The reading thread's queue: order, owned copies, the bounds that make a reader wait, and Close.
+#include "receiving/message_queue.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+namespace {
+
+Message Text(const std::string& text, std::string_view program = {}) {
+  Message message;
+  message.text = reinterpret_cast<const uint8_t*>(text.data());
+  message.length = text.size();
+  message.program = program;
+  return message;
+}
+
+TEST(MessageQueue, CopiesComeOutInOrderWithTheirOwnTexts) {
+  MessageQueue queue;
+  {
+    std::string text = "first", program = "app.exe";
+    ASSERT_TRUE(queue.Push(Text(text, program)));
+    text = "XXXXX";  // the caller's buffer is reused at once
+    program = "other";
+    ASSERT_TRUE(queue.Push(Text("second")));
+  }
+  QueuedMessage out;
+  ASSERT_TRUE(queue.Pop(out));
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(out.message.text), out.message.length), "first");
+  EXPECT_EQ(out.message.program, "app.exe");
+  ASSERT_TRUE(queue.Pop(out));
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(out.message.text), out.message.length), "second");
+  EXPECT_FALSE(queue.Pop(out));
+}
+
+// A full queue holds the reader until the tick takes one, by count and by bytes; a message over
+// the byte bound alone waits for an empty queue; Close lets a waiting reader go.
+TEST(MessageQueue, AFullQueueMakesTheReaderWaitAndCloseReleasesIt) {
+  for (const bool byBytes : {false, true}) {
+    SCOPED_TRACE(byBytes ? "bytes" : "count");
+    MessageQueue queue(byBytes ? 100 : 2, byBytes ? 10 : 1000);
+    ASSERT_TRUE(queue.Push(Text(byBytes ? "12345" : "a")));
+    ASSERT_TRUE(queue.Push(Text(byBytes ? "12345" : "b")));
+    std::atomic<bool> pushed{false};
+    std::thread reader([&] { pushed = queue.Push(Text(byBytes ? "more than ten" : "c")); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_FALSE(pushed) << "pushed into a full queue";
+    QueuedMessage out;
+    ASSERT_TRUE(queue.Pop(out));
+    if (byBytes) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      EXPECT_FALSE(pushed) << "the large one waits for an empty queue";
+      ASSERT_TRUE(queue.Pop(out));
+    }
+    reader.join();
+    EXPECT_TRUE(pushed);
+    EXPECT_EQ(queue.size(), byBytes ? 1u : 2u);
+  }
+  MessageQueue full(1, 1000);
+  ASSERT_TRUE(full.Push(Text("x")));
+  std::atomic<int> result{-1};
+  std::thread waiting([&] { result = full.Push(Text("y")) ? 1 : 0; });
+  full.Close();
+  waiting.join();
+  EXPECT_EQ(result, 0);
+  EXPECT_TRUE(full.WaitClosed(0));
+  full.Open();
+  EXPECT_FALSE(full.WaitClosed(0));
+}
+
+}  // namespace
