@@ -72,9 +72,14 @@ int32_t TextView::CellsOf(uint8_t byte, int32_t column) const {
   return 1;
 }
 
-bool TextView::RowEndsBefore(int32_t start, int32_t i, int64_t wrap) const {
-  if (i > wrap) return true;
-  return i == wrap && !text->IsDoubleByte(text->bytes[start + i - 1], text->bytes[start + i]);
+bool TextView::RowEndsBefore(int32_t start, int32_t i, int32_t count, int64_t wrap,
+                             int32_t* nextCharacter) const {
+  if (i != *nextCharacter) return false;  // a trail byte stays with its lead byte
+  const uint8_t* bytes = text->bytes + start;
+  const int32_t size = i + 1 < count && text->IsDoubleByte(bytes[i], bytes[i + 1]) ? 2 : 1;
+  if (i > 0 && i + size > wrap) return true;
+  *nextCharacter = i + size;
+  return false;
 }
 
 int32_t TextView::BuildRow(int32_t count, int32_t start, int32_t* cellCount) {
@@ -93,8 +98,9 @@ int32_t TextView::BuildRow(int32_t count, int32_t start, int32_t* cellCount) {
   const bool hex = settings->hexMode == 1;
   int32_t cells = 0;
   int32_t i = 0;
+  int32_t nextCharacter = 0;
   for (; i < count; ++i) {
-    if (RowEndsBefore(start, i, wrap)) break;
+    if (RowEndsBefore(start, i, count, wrap, &nextCharacter)) break;
     const uint8_t byte = bytes[start + i];
     const bool selected = lo <= start + i && start + i <= hi;
     const int32_t n = CellsOf(byte, cells);
@@ -266,8 +272,10 @@ ByteLocation TextView::Locate(int32_t offset) const {
   for (int32_t row = 0;; ++row) {
     int32_t cells = 0;
     int32_t i = 0;
-    for (; rowStart + i < lineEnd; ++i) {
-      if (RowEndsBefore(rowStart, i, wrap)) break;
+    int32_t nextCharacter = 0;
+    const int32_t count = int32_t(lineEnd - rowStart);
+    for (; i < count; ++i) {
+      if (RowEndsBefore(rowStart, i, count, wrap, &nextCharacter)) break;
       const int32_t n = CellsOf(store.bytes[rowStart + i], cells);
       if (cells + n > kMaxRowCells && i > 0) break;
       if (rowStart + i == offset) {

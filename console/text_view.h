@@ -120,9 +120,11 @@ class TextView {
   ByteLocation Locate(int32_t offset) const;
 
  private:
-  // Whether a row built from start ends before its byte i: it holds at most the wrap column's
-  // bytes, or one more to keep a double-byte character whole.
-  bool RowEndsBefore(int32_t start, int32_t i, int64_t wrap) const;
+  // Whether a row of count bytes from start ends before its byte i: a row holds at most the wrap
+  // column's bytes and ends before a double-byte character whose trail byte would not fit (as the
+  // store wraps), unless that character is the row's first. nextCharacter (0 for a new row) is
+  // where the next character starts, kept up by the call.
+  bool RowEndsBefore(int32_t start, int32_t i, int32_t count, int64_t wrap, int32_t* nextCharacter) const;
   void EnsureRowBuffers(size_t cells);
   uint32_t WrapColumn() const;
 };
