@@ -125,12 +125,23 @@ int32_t TextView::BuildRow(int32_t count, int32_t start, int32_t* cellCount) {
   return i;
 }
 
+int32_t TextView::VisibleCells(int from, int to, int cellSize) {
+  if (cellSize <= 0) return 0;
+  return std::max(0, (to - from - 1 + cellSize) / cellSize);
+}
+
+int32_t TextView::CurrentLineEndCell() const {
+  if (!text || !text->HasArrays() || text->CurrentLineLength() == 0) return 0;
+  const ByteLocation last = Locate(int32_t(text->used - 1));
+  return last.line < 0 ? 0 : last.cell + last.cells;
+}
+
 void TextView::Paint(const RowPassFrame& frame, RowPainter& painter) {
   if (!window || !text || !settings || frame.charWidth <= 0 || frame.lineHeight <= 0) return;
   const int cw = frame.charWidth;
   const int lh = frame.lineHeight;
-  visibleColumns = std::max(0, (frame.right - frame.left - 1 + cw) / cw);
-  visibleRows = std::max(0, (frame.bottom - frame.top - 1 + lh) / lh);
+  visibleColumns = VisibleCells(frame.left, frame.right, cw);
+  visibleRows = VisibleCells(frame.top, frame.bottom, lh);
   lastRow = 0;
   if (rowCapacity < visibleRows) {
     rowCapacity = 2 * visibleRows;
@@ -145,7 +156,6 @@ void TextView::Paint(const RowPassFrame& frame, RowPainter& painter) {
 
   const TextStore& store = *text;
   const bool hasText = store.HasArrays();
-  const uint32_t currentLength = hasText ? store.CurrentLineLength() : 0;
   uint32_t nextLine = uint32_t(std::max(frame.vPos, 0));
   int64_t segStart = 0, segEnd = 0;  // the part of a line not yet shown
   bool segIsCurrent = false;
@@ -160,8 +170,8 @@ void TextView::Paint(const RowPassFrame& frame, RowPainter& painter) {
       segIsCurrent = showsCurrent = nextLine == store.lineCount;
       ++nextLine;
     }
+    int32_t cells = 0;  // of this row: the caret stands after them on the current line
     if (segStart < segEnd) {
-      int32_t cells = 0;
       const int32_t used = BuildRow(int32_t(segEnd - segStart), int32_t(segStart), &cells);
       rows[j] = RowSpan{int32_t(segStart), used};
       lastRow = j;
@@ -190,7 +200,7 @@ void TextView::Paint(const RowPassFrame& frame, RowPainter& painter) {
         }
       }
     }
-    if (showsCurrent && uint32_t(std::max(frame.hPos, 0)) <= currentLength &&
+    if (showsCurrent && std::max(frame.hPos, 0) <= cells &&
         x < frame.right - cw && y < frame.bottom - lh) {
       caretX = x;
       caretY = y;

@@ -99,6 +99,13 @@ class TextView {
   // bytes used and sets cellCount. The buffers grow when tabs expand beyond their size.
   int32_t BuildRow(int32_t count, int32_t start, int32_t* cellCount);
 
+  // The whole and partly visible columns and rows of a text area (0 for an empty or unmeasured one).
+  static int32_t VisibleCells(int from, int to, int cellSize);
+
+  // The cell just past the end of the current line's last row, as BuildRow lays it out (tabs
+  // expanded, four cells per control byte in hex mode): where the caret and the end of the text are.
+  int32_t CurrentLineEndCell() const;
+
   // The row pass of a paint over the text area: fills rows/lastRow/visible sizes and the caret
   // position, drawing through painter. Does nothing without a window, store or settings.
   void Paint(const RowPassFrame& frame, RowPainter& painter);

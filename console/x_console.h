@@ -110,5 +110,7 @@ class XConsole {
   // The whole client area is invalid and a paint will come: a Write need not tell the window
   // again (each InvalidateRect is a round trip to the window server).
   bool paintPending = false;
+  // A ScrollToEnd came while the view had no size: the next paint that measures one does it.
+  bool endPending = false;
   ScrollBarState barStates[2];  // SB_HORZ, SB_VERT
 };

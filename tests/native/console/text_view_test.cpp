@@ -226,6 +226,35 @@ TEST_F(View, CaretAfterCompleteLastLineSitsOnTheEmptyCurrentLine) {
   EXPECT_EQ(view.caretY, 2 + kLineHeight);
 }
 
+// The caret's test compared the horizontal position, in cells, with the current line's length in
+// bytes: with hex codes or tabs the caret vanished while the end of the line was in view.
+TEST_F(View, CaretAndLineEndCountCellsNotBytes) {
+  const struct {
+    int hexMode, tabSize;
+    std::string text;
+    int hPos, endCell, caretColumn;  // caretColumn -1: off the view
+  } cases[] = {
+      {1, 8, "ab\x01\x02\x03", 8, 14, 6},
+      {0, 8, "a\tb\tc", 10, 17, 7},
+      {0, 4, "\t\t\t", 12, 12, 0},
+      {1, 8, "ab\x01\x02\x03", 15, 14, -1},
+      {0, 8, "abc", 0, 3, 3},
+      {1, 8, "x\r\n", 0, 0, 0},  // an empty current line
+      {0, 8, "ab\x82\xa0", 1, 4, 3},
+  };
+  for (const auto& c : cases) {
+    settings.hexMode = c.hexMode;
+    settings.tabSize = c.tabSize;
+    store.Clear();
+    Put(store, c.text);
+    EXPECT_EQ(view.CurrentLineEndCell(), c.endCell) << c.text;
+    RecordingPainter painter;
+    Paint(painter, 40, 10, c.hPos, 0);
+    const int expected = c.caretColumn < 0 ? -2 * kCharWidth : kConsoleLeftMargin + c.caretColumn * kCharWidth;
+    EXPECT_EQ(view.caretX, expected) << c.text << " from cell " << c.hPos;
+  }
+}
+
 TEST_F(View, CaretLeavesTheWindowWhenTheEndIsScrolledAway) {
   for (int n = 0; n < 30; ++n) Put(store, "line\r\n");
   RecordingPainter painter;
