@@ -25,7 +25,9 @@ class XConsole {
   XConsole& operator=(const XConsole&) = delete;
 
   virtual int Write(const char* text, int length, int attribute);  // 1
-  virtual int Copy();                                          // 2: 1 done, 0 nothing to copy
+  // 2: 1 done, 0 nothing to copy, -1 the clipboard refused (held by another program, or no
+  // memory): the selection then stays for another try.
+  virtual int Copy();
   virtual int Paste();                                         // 3: 0 refused, 1 otherwise
   virtual void OnCreate();                                     // 4
   virtual void OnActivate();                                   // 5

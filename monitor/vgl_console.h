@@ -31,6 +31,9 @@ class VGL_Console : public XConsole {
   void SetCommandEnabled(int command, bool enabled) {
     if (commandStates) commandStates->SetCommandEnabled(command, enabled);
   }
+  void CommandFailed(int command) {
+    if (commandStates) commandStates->CommandFailed(command);
+  }
 };
 
 LRESULT CALLBACK ConsoleWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
