@@ -62,6 +62,8 @@
 
 #define IDS_STATUS_COPY_FAILED 34  /* status bar: the clipboard was held by another program */
 
-#define IDS_TEXT_COUNT 35  /* at most 100: the English base follows the Japanese one by 100 */
+#define IDS_SETTINGS_NOT_SAVED 35  /* %s: the settings file */
+
+#define IDS_TEXT_COUNT 36  /* at most 100: the English base follows the Japanese one by 100 */
 
 #endif
