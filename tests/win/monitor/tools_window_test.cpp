@@ -98,11 +98,15 @@ TEST_F(ToolsWindowTest, FindCommandsAreOfferedWhateverTheConsoleHolds) {
   for (int command : {ID_EDIT_FIND, ID_EDIT_FIND_NEXT}) {
     EXPECT_TRUE(MenuCommandEnabled(GetMenu(app.mainWindow), command)) << command;
   }
-  // F3 with no text yet opens the dialog; searching an empty console tells "not found".
+  // F3 with no text yet opens the dialog; searching an empty console tells "not found". The key
+  // itself, through the message loop's filter, as a user presses it.
   ASSERT_EQ(app.find.dialog(), nullptr);
-  app.OnCommand(ID_EDIT_FIND_NEXT);
+  ASSERT_EQ(app.console.text.used, 0u) << "the console must be empty";
+  ASSERT_TRUE(PressKeys(app.mainWindow, {VK_F3}));
+  RunMessageLoop(200);
   const HWND dialog = app.find.dialog();
-  ASSERT_NE(dialog, nullptr);
+  ASSERT_NE(dialog, nullptr) << "F3 opened no find dialog";
+  EXPECT_EQ(FindThreadDialog([](HWND d) { return GetDlgItem(d, edt1) != nullptr; }), dialog);
   std::string told;
   UiScript answer;
   answer.Then([] { return FindThreadDialog(IsMessageBox); },
