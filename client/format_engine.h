@@ -222,6 +222,9 @@ class TextFormatter {
         break;
       case ArgumentKind::kUInt32:
       case ArgumentKind::kUInt64:
+        // The sign flags '+' and space apply to signed conversions only, as in C and in Windows'
+        // own printf; MinGW's formatter would print "% u" with a space.
+        field.plus = field.space = false;
         AppendNumber(field, "ll", parts.conversion, static_cast<unsigned long long>(value.unsignedInteger));
         break;
       case ArgumentKind::kDouble:

@@ -101,6 +101,25 @@ void TextStore::EndLine() {
   lineStarts[lineCount] = used;
 }
 
+uint32_t TextStore::LastCharacterStart() const {
+  // Pairs are found from the line's start: two bytes at the end of a line may be the trail of
+  // one character and a single byte (8E 9A 78), or a lead and trail byte of one pair.
+  const uint32_t start = lineStarts[lineCount];
+  uint32_t last = start;
+  for (uint32_t p = start; p < used; p += (p + 1 < used && IsDoubleByte(bytes[p], bytes[p + 1])) ? 2 : 1) {
+    last = p;
+  }
+  return last;
+}
+
+bool TextStore::StartsDoubleByte(uint8_t byte) const {
+  if (!codePage || !codePage->lead[byte]) return false;
+  // The byte is the trail of the line's last character when that is a lone lead byte it pairs with.
+  if (used == lineStarts[lineCount]) return true;
+  const uint32_t last = LastCharacterStart();
+  return !(last + 1 == used && IsDoubleByte(bytes[last], byte));
+}
+
 void TextStore::Append(const uint8_t* text, uint32_t length, uint8_t attribute) {
   if (!HasArrays() || !text || length == 0) return;
   if (length > capacity) {
@@ -111,18 +130,26 @@ void TextStore::Append(const uint8_t* text, uint32_t length, uint8_t attribute) 
   }
   for (uint32_t n = 0; n < length; ++n) {
     const uint8_t byte = text[n];
-    const uint32_t col = used - lineStarts[lineCount];
+    uint32_t col = used - lineStarts[lineCount];
     if (byte == kBackspace) {
       if (col == 0) continue;  // a backspace never joins lines
-      const bool pair = used >= 2 && col >= 2 && IsDoubleByte(bytes[used - 2], bytes[used - 1]);
-      used -= pair ? 2 : 1;
+      used = LastCharacterStart();
       continue;
+    }
+    // A lead byte whose trail would not fit starts the next line, so that no line (and no store
+    // after a discard of whole lines) begins with the second half of a character. As a line's
+    // first byte it stays: the line then ends after its trail.
+    const bool leadAtEdge = col + 1 >= wrapColumn && StartsDoubleByte(byte);
+    if (leadAtEdge && col > 0) {
+      EndLine();
+      col = 0;
     }
     bytes[used] = byte;
     attributes[used] = attribute;
     ++used;
     if (!IsBreak(byte)) {
-      if (col + 1 >= wrapColumn) EndLine();  // a wrapped line holds exactly wrapColumn bytes
+      // A wrapped line holds exactly wrapColumn bytes, or one less when a character did not fit.
+      if (col + 1 >= wrapColumn && !leadAtEdge) EndLine();
       continue;
     }
     if (col > 0 || used == 1) {

@@ -63,7 +63,9 @@ class TextStore {
   bool HasArrays() const { return bytes && attributes && lineStarts; }
 
   // Stores bytes with line breaks, wrapping and backspace, discarding old lines when the store
-  // or the line table is full: a full store drops lines as Discard does, a full line table a
+  // or the line table is full. Wrapping never splits a double-byte character (a lead byte that
+  // would be a line's last byte starts the next line), and a backspace removes the whole last
+  // character of the line: a full store drops lines as Discard does, a full line table a
   // sixteenth of its lines (at least one), never the line being ended.
   void Append(const uint8_t* text, uint32_t length, uint8_t attribute);
   // Drops whole lines from the front: more than max(capacity / 16, need) bytes, or everything.
@@ -90,4 +92,8 @@ class TextStore {
   void Release();
   void CutFront(uint32_t firstKept);  // drops lines 0 .. firstKept - 1
   void EndLine();
+  // The offset of the current line's last character (the line's start when it is empty).
+  uint32_t LastCharacterStart() const;
+  // Whether byte, stored next, would be the lead byte of a double-byte character.
+  bool StartsDoubleByte(uint8_t byte) const;
 };

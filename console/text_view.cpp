@@ -72,9 +72,14 @@ int32_t TextView::CellsOf(uint8_t byte, int32_t column) const {
   return 1;
 }
 
-bool TextView::RowEndsBefore(int32_t start, int32_t i, int64_t wrap) const {
-  if (i > wrap) return true;
-  return i == wrap && !text->IsDoubleByte(text->bytes[start + i - 1], text->bytes[start + i]);
+bool TextView::RowEndsBefore(int32_t start, int32_t i, int32_t count, int64_t wrap,
+                             int32_t* nextCharacter) const {
+  if (i != *nextCharacter) return false;  // a trail byte stays with its lead byte
+  const uint8_t* bytes = text->bytes + start;
+  const int32_t size = i + 1 < count && text->IsDoubleByte(bytes[i], bytes[i + 1]) ? 2 : 1;
+  if (i > 0 && i + size > wrap) return true;
+  *nextCharacter = i + size;
+  return false;
 }
 
 int32_t TextView::BuildRow(int32_t count, int32_t start, int32_t* cellCount) {
@@ -93,8 +98,9 @@ int32_t TextView::BuildRow(int32_t count, int32_t start, int32_t* cellCount) {
   const bool hex = settings->hexMode == 1;
   int32_t cells = 0;
   int32_t i = 0;
+  int32_t nextCharacter = 0;
   for (; i < count; ++i) {
-    if (RowEndsBefore(start, i, wrap)) break;
+    if (RowEndsBefore(start, i, count, wrap, &nextCharacter)) break;
     const uint8_t byte = bytes[start + i];
     const bool selected = lo <= start + i && start + i <= hi;
     const int32_t n = CellsOf(byte, cells);
@@ -119,12 +125,23 @@ int32_t TextView::BuildRow(int32_t count, int32_t start, int32_t* cellCount) {
   return i;
 }
 
+int32_t TextView::VisibleCells(int from, int to, int cellSize) {
+  if (cellSize <= 0) return 0;
+  return std::max(0, (to - from - 1 + cellSize) / cellSize);
+}
+
+int32_t TextView::CurrentLineEndCell() const {
+  if (!text || !text->HasArrays() || text->CurrentLineLength() == 0) return 0;
+  const ByteLocation last = Locate(int32_t(text->used - 1));
+  return last.line < 0 ? 0 : last.cell + last.cells;
+}
+
 void TextView::Paint(const RowPassFrame& frame, RowPainter& painter) {
   if (!window || !text || !settings || frame.charWidth <= 0 || frame.lineHeight <= 0) return;
   const int cw = frame.charWidth;
   const int lh = frame.lineHeight;
-  visibleColumns = std::max(0, (frame.right - frame.left - 1 + cw) / cw);
-  visibleRows = std::max(0, (frame.bottom - frame.top - 1 + lh) / lh);
+  visibleColumns = VisibleCells(frame.left, frame.right, cw);
+  visibleRows = VisibleCells(frame.top, frame.bottom, lh);
   lastRow = 0;
   if (rowCapacity < visibleRows) {
     rowCapacity = 2 * visibleRows;
@@ -139,7 +156,6 @@ void TextView::Paint(const RowPassFrame& frame, RowPainter& painter) {
 
   const TextStore& store = *text;
   const bool hasText = store.HasArrays();
-  const uint32_t currentLength = hasText ? store.CurrentLineLength() : 0;
   uint32_t nextLine = uint32_t(std::max(frame.vPos, 0));
   int64_t segStart = 0, segEnd = 0;  // the part of a line not yet shown
   bool segIsCurrent = false;
@@ -154,8 +170,8 @@ void TextView::Paint(const RowPassFrame& frame, RowPainter& painter) {
       segIsCurrent = showsCurrent = nextLine == store.lineCount;
       ++nextLine;
     }
+    int32_t cells = 0;  // of this row: the caret stands after them on the current line
     if (segStart < segEnd) {
-      int32_t cells = 0;
       const int32_t used = BuildRow(int32_t(segEnd - segStart), int32_t(segStart), &cells);
       rows[j] = RowSpan{int32_t(segStart), used};
       lastRow = j;
@@ -184,7 +200,7 @@ void TextView::Paint(const RowPassFrame& frame, RowPainter& painter) {
         }
       }
     }
-    if (showsCurrent && uint32_t(std::max(frame.hPos, 0)) <= currentLength &&
+    if (showsCurrent && std::max(frame.hPos, 0) <= cells &&
         x < frame.right - cw && y < frame.bottom - lh) {
       caretX = x;
       caretY = y;
@@ -266,8 +282,10 @@ ByteLocation TextView::Locate(int32_t offset) const {
   for (int32_t row = 0;; ++row) {
     int32_t cells = 0;
     int32_t i = 0;
-    for (; rowStart + i < lineEnd; ++i) {
-      if (RowEndsBefore(rowStart, i, wrap)) break;
+    int32_t nextCharacter = 0;
+    const int32_t count = int32_t(lineEnd - rowStart);
+    for (; i < count; ++i) {
+      if (RowEndsBefore(rowStart, i, count, wrap, &nextCharacter)) break;
       const int32_t n = CellsOf(store.bytes[rowStart + i], cells);
       if (cells + n > kMaxRowCells && i > 0) break;
       if (rowStart + i == offset) {

@@ -99,6 +99,13 @@ class TextView {
   // bytes used and sets cellCount. The buffers grow when tabs expand beyond their size.
   int32_t BuildRow(int32_t count, int32_t start, int32_t* cellCount);
 
+  // The whole and partly visible columns and rows of a text area (0 for an empty or unmeasured one).
+  static int32_t VisibleCells(int from, int to, int cellSize);
+
+  // The cell just past the end of the current line's last row, as BuildRow lays it out (tabs
+  // expanded, four cells per control byte in hex mode): where the caret and the end of the text are.
+  int32_t CurrentLineEndCell() const;
+
   // The row pass of a paint over the text area: fills rows/lastRow/visible sizes and the caret
   // position, drawing through painter. Does nothing without a window, store or settings.
   void Paint(const RowPassFrame& frame, RowPainter& painter);
@@ -120,9 +127,11 @@ class TextView {
   ByteLocation Locate(int32_t offset) const;
 
  private:
-  // Whether a row built from start ends before its byte i: it holds at most the wrap column's
-  // bytes, or one more to keep a double-byte character whole.
-  bool RowEndsBefore(int32_t start, int32_t i, int64_t wrap) const;
+  // Whether a row of count bytes from start ends before its byte i: a row holds at most the wrap
+  // column's bytes and ends before a double-byte character whose trail byte would not fit (as the
+  // store wraps), unless that character is the row's first. nextCharacter (0 for a new row) is
+  // where the next character starts, kept up by the call.
+  bool RowEndsBefore(int32_t start, int32_t i, int32_t count, int64_t wrap, int32_t* nextCharacter) const;
   void EnsureRowBuffers(size_t cells);
   uint32_t WrapColumn() const;
 };

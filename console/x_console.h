@@ -25,7 +25,9 @@ class XConsole {
   XConsole& operator=(const XConsole&) = delete;
 
   virtual int Write(const char* text, int length, int attribute);  // 1
-  virtual int Copy();                                          // 2: 1 done, 0 nothing to copy
+  // 2: 1 done, 0 nothing to copy, -1 the clipboard refused (held by another program, or no
+  // memory): the selection then stays for another try.
+  virtual int Copy();
   virtual int Paste();                                         // 3: 0 refused, 1 otherwise
   virtual void OnCreate();                                     // 4
   virtual void OnActivate();                                   // 5
@@ -110,5 +112,7 @@ class XConsole {
   // The whole client area is invalid and a paint will come: a Write need not tell the window
   // again (each InvalidateRect is a round trip to the window server).
   bool paintPending = false;
+  // A ScrollToEnd came while the view had no size: the next paint that measures one does it.
+  bool endPending = false;
   ScrollBarState barStates[2];  // SB_HORZ, SB_VERT
 };

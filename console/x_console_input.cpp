@@ -138,8 +138,16 @@ void XConsole::ScrollToLine(int target) {
 }
 
 void XConsole::ScrollToEnd() {
+  // Before the first paint (a monitor started minimized) the view has no size yet: the end is
+  // found once the paint has measured it.
+  if (view.visibleColumns <= 0 || view.visibleRows <= 0) {
+    endPending = true;
+    return;
+  }
+  endPending = false;
   int target = 0;
-  const int length = int(std::min<uint32_t>(text.CurrentLineLength(), 0x3FFFFFFF));
+  // Cells, not bytes: tabs and hex codes make the end of the line lie further right.
+  const int length = int(std::min(view.CurrentLineEndCell(), 0x3FFFFFFF));
   if (console_scroll::EndTarget(length, hPos, view.visibleColumns, &target)) {
     hPos = console_scroll::Clamp(target, hRange, view.visibleColumns);
   }

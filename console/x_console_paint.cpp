@@ -126,6 +126,12 @@ void XConsole::PaintText(HDC dc, const RECT& area) {
   frame.top = area.top;
   frame.right = area.right;
   frame.bottom = area.bottom;
+  if (endPending && TextView::VisibleCells(area.left, area.right, charWidth) > 0 &&
+      TextView::VisibleCells(area.top, area.bottom, lineHeight) > 0) {
+    view.visibleColumns = TextView::VisibleCells(area.left, area.right, charWidth);
+    view.visibleRows = TextView::VisibleCells(area.top, area.bottom, lineHeight);
+    ScrollToEnd();
+  }
   frame.hPos = hPos;
   frame.vPos = vPos;
   frame.charWidth = charWidth;

@@ -171,17 +171,18 @@ int XConsole::Copy() {
     const size_t n = size_t(hi - lo + 1);
     scoped::GlobalMemory memory(GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_DDESHARE, n + 1);
     scoped::GlobalLock lock(memory.get());
-    if (char* out = static_cast<char*>(lock.data())) {
-      const uint8_t* in = text.bytes + lo;
-      for (size_t i = 0; i < n; ++i) out[i] = in[i] ? char(in[i]) : ' ';  // NUL bytes as spaces
-      out[n] = '\0';
-      lock.unlock();
-      scoped::Clipboard clipboard(window);
-      if (clipboard.opened()) {
-        EmptyClipboard();
-        if (SetClipboardData(CF_TEXT, memory.get())) memory.release();  // the clipboard owns it now
-      }
-    }
+    char* out = static_cast<char*>(lock.data());
+    if (!out) return -1;
+    const uint8_t* in = text.bytes + lo;
+    for (size_t i = 0; i < n; ++i) out[i] = in[i] ? char(in[i]) : ' ';  // NUL bytes as spaces
+    out[n] = '\0';
+    lock.unlock();
+    // Another program may hold the clipboard open: nothing is copied, and the selection stays
+    // so that the user can try again.
+    scoped::Clipboard clipboard(window);
+    if (!clipboard.opened() || !EmptyClipboard()) return -1;
+    if (!SetClipboardData(CF_TEXT, memory.get())) return -1;
+    memory.release();  // the clipboard owns it now
   }
   selection.Reset();
   Invalidate();

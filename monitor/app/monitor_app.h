@@ -96,6 +96,8 @@ struct MonitorApp final : CommandStates, MessageSink {
 
   // Enables or greys one command in the main menu and on the toolbar together.
   void SetCommandEnabled(int command, bool enabled) override;
+  // A beep and a notice in the status bar for a few seconds; no box, which would take the focus.
+  void CommandFailed(int command) override;
 
   // Commands, language, log saving.
   void OnCommand(WPARAM wParam);
@@ -114,6 +116,8 @@ struct MonitorApp final : CommandStates, MessageSink {
   // The status bar: messages counted as they are shown, the bar brought up to date once a tick.
   MessageCounter messages;
   StatusBarView statusView;
+  int statusNotice = -1;          // a text id shown in the notice part until statusNoticeEnd, or -1
+  DWORD statusNoticeEnd = 0;      // GetTickCount when the notice goes
   void UpdateStatusBar();
 
   // Time stamps (command 124): read at start-up, saved at each toggle.

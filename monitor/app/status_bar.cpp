@@ -17,6 +17,8 @@ namespace {
 constexpr int kPartPadding = 16;
 // The log part is never squeezed below this when the channel notice takes the right end.
 constexpr int kLogMinimum = 60;
+// How long a notice (a copy that failed) stays in the status bar.
+constexpr DWORD kStatusNoticeMilliseconds = 6000;
 
 std::string Format(int pattern, Language language, const std::string& value) {
   char loaded[kUiTextSize];
@@ -43,7 +45,7 @@ int TextWidth(HDC dc, const std::string& text) {
 }  // namespace
 
 StatusTexts MakeStatusTexts(uint64_t count, uint32_t rate, const char* logName, bool channelDown,
-                            Language language) {
+                            Language language, int notice) {
   StatusTexts texts;
   texts.count = CountText(std::to_string(count), language);
   texts.rate = RateText(std::to_string(rate), language);
@@ -51,9 +53,14 @@ StatusTexts MakeStatusTexts(uint64_t count, uint32_t rate, const char* logName, 
   texts.rateSample = RateText("88888", language);
   if (logName) texts.log = Format(IDS_STATUS_LOG, language, logName);
   if (channelDown) {
-    char notice[kUiTextSize];
-    LoadUiText(language, IDS_STATUS_CHANNEL_DOWN, notice);
-    texts.channel = notice;
+    char text[kUiTextSize];
+    LoadUiText(language, IDS_STATUS_CHANNEL_DOWN, text);
+    texts.channel = text;
+  }
+  if (notice >= 0) {
+    char text[kUiTextSize];
+    LoadUiText(language, notice, text);
+    texts.channel += texts.channel.empty() ? text : std::string("  ") + text;
   }
   return texts;
 }
@@ -102,8 +109,18 @@ void StatusBarView::Show(HWND bar, const StatusTexts& texts) {
 
 void MonitorApp::UpdateStatusBar() {
   // Asked at every tick, shown or not, so that old time slots leave in time.
-  const uint32_t rate = messages.RatePerSecond(GetTickCount());
+  const DWORD now = GetTickCount();
+  const uint32_t rate = messages.RatePerSecond(now);
+  if (statusNotice >= 0 && int32_t(now - statusNoticeEnd) >= 0) statusNotice = -1;
   if (!statusBar || !IsWindowVisible(statusBar)) return;
   statusView.Show(statusBar, MakeStatusTexts(messages.Total(), rate, logFile.IsOpen() ? logFileName : nullptr,
-                                             channelDown, language));
+                                             channelDown, language, statusNotice));
+}
+
+void MonitorApp::CommandFailed(int command) {
+  if (command != ID_EDIT_COPY) return;
+  MessageBeep(MB_ICONWARNING);
+  statusNotice = IDS_STATUS_COPY_FAILED;
+  statusNoticeEnd = GetTickCount() + kStatusNoticeMilliseconds;
+  UpdateStatusBar();
 }

@@ -14,16 +14,16 @@ struct StatusTexts {
   std::string count;    // messages since start or All Erase
   std::string rate;     // "N msg/s"
   std::string log;      // the log file while saving, else empty
-  std::string channel;  // why nothing is received, else empty
+  std::string channel;  // why nothing is received, and a short notice (a copy that failed), else empty
   // Texts of the widest count and rate likely, so that the parts keep their width while the
   // numbers change.
   std::string countSample;
   std::string rateSample;
 };
 
-// The texts in the language; logName is null while no log is saved.
+// The texts in the language; logName is null while no log is saved, notice a text id (IDS_) or -1.
 StatusTexts MakeStatusTexts(uint64_t count, uint32_t rate, const char* logName, bool channelDown,
-                            Language language);
+                            Language language, int notice = -1);
 
 // Keeps the status bar in line with the texts, telling the control only what changed.
 class StatusBarView {

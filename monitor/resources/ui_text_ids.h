@@ -60,6 +60,10 @@
 #define IDS_LANGUAGE_ENGLISH 32
 #define IDS_LANGUAGE_JAPANESE 33
 
-#define IDS_TEXT_COUNT 34  /* at most 100: the English base follows the Japanese one by 100 */
+#define IDS_STATUS_COPY_FAILED 34  /* status bar: the clipboard was held by another program */
+
+#define IDS_SETTINGS_NOT_SAVED 35  /* %s: the settings file */
+
+#define IDS_TEXT_COUNT 36  /* at most 100: the English base follows the Japanese one by 100 */
 
 #endif

@@ -207,23 +207,26 @@ void ConsoleConfigPage1::OnApply() {
   const int tab = tabButtons.Selected();
   w.tabSize = tab == RadioGroup::kNone ? 2 : kTabWidths[tab];
   for (int i = 0; i < kColourButtonCount; ++i) w.*kColourButtons[i] = colors[i];
-  WriteSettings();
+  applied = true;
+  saved = WriteSettings();
 }
 
-void ConsoleConfigPage1::WriteSettings() const {
+bool ConsoleConfigPage1::WriteSettings() const {
   const ConsoleSettings& w = *settings;
+  bool written = true;
   // Every key, changed or not, in the file's usual order.
   for (std::size_t i = 0; i < kRowCount; ++i) {
     const Row& row = kRows[i];
     if (row.number) {
-      WriteSettingInt(kSection, row.key, NumberToFile(row, w));
+      written &= WriteSettingInt(kSection, row.key, NumberToFile(row, w));
     } else if (row.colour) {
-      WriteSettingInt(kSection, row.key, static_cast<int>(w.*row.colour));
+      written &= WriteSettingInt(kSection, row.key, static_cast<int>(w.*row.colour));
     } else {
-      WriteSettingString(kSection, row.key, w.fontName);
+      written &= WriteSettingString(kSection, row.key, w.fontName);
     }
   }
   for (int i = 0; i < kCustomColours; ++i) {
-    WriteSettingInt(kSection, CustomColourKey(i).key, static_cast<int>(customColors[i]));
+    written &= WriteSettingInt(kSection, CustomColourKey(i).key, static_cast<int>(customColors[i]));
   }
+  return written;
 }

@@ -11,7 +11,8 @@
 #include "monitor/settings/font_chooser.h"
 
 // Lives on the stack of VGL_Console::OpenSettingsSheet while the sheet runs. OK (PSN_APPLY)
-// copies the controls into *settings and writes section "console" of the settings file.
+// copies the controls into *settings and writes section "console" of the settings file;
+// applied and saved tell the sheet's caller what came of it.
 class ConsoleConfigPage1 : public XPropPage {
  public:
   ConsoleConfigPage1(HWND ownerWindow, ConsoleSettings* working);
@@ -34,10 +35,12 @@ class ConsoleConfigPage1 : public XPropPage {
   // Buttons 1112 to 1117: normal text and background, hexadecimal, selected.
   COLORREF colors[6] = {};
   COLORREF customColors[16] = {};  // console_settings_table::kCustomColours
+  bool applied = false;  // OK was pressed
+  bool saved = false;    // and every key reached the settings file
 
  private:
   void ChooseColour(int index);
   void DrawColourButton(const DRAWITEMSTRUCT& item) const;
-  void WriteSettings() const;
+  bool WriteSettings() const;  // false when a key could not be written
   void FitSheetToPage() const;
 };

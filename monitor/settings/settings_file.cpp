@@ -33,16 +33,15 @@ void ReadSettingString(const char* section, const char* key, const char* default
   GetPrivateProfileStringA(section, key, defaultValue, buffer, static_cast<DWORD>(size), settingsPath);
 }
 
-void WriteSettingInt(const char* section, const char* key, int value) {
-  if (settingsPath[0] == '\0') return;
+bool WriteSettingInt(const char* section, const char* key, int value) {
   char text[16];
   std::snprintf(text, sizeof text, "%d", value);
-  WritePrivateProfileStringA(section, key, text, settingsPath);
+  return WriteSettingString(section, key, text);
 }
 
-void WriteSettingString(const char* section, const char* key, const char* value) {
-  if (settingsPath[0] == '\0') return;
-  WritePrivateProfileStringA(section, key, value, settingsPath);
+bool WriteSettingString(const char* section, const char* key, const char* value) {
+  if (settingsPath[0] == '\0') return false;
+  return WritePrivateProfileStringA(section, key, value, settingsPath) != FALSE;
 }
 
 void ReadConsoleSettings(ConsoleSettings& record) {

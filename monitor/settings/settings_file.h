@@ -14,8 +14,10 @@ extern char settingsPath[MAX_PATH];
 int ReadSettingInt(const char* section, const char* key, int defaultValue);
 void ReadSettingString(const char* section, const char* key, const char* defaultValue,
                        char* buffer, std::size_t size);
-void WriteSettingInt(const char* section, const char* key, int value);  // "%d"
-void WriteSettingString(const char* section, const char* key, const char* value);
+// Both return false when nothing was written: no settings path, or a file that cannot be
+// written (a read-only folder, a folder that went away).
+bool WriteSettingInt(const char* section, const char* key, int value);  // "%d"
+bool WriteSettingString(const char* section, const char* key, const char* value);
 
 // Fills every field of the record from section "console" (clamped to the usable ranges).
 void ReadConsoleSettings(ConsoleSettings& record);

@@ -4,6 +4,8 @@
 #include <commctrl.h>
 #include <prsht.h>
 
+#include <cstdio>
+
 #include "monitor/settings/console_config_page.h"
 #include "monitor/resources/log_settings_ids.h"
 #include "monitor/resources/resource_ids.h"
@@ -15,6 +17,8 @@
 void VGL_Console::OpenSettingsSheet(HWND owner) {
   ConsoleSettings working;
   ReadConsoleSettings(working);
+  // Choices that could not be saved live only in the running console: the sheet starts there.
+  if (settingsUnsaved) working = settings;
   ConsoleConfigPage1 page(owner, &working);
 
   const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(owner, GWLP_HINSTANCE));
@@ -44,9 +48,29 @@ void VGL_Console::OpenSettingsSheet(HWND owner) {
     PropertySheetA(&sheet);
   }
 
+  if (page.applied && !page.saved) {
+    // The file cannot hold them (a read-only folder, no settings path): the running console
+    // takes the user's choices as they are, and the user learns once that they will not last.
+    settingsUnsaved = true;
+    if (SheetSettingsDiffer(working, settings)) ApplySettings(working);
+      TellSettingsNotSaved(owner);
+      return;
+  }
+  if (page.applied) settingsUnsaved = false;
+  if (settingsUnsaved) return;  // Cancel: the file does not hold what the console shows
   // Also after Cancel: the file may have been edited by hand since the console read it.
   if (!SheetSettingsDiffer(working, settings)) return;
   ConsoleSettings written;
   ReadConsoleSettings(written);
   ApplySettings(written);
+}
+
+void VGL_Console::TellSettingsNotSaved(HWND owner) {
+  char text[kUiTextSize + MAX_PATH];
+  char pattern[kUiTextSize];
+  LoadUiText(IDS_SETTINGS_NOT_SAVED, pattern);
+  std::snprintf(text, sizeof text, pattern, settingsPath[0] ? settingsPath : "vigilo.ini");
+  char caption[kUiTextSize];
+  LoadUiText(IDS_PROGRAM_NAME, caption);
+  MessageBoxA(owner, text, caption, MB_OK | MB_ICONWARNING);
 }

@@ -117,8 +117,14 @@ int VGL_Console::Write(const char* textBytes, int length, int attribute) {
 }
 
 int VGL_Console::Copy() {
+  const int done = XConsole::Copy();
+  if (done < 0) {
+    SetCommandEnabled(ID_EDIT_COPY, true);  // the selection stays for another try (All Copy too)
+    CommandFailed(ID_EDIT_COPY);
+    return done;
+  }
   SetCommandEnabled(ID_EDIT_COPY, false);
-  return XConsole::Copy();
+  return done;
 }
 
 int VGL_Console::Paste() { return XConsole::Paste(); }

@@ -22,6 +22,9 @@ class VGL_Console : public XConsole {
   // A search's hit: the finished selection with Copy enabled, scrolled into view.
   void ShowFound(int32_t lo, int32_t hi);
   void OpenSettingsSheet(HWND owner);
+  // The last OK of the settings sheet could not write the settings file: the console runs with
+  // choices the file does not hold.
+  bool settingsUnsaved = false;
 
   // Told whenever Copy, Select All, All Copy or All Erase becomes possible or impossible; null
   // when nothing shows those commands.
@@ -30,6 +33,10 @@ class VGL_Console : public XConsole {
  private:
   void SetCommandEnabled(int command, bool enabled) {
     if (commandStates) commandStates->SetCommandEnabled(command, enabled);
+  }
+  void TellSettingsNotSaved(HWND owner);
+  void CommandFailed(int command) {
+    if (commandStates) commandStates->CommandFailed(command);
   }
 };
 

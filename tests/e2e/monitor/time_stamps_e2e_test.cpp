@@ -30,6 +30,28 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
+constexpr int kDayMs = 24 * 60 * 60 * 1000;
+
+// The local time of day in milliseconds, as the monitor's stamps show it.
+int LocalTimeOfDay() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  return ((now.wHour * 60 + now.wMinute) * 60 + now.wSecond) * 1000 + now.wMilliseconds;
+}
+
+// The time of day a line's stamp shows, in milliseconds; -1 for a line without one.
+int StampOf(const std::string& line) {
+  std::smatch match;
+  if (!std::regex_match(line, match, kStamped)) return -1;
+  const int h = std::stoi(line.substr(0, 2)), m = std::stoi(line.substr(3, 2)), s = std::stoi(line.substr(6, 2));
+  return ((h * 60 + m) * 60 + s) * 1000 + std::stoi(line.substr(9, 3));
+}
+
+// Whether a time of day lies from first to last (inclusive), across midnight too.
+bool Within(int time, int first, int last) {
+  return (time - first + kDayMs) % kDayMs <= (last - first + kDayMs) % kDayMs;
+}
+
 // The line without its stamp, or "(no stamp) " and the line.
 std::string Unstamped(const std::string& line) {
   std::smatch match;
@@ -48,13 +70,26 @@ TEST_F(TimeStampsE2eTest, EveryLineOfAllCopyStartsWithItsTimeAndTheLogMatches) {
   StartLog(log, true);
   ASSERT_FALSE(HasFatalFailure());
 
+  // The stamps are the local time of arrival: the test runs in a zone away from UTC (CMake sets
+  // TZ), where a UTC stamp shows another hour.
+  TIME_ZONE_INFORMATION zone = {};
+  GetTimeZoneInformation(&zone);
+  ASSERT_NE(zone.Bias, 0) << "run with TZ naming a zone away from UTC, or a UTC stamp passes for local time";
+
   // One line per message, several lines in one, a line in three parts, a CR LF split between two
-  // messages, a lone LF and an empty line.
+  // messages, a lone LF and an empty line; the last one some time later.
+  const int sent = LocalTimeOfDay();
   for (const char* message : {"first\n", "two\nlines\n", "in ", "three ", "parts\n", "split\r", "\nafter split\n",
-                              "lone\rlf\n", "\n", "last\n"}) {
+                              "lone\rlf\n", "\n"}) {
     ASSERT_TRUE(SendToMonitor(message));
   }
+  // Ten lines so far, the last an empty one with its stamp.
+  ASSERT_TRUE(WaitUntil([&] { return Lines(monitor().ConsoleText()).size() == 10; }, 5000)) << monitor().ConsoleText();
+  Sleep(600);
+  const int lastSent = LocalTimeOfDay();
+  ASSERT_TRUE(SendToMonitor("last\n"));
   ASSERT_TRUE(monitor().WaitForConsoleEnding("last\r\n"));
+  const int arrived = LocalTimeOfDay();
   const std::string shown = monitor().ConsoleText();
   // Each message's line ends become CR LF on their own, so the split pair ends two lines; the
   // empty line between them is a line of its own and has its stamp too.
@@ -63,6 +98,18 @@ TEST_F(TimeStampsE2eTest, EveryLineOfAllCopyStartsWithItsTimeAndTheLogMatches) {
   std::vector<std::string> unstamped;
   for (const std::string& line : Lines(shown)) unstamped.push_back(Unstamped(line));
   EXPECT_EQ(unstamped, expected) << shown;
+  // Each stamp is the time its line arrived: within the run, in order, and the last line's
+  // after the pause (one stamp taken once and reused would not be).
+  const std::vector<std::string> stampedLines = Lines(shown);
+  int previous = sent;
+  for (const std::string& line : stampedLines) {
+    const int stamp = StampOf(line);
+    EXPECT_TRUE(stamp >= 0 && Within(stamp, sent, arrived)) << line << " outside " << sent << " .. " << arrived;
+    EXPECT_TRUE(stamp >= 0 && Within(stamp, previous, arrived)) << line << " before the line above it";
+    if (stamp >= 0) previous = stamp;
+  }
+  ASSERT_FALSE(stampedLines.empty());
+  EXPECT_TRUE(Within(StampOf(stampedLines.back()), lastSent, arrived)) << stampedLines.back() << " sent at " << lastSent;
   EXPECT_EQ(ReadWholeFile(log), shown) << "the log takes the same bytes as the console";
 
   // Off by the menu: saved at once, and new lines come unstamped; on again: stamped again.

@@ -71,6 +71,8 @@ const std::vector<FormatCase>& Cases() {
       {"FixedUpper", "%F|%F", {F64(1.5), F64(1.0 / 0.0)}, "1.500000|INF"},
       {"HexReal", "%a|%A|%.1a", {F64(1.0), F64(-0.5), F64(1.75)}, "0x1p+0|-0X1P-1|0x1.cp+0"},
       {"SignAndSpaceFlags", "%+d|% d|%+.1f|% .1e", {I32(5), I32(6), F64(1.5), F64(2.0)}, "+5| 6|+1.5| 2.0e+00"},
+      {"SignAndSpaceFlagsOfUnsignedConversionsPrintNothing", "% u|%+u|% x|%+X|% o|% 6u|%+-5u|",
+       {U32(1024), U32(7), U32(255), U32(255), U32(8), U32(42), U32(3)}, "1024|7|ff|FF|10|    42|3    |"},
       {"LeftJustified", "%-4d|", {I32(7)}, "7   |"},
       {"HexOctal", "%x %X %o", {I32(255), I32(255), I32(8)}, "ff FF 10"},
       {"AlternateHex", "%#x|%#X|%#o", {I32(255), I32(255), I32(8)}, "0xff|0XFF|010"},

@@ -1,6 +1,8 @@
 // TextStore under random byte streams and random resizing: the store's invariants after every step.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -28,18 +30,41 @@ struct Checker {
     ASSERT_LE(store.lineStarts[store.lineCount], store.used);
     ASSERT_LE(store.used, store.capacity);
     ASSERT_LE(store.lineCount, store.maxLines - 1);
+    const bool doubleByte = store.codePage && std::find(std::begin(store.codePage->lead),
+                                                        std::end(store.codePage->lead), true) !=
+                                                  std::end(store.codePage->lead);
     for (uint32_t k = 0; k < store.lineCount; ++k) {
       const uint32_t start = store.lineStarts[k], end = store.lineStarts[k + 1];
       const uint8_t last = store.bytes[end - 1];
       if (last == '\r' || last == '\n') continue;
       const uint8_t firstPhase = store.attributes[start], lastPhase = store.attributes[end - 1];
-      const uint32_t wrap = wrapOfPhase.at(lastPhase);
-      if (firstPhase == lastPhase) {
-        ASSERT_EQ(end - start, wrap) << "wrapped line " << k;
+      // A line ended before a lead byte ends after its own last byte was written, at the latest
+      // when the next byte was (or now, when that one was erased): the narrowest column of those
+      // phases is the one to check against.
+      const size_t nextPhase = end < store.used ? std::max<size_t>(lastPhase, store.attributes[end])
+                                                : wrapOfPhase.size() - 1;
+      const uint32_t wrap = *std::min_element(wrapOfPhase.begin() + lastPhase, wrapOfPhase.begin() + nextPhase + 1);
+      const uint32_t length = end - start;
+      // A double-byte character that would not fit starts the next line, one byte early (a
+      // backspace may have erased it since); as a line's first character it stays whole, and the
+      // line holds two bytes at a wrap column of 1. Whether a wrap split a character is checked below.
+      const bool leadMovedOn = doubleByte;
+      const bool firstWhole = length == 2 && store.codePage->lead[store.bytes[start]];
+      if (firstPhase == nextPhase) {
+        ASSERT_TRUE(length == wrap || (leadMovedOn && length + 1 == wrap) || (firstWhole && wrap == 1))
+            << "wrapped line " << k << " of " << length << " bytes at wrap column " << wrap;
       } else {
         // Begun under another wrap column: a lowered column ends it at the next byte.
-        ASSERT_GE(end - start, wrap) << "wrapped line " << k;
+        ASSERT_GE(length + (leadMovedOn ? 1 : 0), wrap) << "wrapped line " << k;
       }
+      // No wrap splits a character: the line's last character, found from its start, is whole.
+      uint32_t lastCharacter = start;
+      for (uint32_t p = start; p < end; p += (p + 1 < end && store.IsDoubleByte(store.bytes[p], store.bytes[p + 1])) ? 2 : 1) {
+        lastCharacter = p;
+      }
+      ASSERT_FALSE(lastCharacter + 1 == end && end < store.used &&
+                   store.IsDoubleByte(store.bytes[lastCharacter], store.bytes[end]))
+          << "wrapped line " << k << " ends with a lead byte whose trail begins the next line";
     }
   }
 };

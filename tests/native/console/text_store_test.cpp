@@ -87,11 +87,44 @@ TEST(TextStore, BreakAfterWrappedLineIsALineOfItsOwn) {
   EXPECT_EQ(Lines(store), (Strings{"abc", "\r\n", ""}));
 }
 
-TEST(TextStore, DoubleByteCharacterAtWrapColumnIsSplit) {
-  Store store(16384, 10000, 4);
-  store.codePage = &kShiftJis;
-  Put(store, "abc\x82\xa0");
-  EXPECT_EQ(Lines(store), (Strings{"abc\x82", "\xa0"}));
+// A double-byte character at the wrap column used to be split: its lead byte ended one line and
+// its trail byte began the next, where every row and every discard of whole lines took it for a
+// character of its own.
+TEST(TextStore, DoubleByteCharacterAtWrapColumnIsNotSplit) {
+  struct Case {
+    uint32_t wrap;
+    std::vector<std::string> writes;
+    Strings lines;
+  } cases[] = {
+      {4, {"abc\x82\xa0"}, {"abc", "\x82\xa0"}},
+      {4, {"abc\x82", "\xa0"}, {"abc", "\x82\xa0"}},  // the trail byte comes in the next write
+      {4, {"ab\x82\xa0" "d"}, {"ab\x82\xa0", "d"}},     // a character that fits ends the line
+      {4, {"abc\x82\x82\xa0"}, {"abc", "\x82\x82\xa0"}},  // 82 82 is one character, A0 one more
+      {4, {"a\x82\xa0\x82\xa0"}, {"a\x82\xa0", "\x82\xa0"}},
+      {4, {"abc\x82\r\n"}, {"abc", "\x82\r\n", ""}},  // a lone lead byte moves on too
+      {1, {"\x82\xa0" "b"}, {"\x82\xa0", "b", ""}},   // a row's first character always fits
+  };
+  for (const Case& c : cases) {
+    Store store(16384, 10000, c.wrap);
+    store.codePage = &kShiftJis;
+    for (const std::string& write : c.writes) Put(store, write);
+    EXPECT_EQ(Lines(store), c.lines) << c.writes[0];
+  }
+  Store single(16384, 10000, 4);  // a single-byte code page wraps at the column
+  Put(single, "abc\x82\xa0");
+  EXPECT_EQ(Lines(single), (Strings{"abc\x82", "\xa0"}));
+
+  // Whole lines go when the store fills: what stays still begins on a character.
+  Store full(64, 100, 5);
+  full.codePage = &kShiftJis;
+  std::string kanji;
+  for (int n = 0; n < 20; ++n) kanji += "\x82\xa0";
+  Put(full, "ab" + kanji);
+  Put(full, kanji);
+  ASSERT_GT(full.frontPosition, 0u);
+  for (const std::string& line : Lines(full)) {
+    if (!line.empty()) EXPECT_EQ(uint8_t(line[0]), 0x82) << "a line begins with a trail byte";
+  }
 }
 
 TEST(TextStore, BackspaceRemovesBytesWithinTheLine) {
@@ -106,11 +139,28 @@ TEST(TextStore, BackspaceRemovesBytesWithinTheLine) {
   EXPECT_EQ(Lines(wrapped), (Strings{"ab", ""}));
 }
 
-TEST(TextStore, BackspaceRemovesWholeDoubleByteCharacter) {
-  Store jis;
-  jis.codePage = &kShiftJis;
-  Put(jis, "a\x82\xa0\b");
-  EXPECT_EQ(Stored(jis), "a");
+// A backspace used to take the line's last two bytes for one character whenever they formed a
+// pair: after 8E 9A (one character) and x it removed 9A x and left the lone lead byte 8E.
+TEST(TextStore, BackspaceAfterDoubleByteCharacterAndOneByteRemovesOnlyThatByte) {
+  struct Case {
+    std::string in, stored;
+  } cases[] = {
+      {"a\x82\xa0\b", "a"},
+      {"\x8e\x9a" "x\b", "\x8e\x9a"},
+      {"\x82\x82\xa0\b", "\x82\x82"},  // 82 82 is one character, A0 another
+      {"\x8e\x9a" "x\b\b", ""},
+      {"\x82\xa0\x82\xa0\b" "b", "\x82\xa0" "b"},
+  };
+  for (const Case& c : cases) {
+    Store jis;
+    jis.codePage = &kShiftJis;
+    Put(jis, c.in);
+    EXPECT_EQ(Stored(jis), c.stored) << c.in;
+  }
+  Store wrapped(16384, 10000, 4);  // pairs are counted from the line's start, not the store's
+  wrapped.codePage = &kShiftJis;
+  Put(wrapped, "abc\x82\xa0" "x\b");
+  EXPECT_EQ(Lines(wrapped), (Strings{"abc", "\x82\xa0"}));
   Store single;  // single-byte code page: one byte goes
   Put(single, "a\x82\xa0\b");
   EXPECT_EQ(Stored(single), "a\x82");

@@ -124,7 +124,10 @@ TEST_F(View, SelectedBytesTakeTheSelectionColour) {
   EXPECT_EQ(Colours(12), "000011111111");
 }
 
-TEST_F(View, RowStopsAtWrapColumnButKeepsDoubleByteCharacterWhole) {
+// A row used to take one byte more than the wrap column to keep a character whole, while the
+// store ended its lines before such a character: the same text took other rows as a stored line
+// than as an old line shown under a lowered wrap column, and reached past the scroll range.
+TEST_F(View, RowEndsBeforeADoubleByteCharacterWhoseTrailWouldNotFit) {
   store.Resize(0, 0, 4);
   store.codePage = &kShiftJis;
   Put(store, "abcdefgh");
@@ -135,8 +138,14 @@ TEST_F(View, RowStopsAtWrapColumnButKeepsDoubleByteCharacterWhole) {
   store.Resize(0, 0, 10);
   Put(store, "abc\x82\xa0xyz");
   store.wrapColumn = 4;
-  EXPECT_EQ(Row(0, 8, &used), "abc\x82\xa0");
-  EXPECT_EQ(used, 5);
+  EXPECT_EQ(Row(0, 8, &used), "abc");
+  EXPECT_EQ(used, 3);
+  EXPECT_EQ(Row(3, 5, &used), "\x82\xa0xy");
+  EXPECT_EQ(used, 4);
+  store.wrapColumn = 1;  // a row's first character always fits
+  EXPECT_EQ(Row(3, 5, &used), "\x82\xa0");
+  EXPECT_EQ(used, 2);
+  store.wrapColumn = 4;
   store.codePage = nullptr;
   EXPECT_EQ(Row(0, 8, &used), "abc\x82");
   EXPECT_EQ(used, 4);
@@ -215,6 +224,35 @@ TEST_F(View, CaretAfterCompleteLastLineSitsOnTheEmptyCurrentLine) {
   Paint(painter, 40, 10);
   EXPECT_EQ(view.caretX, 4);
   EXPECT_EQ(view.caretY, 2 + kLineHeight);
+}
+
+// The caret's test compared the horizontal position, in cells, with the current line's length in
+// bytes: with hex codes or tabs the caret vanished while the end of the line was in view.
+TEST_F(View, CaretAndLineEndCountCellsNotBytes) {
+  const struct {
+    int hexMode, tabSize;
+    std::string text;
+    int hPos, endCell, caretColumn;  // caretColumn -1: off the view
+  } cases[] = {
+      {1, 8, "ab\x01\x02\x03", 8, 14, 6},
+      {0, 8, "a\tb\tc", 10, 17, 7},
+      {0, 4, "\t\t\t", 12, 12, 0},
+      {1, 8, "ab\x01\x02\x03", 15, 14, -1},
+      {0, 8, "abc", 0, 3, 3},
+      {1, 8, "x\r\n", 0, 0, 0},  // an empty current line
+      {0, 8, "ab\x82\xa0", 1, 4, 3},
+  };
+  for (const auto& c : cases) {
+    settings.hexMode = c.hexMode;
+    settings.tabSize = c.tabSize;
+    store.Clear();
+    Put(store, c.text);
+    EXPECT_EQ(view.CurrentLineEndCell(), c.endCell) << c.text;
+    RecordingPainter painter;
+    Paint(painter, 40, 10, c.hPos, 0);
+    const int expected = c.caretColumn < 0 ? -2 * kCharWidth : kConsoleLeftMargin + c.caretColumn * kCharWidth;
+    EXPECT_EQ(view.caretX, expected) << c.text << " from cell " << c.hPos;
+  }
 }
 
 TEST_F(View, CaretLeavesTheWindowWhenTheEndIsScrolledAway) {
@@ -397,11 +435,11 @@ TEST_F(View, LocateFollowsTheRowsOfLinesLongerThanTheWrapColumn) {
   store.Resize(0, 0, 10);
   settings.wrapColumn = 10;
   Put(store, "z");
-  // Rows of 10 bytes; the second takes an eleventh, byte 20, to keep hon (bytes 19 and 20) whole.
+  // Rows of 10 bytes; the second ends after 9, since hon (bytes 19 and 20) would not fit.
   const struct {
     int32_t offset, line, row, cell;
-  } cases[] = {{0, 0, 0, 0}, {9, 0, 0, 9}, {10, 0, 1, 0}, {19, 0, 1, 9}, {20, 0, 1, 10}, {21, 0, 2, 0},
-               {28, 0, 2, 7}, {29, 1, 0, 0}};
+  } cases[] = {{0, 0, 0, 0}, {9, 0, 0, 9}, {10, 0, 1, 0}, {18, 0, 1, 8}, {19, 0, 2, 0}, {20, 0, 2, 1},
+               {21, 0, 2, 2}, {28, 0, 2, 9}, {29, 1, 0, 0}};
   for (const auto& c : cases) {
     const ByteLocation at = view.Locate(c.offset);
     EXPECT_EQ(at.line, c.line) << c.offset;
@@ -412,8 +450,8 @@ TEST_F(View, LocateFollowsTheRowsOfLinesLongerThanTheWrapColumn) {
   RecordingPainter painter;
   Paint(painter, 40, 10);
   EXPECT_EQ(view.rows[1].start, 10);
-  EXPECT_EQ(view.rows[1].length, 11);
-  EXPECT_EQ(view.rows[2].start, 21);
+  EXPECT_EQ(view.rows[1].length, 9);
+  EXPECT_EQ(view.rows[2].start, 19);
   EXPECT_EQ(view.rows[3].start, 29);
 }
 

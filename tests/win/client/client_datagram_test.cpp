@@ -319,6 +319,62 @@ TEST_F(WideText, NarrowStringsAndCharactersInTheWideCallAreReadInTheAnsiCodePage
   EXPECT_TRUE(IsDatagram(mailslot.Read(), expected));
 }
 
+// Strings are converted 256 units or bytes at a time: a surrogate pair across the 255/256 edge of
+// a wide argument, or a character that starts at byte 255 of a narrow one, must come out as the
+// system converts the whole string.
+TEST_F(WideText, ConversionChunkEdgesGiveWhatTheWholeStringGives) {
+  const auto narrowOf = [](const std::wstring& wide) {
+    const int need = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string narrow(static_cast<size_t>(need), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), &narrow[0], need, nullptr, nullptr);
+    return narrow;
+  };
+  const auto wideOf = [](const std::string& narrow) {
+    const int need = MultiByteToWideChar(CP_ACP, 0, narrow.data(), static_cast<int>(narrow.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(need), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, narrow.data(), static_cast<int>(narrow.size()), &wide[0], need);
+    return wide;
+  };
+  // Wide arguments (%s in tellitwf, %ls in tellitf): U+1F600 as a pair at units 254/255,
+  // 255/256 and 511/512, and a lone high surrogate on the edge.
+  const std::wstring pair = L"\xd83d\xde00";
+  const std::wstring wideCases[] = {
+      std::wstring(254, L'a') + pair + L"b",
+      std::wstring(255, L'a') + pair + L"b",
+      std::wstring(255, L'a') + pair,
+      std::wstring(511, L'a') + pair + std::wstring(300, L'\x3042'),
+      std::wstring(255, L'a') + L"\xd83d" + L"b",
+      std::wstring(200, L'\x3042') + std::wstring(55, L'a') + pair + L"\x65e5",
+  };
+  for (const std::wstring& text : wideCases) {
+    SCOPED_TRACE(text.size());
+    const std::string expected = narrowOf(text);
+    EXPECT_EQ(dll.tellitwf(L"%s", text.c_str()), static_cast<int>(expected.size() + 1));
+    EXPECT_TRUE(IsDatagram(mailslot.Read(), expected));
+    EXPECT_EQ(dll.tellitf("%ls", text.c_str()), static_cast<int>(expected.size() + 1));
+    EXPECT_TRUE(IsDatagram(mailslot.Read(), expected));
+  }
+  // Narrow arguments of tellitwf (%hs): a character of the code page that starts at byte 254,
+  // 255 or 253 (UTF-8 sequences of three and four bytes), then more text.
+  const std::string character = InCodePage("\x82\xa0", "\xe9", "\xe3\x81\x82");
+  const std::string four = InCodePage("\x93\xfa", "\xe9", "\xf0\x9f\x98\x80");
+  const std::string narrowCases[] = {
+      std::string(255, 'a') + character + "b",
+      std::string(254, 'a') + character + "b",
+      std::string(253, 'a') + four + "b",
+      std::string(255, 'a') + four + "b",
+      std::string(511, 'a') + character + std::string(300, 'c'),
+      std::string(255, 'a') + character,
+      Repeated(character, 300),
+  };
+  for (const std::string& text : narrowCases) {
+    SCOPED_TRACE(text.size());
+    const std::string expected = narrowOf(wideOf(text));
+    EXPECT_EQ(dll.tellitwf(L"%hs", text.c_str()), static_cast<int>(expected.size() + 1));
+    EXPECT_TRUE(IsDatagram(mailslot.Read(), expected));
+  }
+}
+
 // A character of the code page repeated past 1 MiB, after a prefix that makes 1 MiB - 1 bytes
 // end inside a character in the multi-byte code pages: the cut keeps whole characters only.
 TEST_F(WideText, TextLongerThanTheMonitorTakesIsCutOnACharacterBoundary) {

@@ -94,6 +94,18 @@ TEST_F(Directives, C99FormsWhereTheWindowsRuntimesDiffer) {
   ExpectSent(dll.tellitf("%05s|%5%|", "ab"), "   ab|%|");
 }
 
+// MinGW's formatter, which the client calls, printed "% u" with a space; C and Windows' own
+// printf give the sign flags to signed conversions only.
+TEST_F(Directives, SignAndSpaceFlagsOfUnsignedConversionsPrintNothing) {
+  const char* const format = "% u|%+u|% x|%+X|% o|% 6u|%+-5u|% llu|% zu|%+d|% d|";
+  const char* const expected = "1024|7|ff|FF|10|    42|3    |5|6|+8| 9|";
+  ExpectSent(dll.tellitf(format, 1024u, 7u, 255u, 255u, 8u, 42u, 3u, 5ULL, std::size_t{6}, 8, 9), expected);
+  EXPECT_EQ(reference.Format(format, 1024u, 7u, 255u, 255u, 8u, 42u, 3u, 5ULL, std::size_t{6}, 8, 9), expected);
+  ExpectSent(dll.tellitwf(L"% u|%+x|% d", 1024u, 255u, 4), "1024|ff| 4");
+  // A malformed directive still comes out as written.
+  ExpectSent(dll.tellitf("% y|%+ k|% u", 1u), "% y|%+ k|1");
+}
+
 TEST_F(Directives, LongDoubleIsPrintedAsADouble) {
   ExpectSent(dll.tellitf("%Lf|%.3Le|%Lg|%s", 2.5L, -1234.56L, 0.125L, "end"),
              reference.Format("%f|%.3e|%g|%s", 2.5, -1234.56, 0.125, "end"));

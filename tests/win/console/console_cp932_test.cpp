@@ -70,7 +70,9 @@ TEST_F(ConsoleCp932, BackspaceRemovesAWholeCharacter) {
   EXPECT_EQ(console.text.used, 1u);
 }
 
-TEST_F(ConsoleCp932, RowKeepsACharacterAtTheWrapColumnWhole) {
+// An old line shown under a lowered wrap column used to keep a character across the column in
+// a row one byte longer, while new text was split there: both now end the row before it.
+TEST_F(ConsoleCp932, RowEndsBeforeACharacterAcrossTheWrapColumn) {
   ConsoleSettings settings = TestSettings();
   strcpy(settings.fontName, "VL Gothic");
   Create(settings);
@@ -78,9 +80,13 @@ TEST_F(ConsoleCp932, RowKeepsACharacterAtTheWrapColumnWhole) {
   ConsoleSettings narrow = settings;
   narrow.wrapColumn = 40;
   console.ApplySettings(narrow);
+  Write(std::string(39, 'c') + "\x82\xa0" "d");  // new text wraps under the new column
   Paint();
-  EXPECT_EQ(console.view.rows[0].length, 41);  // the character across column 40 stays whole
-  EXPECT_EQ(console.view.rows[1].length, 5);
+  EXPECT_EQ(console.view.rows[0].length, 39);  // the character across column 40 starts the next row
+  EXPECT_EQ(console.view.rows[1].length, 7);
+  EXPECT_EQ(console.view.rows[2].length, 39);
+  EXPECT_EQ(console.view.rows[3].length, 3);
+  EXPECT_EQ(console.text.lineStarts[2] - console.text.lineStarts[1], 39u);
   const Capture capture = Render();
   EXPECT_GT(capture.Count(0, 0, capture.width, capture.height, settings.normalText), 0);
 }

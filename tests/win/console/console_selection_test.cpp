@@ -1,6 +1,7 @@
 // Mouse selection, Copy to the real clipboard, Paste and typing in a real console window.
 #include <new>
 
+#include "../../support/clipboard_holder.h"
 #include "console_fixture.h"
 
 namespace {
@@ -32,6 +33,27 @@ TEST_F(ConsoleSelection, DragBackwardsSelectsBothEndsAndCopies) {
   EXPECT_EQ(ClipboardText(), "56789a");
   EXPECT_EQ(console.text.selection.state, Selection::kNone);
   EXPECT_EQ(console.Copy(), 0);  // nothing left to copy
+}
+
+// Copy dropped the selection and reported success when another program held the clipboard open:
+// nothing was copied, and the user could not tell.
+TEST_F(ConsoleSelection, CopyWhileAnotherProgramHoldsTheClipboardFailsAndKeepsTheSelection) {
+  Create(TestSettings());
+  Write("0123456789");
+  ASSERT_TRUE(SetClipboardText("old"));
+  console.SelectAll();
+  {
+    ClipboardHolder holder;
+    ASSERT_TRUE(holder.holding());
+    EXPECT_EQ(console.Copy(), -1);
+    EXPECT_EQ(console.text.selection.state, Selection::kFinished);
+    SendMessageA(window, WM_CHAR, 3, 0);  // Ctrl+C the same way
+    EXPECT_EQ(console.text.selection.state, Selection::kFinished);
+  }
+  EXPECT_EQ(ClipboardText(), "old");
+  EXPECT_EQ(console.Copy(), 1);  // the kept selection copies once the clipboard is free
+  EXPECT_EQ(ClipboardText(), "0123456789");
+  EXPECT_EQ(console.text.selection.state, Selection::kNone);
 }
 
 TEST_F(ConsoleSelection, ClickWithoutMoveSelectsNothing) {

@@ -138,6 +138,67 @@ TEST_F(ConsoleWindow, LongCurrentLineScrollsHorizontally) {
   EXPECT_EQ(console.hPos, 0);
 }
 
+// Automatic scrolling counted the current line in bytes: four-cell hex codes and tabs left its
+// end off-screen to the right, and the caret hidden though the end was in view.
+TEST_F(ConsoleWindow, AutoScrollCountsCellsOfHexCodesAndTabs) {
+  const struct {
+    int hexMode, tabSize;
+    std::string line;
+    int endCell;
+  } cases[] = {
+      {1, 8, std::string(15, '\x01'), 60},
+      {0, 8, "a\tb\tc\td\te\tf", 41},
+      {1, 4, "ab\t\x02" + std::string(10, 'x'), 20},  // in hex mode a tab is a code too
+  };
+  for (const auto& c : cases) {
+    ConsoleSettings settings = TestSettings();
+    settings.hexMode = c.hexMode;
+    settings.tabSize = c.tabSize;
+    console.hPos = console.vPos = 0;  // the same console object serves every case
+    Create(settings, 40, 20);
+    SetFocus(window);
+    Write(c.line);
+    const int expected = c.endCell > 38 ? c.endCell - 40 + 4 : 0;
+    EXPECT_EQ(console.hPos, expected) << c.endCell;
+    Paint();
+    POINT caret = {};
+    ASSERT_TRUE(GetCaretPos(&caret));
+    EXPECT_EQ(caret.x, kConsoleLeftMargin + (c.endCell - expected) * console.charWidth) << c.endCell;
+    SetFocus(nullptr);
+    DestroyTestConsole(console);
+  }
+}
+
+// A console written to before its first paint (a monitor started minimized) scrolled with no
+// visible rows or columns: the position went past the end and the view stayed blank after the
+// window was restored.
+TEST_F(ConsoleWindow, WriteBeforeTheFirstPaintScrollsToTheEndOnceTheViewHasASize) {
+  window = CreateTestConsole(console, TestSettings(), 0, 0);
+  ASSERT_NE(window, nullptr);
+  for (int n = 0; n < 100; ++n) {
+    const std::string line = "line " + std::to_string(n) + "\r\n";
+    console.Write(line.data(), int(line.size()), 0);
+  }
+  console.Write(std::string(60, 'h').data(), 60, 0);
+  UpdateWindow(window);
+  ASSERT_EQ(console.view.visibleRows, 0);
+  console.MeasureFont();
+  const int width = kConsoleLeftMargin + 40 * console.charWidth;
+  const int height = kConsoleTopMargin + 20 * console.lineHeight;
+  SetWindowPos(console.parentWindow, nullptr, 0, 0, width + 64, height + 64, SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(window, nullptr, 0, 0, width + GetSystemMetrics(SM_CXVSCROLL),
+               height + GetSystemMetrics(SM_CYHSCROLL), SWP_NOZORDER | SWP_NOACTIVATE);
+  Paint();
+  ASSERT_EQ(console.view.visibleRows, 20);
+  ASSERT_EQ(console.view.visibleColumns, 40);
+  EXPECT_EQ(console.vPos, 100 - 20 + 4);
+  EXPECT_EQ(console.hPos, 60 - 40 + 4);
+  const RowSpan& last = console.view.rows[size_t(console.view.lastRow)];
+  EXPECT_EQ(console.view.lastRow, 100 - console.vPos);
+  EXPECT_EQ(last.start, int32_t(console.text.lineStarts[100]));
+  EXPECT_EQ(last.length, 60);
+}
+
 TEST_F(ConsoleWindow, ArrowKeysScrollTwoStepsWithinRange) {
   Create(TestSettings(), 40, 20);
   WriteLines(100);

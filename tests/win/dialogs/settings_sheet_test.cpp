@@ -95,6 +95,7 @@ class SettingsSheet : public testing::Test {
     SyncConsoleWithFile();
   }
   void SyncConsoleWithFile() {
+    app.console.settingsUnsaved = false;  // the record outlives each test
     ConsoleSettings fromFile;
     ReadConsoleSettings(fromFile);
     app.console.ApplySettings(fromFile);
@@ -239,6 +240,69 @@ TEST_F(SettingsSheet, CancelWritesNothing) {
   EXPECT_FALSE(host.SettingsFileExists());
   EXPECT_FALSE(Reconfigured());
   EXPECT_EQ(app.console.settings.hexMode, 0);
+}
+
+// OK with a settings file that cannot be written closed the sheet and changed nothing, without a
+// word: the console was reconfigured from the file, which still held the old values.
+TEST_F(SettingsSheet, OkWithAnUnwritableSettingsFileAppliesTheChoicesAndTellsOnce) {
+  char kept[MAX_PATH];
+  std::snprintf(kept, sizeof kept, "%s", settingsPath);
+  const std::string gone = host.Path("gone") + "\\vigilo.ini";  // a folder that does not exist
+  const std::wstring wideGone(gone.begin(), gone.end());
+  const std::wstring english = L"The settings could not be saved to";
+  // This process runs on code page 1252, where the Japanese caption is no text to look for: the
+  // sheet is the dialog with a page, the box the other one with a static text.
+  const auto findSheet = [] { return FindThreadDialog([](HWND d) { return Page(d) != nullptr; }); };
+  const struct {
+    Language language;
+    const char* path;
+  } cases[] = {{Language::kEnglish, gone.c_str()}, {Language::kJapanese, gone.c_str()}, {Language::kEnglish, ""}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.path) + (c.language == Language::kJapanese ? " in Japanese" : " in English"));
+    language = c.language;
+    std::snprintf(settingsPath, sizeof settingsPath, "%s", c.path);
+    SyncConsoleWithFile();
+    int boxes = 0;
+    std::wstring told;
+    HWND sheet = nullptr;
+    UiScript script;
+    script.Then(findSheet, [&](HWND found) {
+      sheet = found;
+      CheckDlgButton(Page(sheet), IDC_CONFIG_HEX_MODE, BST_CHECKED);
+      SetNumber(Page(sheet), IDC_CONFIG_WRAP_COLUMN, "120");
+      PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
+    });
+    script.Then([&] { return FindThreadDialog([&](HWND d) { return d != sheet && GetDlgItem(d, 0xFFFF); }); },
+                [&](HWND box) {
+                  ++boxes;
+                  told = WideTextOf(GetDlgItem(box, 0xFFFF));
+                  PostMessageA(box, WM_COMMAND, IDOK, 0);
+                });
+    EXPECT_TRUE(script.Run([] { app.console.OpenSettingsSheet(MonitorHost::Window()); }));
+    EXPECT_EQ(boxes, 1);
+    if (c.language == Language::kEnglish) {
+      EXPECT_EQ(told.find(english), 0u) << "the English text";
+    } else {
+      EXPECT_EQ(told.find(english), std::wstring::npos) << "the Japanese text";
+    }
+    EXPECT_NE(told.find(c.path[0] ? wideGone : L"\"vigilo.ini\""), std::wstring::npos) << "the file named";
+    EXPECT_EQ(app.console.settings.hexMode, 1);
+    EXPECT_EQ(app.console.settings.wrapColumn, 120);
+    EXPECT_EQ(app.console.text.wrapColumn, 120u);
+    // The sheet opens again on what the console runs with; Cancel keeps it and says nothing.
+    bool shown = false;
+    UiScript again;
+    again.Then(findSheet, [&](HWND found) {
+      shown = IsDlgButtonChecked(Page(found), IDC_CONFIG_HEX_MODE) == BST_CHECKED;
+      PostMessageA(found, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+    });
+    EXPECT_TRUE(again.Run([] { app.console.OpenSettingsSheet(MonitorHost::Window()); }));
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(app.console.settings.hexMode, 1);
+  }
+  language = Language::kEnglish;
+  std::snprintf(settingsPath, sizeof settingsPath, "%s", kept);
+  EXPECT_FALSE(host.SettingsFileExists());
 }
 
 TEST_F(SettingsSheet, CancelReconfiguresWhenTheFileChangedBehindTheConsole) {

@@ -6,6 +6,9 @@
 
 #include <cstring>
 #include <map>
+#include <vector>
+
+#include "support/clipboard_holder.h"
 
 #include "monitor/resources/resource_ids.h"
 #include "monitor/view/vgl_console.h"
@@ -16,7 +19,9 @@ namespace {
 class RecordedStates : public CommandStates {
  public:
   void SetCommandEnabled(int command, bool enabled) override { states[command] = enabled; }
+  void CommandFailed(int command) override { failed.push_back(command); }
   std::map<int, bool> states;
+  std::vector<int> failed;
 };
 
 class ConsoleCommandStates : public ::testing::Test {
@@ -47,6 +52,23 @@ TEST_F(ConsoleCommandStates, TextSelectionAndEraseAreReportedToTheGivenStates) {
   console_.Clear();
   for (int command : {ID_EDIT_COPY, ID_EDIT_SELECT_ALL, ID_EDIT_ALL_COPY, ID_EDIT_ALL_ERASE})
     EXPECT_FALSE(recorded_.states[command]) << command;
+}
+
+// A copy that the clipboard refused used to grey Copy and drop the selection without a word.
+TEST_F(ConsoleCommandStates, CopyRefusedByTheClipboardIsReportedAndStaysOffered) {
+  Write("some text\r\n");
+  console_.ShowFound(0, 3);
+  {
+    ClipboardHolder holder;
+    ASSERT_TRUE(holder.holding());
+    EXPECT_EQ(console_.Copy(), -1);
+  }
+  EXPECT_EQ(recorded_.failed, std::vector<int>{ID_EDIT_COPY});
+  EXPECT_TRUE(recorded_.states[ID_EDIT_COPY]);
+  EXPECT_EQ(console_.text.selection.state, Selection::kFinished);
+  EXPECT_EQ(console_.Copy(), 1);
+  EXPECT_FALSE(recorded_.states[ID_EDIT_COPY]);
+  EXPECT_EQ(recorded_.failed.size(), 1u);
 }
 
 TEST_F(ConsoleCommandStates, AConsoleTellingNobodyStillTakesTextAndSelections) {

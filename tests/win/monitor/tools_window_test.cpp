@@ -14,9 +14,11 @@
 #include <vector>
 
 #include "monitor/app/monitor_app.h"
+#include "monitor/app/ui_text.h"
 #include "monitor/settings/settings_file.h"
 #include "resource_ids.h"
 #include "running_monitor.h"
+#include "support/clipboard_holder.h"
 #include "support/command_state.h"
 #include "support/dialog_driver.h"
 #include "support/keyboard.h"
@@ -96,11 +98,15 @@ TEST_F(ToolsWindowTest, FindCommandsAreOfferedWhateverTheConsoleHolds) {
   for (int command : {ID_EDIT_FIND, ID_EDIT_FIND_NEXT}) {
     EXPECT_TRUE(MenuCommandEnabled(GetMenu(app.mainWindow), command)) << command;
   }
-  // F3 with no text yet opens the dialog; searching an empty console tells "not found".
+  // F3 with no text yet opens the dialog; searching an empty console tells "not found". The key
+  // itself, through the message loop's filter, as a user presses it.
   ASSERT_EQ(app.find.dialog(), nullptr);
-  app.OnCommand(ID_EDIT_FIND_NEXT);
+  ASSERT_EQ(app.console.text.used, 0u) << "the console must be empty";
+  ASSERT_TRUE(PressKeys(app.mainWindow, {VK_F3}));
+  RunMessageLoop(200);
   const HWND dialog = app.find.dialog();
-  ASSERT_NE(dialog, nullptr);
+  ASSERT_NE(dialog, nullptr) << "F3 opened no find dialog";
+  EXPECT_EQ(FindThreadDialog([](HWND d) { return GetDlgItem(d, edt1) != nullptr; }), dialog);
   std::string told;
   UiScript answer;
   answer.Then([] { return FindThreadDialog(IsMessageBox); },
@@ -247,6 +253,35 @@ TEST_F(ToolsWindowTest, StatusBarSpeaksTheLanguageOfEachTick) {
   EXPECT_GT(parts[0], 0);
   EXPECT_GT(parts[1], parts[0]);
   EXPECT_EQ(parts[2], -1);
+}
+
+// Copy while another program held the clipboard said nothing: the selection went and nothing was
+// copied. The status bar now tells it, in the language in force, and the selection stays.
+TEST_F(ToolsWindowTest, CopyRefusedByTheClipboardIsToldInTheStatusBar) {
+  WriteText("keep me\r\n");
+  app.OnCommand(ID_EDIT_SELECT_ALL);
+  {
+    ClipboardHolder holder;
+    ASSERT_TRUE(holder.holding());
+    app.OnCommand(ID_EDIT_COPY);
+  }
+  EXPECT_EQ(Selected(), "keep me\r\n");
+  EXPECT_TRUE(MenuCommandEnabled(GetMenu(app.mainWindow), ID_EDIT_COPY));
+  ASSERT_EQ(StatusBarParts(app.statusBar).size(), 4u);
+  EXPECT_EQ(StatusBarText(app.statusBar, 3), "Not copied: another program is using the clipboard");
+  language = Language::kJapanese;
+  app.UpdateStatusBar();
+  char japanese[kUiTextSize];
+  LoadUiText(Language::kJapanese, IDS_STATUS_COPY_FAILED, japanese);
+  EXPECT_EQ(StatusBarText(app.statusBar, 3), japanese);
+  EXPECT_NE(std::string(japanese), "Not copied: another program is using the clipboard");
+  language = Language::kEnglish;
+  app.statusNoticeEnd = GetTickCount();  // the notice's time is up
+  app.UpdateStatusBar();
+  EXPECT_EQ(StatusBarParts(app.statusBar).size(), 3u);
+  app.OnCommand(ID_EDIT_COPY);  // the clipboard is free again: the kept selection copies
+  EXPECT_EQ(Selected(), "");
+  EXPECT_EQ(StatusBarParts(app.statusBar).size(), 3u);
 }
 
 TEST_F(ToolsWindowTest, TimeStampsCheckMarkFollowsEachToggleAndIsSaved) {
