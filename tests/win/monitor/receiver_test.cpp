@@ -307,17 +307,20 @@ TEST_F(ReceiverTest, TickStopsOnceItHasReadItsByteBudget) {
 
 // A datagram whose read keeps failing used to be tried again at every tick while every datagram
 // behind it waited: after one more try it is taken off and told, and the queue goes on.
+// A read that fails a given number of times, then reads (stdcall, as ReadFile: no lambda on x86).
+int failuresLeft = 0;
+BOOL WINAPI FailingRead(HANDLE file, LPVOID bytes, DWORD size, LPDWORD read, LPOVERLAPPED) {
+  if (failuresLeft > 0) {
+    --failuresLeft;
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return FALSE;
+  }
+  return ReadFile(file, bytes, size, read, nullptr);
+}
+
 TEST_F(ReceiverTest, ADatagramWhoseReadKeepsFailingIsSkippedAfterOneRetry) {
-  static int failuresLeft;
   failuresLeft = 2;
-  app.receiver.mailslot().read = [](HANDLE file, LPVOID bytes, DWORD size, LPDWORD read, LPOVERLAPPED) -> BOOL {
-    if (failuresLeft > 0) {
-      --failuresLeft;
-      SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-      return FALSE;
-    }
-    return ReadFile(file, bytes, size, read, nullptr);
-  };
+  app.receiver.mailslot().read = FailingRead;
   Writer writer;
   ASSERT_TRUE(writer.SendText("stuck\n"));
   ASSERT_TRUE(writer.SendText("next\n"));
