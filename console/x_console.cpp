@@ -43,9 +43,23 @@ void XConsole::ApplySettings(const ConsoleSettings& newSettings) {
 }
 
 void XConsole::Invalidate() {
+  if (holdingPaint) {
+    paintHeld = true;
+    return;
+  }
   if (!window || paintPending) return;
   InvalidateRect(window, nullptr, FALSE);
   paintPending = true;
+}
+
+void XConsole::HoldPaint() { holdingPaint = true; }
+
+bool XConsole::ReleasePaint(bool paintNow) {
+  holdingPaint = false;
+  if (!paintHeld || !paintNow) return paintHeld;
+  paintHeld = false;
+  Invalidate();
+  return false;
 }
 
 LRESULT XConsole::Dispatch(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -72,6 +72,11 @@ class XConsole {
   // Maps a client point to a byte offset (-1 when none); see the markers in text_view.h.
   int HitTest(int x, int y, POINT* cell, int* leftRow, int* pastRow);
   void Invalidate();  // whole client area, no erasing
+  // Between HoldPaint and ReleasePaint, Write and the other changes only note that a paint is
+  // due; ReleasePaint(true) asks for it, ReleasePaint(false) keeps it due for a later release.
+  // Returns whether a paint is still due. A flood of messages is so drawn at the owner's pace.
+  void HoldPaint();
+  bool ReleasePaint(bool paintNow);
 
   ConsoleSettings settings;
   HWND parentWindow = nullptr;
@@ -112,6 +117,8 @@ class XConsole {
   // The whole client area is invalid and a paint will come: a Write need not tell the window
   // again (each InvalidateRect is a round trip to the window server).
   bool paintPending = false;
+  bool holdingPaint = false;
+  bool paintHeld = false;
   // A ScrollToEnd came while the view had no size: the next paint that measures one does it.
   bool endPending = false;
   ScrollBarState barStates[2];  // SB_HORZ, SB_VERT

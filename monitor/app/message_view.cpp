@@ -54,10 +54,23 @@ void MonitorApp::SetTickPeriod(UINT milliseconds) {
 
 void MonitorApp::Tick() {
   const uint64_t before = messages.Total();
+  console.HoldPaint();
   DrainMailslot();
   DrainDebugOutput();
-  UpdateStatusBar();
-  if (messages.Total() != before || receiver.queued() != 0) {
+  const bool received = messages.Total() != before;
+  // While messages flood in, tick after tick, the console and the status bar are drawn at most
+  // every kFloodPaintPeriodMs: drawing them every tick took CPU time the senders needed.
+  const DWORD now = GetTickCount();
+  const bool flooding = received && floodTicks > 0;
+  floodTicks = received ? floodTicks + 1 : 0;
+  if (!flooding || now - lastPaintRequest >= kFloodPaintPeriodMs) {
+    console.ReleasePaint(true);
+    UpdateStatusBar();
+    lastPaintRequest = now;
+  } else {
+    console.ReleasePaint(false);
+  }
+  if (received || receiver.queued() != 0) {
     idleTicks = 0;
     SetTickPeriod(kTickPeriodMs);
   } else if (++idleTicks >= kTicksBeforeIdle) {

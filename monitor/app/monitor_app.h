@@ -64,6 +64,8 @@ struct MonitorApp final : CommandStates, MessageSink {
   void SetTickPeriod(UINT milliseconds);
   UINT tickPeriod = 0;
   int idleTicks = 0;
+  int floodTicks = 0;           // ticks in a row that brought messages
+  DWORD lastPaintRequest = 0;   // GetTickCount of the last paint a tick asked for
 
   // Message receiver. StartReceiver tells the user (once until it succeeds) when the mailslot
   // cannot be created; DrainMailslot then tries again once a second.
@@ -135,6 +137,7 @@ constexpr UINT_PTR kReceiveTimer = 1;
 constexpr UINT kTickPeriodMs = 50;
 constexpr UINT kIdleTickPeriodMs = 250;
 constexpr int kTicksBeforeIdle = 20;
+constexpr DWORD kFloodPaintPeriodMs = 150;
 
 // Start-up: single instance, settings path, language, and the main window of this record; 1
 // when the window stands.
