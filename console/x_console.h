@@ -82,6 +82,8 @@ class XConsole {
   HWND parentWindow = nullptr;
   HWND window = nullptr;
   int hasFocus = 0;
+  // The DPI the console's font is made for (the owner sets it, and again when it changes).
+  unsigned dpi = 96;
   int charWidth = 0;
   int lineHeight = 0;
   int hRange = 0;

@@ -50,7 +50,10 @@ class GdiRowPainter : public RowPainter {
 
 LOGFONTA XConsole::ConsoleLogFont() const {
   LOGFONTA font = {};
-  font.lfHeight = settings.fontSize;
+  // The size is kept for 96 DPI; the font is made for the window's DPI.
+  font.lfHeight = dpi == 96 || settings.fontSize <= 0
+                      ? settings.fontSize
+                      : static_cast<LONG>((static_cast<long long>(settings.fontSize) * dpi + 48) / 96);
   font.lfWeight = 0;
   font.lfCharSet = SHIFTJIS_CHARSET;
   font.lfPitchAndFamily = FIXED_PITCH;

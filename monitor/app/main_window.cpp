@@ -2,10 +2,13 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstring>
 
+#include "monitor/app/display_scale.h"
 #include "monitor/app/html_help.h"
 #include "monitor/app/monitor_app.h"
+#include "monitor/app/system_look.h"
 #include "monitor/resources/resource_ids.h"
 #include "monitor/settings/settings_file.h"
 #include "monitor/app/ui_text.h"
@@ -30,9 +33,10 @@ TBBUTTON toolbarButtons[12] = {
     {0, 0, TBSTATE_ENABLED, TBSTYLE_SEP, {0}, 0, 0},
     {8, ID_HELP_TOPICS, TBSTATE_ENABLED, TBSTYLE_BUTTON, {0}, 0, 0},
 };
-// The toolbar bitmap: nine images of 16 x 15 pixels side by side.
+// The toolbar bitmaps: nine images side by side, drawn at 16 x 15, 24 x 22 and 32 x 30.
 constexpr int kToolbarImages = 9;
-constexpr int kToolbarImageWidth = 16, kToolbarImageHeight = 15;
+
+int ToolbarBitmap(int size) { return size == 32 ? IDB_TOOLBAR_32 : size == 24 ? IDB_TOOLBAR_24 : IDB_TOOLBAR; }
 
 HINSTANCE InstanceOf(HWND window) {
   return reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
@@ -102,6 +106,12 @@ LRESULT HandleMainMessage(MonitorApp& app, HWND window, UINT message, WPARAM wPa
     case WM_COMMAND:
       app.OnCommand(wParam);
       return 0;
+    case WM_DPICHANGED:
+      app.OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return 0;
+    case WM_SETTINGCHANGE:
+      if (lParam && lstrcmpA(reinterpret_cast<const char*>(lParam), "ImmersiveColorSet") == 0) app.ApplySystemTheme();
+      return DefWindowProcA(window, message, wParam, lParam);
     case WM_TIMER:
     case kWakeMessage:
       app.Tick();
@@ -180,6 +190,15 @@ int InitInstance(MonitorApp& app, HINSTANCE instance, int showCommand) {
                                       nullptr, nullptr, instance, &app);
   app.mainWindow = window;
   if (!window) return 0;
+  if (app.dpi > display_scale::kBaseDpi) {
+    // The system's first size is made for 96 DPI: grown by the scale, within the work area.
+    RECT frame, work;
+    GetWindowRect(window, &frame);
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    const int width = std::min<int>(display_scale::Scaled(frame.right - frame.left, app.dpi), work.right - work.left);
+    const int height = std::min<int>(display_scale::Scaled(frame.bottom - frame.top, app.dpi), work.bottom - work.top);
+    SetWindowPos(window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
 
   for (int command : {ID_FILE_STOP_LOG, ID_EDIT_COPY, ID_EDIT_SELECT_ALL, ID_EDIT_ALL_COPY, ID_EDIT_ALL_ERASE}) {
     app.SetCommandEnabled(command, false);
@@ -198,12 +217,11 @@ void MonitorApp::CreateChildren(HWND window) {
   mainWindow = window;
   const HINSTANCE instance = InstanceOf(window);
 
-  const int toolBarVisible = BarVisibility("tool bar");
-  toolBar = CreateToolbarEx(window, WS_CHILD | WS_VISIBLE | WS_BORDER | TBSTYLE_TOOLTIPS, IDC_TOOLBAR,
-                            kToolbarImages, instance, IDB_TOOLBAR, toolbarButtons,
-                            static_cast<int>(sizeof toolbarButtons / sizeof toolbarButtons[0]),
-                            0, 0, kToolbarImageWidth, kToolbarImageHeight, sizeof(TBBUTTON));
-  if (toolBar) ShowBar(toolBar, mainWindow, ID_VIEW_TOOLBAR, toolBarVisible);
+  dpi = WindowDpi(window);
+  darkColourDefaults = SystemUsesDarkTheme();
+  ApplyDarkTitleBar(window, darkColourDefaults);
+  CreateToolbar();
+  if (toolBar) ShowBar(toolBar, mainWindow, ID_VIEW_TOOLBAR, BarVisibility("tool bar"));
 
   const int statusBarVisible = BarVisibility("status bar");
   statusBar = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
@@ -212,8 +230,65 @@ void MonitorApp::CreateChildren(HWND window) {
   LoadTimeStamps();
   LoadShowSenders();
 
+  console.dpi = dpi;
   console.Create(mainWindow);
   SetTickPeriod(kTickPeriodMs);
+}
+
+void MonitorApp::CreateToolbar() {
+  const display_scale::ToolbarImages images = display_scale::ToolbarImagesFor(dpi);
+  const HWND created = CreateToolbarEx(
+      mainWindow, WS_CHILD | WS_VISIBLE | WS_BORDER | TBSTYLE_TOOLTIPS, IDC_TOOLBAR, kToolbarImages,
+      InstanceOf(mainWindow), static_cast<UINT_PTR>(ToolbarBitmap(images.size)), toolbarButtons,
+      static_cast<int>(sizeof toolbarButtons / sizeof toolbarButtons[0]), 0, 0, images.width, images.height,
+      sizeof(TBBUTTON));
+  if (!created) return;
+  toolBar = created;
+  SendMessageA(toolBar, TB_SETBUTTONSIZE, 0,
+               MAKELPARAM(display_scale::Scaled(display_scale::kButtonWidth, dpi),
+                          display_scale::Scaled(display_scale::kButtonHeight, dpi)));
+  SendMessageA(toolBar, TB_AUTOSIZE, 0, 0);
+}
+
+void MonitorApp::OnDpiChanged(unsigned newDpi, const RECT& suggested) {
+  if (newDpi == 0) return;
+  dpi = newDpi;
+  SetWindowPos(mainWindow, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  // The toolbar is made again with the drawing of the new scale, its buttons and states as they were.
+  if (toolBar) {
+    const bool visible = IsWindowVisible(toolBar) != FALSE;
+    LRESULT states[sizeof toolbarButtons / sizeof toolbarButtons[0]] = {};
+    for (size_t i = 0; i < sizeof toolbarButtons / sizeof toolbarButtons[0]; ++i) {
+      states[i] = SendMessageA(toolBar, TB_GETSTATE, static_cast<WPARAM>(toolbarButtons[i].idCommand), 0);
+    }
+    DestroyWindow(toolBar);
+    toolBar = nullptr;
+    CreateToolbar();
+    if (toolBar) {
+      for (size_t i = 0; i < sizeof toolbarButtons / sizeof toolbarButtons[0]; ++i) {
+        if (toolbarButtons[i].idCommand != 0 && states[i] != -1) {
+          SendMessageA(toolBar, TB_SETSTATE, static_cast<WPARAM>(toolbarButtons[i].idCommand), states[i]);
+        }
+      }
+      ShowWindow(toolBar, visible ? SW_SHOW : SW_HIDE);
+    }
+  }
+  console.dpi = dpi;
+  console.ApplySettings(console.settings);
+  console.MeasureFont();
+  RECT client;
+  GetClientRect(mainWindow, &client);
+  if (statusBar) SendMessageA(statusBar, WM_SIZE, 0, 0);
+  Layout(client.right, client.bottom);
+}
+
+void MonitorApp::ApplySystemTheme() {
+  darkColourDefaults = SystemUsesDarkTheme();
+  ApplyDarkTitleBar(mainWindow, darkColourDefaults);
+  ConsoleSettings reloaded;
+  ReadConsoleSettings(reloaded);
+  console.ApplySettings(reloaded);
 }
 
 void MonitorApp::Layout(int width, int height) {

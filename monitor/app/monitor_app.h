@@ -54,6 +54,12 @@ struct MonitorApp final : CommandStates, MessageSink {
 
   // Start-up, main window and layout.
   void CreateChildren(HWND window);
+  // The display scale and the system's theme: the toolbar's drawing and the console's font follow
+  // the window's DPI; unset console colours follow a dark app theme.
+  unsigned dpi = 96;
+  void CreateToolbar();
+  void OnDpiChanged(unsigned newDpi, const RECT& suggested);
+  void ApplySystemTheme();
   void Layout(int width, int height);
   void AllocateConvertBuffer();  // start-up: convertCapacity bytes, null when that fails
 

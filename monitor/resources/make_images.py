@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Draws the monitor's pictures: toolbar.bmp (nine 16x15 images, 16 colours) and vigilo.ico
+"""Draws the monitor's pictures: toolbar.bmp (nine 16x15 images, 16 colours), the same at 24x22
+and 32x30 (toolbar24.bmp, toolbar32.bmp) for higher display scales, and vigilo.ico
 (32x32 and 16x16, 16 colours). Run it from anywhere; it writes next to itself.
 With --preview DIR it also writes enlarged PNG copies for a look."""
 import os
@@ -270,13 +271,26 @@ def png(pixels, scale, path):
                   + chunk(b'IEND', b''))
 
 
+def scaled(image, width, height):
+    """The drawing at another size, each pixel taken from the source pixel it falls on."""
+    src_h, src_w = len(image), len(image[0])
+    return [[image[y * src_h // height][x * src_w // width] for x in range(width)] for y in range(height)]
+
+
+# The toolbar at each display scale: 16 x 15 at 96 DPI, 24 x 22 at 144, 32 x 30 at 192.
+TOOLBAR_SIZES = [('toolbar.bmp', 16, 15), ('toolbar24.bmp', 24, 22), ('toolbar32.bmp', 32, 30)]
+
+
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     images = [parse(rows, 16, 15) for rows in TOOLBAR]
     assert len(images) == 9
+    for name, width, height in TOOLBAR_SIZES:
+        sized = [scaled(img, width, height) for img in images]
+        row_strip = [sum((img[y] for img in sized), []) for y in range(height)]
+        with open(os.path.join(here, name), 'wb') as out:
+            out.write(bmp_4bit(row_strip))
     strip = [sum((img[y] for img in images), []) for y in range(15)]
-    with open(os.path.join(here, 'toolbar.bmp'), 'wb') as out:
-        out.write(bmp_4bit(strip))
     icons = [icon_pixels(32), icon_pixels(16)]
     with open(os.path.join(here, 'vigilo.ico'), 'wb') as out:
         out.write(ico_file(icons))

@@ -10,6 +10,8 @@
 
 #define IDI_VIGILO 4   /* program icon: 32x32 and 16x16 */
 #define IDB_TOOLBAR 5  /* toolbar strip: nine 16x15 images, 16 colours */
+#define IDB_TOOLBAR_24 6  /* the same drawn at 24x22, for 120 to 167 DPI */
+#define IDB_TOOLBAR_32 7  /* and at 32x30, from 168 DPI */
 
 /* Commands: one number space for the main menu, the toolbar and the console's context menu. */
 #define ID_FILE_START_LOG 101

@@ -39,6 +39,17 @@ int32_t NumberDefault(const Row& row) {
 
 uint32_t ColourDefault(const Row& row) { return row.colour ? ConsoleSettings().*row.colour : 0; }
 
+uint32_t DarkColourDefault(const Row& row) {
+  ConsoleSettings dark;
+  dark.normalText = 0xD4D4D4;  // light grey on near black
+  dark.normalBack = 0x1E1E1E;
+  dark.hexText = 0x8080FF;  // a light red for the hexadecimal codes
+  dark.hexBack = 0x1E1E1E;
+  dark.selectText = 0xFFFFFF;  // white on a dark blue
+  dark.selectBack = 0x784F26;
+  return row.colour ? dark.*row.colour : 0;
+}
+
 const Row* Find(const char* key) {
   for (const Row& row : kRows)
     if (std::strcmp(row.key, key) == 0) return &row;

@@ -35,6 +35,8 @@ struct Row {
 // colour row: both from ConsoleSettings' own initial values.
 int32_t NumberDefault(const Row& row);
 uint32_t ColourDefault(const Row& row);
+// The colour a row takes when the file does not set it and the system's app theme is dark.
+uint32_t DarkColourDefault(const Row& row);
 
 // Every key, in the order the page writes them.
 extern const Row kRows[];

@@ -12,6 +12,15 @@
 #include "monitor/settings/settings_ranges.h"
 
 char settingsPath[MAX_PATH] = "";
+bool darkColourDefaults = false;
+
+bool SettingPresent(const char* section, const char* key) {
+  if (settingsPath[0] == '\0') return false;
+  // A default no value can have: a key set to the empty text is present.
+  char text[4];
+  GetPrivateProfileStringA(section, key, "\x01", text, sizeof text, settingsPath);
+  return !(text[0] == '\x01' && text[1] == '\0');
+}
 
 int ReadSettingInt(const char* section, const char* key, int defaultValue) {
   if (settingsPath[0] == '\0') return defaultValue;
@@ -64,7 +73,9 @@ void ReadConsoleSettings(ConsoleSettings& record) {
       record.*row.number =
           NumberFromFile(row, ReadSettingInt(kSection, row.key, NumberDefault(row)), offered.low, offered.high);
     } else if (row.colour) {
-      record.*row.colour = ColourFromFile(static_cast<uint32_t>(ReadSettingInt(kSection, row.key, static_cast<int32_t>(ColourDefault(row)))));
+      const bool dark = darkColourDefaults && !SettingPresent(kSection, row.key);
+      const uint32_t fallback = dark ? DarkColourDefault(row) : ColourDefault(row);
+      record.*row.colour = ColourFromFile(static_cast<uint32_t>(ReadSettingInt(kSection, row.key, static_cast<int32_t>(fallback))));
     }
   }
 }

@@ -19,5 +19,12 @@ void ReadSettingString(const char* section, const char* key, const char* default
 bool WriteSettingInt(const char* section, const char* key, int value);  // "%d"
 bool WriteSettingString(const char* section, const char* key, const char* value);
 
+// While set (the system's app theme is dark), a colour that the file does not set takes its dark
+// default; a colour key that is present is the user's choice and is kept either way.
+extern bool darkColourDefaults;
+
+// Whether the key is present in the section.
+bool SettingPresent(const char* section, const char* key);
+
 // Fills every field of the record from section "console" (clamped to the usable ranges).
 void ReadConsoleSettings(ConsoleSettings& record);

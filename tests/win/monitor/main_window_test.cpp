@@ -116,6 +116,30 @@ class MainWindowTest : public ::testing::Test {
   MonitorApp& app = monitor_.app();
 };
 
+// Moved to a display of another scale: the window takes the size the system suggests, the
+// toolbar its drawing for that scale with its buttons as they were, the console a font for it.
+TEST_F(MainWindowTest, ADpiChangeRemakesTheToolbarAndTheConsoleFontForTheNewScale) {
+  const DWORD before = static_cast<DWORD>(SendMessageA(app.toolBar, TB_GETBUTTONSIZE, 0, 0));
+  const int lineBefore = app.console.lineHeight;
+  ASSERT_GT(lineBefore, 0);
+  const bool copyEnabled = SendMessageA(app.toolBar, TB_ISBUTTONENABLED, ID_EDIT_COPY, 0) != 0;
+  RECT suggested = {10, 20, 10 + 900, 20 + 700};
+  SendMessageA(app.mainWindow, WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+  RECT frame;
+  GetWindowRect(app.mainWindow, &frame);
+  EXPECT_EQ(frame.right - frame.left, 900);
+  EXPECT_EQ(frame.bottom - frame.top, 700);
+  const DWORD after = static_cast<DWORD>(SendMessageA(app.toolBar, TB_GETBUTTONSIZE, 0, 0));
+  EXPECT_EQ(LOWORD(after), 2 * LOWORD(before));
+  EXPECT_EQ(HIWORD(after), 2 * HIWORD(before));
+  EXPECT_EQ(SendMessageA(app.toolBar, TB_ISBUTTONENABLED, ID_EDIT_COPY, 0) != 0, copyEnabled);
+  EXPECT_GE(app.console.lineHeight, 2 * lineBefore - 3);
+  EXPECT_LE(app.console.lineHeight, 2 * lineBefore + 3);
+  SendMessageA(app.mainWindow, WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&suggested));
+  EXPECT_EQ(static_cast<DWORD>(SendMessageA(app.toolBar, TB_GETBUTTONSIZE, 0, 0)), before);
+  EXPECT_EQ(app.console.lineHeight, lineBefore);
+}
+
 TEST_F(MainWindowTest, StartsWithNothingToActOnGreyed) {
   EXPECT_EQ(std::string(settingsPath), monitor_.File("vigilo.ini"));
   char title[64];
