@@ -50,6 +50,12 @@ void CaptureSession::Close() {
 
 void CaptureSession::Take(const Message& message) {
   if (message.kind == MessageKind::kText) ++received_;  // a notice is no message and does not count
+  sink_.BeginMessage();
+  Append(message);
+  if (!sink_.EndMessage()) outputFailed_ = true;
+}
+
+void CaptureSession::Append(const Message& message) {
   if (json_) {
     CapturedMessage captured;
     captured.time = UtcFromFileTime(message.arrivalTime != 0 ? message.arrivalTime : NowAsFileTime());
@@ -135,7 +141,7 @@ CaptureSession::Outcome CaptureSession::Run(const Limits& limits, HANDLE stop) {
         outcome = Outcome::kDebugOutputFailed;
       }
     }
-    if (!sink_.FlushIfLarge()) outcome = Outcome::kOutputFailed;
+    if (outputFailed_ || !sink_.FlushIfLarge()) outcome = Outcome::kOutputFailed;
     if (taken != 0 || outcome != Outcome::kStopped || LimitReached()) {
       idleWait = kFirstIdleWaitMs;
       continue;
@@ -159,7 +165,7 @@ CaptureSession::Outcome CaptureSession::Run(const Limits& limits, HANDLE stop) {
     if (receiver_.debugOutput().IsRunning()) DrainDebugOutput(kBatch);
   }
   // Whatever ended the loop, what was received is written before the channel closes.
-  if (!sink_.Flush() && outcome == Outcome::kStopped) outcome = Outcome::kOutputFailed;
+  if ((!sink_.Flush() || outputFailed_) && outcome == Outcome::kStopped) outcome = Outcome::kOutputFailed;
   Close();
   return outcome;
 }

@@ -51,6 +51,8 @@ class CaptureSession final : MessageSink {
   uint32_t DrainDebugOutput(uint32_t batch);
   DrainLimits BatchLimits(uint32_t batch) const;
   void Take(const Message& message) override;
+  // The message in its text or JSON form at the end of the sink's pending bytes.
+  void Append(const Message& message);
   void Close();
 
   OutputSink& sink_;
@@ -61,6 +63,7 @@ class CaptureSession final : MessageSink {
   uint64_t countLimit_ = 0;
   uint64_t received_ = 0;
   DWORD error_ = ERROR_SUCCESS;
+  bool outputFailed_ = false;  // a write at a rotation failed
 };
 
 }  // namespace capture

@@ -63,6 +63,14 @@ int ReportSession(capture::CaptureSession::Outcome outcome, const capture::Captu
   return kFailed;
 }
 
+// A rotation that failed: the capture goes on in the current file, and the user hears why.
+void TellRotationTrouble(const RotationTrouble& trouble) {
+  const std::string step = trouble.to.empty() ? trouble.from + " could not be removed"
+                                              : trouble.from + " could not be renamed to " + trouble.to;
+  Report(0, "the output was not rotated: " + step + ": " + SystemMessage(trouble.error) +
+                "; writing goes on in the current file");
+}
+
 int Capture(const capture::CaptureOptions& options) {
   // First of all, so that a Ctrl+C during the start ends the capture in order too.
   capture::ConsoleStop stop;
@@ -74,7 +82,13 @@ int Capture(const capture::CaptureOptions& options) {
   // The channel first: when another monitor owns it, no output file is created or touched.
   capture::CaptureSession::Outcome outcome = session.Open(options.debugOutput);
   if (outcome != capture::CaptureSession::Outcome::kStopped) return ReportSession(outcome, session, sink);
-  if (options.outputFile.empty() ? !sink.OpenStandardOutput() : !sink.OpenFile(options.outputFile.c_str())) {
+  rotation::Policy rotation;
+  rotation.maxBytes = options.maxSize;
+  rotation.keep = options.keep;
+  rotation.daily = options.daily;
+  sink.SetTroubleTeller(&TellRotationTrouble);
+  if (options.outputFile.empty() ? !sink.OpenStandardOutput()
+                                 : !sink.OpenFile(options.outputFile.c_str(), rotation)) {
     const std::string what = options.outputFile.empty() ? "standard output" : options.outputFile;
     return Report(kFailed, what + " could not be opened: " + SystemMessage(sink.error()));
   }
