@@ -3,6 +3,7 @@
 
 #include <cstddef>
 
+#include "capture/syslog_format.h"
 #include "receiving/rotation_rule.h"
 
 namespace capture {
@@ -69,6 +70,7 @@ ParsedArguments ParseCaptureArguments(const std::vector<std::string>& arguments)
   bool seenSeconds = false;
   bool seenMaxSize = false;
   bool seenKeep = false;
+  bool seenQueue = false;
   const auto fail = [&parsed](const std::string& error) {
     parsed.ok = false;
     parsed.error = error;
@@ -86,7 +88,8 @@ ParsedArguments ParseCaptureArguments(const std::vector<std::string>& arguments)
       hasValue = true;
     }
     const bool takesValue = name == "-o" || name == "--output" || name == "--count" || name == "--seconds" ||
-                            name == "--max-size" || name == "--keep";
+                            name == "--max-size" || name == "--keep" || name == "--syslog" ||
+                            name == "--queue";
     if (!takesValue && hasValue) return fail(name + " takes no value");
     if (takesValue && !hasValue) {
       if (i + 1 >= arguments.size()) return fail(name + " needs a value");
@@ -137,6 +140,19 @@ ParsedArguments ParseCaptureArguments(const std::vector<std::string>& arguments)
       }
       options.keep = static_cast<uint32_t>(keep);
       seenKeep = true;
+    } else if (name == "--syslog") {
+      if (!options.syslog.empty()) return fail("--syslog is given twice");
+      SyslogTarget target;
+      std::string error;
+      if (!ParseSyslogTarget(value, target, error)) return fail(error);
+      options.syslog = value;
+    } else if (name == "--queue") {
+      if (seenQueue) return fail("--queue is given twice");
+      if (!ParseCount(value, options.queue) || options.queue == 0 || options.queue > kMaxQueue) {
+        return fail("--queue needs a number of messages from 1 to " + std::to_string(kMaxQueue) + ", not '" +
+                    value + "'");
+      }
+      seenQueue = true;
     } else if (name == "--daily") {
       if (options.daily) return fail("--daily is given twice");
       options.daily = true;
@@ -151,12 +167,14 @@ ParsedArguments ParseCaptureArguments(const std::vector<std::string>& arguments)
     return fail("--max-size, --keep and --daily rotate the output file: they need -o FILE");
   }
   if (seenKeep && !rotates) return fail("--keep needs --max-size or --daily");
+  if (seenQueue && options.syslog.empty()) return fail("--queue needs --syslog");
   parsed.ok = true;
   return parsed;
 }
 
 const char* CaptureUsage() {
   return "usage: tellitcap [-o FILE [--max-size SIZE] [--keep N] [--daily]] [--json] [--senders]\n"
+         "                 [--syslog tcp://HOST:PORT|udp://HOST:PORT [--queue N]]\n"
          "                 [--count N] [--seconds S] [--debug-output]\n"
          "Captures the messages that programs send through tellit.dll, without a window, and\n"
          "writes each as it arrives.\n"
@@ -167,6 +185,13 @@ const char* CaptureUsage() {
          "                     a message is never split, one larger than SIZE goes alone\n"
          "  --keep N           older files kept by a rotation (default 5, 0 to 999)\n"
          "  --daily            also rotate FILE when a new local day begins\n"
+         "  --syslog TARGET    also send each message to a syslog collector, as RFC 5424 (TCP with\n"
+         "                     octet counting): APP-NAME the sender's program, PROCID its pid,\n"
+         "                     MSGID tellit or debug, [tellit@32473 seq tid]; without -o nothing\n"
+         "                     is written here. A lost connection is tried again with a growing\n"
+         "                     wait; at the end the queue is given 5 s to be sent\n"
+         "  --queue N          messages kept while the collector cannot be reached (default\n"
+         "                     10000); those past it are counted and told in one message\n"
          "  --json             one JSON object per line: time (UTC), source (tellit or debug),\n"
          "                     pid, and for tellit messages tid, seq and sent (the sender's\n"
          "                     time, UTC) where known, and text (UTF-8); lost messages of a\n"

@@ -19,7 +19,12 @@ struct CaptureOptions {
   uint64_t maxSize = 0;            // bytes; 0: no limit
   uint32_t keep = 5;               // older files kept
   bool daily = false;              // a new file each local day
+  // --syslog: each message also to this collector ("tcp://host:port" or "udp://host:port").
+  std::string syslog;
+  uint64_t queue = 10000;          // messages kept while the collector cannot be reached
 };
+
+inline constexpr uint64_t kMaxQueue = 1000000;
 
 struct ParsedArguments {
   bool ok = false;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "capture/record_format.h"
+#include "capture/syslog_format.h"
 #include "receiving/message_text.h"
 
 namespace capture {
@@ -53,6 +54,7 @@ void CaptureSession::Take(const Message& message) {
   sink_.BeginMessage();
   Append(message);
   if (!sink_.EndMessage()) outputFailed_ = true;
+  if (syslog_) syslog_->Post(FormatSyslog(SyslogRecordOf(message, decoder_, syslog_->hostname())));
 }
 
 void CaptureSession::Append(const Message& message) {

@@ -19,6 +19,11 @@ bool OutputSink::OpenStandardOutput() {
   return true;
 }
 
+void OutputSink::OpenNothing() {
+  Adopt(nullptr, false);
+  nothing_ = true;
+}
+
 bool OutputSink::OpenFile(const char* name, const rotation::Policy& policy) {
   handle_ = nullptr;
   file_.SetPolicy(policy);
@@ -31,6 +36,7 @@ bool OutputSink::OpenFile(const char* name, const rotation::Policy& policy) {
 }
 
 void OutputSink::Adopt(HANDLE handle, bool owned) {
+  nothing_ = false;
   if (owned) {
     file_.Adopt(handle);
     handle_ = nullptr;
@@ -65,6 +71,7 @@ bool OutputSink::EndMessage() {
 bool OutputSink::FlushIfLarge() { return pending_.size() < kLargeWrite || Flush(); }
 
 bool OutputSink::WritePiece(const char* bytes, std::size_t length) {
+  if (nothing_) return true;
   const HANDLE handle = handle_ ? handle_ : file_.handle();
   std::size_t done = 0;
   while (done < length) {

@@ -18,6 +18,8 @@ class OutputSink {
 
   // Writes to standard output.
   bool OpenStandardOutput();
+  // Writes nothing: the messages go elsewhere (--syslog without -o).
+  void OpenNothing();
   // Opens or creates the file and appends to it, rotating it by the policy; others may read it
   // meanwhile. False with error() the system's reason.
   bool OpenFile(const char* name, const rotation::Policy& policy = {});
@@ -49,6 +51,7 @@ class OutputSink {
   std::string pending_;
   std::size_t messageStart_ = 0;
   TroubleTeller teller_ = nullptr;
+  bool nothing_ = false;
   DWORD error_ = ERROR_SUCCESS;
 };
 

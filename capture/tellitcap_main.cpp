@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <exception>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,11 +13,22 @@
 #include "capture/capture_session.h"
 #include "capture/console_stop.h"
 #include "capture/output_sink.h"
+#include "capture/syslog_sender.h"
 #include "channel/channel.h"
 
 namespace {
 
 enum ExitStatus { kStopped = 0, kBadArguments = 1, kInUse = 2, kFailed = 3 };
+
+// How long the end of a capture waits for the syslog queue to be sent.
+constexpr uint32_t kSyslogFinishMs = 5000;
+
+// This machine's name, the HOSTNAME of the syslog messages; empty when it cannot be read.
+std::string ComputerName() {
+  char name[MAX_COMPUTERNAME_LENGTH + 1] = {};
+  DWORD length = sizeof name;
+  return GetComputerNameA(name, &length) ? std::string(name, length) : std::string();
+}
 
 // The system's text for an error code, on one line, with the code.
 std::string SystemMessage(DWORD error) {
@@ -87,15 +99,36 @@ int Capture(const capture::CaptureOptions& options) {
   rotation.keep = options.keep;
   rotation.daily = options.daily;
   sink.SetTroubleTeller(&TellRotationTrouble);
-  if (options.outputFile.empty() ? !sink.OpenStandardOutput()
-                                 : !sink.OpenFile(options.outputFile.c_str(), rotation)) {
+  bool opened = true;
+  if (!options.outputFile.empty()) {
+    opened = sink.OpenFile(options.outputFile.c_str(), rotation);
+  } else if (options.syslog.empty()) {
+    opened = sink.OpenStandardOutput();
+  } else {
+    sink.OpenNothing();  // the collector alone
+  }
+  if (!opened) {
     const std::string what = options.outputFile.empty() ? "standard output" : options.outputFile;
     return Report(kFailed, what + " could not be opened: " + SystemMessage(sink.error()));
+  }
+  // The collector last: its thread starts once the capture is sure to run.
+  std::unique_ptr<capture::SyslogSender> syslog;
+  if (!options.syslog.empty()) {
+    capture::SyslogTarget target;
+    std::string error;
+    capture::ParseSyslogTarget(options.syslog, target, error);  // checked with the arguments
+    syslog = std::make_unique<capture::SyslogSender>(target, static_cast<std::size_t>(options.queue), ComputerName());
+    if (!syslog->Start(error)) return Report(kFailed, error);
+    session.SetSyslog(syslog.get());
   }
   capture::CaptureSession::Limits limits;
   limits.count = options.count;
   limits.milliseconds = options.milliseconds;
   outcome = session.Run(limits, stop.event());
+  if (syslog) {
+    const uint64_t unsent = syslog->Finish(kSyslogFinishMs);
+    if (unsent != 0) Report(0, std::to_string(unsent) + " messages could not be sent to " + options.syslog);
+  }
   stop.Finished();
   return ReportSession(outcome, session, sink);
 }
