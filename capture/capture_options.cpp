@@ -3,6 +3,9 @@
 
 #include <cstddef>
 
+#include "capture/syslog_format.h"
+#include "receiving/rotation_rule.h"
+
 namespace capture {
 
 namespace {
@@ -43,12 +46,31 @@ bool ParseSeconds(const std::string& text, uint64_t& milliseconds) {
 
 }  // namespace
 
+bool ParseByteSize(const std::string& text, uint64_t& bytes) {
+  if (text.empty()) return false;
+  int shift = 0;
+  switch (text.back()) {
+    case 'k': case 'K': shift = 10; break;
+    case 'm': case 'M': shift = 20; break;
+    case 'g': case 'G': shift = 30; break;
+    default: break;
+  }
+  uint64_t number = 0;
+  if (!ParseCount(shift == 0 ? text : text.substr(0, text.size() - 1), number)) return false;
+  if (number > kMaxUint64 >> shift) return false;
+  bytes = number << shift;
+  return true;
+}
+
 ParsedArguments ParseCaptureArguments(const std::vector<std::string>& arguments) {
   ParsedArguments parsed;
   CaptureOptions& options = parsed.options;
   bool seenOutput = false;
   bool seenCount = false;
   bool seenSeconds = false;
+  bool seenMaxSize = false;
+  bool seenKeep = false;
+  bool seenQueue = false;
   const auto fail = [&parsed](const std::string& error) {
     parsed.ok = false;
     parsed.error = error;
@@ -65,7 +87,9 @@ ParsedArguments ParseCaptureArguments(const std::vector<std::string>& arguments)
       name = name.substr(0, equals);
       hasValue = true;
     }
-    const bool takesValue = name == "-o" || name == "--output" || name == "--count" || name == "--seconds";
+    const bool takesValue = name == "-o" || name == "--output" || name == "--count" || name == "--seconds" ||
+                            name == "--max-size" || name == "--keep" || name == "--syslog" ||
+                            name == "--queue";
     if (!takesValue && hasValue) return fail(name + " takes no value");
     if (takesValue && !hasValue) {
       if (i + 1 >= arguments.size()) return fail(name + " needs a value");
@@ -101,21 +125,73 @@ ParsedArguments ParseCaptureArguments(const std::vector<std::string>& arguments)
         return fail("--seconds needs a number of seconds above 0 (at most three decimals), not '" + value + "'");
       }
       seenSeconds = true;
+    } else if (name == "--max-size") {
+      if (seenMaxSize) return fail("--max-size is given twice");
+      if (!ParseByteSize(value, options.maxSize) || options.maxSize == 0) {
+        return fail("--max-size needs a size above 0 in bytes, or with K, M or G, not '" + value + "'");
+      }
+      seenMaxSize = true;
+    } else if (name == "--keep") {
+      if (seenKeep) return fail("--keep is given twice");
+      uint64_t keep = 0;
+      if (!ParseCount(value, keep) || keep > rotation::kMaxKeep) {
+        return fail("--keep needs a number of files from 0 to " + std::to_string(rotation::kMaxKeep) + ", not '" +
+                    value + "'");
+      }
+      options.keep = static_cast<uint32_t>(keep);
+      seenKeep = true;
+    } else if (name == "--syslog") {
+      if (!options.syslog.empty()) return fail("--syslog is given twice");
+      SyslogTarget target;
+      std::string error;
+      if (!ParseSyslogTarget(value, target, error)) return fail(error);
+      options.syslog = value;
+    } else if (name == "--queue") {
+      if (seenQueue) return fail("--queue is given twice");
+      if (!ParseCount(value, options.queue) || options.queue == 0 || options.queue > kMaxQueue) {
+        return fail("--queue needs a number of messages from 1 to " + std::to_string(kMaxQueue) + ", not '" +
+                    value + "'");
+      }
+      seenQueue = true;
+    } else if (name == "--daily") {
+      if (options.daily) return fail("--daily is given twice");
+      options.daily = true;
     } else if (!name.empty() && (name[0] == '-' || name[0] == '/')) {
       return fail("unknown option " + name);
     } else {
       return fail("unexpected argument '" + name + "'");
     }
   }
+  const bool rotates = seenMaxSize || options.daily;
+  if ((rotates || seenKeep) && options.outputFile.empty()) {
+    return fail("--max-size, --keep and --daily rotate the output file: they need -o FILE");
+  }
+  if (seenKeep && !rotates) return fail("--keep needs --max-size or --daily");
+  if (seenQueue && options.syslog.empty()) return fail("--queue needs --syslog");
   parsed.ok = true;
   return parsed;
 }
 
 const char* CaptureUsage() {
-  return "usage: tellitcap [-o FILE] [--json] [--senders] [--count N] [--seconds S] [--debug-output]\n"
+  return "usage: tellitcap [-o FILE [--max-size SIZE] [--keep N] [--daily]] [--json] [--senders]\n"
+         "                 [--syslog tcp://HOST:PORT|udp://HOST:PORT [--queue N]]\n"
+         "                 [--count N] [--seconds S] [--debug-output]\n"
          "Captures the messages that programs send through tellit.dll, without a window, and\n"
          "writes each as it arrives.\n"
          "  -o, --output FILE  append to FILE instead of writing to standard output\n"
+         "  --max-size SIZE    rotate FILE before a message would take it past SIZE bytes (K, M,\n"
+         "                     G allowed: 10M): FILE becomes FILE.1 before its extension\n"
+         "                     (run.log: run.1.log), older ones move up one, a new FILE starts;\n"
+         "                     a message is never split, one larger than SIZE goes alone\n"
+         "  --keep N           older files kept by a rotation (default 5, 0 to 999)\n"
+         "  --daily            also rotate FILE when a new local day begins\n"
+         "  --syslog TARGET    also send each message to a syslog collector, as RFC 5424 (TCP with\n"
+         "                     octet counting): APP-NAME the sender's program, PROCID its pid,\n"
+         "                     MSGID tellit or debug, [tellit@32473 seq tid]; without -o nothing\n"
+         "                     is written here. A lost connection is tried again with a growing\n"
+         "                     wait; at the end the queue is given 5 s to be sent\n"
+         "  --queue N          messages kept while the collector cannot be reached (default\n"
+         "                     10000); those past it are counted and told in one message\n"
          "  --json             one JSON object per line: time (UTC), source (tellit or debug),\n"
          "                     pid, and for tellit messages tid, seq and sent (the sender's\n"
          "                     time, UTC) where known, and text (UTF-8); lost messages of a\n"

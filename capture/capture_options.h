@@ -15,7 +15,16 @@ struct CaptureOptions {
   uint64_t count = 0;              // stop after this many messages; 0: no limit
   uint64_t milliseconds = 0;       // stop after this long; 0: no limit
   bool help = false;               // --help: print the usage and exit 0
+  // Rotation of the output file (-o only).
+  uint64_t maxSize = 0;            // bytes; 0: no limit
+  uint32_t keep = 5;               // older files kept
+  bool daily = false;              // a new file each local day
+  // --syslog: each message also to this collector ("tcp://host:port" or "udp://host:port").
+  std::string syslog;
+  uint64_t queue = 10000;          // messages kept while the collector cannot be reached
 };
+
+inline constexpr uint64_t kMaxQueue = 1000000;
 
 struct ParsedArguments {
   bool ok = false;
@@ -25,6 +34,10 @@ struct ParsedArguments {
 
 // The longest capture --seconds accepts: ten years keeps every millisecond sum far from overflow.
 inline constexpr uint64_t kMaxSeconds = 10ull * 366 * 24 * 60 * 60;
+
+// A size in bytes: a whole number, optionally followed by K, M or G (1024, 1024^2, 1024^3; either
+// case). False for anything else or a value beyond 64 bits.
+bool ParseByteSize(const std::string& text, uint64_t& bytes);
 
 // Parses the arguments after the program name. "--name value" and "--name=value" both work;
 // an option given twice, an unknown one, a missing or malformed value, or a stray word is an error.

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "capture/record_format.h"
+#include "capture/syslog_format.h"
 #include "receiving/message_text.h"
 
 namespace capture {
@@ -50,6 +51,13 @@ void CaptureSession::Close() {
 
 void CaptureSession::Take(const Message& message) {
   if (message.kind == MessageKind::kText) ++received_;  // a notice is no message and does not count
+  sink_.BeginMessage();
+  Append(message);
+  if (!sink_.EndMessage()) outputFailed_ = true;
+  if (syslog_) syslog_->Post(FormatSyslog(SyslogRecordOf(message, decoder_, syslog_->hostname())));
+}
+
+void CaptureSession::Append(const Message& message) {
   if (json_) {
     CapturedMessage captured;
     captured.time = UtcFromFileTime(message.arrivalTime != 0 ? message.arrivalTime : NowAsFileTime());
@@ -135,7 +143,7 @@ CaptureSession::Outcome CaptureSession::Run(const Limits& limits, HANDLE stop) {
         outcome = Outcome::kDebugOutputFailed;
       }
     }
-    if (!sink_.FlushIfLarge()) outcome = Outcome::kOutputFailed;
+    if (outputFailed_ || !sink_.FlushIfLarge()) outcome = Outcome::kOutputFailed;
     if (taken != 0 || outcome != Outcome::kStopped || LimitReached()) {
       idleWait = kFirstIdleWaitMs;
       continue;
@@ -159,7 +167,7 @@ CaptureSession::Outcome CaptureSession::Run(const Limits& limits, HANDLE stop) {
     if (receiver_.debugOutput().IsRunning()) DrainDebugOutput(kBatch);
   }
   // Whatever ended the loop, what was received is written before the channel closes.
-  if (!sink_.Flush() && outcome == Outcome::kStopped) outcome = Outcome::kOutputFailed;
+  if ((!sink_.Flush() || outputFailed_) && outcome == Outcome::kStopped) outcome = Outcome::kOutputFailed;
   Close();
   return outcome;
 }

@@ -9,6 +9,7 @@
 #include "capture/code_page_decoder.h"
 #include "capture/output_sink.h"
 #include "capture/record_format.h"
+#include "capture/syslog_sender.h"
 #include "receiving/receiver.h"
 
 namespace capture {
@@ -39,6 +40,9 @@ class CaptureSession final : MessageSink {
   // is pending and closes the channel. Messages still queued when a limit is reached stay unread.
   Outcome Run(const Limits& limits, HANDLE stop);
 
+  // Also sends every message, as RFC 5424, through this sender.
+  void SetSyslog(SyslogSender* sender) { syslog_ = sender; }
+
   uint64_t received() const { return received_; }
   DWORD error() const { return error_; }
   // Tests: put another handle in the mailslot's place.
@@ -51,6 +55,8 @@ class CaptureSession final : MessageSink {
   uint32_t DrainDebugOutput(uint32_t batch);
   DrainLimits BatchLimits(uint32_t batch) const;
   void Take(const Message& message) override;
+  // The message in its text or JSON form at the end of the sink's pending bytes.
+  void Append(const Message& message);
   void Close();
 
   OutputSink& sink_;
@@ -61,6 +67,8 @@ class CaptureSession final : MessageSink {
   uint64_t countLimit_ = 0;
   uint64_t received_ = 0;
   DWORD error_ = ERROR_SUCCESS;
+  bool outputFailed_ = false;
+  SyslogSender* syslog_ = nullptr;  // a write at a rotation failed
 };
 
 }  // namespace capture

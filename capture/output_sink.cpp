@@ -1,4 +1,5 @@
-// OutputSink: opening standard output or the file, and writing whole pieces.
+// OutputSink: opening standard output or the file, rotating it between messages, and writing
+// whole pieces.
 #include "capture/output_sink.h"
 
 namespace capture {
@@ -18,46 +19,82 @@ bool OutputSink::OpenStandardOutput() {
   return true;
 }
 
-bool OutputSink::OpenFile(const char* name) {
-  // FILE_APPEND_DATA alone: every write lands at the end, after whatever the file held.
-  const HANDLE file = CreateFileA(name, FILE_APPEND_DATA | SYNCHRONIZE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
-    error_ = GetLastError();
+void OutputSink::OpenNothing() {
+  Adopt(nullptr, false);
+  nothing_ = true;
+}
+
+bool OutputSink::OpenFile(const char* name, const rotation::Policy& policy) {
+  handle_ = nullptr;
+  file_.SetPolicy(policy);
+  if (!file_.Open(name, OPEN_ALWAYS)) {
+    error_ = file_.error();
     return false;
   }
-  Adopt(file, true);
+  error_ = ERROR_SUCCESS;
   return true;
 }
 
 void OutputSink::Adopt(HANDLE handle, bool owned) {
-  owned_.reset(owned ? handle : nullptr);
-  handle_ = handle;
+  nothing_ = false;
+  if (owned) {
+    file_.Adopt(handle);
+    handle_ = nullptr;
+  } else {
+    file_.Close();
+    handle_ = handle;
+  }
   error_ = ERROR_SUCCESS;
+}
+
+bool OutputSink::EndMessage() {
+  const std::size_t length = pending_.size() - messageStart_;
+  if (!file_.Due(length)) {
+    file_.Counted(length);
+    return true;
+  }
+  // The messages before this one belong to the file that is full.
+  const bool wrote = WritePiece(pending_.data(), messageStart_);
+  pending_.erase(0, messageStart_);
+  messageStart_ = 0;
+  if (!wrote) return false;
+  if (!file_.Prepare(length)) {
+    error_ = file_.error();
+    return false;
+  }
+  RotationTrouble trouble;
+  if (file_.TakeTrouble(trouble) && teller_) teller_(trouble);
+  file_.Counted(length);
+  return true;
 }
 
 bool OutputSink::FlushIfLarge() { return pending_.size() < kLargeWrite || Flush(); }
 
-bool OutputSink::Flush() {
+bool OutputSink::WritePiece(const char* bytes, std::size_t length) {
+  if (nothing_) return true;
+  const HANDLE handle = handle_ ? handle_ : file_.handle();
   std::size_t done = 0;
-  bool ok = true;
-  while (done < pending_.size()) {
-    const std::size_t left = pending_.size() - done;
+  while (done < length) {
+    const std::size_t left = length - done;
     const DWORD piece = left > kLargeWrite ? static_cast<DWORD>(kLargeWrite) : static_cast<DWORD>(left);
     DWORD written = 0;
-    if (!handle_ || !WriteFile(handle_, pending_.data() + done, piece, &written, nullptr)) {
-      error_ = handle_ ? GetLastError() : ERROR_INVALID_HANDLE;
-      ok = false;
-      break;
+    if (!handle || !WriteFile(handle, bytes + done, piece, &written, nullptr)) {
+      error_ = handle ? GetLastError() : ERROR_INVALID_HANDLE;
+      return false;
     }
     if (written == 0) {  // nothing taken and no error: the device is full
       error_ = ERROR_DISK_FULL;
-      ok = false;
-      break;
+      return false;
     }
     done += written;
   }
+  return true;
+}
+
+bool OutputSink::Flush() {
+  const bool ok = WritePiece(pending_.data(), pending_.size());
   pending_.clear();
+  messageStart_ = 0;
   return ok;
 }
 

@@ -1,27 +1,39 @@
-// OutputSink: where tellitcap writes, standard output or a file it appends to; it keeps what
-// comes in a burst and writes it in large pieces.
+// OutputSink: where tellitcap writes, standard output or a file it appends to and rotates; it
+// keeps what comes in a burst and writes it in large pieces.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
 
-#include "scoped/scoped_win.h"
+#include "receiving/rotating_file.h"
+#include "receiving/rotation_rule.h"
 
 namespace capture {
 
 class OutputSink {
  public:
+  // Called when a rotation failed and writing goes on in the current file.
+  using TroubleTeller = void (*)(const RotationTrouble& trouble);
+
   // Writes to standard output.
   bool OpenStandardOutput();
-  // Opens or creates the file and appends to it; others may read it meanwhile. False with
-  // error() the system's reason.
-  bool OpenFile(const char* name);
+  // Writes nothing: the messages go elsewhere (--syslog without -o).
+  void OpenNothing();
+  // Opens or creates the file and appends to it, rotating it by the policy; others may read it
+  // meanwhile. False with error() the system's reason.
+  bool OpenFile(const char* name, const rotation::Policy& policy = {});
   // Takes a handle opened elsewhere (tests: one that cannot be written to).
   void Adopt(HANDLE handle, bool owned);
+  void SetTroubleTeller(TroubleTeller teller) { teller_ = teller; }
 
-  // The bytes waiting for the next Flush; callers append to it.
+  // The bytes waiting for the next Flush; callers append one message at a time between
+  // BeginMessage and EndMessage.
   std::string& pending() { return pending_; }
+  void BeginMessage() { messageStart_ = pending_.size(); }
+  // The message appended since BeginMessage is complete: when it starts a new file, what came
+  // before it is written to the old one first. False when a write or the new file failed.
+  bool EndMessage();
   // Writes what is pending once it has grown past the point where a write pays off; false when
   // a write failed.
   bool FlushIfLarge();
@@ -29,11 +41,17 @@ class OutputSink {
   // are dropped either way, so a broken output cannot grow them without bound.
   bool Flush();
   DWORD error() const { return error_; }
+  uint64_t rotations() const { return file_.rotations(); }
 
  private:
-  scoped::Handle owned_;
-  HANDLE handle_ = nullptr;
+  bool WritePiece(const char* bytes, std::size_t length);
+
+  RotatingFile file_;     // a file of ours
+  HANDLE handle_ = nullptr;  // standard output or a handle lent by a test
   std::string pending_;
+  std::size_t messageStart_ = 0;
+  TroubleTeller teller_ = nullptr;
+  bool nothing_ = false;
   DWORD error_ = ERROR_SUCCESS;
 };
 

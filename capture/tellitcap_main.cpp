@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <exception>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,11 +13,22 @@
 #include "capture/capture_session.h"
 #include "capture/console_stop.h"
 #include "capture/output_sink.h"
+#include "capture/syslog_sender.h"
 #include "channel/channel.h"
 
 namespace {
 
 enum ExitStatus { kStopped = 0, kBadArguments = 1, kInUse = 2, kFailed = 3 };
+
+// How long the end of a capture waits for the syslog queue to be sent.
+constexpr uint32_t kSyslogFinishMs = 5000;
+
+// This machine's name, the HOSTNAME of the syslog messages; empty when it cannot be read.
+std::string ComputerName() {
+  char name[MAX_COMPUTERNAME_LENGTH + 1] = {};
+  DWORD length = sizeof name;
+  return GetComputerNameA(name, &length) ? std::string(name, length) : std::string();
+}
 
 // The system's text for an error code, on one line, with the code.
 std::string SystemMessage(DWORD error) {
@@ -63,6 +75,14 @@ int ReportSession(capture::CaptureSession::Outcome outcome, const capture::Captu
   return kFailed;
 }
 
+// A rotation that failed: the capture goes on in the current file, and the user hears why.
+void TellRotationTrouble(const RotationTrouble& trouble) {
+  const std::string step = trouble.to.empty() ? trouble.from + " could not be removed"
+                                              : trouble.from + " could not be renamed to " + trouble.to;
+  Report(0, "the output was not rotated: " + step + ": " + SystemMessage(trouble.error) +
+                "; writing goes on in the current file");
+}
+
 int Capture(const capture::CaptureOptions& options) {
   // First of all, so that a Ctrl+C during the start ends the capture in order too.
   capture::ConsoleStop stop;
@@ -74,14 +94,41 @@ int Capture(const capture::CaptureOptions& options) {
   // The channel first: when another monitor owns it, no output file is created or touched.
   capture::CaptureSession::Outcome outcome = session.Open(options.debugOutput);
   if (outcome != capture::CaptureSession::Outcome::kStopped) return ReportSession(outcome, session, sink);
-  if (options.outputFile.empty() ? !sink.OpenStandardOutput() : !sink.OpenFile(options.outputFile.c_str())) {
+  rotation::Policy rotation;
+  rotation.maxBytes = options.maxSize;
+  rotation.keep = options.keep;
+  rotation.daily = options.daily;
+  sink.SetTroubleTeller(&TellRotationTrouble);
+  bool opened = true;
+  if (!options.outputFile.empty()) {
+    opened = sink.OpenFile(options.outputFile.c_str(), rotation);
+  } else if (options.syslog.empty()) {
+    opened = sink.OpenStandardOutput();
+  } else {
+    sink.OpenNothing();  // the collector alone
+  }
+  if (!opened) {
     const std::string what = options.outputFile.empty() ? "standard output" : options.outputFile;
     return Report(kFailed, what + " could not be opened: " + SystemMessage(sink.error()));
+  }
+  // The collector last: its thread starts once the capture is sure to run.
+  std::unique_ptr<capture::SyslogSender> syslog;
+  if (!options.syslog.empty()) {
+    capture::SyslogTarget target;
+    std::string error;
+    capture::ParseSyslogTarget(options.syslog, target, error);  // checked with the arguments
+    syslog = std::make_unique<capture::SyslogSender>(target, static_cast<std::size_t>(options.queue), ComputerName());
+    if (!syslog->Start(error)) return Report(kFailed, error);
+    session.SetSyslog(syslog.get());
   }
   capture::CaptureSession::Limits limits;
   limits.count = options.count;
   limits.milliseconds = options.milliseconds;
   outcome = session.Run(limits, stop.event());
+  if (syslog) {
+    const uint64_t unsent = syslog->Finish(kSyslogFinishMs);
+    if (unsent != 0) Report(0, std::to_string(unsent) + " messages could not be sent to " + options.syslog);
+  }
   stop.Finished();
   return ReportSession(outcome, session, sink);
 }

@@ -12,6 +12,7 @@
 #include "capture_process.h"
 #include "json_line_reader.h"
 #include "receiving/debug_output_source.h"
+#include "scoped/scoped_win.h"
 #include "support/monitor_process.h"
 #include "support/scratch_dir.h"
 
@@ -378,3 +379,125 @@ TEST(CaptureEndToEnd, CtrlCStopsTheCaptureInOrder) {
 }
 
 }  // namespace
+
+namespace {
+
+// The files of a rotated output, oldest first: name.K ... name.1, then name itself.
+std::vector<std::string> RotatedFiles(const ScratchDir& dir, const std::string& stem, const std::string& extension,
+                                      int keep) {
+  std::vector<std::string> files;
+  for (int index = keep; index >= 1; --index) {
+    files.push_back(ReadWholeFile(dir.File(stem + "." + std::to_string(index) + extension)));
+  }
+  files.push_back(ReadWholeFile(dir.File(stem + extension)));
+  return files;
+}
+
+// The lines of `text` with their line feeds.
+std::vector<std::string> LinesOf(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+    lines.push_back(text.substr(start, end + 1 - start));
+  }
+  if (start != text.size()) lines.push_back(text.substr(start));
+  return lines;
+}
+
+// Each file is full: none past the limit, and the first line of the next would have taken it
+// past; together they are the end of what was written, whole lines, in order.
+void ExpectRotated(const std::vector<std::string>& files, const std::vector<std::string>& written,
+                   std::size_t limit) {
+  std::string all;
+  for (const std::string& line : written) all += line;
+  std::string joined;
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    EXPECT_LE(files[i].size(), limit) << "file " << i;
+    EXPECT_FALSE(files[i].empty()) << "file " << i;
+    if (i + 1 < files.size() && !files[i + 1].empty()) {
+      EXPECT_GT(files[i].size() + LinesOf(files[i + 1])[0].size(), limit) << "file " << i << " was not full";
+    }
+    joined += files[i];
+  }
+  ASSERT_LE(joined.size(), all.size());
+  EXPECT_EQ(all.substr(all.size() - joined.size()), joined);
+  // The oldest kept file starts at a line of what was written.
+  std::size_t offset = 0;
+  bool atLine = joined.size() == all.size();
+  for (const std::string& line : written) {
+    offset += line.size();
+    if (offset == all.size() - joined.size()) atLine = true;
+  }
+  EXPECT_TRUE(atLine) << "a message was split";
+}
+
+}  // namespace
+
+TEST(CaptureEndToEnd, MaxSizeRotatesTheTextAndTheJsonFormsKeepingTheNewestFiles) {
+  ScratchDir dir;
+  constexpr int kCount = 40;
+  constexpr std::size_t kLimit = 100;
+  WriteWholeFile(dir.File("run.9.log"), "past keep");
+  CaptureProcess text(dir, "-o run.log --max-size 100 --keep 2 --count " + std::to_string(kCount + 1), 0, "text");
+  ASSERT_TRUE(text.WaitUntilListening());
+  RunClient("lines " + std::to_string(kCount) + " num");
+  ASSERT_EQ(text.Wait(20000), 0u) << text.Errors();
+  EXPECT_EQ(text.Errors(), "");
+  std::vector<std::string> written = {kBannerShown};
+  for (const std::string& line : LinesOf(NumberedLines("num", kCount, "\r\n"))) written.push_back(line);
+  // 337 bytes in files of at most 100: four files were made, the oldest went.
+  ExpectRotated(RotatedFiles(dir, "run", ".log", 2), written, kLimit);
+  EXPECT_FALSE(FileExists(dir.File("run.3.log")));
+  EXPECT_EQ(ReadWholeFile(dir.File("run.9.log")), "past keep");
+
+  CaptureProcess json(dir, "--json -o run.json --max-size 1K --keep 3 --count " + std::to_string(kCount + 1), 0,
+                      "json");
+  ASSERT_TRUE(json.WaitUntilListening());
+  RunClient("lines " + std::to_string(kCount) + " json");
+  ASSERT_EQ(json.Wait(20000), 0u) << json.Errors();
+  const std::vector<std::string> files = RotatedFiles(dir, "run", ".json", 3);
+  std::vector<std::string> texts;
+  std::vector<std::string> lines;
+  for (const std::string& file : files) {
+    EXPECT_LE(file.size(), 1024u);
+    for (const JsonLine& line : ReadJsonLines(file)) texts.push_back(Text(line));
+    for (const std::string& line : LinesOf(file)) lines.push_back(line);
+  }
+  // Some 40 lines of about 110 bytes: the oldest ones went with the fourth older file.
+  ASSERT_GT(texts.size(), 20u);
+  ASSERT_LT(texts.size(), static_cast<std::size_t>(kCount));
+  const std::size_t first = kCount - texts.size();
+  for (std::size_t i = 0; i < texts.size(); ++i) EXPECT_EQ(texts[i], "json " + std::to_string(first + i) + "\n");
+  ExpectRotated(files, lines, 1024);
+}
+
+TEST(CaptureEndToEnd, AnOversizeMessageGoesAloneAndAFileHeldOpenIsToldAndWrittenOn) {
+  ScratchDir dir;
+  CaptureProcess capture(dir, "-o big.log --max-size 64 --keep 2 --count 4");
+  ASSERT_TRUE(capture.WaitUntilListening());
+  ASSERT_TRUE(SendToMonitor("first\n"));
+  const std::string oversize = std::string(198, 'x') + "\n";
+  ASSERT_TRUE(SendToMonitor(oversize));
+  const std::string oversizeShown = std::string(198, 'x') + "\r\n";
+  ASSERT_TRUE(WaitUntil([&] { return ReadWholeFile(dir.File("big.log")) == oversizeShown; }, 10000))
+      << ReadWholeFile(dir.File("big.log"));
+  EXPECT_EQ(ReadWholeFile(dir.File("big.1.log")), "first\r\n");
+  {
+    // A viewer that does not share deletion: the file cannot be renamed while it is open.
+    scoped::Handle viewer(CreateFileA(dir.File("big.log").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(viewer);
+    ASSERT_TRUE(SendToMonitor("held\n"));
+    ASSERT_TRUE(WaitUntil([&] { return ReadWholeFile(dir.File("big.log")) == oversizeShown + "held\r\n"; }, 10000))
+        << ReadWholeFile(dir.File("big.log"));
+  }
+  ASSERT_TRUE(SendToMonitor("last\n"));
+  ASSERT_EQ(capture.Wait(20000), 0u);
+  // Nothing lost: the older file moved up before the rename that failed, the rest in the file
+  // that could not be renamed.
+  EXPECT_EQ(ReadWholeFile(dir.File("big.2.log")), "first\r\n");
+  EXPECT_FALSE(FileExists(dir.File("big.1.log")));
+  EXPECT_EQ(ReadWholeFile(dir.File("big.log")), oversizeShown + "held\r\nlast\r\n");
+  EXPECT_NE(capture.Errors().find("big.log could not be renamed to "), std::string::npos) << capture.Errors();
+  EXPECT_NE(capture.Errors().find("writing goes on in the current file"), std::string::npos) << capture.Errors();
+}

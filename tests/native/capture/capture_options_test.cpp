@@ -92,6 +92,20 @@ TEST(CaptureArguments, RefusedFormsSayWhy) {
       {{"--seconds", std::to_string(capture::kMaxSeconds + 1)}, "--seconds needs"},
       {{"--seconds", "99999999999999999999"}, "--seconds needs"},
       {{"--seconds", "1", "--seconds", "2"}, "--seconds is given twice"},
+      {{"-o", "f", "--max-size", "0"}, "--max-size needs a size above 0"},
+      {{"-o", "f", "--max-size", "10X"}, "not '10X'"},
+      {{"-o", "f", "--max-size", "M"}, "not 'M'"},
+      {{"-o", "f", "--max-size", "1.5M"}, "not '1.5M'"},
+      {{"-o", "f", "--max-size", "17179869184G"}, "not '17179869184G'"},
+      {{"-o", "f", "--max-size", "1K", "--max-size", "2K"}, "--max-size is given twice"},
+      {{"-o", "f", "--max-size", "1K", "--keep", "1000"}, "from 0 to 999, not '1000'"},
+      {{"-o", "f", "--daily", "--keep", "-1"}, "not '-1'"},
+      {{"-o", "f", "--daily", "--daily"}, "--daily is given twice"},
+      {{"--daily=yes", "-o", "f"}, "--daily takes no value"},
+      {{"--max-size", "1M"}, "they need -o FILE"},
+      {{"--daily"}, "they need -o FILE"},
+      {{"--keep", "3"}, "they need -o FILE"},
+      {{"-o", "f", "--keep", "3"}, "--keep needs --max-size or --daily"},
   };
   for (const auto& c : cases) {
     const capture::ParsedArguments parsed = ParseCaptureArguments(c.arguments);
@@ -103,9 +117,55 @@ TEST(CaptureArguments, RefusedFormsSayWhy) {
   }
 }
 
+TEST(CaptureArguments, RotationOptions) {
+  const struct {
+    std::vector<std::string> arguments;
+    uint64_t maxSize;
+    uint32_t keep;
+    bool daily;
+  } cases[] = {
+      {{"-o", "f"}, 0, 5, false},
+      {{"-o", "f", "--max-size", "1000"}, 1000, 5, false},
+      {{"-o", "f", "--max-size=64k"}, 64 * 1024, 5, false},
+      {{"--max-size", "10M", "-o", "f", "--keep", "2"}, 10ull << 20, 2, false},
+      {{"-o", "f", "--max-size", "3G", "--keep=0"}, 3ull << 30, 0, false},
+      {{"-o", "f", "--max-size", "17179869183G"}, 17179869183ull << 30, 5, false},
+      {{"-o", "f", "--daily"}, 0, 5, true},
+      {{"-o", "f", "--daily", "--keep", "999", "--max-size", "1"}, 1, 999, true},
+  };
+  for (const auto& c : cases) {
+    const capture::ParsedArguments parsed = ParseCaptureArguments(c.arguments);
+    ASSERT_TRUE(parsed.ok) << parsed.error;
+    EXPECT_EQ(parsed.options.maxSize, c.maxSize) << c.arguments.back();
+    EXPECT_EQ(parsed.options.keep, c.keep) << c.arguments.back();
+    EXPECT_EQ(parsed.options.daily, c.daily) << c.arguments.back();
+  }
+}
+
+TEST(CaptureArguments, ByteSizes) {
+  const struct {
+    const char* text;
+    bool ok;
+    uint64_t bytes;
+  } cases[] = {
+      {"1", true, 1},        {"0", true, 0},          {"2K", true, 2048},        {"2k", true, 2048},
+      {"5M", true, 5 << 20}, {"1g", true, 1ull << 30}, {"", false, 0},           {"K", false, 0},
+      {"1KB", false, 0},     {"-1", false, 0},        {" 1", false, 0},          {"1 K", false, 0},
+      {"18446744073709551615", true, ~0ull},           {"18446744073709551616", false, 0},
+      {"18014398509481983K", true, 18014398509481983ull << 10},
+      {"18014398509481984K", false, 0},
+  };
+  for (const auto& c : cases) {
+    uint64_t bytes = 12345;
+    EXPECT_EQ(capture::ParseByteSize(c.text, bytes), c.ok) << c.text;
+    if (c.ok) EXPECT_EQ(bytes, c.bytes) << c.text;
+  }
+}
+
 TEST(CaptureArguments, UsageNamesEveryOption) {
   const std::string usage = capture::CaptureUsage();
-  for (const char* option : {"-o", "--output", "--json", "--count", "--seconds", "--debug-output", "--help"}) {
+  for (const char* option : {"-o", "--output", "--json", "--count", "--seconds", "--debug-output", "--help",
+                             "--max-size", "--keep", "--daily"}) {
     EXPECT_NE(usage.find(option), std::string::npos) << option;
   }
   ASSERT_FALSE(usage.empty());

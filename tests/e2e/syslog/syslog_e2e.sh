@@ -1,0 +1,142 @@
+#!/usr/bin/env bash
+# tellitcap --syslog into rsyslogd: every message arrives in order with its program, pid and text
+# ("order"); a collector stopped and started again meanwhile gets what was queued ("restart"), or
+# a notice of how many could not be kept ("restart-overflow", a queue of 10).
+#   syslog_e2e.sh CASE BIN_DIR WORK_DIR
+set -uo pipefail
+case_name=$1 bin=$2 work=$3
+root=$(cd "$(dirname "$0")/../../.." && pwd)
+rsyslogd=/usr/sbin/rsyslogd
+fail() { echo "FAIL: $*" >&2; [ -f "$work/received.log" ] && { echo "--- received.log:" >&2; cat "$work/received.log" >&2; }; exit 1; }
+[ -x "$rsyslogd" ] || fail "rsyslogd is missing (scripts/bootstrap installs rsyslog)"
+
+rm -rf "$work"
+mkdir -p "$work/spool"
+cd "$work" || fail "no work folder $work"
+
+collector_pid=
+stop_collector() {
+  [ -n "$collector_pid" ] || return 0
+  kill "$collector_pid" 2>/dev/null
+  for _ in $(seq 100); do kill -0 "$collector_pid" 2>/dev/null || break; sleep 0.1; done
+  wait "$collector_pid" 2>/dev/null
+  collector_pid=
+}
+capture_pid=
+cleanup() {
+  stop_collector
+  # A Wine process may outlive SIGTERM, and would keep the mailslot from the next test.
+  [ -n "$capture_pid" ] && kill -9 "$capture_pid" 2>/dev/null
+}
+trap cleanup EXIT
+
+listening() { (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null; }
+
+# Starts rsyslogd on $port in the foreground (as a child of this script) and waits until it listens.
+start_collector() {
+  cat >rsyslog.conf <<CONF
+global(workDirectory="$work/spool")
+module(load="imtcp")
+input(type="imtcp" port="$port" address="127.0.0.1")
+template(name="fields" type="string" string="%app-name%|%procid%|%msgid%|%structured-data%|%msg%\n")
+*.* action(type="omfile" file="$work/received.log" template="fields")
+CONF
+  "$rsyslogd" -n -f "$work/rsyslog.conf" -i "$work/rsyslog.pid" >>rsyslogd.out 2>&1 </dev/null &
+  collector_pid=$!
+  for _ in $(seq 100); do
+    listening "$port" && return 0
+    kill -0 "$collector_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  stop_collector
+  return 1
+}
+
+# A free port: one that nothing listens on and that rsyslogd can take.
+port=
+for _ in $(seq 10); do
+  candidate=$((20000 + RANDOM % 30000))
+  listening "$candidate" && continue
+  port=$candidate
+  start_collector && break
+  port=
+done
+[ -n "$port" ] || { cat rsyslogd.out >&2; fail "rsyslogd did not listen on any port tried"; }
+
+run_win() { "$root/scripts/wine-run" "$@"; }
+client() { run_win "$bin/monitor_e2e_client.exe" lines "$2" "$1" >/dev/null 2>&1 || fail "the client ($1) failed"; }
+received_count() { [ -f received.log ] && wc -l <received.log || echo 0; }
+wait_received() {  # wait until the collector wrote $1 lines or a line matching $2
+  for _ in $(seq 200); do
+    [ "$(received_count)" -ge "$1" ] && return 0
+    [ -n "${2:-}" ] && grep -q "$2" received.log 2>/dev/null && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+queue_args=
+[ "$case_name" = restart-overflow ] && queue_args="--queue 10"
+# Messages before the stop, while the collector is gone, after it is back. A queue of 10 takes
+# the first 6 with the banner whole, then must drop most of the 30.
+before=20 while=30 after=20
+case $case_name in
+  order) total=$((1 + 50)) ;;
+  restart) total=$((3 + before + while + after)) ;;  # each client run opens with its banner
+  restart-overflow) before=5 after=5 total=$((3 + before + while + after)) ;;
+  *) fail "unknown case $case_name" ;;
+esac
+
+# The capture also writes its text form with the senders: what the collector must show.
+run_win "$bin/tellitcap.exe" --syslog "tcp://127.0.0.1:$port" $queue_args -o capture.txt --senders \
+  --count "$total" >tellitcap.out 2>tellitcap.err &
+capture_pid=$!
+# The output file is made once the mailslot is open.
+for _ in $(seq 200); do [ -f capture.txt ] && break; sleep 0.05; done
+[ -f capture.txt ] || fail "tellitcap did not start: $(cat tellitcap.err)"
+
+if [ "$case_name" = order ]; then
+  client order 50
+else
+  client before "$before"
+  wait_received $((1 + before)) || fail "the first $((1 + before)) messages did not arrive"
+  stop_collector
+  client while "$while"
+  sleep 1
+  start_collector || fail "rsyslogd did not start again on port $port"
+  client after "$after"
+fi
+wait "$capture_pid"
+status=$?
+capture_pid=
+[ "$status" -eq 0 ] || fail "tellitcap exited with $status: $(cat tellitcap.err)"
+# Every message arrived or was told dropped.
+dropped_sum() {
+  sed -nE 's/^tellitcap\|-\|tellit\|\[tellit@32473 dropped="([0-9]+)"\]\|.*/\1/p' received.log 2>/dev/null |
+    awk '{ n += $1 } END { print n + 0 }'
+}
+accounted() { echo $(( $(grep -vc '^tellitcap|' received.log 2>/dev/null) + $(dropped_sum) )); }
+for _ in $(seq 300); do [ "$(accounted)" -ge "$total" ] && break; sleep 0.1; done
+sleep 0.3  # anything more would be a duplicate: let it show
+
+# Each line tellitcap wrote, "[pid program] text", as the collector's "program|pid|tellit|text".
+expected=$(sed -E 's/\r$//; s/^\[([0-9]+) ([^]]+)\] /\2|\1|tellit|/' capture.txt)
+[ "$(printf '%s\n' "$expected" | wc -l)" -eq "$total" ] || fail "tellitcap wrote $(wc -l <capture.txt) lines, not $total"
+grep -v '^tellitcap|' received.log | awk -F'|' '{ print $1 "|" $2 "|" $3 "|" $5 }' >got.txt
+# The structured data of every sender's message: its sequence number and thread.
+grep -v '^tellitcap|' received.log | grep -Evq '\|\[tellit@32473 seq="[0-9]+" tid="[0-9]+"\]\|' &&
+  fail "a message without its structured data"
+dropped=$(dropped_sum)
+if [ "$case_name" = restart-overflow ]; then
+  [ "$dropped" -ge $((while - 10)) ] || fail "the notices told $dropped dropped; the queue of 10 cannot keep $while"
+  [ $(( $(wc -l <got.txt) + dropped )) -eq "$total" ] ||
+    fail "$(wc -l <got.txt) arrived and $dropped were told dropped, of $total"
+  # What arrived is what tellitcap captured, in order, with the dropped ones missing.
+  printf '%s\n' "$expected" | grep -Fxf got.txt | diff - got.txt >/dev/null || fail "the messages are out of order"
+  grep -Fxvf <(printf '%s\n' "$expected") got.txt && fail "a message that was never sent"
+  echo "syslog_e2e $case_name: $(wc -l <got.txt) of $total arrived in order, the notice told $dropped dropped"
+else
+  [ "$dropped" -eq 0 ] || fail "a notice of $dropped dropped messages, with room for all"
+  diff <(printf '%s\n' "$expected") got.txt >&2 || fail "what arrived differs from what was captured"
+  echo "syslog_e2e $case_name: all $total messages arrived in order with program, pid and text"
+fi
