@@ -232,9 +232,9 @@ int32_t TextView::WalkCells(const RowSpan& span, int32_t targetCell, int32_t* ce
 HitResult TextView::HitTest(int x, int y, int charWidth, int lineHeight, int hPos) const {
   HitResult hit;
   if (charWidth <= 0 || lineHeight <= 0) return hit;
-  hit.column = x >= kConsoleLeftMargin ? (x - kConsoleLeftMargin) / charWidth : -1;
-  if (y >= kConsoleTopMargin) {
-    hit.row = (y - kConsoleTopMargin) / lineHeight;
+  hit.column = x >= leftMargin ? (x - leftMargin) / charWidth : -1;
+  if (y >= topMargin) {
+    hit.row = (y - topMargin) / lineHeight;
   } else {
     hit.row = 0;
     hit.leftRow = 0;

@@ -19,7 +19,7 @@ struct RowSpan {
 // Colour index of a display cell: the colour pair of ConsoleSettings it is drawn with.
 enum CellColour : uint8_t { kCellNormal = 0, kCellHex = 1, kCellSelected = 2 };
 
-// Margins of the text area inside the client rectangle, in pixels.
+// Margins of the text area inside the client rectangle, in pixels at 96 DPI.
 constexpr int kConsoleLeftMargin = 4;
 constexpr int kConsoleTopMargin = 2;
 
@@ -78,6 +78,9 @@ class TextView {
   const ConsoleSettings* settings = nullptr;
   int32_t visibleColumns = 0;
   int32_t visibleRows = 0;
+  // The text area's margins inside the client rectangle, scaled with the display (see SetDpi).
+  int leftMargin = kConsoleLeftMargin;
+  int topMargin = kConsoleTopMargin;
   int32_t caretX = 0;
   int32_t caretY = 0;
   int32_t lastRow = 0;

@@ -82,8 +82,14 @@ class XConsole {
   HWND parentWindow = nullptr;
   HWND window = nullptr;
   int hasFocus = 0;
-  // The DPI the console's font is made for (the owner sets it, and again when it changes).
+  // The DPI the console's font and margins are made for: the owner sets it with SetDpi, and
+  // again when it changes, then applies the settings to remake the font.
   unsigned dpi = 96;
+  void SetDpi(unsigned newDpi) {
+    dpi = newDpi != 0 ? newDpi : 96;
+    view.leftMargin = static_cast<int>((kConsoleLeftMargin * dpi + 48) / 96);
+    view.topMargin = static_cast<int>((kConsoleTopMargin * dpi + 48) / 96);
+  }
   int charWidth = 0;
   int lineHeight = 0;
   int hRange = 0;

@@ -185,8 +185,8 @@ void XConsole::OnImeStartComposition() {
   if (!context.get()) return;
   COMPOSITIONFORM form = {};
   form.dwStyle = CFS_POINT;
-  form.ptCurrentPos.x = std::max(view.caretX, kConsoleLeftMargin);
-  form.ptCurrentPos.y = std::max(view.caretY, kConsoleTopMargin);
+  form.ptCurrentPos.x = std::max(view.caretX, view.leftMargin);
+  form.ptCurrentPos.y = std::max(view.caretY, view.topMargin);
   ImmSetCompositionWindow(context.get(), &form);
   LOGFONTA font = ConsoleLogFont();
   ImmSetCompositionFontA(context.get(), &font);

@@ -107,16 +107,16 @@ void XConsole::Draw(HDC dc, RECT& rect) {
   {
     scoped::Brush back(CreateSolidBrush(settings.normalBack));
     RECT left = rect;
-    left.right = kConsoleLeftMargin;
+    left.right = view.leftMargin;
     FillRect(dc, &left, back.get());
     ExcludeClipRect(dc, left.left, left.top, left.right, left.bottom);
     RECT top = rect;
-    top.bottom = kConsoleTopMargin;
+    top.bottom = view.topMargin;
     FillRect(dc, &top, back.get());
     ExcludeClipRect(dc, top.left, top.top, top.right, top.bottom);
   }
-  rect.left = kConsoleLeftMargin;
-  rect.top = kConsoleTopMargin;
+  rect.left = view.leftMargin;
+  rect.top = view.topMargin;
   PaintText(dc, rect);
 }
 

@@ -155,9 +155,9 @@ bool XConsole::RangeRect(int32_t lo, int32_t hi, RECT* rect) const {
   if (first.line < 0 || last.line < 0 || charWidth <= 0 || lineHeight <= 0) return false;
   const bool oneRow = first.line == last.line && first.rowInLine == last.rowInLine;
   const int end = oneRow ? last.cell + last.cells : first.cell + first.cells;
-  rect->left = kConsoleLeftMargin + (first.cell - hPos) * charWidth;
-  rect->right = kConsoleLeftMargin + (end - hPos) * charWidth;
-  rect->top = kConsoleTopMargin + (first.line - vPos) * lineHeight;
+  rect->left = view.leftMargin + (first.cell - hPos) * charWidth;
+  rect->right = view.leftMargin + (end - hPos) * charWidth;
+  rect->top = view.topMargin + (first.line - vPos) * lineHeight;
   rect->bottom = rect->top + lineHeight;
   return true;
 }

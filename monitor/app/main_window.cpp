@@ -230,7 +230,7 @@ void MonitorApp::CreateChildren(HWND window) {
   LoadTimeStamps();
   LoadShowSenders();
 
-  console.dpi = dpi;
+  console.SetDpi(dpi);
   console.Create(mainWindow);
   SetTickPeriod(kTickPeriodMs);
 }
@@ -274,7 +274,7 @@ void MonitorApp::OnDpiChanged(unsigned newDpi, const RECT& suggested) {
       ShowWindow(toolBar, visible ? SW_SHOW : SW_HIDE);
     }
   }
-  console.dpi = dpi;
+  console.SetDpi(dpi);
   console.ApplySettings(console.settings);
   console.MeasureFont();
   RECT client;

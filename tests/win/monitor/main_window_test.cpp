@@ -135,9 +135,28 @@ TEST_F(MainWindowTest, ADpiChangeRemakesTheToolbarAndTheConsoleFontForTheNewScal
   EXPECT_EQ(SendMessageA(app.toolBar, TB_ISBUTTONENABLED, ID_EDIT_COPY, 0) != 0, copyEnabled);
   EXPECT_GE(app.console.lineHeight, 2 * lineBefore - 3);
   EXPECT_LE(app.console.lineHeight, 2 * lineBefore + 3);
+  EXPECT_EQ(app.console.view.leftMargin, 2 * kConsoleLeftMargin);
+  EXPECT_EQ(app.console.view.topMargin, 2 * kConsoleTopMargin);
   SendMessageA(app.mainWindow, WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&suggested));
   EXPECT_EQ(static_cast<DWORD>(SendMessageA(app.toolBar, TB_GETBUTTONSIZE, 0, 0)), before);
   EXPECT_EQ(app.console.lineHeight, lineBefore);
+}
+
+// The system's app theme turned dark and light again while the monitor runs: the console's colours
+// that vigilo.ini does not set follow at once.
+TEST_F(MainWindowTest, ATurnOfTheSystemThemeRecoloursTheConsoleAtOnce) {
+  const char* const personalize = "Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize";
+  const uint32_t light = app.console.settings.normalBack;
+  DWORD dark = 0;
+  ASSERT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, personalize, "AppsUseLightTheme", REG_DWORD, &dark, sizeof dark),
+            ERROR_SUCCESS);
+  SendMessageA(app.mainWindow, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>("ImmersiveColorSet"));
+  const uint32_t darkened = app.console.settings.normalBack;
+  RegDeleteKeyValueA(HKEY_CURRENT_USER, personalize, "AppsUseLightTheme");
+  SendMessageA(app.mainWindow, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>("ImmersiveColorSet"));
+  EXPECT_EQ(light, 0xFFFFFFu);
+  EXPECT_EQ(darkened, 0x1E1E1Eu);
+  EXPECT_EQ(app.console.settings.normalBack, light);
 }
 
 TEST_F(MainWindowTest, StartsWithNothingToActOnGreyed) {
