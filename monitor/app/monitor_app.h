@@ -10,7 +10,7 @@
 #include "monitor/app/language.h"
 #include "monitor/app/message_counter.h"
 #include "monitor/app/status_bar.h"
-#include "monitor/log/log_file.h"
+#include "receiving/rotating_file.h"
 #include "monitor/view/find_command.h"
 #include "monitor/view/receive_stamps.h"
 #include "monitor/view/vgl_console.h"
@@ -42,7 +42,9 @@ struct MonitorApp final : CommandStates, MessageSink {
   // Tests change them, and the clock, to see one cap at work.
   DrainLimits tickLimits{100000, 8u * 1024 * 1024, 30};
   DrainBudget::Clock tickClock = TickMilliseconds;
-  LogFile logFile;
+  // The log: rotated by size as the log dialog set it (section "log file", "max size" in MB and
+  // "keep"); the name stays, the older files become name.1.ext, name.2.ext and so on.
+  RotatingFile logFile;
   char logFileName[MAX_PATH] = "";
   std::unique_ptr<unsigned char[]> convertBuffer;
   unsigned convertCapacity = 8192;
@@ -96,7 +98,7 @@ struct MonitorApp final : CommandStates, MessageSink {
 
   // Troubles the user is told about in a message box, shown from the message loop (never from
   // inside a tick, whose timer would run again under the box).
-  enum Trouble : WPARAM { kChannelInUse, kLogStopped, kDebugOutputInUse, kDebugOutputFailed };
+  enum Trouble : WPARAM { kChannelInUse, kLogStopped, kDebugOutputInUse, kDebugOutputFailed, kLogNotRotated };
   void NotifyTrouble(Trouble trouble, DWORD error);
   void ShowTrouble(Trouble trouble, DWORD error);
   // Writes to the open log; a failed or short write stops log saving and tells the user.

@@ -52,9 +52,9 @@ void MonitorApp::ShowTrouble(Trouble trouble, DWORD error) {
   }
   LoadUiText(IDS_LOG_CAPTION, caption);
   char pattern[kUiTextSize];
-  LoadUiText(IDS_TROUBLE_LOG_STOPPED, pattern);
+  LoadUiText(trouble == kLogNotRotated ? IDS_TROUBLE_LOG_NOT_ROTATED : IDS_TROUBLE_LOG_STOPPED, pattern);
   char reason[256];
   SystemErrorText(error, reason);
   std::snprintf(text, sizeof text, pattern, logFileName, reason);
-  MessageBoxA(mainWindow, text, caption, MB_OK | MB_ICONERROR);
+  MessageBoxA(mainWindow, text, caption, MB_OK | (trouble == kLogNotRotated ? MB_ICONWARNING : MB_ICONERROR));
 }

@@ -23,6 +23,8 @@ void LogDialog::OnInitDialog() {
   SendMessageA(fileNameEdit, EM_LIMITTEXT, kNameLimit - 1, 0);
   SetWindowTextA(fileNameEdit, fileName);
   saveConsoleCheck.Bind(hwnd, IDC_LOG_SAVE_CONSOLE, saveConsole);
+  maxSizeEdit.Bind(hwnd, IDC_LOG_MAX_SIZE, maxSizeMb, 0, kLogMaxSizeMbLimit);
+  keepEdit.Bind(hwnd, IDC_LOG_KEEP, keep, 0, kLogKeepLimit);
 }
 
 void LogDialog::OnCommand(const DialogCommand& command) {
@@ -30,6 +32,8 @@ void LogDialog::OnCommand(const DialogCommand& command) {
     case IDOK:
       GetWindowTextA(fileNameEdit, fileName, kNameLimit);
       saveConsole = IsDlgButtonChecked(hwnd, IDC_LOG_SAVE_CONSOLE) == BST_CHECKED ? 1 : 0;
+      maxSizeMb = maxSizeEdit.Read();
+      keep = keepEdit.Read();
       End(1);
       break;
     case IDCANCEL:  // also Escape and the close box

@@ -14,6 +14,12 @@ namespace {
 
 constexpr char kLogSection[] = "log file";
 
+// A number of the log section, its default when missing or outside 0 .. high.
+int ClampedSetting(const char* key, int fallback, int high) {
+  const int value = ReadSettingInt(kLogSection, key, fallback);
+  return value >= 0 && value <= high ? value : fallback;
+}
+
 // A message box about the file, in the current language; %s in the text stands for the name.
 int AskAboutFile(HWND owner, int message, const char* name, UINT buttons) {
   char pattern[kUiTextSize];
@@ -35,6 +41,8 @@ void MonitorApp::StartLogSaving() {
 
   LogDialog dialog;
   dialog.saveConsole = ReadSettingInt(kLogSection, "save console", 1);
+  dialog.maxSizeMb = ClampedSetting("max size", 0, kLogMaxSizeMbLimit);
+  dialog.keep = ClampedSetting("keep", 5, kLogKeepLimit);
   ReadSettingString(kLogSection, "file name", "", dialog.fileName, MAX_PATH - 1);
 
   const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(mainWindow, GWLP_HINSTANCE));
@@ -46,7 +54,11 @@ void MonitorApp::StartLogSaving() {
     return;
   if (dialog.fileName[0] == '\0') return;
 
-  if (!logFile.Create(dialog.fileName, CREATE_NEW)) {
+  rotation::Policy policy;
+  policy.maxBytes = static_cast<uint64_t>(dialog.maxSizeMb) * 1024 * 1024;
+  policy.keep = static_cast<uint32_t>(dialog.keep);
+  logFile.SetPolicy(policy);
+  if (!logFile.Open(dialog.fileName, CREATE_NEW)) {
     if (logFile.error() != ERROR_FILE_EXISTS && logFile.error() != ERROR_ALREADY_EXISTS) {
       // A missing folder or a denied path: nothing to overwrite, so no question.
       AskAboutFile(mainWindow, IDS_LOG_CANNOT_OPEN, dialog.fileName, MB_OK | MB_ICONQUESTION);
@@ -55,7 +67,7 @@ void MonitorApp::StartLogSaving() {
     if (AskAboutFile(mainWindow, IDS_LOG_OVERWRITE, dialog.fileName,
                      MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
       return;
-    if (!logFile.Create(dialog.fileName, CREATE_ALWAYS)) {
+    if (!logFile.Open(dialog.fileName, CREATE_ALWAYS)) {
       AskAboutFile(mainWindow, IDS_LOG_CANNOT_OPEN, dialog.fileName, MB_OK | MB_ICONQUESTION);
       return;
     }
@@ -63,6 +75,8 @@ void MonitorApp::StartLogSaving() {
   std::snprintf(logFileName, sizeof logFileName, "%s", dialog.fileName);
 
   WriteSettingInt(kLogSection, "save console", dialog.saveConsole ? 1 : 0);
+  WriteSettingInt(kLogSection, "max size", dialog.maxSizeMb);
+  WriteSettingInt(kLogSection, "keep", dialog.keep);
   WriteSettingString(kLogSection, "file name", dialog.fileName);
 
   SetCommandEnabled(ID_FILE_START_LOG, false);
@@ -75,7 +89,12 @@ void MonitorApp::StartLogSaving() {
 }
 
 bool MonitorApp::WriteLog(const void* bytes, DWORD length) {
-  if (logFile.Write(bytes, length)) return true;
+  if (logFile.WriteMessage(bytes, length)) {
+    // A rename that failed (a viewer holds the file): writing goes on in it, and the user hears so.
+    RotationTrouble trouble;
+    if (logFile.TakeTrouble(trouble)) NotifyTrouble(kLogNotRotated, trouble.error);
+    return true;
+  }
   // What was written stays in the file; the commands return to "not saving" and the user hears why.
   SetCommandEnabled(ID_FILE_STOP_LOG, false);
   SetCommandEnabled(ID_FILE_START_LOG, true);

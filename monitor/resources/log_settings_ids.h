@@ -10,6 +10,8 @@
 #define IDC_LOG_FILE_NAME 1201
 #define IDC_LOG_BROWSE 1202
 #define IDC_LOG_SAVE_CONSOLE 1203
+#define IDC_LOG_MAX_SIZE 1204  /* megabytes; 0: no limit */
+#define IDC_LOG_KEEP 1205      /* older files kept beside the current one */
 
 // Console settings page.
 #define IDC_CONFIG_V_SCROLL 1101

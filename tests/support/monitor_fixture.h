@@ -28,13 +28,15 @@ class MonitorFixture : public ::testing::Test {
   MonitorProcess& monitor() { return *monitor_; }
 
   // Starts saving the log to the file through the log dialog, with its "save console" box as
-  // given, and waits until Stop is offered.
-  void StartLog(const std::string& path, bool saveConsole) {
+  // given (and its size limit and files kept, when given), and waits until Stop is offered.
+  void StartLog(const std::string& path, bool saveConsole, int maxSizeMb = -1, int keep = -1) {
     monitor().PostCommand(ID_FILE_START_LOG);
     const HWND dialog = monitor().WaitForDialogWithControl(IDC_LOG_FILE_NAME);
     ASSERT_NE(dialog, nullptr);
     SetDlgItemTextA(dialog, IDC_LOG_FILE_NAME, path.c_str());
     SendDlgItemMessageA(dialog, IDC_LOG_SAVE_CONSOLE, BM_SETCHECK, saveConsole ? BST_CHECKED : BST_UNCHECKED, 0);
+    if (maxSizeMb >= 0) SetDlgItemInt(dialog, IDC_LOG_MAX_SIZE, static_cast<UINT>(maxSizeMb), FALSE);
+    if (keep >= 0) SetDlgItemInt(dialog, IDC_LOG_KEEP, static_cast<UINT>(keep), FALSE);
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(WaitUntil([&] { return monitor().ButtonEnabled(ID_FILE_STOP_LOG); }, 5000));
   }

@@ -107,11 +107,13 @@ TEST_F(LogSaving, NewFileStartsWithTheConsoleTextAndTakesLaterMessages) {
   EXPECT_EQ(ReadWholeFile(name), "first line\r\nsecond line\r\n");
   EXPECT_FALSE(MonitorHost::CommandEnabled(ID_FILE_START_LOG));
   EXPECT_TRUE(MonitorHost::CommandEnabled(ID_FILE_STOP_LOG));
-  // The name and the option are remembered once the file is open.
+  // The name and the options are remembered once the file is open: no size limit, five kept.
   const auto keys = host.Section("log file");
-  ASSERT_EQ(keys.size(), 2u);
+  ASSERT_EQ(keys.size(), 4u);
   EXPECT_EQ(keys[0], std::make_pair(std::string("save console"), std::string("1")));
-  EXPECT_EQ(keys[1], std::make_pair(std::string("file name"), name));
+  EXPECT_EQ(keys[1], std::make_pair(std::string("max size"), std::string("0")));
+  EXPECT_EQ(keys[2], std::make_pair(std::string("keep"), std::string("5")));
+  EXPECT_EQ(keys[3], std::make_pair(std::string("file name"), name));
 
   app.StopLogSaving();
   EXPECT_FALSE(app.logFile.IsOpen());

@@ -97,7 +97,7 @@ MonitorApp* ReceiverTest::app_ = nullptr;
 TEST_F(ReceiverTest, LineEndsReachTheConsoleAndTheLogAsCrLf) {
   ScratchDir dir;
   const std::string logPath = dir.File("log.txt");
-  ASSERT_TRUE(app.logFile.Create(logPath.c_str(), CREATE_ALWAYS));
+  ASSERT_TRUE(app.logFile.Open(logPath.c_str(), CREATE_ALWAYS));
 
   Writer writer;
   ASSERT_TRUE(writer.ok());
@@ -291,7 +291,7 @@ TEST_F(ReceiverTest, ChannelHeldElsewhereIsCreatedOnceItIsFree) {
 TEST_F(ReceiverTest, TickStopsOnceItHasReadItsByteBudget) {
   ScratchDir dir;
   const std::string logPath = dir.File("budget.log");
-  ASSERT_TRUE(app.logFile.Create(logPath.c_str(), CREATE_ALWAYS));
+  ASSERT_TRUE(app.logFile.Open(logPath.c_str(), CREATE_ALWAYS));
   app.tickLimits.bytes = 100000;
   Writer writer;
   constexpr DWORD kText = 59999;  // 60,000 bytes with the NUL

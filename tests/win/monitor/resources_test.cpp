@@ -136,8 +136,10 @@ TEST(MonitorResources, DialogsLoadWithTheirControlsInBothLanguages) {
       {IDD_ABOUT_EN, L"About Tellit Message Monitor", {IDC_VERSION_LABEL, IDOK}, {{IDOK, L"OK"}}},
       {IDD_LANGUAGE_JA, L"言語設定", {IDC_LANGUAGE_COMBO, IDOK, IDCANCEL}, {{IDOK, L"OK"}, {IDCANCEL, L"キャンセル"}}},
       {IDD_LANGUAGE_EN, L"Choose Language", {IDC_LANGUAGE_COMBO, IDOK, IDCANCEL}, {{IDOK, L"OK"}, {IDCANCEL, L"Cancel"}}},
-      {IDD_LOG_FILE_JA, nullptr, {IDC_LOG_FILE_NAME, IDC_LOG_BROWSE, IDC_LOG_SAVE_CONSOLE, IDOK, IDCANCEL}, {}},
-      {IDD_LOG_FILE_EN, nullptr, {IDC_LOG_FILE_NAME, IDC_LOG_BROWSE, IDC_LOG_SAVE_CONSOLE, IDOK, IDCANCEL}, {}},
+      {IDD_LOG_FILE_JA, nullptr,
+       {IDC_LOG_FILE_NAME, IDC_LOG_BROWSE, IDC_LOG_SAVE_CONSOLE, IDC_LOG_MAX_SIZE, IDC_LOG_KEEP, IDOK, IDCANCEL}, {}},
+      {IDD_LOG_FILE_EN, nullptr,
+       {IDC_LOG_FILE_NAME, IDC_LOG_BROWSE, IDC_LOG_SAVE_CONSOLE, IDC_LOG_MAX_SIZE, IDC_LOG_KEEP, IDOK, IDCANCEL}, {}},
       {IDD_CONSOLE_CONFIG_JA, L"表示", {IDC_CONFIG_V_SCROLL, IDC_CONFIG_WRAP_COLUMN, IDC_CONFIG_BUFFER_SIZE, IDC_CONFIG_FONT_NAME}, {}},
       {IDD_CONSOLE_CONFIG_EN, L"Console", {IDC_CONFIG_V_SCROLL, IDC_CONFIG_WRAP_COLUMN, IDC_CONFIG_BUFFER_SIZE, IDC_CONFIG_FONT_NAME}, {}},
   };
@@ -442,7 +444,7 @@ const ExpectedDialog kAboutBox = {
     }};
 
 const ExpectedDialog kLogDialog = {
-    IDD_LOG_FILE_JA, IDD_LOG_FILE_EN, kDialogStyle | DS_3DLOOK, 50, 50, 250, 70, L"メッセージログをファイルに保存",
+    IDD_LOG_FILE_JA, IDD_LOG_FILE_EN, kDialogStyle | DS_3DLOOK, 50, 50, 250, 88, L"メッセージログをファイルに保存",
     L"Save Message Log",
     {
         {-1, kStatic, SS_LEFT, 0, 0, 5, 13, 38, 12, L"ファイル名", L"Filename", true, false},
@@ -451,8 +453,14 @@ const ExpectedDialog kLogDialog = {
         {IDC_LOG_BROWSE, kButton, BS_PUSHBUTTON, WS_TABSTOP, 0, 210, 10, 30, 14, L"参照", L"...", false, false},
         {IDC_LOG_SAVE_CONSOLE, kButton, BS_AUTOCHECKBOX, WS_TABSTOP, 0, 5, 30, 150, 12,
          L"画面に表示中のテキストもファイルに保存する", L"Save the displayed text as well", true, true},
-        {IDOK, kButton, BS_PUSHBUTTON, WS_TABSTOP, 0, 137, 45, 50, 14, L"OK", L"OK", false, false},
-        {IDCANCEL, kButton, BS_DEFPUSHBUTTON, WS_TABSTOP, 0, 190, 45, 50, 14, L"キャンセル", L"Cancel", false, false},
+        {-1, kStatic, SS_LEFT, 0, 0, 5, 50, 45, 12, L"サイズ上限", L"Limit size to", false, false},
+        {IDC_LOG_MAX_SIZE, kEdit, 0, kNumbers, 0, 52, 47, 40, 14, nullptr, nullptr, false, false},
+        {-1, kStatic, SS_LEFT, 0, 0, 96, 50, 15, 12, L"MB", L"MB", false, false},
+        {-1, kStatic, SS_LEFT, 0, 0, 125, 50, 25, 12, L"保存数", L"keep", false, false},
+        {IDC_LOG_KEEP, kEdit, 0, kNumbers, 0, 152, 47, 30, 14, nullptr, nullptr, false, false},
+        {-1, kStatic, SS_LEFT, 0, 0, 186, 50, 35, 12, L"ファイル", L"files", false, false},
+        {IDOK, kButton, BS_PUSHBUTTON, WS_TABSTOP, 0, 137, 68, 50, 14, L"OK", L"OK", false, false},
+        {IDCANCEL, kButton, BS_DEFPUSHBUTTON, WS_TABSTOP, 0, 190, 68, 50, 14, L"キャンセル", L"Cancel", false, false},
     }};
 
 const ExpectedDialog kSettingsPage = {

@@ -88,6 +88,7 @@ TEST(UiText, PatternsTakeTheSameArgumentsInBothLanguages) {
       {IDS_TROUBLE_DEBUG_OUTPUT_FAILED, {L"%s"}},
       {IDS_TROUBLE_LOG_STOPPED, {L"%s", L"%s"}},
       {IDS_SETTINGS_NOT_SAVED, {L"%s"}},
+      {IDS_TROUBLE_LOG_NOT_ROTATED, {L"%s", L"%s"}},
   };
   for (int text = 0; text < IDS_TEXT_COUNT; ++text) {
     std::vector<std::wstring> expected;
