@@ -19,6 +19,9 @@ constexpr uint32_t kBatch = 1000;
 // A writer blocks (never loses) while the mailslot is full, so a late wake costs no message.
 constexpr DWORD kFirstIdleWaitMs = 1;
 constexpr DWORD kLongestIdleWaitMs = 16;
+// The reading thread, where it reads, looks again within 4 ms while nothing comes: a capture is
+// no idle window, and a sender that ends quickly is still named.
+constexpr unsigned kThreadIdleWaitMs = 4;
 
 }  // namespace
 
@@ -27,6 +30,7 @@ CaptureSession::Outcome CaptureSession::Open(bool debugOutput) {
     error_ = GetLastError();
     return error_ == ERROR_ALREADY_EXISTS ? Outcome::kMailslotInUse : Outcome::kMailslotFailed;
   }
+  if (readOnThread) receiver_.StartReading(nullptr, 0, kThreadIdleWaitMs);
   if (debugOutput) {
     switch (receiver_.debugOutput().Start()) {
       case DebugOutputSource::StartResult::kStarted:
@@ -106,6 +110,8 @@ uint32_t CaptureSession::DrainMailslot(uint32_t batch, Outcome& failure) {
       if (!receiver_.OpenMailslot()) {
         error_ = GetLastError();
         failure = error_ == ERROR_ALREADY_EXISTS ? Outcome::kMailslotInUse : Outcome::kMailslotFailed;
+      } else if (readOnThread) {
+        receiver_.StartReading(nullptr, 0, kThreadIdleWaitMs);
       }
       break;
     }
@@ -163,6 +169,7 @@ CaptureSession::Outcome CaptureSession::Run(const Limits& limits, HANDLE stop) {
   // A stop or the time limit: what was queued by then is taken too (one batch covers a full
   // mailslot), so a message sent just before Ctrl+C is not left unread.
   if (outcome == Outcome::kStopped && !LimitReached()) {
+    receiver_.StopReading();  // what it queued comes first, then what is still in the mailslot
     DrainMailslot(kBatch, outcome);
     if (receiver_.debugOutput().IsRunning()) DrainDebugOutput(kBatch);
   }

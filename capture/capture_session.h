@@ -33,6 +33,10 @@ class CaptureSession final : MessageSink {
   CaptureSession(OutputSink& sink, const CodePageDecoder& decoder, bool json, bool senders = false)
       : sink_(sink), decoder_(decoder), json_(json), senders_(senders) {}
 
+  // The mailslot is read on a thread of its own, which names each sender while it still runs;
+  // tests that replace the mailslot's handle read it on the capture's thread.
+  bool readOnThread = false;
+
   // Creates the mailslot and starts the listener if asked; on any outcome but kStopped nothing
   // is left open.
   Outcome Open(bool debugOutput);

@@ -91,6 +91,7 @@ int Capture(const capture::CaptureOptions& options) {
   capture::AnsiCodePageDecoder decoder;
   capture::OutputSink sink;
   capture::CaptureSession session(sink, decoder, options.json, options.senders);
+  session.readOnThread = true;
   // The channel first: when another monitor owns it, no output file is created or touched.
   capture::CaptureSession::Outcome outcome = session.Open(options.debugOutput);
   if (outcome != capture::CaptureSession::Outcome::kStopped) return ReportSession(outcome, session, sink);

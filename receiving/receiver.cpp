@@ -63,10 +63,8 @@ class QueueSink final : public MessageSink {
 };
 
 // While the mailslot is empty the thread looks again after this long at first, doubling up to
-// the longest: a burst is met within a millisecond, an idle monitor wakes some 20 times a second
-// (a writer meanwhile waits at most that long, and only once per burst).
+// the longest its owner chose: a burst is met within a millisecond.
 constexpr unsigned kFirstIdleWaitMs = 1;
-constexpr unsigned kLongestIdleWaitMs = 50;
 // Datagrams read before the thread looks whether it is to stop.
 constexpr uint32_t kReadBatch = 1000;
 
@@ -77,10 +75,11 @@ void Receiver::CloseMailslot() {
   mailslot_.Close();
 }
 
-bool Receiver::StartReading(HWND window, UINT wake) {
+bool Receiver::StartReading(HWND window, UINT wake, unsigned longestIdleWait) {
   if (thread_) return true;
   wakeWindow_ = window;
   wakeMessage_ = wake;
+  longestIdleWait_ = longestIdleWait > kFirstIdleWaitMs ? longestIdleWait : kFirstIdleWaitMs;
   if (!mailslot_.IsOpen()) return false;
   stopping_ = false;
   broken_ = false;
@@ -110,7 +109,7 @@ DWORD Receiver::ReadLoop() {
       broken_ = true;
       return 0;
     }
-    if (budget.taken() != 0 && idleWait == kLongestIdleWaitMs && wakeWindow_) {
+    if (budget.taken() != 0 && idleWait == longestIdleWait_ && wakeWindow_) {
       PostMessageA(wakeWindow_, wakeMessage_, 0, 0);  // the first after a quiet spell: a tick now
     }
     if (drained == Drained::kBudget) {
@@ -119,16 +118,19 @@ DWORD Receiver::ReadLoop() {
     }
     if (budget.taken() != 0) idleWait = kFirstIdleWaitMs;
     if (queue_.WaitClosed(idleWait)) break;
-    idleWait = idleWait * 2 > kLongestIdleWaitMs ? kLongestIdleWaitMs : idleWait * 2;
+    idleWait = idleWait * 2 > longestIdleWait_ ? longestIdleWait_ : idleWait * 2;
   }
   return 0;
 }
 
 Receiver::Drained Receiver::DrainMailslot(MessageSink& sink, DrainBudget& budget) {
-  if (!thread_) return ReadMailslot(sink, budget);
+  // What the thread queued comes first, also once it has stopped: then the mailslot itself.
   QueuedMessage queued;
   while (budget.Left()) {
-    if (!queue_.Pop(queued)) return broken_ ? Drained::kBroken : Drained::kEmpty;
+    if (!queue_.Pop(queued)) {
+      if (!thread_) return ReadMailslot(sink, budget);
+      return broken_ ? Drained::kBroken : Drained::kEmpty;
+    }
     budget.Spend(queued.message.length);
     sink.Take(queued.message);
   }

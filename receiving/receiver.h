@@ -49,7 +49,10 @@ class Receiver {
   // for the next tick, and names each sender while it still runs; DrainMailslot then hands on
   // what it queued. False when the thread could not start: draining reads the mailslot itself.
   // `wake`: posted to `window` when datagrams come after a quiet spell (null: none).
-  bool StartReading(HWND window = nullptr, UINT wake = 0);
+  // `longestIdleWait`: while nothing comes, the thread looks again at most this many
+  // milliseconds later (a writer's first datagram waits that long at most, and a program that
+  // ends sooner cannot be named).
+  bool StartReading(HWND window = nullptr, UINT wake = 0, unsigned longestIdleWait = 16);
   void StopReading();
   bool Reading() const { return static_cast<bool>(thread_); }
 
@@ -75,6 +78,7 @@ class Receiver {
   std::atomic<bool> broken_{false};  // the thread met a handle that no longer answers
   HWND wakeWindow_ = nullptr;
   UINT wakeMessage_ = 0;
+  unsigned longestIdleWait_ = 16;
   MailslotSource mailslot_;
   DebugOutputSource debugOutput_;
   SequenceTracker sequences_;
