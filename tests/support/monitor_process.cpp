@@ -1,6 +1,8 @@
 // Child processes, vigilo.exe and its windows seen from the driver, and the monitor's mailslot.
 #include "support/monitor_process.h"
 
+#include <sstream>
+#include <string>
 #include <vector>
 
 #include "channel/channel.h"
@@ -44,6 +46,16 @@ bool MailslotExists() {
   // Closed at once: under Wine an open client handle keeps the mailslot alive after its owner.
   CloseHandle(slot);
   return true;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
 }
 
 bool SendToMonitor(const std::string& text) { return SendDatagramToMonitor(std::string(text.c_str(), text.size() + 1)); }

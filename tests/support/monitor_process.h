@@ -7,11 +7,14 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 // The folder of this program, where vigilo.exe, tellit.dll and the client programs lie.
 std::string BinDirectory();
 // Asks every 20 ms until the condition holds or the time is up; whether it held.
 bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds);
+// The lines of a text, each without its CR LF.
+std::vector<std::string> Lines(const std::string& text);
 // Sends one datagram (the text and its NUL) to the monitor's mailslot, as older clients did.
 bool SendToMonitor(const std::string& text);
 // Sends the bytes as one datagram, as any program could.

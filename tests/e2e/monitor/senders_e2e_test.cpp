@@ -6,7 +6,6 @@
 
 #include <cstdio>
 #include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -20,16 +19,6 @@ const std::string kEnglish = "[system]\r\nlanguage=0\r\n";
 
 std::string Client(const std::string& arguments) {
   return "\"" + BinDirectory() + "\\monitor_e2e_client.exe\" " + arguments;
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-  }
-  return lines;
 }
 
 class SendersEndToEnd : public MonitorFixture {};

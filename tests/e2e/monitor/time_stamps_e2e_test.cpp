@@ -6,7 +6,6 @@
 
 #include <memory>
 #include <regex>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -18,17 +17,6 @@
 namespace {
 
 const std::regex kStamped("([01][0-9]|2[0-3]):[0-5][0-9]:[0-5][0-9]\\.[0-9]{3} (.*)");
-
-// The lines of a text, each without its CR LF.
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-  }
-  return lines;
-}
 
 constexpr int kDayMs = 24 * 60 * 60 * 1000;
 
