@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <sstream>
 #include <string>
@@ -197,39 +198,36 @@ int main(int argc, char** argv) {
   std::printf("writers: %d processes\n", writers);
 
   const int perWriter = messages / writers;
-  std::vector<double> uncapped, ticked, monitor, answers;
-  int missingUncapped = 0, missingTicked = 0, missingMonitor = 0;
+  std::vector<double> answers;
+  // The three readers of every round: how each is run and what it reached.
+  struct Reader {
+    const char* name;
+    std::function<Round()> run;
+    std::vector<double> rates;
+    int missing = 0;
+  };
+  Reader readers[] = {
+      {"uncapped reader", [&] { return BareRound(debugOutput, writers, perWriter, true); }, {}, 0},
+      {"500-per-tick   ", [&] { return BareRound(debugOutput, writers, perWriter, false); }, {}, 0},
+      {"vigilo.exe     ", [&] { return MonitorRound(debugOutput, writers, perWriter, answers); }, {}, 0},
+  };
   for (int r = 0; r < rounds; ++r) {
     // Alternating, with the order turned every round, so that a drift of the machine's speed
     // falls on all alike.
     for (int slot = 0; slot < 3; ++slot) {
-      switch ((slot + r) % 3) {
-        case 0: {
-          const Round round = BareRound(debugOutput, writers, perWriter, true);
-          uncapped.push_back(round.rate);
-          missingUncapped += round.missing;
-          std::printf("  round %d  uncapped reader %8.0f msg/s  missing %d  (%s)\n", r + 1, round.rate,
-                      round.missing, round.detail.c_str());
-          break;
-        }
-        case 1: {
-          const Round round = BareRound(debugOutput, writers, perWriter, false);
-          ticked.push_back(round.rate);
-          missingTicked += round.missing;
-          std::printf("  round %d  500-per-tick    %8.0f msg/s  missing %d  (%s)\n", r + 1, round.rate,
-                      round.missing, round.detail.c_str());
-          break;
-        }
-        default: {
-          const Round round = MonitorRound(debugOutput, writers, perWriter, answers);
-          monitor.push_back(round.rate);
-          missingMonitor += round.missing;
-          std::printf("  round %d  vigilo.exe      %8.0f msg/s  missing %d\n", r + 1, round.rate, round.missing);
-          break;
-        }
-      }
+      Reader& reader = readers[(slot + r) % 3];
+      const Round round = reader.run();
+      reader.rates.push_back(round.rate);
+      reader.missing += round.missing;
+      std::printf("  round %d  %s %8.0f msg/s  missing %d  %s\n", r + 1, reader.name, round.rate, round.missing,
+                  round.detail.c_str());
     }
   }
+  const std::vector<double>& uncapped = readers[0].rates;
+  const std::vector<double>& ticked = readers[1].rates;
+  const std::vector<double>& monitor = readers[2].rates;
+  const int missingUncapped = readers[0].missing, missingTicked = readers[1].missing,
+            missingMonitor = readers[2].missing;
   const double uncappedMedian = Median(uncapped), tickedMedian = Median(ticked), monitorMedian = Median(monitor);
   std::printf("median: uncapped reader %.0f msg/s, 500-per-tick reader %.0f msg/s, vigilo.exe %.0f msg/s\n",
               uncappedMedian, tickedMedian, monitorMedian);
