@@ -6,7 +6,9 @@
 #include <cstdint>
 
 struct ConsoleSettings {
-  int32_t maxLines = 10000;    // entries of the line table; at most maxLines - 1 complete lines
+  // The line bound: at most maxLines - 1 complete lines; 0 lets the buffer size alone bound them
+  // (a line for every 16 bytes, 10,000 at least).
+  int32_t maxLines = 0;
   int32_t wrapColumn = 80;     // a line ends after this many bytes; width of a display row
   int32_t showVScroll = 1;
   int32_t showHScroll = 1;
@@ -14,7 +16,7 @@ struct ConsoleSettings {
   int32_t autoScroll = 1;      // scroll to the end after each Write
   int32_t readOnly = 1;        // typed and pasted text refused
   int32_t newlineMode = 2;     // Enter and pasted breaks: 0 CR, 1 LF, otherwise CR LF
-  int32_t bufferSize = 65536;  // text store capacity in bytes
+  int32_t bufferSize = 64 << 20;  // text store capacity in bytes
   int32_t tabSize = 4;         // tab stop distance in cells
   int32_t inputLine = 0;       // always 0: no input line
   int32_t fontSize = 18;       // font cell height in logical units

@@ -45,7 +45,7 @@ HWND CreateTestConsole(XConsole& console, const ConsoleSettings& settings, int w
   HINSTANCE instance = GetModuleHandleA(nullptr);
   if (!RegisterClasses(instance) || console.window) return nullptr;
   console.settings = settings;
-  if (settings.maxLines <= 0 || settings.wrapColumn <= 0 || settings.bufferSize <= 0) return nullptr;
+  if (settings.maxLines < 0 || settings.wrapColumn <= 0 || settings.bufferSize <= 0) return nullptr;
   console.text.Allocate(uint32_t(settings.bufferSize), uint32_t(settings.maxLines), uint32_t(settings.wrapColumn));
   HWND frame = CreateWindowExA(0, kFrameClass, "console test", WS_POPUP | WS_VISIBLE, 0, 0, width, height,
                                nullptr, nullptr, instance, nullptr);

@@ -4,14 +4,15 @@
 namespace {
 
 // Bytes of the character at p of a text of length bytes: 2 for a lead and trail byte pair.
-uint32_t CharacterWidth(const uint8_t* text, uint32_t length, uint32_t p, const LeadTrailSets* codePage) {
+template <typename Bytes>
+uint32_t CharacterWidth(const Bytes& text, uint32_t length, uint32_t p, const LeadTrailSets* codePage) {
   if (codePage && p + 1 < length && codePage->IsDoubleByte(text[p], text[p + 1])) return 2;
   return 1;
 }
 
 // Whether the pattern matches the text at start, character against character: both must split
 // into characters the same way, so a match never ends inside a double-byte character.
-bool MatchesAt(const uint8_t* bytes, uint32_t length, uint32_t start, const LeadTrailSets* codePage,
+bool MatchesAt(const TextPieces& bytes, uint32_t length, uint32_t start, const LeadTrailSets* codePage,
                const CaseFolding& folding, const SearchRequest& request) {
   const uint8_t* pattern = request.pattern;
   const uint32_t n = request.patternLength;
@@ -50,9 +51,18 @@ CaseFolding CaseFolding::Ascii() {
 
 SearchHit FindInText(const uint8_t* bytes, uint32_t length, const LeadTrailSets* codePage,
                      const CaseFolding& folding, const SearchRequest& request) {
+  TextPieces pieces;
+  pieces.first = bytes;
+  pieces.firstLength = bytes ? length : 0;
+  return FindInText(pieces, codePage, folding, request);
+}
+
+SearchHit FindInText(const TextPieces& bytes, const LeadTrailSets* codePage, const CaseFolding& folding,
+                     const SearchRequest& request) {
   SearchHit hit;
   const uint32_t n = request.patternLength;
-  if (!bytes || !request.pattern || n == 0 || n > length) return hit;
+  const uint32_t length = bytes.size();
+  if (!request.pattern || n == 0 || n > length) return hit;
   // Character starts are known only by walking from the front: a byte's value cannot tell a
   // lead byte from a trail byte.
   for (uint32_t p = 0; p + n <= length; p += CharacterWidth(bytes, length, p, codePage)) {

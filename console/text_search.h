@@ -36,3 +36,6 @@ struct SearchHit {
 // may run across line ends and wrap points, since the bytes are searched, not the rows.
 SearchHit FindInText(const uint8_t* bytes, uint32_t length, const LeadTrailSets* codePage,
                      const CaseFolding& folding, const SearchRequest& request);
+// The same over the store's bytes, which may lie in two runs of its ring.
+SearchHit FindInText(const TextPieces& bytes, const LeadTrailSets* codePage, const CaseFolding& folding,
+                     const SearchRequest& request);

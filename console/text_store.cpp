@@ -1,8 +1,10 @@
-// TextStore: appending with line breaks, wrapping and backspace; discarding old lines; resizing.
+// TextStore: appending with line breaks, wrapping and backspace; dropping the oldest lines from
+// the ring; resizing; the message each line belongs to.
 #include "console/text_store.h"
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 namespace {
 
@@ -17,96 +19,166 @@ bool UsableSize(uint32_t value) { return value != 0 && value <= 0x7FFFFFFFu; }
 
 }  // namespace
 
-LeadTrailSets LeadTrailSets::SingleByte() { return LeadTrailSets(); }
-
-LeadTrailSets LeadTrailSets::ShiftJis() {
-  LeadTrailSets sets;
-  for (int b = 0x81; b <= 0x9F; ++b) sets.lead[b] = true;
-  for (int b = 0xE0; b <= 0xFC; ++b) sets.lead[b] = true;
-  for (int b = 0x40; b <= 0x7E; ++b) sets.trail[b] = true;
-  for (int b = 0x80; b <= 0xFC; ++b) sets.trail[b] = true;
-  return sets;
+uint32_t ProgramNames::Intern(const std::string& name) {
+  if (name.empty()) return 0;
+  const auto found = indexes_.find(name);
+  if (found != indexes_.end()) return found->second;
+  if (names_.size() >= kMaxNames) return 0;
+  names_.push_back(name);
+  const uint32_t index = uint32_t(names_.size());
+  indexes_.emplace(name, index);
+  return index;
 }
+
+const std::string& ProgramNames::Name(uint32_t index) const {
+  static const std::string kNone;
+  return index >= 1 && index <= names_.size() ? names_[index - 1] : kNone;
+}
+
+uint8_t* TextStore::AllocateBytes(size_t bytes) { return new (std::nothrow) uint8_t[bytes]; }
 
 TextStore::~TextStore() { Release(); }
 
 void TextStore::Release() {
-  delete[] bytes;
-  delete[] attributes;
-  delete[] lineStarts;
-  bytes = nullptr;
-  attributes = nullptr;
-  lineStarts = nullptr;
+  delete[] ring_;
+  ring_ = nullptr;
 }
 
-void TextStore::Allocate(uint32_t bufferSize, uint32_t lineTableSize, uint32_t wrap) {
-  Release();
+void TextStore::Reset() {
   frontPosition += used;
+  frontLine += lines_.size();
   used = 0;
   lineCount = 0;
+  frontIndex_ = 0;
   selection.Reset();
-  if (UsableSize(lineTableSize)) maxLines = std::max<uint32_t>(lineTableSize, kMinLineTable);
-  maxLines = std::max<uint32_t>(maxLines, kMinLineTable);
-  if (UsableSize(wrap)) wrapColumn = wrap;
-  if (!UsableSize(bufferSize)) {
-    capacity = 0;  // refused: the store stays without arrays and ignores appends
-    return;
+  lines_.clear();
+  messages_.clear();
+  firstMessage_ = nextMessage_;
+  if (ring_) PushLine(0);
+}
+
+bool TextStore::TakeRing(uint32_t bufferSize, uint8_t** ring, uint32_t* size) {
+  // Halving down to the smallest fallback; the ring is not filled: bytes beyond used are never read.
+  const uint32_t smallest = std::min(bufferSize, kSmallestFallback);
+  for (uint32_t attempt = bufferSize;; attempt = std::max(attempt / 2, smallest)) {
+    if (uint8_t* got = allocate(attempt)) {
+      *ring = got;
+      *size = attempt;
+      return true;
+    }
+    if (attempt <= smallest) return false;
   }
-  capacity = bufferSize;
-  bytes = new uint8_t[capacity]();
-  attributes = new uint8_t[capacity]();
-  lineStarts = new uint32_t[maxLines]();
 }
 
-void TextStore::Clear() {
+void TextStore::FollowCapacity() {
+  maxLines = lineLimit_ != 0 ? lineLimit_ : std::max(capacity / kBytesPerLine, kFewestLines) + 1;
+  maxLines = std::max(maxLines, kMinLineTable);
+}
+
+bool TextStore::Allocate(uint32_t bufferSize, uint32_t lineLimit, uint32_t wrap) {
+  Release();
+  capacity = 0;
+  shortOfMemory = false;
+  if (UsableSize(lineLimit)) lineLimit_ = lineLimit;
+  if (UsableSize(wrap)) wrapColumn = wrap;
+  if (UsableSize(bufferSize)) {
+    askedCapacity = bufferSize;
+    uint8_t* ring = nullptr;
+    uint32_t size = 0;
+    if (TakeRing(bufferSize, &ring, &size)) {
+      ring_ = ring;
+      capacity = size;
+    }
+    shortOfMemory = capacity < bufferSize;
+  }
+  FollowCapacity();
+  Reset();
+  return HasArrays();
+}
+
+void TextStore::Clear() { Reset(); }
+
+void TextStore::PushLine(uint32_t start) {
+  const LineRecord record{uint32_t(frontPosition + start), uint32_t(nextMessage_ - 1)};
+  for (;;) {
+    try {
+      lines_.push_back(record);
+      return;
+    } catch (const std::bad_alloc&) {
+      // The table cannot grow: it holds what memory allows from now on.
+      if (lineCount == 0) throw;
+      maxLines = std::max(lineCount, kMinLineTable);
+      DropFront(std::max(lineCount / 2, 1u));
+    }
+  }
+}
+
+void TextStore::DropFront(uint32_t count) {
+  count = std::min(count, lineCount);
+  if (count == 0) return;
+  const uint32_t cut = LineStart(count);
+  lines_.erase(lines_.begin(), lines_.begin() + count);
+  lineCount -= count;
+  frontLine += count;
+  used -= cut;
+  frontPosition += cut;
+  frontIndex_ = Index(cut);
+  // Messages before the one the first line now belongs to have no line left.
+  const uint64_t firstKept = MessageNumberOfLine(0);
+  if (firstKept == ~uint64_t(0)) return;  // the first line came before any message
+  while (firstMessage_ < firstKept) {
+    messages_.pop_front();
+    ++firstMessage_;
+  }
+}
+
+void TextStore::DropCurrentLine() {
+  // Only a current line longer than the whole ring comes here (a ring smaller than the wrap
+  // column): its bytes go and it starts again, still belonging to its message.
+  const uint32_t message = lines_.back().message;
   frontPosition += used;
+  frontIndex_ = Index(used);
   used = 0;
-  lineCount = 0;
-  selection.Reset();
-  if (bytes) std::memset(bytes, 0, capacity);
-  if (attributes) std::memset(attributes, 0, capacity);
-  if (lineStarts) std::memset(lineStarts, 0, sizeof(uint32_t) * maxLines);
+  lines_.back() = LineRecord{uint32_t(frontPosition), message};
+}
+
+void TextStore::MakeRoom() {
+  if (used < capacity) return;
+  if (lineCount > 0) {
+    DropFront(1);
+  } else {
+    DropCurrentLine();
+  }
 }
 
 void TextStore::Discard(uint32_t need) {
   if (!HasArrays()) return;
-  const uint32_t threshold = std::max(capacity / 16, need);
-  uint32_t i = 1;
-  while (i < lineCount && lineStarts[i] <= threshold) ++i;
-  if (i >= lineCount || used <= lineStarts[i]) {
-    Clear();
+  if (need >= capacity) {
+    Reset();
     return;
   }
-  CutFront(i);
-}
-
-void TextStore::CutFront(uint32_t firstKept) {
-  const uint32_t cut = lineStarts[firstKept];
-  for (uint32_t j = 0; j + firstKept <= lineCount; ++j) lineStarts[j] = lineStarts[j + firstKept] - cut;
-  lineCount -= firstKept;
-  used -= cut;
-  frontPosition += cut;
-  std::memmove(bytes, bytes + cut, used);
-  std::memmove(attributes, attributes + cut, used);
+  uint32_t k = 0;
+  while (k < lineCount && capacity - (used - LineStart(k)) < need) ++k;
+  if (capacity - (used - LineStart(k)) < need) {
+    Reset();
+    return;
+  }
+  DropFront(k);
 }
 
 void TextStore::EndLine() {
-  if (lineCount + 1 >= maxLines) {
-    // The line table is full: a sixteenth of the lines go from the front (at least one). A
-    // sixteenth of the bytes, as a full buffer drops, would take every line of a large buffer
-    // holding short lines. The line being ended always stays.
-    CutFront(std::min(std::max<uint32_t>(lineCount / 16, 1), lineCount));
-  }
+  // A full line table drops the oldest line; the line being ended always stays.
+  if (lineCount + 1 >= maxLines) DropFront(1);
+  PushLine(used);
   ++lineCount;
-  lineStarts[lineCount] = used;
 }
 
 uint32_t TextStore::LastCharacterStart() const {
   // Pairs are found from the line's start: two bytes at the end of a line may be the trail of
   // one character and a single byte (8E 9A 78), or a lead and trail byte of one pair.
-  const uint32_t start = lineStarts[lineCount];
+  const uint32_t start = LineStart(lineCount);
   uint32_t last = start;
-  for (uint32_t p = start; p < used; p += (p + 1 < used && IsDoubleByte(bytes[p], bytes[p + 1])) ? 2 : 1) {
+  for (uint32_t p = start; p < used; p += (p + 1 < used && IsDoubleByte(At(p), At(p + 1))) ? 2 : 1) {
     last = p;
   }
   return last;
@@ -115,55 +187,50 @@ uint32_t TextStore::LastCharacterStart() const {
 bool TextStore::StartsDoubleByte(uint8_t byte) const {
   if (!codePage || !codePage->lead[byte]) return false;
   // The byte is the trail of the line's last character when that is a lone lead byte it pairs with.
-  if (used == lineStarts[lineCount]) return true;
+  if (used == LineStart(lineCount)) return true;
   const uint32_t last = LastCharacterStart();
-  return !(last + 1 == used && IsDoubleByte(bytes[last], byte));
+  return !(last + 1 == used && IsDoubleByte(At(last), byte));
 }
 
-void TextStore::Append(const uint8_t* text, uint32_t length, uint8_t attribute) {
+void TextStore::Append(const uint8_t* text, uint32_t length) {
   if (!HasArrays() || !text || length == 0) return;
-  if (length > capacity) {
-    Clear();
-    length = capacity;
-  } else if (used + length >= capacity) {
-    Discard(length);
-  }
   for (uint32_t n = 0; n < length; ++n) {
     const uint8_t byte = text[n];
-    uint32_t col = used - lineStarts[lineCount];
+    uint32_t col = CurrentLineLength();
     if (byte == kBackspace) {
       if (col == 0) continue;  // a backspace never joins lines
       used = LastCharacterStart();
       continue;
     }
     // A lead byte whose trail would not fit starts the next line, so that no line (and no store
-    // after a discard of whole lines) begins with the second half of a character. As a line's
-    // first byte it stays: the line then ends after its trail.
+    // after old lines went) begins with the second half of a character. As a line's first byte
+    // it stays: the line then ends after its trail.
     const bool leadAtEdge = col + 1 >= wrapColumn && StartsDoubleByte(byte);
     if (leadAtEdge && col > 0) {
       EndLine();
       col = 0;
     }
-    bytes[used] = byte;
-    attributes[used] = attribute;
+    MakeRoom();
+    col = CurrentLineLength();
+    ring_[Index(used)] = byte;
     ++used;
     if (!IsBreak(byte)) {
       // A wrapped line holds exactly wrapColumn bytes, or one less when a character did not fit.
       if (col + 1 >= wrapColumn && !leadAtEdge) EndLine();
       continue;
     }
-    if (col > 0 || used == 1) {
+    if (col > 0 || used == 1 || lineCount == 0) {
       EndLine();
       continue;
     }
     // A break byte that starts a line after a previous line.
-    const uint32_t previousStart = lineStarts[lineCount - 1];
-    const uint32_t previousLength = lineStarts[lineCount] - previousStart;
-    const uint8_t last = bytes[used - 2];
+    const uint32_t previousStart = LineStart(lineCount - 1);
+    const uint32_t previousLength = LineStart(lineCount) - previousStart;
+    const uint8_t last = At(used - 2);
     const bool pairs = IsBreak(last) && last != byte;
-    const bool previousHasPair = previousLength > 1 && IsBreak(bytes[used - 3]);
+    const bool previousHasPair = previousLength > 1 && IsBreak(At(used - 3));
     if (pairs && !previousHasPair) {
-      lineStarts[lineCount] = used;  // CR LF or LF CR: joined to the previous line's break
+      lines_.back().start = uint32_t(frontPosition + used);  // CR LF or LF CR: joined to the previous line's break
     } else {
       EndLine();
     }
@@ -172,50 +239,109 @@ void TextStore::Append(const uint8_t* text, uint32_t length, uint8_t attribute) 
 
 bool TextStore::Resize(uint32_t newBufferSize, uint32_t newMaxLines, uint32_t newWrapColumn) {
   bool dropped = false;
-  if (UsableSize(newBufferSize) && newBufferSize != capacity && HasArrays()) {
-    if (newBufferSize < used) {
-      Discard(used - newBufferSize);  // the threshold still uses the old capacity
-      dropped = true;
-    }
-    uint8_t* newBytes = new uint8_t[newBufferSize];
-    uint8_t* newAttributes = new uint8_t[newBufferSize];
-    std::memcpy(newBytes, bytes, used);
-    std::memcpy(newAttributes, attributes, used);
-    delete[] bytes;
-    delete[] attributes;
-    bytes = newBytes;
-    attributes = newAttributes;
-    capacity = newBufferSize;
-  }
-  if (UsableSize(newMaxLines)) {
-    newMaxLines = std::max<uint32_t>(newMaxLines, kMinLineTable);
-    if (newMaxLines != maxLines) {
-      if (HasArrays()) {
-        if (newMaxLines <= lineCount) {
-          Discard(lineStarts[lineCount - newMaxLines]);  // leaves at most newMaxLines - 1 lines
-          dropped = true;
-        }
-        uint32_t* newStarts = new uint32_t[newMaxLines]();
-        std::memcpy(newStarts, lineStarts, sizeof(uint32_t) * (lineCount + 1));
-        delete[] lineStarts;
-        lineStarts = newStarts;
+  shortOfMemory = false;
+  if (UsableSize(newMaxLines)) lineLimit_ = std::max(newMaxLines, kMinLineTable);
+  if (UsableSize(newBufferSize) && newBufferSize != askedCapacity && HasArrays()) {
+    askedCapacity = newBufferSize;
+    uint8_t* ring = nullptr;
+    uint32_t size = 0;
+    if (TakeRing(newBufferSize, &ring, &size)) {
+      shortOfMemory = size < newBufferSize;
+      // The newest whole lines that fit move to the new ring's start; a current line longer than
+      // the new ring goes whole.
+      uint32_t k = 0;
+      while (k < lineCount && used - LineStart(k) >= size) ++k;
+      if (used - LineStart(k) >= size) {
+        dropped = used != 0;
+        Reset();
+      } else {
+        dropped = k > 0;
+        DropFront(k);
       }
-      maxLines = newMaxLines;
+      CopyOut(0, used, ring);
+      Release();
+      ring_ = ring;
+      capacity = size;
+      frontIndex_ = 0;
+    } else {
+      shortOfMemory = true;  // nothing could be had: the store keeps its ring
     }
+  }
+  FollowCapacity();
+  if (HasArrays() && lineCount + 1 > maxLines) {
+    DropFront(lineCount + 1 - maxLines);  // leaves at most maxLines - 1 lines
+    dropped = true;
   }
   if (UsableSize(newWrapColumn)) wrapColumn = newWrapColumn;
-  // Selection offsets do not survive bytes moving to the front or going away.
+  // Selection offsets do not survive bytes going away.
   if (dropped) selection.Reset();
   return dropped;
 }
 
+void TextStore::BeginMessage(const StoredMessage& message) {
+  if (!HasArrays()) return;
+  try {
+    messages_.push_back(message);
+  } catch (const std::bad_alloc&) {
+    return;  // the lines to come belong to the message before
+  }
+  if (messages_.size() == 1) firstMessage_ = nextMessage_;
+  ++nextMessage_;
+  if (CurrentLineLength() == 0) lines_.back().message = uint32_t(nextMessage_ - 1);
+}
+
+uint64_t TextStore::MessageNumberOfLine(uint32_t line) const {
+  if (!HasArrays() || line > lineCount || messages_.empty()) return ~uint64_t(0);
+  const uint32_t distance = lines_[line].message - uint32_t(firstMessage_);
+  return distance < messages_.size() ? firstMessage_ + distance : ~uint64_t(0);
+}
+
+const StoredMessage* TextStore::MessageOfLine(uint32_t line) const {
+  const uint64_t number = MessageNumberOfLine(line);
+  return number == ~uint64_t(0) ? nullptr : &messages_[size_t(number - firstMessage_)];
+}
+
+uint32_t TextStore::LineAt(uint32_t offset) const {
+  // The last line starting at or before the offset (line starts never decrease).
+  uint32_t low = 0, high = lineCount;
+  while (low < high) {
+    const uint32_t middle = low + (high - low + 1) / 2;
+    if (LineStart(middle) <= offset) {
+      low = middle;
+    } else {
+      high = middle - 1;
+    }
+  }
+  return low;
+}
+
+TextPieces TextStore::Pieces(uint32_t offset, uint32_t length) const {
+  TextPieces pieces;
+  if (!HasArrays() || offset >= used) return pieces;
+  length = std::min(length, used - offset);
+  const uint32_t index = Index(offset);
+  pieces.first = ring_ + index;
+  pieces.firstLength = std::min(length, capacity - index);
+  if (pieces.firstLength < length) {
+    pieces.second = ring_;
+    pieces.secondLength = length - pieces.firstLength;
+  }
+  return pieces;
+}
+
+void TextStore::CopyOut(uint32_t offset, uint32_t length, uint8_t* out) const {
+  const TextPieces pieces = Pieces(offset, length);
+  if (pieces.firstLength) std::memcpy(out, pieces.first, pieces.firstLength);
+  if (pieces.secondLength) std::memcpy(out + pieces.firstLength, pieces.second, pieces.secondLength);
+}
+
 int32_t TextStore::SnapToCharacter(const TextPosition& position, bool isLow) const {
   const int32_t offset = position.offset;
-  if (position.rowStart < 0 || position.rowLength < 2 || !bytes) return offset;
+  if (position.rowStart < 0 || position.rowLength < 2 || !HasArrays()) return offset;
   // A row taken before the store changed may reach past the stored bytes: walk only those.
   const int64_t end = std::min<int64_t>(int64_t(position.rowStart) + position.rowLength, used);
   for (int64_t p = position.rowStart; p + 1 < end && p <= offset; ++p) {
-    if (!IsDoubleByte(bytes[p], bytes[p + 1])) continue;
+    if (!IsDoubleByte(At(uint32_t(p)), At(uint32_t(p + 1)))) continue;
     if (p == offset && !isLow) return offset + 1;  // the higher end takes the trail byte
     if (p + 1 == offset && isLow) return offset - 1;  // the lower end takes the lead byte
     ++p;  // skip the trail byte

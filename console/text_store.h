@@ -1,20 +1,20 @@
-// TextStore: the console's bounded text buffer, its line table and the mouse selection.
-// Portable: no Windows header; the double-byte test comes in as data (LeadTrailSets).
+// TextStore: the console's bounded text, its line table, the message each line belongs to and the
+// mouse selection. Portable: no Windows header; the double-byte test comes in as data
+// (LeadTrailSets).
+//
+// The text lives in one ring of capacity bytes: discarding old lines moves the front on and never
+// the text that stays, and the line table is a queue whose front entries go with their lines. A
+// stored byte is addressed by its offset from the front (0 .. used - 1); the ring's physical
+// edge may fall anywhere, also inside a line or a double-byte character, so readers go through
+// At, Pieces or CopyOut.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <deque>
 
-// Lead and trail byte sets of the active multibyte code page. A single-byte code page has no
-// lead bytes, so IsDoubleByte is never true there.
-struct LeadTrailSets {
-  bool lead[256] = {};
-  bool trail[256] = {};
-
-  bool IsDoubleByte(uint8_t first, uint8_t second) const { return lead[first] && trail[second]; }
-
-  static LeadTrailSets SingleByte();  // no double-byte characters
-  static LeadTrailSets ShiftJis();    // code page 932
-};
+#include "console/lead_trail_sets.h"
+#include "console/stored_message.h"
 
 struct TextPosition {
   int32_t offset = 0;     // byte offset in bytes
@@ -33,49 +33,102 @@ struct Selection {
   void Reset() { *this = Selection(); }
 };
 
+// Stored bytes as at most two contiguous runs (the second when the range crosses the ring's edge).
+struct TextPieces {
+  const uint8_t* first = nullptr;
+  uint32_t firstLength = 0;
+  const uint8_t* second = nullptr;
+  uint32_t secondLength = 0;
+
+  uint32_t size() const { return firstLength + secondLength; }
+  uint8_t operator[](uint32_t i) const { return i < firstLength ? first[i] : second[i - firstLength]; }
+};
+
 class TextStore {
  public:
+  // Allocates the ring; null when the memory cannot be had. Replaceable for tests.
+  using ByteAllocator = uint8_t* (*)(size_t bytes);
+  static uint8_t* AllocateBytes(size_t bytes);
+
   TextStore() = default;
   ~TextStore();
   TextStore(const TextStore&) = delete;
   TextStore& operator=(const TextStore&) = delete;
 
-  uint32_t maxLines = 10000;   // entries of lineStarts
+  // The line bound: at most maxLines - 1 complete lines. Unless set by Allocate or Resize it
+  // follows the capacity, one line for every kBytesPerLine bytes and never fewer than
+  // kFewestLines, so that the bytes alone bound what the store keeps.
+  uint32_t maxLines = 10000;
   uint32_t wrapColumn = 256;
   uint32_t used = 0;
   uint32_t capacity = 0;
-  uint8_t* bytes = nullptr;       // capacity bytes
-  uint8_t* attributes = nullptr;  // capacity bytes, parallel to bytes
-  uint32_t lineCount = 0;         // complete lines; index of the current line
-  uint32_t* lineStarts = nullptr; // maxLines entries
+  uint32_t lineCount = 0;  // complete lines; index of the current line
   Selection selection;
   const LeadTrailSets* codePage = nullptr;  // null: single-byte
   // Bytes that have left the front of the store (discards, Clear, a new allocation) since it was
-  // made: bytes[k] is byte frontPosition + k of everything the store took in. A position taken
-  // this way stays meaningful while older lines go.
+  // made: stored byte k is byte frontPosition + k of everything the store took in. A position
+  // taken this way stays meaningful while older lines go.
   uint64_t frontPosition = 0;
+  // Lines that have left the front since the store was made: line k is line frontLine + k of
+  // everything stored. A view that does not follow the end keeps its place by it.
+  uint64_t frontLine = 0;
+  ByteAllocator allocate = AllocateBytes;
+  // Names of the programs that sent the stored messages (StoredMessage::program).
+  ProgramNames programs;
 
-  // Allocates zero-filled arrays for the given sizes and empties the store (creation contract).
-  // The line table always gets at least 2 entries. A size of 0 (or a negative value cast to
-  // unsigned) is refused: a refused buffer size leaves the store without arrays, a refused line
-  // table size or wrap column keeps the current value.
-  void Allocate(uint32_t bufferSize, uint32_t lineTableSize, uint32_t wrap);
-  bool HasArrays() const { return bytes && attributes && lineStarts; }
+  // The smallest line table: one complete line and the current one.
+  static constexpr uint32_t kMinLineTable = 2;
+  static constexpr uint32_t kBytesPerLine = 16;
+  static constexpr uint32_t kFewestLines = 10000;
+  // When a ring of the asked size cannot be had, the store tries half that size, and so on down
+  // to this size (or to the asked size when that is smaller).
+  static constexpr uint32_t kSmallestFallback = 64 * 1024;
 
-  // Stores bytes with line breaks, wrapping and backspace, discarding old lines when the store
-  // or the line table is full. Wrapping never splits a double-byte character (a lead byte that
-  // would be a line's last byte starts the next line), and a backspace removes the whole last
-  // character of the line: a full store drops lines as Discard does, a full line table a
-  // sixteenth of its lines (at least one), never the line being ended.
-  void Append(const uint8_t* text, uint32_t length, uint8_t attribute);
-  // Drops whole lines from the front: more than max(capacity / 16, need) bytes, or everything.
+  // Empties the store and makes a ring of bufferSize bytes, or of the largest size the halving
+  // steps obtain; false when not even the smallest could be had (the store then holds no ring and
+  // ignores appends). lineLimit 0 lets the line bound follow the capacity. A size of 0 (or a
+  // negative value cast to unsigned) is refused: a refused buffer size leaves the store without a
+  // ring, a refused wrap column keeps the current value.
+  bool Allocate(uint32_t bufferSize, uint32_t lineLimit, uint32_t wrap);
+  bool HasArrays() const { return ring_ != nullptr; }
+
+  // Stores bytes with line breaks, wrapping and backspace. Wrapping never splits a double-byte
+  // character (a lead byte that would be a line's last byte starts the next line), and a
+  // backspace removes the whole last character of the line. When the ring or the line bound is
+  // full, the oldest whole lines go, as few as make room; a current line that fills the whole
+  // ring goes too.
+  void Append(const uint8_t* text, uint32_t length);
+  // Drops the oldest whole lines until need more bytes fit (everything when they cannot).
   void Discard(uint32_t need);
   void Clear();
 
-  // Resizing steps of XConsole::ApplySettings: text capacity, line table, wrap column; a value
-  // of 0 (or a negative one cast to unsigned) leaves that size as it is, a line table below 2
-  // entries becomes 2. Resets the selection when stored bytes move or go, and then returns true.
+  // Resizing steps of XConsole::ApplySettings: capacity (halving as Allocate does when memory is
+  // short), line bound, wrap column; a value of 0 (or a negative one cast to unsigned) leaves
+  // that setting as it is. The newest whole lines that fit stay. Resets the selection when stored
+  // bytes go, and then returns true.
   bool Resize(uint32_t newBufferSize, uint32_t newMaxLines, uint32_t newWrapColumn);
+  // Whether the last Allocate or Resize got less than it asked for, and what that was: a size asked
+  // for again is not tried again.
+  bool shortOfMemory = false;
+  uint32_t askedCapacity = 0;
+
+  // Starts a new message: the lines begun from now on (and the current line while it is empty)
+  // belong to it. Messages go with the last line that belongs to them.
+  void BeginMessage(const StoredMessage& message);
+  // The message line k belongs to; null for lines stored before any message began.
+  const StoredMessage* MessageOfLine(uint32_t line) const;
+  // The message's number among all begun since the store was made (for lines without one, ~0).
+  uint64_t MessageNumberOfLine(uint32_t line) const;
+  size_t MessageCount() const { return messages_.size(); }
+
+  // Reading. offset < used; line <= lineCount.
+  uint8_t At(uint32_t offset) const { return ring_[Index(offset)]; }
+  uint32_t LineStart(uint32_t line) const { return uint32_t(lines_[line].start - uint32_t(frontPosition)); }
+  uint32_t LineEnd(uint32_t line) const { return line < lineCount ? LineStart(line + 1) : used; }
+  // The line holding a stored byte (the current line for offset == used).
+  uint32_t LineAt(uint32_t offset) const;
+  TextPieces Pieces(uint32_t offset, uint32_t length) const;
+  void CopyOut(uint32_t offset, uint32_t length, uint8_t* out) const;
 
   // Whole-character snapping of a selection end (isLow: the lower end takes the lead byte).
   int32_t SnapToCharacter(const TextPosition& position, bool isLow) const;
@@ -83,17 +136,39 @@ class TextStore {
   bool IsDoubleByte(uint8_t first, uint8_t second) const {
     return codePage && codePage->IsDoubleByte(first, second);
   }
-  uint32_t CurrentLineLength() const { return lineStarts ? used - lineStarts[lineCount] : 0; }
-
-  // The smallest line table: one complete line and the current one.
-  static constexpr uint32_t kMinLineTable = 2;
+  uint32_t CurrentLineLength() const {
+    return HasArrays() ? used - uint32_t(lines_.back().start - uint32_t(frontPosition)) : 0;
+  }
 
  private:
+  struct LineRecord {
+    uint32_t start;    // low 32 bits of the line's position among all bytes taken in
+    uint32_t message;  // low 32 bits of the message's number
+  };
+
+  uint32_t Index(uint32_t offset) const {
+    const uint32_t index = frontIndex_ + offset;
+    return index >= capacity ? index - capacity : index;
+  }
   void Release();
-  void CutFront(uint32_t firstKept);  // drops lines 0 .. firstKept - 1
+  void Reset();  // empty, keeping the ring
+  bool TakeRing(uint32_t bufferSize, uint8_t** ring, uint32_t* size);
+  void FollowCapacity();
+  void DropFront(uint32_t lines);  // lines 0 .. lines - 1; never the current line
+  void DropCurrentLine();          // the current line is everything stored
+  void MakeRoom();                 // for one more byte
+  void PushLine(uint32_t start);
   void EndLine();
   // The offset of the current line's last character (the line's start when it is empty).
   uint32_t LastCharacterStart() const;
   // Whether byte, stored next, would be the lead byte of a double-byte character.
   bool StartsDoubleByte(uint8_t byte) const;
+
+  uint8_t* ring_ = nullptr;
+  uint32_t frontIndex_ = 0;  // ring index of stored byte 0
+  uint32_t lineLimit_ = 0;   // the line bound asked for; 0: it follows the capacity
+  std::deque<LineRecord> lines_;  // lineCount + 1 entries while there is a ring
+  std::deque<StoredMessage> messages_;
+  uint64_t firstMessage_ = 0;  // number of messages_.front()
+  uint64_t nextMessage_ = 0;   // number the next BeginMessage gives
 };

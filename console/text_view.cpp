@@ -75,8 +75,8 @@ int32_t TextView::CellsOf(uint8_t byte, int32_t column) const {
 bool TextView::RowEndsBefore(int32_t start, int32_t i, int32_t count, int64_t wrap,
                              int32_t* nextCharacter) const {
   if (i != *nextCharacter) return false;  // a trail byte stays with its lead byte
-  const uint8_t* bytes = text->bytes + start;
-  const int32_t size = i + 1 < count && text->IsDoubleByte(bytes[i], bytes[i + 1]) ? 2 : 1;
+  const int32_t size =
+      i + 1 < count && text->IsDoubleByte(text->At(uint32_t(start + i)), text->At(uint32_t(start + i + 1))) ? 2 : 1;
   if (i > 0 && i + size > wrap) return true;
   *nextCharacter = i + size;
   return false;
@@ -84,10 +84,10 @@ bool TextView::RowEndsBefore(int32_t start, int32_t i, int32_t count, int64_t wr
 
 int32_t TextView::BuildRow(int32_t count, int32_t start, int32_t* cellCount) {
   *cellCount = 0;
-  if (!text || !settings || !text->bytes || start < 0 || uint32_t(start) >= text->used) return 0;
+  if (!text || !settings || !text->HasArrays() || start < 0 || uint32_t(start) >= text->used) return 0;
   count = int32_t(std::min<int64_t>(count, int64_t(text->used) - start));  // only stored bytes
   if (count <= 0) return 0;
-  const uint8_t* bytes = text->bytes;
+  const TextPieces bytes = text->Pieces(uint32_t(start), uint32_t(count));
   const Selection& selection = text->selection;
   int64_t lo = 1, hi = 0;  // nothing selected
   if (selection.state == Selection::kDragging || selection.state == Selection::kFinished) {
@@ -101,7 +101,7 @@ int32_t TextView::BuildRow(int32_t count, int32_t start, int32_t* cellCount) {
   int32_t nextCharacter = 0;
   for (; i < count; ++i) {
     if (RowEndsBefore(start, i, count, wrap, &nextCharacter)) break;
-    const uint8_t byte = bytes[start + i];
+    const uint8_t byte = bytes[uint32_t(i)];
     const bool selected = lo <= start + i && start + i <= hi;
     const int32_t n = CellsOf(byte, cells);
     if (cells + n > kMaxRowCells && i > 0) break;  // only absurd wrap columns come here
@@ -165,8 +165,8 @@ void TextView::Paint(const RowPassFrame& frame, RowPainter& painter) {
     int x = frame.left;
     bool showsCurrent = segIsCurrent && segStart < segEnd;
     if (segStart >= segEnd && hasText && nextLine <= store.lineCount) {
-      segStart = store.lineStarts[nextLine];
-      segEnd = nextLine < store.lineCount ? store.lineStarts[nextLine + 1] : store.used;
+      segStart = store.LineStart(nextLine);
+      segEnd = store.LineEnd(nextLine);
       segIsCurrent = showsCurrent = nextLine == store.lineCount;
       ++nextLine;
     }
@@ -213,12 +213,12 @@ int32_t TextView::WalkCells(const RowSpan& span, int32_t targetCell, int32_t* ce
                             bool* reached) const {
   *cellsWalked = 0;
   *reached = false;
-  if (!text || !settings || !text->bytes || span.start < 0) return -1;
+  if (!text || !settings || !text->HasArrays() || span.start < 0) return -1;
   const int64_t end = std::min<int64_t>(int64_t(span.start) + span.length, text->used);
   if (end <= span.start) return -1;  // a row of the last paint whose bytes went since
   int32_t cells = 0;
   for (int64_t p = span.start; p + 1 < end; ++p) {
-    cells += CellsOf(text->bytes[p], cells);
+    cells += CellsOf(text->At(uint32_t(p)), cells);
     if (cells > targetCell) {
       *cellsWalked = cells;
       *reached = true;
@@ -264,21 +264,12 @@ ByteLocation TextView::Locate(int32_t offset) const {
   ByteLocation location;
   if (!text || !settings || !text->HasArrays() || offset < 0 || uint32_t(offset) >= text->used) return location;
   const TextStore& store = *text;
-  // The last line starting at or before the offset (line starts never decrease).
-  uint32_t low = 0, high = store.lineCount;
-  while (low < high) {
-    const uint32_t middle = low + (high - low + 1) / 2;
-    if (store.lineStarts[middle] <= uint32_t(offset)) {
-      low = middle;
-    } else {
-      high = middle - 1;
-    }
-  }
-  location.line = int32_t(low);
-  const int64_t lineEnd = low < store.lineCount ? store.lineStarts[low + 1] : store.used;
+  const uint32_t line = store.LineAt(uint32_t(offset));
+  location.line = int32_t(line);
+  const int64_t lineEnd = store.LineEnd(line);
   const int64_t wrap = WrapColumn();
   // The rows of the line, built as BuildRow does but without drawing.
-  int32_t rowStart = int32_t(store.lineStarts[low]);
+  int32_t rowStart = int32_t(store.LineStart(line));
   for (int32_t row = 0;; ++row) {
     int32_t cells = 0;
     int32_t i = 0;
@@ -286,7 +277,7 @@ ByteLocation TextView::Locate(int32_t offset) const {
     const int32_t count = int32_t(lineEnd - rowStart);
     for (; i < count; ++i) {
       if (RowEndsBefore(rowStart, i, count, wrap, &nextCharacter)) break;
-      const int32_t n = CellsOf(store.bytes[rowStart + i], cells);
+      const int32_t n = CellsOf(store.At(uint32_t(rowStart + i)), cells);
       if (cells + n > kMaxRowCells && i > 0) break;
       if (rowStart + i == offset) {
         location.rowInLine = row;

@@ -3,6 +3,8 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
+
 namespace {
 
 // A settings size as the store takes it: 0 (no change) for zero and negative values.
@@ -14,13 +16,15 @@ XConsole::XConsole() : codePage(LeadTrailSetsForAnsiCodePage()) { text.codePage 
 
 XConsole::~XConsole() { view.Release(); }
 
-int XConsole::Write(const char* bytes, int length, int attribute) {
+int XConsole::Write(const char* bytes, int length, int /*attribute: the store keeps no colour per byte*/) {
   if (text.selection.state != Selection::kNone) text.selection.Reset();
   const uint32_t lineCountBefore = text.lineCount;
-  if (length > 0) {
-    text.Append(reinterpret_cast<const uint8_t*>(bytes), uint32_t(length), uint8_t(attribute));
-  }
-  if (text.lineCount != lineCountBefore) UpdateVScrollRange();
+  const uint64_t frontLineBefore = text.frontLine;
+  if (length > 0) text.Append(reinterpret_cast<const uint8_t*>(bytes), uint32_t(length));
+  // Lines that left the front move the rest up: a view that stays where it is keeps its text.
+  const uint64_t gone = text.frontLine - frontLineBefore;
+  if (gone != 0 && settings.autoScroll != 1) vPos = int(std::max<int64_t>(int64_t(vPos) - int64_t(gone), 0));
+  if (text.lineCount != lineCountBefore || gone != 0) UpdateVScrollRange();
   if (settings.autoScroll == 1) ScrollToEnd();
   Invalidate();
   return 1;

@@ -167,14 +167,14 @@ int XConsole::Copy() {
   if (selection.state != Selection::kFinished) return 0;
   const int64_t lo = std::max(0, std::min(selection.anchor.offset, selection.end.offset));
   const int64_t hi = std::min<int64_t>(std::max(selection.anchor.offset, selection.end.offset), int64_t(text.used) - 1);
-  if (lo <= hi && text.bytes) {
+  if (lo <= hi && text.HasArrays()) {
     const size_t n = size_t(hi - lo + 1);
     scoped::GlobalMemory memory(GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_DDESHARE, n + 1);
     scoped::GlobalLock lock(memory.get());
     char* out = static_cast<char*>(lock.data());
     if (!out) return -1;
-    const uint8_t* in = text.bytes + lo;
-    for (size_t i = 0; i < n; ++i) out[i] = in[i] ? char(in[i]) : ' ';  // NUL bytes as spaces
+    text.CopyOut(uint32_t(lo), uint32_t(n), reinterpret_cast<uint8_t*>(out));
+    std::replace(out, out + n, '\0', ' ');  // NUL bytes as spaces
     out[n] = '\0';
     lock.unlock();
     // Another program may hold the clipboard open: nothing is copied, and the selection stays

@@ -17,10 +17,15 @@ void NumberEdit::Bind(HWND dialogWindow, int controlId, int32_t initial, int32_t
   // UDS_ALIGNRIGHT places and sizes the spin control against its buddy, so the nominal
   // rectangle only has to be non-empty. UDS_SETBUDDYINT writes the initial number into the box.
   const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE));
-  CreateUpDownControl(WS_CHILD | WS_VISIBLE | WS_BORDER | UDS_SETBUDDYINT | UDS_ALIGNRIGHT |
-                          UDS_NOTHOUSANDS,
-                      10, 10, 50, 50, dialog, -1, instance, GetDlgItem(dialog, id), maximum,
-                      minimum, value);
+  const HWND spin = CreateUpDownControl(WS_CHILD | WS_VISIBLE | WS_BORDER | UDS_SETBUDDYINT | UDS_ALIGNRIGHT |
+                                            UDS_NOTHOUSANDS,
+                                        10, 10, 50, 50, dialog, -1, instance, GetDlgItem(dialog, id), maximum,
+                                        minimum, value);
+  // The creation call sets a 16-bit range and position; numbers past 32767 need the 32-bit ones.
+  if (spin && (maximum > 0x7FFF || minimum < -0x8000)) {
+    SendMessageA(spin, UDM_SETRANGE32, WPARAM(minimum), LPARAM(maximum));
+    SendMessageA(spin, UDM_SETPOS32, 0, LPARAM(value));
+  }
 }
 
 int32_t NumberEdit::Read() {

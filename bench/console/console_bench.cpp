@@ -61,8 +61,7 @@ HWND CreateSized(XConsole& console, const ConsoleSettings& settings) {
 void PaintCase(const char* name, size_t stored, bool wrapped, bool hex) {
   XConsole console;
   ConsoleSettings settings;
-  settings.bufferSize = 2 << 20;
-  settings.maxLines = 200000;
+  settings.bufferSize = int(std::max<size_t>(size_t(2) << 20, stored + (stored >> 4)));
   settings.wrapColumn = wrapped ? 80 : 256;
   settings.hexMode = hex ? 1 : 0;
   strcpy(settings.fontName, "Courier");
@@ -72,8 +71,15 @@ void PaintCase(const char* name, size_t stored, bool wrapped, bool hex) {
     return;
   }
   // Wrapped: lines of 300 bytes stored as rows of 80; unwrapped: lines of 100 bytes.
-  const std::string text = Text(stored, wrapped ? 300 : 100);
-  if (!text.empty()) console.Write(text.data(), int(text.size()), 0);
+  const std::string text = Text(std::min<size_t>(stored, 1 << 20), wrapped ? 300 : 100);
+  console.HoldPaint();
+  for (size_t written = 0; written < stored; written += text.size()) console.Write(text.data(), int(text.size()), 0);
+  console.ReleasePaint(true);
+  if (console.text.used + 300 < stored) {
+    printf("%-34s could not hold %zu bytes (%u KB)\n", name, stored, console.text.capacity / 1024);
+    DestroyTestConsole(console);
+    return;
+  }
   UpdateWindow(window);
   RECT client = {};
   GetClientRect(window, &client);
@@ -116,7 +122,6 @@ void WriteCase(size_t capacity, size_t total, bool withWindow) {
   XConsole console;
   ConsoleSettings settings;
   settings.bufferSize = int(capacity);
-  settings.maxLines = 10000;
   settings.wrapColumn = 256;
   HWND window = nullptr;
   if (withWindow) {
@@ -138,7 +143,7 @@ void WriteCase(size_t capacity, size_t total, bool withWindow) {
     if (withWindow) {
       console.Write(m.data(), int(m.size()), 0);
     } else {
-      console.text.Append(reinterpret_cast<const uint8_t*>(m.data()), uint32_t(m.size()), 0);
+      console.text.Append(reinterpret_cast<const uint8_t*>(m.data()), uint32_t(m.size()));
     }
   }
   const double seconds = Now() - start;
@@ -167,11 +172,13 @@ int main() {
       {"1 MiB unwrapped hex", 1 << 20, false, true},
       {"64 KiB wrapped hex", 64 << 10, true, true},
       {"1 MiB wrapped hex", 1 << 20, true, true},
+      {"64 MiB unwrapped", size_t(64) << 20, false, false},
+      {"1 GiB unwrapped", size_t(1) << 30, false, false},
   };
   for (const auto& c : cases) PaintCase(c.name, c.stored, c.wrapped, c.hex);
 
   printf("\nWrite of 60-byte messages (discarding old lines once the store is full)\n");
-  for (size_t capacity : {size_t(16384), size_t(1) << 20}) {
+  for (size_t capacity : {size_t(64) << 10, size_t(64) << 20}) {
     WriteCase(capacity, 6 << 20, true);
     WriteCase(capacity, 60 << 20, true);
     WriteCase(capacity, 60 << 20, false);

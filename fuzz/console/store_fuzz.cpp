@@ -34,11 +34,21 @@ void Require(bool condition) {
 void CheckInvariants(const TextStore& store) {
   Require(store.maxLines >= 2);
   if (!store.HasArrays()) return Require(store.used == 0);
-  Require(store.lineStarts[0] == 0);
-  for (uint32_t k = 0; k < store.lineCount; ++k) Require(store.lineStarts[k] < store.lineStarts[k + 1]);
-  Require(store.lineStarts[store.lineCount] <= store.used);
+  Require(store.LineStart(0) == 0);
+  for (uint32_t k = 0; k < store.lineCount; ++k) Require(store.LineStart(k) < store.LineStart(k + 1));
+  Require(store.LineStart(store.lineCount) <= store.used);
   Require(store.used <= store.capacity);
   Require(store.lineCount <= store.maxLines - 1);
+  // Messages go in order with their lines.
+  uint64_t previous = 0;
+  for (uint32_t k = 0; k <= store.lineCount; ++k) {
+    const uint64_t number = store.MessageNumberOfLine(k);
+    if (number == ~uint64_t(0)) continue;
+    Require(number >= previous);
+    Require(store.MessageOfLine(k) != nullptr);
+    previous = number;
+  }
+
 }
 
 class NullPainter : public RowPainter {
@@ -71,9 +81,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       case 1:
       case 2: {
         const size_t length = in.Byte() % 64;
-        const uint8_t attribute = in.Byte();
+        if (in.Byte() & 1) {
+          StoredMessage message;
+          message.pid = in.Byte();
+          store.BeginMessage(message);
+        }
         const size_t take = length < in.size ? length : in.size;
-        store.Append(in.data, uint32_t(take), attribute);
+        store.Append(in.data, uint32_t(take));
         in.data += take;
         in.size -= take;
         break;

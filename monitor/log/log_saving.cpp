@@ -82,9 +82,13 @@ void MonitorApp::StartLogSaving() {
   SetCommandEnabled(ID_FILE_START_LOG, false);
   SetCommandEnabled(ID_FILE_STOP_LOG, true);
 
-  if (dialog.saveConsole && console.text.used != 0 && console.text.bytes) {
-    // A failed dump stops saving as a failed write of a message does.
-    WriteLog(console.text.bytes, console.text.used);
+  if (dialog.saveConsole && console.text.used != 0) {
+    // Straight from the store's ring, in its two runs at most; a failed dump stops saving as a
+    // failed write of a message does.
+    const TextPieces pieces = console.text.Pieces(0, console.text.used);
+    if (WriteLog(pieces.first, pieces.firstLength) && pieces.secondLength != 0) {
+      WriteLog(pieces.second, pieces.secondLength);
+    }
   }
 }
 

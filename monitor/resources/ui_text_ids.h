@@ -65,6 +65,7 @@
 #define IDS_SETTINGS_NOT_SAVED 35  /* %s: the settings file */
 
 #define IDS_TROUBLE_LOG_NOT_ROTATED 36  /* %s: the log file, %s: the system's reason */
-#define IDS_TEXT_COUNT 37  /* at most 100: the English base follows the Japanese one by 100 */
+#define IDS_CONSOLE_MEMORY_SHORT 37  /* %u: kilobytes asked for, %u: kilobytes the console holds */
+#define IDS_TEXT_COUNT 38  /* at most 100: the English base follows the Japanese one by 100 */
 
 #endif

@@ -11,7 +11,7 @@ namespace settings_ranges {
 
 // The ranges the console settings page enforces.
 inline constexpr int32_t kColumnMin = 40, kColumnMax = 256;
-inline constexpr int32_t kBufferKbMin = 64, kBufferKbMax = 1024;
+inline constexpr int32_t kBufferKbMin = 64, kBufferKbMax = 1048576;
 // Font heights: the page offers these for scalable fonts and the raster families' own heights.
 inline constexpr int32_t kScalableFontSizes[] = {8, 10, 12, 14, 16, 18, 20, 22, 24, 28};
 inline constexpr int32_t kDefaultFontSize = ConsoleSettings().fontSize;

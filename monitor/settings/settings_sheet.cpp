@@ -52,7 +52,10 @@ void VGL_Console::OpenSettingsSheet(HWND owner) {
     // The file cannot hold them (a read-only folder, no settings path): the running console
     // takes the user's choices as they are, and the user learns once that they will not last.
     settingsUnsaved = true;
-    if (SheetSettingsDiffer(working, settings)) ApplySettings(working);
+    if (SheetSettingsDiffer(working, settings)) {
+      ApplySettings(working);
+      TellIfShortOfMemory(parentWindow);
+    }
       TellSettingsNotSaved(owner);
       return;
   }
@@ -63,6 +66,19 @@ void VGL_Console::OpenSettingsSheet(HWND owner) {
   ConsoleSettings written;
   ReadConsoleSettings(written);
   ApplySettings(written);
+  TellIfShortOfMemory(parentWindow);
+}
+
+void VGL_Console::TellIfShortOfMemory(HWND owner) {
+  if (!text.shortOfMemory) return;
+  text.shortOfMemory = false;  // told once
+  char text_[kUiTextSize + 64];
+  char pattern[kUiTextSize];
+  LoadUiText(IDS_CONSOLE_MEMORY_SHORT, pattern);
+  std::snprintf(text_, sizeof text_, pattern, unsigned(text.askedCapacity / 1024), unsigned(text.capacity / 1024));
+  char caption[kUiTextSize];
+  LoadUiText(IDS_PROGRAM_NAME, caption);
+  MessageBoxA(owner, text_, caption, MB_OK | MB_ICONWARNING);
 }
 
 void VGL_Console::TellSettingsNotSaved(HWND owner) {

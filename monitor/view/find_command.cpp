@@ -27,15 +27,18 @@ void FindCommand::Open(HWND owner, const VGL_Console& console) {
   // A selection of one short line is what the user most likely wants to find (the text of a
   // hit is the search text already).
   const Selection& selection = console.text.selection;
-  if (selection.state == Selection::kFinished && console.text.bytes) {
+  if (selection.state == Selection::kFinished && console.text.HasArrays()) {
     const int32_t lo = std::min(selection.anchor.offset, selection.end.offset);
     const int32_t hi = std::max(selection.anchor.offset, selection.end.offset);
-    const uint8_t* bytes = console.text.bytes;
-    if (lo >= 0 && uint32_t(hi) < console.text.used && size_t(hi - lo + 1) < sizeof text_ &&
-        std::find_if(bytes + lo, bytes + hi + 1, [](uint8_t b) { return b == 0 || b == kCr || b == kLf; }) ==
-            bytes + hi + 1) {
-      std::memcpy(text_, bytes + lo, size_t(hi - lo + 1));
-      text_[hi - lo + 1] = '\0';
+    if (lo >= 0 && uint32_t(hi) < console.text.used && size_t(hi - lo + 1) < sizeof text_) {
+      char taken[sizeof text_];
+      const size_t length = size_t(hi - lo + 1);
+      console.text.CopyOut(uint32_t(lo), uint32_t(length), reinterpret_cast<uint8_t*>(taken));
+      if (std::find_if(taken, taken + length, [](char b) { return b == 0 || b == kCr || b == kLf; }) ==
+          taken + length) {
+        std::memcpy(text_, taken, length);
+        text_[length] = '\0';
+      }
     }
   }
 
@@ -107,7 +110,7 @@ bool FindCommand::Search(VGL_Console& console, bool down, bool matchCase) {
     request.from = down ? 0 : store.used;
   }
 
-  const SearchHit hit = FindInText(store.bytes, store.used, store.codePage, folding_, request);
+  const SearchHit hit = FindInText(store.Pieces(0, store.used), store.codePage, folding_, request);
   if (!hit.found) {
     TellNotFound();
     return false;

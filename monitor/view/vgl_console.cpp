@@ -85,14 +85,12 @@ int VGL_Console::Create(HWND parent) {
   if (window) return 0;
   settings = loaded;
   parentWindow = parent;
-  if (settings.maxLines == 0 || settings.wrapColumn == 0 || settings.bufferSize == 0) return 0;
+  if (settings.wrapColumn == 0 || settings.bufferSize == 0) return 0;
 
-  try {
-    text.Allocate(static_cast<uint32_t>(settings.bufferSize), static_cast<uint32_t>(settings.maxLines),
-                  static_cast<uint32_t>(settings.wrapColumn));
-  } catch (const std::bad_alloc&) {
-    return 0;
-  }
+  // A size the memory cannot give is halved down to 64 KB; the user hears which size it became.
+  text.Allocate(static_cast<uint32_t>(settings.bufferSize), static_cast<uint32_t>(settings.maxLines),
+                static_cast<uint32_t>(settings.wrapColumn));
+  TellIfShortOfMemory(parent);
   if (!text.HasArrays()) return 0;
 
   const HWND created = CreateWindowExA(0, kConsoleClass, nullptr, WS_CHILD | WS_VSCROLL | WS_HSCROLL,

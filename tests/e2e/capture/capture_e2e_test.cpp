@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <string>
@@ -286,6 +287,14 @@ TEST(CaptureEndToEnd, DebugOutputArrivesWithItsProcessAsTextAndAsJson) {
     ASSERT_TRUE(client.started());
     const std::string pid = std::to_string(client.id());
     ASSERT_EQ(client.Wait(60000), 0u);
+    // The two sources are read apart: only debug lines already written fix their order before the
+    // mailslot's message.
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+          const std::string sofar = ReadWholeFile(dir.File("out"));
+          return std::count(sofar.begin(), sofar.end(), '\n') >= kCount;
+        },
+        20000));
     RunClient("text tellit-too");  // the banner and one message through the mailslot
     ASSERT_EQ(capture.Wait(20000), 0u);
     const std::string written = ReadWholeFile(dir.File("out"));

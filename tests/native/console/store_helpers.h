@@ -6,20 +6,24 @@
 
 #include "console/text_store.h"
 
-inline void Put(TextStore& store, const std::string& bytes, uint8_t attribute = 0) {
-  store.Append(reinterpret_cast<const uint8_t*>(bytes.data()), uint32_t(bytes.size()), attribute);
+inline void Put(TextStore& store, const std::string& bytes) {
+  store.Append(reinterpret_cast<const uint8_t*>(bytes.data()), uint32_t(bytes.size()));
+}
+
+inline std::string StoredRange(const TextStore& store, uint32_t offset, uint32_t length) {
+  std::string bytes(length, '\0');
+  if (length != 0) store.CopyOut(offset, length, reinterpret_cast<uint8_t*>(&bytes[0]));
+  return bytes;
 }
 
 // The complete lines, then the current line as the last element.
 inline std::vector<std::string> Lines(const TextStore& store) {
   std::vector<std::string> lines;
+  if (!store.HasArrays()) return lines;
   for (uint32_t k = 0; k <= store.lineCount; ++k) {
-    const uint32_t end = k < store.lineCount ? store.lineStarts[k + 1] : store.used;
-    lines.emplace_back(reinterpret_cast<const char*>(store.bytes) + store.lineStarts[k], end - store.lineStarts[k]);
+    lines.push_back(StoredRange(store, store.LineStart(k), store.LineEnd(k) - store.LineStart(k)));
   }
   return lines;
 }
 
-inline std::string Stored(const TextStore& store) {
-  return std::string(reinterpret_cast<const char*>(store.bytes), store.used);
-}
+inline std::string Stored(const TextStore& store) { return StoredRange(store, 0, store.used); }

@@ -135,7 +135,7 @@ TEST(TextSearch, FindsTextAcrossWrapPointsAndAfterDiscards) {
   const std::string pattern = "6789";
   request.pattern = reinterpret_cast<const uint8_t*>(pattern.data());
   request.patternLength = 4;
-  SearchHit hit = FindInText(store.bytes, store.used, store.codePage, kAscii, request);
+  SearchHit hit = FindInText(store.Pieces(0, store.used), store.codePage, kAscii, request);
   ASSERT_TRUE(hit.found);
   EXPECT_EQ(hit.offset, 6u);
 
@@ -145,7 +145,7 @@ TEST(TextSearch, FindsTextAcrossWrapPointsAndAfterDiscards) {
   const std::string hon = "\x96\x7B";
   request.pattern = reinterpret_cast<const uint8_t*>(hon.data());
   request.patternLength = 2;
-  hit = FindInText(store.bytes, store.used, store.codePage, kAscii, request);
+  hit = FindInText(store.Pieces(0, store.used), store.codePage, kAscii, request);
   ASSERT_TRUE(hit.found);
   EXPECT_EQ(hit.offset, 7u);
 
@@ -157,14 +157,14 @@ TEST(TextSearch, FindsTextAcrossWrapPointsAndAfterDiscards) {
   const std::string last = "line 39";
   request.pattern = reinterpret_cast<const uint8_t*>(last.data());
   request.patternLength = uint32_t(last.size());
-  hit = FindInText(store.bytes, store.used, store.codePage, kAscii, request);
+  hit = FindInText(store.Pieces(0, store.used), store.codePage, kAscii, request);
   ASSERT_TRUE(hit.found);
   EXPECT_EQ(Stored(store).substr(hit.offset, last.size()), last);
   EXPECT_EQ(hit.offset + last.size() + 2, store.used);
   const std::string gone = "line 0\r";
   request.pattern = reinterpret_cast<const uint8_t*>(gone.data());
   request.patternLength = uint32_t(gone.size());
-  EXPECT_FALSE(FindInText(store.bytes, store.used, store.codePage, kAscii, request).found);
+  EXPECT_FALSE(FindInText(store.Pieces(0, store.used), store.codePage, kAscii, request).found);
 }
 
 }  // namespace

@@ -11,10 +11,28 @@
 
 namespace {
 
-// The attribute of every appended byte names the wrap phase it was written in, so a wrapped
-// line can be checked against the wrap column in force when it ended.
+// Every stored byte's wrap phase (the wrap column it was written under) is noted by its position
+// among all bytes taken in, so a wrapped line can be checked against the wrap column in force
+// when it ended.
 struct Checker {
   std::vector<uint32_t> wrapOfPhase;
+  std::vector<uint8_t> phaseAt;  // by position among all bytes taken in
+
+  // Appends byte by byte (which stores what one call stores) to see where each byte went.
+  void Put(TextStore& store, const std::string& bytes) {
+    for (const char byte : bytes) {
+      const uint64_t end = store.frontPosition + store.used;
+      ::Put(store, std::string(1, byte));
+      const uint64_t now = store.frontPosition + store.used;
+      if (now > end) {  // a stored byte adds one; dropped lines move the front and the count alike
+        if (phaseAt.size() < now) phaseAt.resize(size_t(now));
+        phaseAt[size_t(now - 1)] = uint8_t(wrapOfPhase.size() - 1);
+      }
+    }
+  }
+  uint8_t PhaseOf(const TextStore& store, uint32_t offset) const {
+    return phaseAt[size_t(store.frontPosition + offset)];
+  }
 
   void Check(const TextStore& store, const char* step) {
     SCOPED_TRACE(step);
@@ -23,25 +41,25 @@ struct Checker {
       ASSERT_EQ(store.used, 0u);
       return;
     }
-    ASSERT_EQ(store.lineStarts[0], 0u);
+    ASSERT_EQ(store.LineStart(0), 0u);
     for (uint32_t k = 0; k < store.lineCount; ++k) {
-      ASSERT_LT(store.lineStarts[k], store.lineStarts[k + 1]) << "line " << k << " empty or reversed";
+      ASSERT_LT(store.LineStart(k), store.LineStart(k + 1)) << "line " << k << " empty or reversed";
     }
-    ASSERT_LE(store.lineStarts[store.lineCount], store.used);
+    ASSERT_LE(store.LineStart(store.lineCount), store.used);
     ASSERT_LE(store.used, store.capacity);
     ASSERT_LE(store.lineCount, store.maxLines - 1);
     const bool doubleByte = store.codePage && std::find(std::begin(store.codePage->lead),
                                                         std::end(store.codePage->lead), true) !=
                                                   std::end(store.codePage->lead);
     for (uint32_t k = 0; k < store.lineCount; ++k) {
-      const uint32_t start = store.lineStarts[k], end = store.lineStarts[k + 1];
-      const uint8_t last = store.bytes[end - 1];
+      const uint32_t start = store.LineStart(k), end = store.LineStart(k + 1);
+      const uint8_t last = store.At(end - 1);
       if (last == '\r' || last == '\n') continue;
-      const uint8_t firstPhase = store.attributes[start], lastPhase = store.attributes[end - 1];
+      const uint8_t firstPhase = PhaseOf(store, start), lastPhase = PhaseOf(store, end - 1);
       // A line ended before a lead byte ends after its own last byte was written, at the latest
       // when the next byte was (or now, when that one was erased): the narrowest column of those
       // phases is the one to check against.
-      const size_t nextPhase = end < store.used ? std::max<size_t>(lastPhase, store.attributes[end])
+      const size_t nextPhase = end < store.used ? std::max<size_t>(lastPhase, PhaseOf(store, end))
                                                 : wrapOfPhase.size() - 1;
       const uint32_t wrap = *std::min_element(wrapOfPhase.begin() + lastPhase, wrapOfPhase.begin() + nextPhase + 1);
       const uint32_t length = end - start;
@@ -49,7 +67,7 @@ struct Checker {
       // backspace may have erased it since); as a line's first character it stays whole, and the
       // line holds two bytes at a wrap column of 1. Whether a wrap split a character is checked below.
       const bool leadMovedOn = doubleByte;
-      const bool firstWhole = length == 2 && store.codePage->lead[store.bytes[start]];
+      const bool firstWhole = length == 2 && store.codePage->lead[store.At(start)];
       if (firstPhase == nextPhase) {
         ASSERT_TRUE(length == wrap || (leadMovedOn && length + 1 == wrap) || (firstWhole && wrap == 1))
             << "wrapped line " << k << " of " << length << " bytes at wrap column " << wrap;
@@ -59,11 +77,11 @@ struct Checker {
       }
       // No wrap splits a character: the line's last character, found from its start, is whole.
       uint32_t lastCharacter = start;
-      for (uint32_t p = start; p < end; p += (p + 1 < end && store.IsDoubleByte(store.bytes[p], store.bytes[p + 1])) ? 2 : 1) {
+      for (uint32_t p = start; p < end; p += (p + 1 < end && store.IsDoubleByte(store.At(p), store.At(p + 1))) ? 2 : 1) {
         lastCharacter = p;
       }
       ASSERT_FALSE(lastCharacter + 1 == end && end < store.used &&
-                   store.IsDoubleByte(store.bytes[lastCharacter], store.bytes[end]))
+                   store.IsDoubleByte(store.At(lastCharacter), store.At(end)))
           << "wrapped line " << k << " ends with a lead byte whose trail begins the next line";
     }
   }
@@ -113,7 +131,7 @@ void RunTrials(const LeadTrailSets& codePage, unsigned start) {
         checker.Check(store, "clear");
       } else {
         const size_t length = upTo(10) == 0 ? upTo(2 * capacity + 2) : upTo(40);
-        Put(store, RandomBytes(random, length), uint8_t(checker.wrapOfPhase.size() - 1));
+        checker.Put(store, RandomBytes(random, length));
         checker.Check(store, "append");
       }
     }

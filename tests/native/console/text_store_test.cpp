@@ -35,7 +35,7 @@ TEST(TextStore, BreakEndsLineWithItsBytes) {
   Put(store, "abc\r\n");
   EXPECT_EQ(store.lineCount, 1u);
   EXPECT_EQ(Lines(store), (Strings{"abc\r\n", ""}));
-  EXPECT_EQ(store.lineStarts[1], 5u);
+  EXPECT_EQ(store.LineStart(1), 5u);
 }
 
 TEST(TextStore, BreakPairsAndDoubles) {
@@ -174,31 +174,26 @@ TEST(TextStore, NulBytesAreStored) {
 
 TEST(TextStore, NothingToAppend) {
   Store store;
-  store.Append(nullptr, 5, 0);
+  store.Append(nullptr, 5);
   Put(store, "");
   EXPECT_EQ(store.used, 0u);
   EXPECT_EQ(store.lineCount, 0u);
 }
 
-TEST(TextStore, FullStoreDiscardsAtLeastASixteenth) {
+TEST(TextStore, FullStoreDropsAsFewOfTheOldestLinesAsMakeRoom) {
   Store store(1024, 1000, 256);
   Put(store, TenByteLines(0, 100));
   ASSERT_EQ(store.used, 1000u);
-  Put(store, std::string(28, 'x') + "\r\n");  // 1030 >= 1024: more than 64 bytes go
-  EXPECT_EQ(store.used, 1000u - 70u + 30u);
-  EXPECT_EQ(store.lineCount, 94u);
-  EXPECT_EQ(Lines(store)[0], "L007abcd\r\n");
-}
-
-TEST(TextStore, FullStoreDiscardsMoreThanTheAppendedLength) {
-  Store store(1024, 1000, 256);
-  Put(store, TenByteLines(0, 100));
-  Put(store, std::string(198, 'x') + "\r\n");  // more than 200 bytes go: 21 lines
+  Put(store, std::string(28, 'x') + "\r\n");  // 1030 > 1024: one line of ten bytes goes
+  EXPECT_EQ(store.used, 1000u - 10u + 30u);
+  EXPECT_EQ(store.lineCount, 100u);
+  EXPECT_EQ(Lines(store)[0], "L001abcd\r\n");
+  Put(store, std::string(198, 'x') + "\r\n");  // 1220: twenty more go
   EXPECT_EQ(Lines(store)[0], "L021abcd\r\n");
-  EXPECT_EQ(store.used, 1000u - 210u + 200u);
+  EXPECT_EQ(store.used, 1020u - 200u + 200u);
 }
 
-TEST(TextStore, FullLineTableDropsASixteenthOfItsLinesAtLeastOne) {
+TEST(TextStore, FullLineTableDropsTheOldestLine) {
   Store store(160, 10, 256);
   for (int n = 0; n < 9; ++n) Put(store, "line " + std::to_string(n) + "\r\n");
   ASSERT_EQ(store.lineCount, 9u);
@@ -210,9 +205,9 @@ TEST(TextStore, FullLineTableDropsASixteenthOfItsLinesAtLeastOne) {
 
   Store large(0x100000, 160, 256);
   for (int n = 0; n < 159; ++n) Put(large, "n" + std::to_string(n) + "\r\n");
-  Put(large, "last\r\n");  // 159 / 16 = 9 lines go
-  EXPECT_EQ(large.lineCount, 159u - 9u + 1u);
-  EXPECT_EQ(Lines(large).front(), "n9\r\n");
+  Put(large, "last\r\n");  // the oldest line goes
+  EXPECT_EQ(large.lineCount, 159u);
+  EXPECT_EQ(Lines(large).front(), "n1\r\n");
 }
 
 // A full line table used to drop the lines within the first sixteenth of the buffer's bytes: with
@@ -223,7 +218,7 @@ TEST(TextStore, FullLineTableOfShortLinesInALargeBufferKeepsItsHistory) {
   for (int n = 0; n < 9999; ++n) Put(store, "ok\r\n");
   ASSERT_EQ(store.lineCount, 9999u);
   Put(store, "abc\r\n");
-  EXPECT_EQ(store.lineCount, 9999u - 624u + 1u);
+  EXPECT_EQ(store.lineCount, 9999u);
   const Strings lines = Lines(store);
   EXPECT_EQ(lines[lines.size() - 2], "abc\r\n");
   EXPECT_EQ(lines[lines.size() - 3], "ok\r\n");
@@ -235,20 +230,25 @@ TEST(TextStore, LineTableOfOneEntryIsClampedToTwo) {
   EXPECT_EQ(store.maxLines, 2u);
   Put(store, "a\r\nb\r\nc");
   EXPECT_EQ(Lines(store), (Strings{"b\r\n", "c"}));
-  Store zero(64, 0, 80);  // refused: the default table size stays
-  EXPECT_EQ(zero.maxLines, 10000u);
+  Store zero(64, 0, 80);  // none asked for: a line for every 16 bytes, 10,000 at least
+  EXPECT_EQ(zero.maxLines, 10001u);
+  Store large(1u << 26, 0, 80);  // 64 MiB keeps four million lines
+  EXPECT_EQ(large.maxLines, (1u << 22) + 1);
 }
 
-TEST(TextStore, WriteLongerThanCapacityKeepsItsFirstBytes) {
+TEST(TextStore, WriteLongerThanCapacityKeepsItsNewestWholeLines) {
   Store store(64, 100, 256);
   Put(store, "old\r\n");
   const std::string text = TenByteLines(0, 10);
   Put(store, text);
-  EXPECT_EQ(Stored(store), text.substr(0, 64));
+  EXPECT_EQ(Stored(store), text.substr(40));
   EXPECT_EQ(store.lineCount, 6u);
+  Store narrow(8, 100, 256);  // a current line longer than the ring starts again
+  Put(narrow, "0123456789ab");
+  EXPECT_EQ(Lines(narrow), (Strings{"89ab"}));
 }
 
-TEST(TextStore, ClearEmptiesAndZeroFills) {
+TEST(TextStore, ClearEmptiesTheStore) {
   Store store(64, 8, 80);
   Put(store, "abc\r\ndef");
   store.selection.state = Selection::kFinished;
@@ -256,8 +256,9 @@ TEST(TextStore, ClearEmptiesAndZeroFills) {
   EXPECT_EQ(store.used, 0u);
   EXPECT_EQ(store.lineCount, 0u);
   EXPECT_EQ(store.selection.state, Selection::kNone);
-  for (uint32_t i = 0; i < store.capacity; ++i) ASSERT_EQ(store.bytes[i], 0);
-  for (uint32_t i = 0; i < store.maxLines; ++i) ASSERT_EQ(store.lineStarts[i], 0u);
+  EXPECT_EQ(Lines(store), (Strings{""}));
+  Put(store, "x\r\n");
+  EXPECT_EQ(Lines(store), (Strings{"x\r\n", ""}));
 }
 
 TEST(TextStore, RefusedBufferSizeLeavesNoArrays) {
@@ -279,7 +280,7 @@ TEST(TextStore, LoweringBufferSizeDiscardsWholeLinesAndResetsSelection) {
   store.selection.end.offset = 999;
   EXPECT_TRUE(store.Resize(500, 0, 0));
   EXPECT_EQ(store.capacity, 500u);
-  EXPECT_EQ(Stored(store), text.substr(510));  // more than max(1024 / 16, 500) bytes went
+  EXPECT_EQ(Stored(store), text.substr(510));  // the newest whole lines below 500 bytes
   EXPECT_EQ(store.lineCount, 49u);
   EXPECT_EQ(store.selection.state, Selection::kNone);
   EXPECT_EQ(store.selection.end.offset, 0);
@@ -372,17 +373,17 @@ TEST(TextStore, FrontPositionCountsEveryByteThatLeftTheFront) {
   Store store(1024, 1000, 256);
   Put(store, TenByteLines(0, 100));
   EXPECT_EQ(store.frontPosition, 0u);
-  Put(store, std::string(28, 'x') + "\r\n");  // seven lines of ten bytes go
-  EXPECT_EQ(store.frontPosition, 70u);
-  EXPECT_EQ(Lines(store)[0], "L007abcd\r\n");
+  Put(store, std::string(28, 'x') + "\r\n");  // one line of ten bytes goes
+  EXPECT_EQ(store.frontPosition, 10u);
+  EXPECT_EQ(Lines(store)[0], "L001abcd\r\n");
 
-  Store table(16384, 17, 256);  // a full line table drops one line (a sixteenth of 16, at least one)
+  Store table(16384, 17, 256);  // a full line table drops one line
   Put(table, TenByteLines(0, 17));
   EXPECT_EQ(table.frontPosition, 10u);
 
   const uint32_t before = store.used;
   store.Resize(512, 0, 0);  // shrinking drops whole lines
-  EXPECT_EQ(store.frontPosition, 70u + (before - store.used));
+  EXPECT_EQ(store.frontPosition, 10u + (before - store.used));
 
   const uint64_t beforeClear = store.frontPosition + store.used;
   store.Clear();

@@ -37,7 +37,8 @@ TEST(ConsoleSettingsTable, ValuesBecomeFieldsByTheirRowsRules) {
     int32_t field;
   } cases[] = {
       {"column", 10, 40},          {"column", 120, 120},     {"buffer size", 128, 131072},
-      {"buffer size", 0, 65536},   {"buffer size", 5000, 1048576},
+      {"buffer size", 0, 65536},   {"buffer size", 5000, 5120000},
+      {"buffer size", 2000000, 1 << 30},
       {"tabs", 3, 4},              {"hex mode", 7, 1},       {"auto scroll", 0, 0},
       {"text font size", 12, 12},  {"text font size", 0, 18}, {"text font size", 30, 18},
   };

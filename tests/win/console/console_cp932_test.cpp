@@ -1,6 +1,7 @@
 // The console on the Japanese code page (932): double-byte characters stay whole when selected,
 // deleted and drawn.
 #include "console_fixture.h"
+#include "tests/support/stored_text.h"
 
 namespace {
 
@@ -86,7 +87,7 @@ TEST_F(ConsoleCp932, RowEndsBeforeACharacterAcrossTheWrapColumn) {
   EXPECT_EQ(console.view.rows[1].length, 7);
   EXPECT_EQ(console.view.rows[2].length, 39);
   EXPECT_EQ(console.view.rows[3].length, 3);
-  EXPECT_EQ(console.text.lineStarts[2] - console.text.lineStarts[1], 39u);
+  EXPECT_EQ(console.text.LineStart(2) - console.text.LineStart(1), 39u);
   const Capture capture = Render();
   EXPECT_GT(capture.Count(0, 0, capture.width, capture.height, settings.normalText), 0);
 }

@@ -3,6 +3,7 @@
 
 #include "../../support/clipboard_holder.h"
 #include "console_fixture.h"
+#include "tests/support/stored_text.h"
 
 namespace {
 
@@ -129,8 +130,8 @@ TEST_F(ConsoleSelection, DraggingBelowTheWindowScrollsOneLinePerMove) {
   Paint();
   // Each move reaches the row the move before brought in: the end is now in line 21.
   const int end = console.text.selection.end.offset;
-  EXPECT_GE(end, int(console.text.lineStarts[21]));
-  EXPECT_LT(end, int(console.text.lineStarts[22]));
+  EXPECT_GE(end, int(console.text.LineStart(21)));
+  EXPECT_LT(end, int(console.text.LineStart(22)));
   Mouse(WM_MOUSEMOVE, 20, -5);  // above: one line up
   EXPECT_EQ(console.vPos, 2);
   Mouse(WM_LBUTTONUP, 20, -5);
@@ -229,7 +230,7 @@ TEST_F(ConsoleSelection, ReadOnlyConsoleRefusesTypingAndPaste) {
 }
 
 std::string Stored(const XConsole& console) {
-  return std::string(reinterpret_cast<const char*>(console.text.bytes), console.text.used);
+  return StoredText(console.text);
 }
 
 TEST_F(ConsoleSelection, WritableConsoleTakesTypingAndPastedBreaks) {
@@ -315,7 +316,7 @@ TEST(ConsoleHost, AnExceptionInAnOperationStopsAtTheWindowProcedure) {
   SendMessageA(window, WM_CHAR, 'y', 0);
   EXPECT_EQ(console.calls, 2);
   ASSERT_EQ(console.text.used, 1u);
-  EXPECT_EQ(console.text.bytes[0], 'y');
+  EXPECT_EQ(console.text.At(0), 'y');
   DestroyTestConsole(console);
 }
 

@@ -2,6 +2,7 @@
 // wheel and scroll-bar requests, and the input method's composition window.
 
 #include <algorithm>
+#include "tests/support/stored_text.h"
 
 #include "console_fixture.h"  // brings windows.h and imm.h
 
@@ -195,7 +196,7 @@ TEST_F(ConsoleWindow, WriteBeforeTheFirstPaintScrollsToTheEndOnceTheViewHasASize
   EXPECT_EQ(console.hPos, 60 - 40 + 4);
   const RowSpan& last = console.view.rows[size_t(console.view.lastRow)];
   EXPECT_EQ(console.view.lastRow, 100 - console.vPos);
-  EXPECT_EQ(last.start, int32_t(console.text.lineStarts[100]));
+  EXPECT_EQ(last.start, int32_t(console.text.LineStart(100)));
   EXPECT_EQ(last.length, 60);
 }
 

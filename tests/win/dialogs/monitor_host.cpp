@@ -8,6 +8,7 @@
 #include "monitor/settings/settings_file.h"
 #include "monitor/resources/resource_ids.h"
 #include "support/command_state.h"
+#include "tests/support/stored_text.h"
 
 namespace {
 
@@ -92,9 +93,7 @@ void MonitorHost::ResetConsole(const std::string& text) {
 }
 
 std::string MonitorHost::ConsoleText() {
-  const auto& store = App().console.text;
-  if (!store.bytes) return {};
-  return std::string(reinterpret_cast<const char*>(store.bytes), store.used);
+  return StoredText(App().console.text);
 }
 
 bool MonitorHost::CommandEnabled(int command) { return MenuCommandEnabled(GetMenu(Window()), command); }

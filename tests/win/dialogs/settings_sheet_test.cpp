@@ -201,7 +201,7 @@ TEST_F(SettingsSheet, OkWithoutChangesWritesEveryValueAndLeavesTheConsole) {
   ASSERT_TRUE(RunSheet([](HWND) {}));
   EXPECT_EQ(host.Section("console").size(), 31u);
   EXPECT_EQ(Value(host, "column"), "80");
-  EXPECT_EQ(Value(host, "buffer size"), "64");
+  EXPECT_EQ(Value(host, "buffer size"), "65536");
   EXPECT_EQ(Value(host, "tabs"), "4");
   EXPECT_EQ(Value(host, "console back 3"), "16776960");
   EXPECT_EQ(Value(host, "custom 3"), "12345");
@@ -320,7 +320,7 @@ TEST_F(SettingsSheet, OutOfRangeNumbersRevertToThePreviousValue) {
   ASSERT_TRUE(RunSheet([&](HWND page) {
     EXPECT_EQ(TextOf(GetDlgItem(page, IDC_CONFIG_BUFFER_SIZE)), "100");
     SetNumber(page, IDC_CONFIG_WRAP_COLUMN, "300");
-    SetNumber(page, IDC_CONFIG_BUFFER_SIZE, "2048");
+    SetNumber(page, IDC_CONFIG_BUFFER_SIZE, "1048577");
     wrapShown = TextOf(GetDlgItem(page, IDC_CONFIG_WRAP_COLUMN));
     bufferShown = TextOf(GetDlgItem(page, IDC_CONFIG_BUFFER_SIZE));
     // Typed without leaving the box: OK reads it once more.

@@ -22,6 +22,7 @@
 #include "support/dialog_driver.h"
 #include "running_monitor.h"
 #include "support/scratch_dir.h"
+#include "tests/support/stored_text.h"
 
 namespace {
 
@@ -83,7 +84,7 @@ class MainWindowTest : public ::testing::Test {
   }
 
   std::string Shown() {
-    return std::string(reinterpret_cast<const char*>(app.console.text.bytes), app.console.text.used);
+    return StoredText(app.console.text);
   }
 
   void WriteText(const char* text) { app.console.Write(text, static_cast<int>(std::strlen(text)), 0); }

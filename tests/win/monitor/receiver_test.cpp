@@ -13,6 +13,7 @@
 #include "monitor/settings/settings_file.h"
 #include "support/monitor_process.h"
 #include "support/scratch_dir.h"
+#include "tests/support/stored_text.h"
 
 namespace {
 
@@ -83,7 +84,7 @@ class ReceiverTest : public ::testing::Test {
   void TearDown() override { app.logFile.Close(); }
 
   std::string Shown() {
-    return std::string(reinterpret_cast<const char*>(app.console.text.bytes), app.console.text.used);
+    return StoredText(app.console.text);
   }
 
   static HWND parent_;

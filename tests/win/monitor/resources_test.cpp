@@ -503,7 +503,7 @@ const ExpectedDialog kSettingsPage = {
         {-1, kButton, BS_GROUPBOX, 0, 0, 170, 150, 60, 30, L"折り返し文字数", L"By return", false, false},
         {IDC_CONFIG_WRAP_COLUMN, kEdit, 0, kNumbers, 0, 185, 160, 30, 13, nullptr, nullptr, false, false},
         {-1, kButton, BS_GROUPBOX, 0, 0, 235, 150, 60, 30, L"バッファサイズ", L"Text buffer", false, false},
-        {IDC_CONFIG_BUFFER_SIZE, kEdit, 0, kNumbers, 0, 250, 160, 30, 13, nullptr, nullptr, false, false},
+        {IDC_CONFIG_BUFFER_SIZE, kEdit, 0, kNumbers, 0, 238, 160, 42, 13, nullptr, nullptr, false, false},
         {-1, kStatic, SS_LEFT, 0, 0, 282, 164, 10, 12, L"KB", L"KB", false, false},
     }};
 

@@ -23,9 +23,9 @@ class SettingsFileTest : public ::testing::Test {
 };
 
 void ExpectDefaults(const ConsoleSettings& s) {
-  EXPECT_EQ(s.maxLines, 10000);
+  EXPECT_EQ(s.maxLines, 0) << "the buffer size alone bounds the lines";
   EXPECT_EQ(s.wrapColumn, 80);
-  EXPECT_EQ(s.bufferSize, 65536);
+  EXPECT_EQ(s.bufferSize, 64 << 20);
   EXPECT_EQ(s.showVScroll, 1);
   EXPECT_EQ(s.showHScroll, 1);
   EXPECT_EQ(s.hexMode, 0);
@@ -113,7 +113,7 @@ TEST_F(SettingsFileTest, StoredValuesReachEveryField) {
   // The fixed fields have no key.
   EXPECT_EQ(s.readOnly, 1);
   EXPECT_EQ(s.newlineMode, 2);
-  EXPECT_EQ(s.maxLines, 10000);
+  EXPECT_EQ(s.maxLines, 0) << "the buffer size alone bounds the lines";
 }
 
 TEST_F(SettingsFileTest, UnusableValuesAreClampedOnReading) {
@@ -123,8 +123,8 @@ TEST_F(SettingsFileTest, UnusableValuesAreClampedOnReading) {
   } cases[] = {
       {"column=0\r\nbuffer size=0\r\ntabs=0\r\ntext font size=0\r\n", 40, 65536, 2, 18},
       {"column=-80\r\nbuffer size=-1\r\ntabs=-4\r\ntext font size=-18\r\n", 40, 65536, 2, 18},
-      {"column=99999\r\nbuffer size=4000000\r\ntabs=100\r\ntext font size=5000\r\n", 256, 1048576, 8, 18},
-      {"column=2147483647\r\nbuffer size=2147483647\r\ntabs=3\r\ntext font size=28\r\n", 256, 1048576, 4, 28},
+      {"column=99999\r\nbuffer size=4000000\r\ntabs=100\r\ntext font size=5000\r\n", 256, 1 << 30, 8, 18},
+      {"column=2147483647\r\nbuffer size=2147483647\r\ntabs=3\r\ntext font size=28\r\n", 256, 1 << 30, 4, 28},
       {"column=120\r\nbuffer size=128\r\ntabs=8\r\ntext font size=15\r\n", 120, 131072, 8, 15},
   };
   for (const auto& c : cases) {
@@ -148,7 +148,7 @@ TEST_F(SettingsFileTest, ValuesThatAreNoNumbersReadAsTheirDefaults) {
   ConsoleSettings s;
   ReadConsoleSettings(s);
   EXPECT_EQ(s.wrapColumn, 80);
-  EXPECT_EQ(s.bufferSize, 65536);
+  EXPECT_EQ(s.bufferSize, 64 << 20);
   EXPECT_EQ(s.tabSize, 4);
   EXPECT_EQ(s.fontSize, 18);
   EXPECT_EQ(s.showVScroll, 1);

@@ -24,6 +24,7 @@
 #include "support/keyboard.h"
 #include "support/scratch_dir.h"
 #include "support/status_bar_text.h"
+#include "tests/support/stored_text.h"
 
 namespace {
 
@@ -64,7 +65,7 @@ class ToolsWindowTest : public ::testing::Test {
     if (selection.state != Selection::kFinished) return "";
     const int32_t lo = std::min(selection.anchor.offset, selection.end.offset);
     const int32_t hi = std::max(selection.anchor.offset, selection.end.offset);
-    return std::string(reinterpret_cast<const char*>(app.console.text.bytes) + lo, static_cast<size_t>(hi - lo + 1));
+    return StoredText(app.console.text, uint32_t(lo), uint32_t(hi - lo + 1));
   }
 
   int32_t SelectionStart() {
@@ -214,13 +215,13 @@ TEST_F(ToolsWindowTest, SearchGoesOnAcrossASettingsChangeThatDropsLines) {
   EXPECT_EQ(Selected(), "mark");
   const int32_t start = SelectionStart();
   ASSERT_GE(start, 11);
-  EXPECT_EQ(std::string(reinterpret_cast<const char*>(app.console.text.bytes) + start - 11, 11), "entry 2990 ")
+  EXPECT_EQ(StoredText(app.console.text, uint32_t(start - 11), 11), "entry 2990 ")
       << "the first mark after the last hit";
 
   // The hit leaves the store: the next search starts at the top again.
   for (int i = 0; i < 200; ++i) WriteText("newer " + std::to_string(i) + " mark\r\n");
   ASSERT_TRUE(FindWithDialog("mark"));
-  const std::string stored(reinterpret_cast<const char*>(app.console.text.bytes), app.console.text.used);
+  const std::string stored = StoredText(app.console.text);
   EXPECT_EQ(SelectionStart(), static_cast<int32_t>(stored.find("mark")));
   app.console.ApplySettings(before);
 }
@@ -291,7 +292,7 @@ TEST_F(ToolsWindowTest, TimeStampsCheckMarkFollowsEachToggleAndIsSaved) {
   EXPECT_TRUE(MenuChecked(ID_VIEW_TIME_STAMPS));
   EXPECT_EQ(GetPrivateProfileIntA("system", "time stamps", 7, settingsPath), 1u);
   app.ShowReceived(reinterpret_cast<const unsigned char*>("x\n"), 2);
-  const std::string shown(reinterpret_cast<const char*>(app.console.text.bytes), app.console.text.used);
+  const std::string shown = StoredText(app.console.text);
   ASSERT_EQ(shown.size(), 13u + 3u) << shown;
   EXPECT_EQ(shown.substr(13), "x\r\n");
   app.OnCommand(ID_VIEW_TIME_STAMPS);

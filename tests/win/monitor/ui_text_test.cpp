@@ -89,6 +89,7 @@ TEST(UiText, PatternsTakeTheSameArgumentsInBothLanguages) {
       {IDS_TROUBLE_LOG_STOPPED, {L"%s", L"%s"}},
       {IDS_SETTINGS_NOT_SAVED, {L"%s"}},
       {IDS_TROUBLE_LOG_NOT_ROTATED, {L"%s", L"%s"}},
+      {IDS_CONSOLE_MEMORY_SHORT, {L"%u", L"%u"}},
   };
   for (int text = 0; text < IDS_TEXT_COUNT; ++text) {
     std::vector<std::wstring> expected;

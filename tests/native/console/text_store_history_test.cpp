@@ -1,0 +1,169 @@
+// The store as a history: a small ring that discards thousands of times holds exactly the newest
+// whole lines of what a store large enough to keep everything holds, with their messages, and
+// reads the same through the view and the search across the ring's edge; memory that cannot be
+// had halves the ring.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "console/text_search.h"
+#include "console/text_view.h"
+#include "store_helpers.h"
+
+namespace {
+
+const LeadTrailSets kShiftJis = LeadTrailSets::ShiftJis();
+const LeadTrailSets kSingleByte = LeadTrailSets::SingleByte();
+
+// Cells of every row the view lays out from line first on, one string per row.
+struct RowText : RowPainter {
+  std::vector<std::string> rows;
+  int lastY = -1;
+  int DrawRun(int, int y, const uint8_t* cells, int count, int) override {
+    if (y != lastY) rows.emplace_back();
+    lastY = y;
+    rows.back().append(reinterpret_cast<const char*>(cells), size_t(count));
+    return count;
+  }
+  void FillEmpty(int, int y, int, int) override {
+    if (y != lastY) rows.emplace_back();
+    lastY = y;
+  }
+};
+
+std::vector<std::string> Rows(const TextStore& store, uint32_t firstLine, const ConsoleSettings& settings) {
+  TextView view;
+  int window = 0;
+  view.Attach(&window, store, settings);
+  RowPassFrame frame;
+  frame.right = 1000;
+  frame.bottom = int(store.lineCount - firstLine + 1) * 2;  // lines are never longer than a row here
+  frame.vPos = int(firstLine);
+  frame.charWidth = 1;
+  frame.lineHeight = 1;
+  RowText painter;
+  view.Paint(frame, painter);
+  return painter.rows;
+}
+
+TEST(TextStoreHistory, ASmallRingKeepsExactlyTheNewestWholeLinesOfEverything) {
+  struct Case {
+    const LeadTrailSets* codePage;
+    uint32_t capacity, lineLimit, wrap;
+  } cases[] = {
+      {&kShiftJis, 997, 0, 40},   // the line bound follows the bytes
+      {&kShiftJis, 256, 0, 17},
+      {&kSingleByte, 4099, 0, 80},
+      {&kShiftJis, 1500, 12, 33},  // a line bound tighter than the bytes
+  };
+  static const uint8_t alphabet[] = {'a', 'Z', ' ', '\r', '\n', '\t', 0x82, 0xA0, 0x83, 0x40, 0x96, 0x7B, 0x00};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "capacity " << c.capacity << ", wrap " << c.wrap);
+    TextStore small, everything;
+    small.codePage = everything.codePage = c.codePage;
+    ASSERT_TRUE(small.Allocate(c.capacity, c.lineLimit, c.wrap));
+    ASSERT_TRUE(everything.Allocate(1u << 22, 1u << 20, c.wrap));
+    ConsoleSettings settings;
+    settings.wrapColumn = int32_t(c.wrap);
+    std::mt19937 random(c.capacity);
+    std::uniform_int_distribution<size_t> pick(0, sizeof(alphabet) - 1), length(0, 90);
+    int leadAtEdge = 0;
+    for (int step = 0; step < 6000 && !HasFailure(); ++step) {
+      if (step % 3 == 0) {
+        StoredMessage message;
+        message.pid = uint32_t(step);
+        small.BeginMessage(message);
+        everything.BeginMessage(message);
+      }
+      std::string text(length(random), '\0');
+      for (char& b : text) b = char(alphabet[pick(random)]);
+      Put(small, text);
+      Put(everything, text);
+      const TextPieces pieces = small.Pieces(0, small.used);
+      const uint32_t edge = pieces.firstLength;
+      if (pieces.secondLength != 0 && small.IsDoubleByte(pieces[edge - 1], pieces[edge])) ++leadAtEdge;
+      if (step % 50 != 49) continue;
+
+      const std::vector<std::string> kept = Lines(small), all = Lines(everything);
+      ASSERT_LE(kept.size(), all.size());
+      const size_t first = all.size() - kept.size();
+      ASSERT_EQ(kept, std::vector<std::string>(all.begin() + long(first), all.end())) << "step " << step;
+      if (first > 0) {
+        // Nothing more fits: the next older line would overflow the ring or the line bound.
+        const bool bytesFull = small.used + all[first - 1].size() > small.capacity;
+        ASSERT_TRUE(bytesFull || small.lineCount == small.maxLines - 1) << "step " << step;
+      }
+      for (uint32_t k = 0; k <= small.lineCount; ++k) {
+        const StoredMessage* message = small.MessageOfLine(k);
+        const StoredMessage* expected = everything.MessageOfLine(uint32_t(first) + k);
+        ASSERT_EQ(message == nullptr, expected == nullptr) << "line " << k;
+        if (message) ASSERT_EQ(message->pid, expected->pid) << "line " << k;
+      }
+      // The view lays the rows out, and the search finds, as over one run of bytes.
+      ASSERT_EQ(Rows(small, 0, settings), Rows(everything, uint32_t(first), settings)) << "step " << step;
+      const std::string stored = Stored(small);
+      if (edge >= 2 && edge + 2 <= small.used) {
+        const std::string pattern = stored.substr(edge - 2, 4);
+        SearchRequest request;
+        request.pattern = reinterpret_cast<const uint8_t*>(pattern.data());
+        request.patternLength = 4;
+        request.matchCase = true;
+        const SearchHit inRing = FindInText(pieces, c.codePage, CaseFolding::None(), request);
+        const SearchHit inOneRun = FindInText(reinterpret_cast<const uint8_t*>(stored.data()), uint32_t(stored.size()),
+                                              c.codePage, CaseFolding::None(), request);
+        ASSERT_EQ(inRing.found, inOneRun.found);
+        ASSERT_EQ(inRing.offset, inOneRun.offset);
+      }
+    }
+    ASSERT_GT(small.frontPosition, 50u * c.capacity) << "the ring went round many times";
+    if (c.codePage == &kShiftJis) EXPECT_GT(leadAtEdge, 0) << "no double-byte character met the ring's edge";
+  }
+}
+
+size_t gAllocationLimit = 0;
+uint8_t* LimitedAllocation(size_t bytes) { return bytes <= gAllocationLimit ? TextStore::AllocateBytes(bytes) : nullptr; }
+
+TEST(TextStoreHistory, MemoryThatCannotBeHadHalvesTheRingDownToTheSmallestSize) {
+  struct Case {
+    uint32_t asked;
+    size_t limit;
+    uint32_t got;  // 0: no ring
+  } cases[] = {
+      {1u << 30, 300u << 20, 1u << 28},
+      {1u << 30, 1u << 30, 1u << 30},
+      {100 * 1024, 64 * 1024, 64 * 1024},  // halving stops at 64 KB, not at 50 KB
+      {100 * 1024, 60 * 1024, 0},
+      {32 * 1024, 40 * 1024, 32 * 1024},  // a small size is only tried as it is
+      {32 * 1024, 20 * 1024, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.asked << " with " << c.limit);
+    gAllocationLimit = c.limit;
+    TextStore store;
+    store.allocate = LimitedAllocation;
+    EXPECT_EQ(store.Allocate(c.asked, 0, 80), c.got != 0);
+    EXPECT_EQ(store.capacity, c.got);
+    EXPECT_EQ(store.shortOfMemory, c.got != c.asked);
+    EXPECT_EQ(store.maxLines, std::max(c.got / 16, 10000u) + 1);
+  }
+  // Growing beyond what memory gives keeps the store as it was, and says so.
+  gAllocationLimit = 1u << 20;
+  TextStore store;
+  store.allocate = LimitedAllocation;
+  ASSERT_TRUE(store.Allocate(64 * 1024, 0, 80));
+  Put(store, "kept\r\n");
+  store.Resize(1u << 30, 0, 0);
+  EXPECT_EQ(store.capacity, 1u << 20);
+  EXPECT_TRUE(store.shortOfMemory);
+  EXPECT_EQ(Stored(store), "kept\r\n");
+  gAllocationLimit = 0;
+  store.Resize(1u << 30, 0, 0);  // asked again: not tried again
+  EXPECT_EQ(store.capacity, 1u << 20);
+  store.Resize(1u << 29, 0, 0);
+  EXPECT_EQ(store.capacity, 1u << 20);
+  EXPECT_EQ(Stored(store), "kept\r\n");
+}
+
+}  // namespace

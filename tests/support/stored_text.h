@@ -1,0 +1,14 @@
+// The console store's bytes as a string, for tests that look at what a console holds.
+#pragma once
+
+#include <algorithm>
+#include <string>
+
+#include "console/text_store.h"
+
+inline std::string StoredText(const TextStore& store, uint32_t offset = 0, uint32_t length = ~0u) {
+  if (offset >= store.used) return std::string();
+  std::string bytes(std::min(length, store.used - offset), '\0');
+  if (!bytes.empty()) store.CopyOut(offset, uint32_t(bytes.size()), reinterpret_cast<uint8_t*>(&bytes[0]));
+  return bytes;
+}
