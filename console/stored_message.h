@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -25,11 +26,14 @@ class ProgramNames {
  public:
   static constexpr uint32_t kMaxNames = (1u << 24) - 1;
 
-  uint32_t Intern(const std::string& name);
+  uint32_t Intern(std::string_view name);
   const std::string& Name(uint32_t index) const;
   size_t size() const { return names_.size() + 1; }
 
  private:
   std::vector<std::string> names_;  // index 1 .. size
   std::unordered_map<std::string, uint32_t> indexes_;
+  // The name asked for last: messages come in runs from one sender.
+  std::string last_;
+  uint32_t lastIndex_ = 0;
 };

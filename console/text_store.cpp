@@ -19,15 +19,17 @@ bool UsableSize(uint32_t value) { return value != 0 && value <= 0x7FFFFFFFu; }
 
 }  // namespace
 
-uint32_t ProgramNames::Intern(const std::string& name) {
+uint32_t ProgramNames::Intern(std::string_view name) {
   if (name.empty()) return 0;
-  const auto found = indexes_.find(name);
-  if (found != indexes_.end()) return found->second;
-  if (names_.size() >= kMaxNames) return 0;
-  names_.push_back(name);
-  const uint32_t index = uint32_t(names_.size());
-  indexes_.emplace(name, index);
-  return index;
+  if (lastIndex_ != 0 && name == last_) return lastIndex_;
+  last_.assign(name.data(), name.size());
+  const auto found = indexes_.find(last_);
+  if (found != indexes_.end()) return lastIndex_ = found->second;
+  if (names_.size() >= kMaxNames) return lastIndex_ = 0;
+  names_.push_back(last_);
+  lastIndex_ = uint32_t(names_.size());
+  indexes_.emplace(last_, lastIndex_);
+  return lastIndex_;
 }
 
 const std::string& ProgramNames::Name(uint32_t index) const {

@@ -124,6 +124,15 @@ void MonitorApp::DrainDebugOutput() {
 
 void MonitorApp::Take(const Message& message) {
   if (message.kind == MessageKind::kText) messages.Add(GetTickCount());
+  // The console keeps who sent each message and when beside its lines.
+  StoredMessage record;
+  record.arrival = message.arrivalTime;
+  record.sent = message.hasTrailer ? message.sentTime : 0;
+  record.pid = message.hasProcessId ? message.processId : 0;
+  record.program = console.text.programs.Intern(message.program) & ProgramNames::kMaxNames;
+  record.source = static_cast<uint32_t>(message.source);
+  record.kind = static_cast<uint32_t>(message.kind);
+  console.text.BeginMessage(record);
   if (message.kind != MessageKind::kText) {  // the receiver's own lines: short, never cut
     // A loss is stamped with the time of the datagram it comes before.
     ShowNotice(std::string(reinterpret_cast<const char*>(message.text), message.length),

@@ -365,6 +365,18 @@ TEST_F(ReceiverTest, TheReadingThreadTakesAFloodBetweenTicks) {
     expected += std::to_string(i) + "\r\n";
   }
   EXPECT_TRUE(Shown() == expected) << Shown().size() << " bytes shown, " << expected.size() << " expected";
+  // Each line knows its message: who sent it, and the loss line is a record of its own kind.
+  const TextStore& store = app.console.text;
+  ASSERT_EQ(store.lineCount, uint32_t(kCount + 1));
+  for (uint32_t k = 0; k < store.lineCount; ++k) {
+    const StoredMessage* record = store.MessageOfLine(k);
+    ASSERT_NE(record, nullptr) << "line " << k;
+    EXPECT_EQ(record->pid, 4242u) << "line " << k;
+    EXPECT_EQ(record->kind, uint32_t(k == 1000 ? MessageKind::kLost : MessageKind::kText)) << "line " << k;
+    EXPECT_EQ(record->source, uint32_t(MessageSource::kTellit)) << "line " << k;
+    EXPECT_NE(record->arrival, 0u) << "line " << k;
+  }
+  EXPECT_EQ(store.MessageNumberOfLine(kCount) - store.MessageNumberOfLine(0), uint64_t(kCount));
   app.readOnThread = false;
   app.ReopenReceiver();
   EXPECT_FALSE(app.receiver.Reading());
