@@ -17,17 +17,6 @@ bool UsableSize(uint32_t value) { return value != 0 && value <= 0x7FFFFFFFu; }
 
 }  // namespace
 
-LeadTrailSets LeadTrailSets::SingleByte() { return LeadTrailSets(); }
-
-LeadTrailSets LeadTrailSets::ShiftJis() {
-  LeadTrailSets sets;
-  for (int b = 0x81; b <= 0x9F; ++b) sets.lead[b] = true;
-  for (int b = 0xE0; b <= 0xFC; ++b) sets.lead[b] = true;
-  for (int b = 0x40; b <= 0x7E; ++b) sets.trail[b] = true;
-  for (int b = 0x80; b <= 0xFC; ++b) sets.trail[b] = true;
-  return sets;
-}
-
 TextStore::~TextStore() { Release(); }
 
 void TextStore::Release() {

@@ -4,17 +4,7 @@
 
 #include <cstdint>
 
-// Lead and trail byte sets of the active multibyte code page. A single-byte code page has no
-// lead bytes, so IsDoubleByte is never true there.
-struct LeadTrailSets {
-  bool lead[256] = {};
-  bool trail[256] = {};
-
-  bool IsDoubleByte(uint8_t first, uint8_t second) const { return lead[first] && trail[second]; }
-
-  static LeadTrailSets SingleByte();  // no double-byte characters
-  static LeadTrailSets ShiftJis();    // code page 932
-};
+#include "code_page/lead_trail_sets.h"
 
 struct TextPosition {
   int32_t offset = 0;     // byte offset in bytes
