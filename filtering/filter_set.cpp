@@ -45,7 +45,8 @@ FilterSet::FilterSet(std::vector<FilterRule> rules, const LeadTrailSets& codePag
   for (std::size_t i = 0; i < rules_.size(); ++i) {
     const FilterRule& rule = rules_[i];
     if (!rule.enabled) continue;
-    Prepared prepared{static_cast<int>(i), rule.field, WildcardPattern(rule.pattern, rule.matchCase, codePage, folding)};
+    Prepared prepared{static_cast<int>(i), rule.field,
+                      WildcardPattern(rule.pattern, rule.matchCase, codePage, folding)};
     switch (rule.action) {
       case FilterAction::kInclude: includes_.push_back(std::move(prepared)); break;
       case FilterAction::kExclude: excludes_.push_back(std::move(prepared)); break;

@@ -27,7 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   made.textColour = (uint32_t(data[3]) << 16 | uint32_t(data[4]) << 8 | data[5]) % (filtering::kMaxColour + 1);
   made.backColour = (uint32_t(data[5]) << 16 | uint32_t(data[4]) << 8 | data[3]);
   made.pattern = line.substr(6);
-  const bool savable = !made.pattern.empty() && made.pattern.find_first_of(std::string("\r\n\0", 3)) == std::string::npos;
+  const bool savable =
+      !made.pattern.empty() && made.pattern.find_first_of(std::string("\r\n\0", 3)) == std::string::npos;
   filtering::FilterRule back;
   if (filtering::ParseRule(filtering::FormatRule(made), back) != savable) std::abort();
   if (savable && back != made) std::abort();

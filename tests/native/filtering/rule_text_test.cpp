@@ -33,11 +33,14 @@ TEST(RuleText, RoundTripsAndRefusals) {
     FilterRule rule;
     std::string text;
   } written[] = {
-      {Make(FilterAction::kInclude, FilterField::kText, true, false, 0, 65535, "keep*"), "include;text;1;0;0;65535;keep*"},
-      {Make(FilterAction::kExclude, FilterField::kProgram, false, true, 1, 2, "a;b;;"), "exclude;program;0;1;1;2;a;b;;"},
+      {Make(FilterAction::kInclude, FilterField::kText, true, false, 0, 65535, "keep*"),
+       "include;text;1;0;0;65535;keep*"},
+      {Make(FilterAction::kExclude, FilterField::kProgram, false, true, 1, 2, "a;b;;"),
+       "exclude;program;0;1;1;2;a;b;;"},
       {Make(FilterAction::kHighlight, FilterField::kProcessId, true, true, 16777215, 255, "12?"),
        "highlight;pid;1;1;16777215;255;12?"},
-      {Make(FilterAction::kInclude, FilterField::kText, true, false, 0, 0, " spaced "), "include;text;1;0;0;0; spaced "},
+      {Make(FilterAction::kInclude, FilterField::kText, true, false, 0, 0, " spaced "),
+       "include;text;1;0;0;0; spaced "},
       {Make(FilterAction::kInclude, FilterField::kText, true, false, 0, 0, "\x95\x5C;\x83\x41"),
        "include;text;1;0;0;0;\x95\x5C;\x83\x41"},
   };
