@@ -87,9 +87,11 @@ ParsedArguments ParseCaptureArguments(const std::vector<std::string>& arguments)
       name = name.substr(0, equals);
       hasValue = true;
     }
+    const bool joined = hasValue;
+    const bool filter = name == "--include" || name == "--exclude" || name == "--program";
     const bool takesValue = name == "-o" || name == "--output" || name == "--count" || name == "--seconds" ||
                             name == "--max-size" || name == "--keep" || name == "--syslog" ||
-                            name == "--queue";
+                            name == "--queue" || filter;
     if (!takesValue && hasValue) return fail(name + " takes no value");
     if (takesValue && !hasValue) {
       if (i + 1 >= arguments.size()) return fail(name + " needs a value");
@@ -153,6 +155,16 @@ ParsedArguments ParseCaptureArguments(const std::vector<std::string>& arguments)
                     value + "'");
       }
       seenQueue = true;
+    } else if (filter) {
+      if (value.empty()) return fail(name + " needs a pattern");
+      // As with -o, "--include --json" is far more likely a forgotten pattern than a pattern.
+      if (value[0] == '-' && !joined) {
+        return fail(name + " needs a pattern (one that begins with - is written " + name + "=" + value + ")");
+      }
+      std::vector<std::string>& patterns = name == "--include"   ? options.includes
+                                           : name == "--exclude" ? options.excludes
+                                                                 : options.programs;
+      patterns.push_back(value);
     } else if (name == "--daily") {
       if (options.daily) return fail("--daily is given twice");
       options.daily = true;
@@ -176,6 +188,7 @@ const char* CaptureUsage() {
   return "usage: tellitcap [-o FILE [--max-size SIZE] [--keep N] [--daily]] [--json] [--senders]\n"
          "                 [--syslog tcp://HOST:PORT|udp://HOST:PORT [--queue N]]\n"
          "                 [--count N] [--seconds S] [--debug-output]\n"
+         "                 [--include PATTERN]... [--exclude PATTERN]... [--program NAME]...\n"
          "Captures the messages that programs send through tellit.dll, without a window, and\n"
          "writes each as it arrives.\n"
          "  -o, --output FILE  append to FILE instead of writing to standard output\n"
@@ -197,9 +210,19 @@ const char* CaptureUsage() {
          "                     time, UTC) where known, and text (UTF-8); lost messages of a\n"
          "                     sender as {\"time\":...,\"source\":\"tellit\",\"lost\":N,\"pid\":P}\n"
          "  --senders          text form: \"[pid program] \" before each tellit message\n"
-         "  --count N          stop after N messages (the connection banners count too)\n"
+         "  --count N          stop after N messages written (the connection banners count\n"
+         "                     too, messages a filter leaves out do not)\n"
          "  --seconds S        stop after S seconds (decimals allowed: 0.5)\n"
          "  --debug-output     also capture OutputDebugString from every program\n"
+         "  --include PATTERN  write a message whose text matches PATTERN\n"
+         "  --program NAME     write a message of a program whose file name matches NAME\n"
+         "  --exclude PATTERN  leave out a message whose text matches PATTERN\n"
+         "                     Each may be given many times. Without --include and --program\n"
+         "                     every message is written; with them, those that any of them\n"
+         "                     matches. --exclude wins over both. A pattern matches anywhere\n"
+         "                     in the text or name, * any run of characters, ? one character,\n"
+         "                     letters in either case (\"keep*\" matches \"we KEEP it\"). The\n"
+         "                     banners, lost-message records and notices are always written.\n"
          "  -h, --help         print this text\n"
          "Ctrl+C and Ctrl+Break stop it too; every stop writes what was received and exits 0.\n"
          "Exit status: 0 stopped, 1 bad arguments, 2 another program owns the mailslot or the\n"

@@ -22,6 +22,11 @@ struct CaptureOptions {
   // --syslog: each message also to this collector ("tcp://host:port" or "udp://host:port").
   std::string syslog;
   uint64_t queue = 10000;          // messages kept while the collector cannot be reached
+  // Filters (each option repeatable), wildcard patterns ignoring case: a message is written when
+  // no --include or --program is given or one of them matches, and no --exclude matches.
+  std::vector<std::string> includes;  // --include: the message text
+  std::vector<std::string> excludes;  // --exclude: the message text
+  std::vector<std::string> programs;  // --program: the sender's program name
 };
 
 inline constexpr uint64_t kMaxQueue = 1000000;
@@ -40,7 +45,8 @@ inline constexpr uint64_t kMaxSeconds = 10ull * 366 * 24 * 60 * 60;
 bool ParseByteSize(const std::string& text, uint64_t& bytes);
 
 // Parses the arguments after the program name. "--name value" and "--name=value" both work;
-// an option given twice, an unknown one, a missing or malformed value, or a stray word is an error.
+// an option given twice (but the filters, which are repeatable), an unknown one, a missing or
+// malformed value, or a stray word is an error.
 ParsedArguments ParseCaptureArguments(const std::vector<std::string>& arguments);
 
 // The usage text, several lines ending with a line feed.

@@ -5,6 +5,7 @@
 
 #include "capture/record_format.h"
 #include "capture/syslog_format.h"
+#include "filtering/message_subject.h"
 #include "receiving/message_text.h"
 
 namespace capture {
@@ -54,6 +55,7 @@ void CaptureSession::Close() {
 }
 
 void CaptureSession::Take(const Message& message) {
+  if (filters_.Active() && !filters_.Decide(filtering::SubjectOf(message)).shown) return;
   if (message.kind == MessageKind::kText) ++received_;  // a notice is no message and does not count
   sink_.BeginMessage();
   Append(message);

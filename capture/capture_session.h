@@ -5,11 +5,13 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <utility>
 
 #include "capture/code_page_decoder.h"
 #include "capture/output_sink.h"
 #include "capture/record_format.h"
 #include "capture/syslog_sender.h"
+#include "filtering/filter_set.h"
 #include "receiving/receiver.h"
 
 namespace capture {
@@ -46,6 +48,8 @@ class CaptureSession final : MessageSink {
 
   // Also sends every message, as RFC 5424, through this sender.
   void SetSyslog(SyslogSender* sender) { syslog_ = sender; }
+  // Writes (and sends, and counts) only the messages these filters show; notices always.
+  void SetFilters(filtering::FilterSet filters) { filters_ = std::move(filters); }
 
   uint64_t received() const { return received_; }
   DWORD error() const { return error_; }
@@ -73,6 +77,7 @@ class CaptureSession final : MessageSink {
   DWORD error_ = ERROR_SUCCESS;
   bool outputFailed_ = false;
   SyslogSender* syslog_ = nullptr;  // a write at a rotation failed
+  filtering::FilterSet filters_;
 };
 
 }  // namespace capture

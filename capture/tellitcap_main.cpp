@@ -9,12 +9,14 @@
 #include <vector>
 
 #include "capture/ansi_code_page_decoder.h"
+#include "capture/capture_filters.h"
 #include "capture/capture_options.h"
 #include "capture/capture_session.h"
 #include "capture/console_stop.h"
 #include "capture/output_sink.h"
 #include "capture/syslog_sender.h"
 #include "channel/channel.h"
+#include "code_page/ansi_code_page.h"
 
 namespace {
 
@@ -92,6 +94,8 @@ int Capture(const capture::CaptureOptions& options) {
   capture::OutputSink sink;
   capture::CaptureSession session(sink, decoder, options.json, options.senders);
   session.readOnThread = true;
+  session.SetFilters(filtering::FilterSet(capture::CaptureFilterRules(options), LeadTrailSetsForAnsiCodePage(),
+                                          CaseFoldingForAnsiCodePage()));
   // The channel first: when another monitor owns it, no output file is created or touched.
   capture::CaptureSession::Outcome outcome = session.Open(options.debugOutput);
   if (outcome != capture::CaptureSession::Outcome::kStopped) return ReportSession(outcome, session, sink);

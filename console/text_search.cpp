@@ -37,18 +37,6 @@ bool MatchesAt(const TextPieces& bytes, uint32_t length, uint32_t start, const L
 
 }  // namespace
 
-CaseFolding CaseFolding::None() {
-  CaseFolding folding;
-  for (int b = 0; b < 256; ++b) folding.lower[b] = uint8_t(b);
-  return folding;
-}
-
-CaseFolding CaseFolding::Ascii() {
-  CaseFolding folding = None();
-  for (int b = 'A'; b <= 'Z'; ++b) folding.lower[b] = uint8_t(b - 'A' + 'a');
-  return folding;
-}
-
 SearchHit FindInText(const uint8_t* bytes, uint32_t length, const LeadTrailSets* codePage,
                      const CaseFolding& folding, const SearchRequest& request) {
   TextPieces pieces;

@@ -4,16 +4,8 @@
 
 #include <cstdint>
 
+#include "code_page/case_folding.h"
 #include "console/text_store.h"
-
-// The lower-case form of each byte value where it stands as a single-byte character. Bytes of a
-// double-byte character are never folded: Shift-JIS trail bytes include the values of 'A'..'Z'.
-struct CaseFolding {
-  uint8_t lower[256];
-
-  static CaseFolding None();   // every byte stands for itself
-  static CaseFolding Ascii();  // 'A'..'Z' to 'a'..'z'
-};
 
 struct SearchRequest {
   const uint8_t* pattern = nullptr;

@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <deque>
 
-#include "console/lead_trail_sets.h"
+#include "code_page/lead_trail_sets.h"
 #include "console/stored_message.h"
 
 struct TextPosition {

@@ -3,19 +3,12 @@
 
 #include <windows.h>
 
+#include "code_page/ansi_code_page.h"
 #include "console/console_settings.h"
 #include "scoped/scoped_win.h"
 #include "console/text_search.h"
 #include "console/text_store.h"
 #include "console/text_view.h"
-
-// Lead and trail byte sets of the process's ANSI code page (GetCPInfo), for IsDoubleByte.
-LeadTrailSets LeadTrailSetsForAnsiCodePage();
-// The same for a given code page (932 gives Shift-JIS; single-byte code pages have no leads).
-LeadTrailSets LeadTrailSetsForCodePage(UINT codePage);
-// The single-byte upper-case letters of the ANSI code page and their lower case (É to é in code
-// page 1252; in code page 932 the ASCII letters alone), for a search that ignores case.
-CaseFolding CaseFoldingForAnsiCodePage();
 
 class XConsole {
  public:

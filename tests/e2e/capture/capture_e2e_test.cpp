@@ -197,6 +197,35 @@ TEST(CaptureEndToEnd, ALostWriteIsARecordAndEveryMessageNamesItsSender) {
                                " were lost >>\r\n" + sender + kBannerShown + sender + "after\r\n");
 }
 
+// --include and --program are alternatives, --exclude wins over both, letters match in either
+// case; only what is written counts for --count.
+TEST(CaptureEndToEnd, FiltersWriteWhatTheyIncludeLessWhatTheyExclude) {
+  ScratchDir dir;
+  CaptureProcess capture(dir, "--include \"keep*\" --exclude \"*drop*\" --program \"monitor_e2e_client*\" --count 6");
+  ASSERT_TRUE(capture.WaitUntilListening());
+  RunClient("lines 3 other");  // its program is included
+  RunClient("lines 2 drop");   // its banner alone: the lines are excluded
+  ASSERT_TRUE(SendToMonitor("plain, of no program\n"));
+  ASSERT_TRUE(SendToMonitor("keep, but drop\n"));
+  ASSERT_TRUE(SendToMonitor("we KEEP this\n"));
+  ASSERT_EQ(capture.Wait(20000), 0u) << capture.Errors();
+  EXPECT_EQ(capture.Output(), kBannerShown + NumberedLines("other", 3, "\r\n") + kBannerShown + "we KEEP this\r\n");
+  EXPECT_EQ(capture.Errors(), "");
+}
+
+// The banners and the record of a lost message are written whatever the filters say.
+TEST(CaptureEndToEnd, FiltersLeaveTheBannersAndLossRecordsAlone) {
+  ScratchDir dir;
+  CaptureProcess capture(dir, "--include after --exclude *TELLIT* --exclude *lost* --count 3");
+  ASSERT_TRUE(capture.WaitUntilListening());
+  ChildProcess client = Client("lose");  // a banner, "before", a failed write, a banner, "after"
+  ASSERT_TRUE(client.started());
+  ASSERT_EQ(client.Wait(60000), 0u);
+  ASSERT_EQ(capture.Wait(20000), 0u) << capture.Errors();
+  EXPECT_EQ(capture.Output(), kBannerShown + "<< 1 messages from [" + std::to_string(client.id()) +
+                                  " monitor_e2e_client.exe] were lost >>\r\n" + kBannerShown + "after\r\n");
+}
+
 TEST(CaptureEndToEnd, JapaneseTextBecomesUtf8AndInvalidBytesU_FFFD) {
   ASSERT_EQ(GetACP(), 932u) << "this test runs under a Japanese locale";
   ScratchDir dir;

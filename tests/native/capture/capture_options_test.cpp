@@ -106,6 +106,11 @@ TEST(CaptureArguments, RefusedFormsSayWhy) {
       {{"--daily"}, "they need -o FILE"},
       {{"--keep", "3"}, "they need -o FILE"},
       {{"-o", "f", "--keep", "3"}, "--keep needs --max-size or --daily"},
+      {{"--include"}, "--include needs a value"},
+      {{"--include", ""}, "--include needs a pattern"},
+      {{"--exclude="}, "--exclude needs a pattern"},
+      {{"--program", "--json"}, "--program needs a pattern (one that begins with - is written --program=--json)"},
+      {{"--exclude", "-x"}, "written --exclude=-x"},
   };
   for (const auto& c : cases) {
     const capture::ParsedArguments parsed = ParseCaptureArguments(c.arguments);
@@ -142,6 +147,29 @@ TEST(CaptureArguments, RotationOptions) {
   }
 }
 
+TEST(CaptureArguments, FiltersAreRepeatableAndKeepTheirOrder) {
+  const struct {
+    std::vector<std::string> arguments;
+    std::vector<std::string> includes;
+    std::vector<std::string> excludes;
+    std::vector<std::string> programs;
+  } cases[] = {
+      {{}, {}, {}, {}},
+      {{"--include", "keep*"}, {"keep*"}, {}, {}},
+      {{"--include=a", "--json", "--include", "b", "--include=c=d"}, {"a", "b", "c=d"}, {}, {}},
+      {{"--exclude", "*drop*", "--exclude=-x", "--exclude", "a b"}, {}, {"*drop*", "-x", "a b"}, {}},
+      {{"--program", "client*", "--include", "k", "--program=x.exe", "--exclude", "e"}, {"k"}, {"e"},
+       {"client*", "x.exe"}},
+  };
+  for (const auto& c : cases) {
+    const capture::ParsedArguments parsed = ParseCaptureArguments(c.arguments);
+    ASSERT_TRUE(parsed.ok) << parsed.error;
+    EXPECT_EQ(parsed.options.includes, c.includes);
+    EXPECT_EQ(parsed.options.excludes, c.excludes);
+    EXPECT_EQ(parsed.options.programs, c.programs);
+  }
+}
+
 TEST(CaptureArguments, ByteSizes) {
   const struct {
     const char* text;
@@ -165,7 +193,7 @@ TEST(CaptureArguments, ByteSizes) {
 TEST(CaptureArguments, UsageNamesEveryOption) {
   const std::string usage = capture::CaptureUsage();
   for (const char* option : {"-o", "--output", "--json", "--count", "--seconds", "--debug-output", "--help",
-                             "--max-size", "--keep", "--daily"}) {
+                             "--max-size", "--keep", "--daily", "--include", "--exclude", "--program"}) {
     EXPECT_NE(usage.find(option), std::string::npos) << option;
   }
   ASSERT_FALSE(usage.empty());

@@ -1,6 +1,6 @@
-// Lead and trail byte sets of a Windows code page, for the console's double-byte test, and the
-// code page's case folding for its search.
-#include "console/x_console.h"
+// Lead and trail byte sets of a Windows code page, for a double-byte test, and the code page's
+// case folding, for a search or a filter that ignores case.
+#include "code_page/ansi_code_page.h"
 
 namespace {
 
