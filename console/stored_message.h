@@ -12,11 +12,15 @@ struct StoredMessage {
   uint64_t arrival = 0;  // FILETIME (UTC) when the monitor took the message
   uint64_t sent = 0;     // FILETIME (UTC) of the sender's call; 0 when the message carries none
   uint32_t pid = 0;      // the sender's process id; 0 when unknown
-  uint32_t program : 24; // index into ProgramNames; 0 when unknown
-  uint32_t source : 4;   // where it came from, as the owner numbers its sources
-  uint32_t kind : 4;     // text or notice, as the owner numbers them
+  uint32_t program : 20; // index into ProgramNames; 0 when unknown
+  uint32_t source : 2;   // where it came from, as the owner numbers its sources
+  uint32_t kind : 2;     // text or notice, as the owner numbers them
+  uint32_t mark : 8;     // kShown, kHidden, or a highlight's colour pair number (1 ..)
 
-  StoredMessage() : program(0), source(0), kind(0) {}
+  static constexpr uint8_t kShown = 0;
+  static constexpr uint8_t kHidden = 0xFF;
+
+  StoredMessage() : program(0), source(0), kind(0), mark(kShown) {}
 };
 static_assert(sizeof(StoredMessage) == 24, "a message record stays at 24 bytes");
 
@@ -24,7 +28,7 @@ static_assert(sizeof(StoredMessage) == 24, "a message record stays at 24 bytes")
 // are few); past kMaxNames distinct names a new one gets index 0.
 class ProgramNames {
  public:
-  static constexpr uint32_t kMaxNames = (1u << 24) - 1;
+  static constexpr uint32_t kMaxNames = (1u << 20) - 1;
 
   uint32_t Intern(std::string_view name);
   const std::string& Name(uint32_t index) const;

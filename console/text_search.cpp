@@ -1,6 +1,10 @@
 // Text search over the console's stored bytes, character by character.
 #include "console/text_search.h"
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 namespace {
 
 // Bytes of the character at p of a text of length bytes: 2 for a lead and trail byte pair.
@@ -66,4 +70,37 @@ SearchHit FindInText(const TextPieces& bytes, const LeadTrailSets* codePage, con
     if (request.down) break;  // up: the last match before from wins
   }
   return hit;
+}
+
+SearchHit FindInShownText(const TextStore& store, const CaseFolding& folding, const SearchRequest& request) {
+  if (store.AllShown()) return FindInText(store.Pieces(0, store.used), store.codePage, folding, request);
+  // The runs of shown lines, as byte ranges.
+  std::vector<std::pair<uint32_t, uint32_t>> runs;
+  for (uint32_t k = store.NextShownLine(0); k <= store.lineCount;) {
+    uint32_t last = k;
+    while (last + 1 <= store.lineCount && store.LineShown(last + 1)) ++last;
+    runs.emplace_back(store.LineStart(k), store.LineEnd(last));
+    k = store.NextShownLine(last + 1);
+  }
+  const auto searchRun = [&](const std::pair<uint32_t, uint32_t>& run) {
+    SearchRequest inRun = request;
+    inRun.from = request.from <= run.first ? 0 : std::min(request.from, run.second) - run.first;
+    SearchHit hit = FindInText(store.Pieces(run.first, run.second - run.first), store.codePage, folding, inRun);
+    hit.offset += run.first;
+    return hit;
+  };
+  if (request.down) {
+    for (const auto& run : runs) {
+      if (run.second <= request.from) continue;
+      const SearchHit hit = searchRun(run);
+      if (hit.found) return hit;
+    }
+  } else {
+    for (auto run = runs.rbegin(); run != runs.rend(); ++run) {
+      if (run->first >= request.from) continue;
+      const SearchHit hit = searchRun(*run);
+      if (hit.found) return hit;
+    }
+  }
+  return SearchHit();
 }

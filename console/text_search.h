@@ -31,3 +31,6 @@ SearchHit FindInText(const uint8_t* bytes, uint32_t length, const LeadTrailSets*
 // The same over the store's bytes, which may lie in two runs of its ring.
 SearchHit FindInText(const TextPieces& bytes, const LeadTrailSets* codePage, const CaseFolding& folding,
                      const SearchRequest& request);
+// The same over the shown lines of a store: each run of shown lines is searched as a text of its
+// own, so that no match takes in a hidden line. Offsets are the store's.
+SearchHit FindInShownText(const TextStore& store, const CaseFolding& folding, const SearchRequest& request);

@@ -56,6 +56,8 @@ void TextStore::Reset() {
   lines_.clear();
   messages_.clear();
   firstMessage_ = nextMessage_;
+  shownBlocks_.clear();
+  shownTotal_ = shownDropped_ = hiddenMessages_ = 0;
   if (ring_) PushLine(0);
 }
 
@@ -105,6 +107,8 @@ void TextStore::PushLine(uint32_t start) {
   for (;;) {
     try {
       lines_.push_back(record);
+      const StoredMessage* message = MessageOfRecord(record);
+      CountLine(frontLine + lines_.size() - 1, !message || message->mark != StoredMessage::kHidden ? 1 : 0);
       return;
     } catch (const std::bad_alloc&) {
       // The table cannot grow: it holds what memory allows from now on.
@@ -119,16 +123,26 @@ void TextStore::DropFront(uint32_t count) {
   count = std::min(count, lineCount);
   if (count == 0) return;
   const uint32_t cut = LineStart(count);
+  if (AllShown()) {
+    shownDropped_ += count;
+  } else {
+    for (uint32_t k = 0; k < count; ++k) shownDropped_ += LineShown(k) ? 1 : 0;
+  }
   lines_.erase(lines_.begin(), lines_.begin() + count);
   lineCount -= count;
   frontLine += count;
   used -= cut;
   frontPosition += cut;
   frontIndex_ = Index(cut);
+  while (shownBlocks_.size() > 1 && ((firstShownBlock_ + 1) << kShownBlockBits) <= frontLine) {
+    shownBlocks_.pop_front();
+    ++firstShownBlock_;
+  }
   // Messages before the one the first line now belongs to have no line left.
   const uint64_t firstKept = MessageNumberOfLine(0);
   if (firstKept == ~uint64_t(0)) return;  // the first line came before any message
   while (firstMessage_ < firstKept) {
+    if (messages_.front().mark == StoredMessage::kHidden) --hiddenMessages_;
     messages_.pop_front();
     ++firstMessage_;
   }
@@ -289,13 +303,90 @@ void TextStore::BeginMessage(const StoredMessage& message) {
   }
   if (messages_.size() == 1) firstMessage_ = nextMessage_;
   ++nextMessage_;
-  if (CurrentLineLength() == 0) lines_.back().message = uint32_t(nextMessage_ - 1);
+  if (message.mark == StoredMessage::kHidden) ++hiddenMessages_;
+  if (CurrentLineLength() == 0) {
+    const bool wasShown = LineShown(lineCount);
+    lines_.back().message = uint32_t(nextMessage_ - 1);
+    if (LineShown(lineCount) != wasShown) CountLine(frontLine + lineCount, wasShown ? -1 : 1);
+  }
+}
+
+StoredMessage* TextStore::MessageByNumber(uint64_t number) {
+  if (number < firstMessage_ || number - firstMessage_ >= messages_.size()) return nullptr;
+  return &messages_[size_t(number - firstMessage_)];
+}
+
+void TextStore::CountLine(uint64_t lineNumber, int delta) {
+  const uint64_t block = lineNumber >> kShownBlockBits;
+  if (shownBlocks_.empty()) firstShownBlock_ = block;
+  while (firstShownBlock_ + shownBlocks_.size() <= block) shownBlocks_.push_back(ShownBlock{shownTotal_, 0});
+  shownBlocks_[size_t(block - firstShownBlock_)].shown += uint32_t(delta);
+  shownTotal_ += uint64_t(int64_t(delta));
+}
+
+uint32_t TextStore::NextShownLine(uint32_t line) const {
+  while (line <= lineCount && !LineShown(line)) ++line;
+  return line;
+}
+
+uint32_t TextStore::ShownLine(uint32_t v) const {
+  if (!HasArrays() || v >= ShownLineCount()) return lineCount + 1;
+  if (AllShown()) return v;
+  // The block holding shown line number target among all counted, then a walk through it.
+  const uint64_t target = shownDropped_ + v;
+  size_t low = 0, high = shownBlocks_.size() - 1;
+  while (low < high) {
+    const size_t middle = low + (high - low + 1) / 2;
+    if (shownBlocks_[middle].before <= target) {
+      low = middle;
+    } else {
+      high = middle - 1;
+    }
+  }
+  const uint64_t blockStart = (firstShownBlock_ + low) << kShownBlockBits;
+  uint64_t count = std::max(shownBlocks_[low].before, shownDropped_);
+  for (uint32_t k = uint32_t(std::max(blockStart, frontLine) - frontLine); k <= lineCount; ++k) {
+    if (!LineShown(k)) continue;
+    if (count == target) return k;
+    ++count;
+  }
+  return lineCount + 1;
+}
+
+uint32_t TextStore::ShownLinesBefore(uint32_t line) const {
+  if (!HasArrays()) return 0;
+  if (line > lineCount) return ShownLineCount();
+  if (AllShown()) return line;
+  const uint64_t number = frontLine + line;
+  const size_t block = size_t((number >> kShownBlockBits) - firstShownBlock_);
+  const uint64_t blockStart = (firstShownBlock_ + block) << kShownBlockBits;
+  uint64_t count = std::max(shownBlocks_[block].before, shownDropped_);
+  for (uint32_t k = uint32_t(std::max(blockStart, frontLine) - frontLine); k < line; ++k) count += LineShown(k) ? 1 : 0;
+  return uint32_t(count - shownDropped_);
+}
+
+void TextStore::RebuildShownLines() {
+  hiddenMessages_ = 0;
+  for (const StoredMessage& message : messages_) hiddenMessages_ += message.mark == StoredMessage::kHidden ? 1 : 0;
+  shownBlocks_.clear();
+  shownTotal_ = shownDropped_ = 0;
+  if (!HasArrays()) return;
+  for (uint32_t k = 0; k <= lineCount; ++k) CountLine(frontLine + k, LineShown(k) ? 1 : 0);
 }
 
 uint64_t TextStore::MessageNumberOfLine(uint32_t line) const {
   if (!HasArrays() || line > lineCount || messages_.empty()) return ~uint64_t(0);
-  const uint32_t distance = lines_[line].message - uint32_t(firstMessage_);
+  return MessageNumberOfRecord(lines_[line]);
+}
+
+uint64_t TextStore::MessageNumberOfRecord(const LineRecord& record) const {
+  const uint32_t distance = record.message - uint32_t(firstMessage_);
   return distance < messages_.size() ? firstMessage_ + distance : ~uint64_t(0);
+}
+
+const StoredMessage* TextStore::MessageOfRecord(const LineRecord& record) const {
+  const uint64_t number = MessageNumberOfRecord(record);
+  return number == ~uint64_t(0) ? nullptr : &messages_[size_t(number - firstMessage_)];
 }
 
 const StoredMessage* TextStore::MessageOfLine(uint32_t line) const {
@@ -335,6 +426,26 @@ void TextStore::CopyOut(uint32_t offset, uint32_t length, uint8_t* out) const {
   const TextPieces pieces = Pieces(offset, length);
   if (pieces.firstLength) std::memcpy(out, pieces.first, pieces.firstLength);
   if (pieces.secondLength) std::memcpy(out + pieces.firstLength, pieces.second, pieces.secondLength);
+}
+
+uint32_t TextStore::CopyShown(uint32_t offset, uint32_t length, uint8_t* out) const {
+  if (!HasArrays() || offset >= used) return 0;
+  length = std::min(length, used - offset);
+  if (AllShown()) {
+    CopyOut(offset, length, out);
+    return length;
+  }
+  const uint32_t end = offset + length;
+  uint32_t written = 0;
+  for (uint32_t k = LineAt(offset); k <= lineCount && LineStart(k) < end; ++k) {
+    if (!LineShown(k)) continue;
+    const uint32_t from = std::max(offset, LineStart(k));
+    const uint32_t to = std::min(end, LineEnd(k));
+    if (to <= from) continue;
+    CopyOut(from, to - from, out + written);
+    written += to - from;
+  }
+  return written;
 }
 
 int32_t TextStore::SnapToCharacter(const TextPosition& position, bool isLow) const {

@@ -117,6 +117,37 @@ class TextStore {
   void BeginMessage(const StoredMessage& message);
   // The message line k belongs to; null for lines stored before any message began.
   const StoredMessage* MessageOfLine(uint32_t line) const;
+  // The stored message of that number (MessageNumberOfLine), null when it is not stored.
+  StoredMessage* MessageByNumber(uint64_t number);
+  uint64_t FirstMessageNumber() const { return firstMessage_; }
+  uint64_t NextMessageNumber() const { return nextMessage_; }
+
+  // Shown lines: a line is hidden when its message is marked StoredMessage::kHidden. After
+  // changing marks through MessageByNumber, RebuildShownLines brings the count and index in line.
+  bool LineShown(uint32_t line) const {
+    const StoredMessage* message = MessageOfLine(line);
+    return !message || message->mark != StoredMessage::kHidden;
+  }
+  // Shown lines stored (the current line among them when shown), and hidden messages stored.
+  uint32_t ShownLineCount() const { return HasArrays() ? uint32_t(shownTotal_ - shownDropped_) : 0; }
+  bool AllShown() const { return ShownLineCount() == lineCount + 1; }
+  uint64_t HiddenMessageCount() const { return hiddenMessages_; }
+  // Shown lines that left the front since the shown lines were last rebuilt.
+  uint64_t ShownLinesDropped() const { return shownDropped_; }
+  // The line index of shown line v (0 .. ShownLineCount() - 1); lineCount + 1 when there is none.
+  uint32_t ShownLine(uint32_t v) const;
+  // The shown line at or after line k (lineCount + 1 when none), and the number of shown lines
+  // before line k.
+  uint32_t NextShownLine(uint32_t line) const;
+  uint32_t ShownLinesBefore(uint32_t line) const;
+  void RebuildShownLines();
+  // The scroll position of the last shown line (what lineCount is while every line shows).
+  uint32_t LastShownIndex() const { return ShownLineCount() != 0 ? ShownLineCount() - 1 : 0; }
+  // The highlight colour pair number of line k (0: none).
+  uint8_t HighlightOf(uint32_t line) const {
+    const StoredMessage* message = MessageOfLine(line);
+    return message && message->mark != StoredMessage::kHidden ? uint8_t(message->mark) : 0;
+  }
   // The message's number among all begun since the store was made (for lines without one, ~0).
   uint64_t MessageNumberOfLine(uint32_t line) const;
   size_t MessageCount() const { return messages_.size(); }
@@ -129,6 +160,8 @@ class TextStore {
   uint32_t LineAt(uint32_t offset) const;
   TextPieces Pieces(uint32_t offset, uint32_t length) const;
   void CopyOut(uint32_t offset, uint32_t length, uint8_t* out) const;
+  // The same without the bytes of hidden lines; returns the bytes written.
+  uint32_t CopyShown(uint32_t offset, uint32_t length, uint8_t* out) const;
 
   // Whole-character snapping of a selection end (isLow: the lower end takes the lead byte).
   int32_t SnapToCharacter(const TextPosition& position, bool isLow) const;
@@ -146,6 +179,8 @@ class TextStore {
     uint32_t message;  // low 32 bits of the message's number
   };
 
+  uint64_t MessageNumberOfRecord(const LineRecord& record) const;
+  const StoredMessage* MessageOfRecord(const LineRecord& record) const;
   uint32_t Index(uint32_t offset) const {
     const uint32_t index = frontIndex_ + offset;
     return index >= capacity ? index - capacity : index;
@@ -171,4 +206,19 @@ class TextStore {
   std::deque<StoredMessage> messages_;
   uint64_t firstMessage_ = 0;  // number of messages_.front()
   uint64_t nextMessage_ = 0;   // number the next BeginMessage gives
+
+  // The shown lines by blocks of 2^kShownBlockBits lines (by their number among all lines taken
+  // in): how many shown lines came before the block since the count began, and how many are in it.
+  // Lines that leave the front stay counted in their block; shownDropped_ counts them.
+  static constexpr uint32_t kShownBlockBits = 10;
+  struct ShownBlock {
+    uint64_t before;
+    uint32_t shown;
+  };
+  void CountLine(uint64_t lineNumber, int delta);
+  std::deque<ShownBlock> shownBlocks_;
+  uint64_t firstShownBlock_ = 0;  // block number of shownBlocks_.front()
+  uint64_t shownTotal_ = 0;       // shown lines counted, the dropped ones too
+  uint64_t shownDropped_ = 0;
+  uint64_t hiddenMessages_ = 0;
 };

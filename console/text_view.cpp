@@ -82,7 +82,7 @@ bool TextView::RowEndsBefore(int32_t start, int32_t i, int32_t count, int64_t wr
   return false;
 }
 
-int32_t TextView::BuildRow(int32_t count, int32_t start, int32_t* cellCount) {
+int32_t TextView::BuildRow(int32_t count, int32_t start, int32_t* cellCount, uint8_t highlight) {
   *cellCount = 0;
   if (!text || !settings || !text->HasArrays() || start < 0 || uint32_t(start) >= text->used) return 0;
   count = int32_t(std::min<int64_t>(count, int64_t(text->used) - start));  // only stored bytes
@@ -96,6 +96,7 @@ int32_t TextView::BuildRow(int32_t count, int32_t start, int32_t* cellCount) {
   }
   const int64_t wrap = WrapColumn();
   const bool hex = settings->hexMode == 1;
+  const uint8_t marked = highlight != 0 && highlight <= kMaxHighlights ? uint8_t(kCellHighlight + highlight - 1) : 0;
   int32_t cells = 0;
   int32_t i = 0;
   int32_t nextCharacter = 0;
@@ -113,11 +114,11 @@ int32_t TextView::BuildRow(int32_t count, int32_t start, int32_t* cellCount) {
       chars[1] = uint8_t(kHexDigits[byte / 16]);
       chars[2] = uint8_t(kHexDigits[byte % 16]);
       chars[3] = '>';
-      std::fill(colours, colours + 4, selected ? kCellSelected : kCellHex);
+      std::fill(colours, colours + 4, selected ? kCellSelected : marked ? marked : kCellHex);
     } else {
       const uint8_t shown = (byte == kTab || byte == kCr || byte == kLf) ? uint8_t(' ') : byte;
       std::fill(chars, chars + n, shown);
-      std::fill(colours, colours + n, selected ? kCellSelected : kCellNormal);
+      std::fill(colours, colours + n, selected ? kCellSelected : marked ? marked : kCellNormal);
     }
     cells += n;
   }
@@ -156,9 +157,10 @@ void TextView::Paint(const RowPassFrame& frame, RowPainter& painter) {
 
   const TextStore& store = *text;
   const bool hasText = store.HasArrays();
-  uint32_t nextLine = uint32_t(std::max(frame.vPos, 0));
+  uint32_t nextLine = hasText ? store.ShownLine(uint32_t(std::max(frame.vPos, 0))) : 0;
   int64_t segStart = 0, segEnd = 0;  // the part of a line not yet shown
   bool segIsCurrent = false;
+  uint8_t segHighlight = 0;
   int y = frame.top;
   for (int j = 0; j < visibleRows; ++j, y += lh) {
     rows[j] = RowSpan();
@@ -168,11 +170,12 @@ void TextView::Paint(const RowPassFrame& frame, RowPainter& painter) {
       segStart = store.LineStart(nextLine);
       segEnd = store.LineEnd(nextLine);
       segIsCurrent = showsCurrent = nextLine == store.lineCount;
-      ++nextLine;
+      segHighlight = store.HighlightOf(nextLine);
+      nextLine = store.NextShownLine(nextLine + 1);
     }
     int32_t cells = 0;  // of this row: the caret stands after them on the current line
     if (segStart < segEnd) {
-      const int32_t used = BuildRow(int32_t(segEnd - segStart), int32_t(segStart), &cells);
+      const int32_t used = BuildRow(int32_t(segEnd - segStart), int32_t(segStart), &cells, segHighlight);
       rows[j] = RowSpan{int32_t(segStart), used};
       lastRow = j;
       segStart += used;
@@ -265,7 +268,8 @@ ByteLocation TextView::Locate(int32_t offset) const {
   if (!text || !settings || !text->HasArrays() || offset < 0 || uint32_t(offset) >= text->used) return location;
   const TextStore& store = *text;
   const uint32_t line = store.LineAt(uint32_t(offset));
-  location.line = int32_t(line);
+  if (!store.LineShown(line)) return location;
+  location.line = int32_t(store.ShownLinesBefore(line));
   const int64_t lineEnd = store.LineEnd(line);
   const int64_t wrap = WrapColumn();
   // The rows of the line, built as BuildRow does but without drawing.

@@ -17,7 +17,9 @@ struct RowSpan {
 };
 
 // Colour index of a display cell: the colour pair of ConsoleSettings it is drawn with.
-enum CellColour : uint8_t { kCellNormal = 0, kCellHex = 1, kCellSelected = 2 };
+// Highlight colour pair n (from 1) of a message is index kCellHighlight + n - 1.
+enum CellColour : uint8_t { kCellNormal = 0, kCellHex = 1, kCellSelected = 2, kCellHighlight = 4 };
+constexpr int kMaxHighlights = 250;
 
 // Margins of the text area inside the client rectangle, in pixels at 96 DPI.
 constexpr int kConsoleLeftMargin = 4;
@@ -99,8 +101,9 @@ class TextView {
   void ForgetRows();
 
   // Converts up to count stored bytes from offset start into rowChars/rowColours; returns the
-  // bytes used and sets cellCount. The buffers grow when tabs expand beyond their size.
-  int32_t BuildRow(int32_t count, int32_t start, int32_t* cellCount);
+  // bytes used and sets cellCount. The buffers grow when tabs expand beyond their size. A
+  // highlight (colour pair number, 0 for none) colours every cell not selected.
+  int32_t BuildRow(int32_t count, int32_t start, int32_t* cellCount, uint8_t highlight = 0);
 
   // The whole and partly visible columns and rows of a text area (0 for an empty or unmeasured one).
   static int32_t VisibleCells(int from, int to, int cellSize);
@@ -126,7 +129,8 @@ class TextView {
   // Cells a byte occupies at cell position column of its row (tab expansion, hex codes).
   int32_t CellsOf(uint8_t byte, int32_t column) const;
 
-  // Where the byte at offset shows, with the rows laid out as BuildRow lays them out.
+  // Where the byte at offset shows, with the rows laid out as BuildRow lays them out; its line is
+  // counted among the shown lines, and a byte of a hidden line shows nowhere.
   ByteLocation Locate(int32_t offset) const;
 
  private:

@@ -18,13 +18,13 @@ XConsole::~XConsole() { view.Release(); }
 
 int XConsole::Write(const char* bytes, int length, int /*attribute: the store keeps no colour per byte*/) {
   if (text.selection.state != Selection::kNone) text.selection.Reset();
-  const uint32_t lineCountBefore = text.lineCount;
-  const uint64_t frontLineBefore = text.frontLine;
+  const uint32_t lineCountBefore = text.ShownLineCount();
+  const uint64_t droppedBefore = text.ShownLinesDropped();
   if (length > 0) text.Append(reinterpret_cast<const uint8_t*>(bytes), uint32_t(length));
   // Lines that left the front move the rest up: a view that stays where it is keeps its text.
-  const uint64_t gone = text.frontLine - frontLineBefore;
+  const uint64_t gone = text.ShownLinesDropped() - droppedBefore;
   if (gone != 0 && settings.autoScroll != 1) vPos = int(std::max<int64_t>(int64_t(vPos) - int64_t(gone), 0));
-  if (text.lineCount != lineCountBefore || gone != 0) UpdateVScrollRange();
+  if (text.ShownLineCount() != lineCountBefore || gone != 0) UpdateVScrollRange();
   if (settings.autoScroll == 1) ScrollToEnd();
   Invalidate();
   return 1;

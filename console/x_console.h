@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "code_page/ansi_code_page.h"
 #include "console/console_settings.h"
 #include "scoped/scoped_win.h"
@@ -72,6 +74,12 @@ class XConsole {
   bool ReleasePaint(bool paintNow);
 
   ConsoleSettings settings;
+  // The colours of highlight colour pair n (from 1) are highlights[n - 1]; the owner sets them and
+  // marks messages in the store with their numbers.
+  struct HighlightColours {
+    COLORREF text, back;
+  };
+  std::vector<HighlightColours> highlights;
   HWND parentWindow = nullptr;
   HWND window = nullptr;
   int hasFocus = 0;

@@ -118,7 +118,7 @@ void XConsole::UpdateHScrollRange() {
 }
 
 void XConsole::UpdateVScrollRange() {
-  vRange = console_scroll::VRange(text.lineCount);
+  vRange = console_scroll::VRange(text.LastShownIndex());
   vPos = console_scroll::Clamp(vPos, vRange, view.visibleRows);
   if (barStates[1].shown != (settings.showVScroll == 1 ? 1 : 0)) SyncScrollBar(SB_VERT);
 }
@@ -151,7 +151,7 @@ void XConsole::ScrollToEnd() {
   if (console_scroll::EndTarget(length, hPos, view.visibleColumns, &target)) {
     hPos = console_scroll::Clamp(target, hRange, view.visibleColumns);
   }
-  const int lines = int(std::min<uint32_t>(text.lineCount, 0x3FFFFFFF));
+  const int lines = int(std::min<uint32_t>(text.LastShownIndex(), 0x3FFFFFFF));
   if (console_scroll::EndTarget(lines, vPos, view.visibleRows, &target)) {
     vPos = console_scroll::Clamp(target, vRange, view.visibleRows);
   }

@@ -11,13 +11,19 @@ namespace {
 // Draws the row pass's runs with TextOutA, setting colours only when they change.
 class GdiRowPainter : public RowPainter {
  public:
-  GdiRowPainter(HDC dc, const ConsoleSettings& settings, HBRUSH emptyBrush)
-      : dc_(dc), settings_(settings), emptyBrush_(emptyBrush),
+  GdiRowPainter(HDC dc, const ConsoleSettings& settings, const std::vector<XConsole::HighlightColours>& highlights,
+                HBRUSH emptyBrush)
+      : dc_(dc), settings_(settings), highlights_(highlights), emptyBrush_(emptyBrush),
         textColour_(GetTextColor(dc)), backColour_(GetBkColor(dc)) {}
 
   int DrawRun(int x, int y, const uint8_t* cells, int count, int colourIndex) override {
-    const COLORREF textColour = settings_.Colour(colourIndex, false);
-    const COLORREF backColour = settings_.Colour(colourIndex, true);
+    COLORREF textColour = settings_.Colour(colourIndex, false);
+    COLORREF backColour = settings_.Colour(colourIndex, true);
+    const size_t highlight = size_t(colourIndex - kCellHighlight);
+    if (colourIndex >= kCellHighlight && highlight < highlights_.size()) {
+      textColour = highlights_[highlight].text;
+      backColour = highlights_[highlight].back;
+    }
     if (textColour != textColour_) {
       SetTextColor(dc_, textColour);
       textColour_ = textColour;
@@ -41,6 +47,7 @@ class GdiRowPainter : public RowPainter {
  private:
   HDC dc_;
   const ConsoleSettings& settings_;
+  const std::vector<XConsole::HighlightColours>& highlights_;
   HBRUSH emptyBrush_;
   COLORREF textColour_;
   COLORREF backColour_;
@@ -123,7 +130,7 @@ void XConsole::Draw(HDC dc, RECT& rect) {
 void XConsole::PaintText(HDC dc, const RECT& area) {
   if (!view.window) return;
   scoped::Brush empty(CreateSolidBrush(settings.normalBack));
-  GdiRowPainter painter(dc, settings, empty.get());
+  GdiRowPainter painter(dc, settings, highlights, empty.get());
   RowPassFrame frame;
   frame.left = area.left;
   frame.top = area.top;

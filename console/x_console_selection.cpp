@@ -173,9 +173,10 @@ int XConsole::Copy() {
     scoped::GlobalLock lock(memory.get());
     char* out = static_cast<char*>(lock.data());
     if (!out) return -1;
-    text.CopyOut(uint32_t(lo), uint32_t(n), reinterpret_cast<uint8_t*>(out));
-    std::replace(out, out + n, '\0', ' ');  // NUL bytes as spaces
-    out[n] = '\0';
+    // The lines of hidden messages are left out.
+    const uint32_t copied = text.CopyShown(uint32_t(lo), uint32_t(n), reinterpret_cast<uint8_t*>(out));
+    std::replace(out, out + copied, '\0', ' ');  // NUL bytes as spaces
+    out[copied] = '\0';
     lock.unlock();
     // Another program may hold the clipboard open: nothing is copied, and the selection stays
     // so that the user can try again.

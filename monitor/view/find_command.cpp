@@ -110,7 +110,7 @@ bool FindCommand::Search(VGL_Console& console, bool down, bool matchCase) {
     request.from = down ? 0 : store.used;
   }
 
-  const SearchHit hit = FindInText(store.Pieces(0, store.used), store.codePage, folding_, request);
+  const SearchHit hit = FindInShownText(store, folding_, request);
   if (!hit.found) {
     TellNotFound();
     return false;

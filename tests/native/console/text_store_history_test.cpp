@@ -39,7 +39,7 @@ std::vector<std::string> Rows(const TextStore& store, uint32_t firstLine, const 
   view.Attach(&window, store, settings);
   RowPassFrame frame;
   frame.right = 1000;
-  frame.bottom = int(store.lineCount - firstLine + 1) * 2;  // lines are never longer than a row here
+  frame.bottom = int(store.lineCount - firstLine + 1) * 3;  // room for every row of every line
   frame.vPos = int(firstLine);
   frame.charWidth = 1;
   frame.lineHeight = 1;
@@ -119,6 +119,78 @@ TEST(TextStoreHistory, ASmallRingKeepsExactlyTheNewestWholeLinesOfEverything) {
     }
     ASSERT_GT(small.frontPosition, 50u * c.capacity) << "the ring went round many times";
     if (c.codePage == &kShiftJis) EXPECT_GT(leadAtEdge, 0) << "no double-byte character met the ring's edge";
+  }
+}
+
+// Messages marked hidden at random, while old lines go and marks change: the shown-line index, the
+// rows a paint shows, Copy and the search all see exactly the lines of shown messages.
+TEST(TextStoreHistory, HiddenMessagesLeaveTheIndexTheRowsCopyAndTheSearch) {
+  TextStore store;
+  store.codePage = &kShiftJis;
+  ASSERT_TRUE(store.Allocate(3001, 0, 30));
+  ConsoleSettings settings;
+  settings.wrapColumn = 30;
+  std::mt19937 random(99);
+  std::uniform_int_distribution<int> percent(0, 99), length(1, 70);
+  for (int step = 0; step < 3000 && !HasFailure(); ++step) {
+    StoredMessage message;
+    message.mark = percent(random) < 40 ? StoredMessage::kHidden : uint8_t(percent(random) % 3);
+    store.BeginMessage(message);
+    std::string text = "m" + std::to_string(step) + " " + std::string(size_t(length(random)), 'x') + "\r\n";
+    if (percent(random) < 10) text.insert(2, "\x82\xA0");
+    Put(store, text);
+    if (percent(random) < 3) {  // new marks for everything stored, as a change of rules makes
+      for (uint64_t n = store.FirstMessageNumber(); n < store.NextMessageNumber(); ++n) {
+        if (StoredMessage* stored = store.MessageByNumber(n)) stored->mark = percent(random) < 50 ? StoredMessage::kHidden : 0;
+      }
+      store.RebuildShownLines();
+    }
+    if (step % 20 != 19) continue;
+
+    std::vector<uint32_t> shown;
+    std::string shownText;
+    for (uint32_t k = 0; k <= store.lineCount; ++k) {
+      if (!store.LineShown(k)) continue;
+      ASSERT_EQ(store.ShownLinesBefore(k), shown.size()) << "line " << k;
+      shown.push_back(k);
+      shownText += StoredRange(store, store.LineStart(k), store.LineEnd(k) - store.LineStart(k));
+    }
+    ASSERT_EQ(store.ShownLineCount(), shown.size()) << "step " << step;
+    for (uint32_t v = 0; v < shown.size(); ++v) ASSERT_EQ(store.ShownLine(v), shown[v]) << "step " << step;
+    uint64_t hidden = 0;
+    for (uint64_t n = store.FirstMessageNumber(); n < store.NextMessageNumber(); ++n) {
+      const StoredMessage* stored = store.MessageByNumber(n);
+      hidden += stored && stored->mark == StoredMessage::kHidden ? 1 : 0;
+    }
+    ASSERT_EQ(store.HiddenMessageCount(), hidden);
+
+    // A line joined with its CR LF may run one byte past the row: rows of 30 bytes.
+    std::vector<std::string> expectedRows;
+    for (uint32_t k : shown) {
+      std::string line = StoredRange(store, store.LineStart(k), store.LineEnd(k) - store.LineStart(k));
+      for (char& c : line) c = (c == '\r' || c == '\n') ? ' ' : c;
+      for (size_t at = 0; at < line.size() || at == 0; at += 30) expectedRows.push_back(line.substr(at, 30));
+    }
+    std::vector<std::string> rows = Rows(store, 0, settings);
+    rows.resize(expectedRows.size());
+    ASSERT_EQ(rows, expectedRows) << "step " << step;
+
+    std::string copied(store.used, '\0');
+    copied.resize(store.CopyShown(0, store.used, reinterpret_cast<uint8_t*>(&copied[0])));
+    ASSERT_EQ(copied, shownText);
+    // A search finds a shown message's name, and "m" only where a shown line holds one.
+    const size_t at = shownText.find('m');
+    const std::string pattern = at == std::string::npos ? "m" : shownText.substr(at, shownText.find_first_of(" \r", at) - at);
+    SearchRequest request;
+    request.pattern = reinterpret_cast<const uint8_t*>(pattern.data());
+    request.patternLength = uint32_t(pattern.size());
+    request.matchCase = true;
+    const SearchHit hit = FindInShownText(store, CaseFolding::Ascii(), request);
+    ASSERT_EQ(hit.found, at != std::string::npos) << "step " << step;
+    if (hit.found) {
+      ASSERT_TRUE(store.LineShown(store.LineAt(hit.offset)));
+      ASSERT_EQ(StoredRange(store, hit.offset, hit.length), pattern);
+    }
   }
 }
 
