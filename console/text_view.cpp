@@ -114,11 +114,11 @@ int32_t TextView::BuildRow(int32_t count, int32_t start, int32_t* cellCount, uin
       chars[1] = uint8_t(kHexDigits[byte / 16]);
       chars[2] = uint8_t(kHexDigits[byte % 16]);
       chars[3] = '>';
-      std::fill(colours, colours + 4, selected ? kCellSelected : marked ? marked : kCellHex);
+      std::fill(colours, colours + 4, selected ? uint8_t(kCellSelected) : marked ? marked : uint8_t(kCellHex));
     } else {
       const uint8_t shown = (byte == kTab || byte == kCr || byte == kLf) ? uint8_t(' ') : byte;
       std::fill(chars, chars + n, shown);
-      std::fill(colours, colours + n, selected ? kCellSelected : marked ? marked : kCellNormal);
+      std::fill(colours, colours + n, selected ? uint8_t(kCellSelected) : marked ? marked : uint8_t(kCellNormal));
     }
     cells += n;
   }

@@ -124,6 +124,8 @@ void MonitorApp::OnCommand(WPARAM wParam) {
     case ID_VIEW_DEBUG_OUTPUT: ToggleDebugCapture(*this); break;
     case ID_VIEW_TIME_STAMPS: ToggleTimeStamps(); break;
     case ID_VIEW_SENDERS: ToggleShowSenders(); break;
+    case ID_VIEW_FILTER: ToggleFilter(); break;
+    case ID_EDIT_FILTER: EditFilters(); break;
     case ID_HELP_TOPICS: OpenHelp(); break;
     case ID_HELP_ABOUT: RunAboutBox(mainWindow); break;
     case ID_HELP_LANGUAGE: ChooseLanguage(); break;

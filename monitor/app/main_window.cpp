@@ -113,6 +113,12 @@ LRESULT HandleMainMessage(MonitorApp& app, HWND window, UINT message, WPARAM wPa
       if (lParam && lstrcmpA(reinterpret_cast<const char*>(lParam), "ImmersiveColorSet") == 0) app.ApplySystemTheme();
       return DefWindowProcA(window, message, wParam, lParam);
     case WM_TIMER:
+      if (wParam == kRefilterTimer) {
+        app.RefilterSlice();
+        return 0;
+      }
+      app.Tick();
+      return 0;
     case kWakeMessage:
       app.Tick();
       return 0;
@@ -232,6 +238,7 @@ void MonitorApp::CreateChildren(HWND window) {
 
   console.SetDpi(dpi);
   console.Create(mainWindow);
+  LoadFilters();
   SetTickPeriod(kTickPeriodMs);
 }
 

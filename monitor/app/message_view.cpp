@@ -12,6 +12,7 @@
 #include "receiving/byte_buffer.h"
 #include "receiving/line_ends.h"
 #include "receiving/message_text.h"
+#include "filtering/message_subject.h"
 
 namespace {
 
@@ -124,19 +125,21 @@ void MonitorApp::DrainDebugOutput() {
 
 void MonitorApp::Take(const Message& message) {
   if (message.kind == MessageKind::kText) messages.Add(GetTickCount());
-  // The console keeps who sent each message and when beside its lines.
+  // The console keeps who sent each message and when beside its lines. The channel's own lines
+  // (banner, cut notice) are notices there, which no filter hides.
   StoredMessage record;
   record.arrival = message.arrivalTime;
   record.sent = message.hasTrailer ? message.sentTime : 0;
   record.pid = message.hasProcessId ? message.processId : 0;
   record.program = console.text.programs.Intern(message.program) & ProgramNames::kMaxNames;
   record.source = static_cast<uint32_t>(message.source);
-  record.kind = static_cast<uint32_t>(message.kind);
-  console.text.BeginMessage(record);
+  const bool channelNotice = message.kind == MessageKind::kText && message.source == MessageSource::kTellit &&
+                             filtering::IsChannelNotice(message.text, message.length);
+  record.kind = static_cast<uint32_t>(channelNotice ? MessageKind::kNotice : message.kind);
   if (message.kind != MessageKind::kText) {  // the receiver's own lines: short, never cut
     // A loss is stamped with the time of the datagram it comes before.
     ShowNotice(std::string(reinterpret_cast<const char*>(message.text), message.length),
-               message.hasTrailer ? message.sentTime : 0);
+               message.hasTrailer ? message.sentTime : 0, record);
     return;
   }
   // Debug output always names its sender; a message of tellit.dll when View > Senders is on.
@@ -164,12 +167,16 @@ void MonitorApp::Take(const Message& message) {
     // Cut as it was read, or by the convert buffer: said before what is left of it.
     ShowNotice(message_text::CutNotice(message.cutFrom != 0 ? message.cutFrom : message.length, consumed));
   }
-  WriteShown(out, prefixLength + converted, message.hasTrailer ? message.sentTime : 0);
+  WriteShown(out, prefixLength + converted, message.hasTrailer ? message.sentTime : 0, record, message.program);
 }
 
-void MonitorApp::WriteShown(const unsigned char* text, size_t length, uint64_t sentTime) {
+void MonitorApp::WriteShown(const unsigned char* text, size_t length, uint64_t sentTime, StoredMessage record,
+                            std::string_view program) {
   size_t shownLength = 0;
   const unsigned char* shown = stamps.Apply(text, length, sentTime, shownLength);
+  // The filters decide on the text as the console shows it, as they do again over the history.
+  record.mark = HistoryFilter::MarkFor(activeFilters, record, program, shown, shownLength);
+  console.text.BeginMessage(record);
   console.Write(reinterpret_cast<const char*>(shown), static_cast<int>(shownLength), 0);
   if (logFile.IsOpen()) WriteLog(shown, static_cast<DWORD>(shownLength));
 }
@@ -181,12 +188,13 @@ void MonitorApp::ShowReceived(const unsigned char* text, size_t length) {
   Take(received);
 }
 
-void MonitorApp::ShowNotice(const std::string& text, uint64_t sentTime) {
+void MonitorApp::ShowNotice(const std::string& text, uint64_t sentTime, StoredMessage record) {
+  if (record.kind == static_cast<uint32_t>(MessageKind::kText)) record.kind = static_cast<uint32_t>(MessageKind::kNotice);
   // Converted apart from the convert buffer, which may hold the message the notice is about.
   std::string converted(2 * text.size() + 1, '\0');
   const size_t length = line_ends::Convert(reinterpret_cast<const uint8_t*>(text.data()), text.size(),
                                            reinterpret_cast<uint8_t*>(&converted[0]), converted.size());
-  WriteShown(reinterpret_cast<const unsigned char*>(converted.data()), length, sentTime);
+  WriteShown(reinterpret_cast<const unsigned char*>(converted.data()), length, sentTime, record);
 }
 
 void MonitorApp::LoadShowSenders() {

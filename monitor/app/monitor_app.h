@@ -5,11 +5,13 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "monitor/app/command_states.h"
 #include "monitor/app/language.h"
 #include "monitor/app/message_counter.h"
 #include "monitor/app/status_bar.h"
+#include "monitor/filters/history_filter.h"
 #include "receiving/rotating_file.h"
 #include "monitor/view/find_command.h"
 #include "monitor/view/receive_stamps.h"
@@ -90,15 +92,19 @@ struct MonitorApp final : CommandStates, MessageSink {
   void Take(const Message& message) override;
   // Shows a text as received now from no known sender, and a line of the monitor's own.
   void ShowReceived(const unsigned char* text, size_t length);
-  void ShowNotice(const std::string& text, uint64_t sentTime = 0);
+  void ShowNotice(const std::string& text, uint64_t sentTime = 0, StoredMessage record = StoredMessage());
   // The time stamp where due, then the console and the log.
-  void WriteShown(const unsigned char* text, size_t length, uint64_t sentTime);
+  // Shows and logs one message (or notice) as the console shows it, after the filters decided on it.
+  void WriteShown(const unsigned char* text, size_t length, uint64_t sentTime, StoredMessage record,
+                  std::string_view program = {});
   void LoadShowSenders();
   void ToggleShowSenders();
 
   // Troubles the user is told about in a message box, shown from the message loop (never from
   // inside a tick, whose timer would run again under the box).
-  enum Trouble : WPARAM { kChannelInUse, kLogStopped, kDebugOutputInUse, kDebugOutputFailed, kLogNotRotated };
+  enum Trouble : WPARAM {
+    kChannelInUse, kLogStopped, kDebugOutputInUse, kDebugOutputFailed, kLogNotRotated, kFilterRulesUnreadable
+  };
   void NotifyTrouble(Trouble trouble, DWORD error);
   void ShowTrouble(Trouble trouble, DWORD error);
   // Writes to the open log; a failed or short write stops log saving and tells the user.
@@ -134,6 +140,20 @@ struct MonitorApp final : CommandStates, MessageSink {
   ReceiveStamps stamps;
   void LoadTimeStamps();
   void ToggleTimeStamps();
+
+  // Filters (monitor/filters): the rules as saved, the switch of View > Filter ("filter" in
+  // [system]), the set in force, and the history decided again after a change, in slices.
+  std::vector<filtering::FilterRule> filterRules;
+  bool filterOn = true;
+  filtering::FilterSet activeFilters;
+  HistoryFilter refilter;
+  std::string unreadableRules;  // "3, 5": told once after start
+  void LoadFilters();
+  void ApplyFilters();  // the set in force from the rules and the switch, then the history again
+  void ToggleFilter();
+  void EditFilters();
+  void SaveFilters();
+  void RefilterSlice();
 };
 
 // Posted to the main window: wParam a MonitorApp::Trouble, lParam the system's error code.
@@ -142,6 +162,10 @@ constexpr UINT kTroubleMessage = WM_APP + 10;
 constexpr UINT kWakeMessage = WM_APP + 11;
 // Timer 1 of the main window: the tick, and its slower period while nothing comes.
 constexpr UINT_PTR kReceiveTimer = 1;
+// While the history is decided again: a slice at each firing, between the user's input.
+constexpr UINT_PTR kRefilterTimer = 2;
+constexpr UINT kRefilterPeriodMs = 10;
+constexpr DWORD kRefilterSliceMs = 25;
 constexpr UINT kTickPeriodMs = 50;
 constexpr UINT kIdleTickPeriodMs = 250;
 constexpr int kTicksBeforeIdle = 20;

@@ -32,6 +32,14 @@ std::string CountText(const std::string& count, Language language) {
   return Format(IDS_STATUS_COUNT, language, count);
 }
 
+std::string CountHiddenText(const std::string& count, const std::string& hidden, Language language) {
+  char loaded[kUiTextSize];
+  LoadUiText(language, IDS_STATUS_COUNT_HIDDEN, loaded);
+  char text[kUiTextSize + 64];
+  std::snprintf(text, sizeof text, loaded, count.c_str(), hidden.c_str());
+  return text;
+}
+
 std::string RateText(const std::string& rate, Language language) {
   return Format(IDS_STATUS_RATE, language, rate);
 }
@@ -45,11 +53,12 @@ int TextWidth(HDC dc, const std::string& text) {
 }  // namespace
 
 StatusTexts MakeStatusTexts(uint64_t count, uint32_t rate, const char* logName, bool channelDown,
-                            Language language, int notice) {
+                            Language language, int notice, uint64_t hidden) {
   StatusTexts texts;
-  texts.count = CountText(std::to_string(count), language);
+  texts.count = hidden != 0 ? CountHiddenText(std::to_string(count), std::to_string(hidden), language)
+                             : CountText(std::to_string(count), language);
   texts.rate = RateText(std::to_string(rate), language);
-  texts.countSample = CountText("8888888", language);
+  texts.countSample = hidden != 0 ? CountHiddenText("8888888", "888888", language) : CountText("8888888", language);
   texts.rateSample = RateText("88888", language);
   if (logName) texts.log = Format(IDS_STATUS_LOG, language, logName);
   if (channelDown) {
@@ -114,7 +123,8 @@ void MonitorApp::UpdateStatusBar() {
   if (statusNotice >= 0 && int32_t(now - statusNoticeEnd) >= 0) statusNotice = -1;
   if (!statusBar || !IsWindowVisible(statusBar)) return;
   statusView.Show(statusBar, MakeStatusTexts(messages.Total(), rate, logFile.IsOpen() ? logFileName : nullptr,
-                                             channelDown, language, statusNotice));
+                                             channelDown, language, statusNotice,
+                                             console.text.HiddenMessageCount()));
 }
 
 void MonitorApp::CommandFailed(int command) {

@@ -22,8 +22,9 @@ struct StatusTexts {
 };
 
 // The texts in the language; logName is null while no log is saved, notice a text id (IDS_) or -1.
+// hidden counts the stored messages the filters hide; 0 leaves the count part as it was.
 StatusTexts MakeStatusTexts(uint64_t count, uint32_t rate, const char* logName, bool channelDown,
-                            Language language, int notice = -1);
+                            Language language, int notice = -1, uint64_t hidden = 0);
 
 // Keeps the status bar in line with the texts, telling the control only what changed.
 class StatusBarView {

@@ -36,6 +36,14 @@ void MonitorApp::ShowTrouble(Trouble trouble, DWORD error) {
     MessageBoxA(mainWindow, text, caption, MB_OK | MB_ICONWARNING);
     return;
   }
+  if (trouble == kFilterRulesUnreadable) {
+    LoadUiText(IDS_PROGRAM_NAME, caption);
+    char pattern[kUiTextSize];
+    LoadUiText(IDS_FILTER_RULES_UNREADABLE, pattern);
+    std::snprintf(text, sizeof text, pattern, unreadableRules.c_str());
+    MessageBoxA(mainWindow, text, caption, MB_OK | MB_ICONWARNING);
+    return;
+  }
   if (trouble == kDebugOutputInUse || trouble == kDebugOutputFailed) {
     LoadUiText(IDS_PROGRAM_NAME, caption);
     if (trouble == kDebugOutputInUse) {

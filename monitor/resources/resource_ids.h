@@ -5,7 +5,7 @@
 /* Main menus: the class takes one of them at start-up, by the language then in force. */
 #define IDR_MENU_JAPANESE 1
 #define IDR_MENU_ENGLISH 2
-/* Keyboard shortcuts of both languages: Ctrl+F, F3, Shift+F3. */
+/* Keyboard shortcuts of both languages: Ctrl+F, F3, Shift+F3, Ctrl+L. */
 #define IDR_ACCELERATORS 3
 
 #define IDI_VIGILO 4   /* program icon: 32x32 and 16x16 */
@@ -26,11 +26,13 @@
 #define ID_EDIT_FIND 116
 #define ID_EDIT_FIND_NEXT 117
 #define ID_EDIT_FIND_PREVIOUS 118  /* Shift+F3: a shortcut only, not in the menu */
+#define ID_EDIT_FILTER 119         /* Ctrl+L */
 #define ID_VIEW_TOOLBAR 121
 #define ID_VIEW_STATUS_BAR 122
 #define ID_VIEW_DEBUG_OUTPUT 123
 #define ID_VIEW_TIME_STAMPS 124
 #define ID_VIEW_SENDERS 125
+#define ID_VIEW_FILTER 126
 #define ID_HELP_TOPICS 131
 #define ID_HELP_ABOUT 132
 #define ID_HELP_LANGUAGE 133

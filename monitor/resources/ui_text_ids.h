@@ -66,6 +66,8 @@
 
 #define IDS_TROUBLE_LOG_NOT_ROTATED 36  /* %s: the log file, %s: the system's reason */
 #define IDS_CONSOLE_MEMORY_SHORT 37  /* %u: kilobytes asked for, %u: kilobytes the console holds */
-#define IDS_TEXT_COUNT 38  /* at most 100: the English base follows the Japanese one by 100 */
+#define IDS_STATUS_COUNT_HIDDEN 38      /* %s: messages received, %s: stored messages the filters hide */
+#define IDS_FILTER_RULES_UNREADABLE 39  /* %s: the numbers of the rules */
+#define IDS_TEXT_COUNT 40  /* at most 100: the English base follows the Japanese one by 100 */
 
 #endif

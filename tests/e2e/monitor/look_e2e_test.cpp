@@ -12,6 +12,7 @@
 #include "resource_ids.h"
 #include "support/monitor_fixture.h"
 #include "support/screenshot.h"
+#include "support/client_capture.h"
 
 namespace {
 
@@ -46,35 +47,7 @@ class ScopedUserValue {
 constexpr char kDesktop[] = "Control Panel\\Desktop";
 constexpr char kPersonalize[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize";
 
-// The client area of a window as the screen shows it, one COLORREF per pixel.
-struct Capture {
-  int width = 0, height = 0;
-  std::vector<COLORREF> pixels;
-  COLORREF At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
-};
-
-Capture CaptureClient(HWND window) {
-  Capture capture;
-  RECT client;
-  GetClientRect(window, &client);
-  POINT origin = {0, 0};
-  ClientToScreen(window, &origin);
-  capture.width = client.right;
-  capture.height = client.bottom;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, capture.width, capture.height);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, capture.width, capture.height, screen, origin.x, origin.y, SRCCOPY);
-  capture.pixels.resize(static_cast<size_t>(capture.width) * capture.height);
-  for (int y = 0; y < capture.height; ++y)
-    for (int x = 0; x < capture.width; ++x) capture.pixels[static_cast<size_t>(y) * capture.width + x] = GetPixel(memory, x, y);
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  return capture;
-}
+using Capture = ClientCapture;
 
 // The first row from `from` on where some pixel of the left quarter differs (or not) from `back`.
 int RowWhere(const Capture& capture, int from, COLORREF back, bool differs) {

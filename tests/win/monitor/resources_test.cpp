@@ -44,6 +44,8 @@ const MenuItemCase kMenuItems[] = {
     {ID_VIEW_DEBUG_OUTPUT, L"OutputDebugString の取り込み", L"Capture OutputDebugString", 0},
     {ID_VIEW_TIME_STAMPS, L"時刻の表示", L"Time Stamps", 0},
     {ID_VIEW_SENDERS, L"送信元", L"Senders", 0},
+    {ID_VIEW_FILTER, L"フィルター", L"Filter", MF_CHECKED},
+    {ID_EDIT_FILTER, L"フィルター...", L"Filter...", 0},
     {ID_HELP_TOPICS, L"ヘルプの表示", L"Help Topics", 0},
     {ID_HELP_LANGUAGE, L"言語設定", L"Choosse Language", 0},
     {ID_HELP_ABOUT, L"バージョン情報", L"About Tellit Message Monitor...", 0},
@@ -73,15 +75,16 @@ void CheckMenu(int resource, bool japanese) {
   for (int i = 0; i < 6; ++i) EXPECT_EQ(static_cast<int>(GetMenuItemID(file, i)), fileOrder[i]);
   const HMENU edit = GetSubMenu(menu, 1);
   const int editOrder[] = {ID_EDIT_COPY,      0, ID_EDIT_SELECT_ALL, ID_EDIT_ALL_COPY, ID_EDIT_ALL_ERASE,
-                           0, ID_EDIT_FIND, ID_EDIT_FIND_NEXT};
-  ASSERT_EQ(GetMenuItemCount(edit), 8);
-  for (int i = 0; i < 8; ++i) EXPECT_EQ(static_cast<int>(GetMenuItemID(edit, i)), editOrder[i]);
+                           0, ID_EDIT_FIND, ID_EDIT_FIND_NEXT, 0, ID_EDIT_FILTER};
+  ASSERT_EQ(GetMenuItemCount(edit), 10);
+  for (int i = 0; i < 10; ++i) EXPECT_EQ(static_cast<int>(GetMenuItemID(edit, i)), editOrder[i]);
   // Shift+F3 is a shortcut only.
   EXPECT_EQ(GetMenuState(menu, ID_EDIT_FIND_PREVIOUS, MF_BYCOMMAND), static_cast<UINT>(-1));
   const HMENU view = GetSubMenu(menu, 2);
-  const int viewOrder[] = {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_VIEW_DEBUG_OUTPUT, ID_VIEW_TIME_STAMPS, ID_VIEW_SENDERS};
-  ASSERT_EQ(GetMenuItemCount(view), 5);
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(static_cast<int>(GetMenuItemID(view, i)), viewOrder[i]);
+  const int viewOrder[] = {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_VIEW_DEBUG_OUTPUT, ID_VIEW_TIME_STAMPS,
+                           ID_VIEW_SENDERS, ID_VIEW_FILTER};
+  ASSERT_EQ(GetMenuItemCount(view), 6);
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(static_cast<int>(GetMenuItemID(view, i)), viewOrder[i]);
   const HMENU help = GetSubMenu(menu, 3);
   const int helpOrder[] = {ID_HELP_TOPICS, 0, ID_HELP_LANGUAGE, 0, ID_HELP_ABOUT};
   ASSERT_EQ(GetMenuItemCount(help), 5);
@@ -109,18 +112,19 @@ struct DialogCase {
   std::vector<std::pair<int, const wchar_t*>> texts;
 };
 
-// One table for both languages: Ctrl+F, F3 and Shift+F3, and nothing else taken from the keyboard.
-TEST(MonitorResources, ShortcutsAreCtrlFF3AndShiftF3) {
+// One table for both languages: Ctrl+F, Ctrl+L, F3 and Shift+F3, and nothing else taken from the keyboard.
+TEST(MonitorResources, ShortcutsAreCtrlFCtrlLF3AndShiftF3) {
   const HACCEL table = LoadAcceleratorsA(Self(), MAKEINTRESOURCEA(IDR_ACCELERATORS));
   ASSERT_NE(table, nullptr);
   ACCEL entries[8] = {};
   const int count = CopyAcceleratorTableA(table, entries, 8);
-  ASSERT_EQ(count, 3);
+  ASSERT_EQ(count, 4);
   const struct {
     BYTE flags;
     WORD key;
     WORD command;
   } expected[] = {{FVIRTKEY | FCONTROL, 'F', ID_EDIT_FIND},
+                  {FVIRTKEY | FCONTROL, 'L', ID_EDIT_FILTER},
                   {FVIRTKEY, VK_F3, ID_EDIT_FIND_NEXT},
                   {FVIRTKEY | FSHIFT, VK_F3, ID_EDIT_FIND_PREVIOUS}};
   for (int i = 0; i < count; ++i) {

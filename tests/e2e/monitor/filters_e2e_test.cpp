@@ -1,0 +1,107 @@
+// Filters end to end: rules written to vigilo.ini before the monitor starts hide, keep and
+// colour what client processes send through tellit.dll; View > Filter brings every hidden message
+// back and hides them again; a rule that cannot be read is told; the log keeps everything.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/client_capture.h"
+#include "support/dialog_driver.h"
+#include "support/monitor_fixture.h"
+#include "support/status_bar_text.h"
+
+namespace {
+
+constexpr int kMessageBoxText = 0xFFFF;
+constexpr char kBanner[] = "<< open TELLIT monitor >>";
+
+class FiltersEndToEnd : public MonitorFixture {
+ protected:
+  void Send(const std::string& arguments) {
+    ChildProcess client(BinDirectory() + "\\monitor_e2e_client.exe " + arguments, "");
+    ASSERT_TRUE(client.started());
+    ASSERT_EQ(client.Wait(30000), 0u);
+  }
+  // The console's lines without the banners, which every client's first message brings.
+  std::vector<std::string> Shown() {
+    std::vector<std::string> lines;
+    for (const std::string& line : Lines(monitor().ConsoleText())) {
+      if (line != kBanner) lines.push_back(line);
+    }
+    return lines;
+  }
+  bool WaitForShown(const std::vector<std::string>& expected) {
+    return WaitUntil([&] { return Shown() == expected; }, 10000);
+  }
+};
+
+TEST_F(FiltersEndToEnd, RulesFromTheFileExcludeHighlightAndComeBackWhenTheFilterIsOff) {
+  Start("[system]\r\nlanguage=0\r\n[filters]\r\ncount=3\r\n"
+        "rule 1=exclude;text;1;0;0;65535;*drop*\r\n"
+        "rule 2=highlight;text;1;0;255;65280;hot\r\n"  // red on green
+        "rule 3=exclude;colour;1;0;0;0;x\r\n");
+  // The third rule is told once at start, by its number.
+  const HWND box = monitor().WaitForDialog([](HWND d) { return GetDlgItem(d, kMessageBoxText) != nullptr; }, 10000);
+  ASSERT_NE(box, nullptr);
+  const std::string told = ControlText(box, kMessageBoxText);
+  EXPECT_NE(told.find(": 3"), std::string::npos) << told;
+  PostClick(box, IDOK);
+  ASSERT_TRUE(monitor().WaitForNoDialog());
+
+  StartLog(dir_.File("all.log"), false);
+  Send("lines 3 keep");
+  Send("lines 2 drop");
+  Send("text hot\n");
+  const std::vector<std::string> filtered = {"keep 0", "keep 1", "keep 2", "hot"};
+  ASSERT_TRUE(WaitForShown(filtered)) << Lines(monitor().ConsoleText()).size() << " lines";
+  // The status bar follows at its next update: 3 banners and 6 messages came, 2 are hidden.
+  std::string count;
+  EXPECT_TRUE(WaitUntil([&] { return (count = StatusBarText(monitor().statusBar(), 0)) == "Messages: 9 (2 hidden)"; }, 5000))
+      << count;
+
+  // The highlighted line: red text on green, where nothing else is green.
+  const ClientCapture screen = CaptureClient(monitor().console());
+  int green = 0, red = 0;
+  for (const COLORREF pixel : screen.pixels) {
+    green += pixel == RGB(0, 255, 0);
+    red += pixel == RGB(255, 0, 0);
+  }
+  EXPECT_GT(green, 50) << "the line of \"hot\" has the rule's background";
+  EXPECT_GT(red, 5) << "and the rule's text colour";
+
+  const std::vector<std::string> everything = {"keep 0", "keep 1", "keep 2", "drop 0", "drop 1", "hot"};
+  monitor().Command(ID_VIEW_FILTER);
+  EXPECT_TRUE(WaitForShown(everything));
+  EXPECT_EQ(GetPrivateProfileIntA("system", "filter", -1, dir_.File("vigilo.ini").c_str()), 0);
+  monitor().Command(ID_VIEW_FILTER);
+  EXPECT_TRUE(WaitForShown(filtered));
+  EXPECT_EQ(GetPrivateProfileIntA("system", "filter", -1, dir_.File("vigilo.ini").c_str()), 1);
+
+  // The log got every message, hidden or not.
+  monitor().Command(ID_FILE_STOP_LOG);
+  std::vector<std::string> logged;
+  for (const std::string& line : Lines(ReadWholeFile(dir_.File("all.log")))) {
+    if (line != kBanner) logged.push_back(line);
+  }
+  EXPECT_EQ(logged, everything);
+}
+
+TEST_F(FiltersEndToEnd, AnIncludeRuleShowsOnlyWhatMatchesItAndNoticesStay) {
+  Start("[system]\r\nlanguage=0\r\n[filters]\r\ncount=2\r\n"
+        "rule 1=include;text;1;1;0;65535;keep ?\r\n"
+        "rule 2=include;program;0;0;0;65535;*\r\n");  // disabled: takes no part
+  Send("lines 2 other");  // first: once the last "keep" shows, every message is in
+  Send("lines 12 keep");
+  // "keep 10" and "keep 11" match too: a pattern matches anywhere.
+  std::vector<std::string> expected;
+  for (int i = 0; i < 12; ++i) expected.push_back("keep " + std::to_string(i));
+  EXPECT_TRUE(WaitForShown(expected));
+  int banners = 0;
+  for (const std::string& line : Lines(monitor().ConsoleText())) banners += line == kBanner;
+  EXPECT_EQ(banners, 2) << "the channel's banners are never hidden";
+}
+
+}  // namespace
