@@ -64,7 +64,7 @@ void TextStore::Reset() {
 bool TextStore::TakeRing(uint32_t bufferSize, uint8_t** ring, uint32_t* size) {
   // Halving down to the smallest fallback; the ring is not filled: bytes beyond used are never read.
   const uint32_t smallest = std::min(bufferSize, kSmallestFallback);
-  for (uint32_t attempt = bufferSize;; attempt = std::max(attempt / 2, smallest)) {
+  for (uint32_t attempt = std::min(bufferSize, kLargestRing);; attempt = std::max(attempt / 2, smallest)) {
     if (uint8_t* got = allocate(attempt)) {
       *ring = got;
       *size = attempt;

@@ -83,6 +83,9 @@ class TextStore {
   // When a ring of the asked size cannot be had, the store tries half that size, and so on down
   // to this size (or to the asked size when that is smaller).
   static constexpr uint32_t kSmallestFallback = 64 * 1024;
+  // The largest ring a process asks for: in the 2 GiB of a 32-bit process, half of it, so that the
+  // line table, the clipboard's copy of a selection and the rest of the program keep their room.
+  static constexpr uint32_t kLargestRing = sizeof(void*) == 4 ? 512u << 20 : 1u << 30;
 
   // Empties the store and makes a ring of bufferSize bytes, or of the largest size the halving
   // steps obtain; false when not even the smallest could be had (the store then holds no ring and

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "support/clipboard.h"
+#include "support/dialog_driver.h"
 #include "support/monitor_fixture.h"
 
 namespace {
@@ -52,6 +53,33 @@ TEST_F(HistoryEndToEnd, AMillionMessagesAllStayInOrderAndTheTopShowsTheFirst) {
   ASSERT_GT(shown.size(), first);
   EXPECT_EQ(shown[0], lines[0]) << "the top row shows the first line kept";
   EXPECT_EQ(shown[first], "n 0");
+}
+
+}  // namespace
+
+namespace {
+
+constexpr int kMessageBoxText = 0xFFFF;
+
+// A console of 1 GiB: a 64-bit monitor has it; a 32-bit one keeps half its address space for
+// everything else, says so once, and runs with 512 MiB or the largest size it could get.
+TEST_F(HistoryEndToEnd, AConsoleTooLargeForTheMemoryIsToldOnceAndTheMonitorRunsSmaller) {
+  Start("[system]\r\nlanguage=0\r\n[console]\r\nbuffer size=1048576\r\n");
+  const HWND box = monitor().WaitForDialog([](HWND d) { return GetDlgItem(d, kMessageBoxText) != nullptr; },
+                                           sizeof(void*) == 4 ? 10000 : 2000);
+  if (sizeof(void*) == 4) {
+    ASSERT_NE(box, nullptr) << "a 32-bit monitor is told";
+    const std::string told = ControlText(box, kMessageBoxText);
+    EXPECT_NE(told.find("1048576 KB"), std::string::npos) << told;
+    EXPECT_NE(told.find("KB of messages instead"), std::string::npos) << told;
+    PostClick(box, IDOK);
+    ASSERT_TRUE(monitor().WaitForNoDialog());
+  } else {
+    EXPECT_EQ(box, nullptr) << "a 64-bit monitor has its gibibyte";
+  }
+  ChildProcess client(BinDirectory() + "\\monitor_e2e_client.exe lines 3 still", "");
+  ASSERT_EQ(client.Wait(30000), 0u);
+  EXPECT_TRUE(monitor().WaitForConsoleEnding("still 2\r\n", 10000));
 }
 
 }  // namespace
