@@ -54,37 +54,22 @@ std::string Ansi(const std::wstring& text) {
   return out;
 }
 
-FilterRule Rule(FilterAction action, FilterField field, const char* pattern, bool matchCase, bool enabled,
-                uint32_t textColour = 0x000000, uint32_t backColour = 0x00FFFF) {
-  FilterRule rule;
-  rule.action = action;
-  rule.field = field;
-  rule.pattern = pattern;
-  rule.matchCase = matchCase;
-  rule.enabled = enabled;
-  rule.textColour = textColour;
-  rule.backColour = backColour;
-  return rule;
-}
-
 std::string ColourName(uint32_t colour) {
   char name[8];
   std::snprintf(name, sizeof name, "#%02X%02X%02X", colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
   return name;
 }
 
-// A row as the list shows it: check box, action, field, pattern, colours.
-std::string ExpectedRow(const FilterRule& rule, const LanguageCase& words) {
-  const std::string colours = rule.action == FilterAction::kHighlight
-                                  ? ColourName(rule.textColour) + " / " + ColourName(rule.backColour)
-                                  : "";
-  return std::string(rule.enabled ? "[x] " : "[ ] ") + Ansi(words.actions[static_cast<int>(rule.action)]) + " | " +
-         Ansi(words.fields[static_cast<int>(rule.field)]) + " | " + rule.pattern + " | " + colours;
-}
-
+// The rows as the list must show them: check box, action, field, pattern, colours.
 std::vector<std::string> ExpectedRows(const std::vector<FilterRule>& rules, const LanguageCase& words) {
   std::vector<std::string> rows;
-  for (const FilterRule& rule : rules) rows.push_back(ExpectedRow(rule, words));
+  for (const FilterRule& rule : rules) {
+    const std::string colours = rule.action == FilterAction::kHighlight
+                                    ? ColourName(rule.textColour) + " / " + ColourName(rule.backColour)
+                                    : "";
+    rows.push_back(std::string(rule.enabled ? "[x] " : "[ ] ") + Ansi(words.actions[static_cast<int>(rule.action)]) +
+                   " | " + Ansi(words.fields[static_cast<int>(rule.field)]) + " | " + rule.pattern + " | " + colours);
+  }
   return rows;
 }
 
@@ -168,10 +153,11 @@ UiScript::Find Painted(UiScript::Find find) {
   };
 }
 
+// Rules in FilterRule's order: action, field, pattern, match case, text colour, back colour, enabled.
 const std::vector<FilterRule> kGiven = {
-    Rule(FilterAction::kInclude, FilterField::kText, "error*", false, true),
-    Rule(FilterAction::kHighlight, FilterField::kProcessId, "42", false, false, 0x0000FF, 0xFFFFFF),
-    Rule(FilterAction::kExclude, FilterField::kProgram, "noisy.exe", true, true),
+    {FilterAction::kInclude, FilterField::kText, "error*", false, 0x000000, 0x00FFFF, true},
+    {FilterAction::kHighlight, FilterField::kProcessId, "42", false, 0x0000FF, 0xFFFFFF, false},
+    {FilterAction::kExclude, FilterField::kProgram, "noisy.exe", true, 0x000000, 0x00FFFF, true},
 };
 
 class FilterDialogs : public testing::TestWithParam<LanguageCase> {
@@ -193,16 +179,15 @@ class FilterDialogs : public testing::TestWithParam<LanguageCase> {
 };
 
 TEST_P(FilterDialogs, AddEditMoveRemoveAndCheckThenOkGivesTheRulesBack) {
-  const FilterRule added = Rule(FilterAction::kHighlight, FilterField::kProgram, "server*", true, true, 0x563412,
-                                0xEFCDAB);
-  const FilterRule edited = Rule(FilterAction::kExclude, FilterField::kText, "fatal*", true, true);
+  const FilterRule added = {FilterAction::kHighlight, FilterField::kProgram, "server*", true, 0x563412, 0xEFCDAB, true};
+  const FilterRule edited = {FilterAction::kExclude, FilterField::kText, "fatal*", true, 0x000000, 0x00FFFF, true};
   FilterRule editedOff = edited;
   editedOff.enabled = false;
   FilterRule secondOn = kGiven[1];
   secondOn.enabled = true;
   std::string shown, addDefaults, editShows;
   std::vector<std::string> afterAdd, afterEdit, atTop, afterDown, afterRemove, beforeOk;
-  std::string buttons[6];
+  std::string buttons[5];
   int selected[4] = {};
 
   UiScript script;
@@ -331,7 +316,8 @@ TEST_P(FilterDialogs, CancelLeavesTheCallersRules) {
   ASSERT_TRUE(script.Run([&] { answer = dialog.Run(nullptr); }));
   EXPECT_EQ(answer, 0);
   ASSERT_EQ(dialog.rules.size(), kGiven.size());
-  for (size_t i = 0; i < kGiven.size(); ++i) EXPECT_EQ(filtering::FormatRule(dialog.rules[i]), filtering::FormatRule(kGiven[i]));
+  for (size_t i = 0; i < kGiven.size(); ++i)
+    EXPECT_EQ(filtering::FormatRule(dialog.rules[i]), filtering::FormatRule(kGiven[i])) << i;
 }
 
 // OK with each of these keeps the rule dialog open with the focus on the pattern; the pattern
