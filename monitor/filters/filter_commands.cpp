@@ -7,6 +7,7 @@
 
 #include "code_page/ansi_code_page.h"
 #include "filtering/rule_settings.h"
+#include "monitor/filters/filter_dialog.h"
 #include "monitor/app/monitor_app.h"
 #include "monitor/resources/resource_ids.h"
 #include "monitor/settings/settings_file.h"
@@ -95,5 +96,10 @@ void MonitorApp::ToggleFilter() {
 }
 
 void MonitorApp::EditFilters() {
-  // TEMPORARY until the dialog lands
+  FilterDialog dialog;
+  dialog.rules = filterRules;
+  if (dialog.Run(mainWindow) != 1 || dialog.rules == filterRules) return;
+  filterRules = dialog.rules;
+  SaveFilters();
+  ApplyFilters();
 }

@@ -61,4 +61,7 @@
 #endif
 #endif
 
+/* Identifiers of the filter dialogs. */
+#include "filter_ids.h"
+
 #endif

@@ -66,8 +66,21 @@
 
 #define IDS_TROUBLE_LOG_NOT_ROTATED 36  /* %s: the log file, %s: the system's reason */
 #define IDS_CONSOLE_MEMORY_SHORT 37  /* %u: kilobytes asked for, %u: kilobytes the console holds */
-#define IDS_STATUS_COUNT_HIDDEN 38      /* %s: messages received, %s: stored messages the filters hide */
-#define IDS_FILTER_RULES_UNREADABLE 39  /* %s: the numbers of the rules */
-#define IDS_TEXT_COUNT 40  /* at most 100: the English base follows the Japanese one by 100 */
+#define IDS_STATUS_COUNT_HIDDEN 48      /* %s: messages received, %s: stored messages the filters hide */
+#define IDS_FILTER_RULES_UNREADABLE 49  /* %s: the numbers of the rules */
+
+/* The filter dialogs: the list's column headings, and the names of the actions and fields in
+   the list and the rule dialog's drop-down lists. */
+#define IDS_FILTER_COLUMN_ACTION 38
+#define IDS_FILTER_COLUMN_FIELD 39
+#define IDS_FILTER_COLUMN_PATTERN 40
+#define IDS_FILTER_COLUMN_COLOURS 41  /* a highlight rule's colours: "#RRGGBB / #RRGGBB", text and background */
+#define IDS_FILTER_INCLUDE 42
+#define IDS_FILTER_EXCLUDE 43
+#define IDS_FILTER_HIGHLIGHT 44
+#define IDS_FILTER_FIELD_TEXT 45
+#define IDS_FILTER_FIELD_PROGRAM 46
+#define IDS_FILTER_FIELD_PROCESS_ID 47
+#define IDS_TEXT_COUNT 50  /* at most 100: the English base follows the Japanese one by 100 */
 
 #endif

@@ -2,6 +2,8 @@
 // the identifiers the code uses and the texts the user reads.
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <gtest/gtest.h>
 
 #include <cstddef>
@@ -134,7 +136,16 @@ TEST(MonitorResources, ShortcutsAreCtrlFCtrlLF3AndShiftF3) {
   }
 }
 
+// The controls the filter dialogs' code looks up.
+const std::vector<int> kFilterControls = {IDC_FILTER_LIST, IDC_FILTER_ADD, IDC_FILTER_EDIT, IDC_FILTER_REMOVE,
+                                          IDC_FILTER_UP, IDC_FILTER_DOWN, IDOK, IDCANCEL};
+const std::vector<int> kFilterRuleControls = {
+    IDC_FILTER_RULE_ACTION,      IDC_FILTER_RULE_FIELD,       IDC_FILTER_RULE_PATTERN, IDC_FILTER_RULE_MATCH_CASE,
+    IDC_FILTER_RULE_ENABLED,     IDC_FILTER_RULE_TEXT_COLOUR, IDC_FILTER_RULE_BACK_COLOUR,
+    IDC_FILTER_RULE_SAMPLE,      IDOK,                        IDCANCEL};
+
 TEST(MonitorResources, DialogsLoadWithTheirControlsInBothLanguages) {
+  InitCommonControls();  // the filter dialog's list view, as the monitor registers it at start-up
   const DialogCase cases[] = {
       {IDD_ABOUT_JA, L"Tellit Message Monitorについて", {IDC_VERSION_LABEL, IDOK}, {{IDOK, L"OK"}}},
       {IDD_ABOUT_EN, L"About Tellit Message Monitor", {IDC_VERSION_LABEL, IDOK}, {{IDOK, L"OK"}}},
@@ -146,6 +157,10 @@ TEST(MonitorResources, DialogsLoadWithTheirControlsInBothLanguages) {
        {IDC_LOG_FILE_NAME, IDC_LOG_BROWSE, IDC_LOG_SAVE_CONSOLE, IDC_LOG_MAX_SIZE, IDC_LOG_KEEP, IDOK, IDCANCEL}, {}},
       {IDD_CONSOLE_CONFIG_JA, L"表示", {IDC_CONFIG_V_SCROLL, IDC_CONFIG_WRAP_COLUMN, IDC_CONFIG_BUFFER_SIZE, IDC_CONFIG_FONT_NAME}, {}},
       {IDD_CONSOLE_CONFIG_EN, L"Console", {IDC_CONFIG_V_SCROLL, IDC_CONFIG_WRAP_COLUMN, IDC_CONFIG_BUFFER_SIZE, IDC_CONFIG_FONT_NAME}, {}},
+      {IDD_FILTER_JA, L"フィルター", kFilterControls, {{IDC_FILTER_ADD, L"追加..."}, {IDCANCEL, L"キャンセル"}}},
+      {IDD_FILTER_EN, L"Filters", kFilterControls, {{IDC_FILTER_ADD, L"Add..."}, {IDCANCEL, L"Cancel"}}},
+      {IDD_FILTER_RULE_JA, L"フィルターの条件", kFilterRuleControls, {{IDC_FILTER_RULE_ENABLED, L"有効"}}},
+      {IDD_FILTER_RULE_EN, L"Filter Rule", kFilterRuleControls, {{IDC_FILTER_RULE_ENABLED, L"Enabled"}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.resource);
@@ -511,8 +526,50 @@ const ExpectedDialog kSettingsPage = {
         {-1, kStatic, SS_LEFT, 0, 0, 282, 164, 10, 12, L"KB", L"KB", false, false},
     }};
 
+constexpr DWORD kDropDowns = CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
+
+const ExpectedDialog kFilterDialog = {
+    IDD_FILTER_JA, IDD_FILTER_EN, kDialogStyle | DS_CENTER, 0, 0, 380, 170, L"フィルター", L"Filters",
+    {
+        {IDC_FILTER_LIST, 0, 0, LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_BORDER | WS_TABSTOP, 0, 5, 5, 305,
+         140, L"", L"", false, false},
+        {IDC_FILTER_ADD, kButton, BS_PUSHBUTTON, WS_TABSTOP, 0, 315, 5, 60, 14, L"追加...", L"Add...", false, false},
+        {IDC_FILTER_EDIT, kButton, BS_PUSHBUTTON, WS_TABSTOP, 0, 315, 22, 60, 14, L"編集...", L"Edit...", false, false},
+        {IDC_FILTER_REMOVE, kButton, BS_PUSHBUTTON, WS_TABSTOP, 0, 315, 39, 60, 14, L"削除", L"Remove", false, false},
+        {IDC_FILTER_UP, kButton, BS_PUSHBUTTON, WS_TABSTOP, 0, 315, 61, 60, 14, L"上へ", L"Up", false, false},
+        {IDC_FILTER_DOWN, kButton, BS_PUSHBUTTON, WS_TABSTOP, 0, 315, 78, 60, 14, L"下へ", L"Down", false, false},
+        {IDOK, kButton, BS_DEFPUSHBUTTON, WS_TABSTOP, 0, 250, 151, 60, 14, L"OK", L"OK", false, false},
+        {IDCANCEL, kButton, BS_PUSHBUTTON, WS_TABSTOP, 0, 315, 151, 60, 14, L"キャンセル", L"Cancel", false, false},
+    }};
+
+const ExpectedDialog kFilterRuleDialog = {
+    IDD_FILTER_RULE_JA, IDD_FILTER_RULE_EN, kDialogStyle | DS_CENTER, 0, 0, 220, 152, L"フィルターの条件",
+    L"Filter Rule",
+    {
+        {-1, kStatic, SS_LEFT, 0, 0, 7, 9, 50, 8, L"動作", L"Action", false, false},
+        {IDC_FILTER_RULE_ACTION, kComboBox, 0, kDropDowns, CBS_SORT, 60, 7, 153, 60, nullptr, nullptr, false, false},
+        {-1, kStatic, SS_LEFT, 0, 0, 7, 27, 50, 8, L"対象", L"Field", false, false},
+        {IDC_FILTER_RULE_FIELD, kComboBox, 0, kDropDowns, CBS_SORT, 60, 25, 153, 60, nullptr, nullptr, false, false},
+        {-1, kStatic, SS_LEFT, 0, 0, 7, 45, 50, 8, L"パターン", L"Pattern", false, false},
+        {IDC_FILTER_RULE_PATTERN, kEdit, 0, ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 0, 60, 43, 153, 14, L"", L"",
+         false, false},
+        {IDC_FILTER_RULE_MATCH_CASE, kButton, BS_AUTOCHECKBOX, WS_TABSTOP, 0, 60, 62, 153, 10,
+         L"大文字と小文字を区別する", L"Match case", false, false},
+        {IDC_FILTER_RULE_ENABLED, kButton, BS_AUTOCHECKBOX, WS_TABSTOP, 0, 60, 76, 153, 10, L"有効", L"Enabled", false,
+         false},
+        {IDC_FILTER_RULE_TEXT_COLOUR, kButton, BS_PUSHBUTTON, WS_TABSTOP, 0, 60, 92, 74, 14, L"文字色...",
+         L"Text colour...", false, false},
+        {IDC_FILTER_RULE_BACK_COLOUR, kButton, BS_PUSHBUTTON, WS_TABSTOP, 0, 139, 92, 74, 14, L"背景色...",
+         L"Background colour...", false, false},
+        {-1, kStatic, SS_LEFT, 0, 0, 7, 113, 50, 8, L"見本", L"Sample", false, false},
+        {IDC_FILTER_RULE_SAMPLE, kStatic, SS_OWNERDRAW, 0, 0, 60, 110, 153, 14, L"", L"", false, false},
+        {IDOK, kButton, BS_DEFPUSHBUTTON, WS_TABSTOP, 0, 109, 132, 50, 14, L"OK", L"OK", false, false},
+        {IDCANCEL, kButton, BS_PUSHBUTTON, WS_TABSTOP, 0, 163, 132, 50, 14, L"キャンセル", L"Cancel", false, false},
+    }};
+
 TEST(MonitorResources, DialogTemplatesMatchTheDialogTablesInBothLanguages) {
-  for (const ExpectedDialog* dialog : {&kLanguageDialog, &kAboutBox, &kLogDialog, &kSettingsPage}) {
+  for (const ExpectedDialog* dialog :
+       {&kLanguageDialog, &kAboutBox, &kLogDialog, &kSettingsPage, &kFilterDialog, &kFilterRuleDialog}) {
     CheckDialogTemplate(*dialog, true);
     CheckDialogTemplate(*dialog, false);
   }
