@@ -2,6 +2,7 @@
 // colour what client processes send through tellit.dll; View > Filter brings every hidden message
 // back and hides them again; a rule that cannot be read is told; the log keeps everything.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -102,6 +103,52 @@ TEST_F(FiltersEndToEnd, AnIncludeRuleShowsOnlyWhatMatchesItAndNoticesStay) {
   int banners = 0;
   for (const std::string& line : Lines(monitor().ConsoleText())) banners += line == kBanner;
   EXPECT_EQ(banners, 2) << "the channel's banners are never hidden";
+}
+
+// The dialog of the running monitor: Remove and Up through its buttons, then OK saves the rules
+// in their saved form, the whole section anew, and the history is decided again at once.
+TEST_F(FiltersEndToEnd, TheDialogRemovesAndReordersRulesAndOkSavesThemAndFiltersAgain) {
+  Start("[system]\r\nlanguage=0\r\n[filters]\r\ncount=3\r\n"
+        "rule 1=exclude;text;1;0;0;65535;*drop*\r\n"
+        "rule 2=include;text;1;0;0;65535;*\r\n"
+        "rule 3=highlight;text;1;1;255;65280;keep 1\r\n");
+  Send("lines 2 drop");
+  Send("lines 2 keep");
+  ASSERT_TRUE(WaitForShown({"keep 0", "keep 1"}));
+
+  monitor().PostCommand(ID_EDIT_FILTER);
+  const HWND dialog = monitor().WaitForDialogWithControl(IDC_FILTER_LIST);
+  ASSERT_NE(dialog, nullptr);
+  const HWND list = GetDlgItem(dialog, IDC_FILTER_LIST);
+  const auto enabled = [&](int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; };
+  const auto click = [&](int id) {
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(GetDlgItem(dialog, id)));
+  };
+  const auto rows = [&] { return static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)); };
+  ASSERT_TRUE(WaitUntil([&] { return rows() == 3; }, 5000));
+  SendMessageA(list, WM_KEYDOWN, VK_HOME, 0);  // the first rule
+  ASSERT_TRUE(WaitUntil([&] { return enabled(IDC_FILTER_REMOVE); }, 5000));
+  click(IDC_FILTER_REMOVE);
+  ASSERT_TRUE(WaitUntil([&] { return rows() == 2; }, 5000));
+  SendMessageA(list, WM_KEYDOWN, VK_END, 0);  // the highlight, now the second of two
+  ASSERT_TRUE(WaitUntil([&] { return enabled(IDC_FILTER_UP) && !enabled(IDC_FILTER_DOWN); }, 5000));
+  click(IDC_FILTER_UP);
+  ASSERT_TRUE(WaitUntil([&] { return !enabled(IDC_FILTER_UP) && enabled(IDC_FILTER_DOWN); }, 5000));
+  PostClick(dialog, IDOK);
+  ASSERT_TRUE(monitor().WaitForNoDialog());
+
+  const std::string ini = dir_.File("vigilo.ini");
+  const auto value = [&](const char* key) {
+    char text[512] = "";
+    GetPrivateProfileStringA("filters", key, "(none)", text, sizeof text, ini.c_str());
+    return std::string(text);
+  };
+  // The monitor writes the file once the dialog has closed.
+  EXPECT_TRUE(WaitUntil([&] { return value("count") == "2"; }, 5000)) << value("count");
+  EXPECT_EQ(value("rule 1"), "highlight;text;1;1;255;65280;keep 1");
+  EXPECT_EQ(value("rule 2"), "include;text;1;0;0;65535;*");
+  EXPECT_EQ(value("rule 3"), "(none)") << "the section is written whole";
+  EXPECT_TRUE(WaitForShown({"drop 0", "drop 1", "keep 0", "keep 1"})) << "what the removed rule hid is back";
 }
 
 }  // namespace
