@@ -1,7 +1,8 @@
-// StoredMessage: what the console keeps about each message beside its text (24 bytes), and the
+// StoredMessage: what the console keeps about each message beside its text (20 bytes), and the
 // table of program names the records point into.
 #pragma once
 
+#include <climits>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -9,8 +10,22 @@
 #include <vector>
 
 struct StoredMessage {
-  uint64_t arrival = 0;  // FILETIME (UTC) when the monitor took the message
-  uint64_t sent = 0;     // FILETIME (UTC) of the sender's call; 0 when the message carries none
+  // Times as FILETIME (UTC, 100 ns units): when the monitor took the message, and the sender's
+  // call (0 when the message carries none). The sender's time is kept as its distance from the
+  // arrival, which on one machine is short: one further than about 3.5 minutes either way is not
+  // kept (Sent gives 0).
+  uint64_t Arrival() const { return uint64_t(arrivalHigh) << 32 | arrivalLow; }
+  uint64_t Sent() const { return sentOffset == kNoSentTime ? 0 : Arrival() + uint64_t(int64_t(sentOffset)); }
+  void SetTimes(uint64_t arrival, uint64_t sent) {
+    arrivalLow = uint32_t(arrival);
+    arrivalHigh = uint32_t(arrival >> 32);
+    const int64_t offset = int64_t(sent - arrival);
+    sentOffset = sent != 0 && offset > kNoSentTime && offset <= INT32_MAX ? int32_t(offset) : kNoSentTime;
+  }
+  static constexpr int32_t kNoSentTime = INT32_MIN;
+
+  uint32_t arrivalLow = 0, arrivalHigh = 0;
+  int32_t sentOffset = kNoSentTime;
   uint32_t pid = 0;      // the sender's process id; 0 when unknown
   uint32_t program : 20; // index into ProgramNames; 0 when unknown
   uint32_t source : 2;   // where it came from, as the owner numbers its sources
@@ -22,7 +37,7 @@ struct StoredMessage {
 
   StoredMessage() : program(0), source(0), kind(0), mark(kShown) {}
 };
-static_assert(sizeof(StoredMessage) == 24, "a message record stays at 24 bytes");
+static_assert(sizeof(StoredMessage) == 20, "a message record stays at 20 bytes");
 
 // Program names by index; index 0 is the empty name. Names are kept for the store's life (there
 // are few); past kMaxNames distinct names a new one gets index 0.

@@ -70,7 +70,7 @@ class Messages {
   void AppendOne(TextStore& store) {
     StoredMessage message;
     message.pid = 4242;
-    message.arrival = ++count_;
+    message.SetTimes(++count_, 0);
     store.BeginMessage(message);
     const std::string& text = texts_[count_ % texts_.size()];
     store.Append(reinterpret_cast<const uint8_t*>(text.data()), uint32_t(text.size()));

@@ -128,8 +128,7 @@ void MonitorApp::Take(const Message& message) {
   // The console keeps who sent each message and when beside its lines. The channel's own lines
   // (banner, cut notice) are notices there, which no filter hides.
   StoredMessage record;
-  record.arrival = message.arrivalTime;
-  record.sent = message.hasTrailer ? message.sentTime : 0;
+  record.SetTimes(message.arrivalTime, message.hasTrailer ? message.sentTime : 0);
   record.pid = message.hasProcessId ? message.processId : 0;
   record.program = console.text.programs.Intern(message.program) & ProgramNames::kMaxNames;
   record.source = static_cast<uint32_t>(message.source);

@@ -194,6 +194,27 @@ TEST(TextStoreHistory, HiddenMessagesLeaveTheIndexTheRowsCopyAndTheSearch) {
   }
 }
 
+TEST(StoredMessage, KeepsTheSendersTimeNearItsArrivalInTwentyBytes) {
+  const uint64_t arrival = 133500000000000000ull;  // a FILETIME of 2024
+  const struct {
+    uint64_t sent, kept;
+  } cases[] = {
+      {0, 0},                                               // none
+      {arrival, arrival},                                   // the same tick
+      {arrival + 1, arrival + 1},                           // 100 ns later
+      {arrival - 10000000, arrival - 10000000},             // a second earlier
+      {arrival + 2000000000ull, arrival + 2000000000ull},   // 200 s later
+      {arrival + 3000000000ull, 0},                         // 5 minutes: too far
+      {arrival - 3000000000ull, 0},
+  };
+  for (const auto& c : cases) {
+    StoredMessage message;
+    message.SetTimes(arrival, c.sent);
+    EXPECT_EQ(message.Arrival(), arrival);
+    EXPECT_EQ(message.Sent(), c.kept) << c.sent;
+  }
+}
+
 size_t gAllocationLimit = 0;
 uint8_t* LimitedAllocation(size_t bytes) { return bytes <= gAllocationLimit ? TextStore::AllocateBytes(bytes) : nullptr; }
 

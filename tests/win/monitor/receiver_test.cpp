@@ -374,7 +374,7 @@ TEST_F(ReceiverTest, TheReadingThreadTakesAFloodBetweenTicks) {
     EXPECT_EQ(record->pid, 4242u) << "line " << k;
     EXPECT_EQ(record->kind, uint32_t(k == 1000 ? MessageKind::kLost : MessageKind::kText)) << "line " << k;
     EXPECT_EQ(record->source, uint32_t(MessageSource::kTellit)) << "line " << k;
-    EXPECT_NE(record->arrival, 0u) << "line " << k;
+    EXPECT_NE(record->Arrival(), 0u) << "line " << k;
   }
   EXPECT_EQ(store.MessageNumberOfLine(kCount) - store.MessageNumberOfLine(0), uint64_t(kCount));
   app.readOnThread = false;
