@@ -133,8 +133,8 @@ void WriteCase(size_t capacity, size_t total, bool withWindow) {
   std::vector<std::string> messages;
   for (int n = 0; n < 1000; ++n) {
     char message[64];
-    snprintf(message, sizeof(message), "message %06d from a client, sixty bytes in all.....\r\n", n);
-    messages.emplace_back(message, 60);
+    snprintf(message, sizeof(message), "message %06d from a client, sixty bytes in all..........\r\n", n);
+    messages.emplace_back(message);  // 60 bytes
   }
   const size_t count = total / 60;
   const double start = Now();

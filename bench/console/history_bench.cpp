@@ -63,8 +63,8 @@ class Messages {
   Messages() {
     for (int n = 0; n < 1000; ++n) {
       char text[64];
-      std::snprintf(text, sizeof text, "message %06d from a client, sixty bytes in all.....\r\n", n);
-      texts_.emplace_back(text, 60);
+      std::snprintf(text, sizeof text, "message %06d from a client, sixty bytes in all..........\r\n", n);
+      texts_.emplace_back(text);  // 60 bytes
     }
   }
   void AppendOne(TextStore& store) {

@@ -59,15 +59,15 @@ int main() {
   std::vector<std::string> texts;
   for (int n = 0; n < 1000; ++n) {
     char text[64];
-    std::snprintf(text, sizeof text, "message %06d from a client, sixty bytes in all.....\r\n", n);
-    texts.emplace_back(text, 60);
+    std::snprintf(text, sizeof text, "message %06d from a client, sixty bytes in all..........\r\n", n);
+    texts.emplace_back(text);  // 60 bytes
   }
   StoredMessage record;
   record.pid = 4242;
   record.program = store.programs.Intern("client.exe");
   for (int i = 0; i < kMessages; ++i) {
     store.BeginMessage(record);
-    store.Append(reinterpret_cast<const uint8_t*>(texts[size_t(i) % texts.size()].data()), 60);
+    store.Append(reinterpret_cast<const uint8_t*>(texts[size_t(i) % texts.size()].data()), uint32_t(texts[0].size()));
   }
   std::printf("history: %zu messages, %u lines, %.1f MB of text\n", store.MessageCount(), store.lineCount,
               store.used / 1e6);
@@ -92,7 +92,7 @@ int main() {
       unsigned marks = 0;
       for (int i = 0; i < 200000; ++i) {
         const std::string& text = texts[size_t(i) % texts.size()];
-        marks += HistoryFilter::MarkFor(*set, record, "client.exe", reinterpret_cast<const uint8_t*>(text.data()), 60);
+        marks += HistoryFilter::MarkFor(*set, record, "client.exe", reinterpret_cast<const uint8_t*>(text.data()), text.size());
       }
       (set == &ten ? decideTen : decideNone).push_back((Now() - decideStart) / 200000);
       if (marks == 0xFFFFFFFFu) std::printf("-");  // keeps the loop

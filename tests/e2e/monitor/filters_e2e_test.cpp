@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "support/client_capture.h"
+#include "support/screenshot.h"
 #include "support/dialog_driver.h"
 #include "support/monitor_fixture.h"
 #include "support/status_bar_text.h"
@@ -72,6 +73,7 @@ TEST_F(FiltersEndToEnd, RulesFromTheFileExcludeHighlightAndComeBackWhenTheFilter
   }
   EXPECT_GT(green, 50) << "the line of \"hot\" has the rule's background";
   EXPECT_GT(red, 5) << "and the rule's text colour";
+  EXPECT_TRUE(SaveScreenshot(monitor().window(), "filters-main-en"));
 
   const std::vector<std::string> everything = {"keep 0", "keep 1", "keep 2", "drop 0", "drop 1", "hot"};
   monitor().Command(ID_VIEW_FILTER);
@@ -103,6 +105,27 @@ TEST_F(FiltersEndToEnd, AnIncludeRuleShowsOnlyWhatMatchesItAndNoticesStay) {
   int banners = 0;
   for (const std::string& line : Lines(monitor().ConsoleText())) banners += line == kBanner;
   EXPECT_EQ(banners, 2) << "the channel's banners are never hidden";
+}
+
+// In Japanese (code page 932) the status bar says the same: "受信: 7 件 (3 件非表示)".
+TEST_F(FiltersEndToEnd, JapaneseStatusBarCountsTheHiddenMessages) {
+  Start("[system]\r\nlanguage=1\r\n[filters]\r\ncount=2\r\n"
+        "rule 1=exclude;text;1;0;0;65535;*drop*\r\n"
+        "rule 2=highlight;program;1;0;0;16776960;monitor_e2e_client*\r\n");
+  Send("lines 2 keep");
+  Send("lines 3 drop");
+  std::string count;
+  EXPECT_TRUE(WaitUntil([&] { return (count = StatusBarText(monitor().statusBar(), 0)) ==
+                                        "\x8e\xf3\x90\x4d: 7 \x8c\x8f (3 \x8c\x8f\x94\xf1\x95\x5c\x8e\xa6)"; }, 5000))
+      << count;
+  EXPECT_TRUE(SaveScreenshot(monitor().window(), "filters-main-ja"));
+  monitor().PostCommand(ID_EDIT_FILTER);
+  const HWND dialog = monitor().WaitForDialogWithControl(IDC_FILTER_LIST);
+  ASSERT_NE(dialog, nullptr);
+  Sleep(300);  // drawn once its thread waits for messages again
+  EXPECT_TRUE(SaveScreenshot(dialog, "filters-dialog-running-ja"));
+  PostClick(dialog, IDCANCEL);
+  EXPECT_TRUE(monitor().WaitForNoDialog());
 }
 
 // The dialog of the running monitor: Remove and Up through its buttons, then OK saves the rules

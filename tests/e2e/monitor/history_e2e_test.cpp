@@ -11,6 +11,7 @@
 
 #include "support/clipboard.h"
 #include "support/dialog_driver.h"
+#include "support/screenshot.h"
 #include "support/monitor_fixture.h"
 
 namespace {
@@ -72,6 +73,7 @@ TEST_F(HistoryEndToEnd, AConsoleTooLargeForTheMemoryIsToldOnceAndTheMonitorRunsS
     const std::string told = ControlText(box, kMessageBoxText);
     EXPECT_NE(told.find("1048576 KB"), std::string::npos) << told;
     EXPECT_NE(told.find("KB of messages instead"), std::string::npos) << told;
+    EXPECT_TRUE(SaveScreenshot(box, "console-memory-short-en"));
     PostClick(box, IDOK);
     ASSERT_TRUE(monitor().WaitForNoDialog());
   } else {
