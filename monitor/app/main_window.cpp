@@ -238,6 +238,7 @@ void MonitorApp::CreateChildren(HWND window) {
 
   console.SetDpi(dpi);
   console.Create(mainWindow);
+  if (console.text.shortOfMemory) NotifyTrouble(kConsoleMemoryShort, 0);
   LoadFilters();
   SetTickPeriod(kTickPeriodMs);
 }

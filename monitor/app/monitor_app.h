@@ -103,7 +103,8 @@ struct MonitorApp final : CommandStates, MessageSink {
   // Troubles the user is told about in a message box, shown from the message loop (never from
   // inside a tick, whose timer would run again under the box).
   enum Trouble : WPARAM {
-    kChannelInUse, kLogStopped, kDebugOutputInUse, kDebugOutputFailed, kLogNotRotated, kFilterRulesUnreadable
+    kChannelInUse, kLogStopped, kDebugOutputInUse, kDebugOutputFailed, kLogNotRotated, kFilterRulesUnreadable,
+    kConsoleMemoryShort
   };
   void NotifyTrouble(Trouble trouble, DWORD error);
   void ShowTrouble(Trouble trouble, DWORD error);

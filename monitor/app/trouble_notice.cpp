@@ -36,6 +36,10 @@ void MonitorApp::ShowTrouble(Trouble trouble, DWORD error) {
     MessageBoxA(mainWindow, text, caption, MB_OK | MB_ICONWARNING);
     return;
   }
+  if (trouble == kConsoleMemoryShort) {
+    console.TellIfShortOfMemory(mainWindow);
+    return;
+  }
   if (trouble == kFilterRulesUnreadable) {
     LoadUiText(IDS_PROGRAM_NAME, caption);
     char pattern[kUiTextSize];

@@ -87,10 +87,10 @@ int VGL_Console::Create(HWND parent) {
   parentWindow = parent;
   if (settings.wrapColumn == 0 || settings.bufferSize == 0) return 0;
 
-  // A size the memory cannot give is halved down to 64 KB; the user hears which size it became.
+  // A size the memory cannot give is halved down to 64 KB; the owner tells the user which size it
+  // became once its window shows (text.shortOfMemory).
   text.Allocate(static_cast<uint32_t>(settings.bufferSize), static_cast<uint32_t>(settings.maxLines),
                 static_cast<uint32_t>(settings.wrapColumn));
-  TellIfShortOfMemory(parent);
   if (!text.HasArrays()) return 0;
 
   const HWND created = CreateWindowExA(0, kConsoleClass, nullptr, WS_CHILD | WS_VSCROLL | WS_HSCROLL,

@@ -30,14 +30,16 @@ class VGL_Console : public XConsole {
   // when nothing shows those commands.
   CommandStates* commandStates = nullptr;
 
+  // After a store allocation: when the memory asked for could not be had, one message box says
+  // how much the console holds instead.
+  void TellIfShortOfMemory(HWND owner);
+
  private:
   void SetCommandEnabled(int command, bool enabled) {
     if (commandStates) commandStates->SetCommandEnabled(command, enabled);
   }
   void TellSettingsNotSaved(HWND owner);
-  // After a store allocation: when the memory asked for could not be had, one message box says
-  // how much the console holds instead.
-  void TellIfShortOfMemory(HWND owner);
+
   void CommandFailed(int command) {
     if (commandStates) commandStates->CommandFailed(command);
   }
