@@ -39,15 +39,22 @@ void CheckInvariants(const TextStore& store) {
   Require(store.LineStart(store.lineCount) <= store.used);
   Require(store.used <= store.capacity);
   Require(store.lineCount <= store.maxLines - 1);
-  // Messages go in order with their lines.
+  // Messages go in order with their lines, and the shown-line index agrees with the marks.
   uint64_t previous = 0;
+  uint32_t shown = 0;
   for (uint32_t k = 0; k <= store.lineCount; ++k) {
+    if (store.LineShown(k)) {
+      Require(store.ShownLinesBefore(k) == shown);
+      Require(store.ShownLine(shown) == k);
+      ++shown;
+    }
     const uint64_t number = store.MessageNumberOfLine(k);
     if (number == ~uint64_t(0)) continue;
     Require(number >= previous);
     Require(store.MessageOfLine(k) != nullptr);
     previous = number;
   }
+  Require(store.ShownLineCount() == shown);
 
 }
 
@@ -84,6 +91,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (in.Byte() & 1) {
           StoredMessage message;
           message.pid = in.Byte();
+          const uint8_t mark = in.Byte();
+          message.mark = mark < 64 ? StoredMessage::kHidden : mark < 96 ? uint8_t(mark % 4) : StoredMessage::kShown;
           store.BeginMessage(message);
         }
         const size_t take = length < in.size ? length : in.size;
@@ -99,7 +108,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         break;
       }
       case 4:
-        store.Clear();
+        if (in.Byte() & 1) {
+          store.Clear();
+        } else {  // new marks for every stored message, as a change of filters gives
+          const uint8_t seed = in.Byte();
+          for (uint64_t n = store.FirstMessageNumber(); n < store.NextMessageNumber(); ++n) {
+            if (StoredMessage* message = store.MessageByNumber(n)) {
+              message->mark = ((n * 7 + seed) % 3 == 0) ? StoredMessage::kHidden : StoredMessage::kShown;
+            }
+          }
+          store.RebuildShownLines();
+        }
         break;
       case 5: {
         settings.tabSize = int8_t(in.Byte());
