@@ -199,6 +199,9 @@ LRESULT FilterDialog::OnNotify(NMHDR& header) {
     case NM_DBLCLK:
       Edit(reinterpret_cast<const NMITEMACTIVATE&>(header).iItem);  // -1 below the last row: nothing
       return 0;
+    case LVN_KEYDOWN:
+      if (reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey == VK_DELETE) Remove(Selected());  // as Remove does
+      return 0;
     case NM_CUSTOMDRAW:
       return OnCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW&>(header));
     default:

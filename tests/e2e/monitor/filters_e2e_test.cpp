@@ -128,7 +128,7 @@ TEST_F(FiltersEndToEnd, JapaneseStatusBarCountsTheHiddenMessages) {
   EXPECT_TRUE(monitor().WaitForNoDialog());
 }
 
-// The dialog of the running monitor: Remove and Up through its buttons, then OK saves the rules
+// The dialog of the running monitor: the Delete key and Up, then OK saves the rules
 // in their saved form, the whole section anew, and the history is decided again at once.
 TEST_F(FiltersEndToEnd, TheDialogRemovesAndReordersRulesAndOkSavesThemAndFiltersAgain) {
   Start("[system]\r\nlanguage=0\r\n[filters]\r\ncount=3\r\n"
@@ -151,7 +151,7 @@ TEST_F(FiltersEndToEnd, TheDialogRemovesAndReordersRulesAndOkSavesThemAndFilters
   ASSERT_TRUE(WaitUntil([&] { return rows() == 3; }, 5000));
   SendMessageA(list, WM_KEYDOWN, VK_HOME, 0);  // the first rule
   ASSERT_TRUE(WaitUntil([&] { return enabled(IDC_FILTER_REMOVE); }, 5000));
-  click(IDC_FILTER_REMOVE);
+  SendMessageA(list, WM_KEYDOWN, VK_DELETE, 0);  // the Delete key removes it, as Remove does
   ASSERT_TRUE(WaitUntil([&] { return rows() == 2; }, 5000));
   SendMessageA(list, WM_KEYDOWN, VK_END, 0);  // the highlight, now the second of two
   ASSERT_TRUE(WaitUntil([&] { return enabled(IDC_FILTER_UP) && !enabled(IDC_FILTER_DOWN); }, 5000));
