@@ -100,12 +100,12 @@ void FilterDialog::AddColumns() const {
     MapDialogRect(hwnd, &width);
     char heading[kUiTextSize];
     LoadUiText(kColumns[column].heading, heading);
-    LVCOLUMNA spec = {};
-    spec.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-    spec.cx = width.right;
-    spec.pszText = heading;
-    spec.iSubItem = column;
-    SendMessageA(list_, LVM_INSERTCOLUMNA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&spec));
+    LVCOLUMNA columnInfo = {};
+    columnInfo.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+    columnInfo.cx = width.right;
+    columnInfo.pszText = heading;
+    columnInfo.iSubItem = column;
+    SendMessageA(list_, LVM_INSERTCOLUMNA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&columnInfo));
   }
 }
 
