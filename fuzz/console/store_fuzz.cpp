@@ -111,10 +111,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (in.Byte() & 1) {
           store.Clear();
         } else {  // new marks for every stored message, as a change of filters gives
-          const uint8_t seed = in.Byte();
+          // Each message hidden or shown by one bit of the input, round and round.
+          const uint8_t bits = in.Byte();
           for (uint64_t n = store.FirstMessageNumber(); n < store.NextMessageNumber(); ++n) {
             if (StoredMessage* message = store.MessageByNumber(n)) {
-              message->mark = ((n * 7 + seed) % 3 == 0) ? StoredMessage::kHidden : StoredMessage::kShown;
+              const bool hide = (bits >> (n & 7)) & 1;
+              message->mark = hide ? StoredMessage::kHidden : StoredMessage::kShown;
             }
           }
           store.RebuildShownLines();

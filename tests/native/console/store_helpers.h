@@ -5,15 +5,14 @@
 #include <vector>
 
 #include "console/text_store.h"
+#include "tests/support/stored_text.h"
 
 inline void Put(TextStore& store, const std::string& bytes) {
   store.Append(reinterpret_cast<const uint8_t*>(bytes.data()), uint32_t(bytes.size()));
 }
 
 inline std::string StoredRange(const TextStore& store, uint32_t offset, uint32_t length) {
-  std::string bytes(length, '\0');
-  if (length != 0) store.CopyOut(offset, length, reinterpret_cast<uint8_t*>(&bytes[0]));
-  return bytes;
+  return StoredText(store, offset, length);
 }
 
 // The complete lines, then the current line as the last element.
@@ -26,4 +25,4 @@ inline std::vector<std::string> Lines(const TextStore& store) {
   return lines;
 }
 
-inline std::string Stored(const TextStore& store) { return StoredRange(store, 0, store.used); }
+inline std::string Stored(const TextStore& store) { return StoredText(store); }
