@@ -3,6 +3,8 @@
 
 #include <utility>
 
+#include "receiving/byte_bound.h"
+
 std::string DebugMessage::Shown() const {
   if (dropNotice) return text;
   std::string shown = "[" + std::to_string(processId);
@@ -22,7 +24,7 @@ void DebugOutputQueue::QueueDropNotice() {
 
 bool DebugOutputQueue::Push(DebugMessage message) {
   const std::size_t bytes = message.text.size() + message.sender.size();
-  if (entries_.size() >= maxMessages_ || bytes > maxBytes_ - bytes_) {
+  if (entries_.size() >= maxMessages_ || !FitsWithin(bytes_, bytes, maxBytes_)) {
     ++pendingDrops_;
     ++droppedTotal_;
     return false;

@@ -7,9 +7,7 @@
 bool MessageQueue::Push(const Message& message) {
   std::unique_lock<std::mutex> hold(lock_);
   const std::size_t bytes = message.length + message.program.size();
-  changed_.wait(hold, [&] {
-    return closed_ || entries_.empty() || (entries_.size() < maxMessages_ && bytes <= maxBytes_ - bytes_);
-  });
+  changed_.wait(hold, [&] { return closed_ || Fits(bytes); });
   if (closed_) return false;
   QueuedMessage entry;
   entry.message = message;
@@ -50,6 +48,11 @@ void MessageQueue::Open() {
 bool MessageQueue::WaitClosed(unsigned milliseconds) {
   std::unique_lock<std::mutex> hold(lock_);
   return changed_.wait_for(hold, std::chrono::milliseconds(milliseconds), [&] { return closed_; });
+}
+
+bool MessageQueue::WouldWait(std::size_t bytes) const {
+  std::lock_guard<std::mutex> hold(lock_);
+  return !Fits(bytes);
 }
 
 std::size_t MessageQueue::size() const {

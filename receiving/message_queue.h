@@ -10,6 +10,7 @@
 #include <mutex>
 #include <string>
 
+#include "receiving/byte_bound.h"
 #include "receiving/message.h"
 
 struct QueuedMessage {
@@ -39,8 +40,14 @@ class MessageQueue {
   bool WaitClosed(unsigned milliseconds);
 
   std::size_t size() const;
+  // Whether a message of this many bytes (text and program) would wait now for room.
+  bool WouldWait(std::size_t bytes) const;
 
  private:
+  bool Fits(std::size_t bytes) const {
+    return entries_.empty() || (entries_.size() < maxMessages_ && FitsWithin(bytes_, bytes, maxBytes_));
+  }
+
   mutable std::mutex lock_;
   std::condition_variable changed_;
   std::deque<QueuedMessage> entries_;

@@ -1,6 +1,8 @@
 // The reading thread's queue: order, owned copies, the bounds that make a reader wait, and Close.
 #include "receiving/message_queue.h"
 
+#include "receiving/byte_bound.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -68,6 +70,31 @@ TEST(MessageQueue, AFullQueueMakesTheReaderWaitAndCloseReleasesIt) {
   EXPECT_TRUE(full.WaitClosed(0));
   full.Open();
   EXPECT_FALSE(full.WaitClosed(0));
+}
+
+TEST(ByteBound, MoreFitsOnlyWithinTheBoundAlsoPastAnOversizeEntry) {
+  const struct {
+    size_t held, adding, bound;
+    bool fits;
+  } cases[] = {
+      {0, 10, 10, true},   {0, 11, 10, false}, {4, 6, 10, true},  {4, 7, 10, false},
+      {10, 0, 10, true},   {13, 1, 10, false},  // one oversize entry holds more than the bound
+      {13, 0, 10, false},  {SIZE_MAX, 1, 10, false}, {1, SIZE_MAX, SIZE_MAX, false}, {0, SIZE_MAX, SIZE_MAX, true},
+  };
+  for (const auto& c : cases) EXPECT_EQ(FitsWithin(c.held, c.adding, c.bound), c.fits) << c.held << "+" << c.adding;
+}
+
+// An oversize message let into the empty queue holds more bytes than the bound: the next one
+// waits for it to go.
+TEST(MessageQueue, AfterAnOversizeMessageTheNextWaits) {
+  MessageQueue queue(100, 10);
+  EXPECT_FALSE(queue.WouldWait(13)) << "an empty queue takes any message";
+  ASSERT_TRUE(queue.Push(Text("more than ten")));
+  EXPECT_TRUE(queue.WouldWait(1));
+  EXPECT_TRUE(queue.WouldWait(0));
+  QueuedMessage out;
+  ASSERT_TRUE(queue.Pop(out));
+  EXPECT_FALSE(queue.WouldWait(10));
 }
 
 }  // namespace
