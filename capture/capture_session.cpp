@@ -1,11 +1,13 @@
 // CaptureSession: opening the channel, the capture loop and its orderly end.
 #include "capture/capture_session.h"
 
+#include <cstdio>
 #include <string>
 
 #include "capture/record_format.h"
 #include "capture/syslog_format.h"
 #include "filtering/message_subject.h"
+#include "receiving/line_ends.h"
 #include "receiving/message_text.h"
 
 namespace capture {
@@ -55,15 +57,26 @@ void CaptureSession::Close() {
 }
 
 void CaptureSession::Take(const Message& message) {
-  if (filters_.Active() && !filters_.Decide(filtering::SubjectOf(message)).shown) return;
+  // The text after the line-end rule, as the monitor shows it: what the filters judge, and what
+  // the text form writes. A cut text ends its line (a lead byte whose trail was cut goes first).
+  text_.clear();
+  const size_t length = message.cut ? codePage_.WholeCharacters(message.text, message.length) : message.length;
+  AppendPlainText(text_, reinterpret_cast<const char*>(message.text), length);
+  if (message.cut && !line_ends::EndsLine(reinterpret_cast<const uint8_t*>(text_.data()), text_.size())) text_ += "\r\n";
+  if (filters_.Active()) {
+    filtering::FilterSubject subject = filtering::SubjectOf(message);
+    subject.text = reinterpret_cast<const uint8_t*>(text_.data());
+    subject.length = text_.size();
+    if (!filters_.Decide(subject).shown) return;
+  }
   if (message.kind == MessageKind::kText) ++received_;  // a notice is no message and does not count
   sink_.BeginMessage();
-  Append(message);
+  Append(message, length);
   if (!sink_.EndMessage()) outputFailed_ = true;
   if (syslog_) syslog_->Post(FormatSyslog(SyslogRecordOf(message, decoder_, syslog_->hostname())));
 }
 
-void CaptureSession::Append(const Message& message) {
+void CaptureSession::Append(const Message& message, size_t length) {
   if (json_) {
     CapturedMessage captured;
     captured.time = UtcFromFileTime(message.arrivalTime != 0 ? message.arrivalTime : NowAsFileTime());
@@ -75,9 +88,10 @@ void CaptureSession::Append(const Message& message) {
     captured.sequence = message.sequence;
     captured.sent = UtcFromFileTime(message.sentTime);
     if (message.kind == MessageKind::kLost) captured.lost = message.lost;
+    captured.cut = message.cut;
     // An empty datagram is a message too: a JSON line with an empty text.
     captured.text = reinterpret_cast<const char*>(message.text);
-    captured.length = message.length;
+    captured.length = length;
     AppendJsonLine(sink_.pending(), captured, decoder_);
     return;
   }
@@ -85,11 +99,17 @@ void CaptureSession::Append(const Message& message) {
   // when asked.
   const bool prefixed = message.kind == MessageKind::kText && message.hasProcessId &&
                         (message.source == MessageSource::kDebugOutput || senders_);
-  if (prefixed) {
-    const std::string prefix = message_text::SenderPrefix(message.processId, message.program);
-    sink_.pending() += prefix;
-  }
-  AppendPlainText(sink_.pending(), reinterpret_cast<const char*>(message.text), message.length);
+  if (prefixed) sink_.pending() += message_text::SenderPrefix(message.processId, message.program);
+  sink_.pending() += text_;
+}
+
+void CaptureSession::TellUnkept() {
+  const uint64_t unkept = receiver_.unkept();
+  if (unkept == unkeptTold_) return;
+  // Also a notice in the output, where they would have been.
+  std::fprintf(stderr, "tellitcap: %llu messages could not be kept: out of memory\n",
+               static_cast<unsigned long long>(unkept - unkeptTold_));
+  unkeptTold_ = unkept;
 }
 
 DrainLimits CaptureSession::BatchLimits(uint32_t batch) const {
@@ -151,6 +171,7 @@ CaptureSession::Outcome CaptureSession::Run(const Limits& limits, HANDLE stop) {
         outcome = Outcome::kDebugOutputFailed;
       }
     }
+    TellUnkept();
     if (outputFailed_ || !sink_.FlushIfLarge()) outcome = Outcome::kOutputFailed;
     if (taken != 0 || outcome != Outcome::kStopped || LimitReached()) {
       idleWait = kFirstIdleWaitMs;

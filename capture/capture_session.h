@@ -5,12 +5,14 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 #include <utility>
 
 #include "capture/code_page_decoder.h"
 #include "capture/output_sink.h"
 #include "capture/record_format.h"
 #include "capture/syslog_sender.h"
+#include "code_page/ansi_code_page.h"
 #include "filtering/filter_set.h"
 #include "receiving/receiver.h"
 
@@ -63,9 +65,12 @@ class CaptureSession final : MessageSink {
   uint32_t DrainDebugOutput(uint32_t batch);
   DrainLimits BatchLimits(uint32_t batch) const;
   void Take(const Message& message) override;
-  // The message in its text or JSON form at the end of the sink's pending bytes.
-  void Append(const Message& message);
+  // The message in its text or JSON form at the end of the sink's pending bytes; `length`: the
+  // bytes of its text kept.
+  void Append(const Message& message, std::size_t length);
   void Close();
+  // Tells on stderr of messages a receiving thread could not keep since the last time.
+  void TellUnkept();
 
   OutputSink& sink_;
   const CodePageDecoder& decoder_;
@@ -78,6 +83,9 @@ class CaptureSession final : MessageSink {
   bool outputFailed_ = false;
   SyslogSender* syslog_ = nullptr;  // a write at a rotation failed
   filtering::FilterSet filters_;
+  LeadTrailSets codePage_ = LeadTrailSetsForAnsiCodePage();
+  std::string text_;  // the message being taken, after the line-end rule
+  uint64_t unkeptTold_ = 0;
 };
 
 }  // namespace capture

@@ -63,6 +63,7 @@ void AppendJsonLine(std::string& out, const CapturedMessage& message, const Code
     out += ",\"tid\":" + std::to_string(message.threadId) + ",\"seq\":" + std::to_string(message.sequence);
     out += ",\"sent\":\"" + FormatIso8601(message.sent) + "\"";
   }
+  if (message.cut) out += ",\"cut\":true";
   out += ",\"text\":";
   AppendJsonString(out, AnsiToUtf8(decoder, message.text, message.length));
   out += "}\n";

@@ -39,6 +39,7 @@ struct CapturedMessage {
   uint32_t sequence = 0;
   UtcTime sent;
   uint32_t lost = 0;  // above 0: a record of this many lost messages of processId, no text
+  bool cut = false;   // the text was cut, by its sender or on reading
   const char* text = nullptr;  // in the ANSI code page; the text the monitor shows
   std::size_t length = 0;
 };
@@ -46,7 +47,7 @@ struct CapturedMessage {
 // Appends the text with every lone CR and LF made CR LF, as vigilo.exe shows and logs it.
 void AppendPlainText(std::string& out, const char* text, std::size_t length);
 
-// Appends {"time":...,"source":"tellit"|"debug"[,"pid":N[,"tid":T,"seq":S,"sent":...]],"text":...}
+// Appends {"time":...,"source":"tellit"|"debug"[,"pid":N[,"tid":T,"seq":S,"sent":...]][,"cut":true],"text":...}
 // and a line feed, the text decoded from the ANSI code page to UTF-8 and escaped, its line ends
 // kept as sent; for lost messages {"time":...,"source":"tellit","lost":N,"pid":P}.
 void AppendJsonLine(std::string& out, const CapturedMessage& message, const CodePageDecoder& decoder);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdio>
+#include <cstring>
 
 namespace channel {
 
@@ -17,6 +18,12 @@ inline constexpr unsigned kOpenBannerBytes = sizeof kOpenBanner;  // 27, NUL inc
 // Sent by a client immediately before a message whose text had to be cut.
 inline constexpr char kOverflowNotice[] = "tellitf() string buffer overflow !!\n";
 inline constexpr unsigned kOverflowNoticeBytes = sizeof kOverflowNotice;  // 37, NUL included
+
+// Whether a datagram's text (up to its NUL) is the overflow notice: the sender's next datagram
+// is its message, cut.
+inline bool IsOverflowNotice(const void* text, std::size_t length) {
+  return length == kOverflowNoticeBytes - 1 && std::memcmp(text, kOverflowNotice, length) == 0;
+}
 
 // The monitor reads one datagram into a buffer of at most this many bytes.
 inline constexpr unsigned kReceiveCeiling = 0x100000;

@@ -27,7 +27,12 @@ struct StoredMessage {
   uint32_t arrivalLow = 0, arrivalHigh = 0;
   int32_t sentOffset = kNoSentTime;
   uint32_t pid = 0;      // the sender's process id; 0 when unknown
-  uint32_t program : 20; // index into ProgramNames; 0 when unknown
+  uint32_t program : 17; // index into ProgramNames; 0 when unknown
+  // What the console wrote around the sender's text, so that the text can be read back alone: a
+  // time stamp before its first byte, stamps before the lines it begins, the sender prefix.
+  uint32_t headStamp : 1;
+  uint32_t stamped : 1;
+  uint32_t prefixed : 1;
   uint32_t source : 2;   // where it came from, as the owner numbers its sources
   uint32_t kind : 2;     // text or notice, as the owner numbers them
   uint32_t mark : 8;     // kShown, kHidden, or a highlight's colour pair number (1 ..)
@@ -35,7 +40,7 @@ struct StoredMessage {
   static constexpr uint8_t kShown = 0;
   static constexpr uint8_t kHidden = 0xFF;
 
-  StoredMessage() : program(0), source(0), kind(0), mark(kShown) {}
+  StoredMessage() : program(0), headStamp(0), stamped(0), prefixed(0), source(0), kind(0), mark(kShown) {}
 };
 static_assert(sizeof(StoredMessage) == 20, "a message record stays at 20 bytes");
 
@@ -43,7 +48,7 @@ static_assert(sizeof(StoredMessage) == 20, "a message record stays at 20 bytes")
 // are few); past kMaxNames distinct names a new one gets index 0.
 class ProgramNames {
  public:
-  static constexpr uint32_t kMaxNames = (1u << 20) - 1;
+  static constexpr uint32_t kMaxNames = (1u << 17) - 1;
 
   uint32_t Intern(std::string_view name);
   const std::string& Name(uint32_t index) const;

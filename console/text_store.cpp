@@ -55,6 +55,8 @@ void TextStore::Reset() {
   selection.Reset();
   lines_.clear();
   messages_.clear();
+  continuations_.clear();
+  partialMessage_ = ~uint64_t(0);
   firstMessage_ = nextMessage_;
   shownBlocks_.clear();
   shownTotal_ = shownDropped_ = hiddenMessages_ = 0;
@@ -123,6 +125,9 @@ void TextStore::DropFront(uint32_t count) {
   count = std::min(count, lineCount);
   if (count == 0) return;
   const uint32_t cut = LineStart(count);
+  // The message of the new first line lost its beginning when its line before went too.
+  const uint64_t lastDropped = MessageNumberOfRecord(lines_[count - 1]);
+  if (lastDropped != ~uint64_t(0) && lastDropped == MessageNumberOfRecord(lines_[count])) partialMessage_ = lastDropped;
   if (AllShown()) {
     shownDropped_ += count;
   } else {
@@ -146,12 +151,16 @@ void TextStore::DropFront(uint32_t count) {
     messages_.pop_front();
     ++firstMessage_;
   }
+  while (!continuations_.empty() && continuations_.front().message - uint32_t(firstMessage_) >= messages_.size()) {
+    continuations_.pop_front();
+  }
 }
 
 void TextStore::DropCurrentLine() {
   // Only a current line longer than the whole ring comes here (a ring smaller than the wrap
   // column): its bytes go and it starts again, still belonging to its message.
   const uint32_t message = lines_.back().message;
+  partialMessage_ = MessageNumberOfRecord(lines_.back());
   frontPosition += used;
   frontIndex_ = Index(used);
   used = 0;
@@ -216,6 +225,11 @@ void TextStore::Append(const uint8_t* text, uint32_t length) {
     if (byte == kBackspace) {
       if (col == 0) continue;  // a backspace never joins lines
       used = LastCharacterStart();
+      // Messages that began in what it took back now begin where it ends.
+      for (auto entry = continuations_.rbegin(); entry != continuations_.rend(); ++entry) {
+        if (entry->start - uint32_t(frontPosition) <= used) break;
+        entry->start = uint32_t(frontPosition + used);
+      }
       continue;
     }
     // A lead byte whose trail would not fit starts the next line, so that no line (and no store
@@ -302,12 +316,80 @@ void TextStore::BeginMessage(const StoredMessage& message) {
     return;  // the lines to come belong to the message before
   }
   if (messages_.size() == 1) firstMessage_ = nextMessage_;
+  if (CurrentLineLength() != 0) {
+    try {
+      continuations_.push_back(LineRecord{uint32_t(frontPosition + used), uint32_t(nextMessage_)});
+    } catch (const std::bad_alloc&) {
+      messages_.pop_back();  // as above: the message before keeps what comes
+      return;
+    }
+  }
   ++nextMessage_;
   if (message.mark == StoredMessage::kHidden) ++hiddenMessages_;
   if (CurrentLineLength() == 0) {
     const bool wasShown = LineShown(lineCount);
     lines_.back().message = uint32_t(nextMessage_ - 1);
     if (LineShown(lineCount) != wasShown) CountLine(frontLine + lineCount, wasShown ? -1 : 1);
+  }
+}
+
+uint32_t TextStore::FirstLineOf(uint64_t number) const {
+  // Line messages never decrease; lines from before any message come first.
+  uint32_t low = 0, high = lineCount + 1;
+  while (low < high) {
+    const uint32_t middle = low + (high - low) / 2;
+    const uint64_t found = MessageNumberOfRecord(lines_[middle]);
+    if (found == ~uint64_t(0) || found < number) {
+      low = middle + 1;
+    } else {
+      high = middle;
+    }
+  }
+  return low;
+}
+
+uint32_t TextStore::MessageStart(uint64_t number) const {
+  // The first continuation of `number` or a later message, by message numbers that only grow.
+  size_t low = 0, high = continuations_.size();
+  while (low < high) {
+    const size_t middle = low + (high - low) / 2;
+    if (firstMessage_ + (continuations_[middle].message - uint32_t(firstMessage_)) < number) {
+      low = middle + 1;
+    } else {
+      high = middle;
+    }
+  }
+  const uint32_t line = FirstLineOf(number);
+  uint32_t start = line <= lineCount ? LineStart(line) : used;
+  if (low < continuations_.size()) {
+    const uint32_t continued = continuations_[low].start - uint32_t(frontPosition);
+    // A continuation of this message is where it begins; one of a later message bounds an empty one.
+    const bool own = continuations_[low].message == uint32_t(number);
+    if (own || continued < start) start = continued;
+  }
+  return start;
+}
+
+bool TextStore::MessageBytes(uint64_t number, uint32_t& offset, uint32_t& length) const {
+  if (!HasArrays() || number < firstMessage_ || number >= nextMessage_ || number == partialMessage_) return false;
+  const uint32_t start = MessageStart(number);
+  if (start > used) return false;  // it began in a line that left
+  const uint32_t end = number + 1 < nextMessage_ ? MessageStart(number + 1) : used;
+  offset = start;
+  length = end > start && end <= used ? end - start : 0;
+  return true;
+}
+
+void TextStore::SetMark(uint64_t number, uint8_t mark) {
+  StoredMessage* message = MessageByNumber(number);
+  if (!message || message->mark == mark) return;
+  const bool wasHidden = message->mark == StoredMessage::kHidden;
+  message->mark = mark;
+  const bool hidden = mark == StoredMessage::kHidden;
+  if (wasHidden == hidden) return;
+  hiddenMessages_ += hidden ? 1 : uint64_t(-1);
+  for (uint32_t k = FirstLineOf(number); k <= lineCount && MessageNumberOfLine(k) == number; ++k) {
+    CountLine(frontLine + k, hidden ? -1 : 1);
   }
 }
 

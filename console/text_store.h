@@ -118,10 +118,20 @@ class TextStore {
   // Starts a new message: the lines begun from now on (and the current line while it is empty)
   // belong to it. Messages go with the last line that belongs to them.
   void BeginMessage(const StoredMessage& message);
-  // The message line k belongs to; null for lines stored before any message began.
+  // The message line k belongs to; null for lines stored before any message began. A line belongs
+  // to the message that began it: a message that continues a line (none ended before it) has its
+  // first bytes on that message's line.
   const StoredMessage* MessageOfLine(uint32_t line) const;
+  // Where the bytes of message `number` are stored, from its first byte to the next message's
+  // first byte (or the end): false when it is not stored whole, its beginning having left.
+  bool MessageBytes(uint64_t number, uint32_t& offset, uint32_t& length) const;
+  // Marks the message, the shown lines following; the mark of a message that is not stored is kept.
+  void SetMark(uint64_t number, uint8_t mark);
   // The stored message of that number (MessageNumberOfLine), null when it is not stored.
   StoredMessage* MessageByNumber(uint64_t number);
+  const StoredMessage* MessageByNumber(uint64_t number) const {
+    return const_cast<TextStore*>(this)->MessageByNumber(number);
+  }
   uint64_t FirstMessageNumber() const { return firstMessage_; }
   uint64_t NextMessageNumber() const { return nextMessage_; }
 
@@ -207,6 +217,14 @@ class TextStore {
   uint32_t lineLimit_ = 0;   // the line bound asked for; 0: it follows the capacity
   std::deque<LineRecord> lines_;  // lineCount + 1 entries while there is a ring
   std::deque<StoredMessage> messages_;
+  // Where the messages that began inside a line begin (those that begin a line begin with it).
+  std::deque<LineRecord> continuations_;
+  // The message whose first bytes left the store with old lines; ~0: none.
+  uint64_t partialMessage_ = ~uint64_t(0);
+  // The first line whose message is `number` or a later one (lineCount + 1: none).
+  uint32_t FirstLineOf(uint64_t number) const;
+  // The stored offset where message `number` begins; `used` when it and every later one are empty.
+  uint32_t MessageStart(uint64_t number) const;
   uint64_t firstMessage_ = 0;  // number of messages_.front()
   uint64_t nextMessage_ = 0;   // number the next BeginMessage gives
 

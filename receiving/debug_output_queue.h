@@ -30,6 +30,11 @@ class DebugOutputQueue {
   // Queues a message; false (and counted as dropped) when the queue is full. The first message
   // that fits after drops is preceded by one notice of how many went.
   bool Push(DebugMessage message);
+  // Counts a message that never came to be queued, as a drop.
+  void CountDropped() {
+    ++pendingDrops_;
+    ++droppedTotal_;
+  }
   // Takes the oldest entry; false when there is none. Drops that no queued message followed
   // come out last, as a notice.
   bool Pop(DebugMessage& out);

@@ -86,16 +86,27 @@ DWORD DebugOutputSource::ListenLoop() {
     const DWORD woke = WaitForMultipleObjects(2, waits, FALSE, INFINITE);
     if (woke == WAIT_OBJECT_0) return ERROR_SUCCESS;
     if (woke != WAIT_OBJECT_0 + 1) return GetLastError() != ERROR_SUCCESS ? GetLastError() : ERROR_INVALID_HANDLE;
-    DebugMessage message;
-    message.arrivalTime = NowAsFileTime();
-    std::memcpy(&message.processId, view_, sizeof(DWORD));
-    const char* text = reinterpret_cast<const char*>(view_ + kTextOffset);
-    const void* nul = std::memchr(text, 0, kSectionSize - kTextOffset);
-    message.text.assign(text, nul ? static_cast<const char*>(nul) - text : kSectionSize - kTextOffset);
-    // The text is copied: the sender may go on while the name is looked up.
-    SetEvent(bufferReady_.get());
-    message.sender = ProgramName(message.processId);
-    std::lock_guard<std::mutex> lock(queueLock_);
-    queue_.Push(std::move(message));
+    bool released = false;
+    try {
+      DebugMessage message;
+      message.arrivalTime = NowAsFileTime();
+      std::memcpy(&message.processId, view_, sizeof(DWORD));
+      const char* text = reinterpret_cast<const char*>(view_ + kTextOffset);
+      const void* nul = std::memchr(text, 0, kSectionSize - kTextOffset);
+      message.text.assign(text, nul ? static_cast<const char*>(nul) - text : kSectionSize - kTextOffset);
+      // The text is copied: the sender may go on while the name is looked up.
+      SetEvent(bufferReady_.get());
+      released = true;
+      message.sender = ProgramName(message.processId);
+      std::lock_guard<std::mutex> lock(queueLock_);
+      queue_.Push(std::move(message));
+    } catch (...) {
+      // Out of memory for this one: it counts as dropped, told by the queue's notice, and the
+      // sender is let go so that it never waits for a listener that cannot take its message.
+      if (!released) SetEvent(bufferReady_.get());
+      ++unkept_;
+      std::lock_guard<std::mutex> lock(queueLock_);
+      queue_.CountDropped();
+    }
   }
 }

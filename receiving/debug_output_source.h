@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <mutex>
 
 #include "scoped/scoped_win.h"
@@ -35,6 +36,8 @@ class DebugOutputSource {
 
   // The oldest captured message; false when none waits.
   bool Next(DebugMessage& out);
+  // Messages the thread could not copy (out of memory); each is counted among the dropped ones.
+  uint64_t unkept() const { return unkept_; }
 
  private:
   static DWORD WINAPI Listen(void* self);
@@ -48,4 +51,5 @@ class DebugOutputSource {
   const unsigned char* view_ = nullptr;  // the section mapped, 4,096 bytes
   std::mutex queueLock_;
   DebugOutputQueue queue_;
+  std::atomic<uint64_t> unkept_{0};
 };

@@ -42,6 +42,10 @@ size_t Convert(const uint8_t* text, size_t length, uint8_t* out, size_t outCapac
   return written;
 }
 
+bool EndsLine(const uint8_t* text, size_t length) {
+  return length != 0 && (text[length - 1] == kCR || text[length - 1] == kLF);
+}
+
 size_t TextLength(const uint8_t* datagram, size_t bytesRead) {
   if (bytesRead == 0) return 0;
   const void* nul = std::memchr(datagram, 0, bytesRead);

@@ -14,6 +14,9 @@ namespace line_ends {
 // given, says how many bytes of text were taken: fewer than `length` when the text was cut.
 size_t Convert(const uint8_t* text, size_t length, uint8_t* out, size_t outCapacity, size_t* consumed = nullptr);
 
+// Whether the text ends with a line end (its last byte a CR or an LF).
+bool EndsLine(const uint8_t* text, size_t length);
+
 // The text of a datagram: the bytes before its first NUL, or every byte read when it has none.
 size_t TextLength(const uint8_t* datagram, size_t bytesRead);
 

@@ -8,6 +8,8 @@
 
 namespace {
 constexpr uint32_t kFirstCapacity = 4096;
+// The largest next size Wine's GetMailslotInfo reports, whatever the datagram's real size.
+constexpr DWORD kLargestReportedSize = 65536;
 }  // namespace
 
 bool MailslotSource::Open() {
@@ -39,12 +41,17 @@ MailslotSource::Result MailslotSource::Next() {
   length_ = 0;
   bytesRead_ = 0;
   skippedSize_ = 0;
+  textCut_ = false;
+  hasTrailer_ = false;
   DWORD nextSize = 0;
   if (!GetMailslotInfo(slot_.get(), nullptr, &nextSize, nullptr, nullptr)) return Result::kBroken;
   if (nextSize == MAILSLOT_NO_MESSAGE) return Result::kEmpty;
   datagramSize_ = nextSize;
+  // Wine answers 64 KiB for every datagram of that size or more, and gives the whole datagram to
+  // a read that offers room for it: such a datagram is read as if it were as large as any can be.
+  const DWORD readSize = nextSize == kLargestReportedSize ? channel::kReceiveCeiling : nextSize;
 
-  const uint32_t grown = line_ends::GrownReceiveCapacity(capacity_, nextSize, ceiling);
+  const uint32_t grown = line_ends::GrownReceiveCapacity(capacity_, readSize, ceiling);
   if (grown != 0 || !buffer_) {
     const uint32_t capacity = grown != 0 ? grown : capacity_;
     buffer_ = TryAllocateBytes(capacity);
@@ -53,27 +60,22 @@ MailslotSource::Result MailslotSource::Next() {
   }
   if (failures_ != 0 && nextSize != failedSize_) failures_ = 0;  // another datagram is first now
 
-  bool read;
-  if (nextSize <= capacity_) {
+  if (readSize <= capacity_) {
     // A zero-size datagram is read too, so that it leaves the queue: Windows reads it as 0
     // bytes, Wine fails the read (ERROR_BROKEN_PIPE) but takes it off the queue all the same.
-    read = ReadInto(buffer_.get(), nextSize != 0 ? nextSize : capacity_);
+    // The read offers the whole buffer: it takes no more than the datagram holds.
+    if (ReadInto(buffer_.get(), capacity_)) return Taken(buffer_.get(), bytesRead_);
   } else {
     // Bigger than the ceiling: read whole into a buffer of its own size (a mailslot gives up a
-    // datagram only to a read that can take it all) and keep its first `capacity_` bytes.
-    const auto whole = TryAllocateBytes(nextSize);
+    // datagram only to a read that can take it all) and keep its first `capacity_` bytes; its
+    // sender record is read from its real end.
+    const auto whole = TryAllocateBytes(readSize);
     if (!whole) return GiveUpOrWait(nextSize);
-    read = ReadInto(whole.get(), nextSize);
-    if (read) {
-      if (bytesRead_ > capacity_) bytesRead_ = capacity_;
-      std::memcpy(buffer_.get(), whole.get(), bytesRead_);
+    if (ReadInto(whole.get(), readSize)) {
+      const DWORD kept = bytesRead_ > capacity_ ? capacity_ : bytesRead_;
+      std::memcpy(buffer_.get(), whole.get(), kept);
+      return Taken(whole.get(), kept);
     }
-  }
-  if (read) {
-    failures_ = 0;
-    // A datagram without NUL (not from the client library) ends at its last byte read.
-    length_ = line_ends::TextLength(buffer_.get(), bytesRead_);
-    return Result::kMessage;
   }
   bytesRead_ = 0;
 
@@ -87,6 +89,17 @@ MailslotSource::Result MailslotSource::Next() {
     return Result::kSkipped;
   }
   return GiveUpOrWait(nextSize);
+}
+
+MailslotSource::Result MailslotSource::Taken(const unsigned char* whole, DWORD kept) {
+  failures_ = 0;
+  datagramSize_ = bytesRead_;
+  hasTrailer_ = channel::ParseTrailer(whole, bytesRead_, trailer_);
+  // A datagram without NUL (not from the client library) ends at its last byte read.
+  length_ = line_ends::TextLength(buffer_.get(), kept);
+  textCut_ = kept < bytesRead_ && length_ == kept;
+  bytesRead_ = kept;
+  return Result::kMessage;
 }
 
 MailslotSource::Result MailslotSource::GiveUpOrWait(DWORD nextSize) {

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "channel/channel.h"
+#include "channel/sender_trailer.h"
 #include "scoped/scoped_win.h"
 
 class MailslotSource {
@@ -32,8 +33,13 @@ class MailslotSource {
   std::size_t length() const { return length_; }
   DWORD bytesRead() const { return bytesRead_; }
   DWORD skippedSize() const { return skippedSize_; }
-  // The size of the datagram last read as it was queued: above bytesRead() when it was cut.
+  // The size of the datagram last read: above bytesRead() when only its first bytes are kept.
   DWORD datagramSize() const { return datagramSize_; }
+  // Whether the text of the datagram last read goes on beyond the bytes kept.
+  bool textCut() const { return textCut_; }
+  // The sender record of the datagram last read, taken from its real end also when only its
+  // first bytes are kept; null when it has none.
+  const channel::SenderTrailer* trailer() const { return hasTrailer_ ? &trailer_ : nullptr; }
 
   uint32_t capacity() const { return capacity_; }
   bool HasBuffer() const { return buffer_ != nullptr; }
@@ -51,6 +57,8 @@ class MailslotSource {
  private:
   bool ReadInto(unsigned char* bytes, DWORD size);
   Result GiveUpOrWait(DWORD nextSize);
+  // What is known of the datagram once read: its real size, its sender record, its text.
+  Result Taken(const unsigned char* whole, DWORD kept);
 
   scoped::Handle slot_;
   std::unique_ptr<unsigned char[]> buffer_;
@@ -59,6 +67,9 @@ class MailslotSource {
   DWORD bytesRead_ = 0;
   DWORD skippedSize_ = 0;
   DWORD datagramSize_ = 0;
+  bool textCut_ = false;
+  bool hasTrailer_ = false;
+  channel::SenderTrailer trailer_;
   int failures_ = 0;       // failed reads of the datagram of failedSize_ bytes that is first
   DWORD failedSize_ = 0;
 };

@@ -31,6 +31,9 @@ struct Message {
   uint64_t sentTime = 0;     // FILETIME, UTC
   uint64_t arrivalTime = 0;  // FILETIME, UTC
   uint32_t lost = 0;         // kLost only
-  // Above 0: the datagram was this many bytes, more than could be read; the text is its start.
+  // Above 0: the text was this many bytes, more than could be read; the text is its start.
   uint64_t cutFrom = 0;
+  // The text was cut, by its sender (after its overflow notice) or on reading: it ends its line,
+  // whether or not a line end came before the cut, so that the next message starts a line.
+  bool cut = false;
 };

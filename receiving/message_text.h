@@ -2,6 +2,7 @@
 // for the monitor, its log and tellitcap. Portable: no Windows header.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -10,6 +11,8 @@ namespace message_text {
 
 // "[pid program] ", or "[pid] " when the program is not known: the form of debug-output lines.
 std::string SenderPrefix(uint32_t processId, std::string_view program);
+// Its length, without making it.
+std::size_t SenderPrefixLength(uint32_t processId, std::string_view program);
 
 // "<< N messages from [pid program] were lost >>" and a line feed.
 std::string LossNotice(uint32_t lost, uint32_t processId, std::string_view program);
@@ -17,7 +20,13 @@ std::string LossNotice(uint32_t lost, uint32_t processId, std::string_view progr
 // "<< a message of N bytes could not be read >>" and a line feed.
 std::string UnreadableNotice(uint64_t size);
 
-// "<< a message of N bytes was cut to M bytes >>" and a line feed.
+// "<< a message of N bytes was cut to M bytes >>" and a line feed; with its sender known,
+// "<< a message of N bytes from [pid program] was cut to M bytes >>".
 std::string CutNotice(uint64_t size, uint64_t kept);
+std::string CutNotice(uint64_t size, uint64_t kept, uint32_t processId, std::string_view program);
+
+// "<< N messages could not be kept: out of memory >>" and a line feed: read, then lost by a
+// receiving thread that could not copy them.
+std::string UnkeptNotice(uint64_t count);
 
 }  // namespace message_text

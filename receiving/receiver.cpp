@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "channel/sender_trailer.h"
+#include "channel/channel.h"
 #include "receiving/message_text.h"
 
 namespace {
@@ -24,28 +24,40 @@ void Receiver::TakeDatagram(MessageSink& sink) {
   message.text = mailslot_.text();
   message.length = mailslot_.length();
   message.arrivalTime = NowAsFileTime();
-  if (mailslot_.datagramSize() > mailslot_.bytesRead()) message.cutFrom = mailslot_.datagramSize();
-  channel::SenderTrailer trailer;
-  if (channel::ParseTrailer(mailslot_.text(), mailslot_.bytesRead(), trailer)) {
-    const SequenceTracker::Observation seen = sequences_.Observe(trailer.processId, trailer.sequence);
-    const bool sameProcess = seen.seen == SequenceTracker::Seen::kInOrder || seen.seen == SequenceTracker::Seen::kAfterLoss;
-    message.hasProcessId = true;
-    message.processId = trailer.processId;
-    message.program = names_.NameOf(trailer.processId, sameProcess);
-    message.hasTrailer = true;
-    message.threadId = trailer.threadId;
-    message.sequence = trailer.sequence;
-    message.sentTime = trailer.sentTime;
-    if (seen.lost != 0) {
-      // Told once, right before the next datagram of that process.
-      const std::string text = message_text::LossNotice(seen.lost, trailer.processId, message.program);
-      Message loss = message;
-      loss.kind = MessageKind::kLost;
-      loss.text = reinterpret_cast<const uint8_t*>(text.data());
-      loss.length = text.size();
-      loss.lost = seen.lost;
-      sink.Take(loss);
-    }
+  const channel::SenderTrailer* trailer = mailslot_.trailer();
+  if (mailslot_.textCut()) {
+    // The text is what the datagram holds before its NUL and record, when it has them.
+    const uint64_t record = trailer ? channel::kTrailerBytes + 1 : 0;
+    message.cutFrom = mailslot_.datagramSize() - record;
+    message.cut = true;
+  }
+  const bool overflowNotice = channel::IsOverflowNotice(message.text, message.length);
+  if (!trailer) {
+    if (sequences_.ObserveUnnamed(overflowNotice)) message.cut = true;
+    sink.Take(message);
+    return;
+  }
+  const SequenceTracker::Observation seen = sequences_.Observe(trailer->processId, trailer->sequence, overflowNotice);
+  const bool sameProcess = seen.seen == SequenceTracker::Seen::kInOrder || seen.seen == SequenceTracker::Seen::kAfterLoss;
+  message.hasProcessId = true;
+  message.processId = trailer->processId;
+  message.program = names_.NameOf(trailer->processId, sameProcess);
+  message.hasTrailer = true;
+  message.threadId = trailer->threadId;
+  message.sequence = trailer->sequence;
+  message.sentTime = trailer->sentTime;
+  if (seen.cut) message.cut = true;
+  if (seen.lost != 0) {
+    // Told once, right before the next datagram of that process.
+    const std::string text = message_text::LossNotice(seen.lost, trailer->processId, message.program);
+    Message loss = message;
+    loss.kind = MessageKind::kLost;
+    loss.text = reinterpret_cast<const uint8_t*>(text.data());
+    loss.length = text.size();
+    loss.lost = seen.lost;
+    loss.cut = false;
+    loss.cutFrom = 0;
+    sink.Take(loss);
   }
   sink.Take(message);
 }
@@ -73,6 +85,7 @@ constexpr uint32_t kReadBatch = 1000;
 void Receiver::CloseMailslot() {
   StopReading();
   mailslot_.Close();
+  sequences_.ForgetUnread();
 }
 
 bool Receiver::StartReading(HWND window, UINT wake, unsigned longestIdleWait) {
@@ -104,7 +117,17 @@ DWORD Receiver::ReadLoop() {
   unsigned idleWait = kFirstIdleWaitMs;
   while (!stopping_) {
     DrainBudget budget(DrainLimits{kReadBatch, 0, 0}, TickMilliseconds);
-    const Drained drained = ReadMailslot(sink, budget);
+    Drained drained = Drained::kEmpty;
+    try {
+      drained = ReadMailslot(sink, budget);
+    } catch (...) {
+      // The datagram in hand could not be copied (memory ran out): it is told as lost, and the
+      // thread goes on after a pause, when memory may be there again.
+      ++unkept_;
+      ++unkeptTotal_;
+      if (queue_.WaitClosed(longestIdleWait_)) break;
+      continue;
+    }
     if (drained == Drained::kBroken) {
       broken_ = true;
       return 0;
@@ -124,6 +147,7 @@ DWORD Receiver::ReadLoop() {
 }
 
 Receiver::Drained Receiver::DrainMailslot(MessageSink& sink, DrainBudget& budget) {
+  if (const uint32_t unkept = unkept_.exchange(0)) TakeNotice(sink, message_text::UnkeptNotice(unkept), NowAsFileTime());
   // What the thread queued comes first, also once it has stopped: then the mailslot itself.
   QueuedMessage queued;
   while (budget.Left()) {
@@ -146,6 +170,7 @@ Receiver::Drained Receiver::ReadMailslot(MessageSink& sink, DrainBudget& budget)
         break;
       case MailslotSource::Result::kSkipped:
         budget.Spend(0);
+        sequences_.ArrivedUnread();  // told here, and not again as a loss of its sender
         TakeNotice(sink, message_text::UnreadableNotice(mailslot_.skippedSize()), NowAsFileTime());
         break;
       case MailslotSource::Result::kEmpty:

@@ -62,6 +62,10 @@ class Receiver {
   // The same for captured debug output; the drop notice of its queue comes as a notice.
   Drained DrainDebugOutput(MessageSink& sink, DrainBudget& budget);
 
+  // Messages a receiving thread read and could not keep (out of memory) since the receiver was
+  // made; each run of them is also told by a notice where they would have been.
+  uint64_t unkept() const { return unkeptTotal_ + debugOutput_.unkept(); }
+
   MailslotSource& mailslot() { return mailslot_; }
   DebugOutputSource& debugOutput() { return debugOutput_; }
   std::size_t queued() const { return queue_.size(); }
@@ -76,6 +80,8 @@ class Receiver {
   scoped::Handle thread_;
   std::atomic<bool> stopping_{false};
   std::atomic<bool> broken_{false};  // the thread met a handle that no longer answers
+  std::atomic<uint32_t> unkept_{0};   // read by the thread and lost since the last notice
+  std::atomic<uint64_t> unkeptTotal_{0};
   HWND wakeWindow_ = nullptr;
   UINT wakeMessage_ = 0;
   unsigned longestIdleWait_ = 16;

@@ -55,7 +55,20 @@ void CheckInvariants(const TextStore& store) {
     previous = number;
   }
   Require(store.ShownLineCount() == shown);
-
+  // Each message stored whole begins where the one before ends, and none reaches past the end.
+  uint32_t end = 0;
+  bool previousWhole = false;
+  for (uint64_t n = store.FirstMessageNumber(); n < store.NextMessageNumber(); ++n) {
+    uint32_t offset = 0, length = 0;
+    const bool whole = store.MessageBytes(n, offset, length);
+    if (whole) {
+      Require(offset + length <= store.used);
+      if (previousWhole) Require(offset == end);
+      end = offset + length;
+    }
+    previousWhole = whole;
+  }
+  if (previousWhole) Require(end == store.used);
 }
 
 class NullPainter : public RowPainter {
@@ -110,6 +123,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       case 4:
         if (in.Byte() & 1) {
           store.Clear();
+        } else if (in.Byte() & 1) {  // one message marked afresh, as a backspace's decision gives
+          const uint64_t count = store.NextMessageNumber() - store.FirstMessageNumber();
+          const uint8_t mark = in.Byte();
+          if (count != 0) store.SetMark(store.FirstMessageNumber() + in.Word() % count, mark < 128 ? StoredMessage::kHidden : mark % 4);
         } else {  // new marks for every stored message, as a change of filters gives
           // Each message hidden or shown by one bit of the input, round and round.
           const uint8_t bits = in.Byte();

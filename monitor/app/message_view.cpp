@@ -7,6 +7,7 @@
 
 #include "monitor/app/monitor_app.h"
 #include "monitor/resources/resource_ids.h"
+#include "monitor/resources/ui_text_ids.h"
 #include "monitor/settings/settings_file.h"
 #include "monitor/settings/settings_ranges.h"
 #include "receiving/byte_buffer.h"
@@ -59,6 +60,11 @@ void MonitorApp::Tick() {
   DrainMailslot();
   DrainDebugOutput();
   const bool received = messages.Total() != before;
+  if (receiver.unkept() != unkeptSeen) {
+    // A receiving thread lost messages for want of memory: told where they were, and here.
+    unkeptSeen = receiver.unkept();
+    ShowStatusNotice(IDS_STATUS_UNKEPT);
+  }
   // While messages flood in, tick after tick, the console and the status bar are drawn at most
   // every kFloodPaintPeriodMs: drawing them every tick took CPU time the senders needed.
   const DWORD now = GetTickCount();
@@ -141,10 +147,11 @@ void MonitorApp::Take(const Message& message) {
                message.hasTrailer ? message.sentTime : 0, record);
     return;
   }
+  // The name as the console keeps it: the prefix can be read back from the record.
+  const std::string& program = console.text.programs.Name(record.program);
   // Debug output always names its sender; a message of tellit.dll when View > Senders is on.
-  const bool prefixed = message.kind == MessageKind::kText && message.hasProcessId &&
-                        (message.source == MessageSource::kDebugOutput || showSenders);
-  const std::string prefix = prefixed ? message_text::SenderPrefix(message.processId, message.program) : std::string();
+  record.prefixed = message.hasProcessId && (message.source == MessageSource::kDebugOutput || showSenders);
+  const std::string prefix = record.prefixed ? message_text::SenderPrefix(message.processId, program) : std::string();
   const auto length = static_cast<uint32_t>(message.length > bufferCeiling ? bufferCeiling : message.length);
 
   const uint32_t convertGrown = line_ends::GrownConvertCapacity(
@@ -157,26 +164,48 @@ void MonitorApp::Take(const Message& message) {
   if (!convertBuffer) return;  // this message is lost
 
   unsigned char* out = convertBuffer.get();
-  const size_t prefixLength = prefix.size() < convertCapacity ? prefix.size() : 0;
+  const size_t prefixLength = prefix.size() + 3 < convertCapacity ? prefix.size() : 0;
+  record.prefixed = record.prefixed && prefixLength != 0;
   prefix.copy(reinterpret_cast<char*>(out), prefixLength);
+  uint8_t* text = out + prefixLength;
+  const size_t room = convertCapacity - prefixLength;
   size_t consumed = 0;
-  const size_t converted =
-      line_ends::Convert(message.text, length, out + prefixLength, convertCapacity - prefixLength, &consumed);
-  if (consumed < message.length || message.cutFrom != 0) {
-    // Cut as it was read, or by the convert buffer: said before what is left of it.
-    ShowNotice(message_text::CutNotice(message.cutFrom != 0 ? message.cutFrom : message.length, consumed));
+  size_t converted = line_ends::Convert(message.text, length, text, room, &consumed);
+  const bool convertCut = consumed < message.length;
+  if (message.cut || convertCut) {
+    // A cut text ends its line, so that the next message starts one of its own; a lead byte
+    // whose trail was cut off goes with it.
+    if (!line_ends::EndsLine(text, converted) && converted + 3 > room && room > 3) {
+      converted = line_ends::Convert(message.text, length, text, room - 2, &consumed);
+    }
+    const size_t whole = console.codePage.WholeCharacters(text, converted);
+    consumed -= converted - whole;
+    converted = whole;
+    if (!line_ends::EndsLine(text, converted)) {
+      text[converted++] = '\r';
+      text[converted++] = '\n';
+    }
   }
-  WriteShown(out, prefixLength + converted, message.hasTrailer ? message.sentTime : 0, record, message.program);
+  if (message.cutFrom != 0 || convertCut) {
+    // Cut as it was read, or by the convert buffer: said before what is left of it.
+    const uint64_t size = message.cutFrom != 0 ? message.cutFrom : message.length;
+    ShowNotice(message.hasProcessId ? message_text::CutNotice(size, consumed, message.processId, program)
+                                    : message_text::CutNotice(size, consumed));
+  }
+  WriteShown(out, prefixLength + converted, text, converted, message.hasTrailer ? message.sentTime : 0, record);
 }
 
-void MonitorApp::WriteShown(const unsigned char* text, size_t length, uint64_t sentTime, StoredMessage record,
-                            std::string_view program) {
+void MonitorApp::WriteShown(const unsigned char* shownText, size_t length, const uint8_t* senderText,
+                            size_t senderLength, uint64_t sentTime, StoredMessage record) {
+  TextStore& store = console.text;
   size_t shownLength = 0;
-  const unsigned char* shown = stamps.Apply(text, length, sentTime, shownLength);
-  // The filters decide on the text as the console shows it, as they do again over the history.
-  record.mark = HistoryFilter::MarkFor(activeFilters, record, program, shown, shownLength);
-  console.text.BeginMessage(record);
-  console.Write(reinterpret_cast<const char*>(shown), static_cast<int>(shownLength), 0);
+  const unsigned char* shown = stamps.Apply(shownText, length, sentTime, shownLength);
+  record.stamped = shown != shownText;
+  record.headStamp = stamps.headStamped();
+  // The filters decide on the sender's text alone, as they do again over the history.
+  HistoryFilter::Store(store, activeFilters, record, senderText, senderLength, filterScratch, [&] {
+    console.Write(reinterpret_cast<const char*>(shown), static_cast<int>(shownLength), 0);
+  });
   if (logFile.IsOpen()) WriteLog(shown, static_cast<DWORD>(shownLength));
 }
 
@@ -193,7 +222,8 @@ void MonitorApp::ShowNotice(const std::string& text, uint64_t sentTime, StoredMe
   std::string converted(2 * text.size() + 1, '\0');
   const size_t length = line_ends::Convert(reinterpret_cast<const uint8_t*>(text.data()), text.size(),
                                            reinterpret_cast<uint8_t*>(&converted[0]), converted.size());
-  WriteShown(reinterpret_cast<const unsigned char*>(converted.data()), length, sentTime, record);
+  const auto* bytes = reinterpret_cast<const unsigned char*>(converted.data());
+  WriteShown(bytes, length, bytes, length, sentTime, record);
 }
 
 void MonitorApp::LoadShowSenders() {

@@ -93,10 +93,10 @@ struct MonitorApp final : CommandStates, MessageSink {
   // Shows a text as received now from no known sender, and a line of the monitor's own.
   void ShowReceived(const unsigned char* text, size_t length);
   void ShowNotice(const std::string& text, uint64_t sentTime = 0, StoredMessage record = StoredMessage());
-  // The time stamp where due, then the console and the log.
-  // Shows and logs one message (or notice) as the console shows it, after the filters decided on it.
-  void WriteShown(const unsigned char* text, size_t length, uint64_t sentTime, StoredMessage record,
-                  std::string_view program = {});
+  // Shows and logs one message (or notice): the time stamp where due, then the console and the
+  // log. `senderText` is the part of the text that the sender wrote, which the filters judge.
+  void WriteShown(const unsigned char* shownText, size_t length, const uint8_t* senderText, size_t senderLength,
+                  uint64_t sentTime, StoredMessage record);
   void LoadShowSenders();
   void ToggleShowSenders();
 
@@ -122,6 +122,8 @@ struct MonitorApp final : CommandStates, MessageSink {
   void ChooseLanguage();
   void StartLogSaving();
   void StopLogSaving();
+  // "save console": the stored text into the log as it starts.
+  void WriteConsoleToLog();
 
   // Find (commands 116 to 118) and the keyboard shortcuts.
   FindCommand find;
@@ -135,7 +137,10 @@ struct MonitorApp final : CommandStates, MessageSink {
   StatusBarView statusView;
   int statusNotice = -1;          // a text id shown in the notice part until statusNoticeEnd, or -1
   DWORD statusNoticeEnd = 0;      // GetTickCount when the notice goes
+  uint64_t unkeptSeen = 0;        // the receiver's count of messages lost for want of memory, as last told
   void UpdateStatusBar();
+  // A text of the string table in the status bar's notice part for a few seconds.
+  void ShowStatusNotice(int textId);
 
   // Time stamps (command 124): read at start-up, saved at each toggle.
   ReceiveStamps stamps;
@@ -148,6 +153,7 @@ struct MonitorApp final : CommandStates, MessageSink {
   bool filterOn = true;
   filtering::FilterSet activeFilters;
   HistoryFilter refilter;
+  std::vector<uint8_t> filterScratch;  // a stored message's bytes while it is decided again
   std::string unreadableRules;  // "3, 5": told once after start
   void LoadFilters();
   void ApplyFilters();  // the set in force from the rules and the switch, then the history again

@@ -130,7 +130,11 @@ void MonitorApp::UpdateStatusBar() {
 void MonitorApp::CommandFailed(int command) {
   if (command != ID_EDIT_COPY) return;
   MessageBeep(MB_ICONWARNING);
-  statusNotice = IDS_STATUS_COPY_FAILED;
+  ShowStatusNotice(IDS_STATUS_COPY_FAILED);
+}
+
+void MonitorApp::ShowStatusNotice(int textId) {
+  statusNotice = textId;
   statusNoticeEnd = GetTickCount() + kStatusNoticeMilliseconds;
   UpdateStatusBar();
 }

@@ -3,7 +3,9 @@
 
 #include <algorithm>
 
+#include "monitor/view/line_stamps.h"
 #include "receiving/message.h"
+#include "receiving/message_text.h"
 
 uint8_t HistoryFilter::MarkFor(const filtering::FilterSet& filters, const StoredMessage& message,
                                std::string_view program, const uint8_t* text, size_t length) {
@@ -18,46 +20,48 @@ uint8_t HistoryFilter::MarkFor(const filtering::FilterSet& filters, const Stored
   return decision.highlight >= 0 && decision.highlight < 250 ? uint8_t(decision.highlight + 1) : StoredMessage::kShown;
 }
 
+uint8_t HistoryFilter::MarkOfStored(const filtering::FilterSet& filters, const TextStore& store, uint64_t number,
+                                    std::vector<uint8_t>& scratch) {
+  const StoredMessage* message = store.MessageByNumber(number);
+  if (!message) return kUndecided;
+  uint32_t offset = 0, length = 0;
+  if (!store.MessageBytes(number, offset, length)) return kUndecided;
+  const std::string& program = store.programs.Name(message->program);
+  if (message->kind != static_cast<uint32_t>(MessageKind::kText) || !filters.Active()) {
+    return MarkFor(filters, *message, program, nullptr, 0);
+  }
+  // The stored bytes first, then the sender's text after them (never more bytes, so the room
+  // reserved keeps the stored ones where they are while the text is appended).
+  scratch.clear();
+  scratch.reserve(2 * size_t(length));
+  scratch.resize(length);
+  store.CopyOut(offset, length, scratch.data());
+  const size_t prefix = message->prefixed ? message_text::SenderPrefixLength(message->pid, program) : 0;
+  if (!message->headStamp && !message->stamped && prefix == 0) {
+    return MarkFor(filters, *message, program, scratch.data(), scratch.size());
+  }
+  line_stamps::AppendUnstamped(scratch.data(), length, message->headStamp, message->stamped, prefix, scratch);
+  return MarkFor(filters, *message, program, scratch.data() + length, scratch.size() - length);
+}
+
 void HistoryFilter::Start(const TextStore& store, const filtering::FilterSet& filters) {
   filters_ = &filters;
   firstMessage_ = store.FirstMessageNumber();
   endMessage_ = store.NextMessageNumber();
-  nextLine_ = store.frontLine;
+  nextMessage_ = firstMessage_;
   marks_.assign(size_t(endMessage_ - firstMessage_), kUndecided);
 }
 
 bool HistoryFilter::Step(TextStore& store, const std::function<bool()>& timeUp) {
   if (!filters_) return true;
-  uint32_t k = uint32_t(std::max(nextLine_, store.frontLine) - store.frontLine);
-  for (int decided = 0; k <= store.lineCount; ++decided) {
+  // Messages that left the store since the last slice are not decided.
+  uint64_t number = std::max(nextMessage_, store.FirstMessageNumber());
+  for (int decided = 0; number < endMessage_; ++number, ++decided) {
     if ((decided & 63) == 63 && timeUp()) {
-      nextLine_ = store.frontLine + k;
+      nextMessage_ = number;
       return false;
     }
-    const uint64_t number = store.MessageNumberOfLine(k);
-    if (number == ~uint64_t(0)) {
-      ++k;  // a line from before any message
-      continue;
-    }
-    if (number >= endMessage_) break;  // the lines from here on came after Start
-    // The message's lines follow one another; its text is theirs, as stored.
-    uint32_t last = k;
-    while (last < store.lineCount && store.MessageNumberOfLine(last + 1) == number) ++last;
-    const uint32_t start = store.LineStart(k);
-    const uint32_t length = store.LineEnd(last) - start;
-    const TextPieces pieces = store.Pieces(start, length);
-    const uint8_t* text = pieces.first;
-    if (pieces.secondLength != 0) {
-      scratch_.resize(length);
-      store.CopyOut(start, length, scratch_.data());
-      text = scratch_.data();
-    }
-    const StoredMessage& message = *store.MessageOfLine(k);
-    if (number >= firstMessage_) {
-      marks_[size_t(number - firstMessage_)] =
-          MarkFor(*filters_, message, store.programs.Name(message.program), text, length);
-    }
-    k = last + 1;
+    marks_[size_t(number - firstMessage_)] = MarkOfStored(*filters_, store, number, scratch_);
   }
   Finish(store);
   return true;

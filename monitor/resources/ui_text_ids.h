@@ -68,6 +68,7 @@
 #define IDS_CONSOLE_MEMORY_SHORT 37  /* %u: kilobytes asked for, %u: kilobytes the console holds */
 #define IDS_STATUS_COUNT_HIDDEN 48      /* %s: messages received, %s: stored messages the filters hide */
 #define IDS_FILTER_RULES_UNREADABLE 49  /* %s: the numbers of the rules */
+#define IDS_STATUS_UNKEPT 50            /* status bar: a receiving thread lost messages for want of memory */
 
 /* The filter dialogs: the list's column headings, and the names of the actions and fields in
    the list and the rule dialog's drop-down lists. */
@@ -81,6 +82,6 @@
 #define IDS_FILTER_FIELD_TEXT 45
 #define IDS_FILTER_FIELD_PROGRAM 46
 #define IDS_FILTER_FIELD_PROCESS_ID 47
-#define IDS_TEXT_COUNT 50  /* at most 100: the English base follows the Japanese one by 100 */
+#define IDS_TEXT_COUNT 51  /* at most 100: the English base follows the Japanese one by 100 */
 
 #endif

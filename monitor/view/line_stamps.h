@@ -27,6 +27,13 @@ void FormatStamp(const ClockTime& time, char (&out)[kStampLength + 1]);
 // messages, as the console's store joins them. The first byte after a line end (or the first
 // byte of all) begins a line: with stamps on, the stamp of the message that brings that byte
 // goes before it. A line begun while stamps were off gets none when they are turned on.
+// The bytes a message wrote, from what the console stored of it: without the stamp before its first
+// byte (`headStamp`), the `prefixLength` bytes of sender prefix after it, and (`stamped`) the stamps
+// before each line the message began after its first. The stamp is before the byte that begins a
+// line, and a line-end pair is never split by one: the rule LineStamper follows. Appends to out.
+void AppendUnstamped(const uint8_t* stored, size_t length, bool headStamp, bool stamped, size_t prefixLength,
+                     std::vector<uint8_t>& out);
+
 class LineStamper {
  public:
   // Appends text to out with the stamp before each line that begins in it.
@@ -36,11 +43,14 @@ class LineStamper {
   // How many lines begin in the text, from the current state: the stamps Stamp would insert.
   size_t LinesBegun(const uint8_t* text, size_t length) const;
 
- private:
+ 
   enum class Position : uint8_t { kLineStart, kInLine, kAfterCr, kAfterLf };
   // Moves past one byte; true when the byte begins a line.
   static bool Step(Position& position, uint8_t byte);
+  // Whether the byte would begin a line, without moving.
+  static bool Begins(Position position, uint8_t byte);
 
+ private:
   Position position_ = Position::kLineStart;
 };
 

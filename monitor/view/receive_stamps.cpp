@@ -24,6 +24,7 @@ constexpr size_t kKeptCapacity = 256 * 1024;
 const unsigned char* ReceiveStamps::Apply(const unsigned char* text, size_t length, uint64_t sentTime,
                                           size_t& shownLength) {
   shownLength = length;
+  headStamped_ = false;
   const size_t lines = on ? stamper_.LinesBegun(text, length) : 0;
   if (lines == 0) {
     stamper_.Follow(text, length);
@@ -42,6 +43,7 @@ const unsigned char* ReceiveStamps::Apply(const unsigned char* text, size_t leng
     stamper_.Follow(text, length);
     return text;
   }
+  headStamped_ = stamper_.LinesBegun(text, 1) == 1;
   stamper_.Stamp(text, length, stamp, stamped_);
   shownLength = stamped_.size();
   return stamped_.data();

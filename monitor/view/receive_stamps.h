@@ -18,8 +18,11 @@ class ReceiveStamps {
   // The stamp is the local time of `sentTime` (a FILETIME, UTC) when it is not 0, else the time
   // of the call.
   const unsigned char* Apply(const unsigned char* text, size_t length, uint64_t sentTime, size_t& shownLength);
+  // Whether the last Apply put a stamp before the text's first byte.
+  bool headStamped() const { return headStamped_; }
 
  private:
+  bool headStamped_ = false;
   line_stamps::LineStamper stamper_;
   std::vector<uint8_t> stamped_;
 };

@@ -213,6 +213,25 @@ TEST(CaptureEndToEnd, FiltersWriteWhatTheyIncludeLessWhatTheyExclude) {
   EXPECT_EQ(capture.Errors(), "");
 }
 
+// A text rule judges what the program sent, not the sender prefix --senders puts before it: the
+// rule on the program's name keeps only the message that says it, as in the monitor.
+TEST(CaptureEndToEnd, ATextRuleSeesTheSentTextNotTheSender) {
+  ScratchDir dir;
+  CaptureProcess capture(dir, "--senders --include e2e_client --count 3");  // the banners count
+  ASSERT_TRUE(capture.WaitUntilListening());
+  ChildProcess client = Client("lines 1 silent");
+  ASSERT_TRUE(client.started());
+  ASSERT_EQ(client.Wait(30000), 0u);
+  ChildProcess second = Client("lines 1 mentions_monitor_e2e_client");
+  ASSERT_TRUE(second.started());
+  ASSERT_EQ(second.Wait(30000), 0u);
+  ASSERT_EQ(capture.Wait(20000), 0u) << capture.Errors();
+  const std::string from = "[" + std::to_string(client.id()) + " monitor_e2e_client.exe] ";
+  const std::string secondFrom = "[" + std::to_string(second.id()) + " monitor_e2e_client.exe] ";
+  EXPECT_EQ(capture.Output(), from + "<< open TELLIT monitor >>\r\n" + secondFrom + "<< open TELLIT monitor >>\r\n" +
+                                  secondFrom + "mentions_monitor_e2e_client 0\r\n");
+}
+
 // The banners and the record of a lost message are written whatever the filters say.
 TEST(CaptureEndToEnd, FiltersLeaveTheBannersAndLossRecordsAlone) {
   ScratchDir dir;

@@ -56,6 +56,14 @@ int main(int argc, char** argv) {
     // The long text is the format itself: the client's buffer grows for long formats only.
     const std::string lost(300000, 'x');
     sent = tellitf("before\n") > 0 && tellitf(lost.c_str()) == 0 && tellitf("after\n") > 0;
+  } else if (std::strcmp(argv[1], "long") == 0) {
+    // A 10 KB argument (cut by the client at its first buffer, after its overflow notice, so that
+    // its line end is cut off), then formats of 70 KB and 150 KB (datagrams above the 64 KiB that
+    // Wine says a datagram is), between two short messages.
+    const std::string argument(10 * 1024, 'a');
+    const std::string format70 = std::string(70 * 1024, 'b') + "\n", format150 = std::string(150 * 1024, 'c') + "\n";
+    sent = tellitf("first\n") > 0 && tellitf("%s\n", argument.c_str()) > 0 && tellitf(format70.c_str()) > 0 &&
+           tellitf(format150.c_str()) > 0 && tellitf("last\n") > 0;
   } else if (std::strcmp(argv[1], "japanese") == 0) {
     sent = tellitwf(L"\u65E5\u672C\u8A9E\n") > 0;
   } else {

@@ -107,6 +107,31 @@ TEST_F(FiltersEndToEnd, AnIncludeRuleShowsOnlyWhatMatchesItAndNoticesStay) {
   EXPECT_EQ(banners, 2) << "the channel's banners are never hidden";
 }
 
+// Text rules judge what the program sent: a rule on the program's name as text keeps only the
+// message that says it, although senders and time stamps put the name and a time before each.
+TEST_F(FiltersEndToEnd, ATextRuleSeesTheSentTextNotTheSenderOrTheStamp) {
+  Start("[system]\r\nlanguage=0\r\nshow senders=1\r\ntime stamps=1\r\n[filters]\r\ncount=2\r\n"
+        "rule 1=include;text;1;0;0;65535;e2e_client\r\n"
+        "rule 2=exclude;text;1;0;0;65535;:*:*.\r\n");  // would hide every stamped line
+  Send("text mentions_monitor_e2e_client\n");
+  Send("text silent\n");
+  std::vector<std::string> lines;
+  ASSERT_TRUE(WaitUntil([&] { return monitor().ConsoleText().find("mentions") != std::string::npos; }, 10000));
+  monitor().Command(ID_VIEW_FILTER);  // off: every line comes back
+  ASSERT_TRUE(WaitUntil([&] { return monitor().ConsoleText().find("silent") != std::string::npos; }, 10000));
+  monitor().Command(ID_VIEW_FILTER);  // on: the history decided again gives the same
+  ASSERT_TRUE(WaitUntil([&] { return monitor().ConsoleText().find("silent") == std::string::npos; }, 10000));
+  int banners = 0, shown = 0;
+  for (const std::string& line : Lines(monitor().ConsoleText())) {
+    banners += line.find(kBanner) != std::string::npos;
+    shown += line.find("mentions_monitor_e2e_client") != std::string::npos;
+    EXPECT_NE(line.find("monitor_e2e_client.exe] "), std::string::npos) << "senders on: " << line;
+    EXPECT_EQ(line[2], ':') << "stamps on: " << line;
+  }
+  EXPECT_EQ(shown, 1);
+  EXPECT_EQ(banners, 2);
+}
+
 // In Japanese (code page 932) the status bar says the same: "受信: 7 件 (3 件非表示)".
 TEST_F(FiltersEndToEnd, JapaneseStatusBarCountsTheHiddenMessages) {
   Start("[system]\r\nlanguage=1\r\n[filters]\r\ncount=2\r\n"

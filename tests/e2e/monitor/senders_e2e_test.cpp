@@ -155,4 +155,39 @@ TEST_F(SendersEndToEnd, TimeStampsShowTheSendersTime) {
   EXPECT_NE(lines[1].substr(0, 12), "01:02:03.456");
 }
 
+// Long messages keep their lines and their sender: the one the client cut after its overflow
+// notice ends its line, the whole datagrams above 64 KiB are read whole, and no loss is told.
+TEST_F(SendersEndToEnd, LongMessagesStayOnLinesOfTheirOwnWithTheirSender) {
+  Start(kEnglish + "show senders=1\r\n[console]\r\nbuffer size=2048\r\n");
+  ChildProcess client(Client("long"), "");
+  ASSERT_TRUE(client.started());
+  EXPECT_EQ(client.Wait(30000), 0u);
+  std::vector<std::string> lines;
+  ASSERT_TRUE(WaitUntil([&] { return monitor().ConsoleText().find("] last") != std::string::npos; }, 20000));
+  lines = Lines(monitor().ConsoleText());
+  const std::string sender = "[" + std::to_string(client.id()) + " monitor_e2e_client.exe] ";
+  // The console wraps at its column: a long message is the run of rows up to its line end.
+  std::vector<std::string> messages;
+  for (const std::string& line : lines) {
+    if (line.rfind(sender, 0) == 0 || messages.empty()) {
+      messages.push_back(line);
+    } else {
+      messages.back() += line;
+    }
+  }
+  std::string seen;  // each message's length, start and end
+  for (const std::string& m : messages) seen += std::to_string(m.size()) + ": " + m.substr(0, 40) + " ... " + m.substr(m.size() - 10) + "\n";
+  ASSERT_EQ(messages.size(), 7u) << seen;
+  EXPECT_EQ(messages[0], sender + "<< open TELLIT monitor >>");
+  EXPECT_EQ(messages[1], sender + "first");
+  EXPECT_EQ(messages[2], sender + "tellitf() string buffer overflow !!");
+  EXPECT_EQ(messages[3].substr(0, sender.size()), sender);
+  EXPECT_EQ(messages[3].find_first_not_of('a', sender.size()), std::string::npos) << "the cut argument alone";
+  EXPECT_GT(messages[3].size(), sender.size() + 1000);
+  EXPECT_EQ(messages[4], sender + std::string(70 * 1024, 'b'));
+  EXPECT_EQ(messages[5], sender + std::string(150 * 1024, 'c'));
+  EXPECT_EQ(messages[6], sender + "last");
+  EXPECT_EQ(monitor().ConsoleText().find("were lost"), std::string::npos);
+}
+
 }  // namespace

@@ -259,4 +259,81 @@ TEST(TextStoreHistory, MemoryThatCannotBeHadHalvesTheRingDownToTheSmallestSize) 
   EXPECT_EQ(Stored(store), "kept\r\n");
 }
 
+// Where each message's bytes are: a message that continues a line begins inside it, a backspace
+// moves the beginning of what it took back, and a message whose beginning left is not whole.
+TEST(TextStoreHistory, EachMessageKnowsWhereItsBytesAre) {
+  const struct {
+    const char* name;
+    std::vector<std::string> messages;
+    uint32_t capacity, wrap;
+    std::vector<std::string> bytes;  // "?" for a message not stored whole
+  } cases[] = {
+      {"lines of their own", {"a\r\n", "bc\r\n"}, 4096, 80, {"a\r\n", "bc\r\n"}},
+      {"continued lines", {"ab", "cd", "e\r\nf", "g\r\n"}, 4096, 80, {"ab", "cd", "e\r\nf", "g\r\n"}},
+      {"empty messages", {"", "a", "", "b\r\n", ""}, 4096, 80, {"", "a", "", "b\r\n", ""}},
+      {"wrapped into lines of the next", {"abc", "defgh"}, 4096, 4, {"abc", "defgh"}},
+      {"backspace takes back the message before", {"abc", "\b\bX"}, 4096, 80, {"a", "X"}},
+      {"and two before", {"ab", "c", "\b\b\bY\r\n"}, 4096, 80, {"", "", "Y\r\n"}},
+      {"never across a line end", {"a\r\n", "\bb"}, 4096, 80, {"a\r\n", "b"}},
+      {"begun in a line that left", {"ab", "cd\r\nef", "ghijklmnopq"}, 16, 80, {"?", "?", "ghijklmnopq"}},
+      {"the first line gone, the rest kept", {"abcdefghijkl", "mnopqr"}, 16, 4, {"?", "mnopqr"}},
+  };
+  for (const auto& c : cases) {
+    TextStore store;
+    ASSERT_TRUE(store.Allocate(c.capacity, 0, c.wrap)) << c.name;
+    for (const std::string& text : c.messages) {
+      store.BeginMessage(StoredMessage());
+      Put(store, text);
+    }
+    for (size_t n = 0; n < c.bytes.size(); ++n) {
+      uint32_t offset = 0, length = 0;
+      const bool whole = store.MessageBytes(n, offset, length);
+      EXPECT_EQ(whole ? StoredRange(store, offset, length) : std::string("?"), c.bytes[n]) << c.name << ", message " << n;
+    }
+  }
+}
+
+// A mark set afterwards moves the message's lines in or out of the shown ones at once.
+TEST(TextStoreHistory, AMarkSetLaterHidesAndShowsTheLinesOfItsMessage) {
+  TextStore store;
+  ASSERT_TRUE(store.Allocate(4096, 0, 4));
+  for (const char* text : {"one\r\n", "two, wrapped\r\n", "three\r\n"}) {
+    store.BeginMessage(StoredMessage());
+    Put(store, text);
+  }
+  const uint32_t all = store.ShownLineCount();
+  store.SetMark(1, StoredMessage::kHidden);
+  EXPECT_EQ(store.ShownLineCount(), all - 4) << "the four rows of the second message";
+  EXPECT_EQ(store.HiddenMessageCount(), 1u);
+  store.SetMark(1, 2);
+  EXPECT_EQ(store.ShownLineCount(), all);
+  EXPECT_EQ(store.HighlightOf(2), 2);
+  EXPECT_EQ(store.HiddenMessageCount(), 0u);
+  store.SetMark(7, StoredMessage::kHidden);  // no such message
+  EXPECT_EQ(store.ShownLineCount(), all);
+}
+
+TEST(LeadTrailSets, ALeadByteLeftAloneAtTheEndIsNoWholeCharacter) {
+  const LeadTrailSets sjis = LeadTrailSets::ShiftJis();
+  const struct {
+    const char* name;
+    std::string text;
+    bool doubleByte;
+    size_t whole;
+  } cases[] = {
+      {"plain", "abc", true, 3},
+      {"a pair at the end", "a\x93\xFA", true, 3},
+      {"a lone lead at the end", "ab\x93", true, 2},
+      {"a pair then a lone lead", "\x93\xFA\x96", true, 2},
+      {"a trail-like byte after a pair", "\x93\xFA\x82", true, 2},
+      {"0x82 as the trail of the pair before", "\x81\x82", true, 2},
+      {"the same bytes in a single-byte code page", "ab\x93", false, 3},
+      {"empty", "", true, 0},
+  };
+  for (const auto& c : cases) {
+    const LeadTrailSets sets = c.doubleByte ? sjis : LeadTrailSets::SingleByte();
+    EXPECT_EQ(sets.WholeCharacters(reinterpret_cast<const uint8_t*>(c.text.data()), c.text.size()), c.whole) << c.name;
+  }
+}
+
 }  // namespace

@@ -47,6 +47,47 @@ TEST(SequenceTracker, AFullTableStartsAfreshWithoutInventingLosses) {
   EXPECT_EQ(tracker.Observe(1, 7).seen, Seen::kFirst) << "forgotten, so no loss of 5 is claimed";
 }
 
+// A sender's overflow notice announces that its next datagram is cut; a datagram that arrived but
+// could not be read is told as unreadable, and not once more as a loss of whoever sent it.
+TEST(SequenceTracker, CutsFollowTheirNoticeAndUnreadDatagramsAreNoLoss) {
+  SequenceTracker tracker;
+  const struct {
+    const char* name;
+    int unread;  // datagrams that arrived unread before this one
+    uint32_t processId;
+    uint32_t sequence;
+    bool notice;
+    Seen seen;
+    uint32_t lost;
+    bool cut;
+  } steps[] = {
+      {"a message", 0, 10, 0, false, Seen::kFirst, 0, false},
+      {"its overflow notice", 0, 10, 1, true, Seen::kInOrder, 0, false},
+      {"the cut message after it", 0, 10, 2, false, Seen::kInOrder, 0, true},
+      {"the next one is whole again", 0, 10, 3, false, Seen::kInOrder, 0, false},
+      {"a notice whose message was lost", 0, 10, 4, true, Seen::kInOrder, 0, false},
+      {"the one after the loss was not announced", 0, 10, 6, false, Seen::kAfterLoss, 1, false},
+      {"another sender's notice", 0, 20, 0, true, Seen::kFirst, 0, false},
+      {"does not cut the first sender's message", 0, 10, 7, false, Seen::kInOrder, 0, false},
+      {"but its own", 0, 20, 1, false, Seen::kInOrder, 0, true},
+      {"one unread datagram stands for the gap", 1, 10, 9, false, Seen::kAfterLoss, 0, false},
+      {"and is not counted again", 0, 10, 11, false, Seen::kAfterLoss, 1, false},
+      {"two unread, three missing: one lost", 2, 20, 5, false, Seen::kAfterLoss, 1, false},
+  };
+  for (const auto& step : steps) {
+    for (int i = 0; i < step.unread; ++i) tracker.ArrivedUnread();
+    const SequenceTracker::Observation seen = tracker.Observe(step.processId, step.sequence, step.notice);
+    EXPECT_EQ(seen.seen, step.seen) << step.name;
+    EXPECT_EQ(seen.lost, step.lost) << step.name;
+    EXPECT_EQ(seen.cut, step.cut) << step.name;
+  }
+  // Without sender records the notice announces the next datagram without one.
+  EXPECT_FALSE(tracker.ObserveUnnamed(false));
+  EXPECT_FALSE(tracker.ObserveUnnamed(true));
+  EXPECT_TRUE(tracker.ObserveUnnamed(false));
+  EXPECT_FALSE(tracker.ObserveUnnamed(false));
+}
+
 TEST(MessageText, PrefixAndNoticesInTheFormsShown) {
   EXPECT_EQ(message_text::SenderPrefix(1234, "app.exe"), "[1234 app.exe] ");
   EXPECT_EQ(message_text::SenderPrefix(1234, ""), "[1234] ");
@@ -54,6 +95,18 @@ TEST(MessageText, PrefixAndNoticesInTheFormsShown) {
   EXPECT_EQ(message_text::LossNotice(1, 77, ""), "<< 1 messages from [77] were lost >>\n");
   EXPECT_EQ(message_text::UnreadableNotice(70000), "<< a message of 70000 bytes could not be read >>\n");
   EXPECT_EQ(message_text::CutNotice(1048575, 524288), "<< a message of 1048575 bytes was cut to 524288 bytes >>\n");
+  EXPECT_EQ(message_text::CutNotice(70000, 65511, 42, "app.exe"),
+            "<< a message of 70000 bytes from [42 app.exe] was cut to 65511 bytes >>\n");
+  EXPECT_EQ(message_text::CutNotice(9, 8, 7, ""), "<< a message of 9 bytes from [7] was cut to 8 bytes >>\n");
+  const struct {
+    uint32_t processId;
+    const char* program;
+    size_t length;
+  } prefixes[] = {{0, "", 4}, {9, "a", 6}, {10, "", 5}, {4294967295u, "my app.exe", 24}};
+  for (const auto& p : prefixes) {
+    EXPECT_EQ(message_text::SenderPrefixLength(p.processId, p.program), p.length) << p.processId;
+    EXPECT_EQ(message_text::SenderPrefix(p.processId, p.program).size(), p.length) << p.processId;
+  }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <new>
 #include <string>
 #include <thread>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "monitor/settings/settings_file.h"
 #include "support/monitor_process.h"
 #include "support/scratch_dir.h"
+#include "monitor/resources/ui_text_ids.h"
 #include "tests/support/stored_text.h"
 
 namespace {
@@ -44,6 +46,16 @@ class Writer {
  private:
   HANDLE handle_ = INVALID_HANDLE_VALUE;
 };
+
+// A datagram as the client library sends it: the text, its NUL and the sender record.
+std::string FromSender(const std::string& text, uint32_t sequence, uint32_t processId = 4242) {
+  channel::SenderTrailer trailer;
+  trailer.processId = processId;
+  trailer.sequence = sequence;
+  std::string datagram = text + std::string(1 + channel::kTrailerBytes, '\0');
+  channel::EncodeTrailer(trailer, reinterpret_cast<uint8_t*>(&datagram[datagram.size() - channel::kTrailerBytes]));
+  return datagram;
+}
 
 class ReceiverTest : public ::testing::Test {
  protected:
@@ -208,7 +220,8 @@ TEST_F(ReceiverTest, ATextCutByTheConvertCeilingIsToldBeforeWhatIsLeft) {
   EXPECT_EQ(Shown(), "<< a message of 5000 bytes was cut to 4095 bytes >>\r\n" + kept + "after\r\n");
 }
 
-// Wine cuts datagrams at 64 KiB, so a lowered ceiling stands in for the 1 MiB one.
+// A lowered ceiling stands in for the 1 MiB one. What is kept of the cut text ends its line, with
+// room for the line end, so that the next datagram starts a line of its own.
 TEST_F(ReceiverTest, OversizeDatagramShowsItsFirstBytesAndTheQueueGoesOn) {
   app.bufferCeiling = 8192;
   app.receiver.mailslot().ceiling = 8192;
@@ -220,8 +233,8 @@ TEST_F(ReceiverTest, OversizeDatagramShowsItsFirstBytesAndTheQueueGoesOn) {
   app.DrainMailslot();
   EXPECT_EQ(app.receiver.mailslot().capacity(), 8192u) << "never beyond the ceiling";
   EXPECT_EQ(app.convertCapacity, 8192u);
-  EXPECT_EQ(Shown(), "<< a message of 20001 bytes was cut to 8191 bytes >>\r\n" + big.substr(0, 8191) + "after\r\n")
-      << "the notice, the ceiling less the NUL, then the next datagram";
+  EXPECT_EQ(Shown(), "<< a message of 20001 bytes was cut to 8189 bytes >>\r\n" + big.substr(0, 8189) + "\r\nafter\r\n")
+      << "the notice, the ceiling less the NUL and a line end, then the next datagram";
   EXPECT_TRUE(app.receiver.mailslot().IsOpen());
 }
 
@@ -332,6 +345,106 @@ TEST_F(ReceiverTest, ADatagramWhoseReadKeepsFailingIsSkippedAfterOneRetry) {
   EXPECT_EQ(Shown(), "<< a message of 7 bytes could not be read >>\r\nnext\r\n");
 }
 
+// The unreadable datagram of a sender is told once: as unreadable, and not again as a loss
+// when the sender's next datagram comes.
+TEST_F(ReceiverTest, AnUnreadableDatagramIsToldOnceNotAgainAsALoss) {
+  Writer writer;
+  ASSERT_TRUE(writer.Send(FromSender("one\n", 0, 5001)));
+  app.DrainMailslot();
+  failuresLeft = 2;
+  app.receiver.mailslot().read = FailingRead;
+  ASSERT_TRUE(writer.Send(FromSender("stuck\n", 1, 5001)));
+  ASSERT_TRUE(writer.Send(FromSender("the third\n", 2, 5001)));
+  ASSERT_TRUE(writer.Send(FromSender("five\n", 4, 5001)));
+  app.DrainMailslot();
+  app.DrainMailslot();
+  app.receiver.mailslot().read = ReadFile;
+  EXPECT_EQ(Shown(), "one\r\n<< a message of 31 bytes could not be read >>\r\nthe third\r\n"
+                     "<< 1 messages from [5001] were lost >>\r\nfive\r\n")
+      << "the gap of one is the unreadable datagram; the next gap is a loss";
+}
+
+// Wine says 64 KiB of every datagram that size or larger, and the reads used to take that much:
+// the rest, with the sender record, was gone. A datagram of 70 KB is read whole now: it keeps its
+// sender, and the sender's next one is no loss.
+TEST_F(ReceiverTest, ADatagramAbove64KiBIsReadWholeWithItsSender) {
+  app.showSenders = true;
+  Writer writer;
+  const std::string big(70 * 1024, 'b');
+  ASSERT_TRUE(writer.Send(FromSender(big + "\n", 0, 5002)));
+  ASSERT_TRUE(writer.Send(FromSender("next\n", 1, 5002)));
+  app.DrainMailslot();
+  app.showSenders = false;
+  EXPECT_TRUE(Shown() == "[5002] " + big + "\r\n[5002] next\r\n") << Shown().size() << " bytes shown";
+}
+
+// The client cuts a message after its overflow notice; the cut text has no line end, and the
+// next message used to continue its line. Cut on reading, too, a text ends its line.
+TEST_F(ReceiverTest, ACutMessageEndsItsLineSoThatTheNextStartsOne) {
+  Writer writer;
+  ASSERT_TRUE(writer.Send(FromSender("tellitf() string buffer overflow !!\n", 0, 5003)));
+  ASSERT_TRUE(writer.Send(FromSender("cut by its sender", 1, 5003)));
+  ASSERT_TRUE(writer.Send(FromSender("not cut", 2, 5003)));
+  ASSERT_TRUE(writer.Send(FromSender(" goes on\n", 3, 5003)));
+  ASSERT_TRUE(writer.SendText("tellitf() string buffer overflow !!\n"));  // an older client: no records
+  ASSERT_TRUE(writer.SendText("cut too"));
+  ASSERT_TRUE(writer.SendText("next\n"));
+  app.DrainMailslot();
+  EXPECT_EQ(Shown(), "tellitf() string buffer overflow !!\r\ncut by its sender\r\nnot cut goes on\r\n"
+                     "tellitf() string buffer overflow !!\r\ncut too\r\nnext\r\n");
+}
+
+// A cut at the convert ceiling that falls between the two bytes of a character leaves the lead
+// byte alone: it goes with the cut, so it never pairs with what comes next, and the notice says
+// whose message was cut.
+TEST_F(ReceiverTest, ALeadByteLeftAloneByACutGoesWithIt) {
+  const LeadTrailSets before = app.console.codePage;
+  app.console.codePage = LeadTrailSets::ShiftJis();
+  app.bufferCeiling = 8192;
+  Writer writer;
+  std::string text(8188, 'a');
+  text += "\x93\xFA";  // a character over the cut: bytes 8188 and 8189
+  text += std::string(2000, 'z');
+  ASSERT_TRUE(writer.Send(FromSender(text, 0, 5004)));
+  ASSERT_TRUE(writer.Send(FromSender("\x82\xA0 next\n", 1, 5004)));
+  app.DrainMailslot();
+  app.console.codePage = before;
+  EXPECT_EQ(Shown(), "<< a message of 10190 bytes from [5004] was cut to 8188 bytes >>\r\n" + std::string(8188, 'a') +
+                         "\r\n\x82\xA0 next\r\n");
+}
+
+// A reading thread that runs out of memory for a datagram it took says so where the datagram
+// would have been and in the status bar, and goes on reading.
+int throwsLeft = 0;
+BOOL WINAPI ReadThenRunOutOfMemory(HANDLE file, LPVOID bytes, DWORD size, LPDWORD read, LPOVERLAPPED) {
+  const BOOL result = ReadFile(file, bytes, size, read, nullptr);
+  if (throwsLeft > 0) {
+    --throwsLeft;
+    throw std::bad_alloc();
+  }
+  return result;
+}
+
+TEST_F(ReceiverTest, AReadingThreadOutOfMemoryTellsItAndGoesOn) {
+  app.readOnThread = true;
+  app.ReopenReceiver();
+  ASSERT_TRUE(app.receiver.Reading());
+  throwsLeft = 1;
+  app.receiver.mailslot().read = ReadThenRunOutOfMemory;
+  const uint64_t unkeptBefore = app.receiver.unkept();
+  Writer writer;
+  ASSERT_TRUE(writer.SendText("lost\n"));
+  ASSERT_TRUE(WaitUntil([&] { return app.receiver.unkept() == unkeptBefore + 1; }, 10000));
+  ASSERT_TRUE(writer.SendText("kept\n"));
+  ASSERT_TRUE(WaitUntil([&] { return app.receiver.queued() >= 1; }, 10000));
+  app.Tick();
+  EXPECT_EQ(Shown(), "<< 1 messages could not be kept: out of memory >>\r\nkept\r\n");
+  EXPECT_EQ(app.statusNotice, IDS_STATUS_UNKEPT);
+  app.receiver.mailslot().read = ReadFile;
+  app.readOnThread = false;
+  app.ReopenReceiver();
+}
+
 // With the reading thread a writer never waits for a tick: 3,000 datagrams (ten times what Wine
 // queues before a writer blocks) leave while no tick runs, and the next tick shows them in order,
 // with a loss told where a sender's count skipped.
@@ -364,7 +477,13 @@ TEST_F(ReceiverTest, TheReadingThreadTakesAFloodBetweenTicks) {
     if (i == 1000) expected += "<< 2 messages from [4242] were lost >>\r\n";
     expected += std::to_string(i) + "\r\n";
   }
-  EXPECT_TRUE(Shown() == expected) << Shown().size() << " bytes shown, " << expected.size() << " expected";
+  {
+    const std::string shown = Shown();
+    size_t at = 0;
+    while (at < shown.size() && at < expected.size() && shown[at] == expected[at]) ++at;
+    EXPECT_TRUE(shown == expected) << shown.size() << " bytes shown, " << expected.size() << " expected; first difference at "
+                                   << at << ": " << shown.substr(at > 20 ? at - 20 : 0, 60);
+  }
   // Each line knows its message: who sent it, and the loss line is a record of its own kind.
   const TextStore& store = app.console.text;
   ASSERT_EQ(store.lineCount, uint32_t(kCount + 1));
