@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <vector>
 
 #include "monitor/log/log_dialog.h"
 #include "monitor/app/monitor_app.h"
@@ -82,14 +83,37 @@ void MonitorApp::StartLogSaving() {
   SetCommandEnabled(ID_FILE_START_LOG, false);
   SetCommandEnabled(ID_FILE_STOP_LOG, true);
 
-  if (dialog.saveConsole && console.text.used != 0) {
-    // Straight from the store's ring, in its two runs at most; a failed dump stops saving as a
-    // failed write of a message does.
-    const TextPieces pieces = console.text.Pieces(0, console.text.used);
-    if (WriteLog(pieces.first, pieces.firstLength) && pieces.secondLength != 0) {
-      WriteLog(pieces.second, pieces.secondLength);
+  if (dialog.saveConsole && console.text.used != 0) WriteConsoleToLog();
+}
+
+void MonitorApp::WriteConsoleToLog() {
+  // The stored text goes in whole lines, as many as fit the file's limit at a time, so that the
+  // rotation cuts it where it cuts messages: never inside a line or a character. A piece holds
+  // 1 MiB at most, the smallest limit there is, so that one never fills a new file past it. A
+  // failed write stops saving as a failed write of a message does.
+  constexpr size_t kLargestPiece = 1u << 20;
+  const TextStore& store = console.text;
+  std::vector<uint8_t> piece;  // whole lines not yet written
+  std::vector<uint8_t> line;   // the line being gathered, row by row
+  const auto flush = [&] {
+    const bool written = piece.empty() || WriteLog(piece.data(), static_cast<DWORD>(piece.size()));
+    piece.clear();
+    return written;
+  };
+  for (uint32_t row = 0; row <= store.lineCount; ++row) {
+    const uint32_t start = store.LineStart(row), length = store.LineEnd(row) - start;
+    line.resize(line.size() + length);
+    store.CopyOut(start, length, line.data() + line.size() - length);
+    const bool ends = !line.empty() && (line.back() == '\r' || line.back() == '\n');
+    if (!ends && row < store.lineCount) continue;  // a line wrapped in the console goes on
+    if (line.empty()) break;
+    if (!piece.empty() && (logFile.Due(piece.size() + line.size()) || piece.size() + line.size() > kLargestPiece)) {
+      if (!flush()) return;
     }
+    piece.insert(piece.end(), line.begin(), line.end());
+    line.clear();
   }
+  flush();
 }
 
 bool MonitorApp::WriteLog(const void* bytes, DWORD length) {

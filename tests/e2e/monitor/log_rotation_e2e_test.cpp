@@ -52,4 +52,38 @@ TEST_F(LogRotationEndToEnd, AFullLogIsRenamedTheOldestGoesAndEveryFileEndsAtAMes
   EXPECT_GT(oldest.size() + older.size(), 2000000u) << "the older files were full";
 }
 
+// "Save console" puts the stored history first: it goes through the same rotation, in whole lines,
+// so no file grows past the limit and no line is split between two files.
+TEST_F(LogRotationEndToEnd, TheSavedConsoleRotatesInWholeLinesWithinTheLimit) {
+  Start("[system]\r\nlanguage=0\r\n[console]\r\nbuffer size=8192\r\n");
+  constexpr int kStored = 2600, kAfter = 100;  // 2.6 MB in the console, then 0.1 MB more
+  for (int i = 0; i < kStored; ++i) ASSERT_TRUE(SendToMonitor(Message(i))) << i;
+  const std::string lastStored = std::to_string(kStored - 1) + " x";
+  ASSERT_TRUE(WaitUntil([&] { return monitor().ConsoleText().find(lastStored) != std::string::npos; }, 30000));
+  const std::string log = dir_.File("saved.log");
+  StartLog(log, true, 1, 5);
+  for (int i = kStored; i < kStored + kAfter; ++i) ASSERT_TRUE(SendToMonitor(Message(i))) << i;
+  const std::string last = std::to_string(kStored + kAfter - 1) + " x";
+  ASSERT_TRUE(WaitUntil([&] { return ReadWholeFile(log).find(last) != std::string::npos; }, 30000));
+  monitor().Command(ID_FILE_STOP_LOG);
+
+  std::string expected;
+  for (int i = 0; i < kStored + kAfter; ++i) {
+    std::string line = Message(i);
+    line.insert(line.size() - 1, "\r");
+    expected += line;
+  }
+  std::string all;
+  for (const char* name : {"saved.2.log", "saved.1.log", "saved.log"}) {
+    const std::string file = ReadWholeFile(dir_.File(name));
+    ASSERT_GE(file.size(), 2u) << name;
+    EXPECT_LE(file.size(), 1048576u) << name << " past the limit";
+    EXPECT_EQ(file.substr(file.size() - 2), "\r\n") << name << ": a line split across files";
+    EXPECT_NE(file.substr(0, 5).find(' '), std::string::npos) << name << " does not begin with a line";
+    all += file;
+  }
+  EXPECT_EQ(GetFileAttributesA(dir_.File("saved.3.log").c_str()), INVALID_FILE_ATTRIBUTES) << "2.7 MB fill three files";
+  EXPECT_TRUE(all == expected) << all.size() << " bytes in the files, " << expected.size() << " sent";
+}
+
 }  // namespace
