@@ -44,10 +44,11 @@ class RunningMonitor {
 
   // Makes the main window the foreground window and lets its activation settle: under Wine the
   // window manager's focus events come later, and a popup menu shown before them is cancelled
-  // by the deactivation they bring. False when the window did not come forward within a second.
+  // by the deactivation they bring. False when the window did not come forward within ten
+  // seconds (a loaded machine can be slow to bring them).
   bool BringToFront() {
     SetForegroundWindow(app_.mainWindow);
-    for (int i = 0; i < 50 && GetForegroundWindow() != app_.mainWindow; ++i) Pump(20);
+    for (int i = 0; i < 500 && GetForegroundWindow() != app_.mainWindow; ++i) Pump(20);
     Pump(20);
     return GetForegroundWindow() == app_.mainWindow;
   }
