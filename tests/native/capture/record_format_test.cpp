@@ -99,6 +99,12 @@ TEST(JsonLine, SenderFieldsOfATellitMessageAndTheLossRecord) {
   EXPECT_EQ(out,
             "{\"time\":\"2024-05-06T07:08:09.010Z\",\"source\":\"tellit\",\"pid\":300,\"tid\":301,\"seq\":42,"
             "\"sent\":\"2024-05-06T07:08:09.008Z\",\"text\":\"hi\\n\"}\n");
+  message.cut = true;  // a text its sender cut, or one cut on reading
+  out.clear();
+  capture::AppendJsonLine(out, message, decoder);
+  EXPECT_EQ(out,
+            "{\"time\":\"2024-05-06T07:08:09.010Z\",\"source\":\"tellit\",\"pid\":300,\"tid\":301,\"seq\":42,"
+            "\"sent\":\"2024-05-06T07:08:09.008Z\",\"cut\":true,\"text\":\"hi\\n\"}\n");
   message.lost = 3;
   out.clear();
   capture::AppendJsonLine(out, message, decoder);

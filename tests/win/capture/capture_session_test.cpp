@@ -94,6 +94,18 @@ TEST_F(CaptureSessionTest, MessagesQueuedWhenTheStopComesAreWrittenToo) {
   EXPECT_FALSE(MailslotExists());
 }
 
+// The message a sender cut after its overflow notice has no line end: it ends its line all the
+// same, in the text form, so that the next message starts one of its own.
+TEST_F(CaptureSessionTest, ACutMessageEndsItsLine) {
+  ASSERT_TRUE(sink.OpenFile(dir.File("out").c_str()));
+  CaptureSession session(sink, decoder, false);
+  ASSERT_EQ(session.Open(false), Outcome::kStopped);
+  for (const char* text : {"tellitf() string buffer overflow !!\n", "cut short", "next\n"}) ASSERT_TRUE(SendToMonitor(text));
+  SetEvent(stop.get());
+  EXPECT_EQ(session.Run(Limits(0), stop.get()), Outcome::kStopped);
+  EXPECT_EQ(Written(), "tellitf() string buffer overflow !!\r\ncut short\r\nnext\r\n");
+}
+
 TEST_F(CaptureSessionTest, TheCountLeavesLaterMessagesUnreadAndTheTimeLimitEndsAnIdleRun) {
   ASSERT_TRUE(sink.OpenFile(dir.File("out").c_str()));
   CaptureSession session(sink, decoder, false);
