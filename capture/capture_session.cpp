@@ -95,11 +95,10 @@ void CaptureSession::Append(const Message& message, size_t length) {
     AppendJsonLine(sink_.pending(), captured, decoder_);
     return;
   }
-  // The text as the monitor shows it: debug output always after its sender, tellit messages
-  // when asked.
-  const bool prefixed = message.kind == MessageKind::kText && message.hasProcessId &&
-                        (message.source == MessageSource::kDebugOutput || senders_);
-  if (prefixed) sink_.pending() += message_text::SenderPrefix(message.processId, message.program);
+  // The text as the monitor shows it.
+  if (message_text::ShowsSender(message, senders_)) {
+    sink_.pending() += message_text::SenderPrefix(message.processId, message.program);
+  }
   sink_.pending() += text_;
 }
 

@@ -1,7 +1,14 @@
 // The sender prefix and the receiver's notices.
 #include "receiving/message_text.h"
 
+#include "receiving/message.h"
+
 namespace message_text {
+
+bool ShowsSender(const Message& message, bool senders) {
+  return message.kind == MessageKind::kText && message.hasProcessId &&
+         (message.source == MessageSource::kDebugOutput || senders);
+}
 
 std::string SenderPrefix(uint32_t processId, std::string_view program) {
   std::string prefix = "[" + std::to_string(processId);

@@ -7,7 +7,13 @@
 #include <string>
 #include <string_view>
 
+struct Message;
+
 namespace message_text {
+
+// Whether the message is shown after its sender prefix: debug output always, a text of tellit.dll
+// when senders are asked for; never a notice, nor a message without a known sender.
+bool ShowsSender(const Message& message, bool senders);
 
 // "[pid program] ", or "[pid] " when the program is not known: the form of debug-output lines.
 std::string SenderPrefix(uint32_t processId, std::string_view program);

@@ -149,8 +149,7 @@ void MonitorApp::Take(const Message& message) {
   }
   // The name as the console keeps it: the prefix can be read back from the record.
   const std::string& program = console.text.programs.Name(record.program);
-  // Debug output always names its sender; a message of tellit.dll when View > Senders is on.
-  record.prefixed = message.hasProcessId && (message.source == MessageSource::kDebugOutput || showSenders);
+  record.prefixed = message_text::ShowsSender(message, showSenders);
   const std::string prefix = record.prefixed ? message_text::SenderPrefix(message.processId, program) : std::string();
   const auto length = static_cast<uint32_t>(message.length > bufferCeiling ? bufferCeiling : message.length);
 

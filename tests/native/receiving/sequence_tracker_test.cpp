@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "receiving/message.h"
 #include "receiving/message_text.h"
 
 namespace {
@@ -86,6 +87,29 @@ TEST(SequenceTracker, CutsFollowTheirNoticeAndUnreadDatagramsAreNoLoss) {
   EXPECT_FALSE(tracker.ObserveUnnamed(true));
   EXPECT_TRUE(tracker.ObserveUnnamed(false));
   EXPECT_FALSE(tracker.ObserveUnnamed(false));
+}
+
+TEST(MessageText, DebugOutputAlwaysShowsItsSenderTellitTextWhenAskedNoticesNever) {
+  const struct {
+    const char* name;
+    MessageKind kind;
+    MessageSource source;
+    bool known, senders, shows;
+  } cases[] = {
+      {"debug output", MessageKind::kText, MessageSource::kDebugOutput, true, false, true},
+      {"tellit text, senders off", MessageKind::kText, MessageSource::kTellit, true, false, false},
+      {"tellit text, senders on", MessageKind::kText, MessageSource::kTellit, true, true, true},
+      {"no sender known", MessageKind::kText, MessageSource::kTellit, false, true, false},
+      {"a loss", MessageKind::kLost, MessageSource::kTellit, true, true, false},
+      {"a notice", MessageKind::kNotice, MessageSource::kDebugOutput, true, true, false},
+  };
+  for (const auto& c : cases) {
+    Message message;
+    message.kind = c.kind;
+    message.source = c.source;
+    message.hasProcessId = c.known;
+    EXPECT_EQ(message_text::ShowsSender(message, c.senders), c.shows) << c.name;
+  }
 }
 
 TEST(MessageText, PrefixAndNoticesInTheFormsShown) {
