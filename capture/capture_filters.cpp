@@ -29,4 +29,12 @@ std::vector<filtering::FilterRule> CaptureFilterRules(const CaptureOptions& opti
   return rules;
 }
 
+std::vector<filtering::FilterRule> CaptureUntilRules(const CaptureOptions& options) {
+  std::vector<filtering::FilterRule> rules;
+  if (!options.until.empty()) {
+    AddRules(rules, {options.until}, filtering::FilterAction::kInclude, filtering::FilterField::kText);
+  }
+  return rules;
+}
+
 }  // namespace capture

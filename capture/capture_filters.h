@@ -11,5 +11,7 @@ namespace capture {
 // --include and --program as include rules of the text and of the program name, --exclude as
 // exclude rules of the text; all enabled, all ignoring case.
 std::vector<filtering::FilterRule> CaptureFilterRules(const CaptureOptions& options);
+// --until as an include rule of the text, as --include takes it; none without it.
+std::vector<filtering::FilterRule> CaptureUntilRules(const CaptureOptions& options);
 
 }  // namespace capture

@@ -91,7 +91,7 @@ ParsedArguments ParseCaptureArguments(const std::vector<std::string>& arguments)
     const bool filter = name == "--include" || name == "--exclude" || name == "--program";
     const bool takesValue = name == "-o" || name == "--output" || name == "--count" || name == "--seconds" ||
                             name == "--max-size" || name == "--keep" || name == "--syslog" ||
-                            name == "--queue" || filter;
+                            name == "--queue" || name == "--until" || filter;
     if (!takesValue && hasValue) return fail(name + " takes no value");
     if (takesValue && !hasValue) {
       if (i + 1 >= arguments.size()) return fail(name + " needs a value");
@@ -165,6 +165,13 @@ ParsedArguments ParseCaptureArguments(const std::vector<std::string>& arguments)
                                            : name == "--exclude" ? options.excludes
                                                                  : options.programs;
       patterns.push_back(value);
+    } else if (name == "--until") {
+      if (!options.until.empty()) return fail("--until is given twice");
+      if (value.empty()) return fail("--until needs a pattern");
+      if (value[0] == '-' && !joined) {
+        return fail("--until needs a pattern (one that begins with - is written --until=" + value + ")");
+      }
+      options.until = value;
     } else if (name == "--daily") {
       if (options.daily) return fail("--daily is given twice");
       options.daily = true;
@@ -187,7 +194,7 @@ ParsedArguments ParseCaptureArguments(const std::vector<std::string>& arguments)
 const char* CaptureUsage() {
   return "usage: tellitcap [-o FILE [--max-size SIZE] [--keep N] [--daily]] [--json] [--senders]\n"
          "                 [--syslog tcp://HOST:PORT|udp://HOST:PORT [--queue N]]\n"
-         "                 [--count N] [--seconds S] [--debug-output]\n"
+         "                 [--count N] [--seconds S] [--until PATTERN] [--debug-output]\n"
          "                 [--include PATTERN]... [--exclude PATTERN]... [--program NAME]...\n"
          "Captures the messages that programs send through tellit.dll, without a window, and\n"
          "writes each as it arrives.\n"
@@ -213,6 +220,10 @@ const char* CaptureUsage() {
          "  --count N          stop after N messages written (the connection banners count\n"
          "                     too, messages a filter leaves out do not)\n"
          "  --seconds S        stop after S seconds (decimals allowed: 0.5)\n"
+         "  --until PATTERN    stop once a message whose text matches PATTERN (as --include\n"
+         "                     matches) is written; with --seconds, whichever comes first, and\n"
+         "                     the exit status says whether it came (4: the time ran out\n"
+         "                     first). --count and the filters apply as without it\n"
          "  --debug-output     also capture OutputDebugString from every program\n"
          "  --include PATTERN  write a message whose text matches PATTERN\n"
          "  --program NAME     write a message of a program whose file name matches NAME\n"
@@ -225,8 +236,10 @@ const char* CaptureUsage() {
          "                     banners, lost-message records and notices are always written.\n"
          "  -h, --help         print this text\n"
          "Ctrl+C and Ctrl+Break stop it too; every stop writes what was received and exits 0.\n"
-         "Exit status: 0 stopped, 1 bad arguments, 2 another program owns the mailslot or the\n"
-         "debug output, 3 the output could not be written or the capture could not start.\n";
+         "Exit status: 0 stopped as asked (the count, the --until pattern, the time without\n"
+         "--until, a stop), 1 bad arguments, 2 another program owns the mailslot or the debug\n"
+         "output, 3 the output could not be written or the capture could not start, 4 the time\n"
+         "ran out before the --until pattern came.\n";
 }
 
 }  // namespace capture

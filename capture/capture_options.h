@@ -27,6 +27,9 @@ struct CaptureOptions {
   std::vector<std::string> includes;  // --include: the message text
   std::vector<std::string> excludes;  // --exclude: the message text
   std::vector<std::string> programs;  // --program: the sender's program name
+  // --until: end after the first message written whose text matches (a pattern as the filters
+  // take it); empty: none.
+  std::string until;
 };
 
 inline constexpr uint64_t kMaxQueue = 1000000;

@@ -63,17 +63,17 @@ void CaptureSession::Take(const Message& message) {
   const size_t length = message.cut ? codePage_.WholeCharacters(message.text, message.length) : message.length;
   AppendPlainText(text_, reinterpret_cast<const char*>(message.text), length);
   if (message.cut && !line_ends::EndsLine(reinterpret_cast<const uint8_t*>(text_.data()), text_.size())) text_ += "\r\n";
-  if (filters_.Active()) {
-    filtering::FilterSubject subject = filtering::SubjectOf(message);
-    subject.text = reinterpret_cast<const uint8_t*>(text_.data());
-    subject.length = text_.size();
-    if (!filters_.Decide(subject).shown) return;
-  }
+  filtering::FilterSubject subject = filtering::SubjectOf(message);
+  subject.text = reinterpret_cast<const uint8_t*>(text_.data());
+  subject.length = text_.size();
+  if (filters_.Active() && !filters_.Decide(subject).shown) return;
   if (message.kind == MessageKind::kText) ++received_;  // a notice is no message and does not count
   sink_.BeginMessage();
   Append(message, length);
   if (!sink_.EndMessage()) outputFailed_ = true;
   if (syslog_) syslog_->Post(FormatSyslog(SyslogRecordOf(message, decoder_, syslog_->hostname())));
+  // A notice is no message: it never ends the run.
+  if (until_.Active() && !subject.notice && until_.Decide(subject).shown) untilSeen_ = true;
 }
 
 void CaptureSession::Append(const Message& message, size_t length) {
@@ -159,7 +159,10 @@ CaptureSession::Outcome CaptureSession::Run(const Limits& limits, HANDLE stop) {
   while (outcome == Outcome::kStopped && !LimitReached()) {
     if (WaitForSingleObject(stop, 0) == WAIT_OBJECT_0) break;
     const ULONGLONG elapsed = GetTickCount64() - start;
-    if (limits.milliseconds != 0 && elapsed >= limits.milliseconds) break;
+    if (limits.milliseconds != 0 && elapsed >= limits.milliseconds) {
+      timeRanOut_ = true;
+      break;
+    }
 
     uint32_t taken = DrainMailslot(kBatch, outcome);
     DebugOutputSource& listener = receiver_.debugOutput();

@@ -52,6 +52,11 @@ class CaptureSession final : MessageSink {
   void SetSyslog(SyslogSender* sender) { syslog_ = sender; }
   // Writes (and sends, and counts) only the messages these filters show; notices always.
   void SetFilters(filtering::FilterSet filters) { filters_ = std::move(filters); }
+  // Ends the run after the first message written that these filters show (an include rule).
+  void SetUntil(filtering::FilterSet until) { until_ = std::move(until); }
+  // Whether the run ended on the --until message, or because its time ran out.
+  bool untilSeen() const { return untilSeen_; }
+  bool timeRanOut() const { return timeRanOut_; }
 
   uint64_t received() const { return received_; }
   DWORD error() const { return error_; }
@@ -59,7 +64,7 @@ class CaptureSession final : MessageSink {
   MailslotSource& mailslot() { return receiver_.mailslot(); }
 
  private:
-  bool LimitReached() const { return countLimit_ != 0 && received_ >= countLimit_; }
+  bool LimitReached() const { return untilSeen_ || (countLimit_ != 0 && received_ >= countLimit_); }
   // Drains up to `batch` entries of each source; what it took (messages and notices).
   uint32_t DrainMailslot(uint32_t batch, Outcome& failure);
   uint32_t DrainDebugOutput(uint32_t batch);
@@ -83,6 +88,9 @@ class CaptureSession final : MessageSink {
   bool outputFailed_ = false;
   SyslogSender* syslog_ = nullptr;  // a write at a rotation failed
   filtering::FilterSet filters_;
+  filtering::FilterSet until_;
+  bool untilSeen_ = false;
+  bool timeRanOut_ = false;
   LeadTrailSets codePage_ = LeadTrailSetsForAnsiCodePage();
   std::string text_;  // the message being taken, after the line-end rule
   uint64_t unkeptTold_ = 0;

@@ -20,7 +20,7 @@
 
 namespace {
 
-enum ExitStatus { kStopped = 0, kBadArguments = 1, kInUse = 2, kFailed = 3 };
+enum ExitStatus { kStopped = 0, kBadArguments = 1, kInUse = 2, kFailed = 3, kUntilNotSeen = 4 };
 
 // How long the end of a capture waits for the syslog queue to be sent.
 constexpr uint32_t kSyslogFinishMs = 5000;
@@ -96,6 +96,8 @@ int Capture(const capture::CaptureOptions& options) {
   session.readOnThread = true;
   session.SetFilters(filtering::FilterSet(capture::CaptureFilterRules(options), LeadTrailSetsForAnsiCodePage(),
                                           CaseFoldingForAnsiCodePage()));
+  session.SetUntil(filtering::FilterSet(capture::CaptureUntilRules(options), LeadTrailSetsForAnsiCodePage(),
+                                        CaseFoldingForAnsiCodePage()));
   // The channel first: when another monitor owns it, no output file is created or touched.
   capture::CaptureSession::Outcome outcome = session.Open(options.debugOutput);
   if (outcome != capture::CaptureSession::Outcome::kStopped) return ReportSession(outcome, session, sink);
@@ -135,6 +137,9 @@ int Capture(const capture::CaptureOptions& options) {
     if (unsent != 0) Report(0, std::to_string(unsent) + " messages could not be sent to " + options.syslog);
   }
   stop.Finished();
+  if (outcome == capture::CaptureSession::Outcome::kStopped && !options.until.empty() && session.timeRanOut()) {
+    return Report(kUntilNotSeen, "no message matched --until \"" + options.until + "\" before the time ran out");
+  }
   return ReportSession(outcome, session, sink);
 }
 

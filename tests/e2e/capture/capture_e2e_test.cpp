@@ -232,6 +232,28 @@ TEST(CaptureEndToEnd, ATextRuleSeesTheSentTextNotTheSender) {
                                   secondFrom + "mentions_monitor_e2e_client 0\r\n");
 }
 
+// A script waits for what it needs: --until ends the capture as soon as the message it waits for
+// is written, exit 0; when the time runs out first, exit 4.
+TEST(CaptureEndToEnd, UntilEndsOnTheAwaitedMessageOrSaysItDidNotCome) {
+  ScratchDir dir;
+  CaptureProcess awaiting(dir, "--until \"*service ready*\" --seconds 30");
+  ASSERT_TRUE(awaiting.WaitUntilListening());
+  const ULONGLONG start = GetTickCount64();
+  ASSERT_TRUE(SendToMonitor("starting\n"));
+  ASSERT_TRUE(SendToMonitor("the service ready at port 80\n"));
+  EXPECT_EQ(awaiting.Wait(20000), 0u) << awaiting.Errors();
+  EXPECT_LT(GetTickCount64() - start, 20000u) << "it ends on the message, not at the time";
+  EXPECT_EQ(awaiting.Output(), "starting\r\nthe service ready at port 80\r\n");
+
+  CaptureProcess waitingInVain(dir, "--until \"never*\" --seconds 2", 0, "second");
+  ASSERT_TRUE(waitingInVain.WaitUntilListening());
+  ASSERT_TRUE(SendToMonitor("something else\n"));
+  EXPECT_EQ(waitingInVain.Wait(20000), 4u);
+  EXPECT_EQ(waitingInVain.Output(), "something else\r\n");
+  EXPECT_NE(waitingInVain.Errors().find("no message matched --until \"never*\""), std::string::npos)
+      << waitingInVain.Errors();
+}
+
 // The banners and the record of a lost message are written whatever the filters say.
 TEST(CaptureEndToEnd, FiltersLeaveTheBannersAndLossRecordsAlone) {
   ScratchDir dir;

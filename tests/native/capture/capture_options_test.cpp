@@ -170,6 +170,29 @@ TEST(CaptureArguments, FiltersAreRepeatableAndKeepTheirOrder) {
   }
 }
 
+// --until takes one pattern as the filters do; a second one, an empty one or a forgotten one is
+// refused.
+TEST(CaptureArguments, UntilTakesOnePattern) {
+  const struct {
+    std::vector<std::string> arguments;
+    const char* until;  // null: refused
+    const char* error;
+  } cases[] = {
+      {{"--until", "*service ready*"}, "*service ready*", ""},
+      {{"--until=-begins with a dash", "--seconds", "30"}, "-begins with a dash", ""},
+      {{"--count", "3", "--until", "x", "--json"}, "x", ""},
+      {{"--until"}, nullptr, "--until needs a value"},
+      {{"--until="}, nullptr, "--until needs a pattern"},
+      {{"--until", "--json"}, nullptr, "--until needs a pattern (one that begins with - is written --until=--json)"},
+      {{"--until", "a", "--until", "b"}, nullptr, "--until is given twice"},
+  };
+  for (const auto& c : cases) {
+    const capture::ParsedArguments parsed = ParseCaptureArguments(c.arguments);
+    EXPECT_EQ(parsed.ok, c.until != nullptr) << c.arguments[0];
+    EXPECT_EQ(parsed.ok ? parsed.options.until : parsed.error, c.until ? c.until : c.error);
+  }
+}
+
 TEST(CaptureArguments, ByteSizes) {
   const struct {
     const char* text;
@@ -193,7 +216,7 @@ TEST(CaptureArguments, ByteSizes) {
 TEST(CaptureArguments, UsageNamesEveryOption) {
   const std::string usage = capture::CaptureUsage();
   for (const char* option : {"-o", "--output", "--json", "--count", "--seconds", "--debug-output", "--help",
-                             "--max-size", "--keep", "--daily", "--include", "--exclude", "--program"}) {
+                             "--max-size", "--keep", "--daily", "--include", "--exclude", "--program", "--until"}) {
     EXPECT_NE(usage.find(option), std::string::npos) << option;
   }
   ASSERT_FALSE(usage.empty());
