@@ -263,6 +263,31 @@ HitResult TextView::HitTest(int x, int y, int charWidth, int lineHeight, int hPo
   return hit;
 }
 
+int32_t TextView::LineCells(uint32_t line) const {
+  if (!text || !settings || !text->HasArrays() || line > text->lineCount) return 0;
+  const TextStore& store = *text;
+  const int64_t lineEnd = store.LineEnd(line);
+  const int64_t wrap = WrapColumn();
+  int32_t widest = 0;
+  // The rows of the line, built as BuildRow does but without drawing; a line stored before a
+  // smaller wrap column has several.
+  for (int32_t rowStart = int32_t(store.LineStart(line)); rowStart < lineEnd;) {
+    int32_t cells = 0;
+    int32_t i = 0;
+    int32_t nextCharacter = 0;
+    const int32_t count = int32_t(lineEnd - rowStart);
+    for (; i < count; ++i) {
+      if (RowEndsBefore(rowStart, i, count, wrap, &nextCharacter)) break;
+      const int32_t n = CellsOf(store.At(uint32_t(rowStart + i)), cells);
+      if (cells + n > kMaxRowCells && i > 0) break;
+      cells += n;
+    }
+    widest = std::max(widest, cells);
+    rowStart += std::max(i, 1);  // a row takes at least its first byte
+  }
+  return widest;
+}
+
 ByteLocation TextView::Locate(int32_t offset) const {
   ByteLocation location;
   if (!text || !settings || !text->HasArrays() || offset < 0 || uint32_t(offset) >= text->used) return location;
