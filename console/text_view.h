@@ -145,5 +145,6 @@ class TextView {
   // where the next character starts, kept up by the call.
   bool RowEndsBefore(int32_t start, int32_t i, int32_t count, int64_t wrap, int32_t* nextCharacter) const;
   void EnsureRowBuffers(size_t cells);
+  int32_t TabCells() const;  // the settings' tab size within 1 .. kMaxTabCells
   uint32_t WrapColumn() const;
 };

@@ -21,9 +21,14 @@ void WidestRow::Update(const TextView& view) {
     return;
   }
   const uint64_t current = front + store.lineCount;
-  // The last line measured complete again: a line break's second byte may have joined it.
-  uint64_t line = std::max(nextLine_ > 0 ? nextLine_ - 1 : 0, front);
+  uint64_t line = std::max(nextLine_, front);
+  // The last line measured complete again when it grew: a line break's second byte joins it.
+  if (nextLine_ > front && nextLine_ - 1 < current) {
+    const uint32_t last = uint32_t(nextLine_ - 1 - front);
+    if (store.LineEnd(last) - store.LineStart(last) != lastBytes_) line = nextLine_ - 1;
+  }
   for (; line < current; ++line) Note(line, view.LineCells(uint32_t(line - front)));
+  if (current > front) lastBytes_ = store.LineEnd(store.lineCount - 1) - store.LineStart(store.lineCount - 1);
   nextLine_ = current;
   currentCells_ = view.LineCells(store.lineCount);
 }

@@ -33,5 +33,6 @@ class WidestRow {
   // stored line is the front once the lines that left the store are gone from it.
   std::deque<Measure> measures_;
   uint64_t nextLine_ = 0;  // the first line not measured as complete
+  uint32_t lastBytes_ = 0;  // the bytes of line nextLine_ - 1 when it was measured
   int32_t currentCells_ = 0;
 };
