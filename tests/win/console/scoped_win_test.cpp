@@ -69,23 +69,6 @@ TEST(ScopedUnique, EveryHandleIsClosedExactlyOnce) {
   }
 }
 
-TEST(ScopedUnique, MovesLeaveTheSourceEmptyAndReleaseEmptiesTheScope) {
-  CountedTraits::closed.clear();
-  Counted a(7);
-  EXPECT_TRUE(a);
-  Counted b(std::move(a));
-  EXPECT_FALSE(a);
-  EXPECT_EQ(a.get(), 0);
-  EXPECT_EQ(b.get(), 7);
-  Counted c;
-  c = std::move(b);
-  EXPECT_FALSE(b);
-  EXPECT_EQ(c.get(), 7);
-  EXPECT_EQ(c.release(), 7);
-  EXPECT_FALSE(c);
-  EXPECT_TRUE(CountedTraits::closed.empty());
-}
-
 // Real handles of each kind: what the scope closes is closed for the system, once handed on by a
 // move it stays open, and release leaves it open for the caller to close.
 template <typename Scope, typename Raw>
@@ -244,33 +227,6 @@ TEST(ScopedWin, SystemLibraryComesFromTheSystemFolder) {
   EXPECT_EQ(GetModuleHandleA(kSpareLibrary), nullptr);
   // A name that makes the path too long loads nothing.
   EXPECT_FALSE(scoped::LoadSystemLibrary(std::string(MAX_PATH, 'a').c_str()));
-}
-
-TEST(ScopedWin, ClipboardAndLockReadWhatWasPut) {
-  const char kText[] = "scoped";
-  {
-    scoped::Clipboard clipboard(nullptr);
-    ASSERT_TRUE(clipboard.opened());
-    ASSERT_TRUE(EmptyClipboard());
-    scoped::GlobalMemory memory(GMEM_MOVEABLE, sizeof kText);
-    ASSERT_TRUE(memory);
-    {
-      scoped::GlobalLock lock(memory.get());
-      ASSERT_NE(lock.data(), nullptr);
-      lstrcpyA(static_cast<char*>(lock.data()), kText);
-    }
-    ASSERT_NE(SetClipboardData(CF_TEXT, memory.get()), nullptr);
-    memory.release();  // the clipboard owns it now
-  }
-  scoped::Clipboard clipboard(nullptr);
-  ASSERT_TRUE(clipboard.opened());
-  const HANDLE data = GetClipboardData(CF_TEXT);
-  ASSERT_NE(data, nullptr);
-  scoped::GlobalLock lock(data);
-  ASSERT_NE(lock.data(), nullptr);
-  EXPECT_STREQ(static_cast<const char*>(lock.data()), kText);
-  lock.unlock();
-  EXPECT_EQ(lock.data(), nullptr);
 }
 
 TEST(ScopedWin, GdiObjectDeletesOnceAndMovesOwnership) {
