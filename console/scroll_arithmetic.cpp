@@ -10,8 +10,8 @@ namespace {
 constexpr int64_t kRangeLimit = 0x3FFFFFFF;
 }  // namespace
 
-int HRange(uint32_t wrapColumn, bool hexMode) {
-  return int(std::min<int64_t>(int64_t(wrapColumn) * (hexMode ? 4 : 1) + 8, kRangeLimit));
+int HRange(uint32_t wrapColumn, int32_t widestCells) {
+  return int(std::min<int64_t>(std::max<int64_t>(wrapColumn, widestCells) + 8, kRangeLimit));
 }
 
 int VRange(uint32_t lineCount) { return int(std::min<int64_t>(int64_t(lineCount) + 8, kRangeLimit)); }

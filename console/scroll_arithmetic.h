@@ -6,8 +6,10 @@
 
 namespace console_scroll {
 
-// Horizontal range in cells: the wrap column (four cells per byte in hex mode) plus 8.
-int HRange(uint32_t wrapColumn, bool hexMode);
+// Horizontal range in cells: the widest stored row's cells (WidestRow), at least the wrap column
+// (a row of one cell per byte, so that the bar keeps its size while ordinary text comes in),
+// plus 8.
+int HRange(uint32_t wrapColumn, int32_t widestCells);
 // Vertical range in lines: seven blank rows may follow the current line.
 int VRange(uint32_t lineCount);
 

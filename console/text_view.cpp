@@ -18,6 +18,14 @@ constexpr size_t kInitialRowCellLimit = 1 << 16;
 // horizontal scroll position (fixed whatever the code page, as the font draws them so).
 bool IsTwoCellLead(uint8_t cell) { return (cell >= 0x81 && cell <= 0x9F) || (cell >= 0xE0 && cell <= 0xFC); }
 
+// Cells of a byte at cell position column: four for a control byte in hex mode (its hex code), a
+// tab to the next stop, one otherwise.
+int32_t ByteCells(uint8_t byte, int32_t column, bool hex, int32_t tab) {
+  if (hex && byte < 0x20) return 4;
+  if (byte == kTab) return tab - column % tab;
+  return 1;
+}
+
 size_t InitialRowCells(uint32_t wrapColumn) {
   return std::min<size_t>(size_t(wrapColumn) * 4 + 32, kInitialRowCellLimit);
 }
@@ -63,13 +71,10 @@ uint32_t TextView::WrapColumn() const {
   return text && text->wrapColumn ? text->wrapColumn : 1;
 }
 
+int32_t TextView::TabCells() const { return std::min(std::max(settings->tabSize, 1), kMaxTabCells); }
+
 int32_t TextView::CellsOf(uint8_t byte, int32_t column) const {
-  if (settings->hexMode == 1 && byte < 0x20) return 4;
-  if (byte == kTab) {
-    const int32_t t = std::min(std::max(settings->tabSize, 1), kMaxTabCells);
-    return t - column % t;
-  }
-  return 1;
+  return ByteCells(byte, column, settings->hexMode == 1, TabCells());
 }
 
 bool TextView::RowEndsBefore(int32_t start, int32_t i, int32_t count, int64_t wrap,
@@ -261,6 +266,44 @@ HitResult TextView::HitTest(int x, int y, int charWidth, int lineHeight, int hPo
   hit.offset = WalkCells(span, clampedTarget, &walked, &reached);
   if (!reached && walked < target) hit.pastRow = hit.row;
   return hit;
+}
+
+int32_t TextView::LineCells(uint32_t line) const {
+  if (!text || !settings || !text->HasArrays() || line > text->lineCount) return 0;
+  const TextStore& store = *text;
+  const int64_t lineEnd = store.LineEnd(line);
+  const int64_t wrap = WrapColumn();
+  const uint32_t lineStart = store.LineStart(line);
+  const int64_t length = lineEnd - lineStart;
+  if (length <= wrap && length * kMaxTabCells <= kMaxRowCells) {
+    // One row holds the whole line (no character reaches past the wrap column, no row its cell
+    // bound): the cells of every byte, read straight from the ring.
+    const TextPieces bytes = store.Pieces(lineStart, uint32_t(length));
+    const bool hex = settings->hexMode == 1;
+    const int32_t tab = TabCells();
+    int32_t cells = 0;
+    for (uint32_t i = 0; i < bytes.firstLength; ++i) cells += ByteCells(bytes.first[i], cells, hex, tab);
+    for (uint32_t i = 0; i < bytes.secondLength; ++i) cells += ByteCells(bytes.second[i], cells, hex, tab);
+    return cells;
+  }
+  int32_t widest = 0;
+  // The rows of the line, built as BuildRow does but without drawing; a line stored before a
+  // smaller wrap column has several.
+  for (int32_t rowStart = int32_t(store.LineStart(line)); rowStart < lineEnd;) {
+    int32_t cells = 0;
+    int32_t i = 0;
+    int32_t nextCharacter = 0;
+    const int32_t count = int32_t(lineEnd - rowStart);
+    for (; i < count; ++i) {
+      if (RowEndsBefore(rowStart, i, count, wrap, &nextCharacter)) break;
+      const int32_t n = CellsOf(store.At(uint32_t(rowStart + i)), cells);
+      if (cells + n > kMaxRowCells && i > 0) break;
+      cells += n;
+    }
+    widest = std::max(widest, cells);
+    rowStart += std::max(i, 1);  // a row takes at least its first byte
+  }
+  return widest;
 }
 
 ByteLocation TextView::Locate(int32_t offset) const {

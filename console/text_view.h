@@ -129,6 +129,11 @@ class TextView {
   // Cells a byte occupies at cell position column of its row (tab expansion, hex codes).
   int32_t CellsOf(uint8_t byte, int32_t column) const;
 
+  // The cells of the widest display row of stored line k (k <= lineCount), as BuildRow lays the
+  // rows out: tabs expanded to the stops, four cells per control byte in hex mode, one cell per
+  // byte otherwise (a double-byte character two). 0 for an empty line or without store/settings.
+  int32_t LineCells(uint32_t line) const;
+
   // Where the byte at offset shows, with the rows laid out as BuildRow lays them out; its line is
   // counted among the shown lines, and a byte of a hidden line shows nowhere.
   ByteLocation Locate(int32_t offset) const;
@@ -140,5 +145,6 @@ class TextView {
   // where the next character starts, kept up by the call.
   bool RowEndsBefore(int32_t start, int32_t i, int32_t count, int64_t wrap, int32_t* nextCharacter) const;
   void EnsureRowBuffers(size_t cells);
+  int32_t TabCells() const;  // the settings' tab size within 1 .. kMaxTabCells
   uint32_t WrapColumn() const;
 };

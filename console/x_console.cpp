@@ -25,17 +25,22 @@ int XConsole::Write(const char* bytes, int length, int /*attribute: the store ke
   const uint64_t gone = text.ShownLinesDropped() - droppedBefore;
   if (gone != 0 && settings.autoScroll != 1) vPos = int(std::max<int64_t>(int64_t(vPos) - int64_t(gone), 0));
   if (text.ShownLineCount() != lineCountBefore || gone != 0) UpdateVScrollRange();
+  UpdateHScrollRange();  // before the scroll to the end, which the range bounds
   if (settings.autoScroll == 1) ScrollToEnd();
   Invalidate();
   return 1;
 }
 
 void XConsole::ApplySettings(const ConsoleSettings& newSettings) {
+  // Rows measured under another tab size, hex mode or wrap column have other widths now.
+  const bool cellsChange = newSettings.tabSize != settings.tabSize || newSettings.hexMode != settings.hexMode;
+  const uint32_t wrapBefore = text.wrapColumn;
   settings = newSettings;
   // The store resets the selection when its bytes moved or went; the row table goes stale too.
   if (text.Resize(StoreSize(settings.bufferSize), StoreSize(settings.maxLines), StoreSize(settings.wrapColumn))) {
     view.ForgetRows();
   }
+  if (cellsChange || text.wrapColumn != wrapBefore) widestRow.Rebuild(view);
   UpdateHScrollRange();
   UpdateVScrollRange();
   if (hasFocus) {

@@ -11,6 +11,7 @@
 #include "console/text_search.h"
 #include "console/text_store.h"
 #include "console/text_view.h"
+#include "console/widest_row.h"
 
 class XConsole {
  public:
@@ -101,6 +102,8 @@ class XConsole {
   int downPastRow = 0;
   TextStore text;
   TextView view;
+  // The widest row's cells among the stored lines: what the horizontal range must reach.
+  WidestRow widestRow;
   // The double-byte sets the store and the view use; the constructor fills them from the ANSI
   // code page, and text.codePage points here.
   LeadTrailSets codePage;

@@ -17,6 +17,7 @@ bool ShiftHeld() { return (GetAsyncKeyState(VK_SHIFT) >> 8) & 0xFF; }
 
 void XConsole::OnCreate() {
   if (!view.window && window) view.Attach(window, text, settings);
+  widestRow.Rebuild(view);  // text written before the window came was not measured
   UpdateHScrollRange();
   UpdateVScrollRange();
 }
@@ -110,7 +111,8 @@ void XConsole::SyncScrollBar(int bar) {
 }
 
 void XConsole::UpdateHScrollRange() {
-  hRange = console_scroll::HRange(text.wrapColumn, settings.hexMode == 1);
+  widestRow.Update(view);
+  hRange = console_scroll::HRange(text.wrapColumn, widestRow.Cells());
   // A position left beyond a smaller range (hex mode off, lines dropped) would show nothing.
   hPos = console_scroll::Clamp(hPos, hRange, view.visibleColumns);
   // Showing or hiding changes the client area at once; the rest waits for the next paint.

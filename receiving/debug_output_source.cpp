@@ -33,7 +33,8 @@ DebugOutputSource::StartResult DebugOutputSource::Start() {
                   CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kSectionSize, "DBWIN_BUFFER"),
                   inUse);
   if (created) {
-    view_ = static_cast<const unsigned char*>(MapViewOfFile(section_.get(), FILE_MAP_READ, 0, 0, kSectionSize));
+    mapping_.reset(MapViewOfFile(section_.get(), FILE_MAP_READ, 0, 0, kSectionSize));
+    view_ = static_cast<const unsigned char*>(mapping_.get());
     stop_.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     if (view_ && stop_) thread_.reset(CreateThread(nullptr, 0, Listen, this, 0, nullptr));
   }
@@ -50,10 +51,8 @@ void DebugOutputSource::Stop() {
     WaitForSingleObject(thread_.get(), INFINITE);  // it waits on the stop event too: at once
     thread_.reset();
   }
-  if (view_) {
-    UnmapViewOfFile(view_);
-    view_ = nullptr;
-  }
+  view_ = nullptr;
+  mapping_.reset();
   section_.reset();
   dataReady_.reset();
   bufferReady_.reset();

@@ -48,7 +48,8 @@ class DebugOutputSource {
   scoped::Handle section_;
   scoped::Handle stop_;
   scoped::Handle thread_;
-  const unsigned char* view_ = nullptr;  // the section mapped, 4,096 bytes
+  scoped::MappedView mapping_;           // the section mapped, 4,096 bytes
+  const unsigned char* view_ = nullptr;  // the bytes of mapping_, as the listener thread reads them
   std::mutex queueLock_;
   DebugOutputQueue queue_;
   std::atomic<uint64_t> unkept_{0};

@@ -9,36 +9,65 @@
 
 namespace scoped {
 
-// A kernel handle (file, mailslot, event, section, thread), closed at scope end. A null or
-// INVALID_HANDLE_VALUE handle is held as empty.
-class Handle {
+// The one owner of a handle kind: Traits gives the handle type, its empty value and how a handle
+// of the kind is closed. Closes what it holds exactly once (at scope end, on reset, or when a move
+// assigns over it); a move leaves the source empty, release hands the handle on unclosed.
+template <typename Traits>
+class Unique {
  public:
-  Handle() = default;
-  explicit Handle(HANDLE handle) { reset(handle); }
-  ~Handle() { reset(); }
-  Handle(Handle&& other) noexcept : handle_(other.release()) {}
-  Handle& operator=(Handle&& other) noexcept {
+  using Type = typename Traits::Type;
+
+  Unique() = default;
+  explicit Unique(Type handle) { reset(handle); }
+  ~Unique() { reset(); }
+  Unique(Unique&& other) noexcept : handle_(other.release()) {}
+  Unique& operator=(Unique&& other) noexcept {
     if (this != &other) reset(other.release());
     return *this;
   }
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
+  Unique(const Unique&) = delete;
+  Unique& operator=(const Unique&) = delete;
 
-  HANDLE get() const { return handle_; }
-  explicit operator bool() const { return handle_ != nullptr; }
-  HANDLE release() {
-    const HANDLE handle = handle_;
-    handle_ = nullptr;
-    return handle;
-  }
-  void reset(HANDLE handle = nullptr) {
-    if (handle_) CloseHandle(handle_);
-    handle_ = handle == INVALID_HANDLE_VALUE ? nullptr : handle;
+  Type get() const { return handle_; }
+  explicit operator bool() const { return handle_ != Traits::Empty(); }
+  Type release() { return std::exchange(handle_, Traits::Empty()); }
+  void reset(Type handle = Traits::Empty()) {
+    const Type previous = std::exchange(handle_, Traits::IsEmpty(handle) ? Traits::Empty() : handle);
+    if (previous != Traits::Empty()) Traits::Close(previous);
   }
 
  private:
-  HANDLE handle_ = nullptr;
+  Type handle_ = Traits::Empty();
 };
+
+// A kind whose failure value is null: what most creation functions return.
+template <typename T, void (*CloseFunction)(T)>
+struct NullEmptyTraits {
+  using Type = T;
+  static constexpr T Empty() { return T(); }
+  static bool IsEmpty(T handle) { return handle == T(); }
+  static void Close(T handle) { CloseFunction(handle); }
+};
+
+// The closing calls as functions of one shape, to be named as template arguments (the Win32
+// functions return BOOL, a handle or nothing).
+namespace closing {
+inline void KernelHandle(HANDLE handle) { CloseHandle(handle); }
+template <typename T>
+void GdiObject(T object) { DeleteObject(object); }
+inline void Global(HGLOBAL memory) { GlobalFree(memory); }
+inline void Menu(HMENU menu) { DestroyMenu(menu); }
+inline void Module(HMODULE module) { FreeLibrary(module); }
+inline void View(void* view) { UnmapViewOfFile(view); }
+}  // namespace closing
+
+// A kernel handle (file, mailslot, event, section, thread), closed at scope end. A null or
+// INVALID_HANDLE_VALUE handle is held as empty: CreateFile and CreateMailslot fail with the one,
+// the other creation functions with the other.
+struct KernelHandleTraits : NullEmptyTraits<HANDLE, closing::KernelHandle> {
+  static bool IsEmpty(HANDLE handle) { return handle == nullptr || handle == INVALID_HANDLE_VALUE; }
+};
+using Handle = Unique<KernelHandleTraits>;
 
 // A DC from GetDC, released to the same window.
 class WindowDC {
@@ -88,31 +117,7 @@ class MemoryDC {
 
 // An owned GDI object (font, brush, bitmap), deleted at scope end.
 template <typename T>
-class GdiObject {
- public:
-  GdiObject() = default;
-  explicit GdiObject(T object) : object_(object) {}
-  ~GdiObject() { reset(); }
-  GdiObject(const GdiObject&) = delete;
-  GdiObject& operator=(const GdiObject&) = delete;
-  GdiObject(GdiObject&& other) noexcept : object_(other.release()) {}
-  GdiObject& operator=(GdiObject&& other) noexcept {
-    if (this != &other) {
-      reset();
-      object_ = other.release();
-    }
-    return *this;
-  }
-  T get() const { return object_; }
-  T release() { return std::exchange(object_, T()); }
-  void reset() {
-    if (object_) DeleteObject(object_);
-    object_ = T();
-  }
-
- private:
-  T object_ = T();
-};
+using GdiObject = Unique<NullEmptyTraits<T, closing::GdiObject<T>>>;
 using Font = GdiObject<HFONT>;
 using Brush = GdiObject<HBRUSH>;
 using Bitmap = GdiObject<HBITMAP>;
@@ -155,20 +160,33 @@ class Clipboard {
 };
 
 // GlobalAlloc'd memory, freed unless release() handed it on (SetClipboardData takes it).
-class GlobalMemory {
+class GlobalMemory : public Unique<NullEmptyTraits<HGLOBAL, closing::Global>> {
  public:
-  GlobalMemory(UINT flags, SIZE_T size) : memory_(GlobalAlloc(flags, size)) {}
-  ~GlobalMemory() {
-    if (memory_) GlobalFree(memory_);
-  }
-  GlobalMemory(const GlobalMemory&) = delete;
-  GlobalMemory& operator=(const GlobalMemory&) = delete;
-  HGLOBAL get() const { return memory_; }
-  HGLOBAL release() { return std::exchange(memory_, nullptr); }
-
- private:
-  HGLOBAL memory_;
+  GlobalMemory(UINT flags, SIZE_T size) : Unique(GlobalAlloc(flags, size)) {}
 };
+
+// A menu from CreateMenu or CreatePopupMenu, destroyed at scope end (with its submenus). A menu
+// given to a window or inserted into another menu belongs there: release() it.
+using Menu = Unique<NullEmptyTraits<HMENU, closing::Menu>>;
+
+// A module from LoadLibrary, freed at scope end (the system unloads it with its last reference).
+using Library = Unique<NullEmptyTraits<HMODULE, closing::Module>>;
+
+// A DLL of the system folder, loaded by full path: never through the default search order, which
+// starts in the program's own folder where a planted DLL would run inside the program. Empty when
+// it cannot be loaded.
+inline Library LoadSystemLibrary(const char* name) {
+  char path[MAX_PATH];
+  const UINT length = GetSystemDirectoryA(path, MAX_PATH);
+  const size_t nameLength = size_t(lstrlenA(name));
+  if (length == 0 || length + 1 + nameLength + 1 > size_t(MAX_PATH)) return Library();
+  path[length] = '\\';
+  lstrcpyA(path + length + 1, name);
+  return Library(LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+}
+
+// A view of a file mapping from MapViewOfFile, unmapped at scope end.
+using MappedView = Unique<NullEmptyTraits<void*, closing::View>>;
 
 // GlobalLock .. GlobalUnlock of memory someone else owns.
 class GlobalLock {

@@ -1,7 +1,7 @@
 // HTML Help through hhctrl.ocx, loaded by full path from the system directory.
 #include "monitor/app/html_help.h"
 
-#include <cstring>
+#include "scoped/scoped_win.h"
 
 namespace html_help {
 
@@ -14,25 +14,13 @@ constexpr UINT kPreTranslateMessage = 0x00FD;
 
 using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
 
-// Loaded by full path, never through the default search order, which starts in the program's
-// own folder where a planted DLL would run inside the monitor.
+// hhctrl.ocx of the system folder (scoped::LoadSystemLibrary) and its entry point.
 class Library {
  public:
-  Library() {
-    char path[MAX_PATH];
-    const UINT length = GetSystemDirectoryA(path, MAX_PATH);
-    constexpr char kName[] = "\\hhctrl.ocx";
-    if (length == 0 || length + sizeof kName > sizeof path) return;
-    std::strcpy(path + length, kName);
-    module_ = LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  Library() : module_(scoped::LoadSystemLibrary("hhctrl.ocx")) {
     if (module_) function_ = reinterpret_cast<HtmlHelpFunction>(
-        reinterpret_cast<void*>(GetProcAddress(module_, "HtmlHelpA")));
+        reinterpret_cast<void*>(GetProcAddress(module_.get(), "HtmlHelpA")));
   }
-  ~Library() {
-    if (module_) FreeLibrary(module_);
-  }
-  Library(const Library&) = delete;
-  Library& operator=(const Library&) = delete;
 
   HWND Call(UINT command, DWORD_PTR data) const {
     return function_ ? function_(nullptr, nullptr, command, data) : nullptr;
@@ -40,7 +28,7 @@ class Library {
   bool Loaded() const { return function_ != nullptr; }
 
  private:
-  HMODULE module_ = nullptr;
+  scoped::Library module_;
   HtmlHelpFunction function_ = nullptr;
 };
 

@@ -7,16 +7,11 @@
 
 namespace {
 
-// dwmapi.dll from the system folder only, never from the program's own (a planted DLL there).
+// dwmapi.dll from the system folder only, never from the program's own (a planted DLL there);
+// loaded once, freed at exit.
 HMODULE DwmLibrary() {
-  static HMODULE library = [] {
-    char path[MAX_PATH];
-    const UINT length = GetSystemDirectoryA(path, MAX_PATH);
-    if (length == 0 || length + sizeof "\\dwmapi.dll" > MAX_PATH) return HMODULE{};
-    lstrcatA(path, "\\dwmapi.dll");
-    return LoadLibraryA(path);
-  }();
-  return library;
+  static const scoped::Library library = scoped::LoadSystemLibrary("dwmapi.dll");
+  return library.get();
 }
 
 }  // namespace

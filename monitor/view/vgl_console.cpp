@@ -6,45 +6,26 @@
 #include "monitor/resources/resource_ids.h"
 #include "monitor/settings/settings_file.h"
 #include "monitor/app/ui_text.h"
+#include "scoped/scoped_win.h"
 
 namespace {
 
 constexpr char kConsoleClass[] = "VIGILO CONSOLE";
 
-class PopupMenu {
- public:
-  PopupMenu() : menu_(CreatePopupMenu()) {}
-  ~PopupMenu() {
-    if (menu_) DestroyMenu(menu_);
-  }
-  PopupMenu(const PopupMenu&) = delete;
-  PopupMenu& operator=(const PopupMenu&) = delete;
-  HMENU get() const { return menu_; }
-
-  // The item's text in the current language.
-  void Add(int command, int label) {
-    char text[kUiTextSize];
-    LoadUiText(label, text);
-    AppendMenuA(menu_, MF_STRING, static_cast<UINT_PTR>(command), text);
-  }
-  void AddSeparator() { AppendMenuA(menu_, MF_SEPARATOR, 0, nullptr); }
-
- private:
-  HMENU menu_;
-};
+// Appends a context-menu item with its text in the current language.
+void AddMenuItem(HMENU menu, int command, int label) {
+  char text[kUiTextSize];
+  LoadUiText(label, text);
+  AppendMenuA(menu, MF_STRING, static_cast<UINT_PTR>(command), text);
+}
 
 // Whether the clipboard holds non-empty text the console window could paste.
 bool ClipboardHasText(HWND window) {
-  if (!OpenClipboard(window)) return false;
-  bool hasText = false;
-  if (const HANDLE data = GetClipboardData(CF_TEXT)) {
-    if (const auto* text = static_cast<const char*>(GlobalLock(data))) {
-      hasText = text[0] != '\0';
-      GlobalUnlock(data);
-    }
-  }
-  CloseClipboard();
-  return hasText;
+  const scoped::Clipboard clipboard(window);
+  if (!clipboard.opened()) return false;
+  const scoped::GlobalLock lock(GetClipboardData(CF_TEXT));
+  const auto* text = static_cast<const char*>(lock.data());
+  return text && text[0] != '\0';
 }
 
 bool RegisterConsoleClass(HINSTANCE instance) {
@@ -143,22 +124,22 @@ void VGL_Console::OnRButtonDown(int x, int y) {
   const bool offerPaste = settings.readOnly == 0 && ClipboardHasText(window);
   if (selectionState != Selection::kFinished && !offerPaste && text.used == 0) return;
 
-  PopupMenu menu;
-  if (!menu.get()) return;
+  const scoped::Menu menu(CreatePopupMenu());
+  if (!menu) return;
   bool addedEditItem = false;
   if (selectionState == Selection::kFinished) {
-    menu.Add(ID_EDIT_COPY, IDS_MENU_COPY);
+    AddMenuItem(menu.get(), ID_EDIT_COPY, IDS_MENU_COPY);
     addedEditItem = true;
   }
   if (offerPaste) {
-    menu.Add(ID_EDIT_PASTE, IDS_MENU_PASTE);
+    AddMenuItem(menu.get(), ID_EDIT_PASTE, IDS_MENU_PASTE);
     addedEditItem = true;
   }
   if (text.used != 0) {
-    if (addedEditItem) menu.AddSeparator();
-    menu.Add(ID_EDIT_SELECT_ALL, IDS_MENU_SELECT_ALL);
-    menu.Add(ID_EDIT_ALL_COPY, IDS_MENU_ALL_COPY);
-    menu.Add(ID_EDIT_ALL_ERASE, IDS_MENU_ALL_ERASE);
+    if (addedEditItem) AppendMenuA(menu.get(), MF_SEPARATOR, 0, nullptr);
+    AddMenuItem(menu.get(), ID_EDIT_SELECT_ALL, IDS_MENU_SELECT_ALL);
+    AddMenuItem(menu.get(), ID_EDIT_ALL_COPY, IDS_MENU_ALL_COPY);
+    AddMenuItem(menu.get(), ID_EDIT_ALL_ERASE, IDS_MENU_ALL_ERASE);
   }
   POINT point = {x, y};
   ClientToScreen(window, &point);

@@ -8,11 +8,15 @@ namespace {
 using namespace console_scroll;
 
 TEST(ScrollArithmetic, Ranges) {
-  EXPECT_EQ(HRange(80, false), 88);
-  EXPECT_EQ(HRange(80, true), 328);
+  // The widest row's cells, never less than the wrap column, plus 8.
+  EXPECT_EQ(HRange(80, 0), 88);
+  EXPECT_EQ(HRange(80, 79), 88);
+  EXPECT_EQ(HRange(80, 241), 249);
+  EXPECT_EQ(HRange(40, 320), 328);
   EXPECT_EQ(VRange(100), 108);
   EXPECT_EQ(VRange(0), 8);
-  EXPECT_LT(HRange(0xFFFFFFFFu, true), 0x40000000);  // huge wrap columns never overflow
+  EXPECT_LT(HRange(0xFFFFFFFFu, 0), 0x40000000);  // huge wrap columns never overflow
+  EXPECT_LT(HRange(40, 0x7FFFFFFF), 0x40000000);   // nor huge rows
   EXPECT_LT(VRange(0xFFFFFFFFu), 0x40000000);
 }
 
@@ -63,7 +67,7 @@ TEST(ScrollArithmetic, EndTargets) {
   EXPECT_EQ(target, 4);
   // An empty current line left of the horizontal position goes to column 0.
   ASSERT_TRUE(EndTarget(0, 6, 40, &target));
-  EXPECT_EQ(Clamp(target, HRange(80, false), 40), 0);
+  EXPECT_EQ(Clamp(target, HRange(80, 0), 40), 0);
 }
 
 }  // namespace

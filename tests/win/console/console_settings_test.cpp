@@ -17,10 +17,11 @@ std::string Lines(int count) {
 TEST_F(ConsoleSettingsApply, HexModeChangesTheHorizontalRange) {
   ConsoleSettings settings = TestSettings();
   Create(settings);
+  Write(std::string(60, '\x01'));  // one cell each, within the wrap column of 80
   EXPECT_EQ(console.hRange, 88);
   settings.hexMode = 1;
   console.ApplySettings(settings);
-  EXPECT_EQ(console.hRange, 328);
+  EXPECT_EQ(console.hRange, 248);  // four cells each
   console.ScrollToColumn(200);
   EXPECT_EQ(console.hPos, 200);
   settings.hexMode = 0;

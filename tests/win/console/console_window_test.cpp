@@ -292,13 +292,40 @@ TEST_F(ConsoleWindow, HexModeWidensTheHorizontalRange) {
   ConsoleSettings settings = TestSettings();
   settings.hexMode = 1;
   Create(settings);
-  EXPECT_EQ(console.hRange, 328);
+  EXPECT_EQ(console.hRange, 88);  // nothing wider than the wrap column of 80 yet
+  Write(std::string(60, '\x01'));  // 60 hex codes of four cells
+  EXPECT_EQ(console.hRange, 248);
   SCROLLINFO info = {};
   info.cbSize = sizeof(info);
   info.fMask = SIF_ALL;
   ASSERT_TRUE(GetScrollInfo(window, SB_HORZ, &info));
-  EXPECT_EQ(info.nMax, 327);
+  EXPECT_EQ(info.nMax, 247);
   EXPECT_EQ(int(info.nPage), 40);
+}
+
+// Tabs widen a line beyond its bytes: the range reaches the line's last cell, and so do the scroll
+// to the end and the scroll bar's far end.
+TEST_F(ConsoleWindow, HorizontalRangeReachesTheLastCellOfATabLine) {
+  ConsoleSettings settings = TestSettings();
+  settings.tabSize = 8;
+  Create(settings, 40, 20);
+  Write(std::string(30, '\t') + "x");  // 30 stops of 8, then x in cell 240
+  EXPECT_EQ(console.hRange, 249);
+  Paint();
+  SCROLLINFO info = {};
+  info.cbSize = sizeof(info);
+  info.fMask = SIF_ALL;
+  ASSERT_TRUE(GetScrollInfo(window, SB_HORZ, &info));
+  EXPECT_EQ(info.nMax, 248);
+  EXPECT_EQ(int(info.nPage), 40);
+  EXPECT_EQ(console.hPos, 205);  // the end stands 4 cells from the right edge: 241 - 40 + 4
+  EXPECT_EQ(HScrollPos(), 205);
+  SendMessageA(window, WM_HSCROLL, MAKEWPARAM(SB_BOTTOM, 0), 0);
+  EXPECT_EQ(console.hPos, 209);  // 249 - 40: cells 209 .. 248 show, 240 among them
+  Write("\r\n");  // the break shows as two blanks after the x: 243 cells
+  EXPECT_EQ(console.hRange, 251);
+  Write("y");  // a narrower line after it: the range stays while the tab line is stored
+  EXPECT_EQ(console.hRange, 251);
 }
 
 TEST_F(ConsoleWindow, PaintKeepsScrollPagesAtTheWindowSize) {

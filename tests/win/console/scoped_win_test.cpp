@@ -2,7 +2,9 @@
 // and cannot be copied.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <type_traits>
+#include <vector>
 
 #include "scoped/scoped_win.h"
 
@@ -17,6 +19,215 @@ static_assert(!std::is_copy_constructible<scoped::Select>::value, "");
 static_assert(!std::is_copy_constructible<scoped::Clipboard>::value, "");
 static_assert(!std::is_copy_constructible<scoped::GlobalMemory>::value, "");
 static_assert(!std::is_copy_constructible<scoped::Caret>::value, "");
+static_assert(!std::is_copy_constructible<scoped::Menu>::value, "a copy would destroy twice");
+static_assert(!std::is_copy_constructible<scoped::Library>::value, "a copy would free twice");
+static_assert(!std::is_copy_assignable<scoped::MappedView>::value, "a copy would unmap twice");
+static_assert(std::is_nothrow_move_constructible<scoped::Handle>::value, "ownership may pass on");
+
+// A handle kind whose closes are recorded: the owner body every kind shares, seen from outside.
+struct CountedTraits {
+  using Type = int;
+  static constexpr int Empty() { return 0; }
+  static bool IsEmpty(int handle) { return handle == 0; }
+  static void Close(int handle) { closed.push_back(handle); }
+  inline static std::vector<int> closed;
+};
+using Counted = scoped::Unique<CountedTraits>;
+
+TEST(ScopedUnique, EveryHandleIsClosedExactlyOnce) {
+  struct Case {
+    const char* what;
+    void (*steps)();
+    std::vector<int> closed;  // in the order the closes happen
+  } cases[] = {
+      {"scope end", [] { Counted a(1); }, {1}},
+      {"an empty value is held as empty", [] { Counted a(0); }, {}},
+      {"move construction", [] { Counted a(1); Counted b(std::move(a)); }, {1}},
+      {"move assignment over a held handle", [] { Counted a(1); Counted b(2); b = std::move(a); }, {2, 1}},
+      {"move assignment to itself",
+       [] {
+         Counted a(1);
+         Counted& same = a;
+         a = std::move(same);
+       },
+       {1}},
+      {"reset to another handle", [] { Counted a(1); a.reset(2); }, {1, 2}},
+      {"reset to empty", [] { Counted a(1); a.reset(); a.reset(); }, {1}},
+      {"release", [] { Counted a(1); EXPECT_EQ(a.release(), 1); }, {}},
+      {"a moved-from scope takes a new handle",
+       [] {
+         Counted a(1);
+         Counted b(std::move(a));
+         a.reset(2);
+       },
+       {1, 2}},  // b, declared later, goes first
+  };
+  for (const Case& c : cases) {
+    CountedTraits::closed.clear();
+    c.steps();
+    EXPECT_EQ(CountedTraits::closed, c.closed) << c.what;
+  }
+}
+
+// Real handles of each kind: what the scope closes is closed for the system, once handed on by a
+// move it stays open, and release leaves it open for the caller to close.
+template <typename Scope, typename Raw>
+struct KindBase {
+  using ScopeType = Scope;
+  using RawType = Raw;
+};
+
+struct EventKind : KindBase<scoped::Handle, HANDLE> {
+  static HANDLE Make() { return CreateEventA(nullptr, TRUE, FALSE, nullptr); }
+  static bool Open(HANDLE handle) {
+    DWORD flags = 0;
+    return GetHandleInformation(handle, &flags) != FALSE;
+  }
+  static void Close(HANDLE handle) { CloseHandle(handle); }
+};
+
+struct BrushKind : KindBase<scoped::Brush, HBRUSH> {
+  static HBRUSH Make() { return CreateSolidBrush(RGB(7, 8, 9)); }
+  static bool Open(HBRUSH brush) { return GetObjectType(brush) == OBJ_BRUSH; }
+  static void Close(HBRUSH brush) { DeleteObject(brush); }
+};
+
+struct MenuKind : KindBase<scoped::Menu, HMENU> {
+  static HMENU Make() {
+    HMENU menu = CreatePopupMenu();
+    AppendMenuA(menu, MF_STRING, 1, "item");
+    return menu;
+  }
+  static bool Open(HMENU menu) { return IsMenu(menu) != FALSE; }
+  static void Close(HMENU menu) { DestroyMenu(menu); }
+};
+
+// A system DLL the test program does not import: loaded only through the scope under test, so
+// that its last FreeLibrary unloads it.
+constexpr char kSpareLibrary[] = "msimg32.dll";
+
+struct LibraryKind : KindBase<scoped::Library, HMODULE> {
+  static HMODULE Make() { return LoadLibraryA(kSpareLibrary); }
+  static bool Open(HMODULE module) { return module && GetModuleHandleA(kSpareLibrary) == module; }
+  static void Close(HMODULE module) { FreeLibrary(module); }
+};
+
+struct ViewKind : KindBase<scoped::MappedView, void*> {
+  static void* Make() {
+    static const scoped::Handle section(
+        CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4096, nullptr));
+    return MapViewOfFile(section.get(), FILE_MAP_READ, 0, 0, 4096);
+  }
+  static bool Open(void* view) {
+    MEMORY_BASIC_INFORMATION region = {};
+    return VirtualQuery(view, &region, sizeof region) == sizeof region && region.State == MEM_COMMIT &&
+           region.Type == MEM_MAPPED;
+  }
+  static void Close(void* view) { UnmapViewOfFile(view); }
+};
+
+template <typename Kind>
+class ScopedKind : public ::testing::Test {};
+using Kinds = ::testing::Types<EventKind, BrushKind, MenuKind, LibraryKind, ViewKind>;
+TYPED_TEST_SUITE(ScopedKind, Kinds);
+
+TYPED_TEST(ScopedKind, ClosesAtScopeEnd) {
+  const typename TypeParam::RawType raw = TypeParam::Make();
+  ASSERT_TRUE(TypeParam::Open(raw));
+  {
+    typename TypeParam::ScopeType scope(raw);
+    EXPECT_TRUE(scope);
+    EXPECT_EQ(scope.get(), raw);
+    EXPECT_TRUE(TypeParam::Open(raw));
+  }
+  EXPECT_FALSE(TypeParam::Open(raw));
+}
+
+TYPED_TEST(ScopedKind, MovesLeaveTheSourceEmptyAndTheTargetOwning) {
+  const typename TypeParam::RawType raw = TypeParam::Make();
+  ASSERT_TRUE(TypeParam::Open(raw));
+  typename TypeParam::ScopeType last;
+  {
+    typename TypeParam::ScopeType first(raw);
+    typename TypeParam::ScopeType second(std::move(first));
+    EXPECT_FALSE(first);
+    EXPECT_EQ(second.get(), raw);
+    last = std::move(second);
+    EXPECT_FALSE(second);
+  }
+  EXPECT_TRUE(TypeParam::Open(raw));  // the scopes that gave it away did not close it
+  EXPECT_EQ(last.get(), raw);
+  last.reset();
+  EXPECT_FALSE(TypeParam::Open(raw));
+}
+
+TYPED_TEST(ScopedKind, MoveAssignmentClosesWhatTheTargetHeld) {
+  const typename TypeParam::RawType kept = TypeParam::Make();
+  typename TypeParam::ScopeType target(TypeParam::Make());
+  const typename TypeParam::RawType replaced = target.get();
+  ASSERT_TRUE(TypeParam::Open(replaced));
+  typename TypeParam::ScopeType source(kept);
+  target = std::move(source);
+  // A library loaded twice is one module with two references: the first free leaves it loaded.
+  if (!std::is_same<TypeParam, LibraryKind>::value) {
+    EXPECT_FALSE(TypeParam::Open(replaced));
+  }
+  EXPECT_TRUE(TypeParam::Open(kept));
+  EXPECT_EQ(target.get(), kept);
+  target.reset();
+  EXPECT_FALSE(TypeParam::Open(kept));
+}
+
+TYPED_TEST(ScopedKind, ReleaseHandsOwnershipOn) {
+  const typename TypeParam::RawType raw = TypeParam::Make();
+  {
+    typename TypeParam::ScopeType scope(raw);
+    EXPECT_EQ(scope.release(), raw);
+    EXPECT_FALSE(scope);
+  }
+  ASSERT_TRUE(TypeParam::Open(raw));
+  TypeParam::Close(raw);
+  EXPECT_FALSE(TypeParam::Open(raw));
+}
+
+TEST(ScopedWin, HandleHoldsInvalidHandleValueAsEmpty) {
+  scoped::Handle invalid(INVALID_HANDLE_VALUE);
+  EXPECT_FALSE(invalid);
+  EXPECT_EQ(invalid.get(), nullptr);
+  invalid.reset(INVALID_HANDLE_VALUE);
+  EXPECT_EQ(invalid.get(), nullptr);
+}
+
+// The library scope frees its one reference: a module loaded twice stays loaded until the
+// second reference goes.
+TEST(ScopedWin, LibraryFreesItsOneReference) {
+  ASSERT_EQ(GetModuleHandleA(kSpareLibrary), nullptr) << "the test program must not import it";
+  const HMODULE extra = LoadLibraryA(kSpareLibrary);
+  ASSERT_NE(extra, nullptr);
+  { scoped::Library library(LoadLibraryA(kSpareLibrary)); }
+  EXPECT_EQ(GetModuleHandleA(kSpareLibrary), extra);
+  FreeLibrary(extra);
+  EXPECT_EQ(GetModuleHandleA(kSpareLibrary), nullptr);
+}
+
+TEST(ScopedWin, SystemLibraryComesFromTheSystemFolder) {
+  char system[MAX_PATH] = {};
+  const UINT length = GetSystemDirectoryA(system, MAX_PATH);
+  ASSERT_GT(length, 0u);
+  {
+    const scoped::Library library = scoped::LoadSystemLibrary(kSpareLibrary);
+    ASSERT_TRUE(library);
+    char path[MAX_PATH] = {};
+    ASSERT_GT(GetModuleFileNameA(library.get(), path, MAX_PATH), length);
+    EXPECT_EQ(CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, path, int(length), system, int(length)),
+              CSTR_EQUAL)
+        << path;
+    EXPECT_EQ(path[length], '\\');
+  }
+  EXPECT_EQ(GetModuleHandleA(kSpareLibrary), nullptr);
+  // A name that makes the path too long loads nothing.
+  EXPECT_FALSE(scoped::LoadSystemLibrary(std::string(MAX_PATH, 'a').c_str()));
+}
 
 TEST(ScopedWin, GdiObjectDeletesOnceAndMovesOwnership) {
   HBRUSH raw = CreateSolidBrush(RGB(1, 2, 3));
