@@ -144,10 +144,12 @@ class Select {
   HGDIOBJ previous_;
 };
 
-// OpenClipboard .. CloseClipboard; opened() says whether it worked.
+// OpenClipboard .. CloseClipboard; opened() says whether it worked. Another program may hold the
+// clipboard for a moment (a clipboard manager copies what was just put there): the open is tried
+// again for up to half a second before it gives up.
 class Clipboard {
  public:
-  explicit Clipboard(HWND owner) : open_(OpenClipboard(owner) != FALSE) {}
+  explicit Clipboard(HWND owner) : open_(Open(owner)) {}
   ~Clipboard() {
     if (open_) CloseClipboard();
   }
@@ -156,6 +158,16 @@ class Clipboard {
   bool opened() const { return open_; }
 
  private:
+  static bool Open(HWND owner) {
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+      if (OpenClipboard(owner)) return true;
+      Sleep(kPauseMs);
+    }
+    return false;
+  }
+  static constexpr int kAttempts = 20;
+  static constexpr DWORD kPauseMs = 25;
+
   bool open_;
 };
 

@@ -309,6 +309,34 @@ TEST(ScopedWin, ClipboardClosesAtScopeEnd) {
   EXPECT_TRUE(again.opened());
 }
 
+// A clipboard that another thread holds for a moment (as a clipboard manager does right after a
+// copy) is opened once it lets go, not refused at the first try.
+DWORD WINAPI HoldClipboardAMoment(void* released) {
+  // Held for a window of this thread: an open without one would be shared with the whole process.
+  const HWND window = CreateWindowExA(0, "STATIC", "holder", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+  if (!window || !OpenClipboard(window)) return 1;
+  SetEvent(static_cast<HANDLE>(released));  // held: the test may try now
+  Sleep(100);
+  CloseClipboard();
+  DestroyWindow(window);
+  return 0;
+}
+
+TEST(ScopedWin, ClipboardHeldForAMomentIsOpenedOnceFree) {
+  const scoped::Handle held(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+  const scoped::Handle holder(CreateThread(nullptr, 0, HoldClipboardAMoment, held.get(), 0, nullptr));
+  ASSERT_TRUE(holder);
+  ASSERT_EQ(WaitForSingleObject(held.get(), 10000), WAIT_OBJECT_0);
+  {
+    scoped::Clipboard clipboard(nullptr);
+    EXPECT_TRUE(clipboard.opened()) << "refused while another held it for a moment";
+  }
+  WaitForSingleObject(holder.get(), 10000);
+  DWORD code = 99;
+  GetExitCodeThread(holder.get(), &code);
+  EXPECT_EQ(code, 0u);
+}
+
 TEST(ScopedWin, GlobalMemoryIsFreedUnlessReleased) {
   scoped::GlobalMemory memory(GMEM_MOVEABLE | GMEM_ZEROINIT, 16);
   ASSERT_NE(memory.get(), nullptr);
