@@ -348,33 +348,56 @@ uint32_t TextStore::FirstLineOf(uint64_t number) const {
   return low;
 }
 
-uint32_t TextStore::MessageStart(uint64_t number) const {
+TextStore::MessageCursor TextStore::CursorAt(uint64_t number) const {
+  MessageCursor cursor;
+  cursor.line = FirstLineOf(number);
   // The first continuation of `number` or a later message, by message numbers that only grow.
   size_t low = 0, high = continuations_.size();
   while (low < high) {
     const size_t middle = low + (high - low) / 2;
-    if (firstMessage_ + (continuations_[middle].message - uint32_t(firstMessage_)) < number) {
+    if (ContinuationNumber(middle) < number) {
       low = middle + 1;
     } else {
       high = middle;
     }
   }
-  const uint32_t line = FirstLineOf(number);
-  uint32_t start = line <= lineCount ? LineStart(line) : used;
-  if (low < continuations_.size()) {
-    const uint32_t continued = continuations_[low].start - uint32_t(frontPosition);
+  cursor.continuation = low;
+  return cursor;
+}
+
+uint32_t TextStore::MessageStart(uint64_t number, MessageCursor& cursor) const {
+  while (cursor.line <= lineCount) {
+    const uint64_t found = MessageNumberOfRecord(lines_[cursor.line]);
+    if (found != ~uint64_t(0) && found >= number) break;
+    ++cursor.line;
+  }
+  while (cursor.continuation < continuations_.size() && ContinuationNumber(cursor.continuation) < number) {
+    ++cursor.continuation;
+  }
+  uint32_t start = cursor.line <= lineCount ? LineStart(cursor.line) : used;
+  if (cursor.continuation < continuations_.size()) {
+    const LineRecord& entry = continuations_[cursor.continuation];
+    const uint32_t continued = entry.start - uint32_t(frontPosition);
     // A continuation of this message is where it begins; one of a later message bounds an empty one.
-    const bool own = continuations_[low].message == uint32_t(number);
-    if (own || continued < start) start = continued;
+    if (entry.message == uint32_t(number) || continued < start) start = continued;
   }
   return start;
 }
 
 bool TextStore::MessageBytes(uint64_t number, uint32_t& offset, uint32_t& length) const {
-  if (!HasArrays() || number < firstMessage_ || number >= nextMessage_ || number == partialMessage_) return false;
-  const uint32_t start = MessageStart(number);
-  if (start > used) return false;  // it began in a line that left
-  const uint32_t end = number + 1 < nextMessage_ ? MessageStart(number + 1) : used;
+  MessageCursor cursor = CursorAt(number);
+  return MessageBytes(number, cursor, offset, length);
+}
+
+bool TextStore::MessageBytes(uint64_t number, MessageCursor& cursor, uint32_t& offset, uint32_t& length) const {
+  if (!HasArrays() || number < firstMessage_ || number >= nextMessage_) return false;
+  const uint32_t start = cursor.startOf == number ? cursor.start : MessageStart(number, cursor);
+  // The next message's start ends this one, and is where the walk goes on.
+  const uint32_t end = number + 1 < nextMessage_ ? MessageStart(number + 1, cursor) : used;
+  cursor.startOf = number + 1;
+  cursor.start = end;
+  // It began in a line that left, or its first line left with the lines before.
+  if (number == partialMessage_ || start > used) return false;
   offset = start;
   length = end > start && end <= used ? end - start : 0;
   return true;

@@ -125,6 +125,16 @@ class TextStore {
   // Where the bytes of message `number` are stored, from its first byte to the next message's
   // first byte (or the end): false when it is not stored whole, its beginning having left.
   bool MessageBytes(uint64_t number, uint32_t& offset, uint32_t& length) const;
+  // The same for messages taken in order: the cursor, made for the first one, goes along with
+  // them, so that a walk over every message costs the lines it passes, not a search for each.
+  struct MessageCursor {
+    uint32_t line = 0;          // the first line of the message asked for or a later one
+    size_t continuation = 0;    // the first continuation of that message or a later one
+    uint64_t startOf = ~uint64_t(0);  // the message whose start is known already: the next one
+    uint32_t start = 0;
+  };
+  MessageCursor CursorAt(uint64_t number) const;
+  bool MessageBytes(uint64_t number, MessageCursor& cursor, uint32_t& offset, uint32_t& length) const;
   // Marks the message, the shown lines following; the mark of a message that is not stored is kept.
   void SetMark(uint64_t number, uint8_t mark);
   // The stored message of that number (MessageNumberOfLine), null when it is not stored.
@@ -224,7 +234,11 @@ class TextStore {
   // The first line whose message is `number` or a later one (lineCount + 1: none).
   uint32_t FirstLineOf(uint64_t number) const;
   // The stored offset where message `number` begins; `used` when it and every later one are empty.
-  uint32_t MessageStart(uint64_t number) const;
+  // The cursor stands at or before the message and is moved to it.
+  uint32_t MessageStart(uint64_t number, MessageCursor& cursor) const;
+  uint64_t ContinuationNumber(size_t index) const {
+    return firstMessage_ + (continuations_[index].message - uint32_t(firstMessage_));
+  }
   uint64_t firstMessage_ = 0;  // number of messages_.front()
   uint64_t nextMessage_ = 0;   // number the next BeginMessage gives
 

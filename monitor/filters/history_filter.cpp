@@ -22,24 +22,32 @@ uint8_t HistoryFilter::MarkFor(const filtering::FilterSet& filters, const Stored
 
 uint8_t HistoryFilter::MarkOfStored(const filtering::FilterSet& filters, const TextStore& store, uint64_t number,
                                     std::vector<uint8_t>& scratch) {
+  TextStore::MessageCursor cursor = store.CursorAt(number);
+  return MarkOfStored(filters, store, number, cursor, scratch);
+}
+
+uint8_t HistoryFilter::MarkOfStored(const filtering::FilterSet& filters, const TextStore& store, uint64_t number,
+                                    TextStore::MessageCursor& cursor, std::vector<uint8_t>& scratch) {
   const StoredMessage* message = store.MessageByNumber(number);
   if (!message) return kUndecided;
-  uint32_t offset = 0, length = 0;
-  if (!store.MessageBytes(number, offset, length)) return kUndecided;
+  // Without rules, or for a notice, the text plays no part.
   const std::string& program = store.programs.Name(message->program);
   if (message->kind != static_cast<uint32_t>(MessageKind::kText) || !filters.Active()) {
     return MarkFor(filters, *message, program, nullptr, 0);
   }
+  uint32_t offset = 0, length = 0;
+  if (!store.MessageBytes(number, cursor, offset, length)) return kUndecided;
+  const size_t prefix = message->prefixed ? message_text::SenderPrefixLength(message->pid, program) : 0;
+  const bool plain = !message->headStamp && !message->stamped && prefix == 0;
+  const TextPieces pieces = store.Pieces(offset, length);
+  if (plain && pieces.secondLength == 0) return MarkFor(filters, *message, program, pieces.first, pieces.firstLength);
   // The stored bytes first, then the sender's text after them (never more bytes, so the room
   // reserved keeps the stored ones where they are while the text is appended).
   scratch.clear();
   scratch.reserve(2 * size_t(length));
   scratch.resize(length);
   store.CopyOut(offset, length, scratch.data());
-  const size_t prefix = message->prefixed ? message_text::SenderPrefixLength(message->pid, program) : 0;
-  if (!message->headStamp && !message->stamped && prefix == 0) {
-    return MarkFor(filters, *message, program, scratch.data(), scratch.size());
-  }
+  if (plain) return MarkFor(filters, *message, program, scratch.data(), scratch.size());
   line_stamps::AppendUnstamped(scratch.data(), length, message->headStamp, message->stamped, prefix, scratch);
   return MarkFor(filters, *message, program, scratch.data() + length, scratch.size() - length);
 }
@@ -56,12 +64,13 @@ bool HistoryFilter::Step(TextStore& store, const std::function<bool()>& timeUp) 
   if (!filters_) return true;
   // Messages that left the store since the last slice are not decided.
   uint64_t number = std::max(nextMessage_, store.FirstMessageNumber());
+  TextStore::MessageCursor cursor = store.CursorAt(number);
   for (int decided = 0; number < endMessage_; ++number, ++decided) {
     if ((decided & 63) == 63 && timeUp()) {
       nextMessage_ = number;
       return false;
     }
-    marks_[size_t(number - firstMessage_)] = MarkOfStored(*filters_, store, number, scratch_);
+    marks_[size_t(number - firstMessage_)] = MarkOfStored(*filters_, store, number, cursor, scratch_);
   }
   Finish(store);
   return true;

@@ -30,6 +30,9 @@ class HistoryFilter {
   // around them; kUndecided when it is not stored whole. `scratch` holds the bytes meanwhile.
   static uint8_t MarkOfStored(const filtering::FilterSet& filters, const TextStore& store, uint64_t number,
                               std::vector<uint8_t>& scratch);
+  // The same for messages taken in order, with a cursor of the store's (TextStore::CursorAt).
+  static uint8_t MarkOfStored(const filtering::FilterSet& filters, const TextStore& store, uint64_t number,
+                              TextStore::MessageCursor& cursor, std::vector<uint8_t>& scratch);
 
   // Stores one message (a record, and its text as the console shows it, given to `append`, which
   // puts it in the store) with the mark the filters give the sender's part of it. A text that
