@@ -34,6 +34,8 @@ void Receiver::TakeDatagram(MessageSink& sink) {
   const bool overflowNotice = channel::IsOverflowNotice(message.text, message.length);
   if (!trailer) {
     if (sequences_.ObserveUnnamed(overflowNotice)) message.cut = true;
+    // Cut before its sender record: whoever sent it is not to report it lost as well.
+    if (mailslot_.textCut()) sequences_.ArrivedUnread();
     sink.Take(message);
     return;
   }
