@@ -57,6 +57,16 @@ std::string FormatSyslog(const SyslogRecord& record) {
   return out;
 }
 
+std::string CutToWholeCharacters(std::string message, std::size_t longest) {
+  if (message.size() <= longest) return message;
+  // The first byte left out is a continuation byte (10xxxxxx) when the cut would split a
+  // character: move back to its lead byte, at most the three continuation bytes a character has.
+  std::size_t end = longest;
+  for (int back = 0; back < 3 && end > 0 && (static_cast<unsigned char>(message[end]) & 0xC0) == 0x80; ++back) --end;
+  message.resize(end);
+  return message;
+}
+
 std::string FrameOctetCounted(const std::string& message) { return std::to_string(message.size()) + " " + message; }
 
 SyslogRecord SyslogRecordOf(const Message& message, const CodePageDecoder& decoder, const std::string& hostname) {

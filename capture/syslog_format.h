@@ -2,6 +2,7 @@
 // octet-counting framing on TCP (RFC 6587), and the --syslog target. Portable: no Windows header.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -29,6 +30,17 @@ struct SyslogRecord {
 // fields keep printable ASCII only (others become '_'), cut to their RFC lengths, "-" when empty;
 // parameter values are escaped; the text loses its line ends at the end.
 std::string FormatSyslog(const SyslogRecord& record);
+
+// The longest message tellitcap sends. UDP: what one datagram over IPv4 carries (65,535 bytes less
+// the IP and UDP headers), loopback included; a collector takes what it is configured for
+// (RFC 5426 asks for 2,048 bytes at least). TCP: 1 MiB before the octet count, as much as
+// tellit.dll sends at most in its ANSI code page, which UTF-8 can make longer.
+inline constexpr std::size_t kLongestUdpMessage = 65507;
+inline constexpr std::size_t kLongestTcpMessage = std::size_t{1} << 20;
+
+// `message` when it has at most `longest` bytes, else cut to at most that many at a whole
+// UTF-8 character (the header is ASCII, so the cut falls in the MSG).
+std::string CutToWholeCharacters(std::string message, std::size_t longest);
 
 // "LEN SP MESSAGE": a frame of the TCP stream.
 std::string FrameOctetCounted(const std::string& message);

@@ -1,10 +1,12 @@
 // SyslogSender: a thread of its own that keeps a connection to the syslog collector and sends
 // it the frames the capture posts; while the collector cannot be reached the frames wait in a
-// bounded queue and the connection is tried again after a growing wait.
+// bounded queue and the connection is tried again after a growing wait. A failure of the thread
+// itself (out of memory) ends the sending, never the capture.
 #pragma once
 
 #include <condition_variable>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -12,19 +14,24 @@
 #include "capture/send_queue.h"
 #include "capture/syslog_format.h"
 
+namespace scoped {
+class Winsock;
+}
+
 namespace capture {
 
 class SyslogSender {
  public:
-  SyslogSender(const SyslogTarget& target, std::size_t queueCapacity, std::string hostname);
+  // The queue keeps at most `queueFrames` frames and kSyslogQueueBytes bytes.
+  SyslogSender(const SyslogTarget& target, std::size_t queueFrames, std::string hostname);
   ~SyslogSender();
   SyslogSender(const SyslogSender&) = delete;
   SyslogSender& operator=(const SyslogSender&) = delete;
 
   // Starts Winsock and the thread; false with a reason when Winsock cannot start.
   bool Start(std::string& error);
-  // Queues one RFC 5424 message; never blocks on the network.
-  void Post(const std::string& message);
+  // Queues one RFC 5424 message, cut to what the transport carries; never blocks on the network.
+  void Post(std::string message);
   // Sends what is queued for at most `milliseconds` (while the collector answers), then ends the
   // thread; answers how many messages were never sent, the dropped ones included.
   uint64_t Finish(uint32_t milliseconds);
@@ -33,6 +40,7 @@ class SyslogSender {
 
  private:
   void Run();
+  void SendUntilStopped();
 
   SyslogTarget target_;
   std::string hostname_;
@@ -41,8 +49,9 @@ class SyslogSender {
   SendQueue queue_;
   bool finishing_ = false;
   bool stop_ = false;
+  bool ended_ = false;  // the thread is done, stopped or failed
   bool started_ = false;
-  bool winsock_ = false;
+  std::unique_ptr<scoped::Winsock> winsock_;  // declared before thread_: it outlives the thread
   std::thread thread_;
 };
 

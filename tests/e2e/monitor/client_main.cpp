@@ -2,6 +2,8 @@
 //   monitor_e2e_client lines N PREFIX   N messages "PREFIX i\n", i from 0
 //   monitor_e2e_client text TEXT        one message, TEXT as given
 //   monitor_e2e_client japanese         one wide message: 日本語 and a line feed
+//   monitor_e2e_client long N           one wide message: "long ", N euro signs (U+20AC), a line feed
+//   monitor_e2e_client long-lines       a 10 KB argument the client cuts, messages of 70 KB and 150 KB
 //   monitor_e2e_client threads T N TAG  T threads at once, thread t sending "TAG t i\n", i from 0 to N-1
 //   monitor_e2e_client debug N TAG      N calls of OutputDebugStringA "TAG i\n" (debugw: OutputDebugStringW)
 //   monitor_e2e_client lose              "before", a message of 300,000 bytes whose write fails under
@@ -56,7 +58,7 @@ int main(int argc, char** argv) {
     // The long text is the format itself: the client's buffer grows for long formats only.
     const std::string lost(300000, 'x');
     sent = tellitf("before\n") > 0 && tellitf(lost.c_str()) == 0 && tellitf("after\n") > 0;
-  } else if (std::strcmp(argv[1], "long") == 0) {
+  } else if (std::strcmp(argv[1], "long-lines") == 0) {
     // A 10 KB argument (cut by the client at its first buffer, after its overflow notice, so that
     // its line end is cut off), then formats of 70 KB and 150 KB (datagrams above the 64 KiB that
     // Wine says a datagram is), between two short messages.
@@ -64,6 +66,11 @@ int main(int argc, char** argv) {
     const std::string format70 = std::string(70 * 1024, 'b') + "\n", format150 = std::string(150 * 1024, 'c') + "\n";
     sent = tellitf("first\n") > 0 && tellitf("%s\n", argument.c_str()) > 0 && tellitf(format70.c_str()) > 0 &&
            tellitf(format150.c_str()) > 0 && tellitf("last\n") > 0;
+  } else if (std::strcmp(argv[1], "long") == 0 && argc == 3) {
+    // The format itself is the text, as for "lose"; the euro sign is one byte in code page 1252
+    // and three in UTF-8, so that a cut of the UTF-8 form can fall inside a character.
+    const std::wstring text = L"long " + std::wstring(static_cast<std::size_t>(std::atoi(argv[2])), L'\u20AC') + L"\n";
+    sent = tellitwf(text.c_str()) > 0;
   } else if (std::strcmp(argv[1], "japanese") == 0) {
     sent = tellitwf(L"\u65E5\u672C\u8A9E\n") > 0;
   } else {

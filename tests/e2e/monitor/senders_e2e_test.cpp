@@ -159,7 +159,7 @@ TEST_F(SendersEndToEnd, TimeStampsShowTheSendersTime) {
 // notice ends its line, the whole datagrams above 64 KiB are read whole, and no loss is told.
 TEST_F(SendersEndToEnd, LongMessagesStayOnLinesOfTheirOwnWithTheirSender) {
   Start(kEnglish + "show senders=1\r\n[console]\r\nbuffer size=2048\r\n");
-  ChildProcess client(Client("long"), "");
+  ChildProcess client(Client("long-lines"), "");
   ASSERT_TRUE(client.started());
   EXPECT_EQ(client.Wait(30000), 0u);
   std::vector<std::string> lines;

@@ -1,5 +1,5 @@
 // The RFC 5424 form of a captured message, its TCP frame, the --syslog target, and the bounded
-// queue with its growing retry wait.
+// queue with its growing retry wait, and the cut of a message too long for its transport.
 #include "capture/syslog_format.h"
 
 #include <gtest/gtest.h>
@@ -111,6 +111,46 @@ TEST(SyslogFormat, OctetCountingFrameAndTheDroppedNotice) {
   EXPECT_EQ(capture::FormatSyslog(capture::DroppedRecord(17, kSent, "h")),
             "<15>1 2024-05-06T07:08:09.123Z h tellitcap - tellit [tellit@32473 dropped=\"17\"] << 17 messages could "
             "not be kept while the collector was unreachable >>");
+}
+
+TEST(SyslogFormat, ALongMessageIsCutAtAWholeUtf8Character) {
+  const std::string e = "\xC3\xA9";               // é, two bytes
+  const std::string nichi = "\xE6\x97\xA5";       // 日, three
+  const std::string smile = "\xF0\x9F\x98\x80";  // U+1F600, four
+  const struct {
+    const char* what;
+    std::string message;
+    std::size_t longest;
+    std::string expected;
+  } cases[] = {
+      {"shorter than the limit: unchanged", "abc", 10, "abc"},
+      {"exactly the limit: unchanged", "abc", 3, "abc"},
+      {"ASCII is cut at the limit", "abcdef", 4, "abcd"},
+      {"nothing fits", "abc", 0, ""},
+      {"a two-byte character that fits", "a" + e + "b", 3, "a" + e},
+      {"a two-byte character split: left out", "a" + e, 2, "a"},
+      {"a three-byte character split after one byte", "ab" + nichi, 3, "ab"},
+      {"a three-byte character split after two", "ab" + nichi, 4, "ab"},
+      {"a three-byte character whole", "ab" + nichi + "c", 5, "ab" + nichi},
+      {"a four-byte character split after three", smile + smile, 7, smile},
+      {"a four-byte character split after one", "x" + smile, 2, "x"},
+      {"only a split character: empty", nichi, 2, ""},
+      {"a whole datagram of ASCII", std::string(90000, 'x'), capture::kLongestUdpMessage, std::string(65507, 'x')},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(capture::CutToWholeCharacters(c.message, c.longest), c.expected) << c.what;
+  }
+  // A formatted 90 KB text of three-byte characters, cut for one datagram: within 65,507 bytes,
+  // at most two bytes short of it, ending on a whole character.
+  SyslogRecord record;
+  record.timestamp = "2024-05-06T07:08:09.123Z";
+  record.msgId = "tellit";
+  for (int i = 0; i < 30000; ++i) record.text += nichi;
+  const std::string cut = capture::CutToWholeCharacters(capture::FormatSyslog(record), capture::kLongestUdpMessage);
+  EXPECT_LE(cut.size(), 65507u);
+  EXPECT_GE(cut.size(), 65505u);
+  EXPECT_EQ(cut.substr(cut.size() - 3), nichi);
+  EXPECT_EQ(capture::kLongestTcpMessage, 1048576u);
 }
 
 TEST(SyslogFormat, Targets) {
