@@ -33,10 +33,11 @@ std::string FormatSyslog(const SyslogRecord& record);
 
 // The longest message tellitcap sends. UDP: what one datagram over IPv4 carries (65,535 bytes less
 // the IP and UDP headers), loopback included; a collector takes what it is configured for
-// (RFC 5426 asks for 2,048 bytes at least). TCP: 1 MiB before the octet count, as much as
-// tellit.dll sends at most in its ANSI code page, which UTF-8 can make longer.
+// (RFC 5426 asks for 2,048 bytes at least). TCP: 200,000 bytes, the longest octet-counted frame
+// collectors take as they come (rsyslog's default; past it they read the frame as plain text and
+// garble it).
 inline constexpr std::size_t kLongestUdpMessage = 65507;
-inline constexpr std::size_t kLongestTcpMessage = std::size_t{1} << 20;
+inline constexpr std::size_t kLongestTcpMessage = 200000;
 
 // `message` when it has at most `longest` bytes, else cut to at most that many at a whole
 // UTF-8 character (the header is ASCII, so the cut falls in the MSG).
