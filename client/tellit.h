@@ -2,7 +2,9 @@
 #ifndef TELLIT_H
 #define TELLIT_H
 
-#include <wchar.h>
+/* wchar_t only: stddef.h is freestanding, there for every compiler and for programs without a C
+   runtime, and reads the same with MSVC's headers and MinGW's. */
+#include <stddef.h>
 
 /* The DLL's own build defines TELLIT_BUILDING_DLL; every client imports. */
 #if defined(TELLIT_BUILDING_DLL)
