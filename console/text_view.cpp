@@ -287,23 +287,31 @@ int32_t TextView::LineCells(uint32_t line) const {
     return cells;
   }
   int32_t widest = 0;
-  // The rows of the line, built as BuildRow does but without drawing; a line stored before a
-  // smaller wrap column has several.
+  // A line stored before a smaller wrap column has several rows.
   for (int32_t rowStart = int32_t(store.LineStart(line)); rowStart < lineEnd;) {
-    int32_t cells = 0;
-    int32_t i = 0;
-    int32_t nextCharacter = 0;
-    const int32_t count = int32_t(lineEnd - rowStart);
-    for (; i < count; ++i) {
-      if (RowEndsBefore(rowStart, i, count, wrap, &nextCharacter)) break;
-      const int32_t n = CellsOf(store.At(uint32_t(rowStart + i)), cells);
-      if (cells + n > kMaxRowCells && i > 0) break;
-      cells += n;
-    }
-    widest = std::max(widest, cells);
-    rowStart += std::max(i, 1);  // a row takes at least its first byte
+    const RowWalk row = WalkRow(rowStart, lineEnd, wrap, -1);
+    widest = std::max(widest, row.cells);
+    rowStart += std::max(row.bytes, 1);  // a row takes at least its first byte
   }
   return widest;
+}
+
+TextView::RowWalk TextView::WalkRow(int32_t rowStart, int64_t lineEnd, int64_t wrap, int32_t offset) const {
+  RowWalk row;
+  int32_t nextCharacter = 0;
+  const int32_t count = int32_t(lineEnd - rowStart);
+  for (; row.bytes < count; ++row.bytes) {
+    if (RowEndsBefore(rowStart, row.bytes, count, wrap, &nextCharacter)) break;
+    const int32_t n = CellsOf(text->At(uint32_t(rowStart + row.bytes)), row.cells);
+    if (row.cells + n > kMaxRowCells && row.bytes > 0) break;
+    if (rowStart + row.bytes == offset) {
+      row.found = true;
+      row.foundCells = n;
+      return row;  // cells: where the byte begins
+    }
+    row.cells += n;
+  }
+  return row;
 }
 
 ByteLocation TextView::Locate(int32_t offset) const {
@@ -315,27 +323,17 @@ ByteLocation TextView::Locate(int32_t offset) const {
   location.line = int32_t(store.ShownLinesBefore(line));
   const int64_t lineEnd = store.LineEnd(line);
   const int64_t wrap = WrapColumn();
-  // The rows of the line, built as BuildRow does but without drawing.
   int32_t rowStart = int32_t(store.LineStart(line));
-  for (int32_t row = 0;; ++row) {
-    int32_t cells = 0;
-    int32_t i = 0;
-    int32_t nextCharacter = 0;
-    const int32_t count = int32_t(lineEnd - rowStart);
-    for (; i < count; ++i) {
-      if (RowEndsBefore(rowStart, i, count, wrap, &nextCharacter)) break;
-      const int32_t n = CellsOf(store.At(uint32_t(rowStart + i)), cells);
-      if (cells + n > kMaxRowCells && i > 0) break;
-      if (rowStart + i == offset) {
-        location.rowInLine = row;
-        location.cell = cells;
-        location.cells = n;
-        return location;
-      }
-      cells += n;
+  for (int32_t rowInLine = 0;; ++rowInLine) {
+    const RowWalk row = WalkRow(rowStart, lineEnd, wrap, offset);
+    if (row.found) {
+      location.rowInLine = rowInLine;
+      location.cell = row.cells;
+      location.cells = row.foundCells;
+      return location;
     }
-    if (i == 0) break;  // cannot happen while the offset lies in the line; never loops forever
-    rowStart += i;
+    if (row.bytes == 0) break;  // cannot happen while the offset lies in the line; never loops forever
+    rowStart += row.bytes;
   }
   return ByteLocation();
 }

@@ -144,6 +144,16 @@ class TextView {
   // store wraps), unless that character is the row's first. nextCharacter (0 for a new row) is
   // where the next character starts, kept up by the call.
   bool RowEndsBefore(int32_t start, int32_t i, int32_t count, int64_t wrap, int32_t* nextCharacter) const;
+  // One row of a stored line from rowStart, laid out as BuildRow lays it but not drawn: the bytes
+  // it takes and its cells; when it holds the byte at `offset`, found, with the cells before that
+  // byte and the byte's own.
+  struct RowWalk {
+    int32_t bytes = 0;
+    int32_t cells = 0;
+    bool found = false;
+    int32_t foundCells = 0;
+  };
+  RowWalk WalkRow(int32_t rowStart, int64_t lineEnd, int64_t wrap, int32_t offset) const;
   void EnsureRowBuffers(size_t cells);
   int32_t TabCells() const;  // the settings' tab size within 1 .. kMaxTabCells
   uint32_t WrapColumn() const;
