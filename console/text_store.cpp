@@ -27,6 +27,7 @@ uint32_t ProgramNames::Intern(std::string_view name) {
   if (found != indexes_.end()) return lastIndex_ = found->second;
   if (names_.size() >= kMaxNames) return lastIndex_ = 0;
   names_.push_back(last_);
+  longest_ = std::max(longest_, last_.size());
   lastIndex_ = uint32_t(names_.size());
   indexes_.emplace(last_, lastIndex_);
   return lastIndex_;
@@ -482,6 +483,23 @@ void TextStore::RebuildShownLines() {
 uint64_t TextStore::MessageNumberOfLine(uint32_t line) const {
   if (!HasArrays() || line > lineCount || messages_.empty()) return ~uint64_t(0);
   return MessageNumberOfRecord(lines_[line]);
+}
+
+bool TextStore::LineBeginsText(uint32_t line) const {
+  if (!HasArrays() || line > lineCount) return false;
+  return line == 0 || IsBreak(At(LineStart(line) - 1));
+}
+
+bool TextStore::LineBeginsMessage(uint32_t line) const {
+  const uint64_t number = MessageNumberOfLine(line);
+  if (number == ~uint64_t(0)) return false;
+  // A line belongs to the message that brought its first byte: a message begins the line unless
+  // it began the line before too, began inside a line before it, or before the stored lines.
+  if (line == 0 ? number == partialMessage_ : MessageNumberOfRecord(lines_[line - 1]) == number) return false;
+  const auto began = std::partition_point(continuations_.begin(), continuations_.end(), [&](const LineRecord& entry) {
+    return firstMessage_ + (entry.message - uint32_t(firstMessage_)) < number;
+  });
+  return began == continuations_.end() || firstMessage_ + (began->message - uint32_t(firstMessage_)) != number;
 }
 
 uint64_t TextStore::MessageNumberOfRecord(const LineRecord& record) const {

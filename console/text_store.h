@@ -173,6 +173,11 @@ class TextStore {
   }
   // The message's number among all begun since the store was made (for lines without one, ~0).
   uint64_t MessageNumberOfLine(uint32_t line) const;
+  // Whether line k begins a line of text: it is the first stored line or the line before ended at
+  // a line end (not at the wrap column).
+  bool LineBeginsText(uint32_t line) const;
+  // Whether line k's first byte is its message's first byte (its message began the line).
+  bool LineBeginsMessage(uint32_t line) const;
   size_t MessageCount() const { return messages_.size(); }
 
   // Reading. offset < used; line <= lineCount.

@@ -87,7 +87,53 @@ bool TextView::RowEndsBefore(int32_t start, int32_t i, int32_t count, int64_t wr
   return false;
 }
 
-int32_t TextView::BuildRow(int32_t count, int32_t start, int32_t* cellCount, uint8_t highlight) {
+const std::string& TextView::LeadOf(uint32_t line) const {
+  lead_.clear();
+  if (gutter && text && text->HasArrays() && line <= text->lineCount && text->LineEnd(line) > text->LineStart(line)) {
+    gutter->Append(*text, line, lead_);
+  }
+  return lead_;
+}
+
+int32_t TextView::LeadCells(const std::string& lead) const {
+  int32_t cells = 0;
+  for (const char c : lead) cells += CellsOf(uint8_t(c), cells);
+  return cells;
+}
+
+int32_t TextView::GutterCells() const {
+  if (!gutter || !text || !settings) return 0;
+  const uint32_t widest = gutter->Widest(*text);
+  // Control bytes in hex mode take four cells; the text's tabs may reach one stop further.
+  return widest == 0 ? 0 : int32_t(std::min<uint32_t>(widest, 1u << 16)) * 4 + TabCells();
+}
+
+size_t TextView::CopyDrawn(uint32_t offset, uint32_t length, uint8_t* out) const {
+  if (!text || !text->HasArrays() || length == 0 || offset >= text->used) return 0;
+  const TextStore& store = *text;
+  const uint32_t end = uint32_t(std::min<uint64_t>(uint64_t(offset) + length, store.used));
+  size_t given = 0;
+  for (uint32_t line = store.LineAt(offset); line <= store.lineCount; ++line) {
+    const uint32_t lineStart = store.LineStart(line);
+    if (lineStart >= end) break;
+    if (!store.LineShown(line)) continue;
+    const uint32_t from = std::max(lineStart, offset);
+    const uint32_t to = std::min(store.LineEnd(line), end);
+    if (from == lineStart && to > from) {
+      const std::string& lead = LeadOf(line);
+      if (out) std::copy(lead.begin(), lead.end(), out + given);
+      given += lead.size();
+    }
+    if (to > from) {
+      if (out) store.CopyOut(from, to - from, out + given);
+      given += to - from;
+    }
+  }
+  return given;
+}
+
+int32_t TextView::BuildRow(int32_t count, int32_t start, int32_t* cellCount, uint8_t highlight,
+                           const std::string* lead) {
   *cellCount = 0;
   if (!text || !settings || !text->HasArrays() || start < 0 || uint32_t(start) >= text->used) return 0;
   count = int32_t(std::min<int64_t>(count, int64_t(text->used) - start));  // only stored bytes
@@ -103,6 +149,20 @@ int32_t TextView::BuildRow(int32_t count, int32_t start, int32_t* cellCount, uin
   const bool hex = settings->hexMode == 1;
   const uint8_t marked = highlight != 0 && highlight <= kMaxHighlights ? uint8_t(kCellHighlight + highlight - 1) : 0;
   int32_t cells = 0;
+  if (lead && !lead->empty()) {
+    // The gutter is selected with the line's first byte, as Copy takes it.
+    const bool selected = lo <= start && start <= hi;
+    for (const char c : *lead) {
+      const uint8_t byte = uint8_t(c);
+      const int32_t n = CellsOf(byte, cells);
+      EnsureRowBuffers(size_t(cells) + size_t(n));
+      std::fill(rowChars.data() + cells, rowChars.data() + cells + n, byte < 0x20 ? uint8_t(' ') : byte);
+      std::fill(rowColours.data() + cells, rowColours.data() + cells + n,
+                selected ? uint8_t(kCellSelected) : marked ? marked : uint8_t(kCellNormal));
+      cells += n;
+    }
+  }
+  const int32_t leadCells = cells;
   int32_t i = 0;
   int32_t nextCharacter = 0;
   for (; i < count; ++i) {
@@ -110,7 +170,7 @@ int32_t TextView::BuildRow(int32_t count, int32_t start, int32_t* cellCount, uin
     const uint8_t byte = bytes[uint32_t(i)];
     const bool selected = lo <= start + i && start + i <= hi;
     const int32_t n = CellsOf(byte, cells);
-    if (cells + n > kMaxRowCells && i > 0) break;  // only absurd wrap columns come here
+    if (cells + n > kMaxRowCells + leadCells && i > 0) break;  // only absurd wrap columns come here
     EnsureRowBuffers(size_t(cells) + size_t(n));
     uint8_t* chars = rowChars.data() + cells;
     uint8_t* colours = rowColours.data() + cells;
@@ -164,6 +224,7 @@ void TextView::Paint(const RowPassFrame& frame, RowPainter& painter) {
   const bool hasText = store.HasArrays();
   uint32_t nextLine = hasText ? store.ShownLine(uint32_t(std::max(frame.vPos, 0))) : 0;
   int64_t segStart = 0, segEnd = 0;  // the part of a line not yet shown
+  std::string segLead;               // the gutter of the line, before its first row
   bool segIsCurrent = false;
   uint8_t segHighlight = 0;
   int y = frame.top;
@@ -176,12 +237,14 @@ void TextView::Paint(const RowPassFrame& frame, RowPainter& painter) {
       segEnd = store.LineEnd(nextLine);
       segIsCurrent = showsCurrent = nextLine == store.lineCount;
       segHighlight = store.HighlightOf(nextLine);
+      segLead = LeadOf(nextLine);
       nextLine = store.NextShownLine(nextLine + 1);
     }
     int32_t cells = 0;  // of this row: the caret stands after them on the current line
     if (segStart < segEnd) {
-      const int32_t used = BuildRow(int32_t(segEnd - segStart), int32_t(segStart), &cells, segHighlight);
-      rows[j] = RowSpan{int32_t(segStart), used};
+      const int32_t used = BuildRow(int32_t(segEnd - segStart), int32_t(segStart), &cells, segHighlight, &segLead);
+      rows[j] = RowSpan{int32_t(segStart), used, LeadCells(segLead)};
+      segLead.clear();  // the line's later rows have none
       lastRow = j;
       segStart += used;
       if (frame.hPos < cells) {
@@ -224,7 +287,13 @@ int32_t TextView::WalkCells(const RowSpan& span, int32_t targetCell, int32_t* ce
   if (!text || !settings || !text->HasArrays() || span.start < 0) return -1;
   const int64_t end = std::min<int64_t>(int64_t(span.start) + span.length, text->used);
   if (end <= span.start) return -1;  // a row of the last paint whose bytes went since
-  int32_t cells = 0;
+  if (targetCell < span.lead) {
+    // A point in the gutter stands for the line's first byte.
+    *cellsWalked = span.lead;
+    *reached = true;
+    return span.start;
+  }
+  int32_t cells = span.lead;
   for (int64_t p = span.start; p + 1 < end; ++p) {
     cells += CellsOf(text->At(uint32_t(p)), cells);
     if (cells > targetCell) {
@@ -296,14 +365,16 @@ int32_t TextView::LineCells(uint32_t line) const {
   return widest;
 }
 
-TextView::RowWalk TextView::WalkRow(int32_t rowStart, int64_t lineEnd, int64_t wrap, int32_t offset) const {
+TextView::RowWalk TextView::WalkRow(int32_t rowStart, int64_t lineEnd, int64_t wrap, int32_t offset,
+                                    int32_t lead) const {
   RowWalk row;
+  row.cells = lead;
   int32_t nextCharacter = 0;
   const int32_t count = int32_t(lineEnd - rowStart);
   for (; row.bytes < count; ++row.bytes) {
     if (RowEndsBefore(rowStart, row.bytes, count, wrap, &nextCharacter)) break;
     const int32_t n = CellsOf(text->At(uint32_t(rowStart + row.bytes)), row.cells);
-    if (row.cells + n > kMaxRowCells && row.bytes > 0) break;
+    if (row.cells + n > kMaxRowCells + lead && row.bytes > 0) break;
     if (rowStart + row.bytes == offset) {
       row.found = true;
       row.foundCells = n;
@@ -324,8 +395,9 @@ ByteLocation TextView::Locate(int32_t offset) const {
   const int64_t lineEnd = store.LineEnd(line);
   const int64_t wrap = WrapColumn();
   int32_t rowStart = int32_t(store.LineStart(line));
+  const int32_t lead = LeadCells(LeadOf(line));
   for (int32_t rowInLine = 0;; ++rowInLine) {
-    const RowWalk row = WalkRow(rowStart, lineEnd, wrap, offset);
+    const RowWalk row = WalkRow(rowStart, lineEnd, wrap, offset, rowInLine == 0 ? lead : 0);
     if (row.found) {
       location.rowInLine = rowInLine;
       location.cell = row.cells;

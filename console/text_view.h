@@ -5,15 +5,19 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "console/console_settings.h"
+#include "console/line_gutter.h"
 #include "console/text_store.h"
 
-// The stored bytes one display row shows: start is -1 for a row without text.
+// The stored bytes one display row shows: start is -1 for a row without text. The first row of a
+// line may begin with cells of its gutter (lead), before its first byte.
 struct RowSpan {
   int32_t start = -1;
   int32_t length = 0;
+  int32_t lead = 0;
 };
 
 // Colour index of a display cell: the colour pair of ConsoleSettings it is drawn with.
@@ -78,6 +82,8 @@ class TextView {
   int32_t hasFocus = 0;
   const TextStore* text = nullptr;
   const ConsoleSettings* settings = nullptr;
+  // What is drawn before each line's text; null: nothing.
+  const LineGutter* gutter = nullptr;
   int32_t visibleColumns = 0;
   int32_t visibleRows = 0;
   // The text area's margins inside the client rectangle, scaled with the display (see SetDpi).
@@ -102,8 +108,22 @@ class TextView {
 
   // Converts up to count stored bytes from offset start into rowChars/rowColours; returns the
   // bytes used and sets cellCount. The buffers grow when tabs expand beyond their size. A
-  // highlight (colour pair number, 0 for none) colours every cell not selected.
-  int32_t BuildRow(int32_t count, int32_t start, int32_t* cellCount, uint8_t highlight = 0);
+  // highlight (colour pair number, 0 for none) colours every cell not selected. With a lead, the
+  // row begins with its cells (the line's gutter, selected with the line's first byte) and the
+  // bytes' cells follow them.
+  int32_t BuildRow(int32_t count, int32_t start, int32_t* cellCount, uint8_t highlight = 0,
+                   const std::string* lead = nullptr);
+
+  // The gutter of stored line k as drawn now: empty without a gutter or for a line without bytes.
+  // Valid until the next call.
+  const std::string& LeadOf(uint32_t line) const;
+  // The cells a lead takes at a row's start.
+  int32_t LeadCells(const std::string& lead) const;
+
+  // The stored bytes offset .. offset + length - 1 as drawn, written to out (nothing written when
+  // out is null): the lines of hidden messages left out, and the gutter of every line whose
+  // first byte is among them before that byte. Returns the bytes it gives.
+  size_t CopyDrawn(uint32_t offset, uint32_t length, uint8_t* out) const;
 
   // The whole and partly visible columns and rows of a text area (0 for an empty or unmeasured one).
   static int32_t VisibleCells(int from, int to, int cellSize);
@@ -130,9 +150,12 @@ class TextView {
   int32_t CellsOf(uint8_t byte, int32_t column) const;
 
   // The cells of the widest display row of stored line k (k <= lineCount), as BuildRow lays the
-  // rows out: tabs expanded to the stops, four cells per control byte in hex mode, one cell per
-  // byte otherwise (a double-byte character two). 0 for an empty line or without store/settings.
+  // rows out without a gutter: tabs expanded to the stops, four cells per control byte in hex
+  // mode, one cell per byte otherwise (a double-byte character two). 0 for an empty line or
+  // without store/settings.
   int32_t LineCells(uint32_t line) const;
+  // The most cells a gutter may add to a row now (its widest lead, and a tab stop that moves).
+  int32_t GutterCells() const;
 
   // Where the byte at offset shows, with the rows laid out as BuildRow lays them out; its line is
   // counted among the shown lines, and a byte of a hidden line shows nowhere.
@@ -153,8 +176,9 @@ class TextView {
     bool found = false;
     int32_t foundCells = 0;
   };
-  RowWalk WalkRow(int32_t rowStart, int64_t lineEnd, int64_t wrap, int32_t offset) const;
+  RowWalk WalkRow(int32_t rowStart, int64_t lineEnd, int64_t wrap, int32_t offset, int32_t lead = 0) const;
   void EnsureRowBuffers(size_t cells);
   int32_t TabCells() const;  // the settings' tab size within 1 .. kMaxTabCells
   uint32_t WrapColumn() const;
+  mutable std::string lead_;  // LeadOf's text
 };

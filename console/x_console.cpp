@@ -51,6 +51,19 @@ void XConsole::ApplySettings(const ConsoleSettings& newSettings) {
   Invalidate();
 }
 
+void XConsole::SetGutter(const LineGutter* gutter) {
+  view.gutter = gutter;
+  GutterChanged();
+}
+
+void XConsole::GutterChanged() {
+  if (!window) return;  // the range is taken when the window is made
+  // The rows of the last paint hold gutter cells of the old form: a hit test waits for the next.
+  view.ForgetRows();
+  UpdateHScrollRange();
+  Invalidate();
+}
+
 void XConsole::Invalidate() {
   if (holdingPaint) {
     paintHeld = true;

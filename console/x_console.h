@@ -68,6 +68,10 @@ class XConsole {
   // Maps a client point to a byte offset (-1 when none); see the markers in text_view.h.
   int HitTest(int x, int y, POINT* cell, int* leftRow, int* pastRow);
   void Invalidate();  // whole client area, no erasing
+  // The owner's gutter (null: none) draws before every line; after what it draws changed,
+  // GutterChanged restyles the whole history: ranges, caret and a paint.
+  void SetGutter(const LineGutter* gutter);
+  void GutterChanged();
   // Between HoldPaint and ReleasePaint, Write and the other changes only note that a paint is
   // due; ReleasePaint(true) asks for it, ReleasePaint(false) keeps it due for a later release.
   // Returns whether a paint is still due. A flood of messages is so drawn at the owner's pace.

@@ -112,7 +112,8 @@ void XConsole::SyncScrollBar(int bar) {
 
 void XConsole::UpdateHScrollRange() {
   widestRow.Update(view);
-  hRange = console_scroll::HRange(text.wrapColumn, widestRow.Cells());
+  const int32_t gutter = view.GutterCells();
+  hRange = console_scroll::HRange(text.wrapColumn + uint32_t(gutter), widestRow.Cells() + gutter);
   // A position left beyond a smaller range (hex mode off, lines dropped) would show nothing.
   hPos = console_scroll::Clamp(hPos, hRange, view.visibleColumns);
   // Showing or hiding changes the client area at once; the rest waits for the next paint.

@@ -168,13 +168,14 @@ int XConsole::Copy() {
   const int64_t lo = std::max(0, std::min(selection.anchor.offset, selection.end.offset));
   const int64_t hi = std::min<int64_t>(std::max(selection.anchor.offset, selection.end.offset), int64_t(text.used) - 1);
   if (lo <= hi && text.HasArrays()) {
-    const size_t n = size_t(hi - lo + 1);
-    scoped::GlobalMemory memory(GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_DDESHARE, n + 1);
+    const auto n = uint32_t(hi - lo + 1);
+    // As drawn: the lines of hidden messages left out, each line's gutter before its text.
+    const size_t drawn = view.CopyDrawn(uint32_t(lo), n, nullptr);
+    scoped::GlobalMemory memory(GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_DDESHARE, drawn + 1);
     scoped::GlobalLock lock(memory.get());
     char* out = static_cast<char*>(lock.data());
     if (!out) return -1;
-    // The lines of hidden messages are left out.
-    const uint32_t copied = text.CopyShown(uint32_t(lo), uint32_t(n), reinterpret_cast<uint8_t*>(out));
+    const size_t copied = view.CopyDrawn(uint32_t(lo), n, reinterpret_cast<uint8_t*>(out));
     std::replace(out, out + copied, '\0', ' ');  // NUL bytes as spaces
     out[copied] = '\0';
     lock.unlock();

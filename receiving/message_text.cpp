@@ -6,8 +6,12 @@
 namespace message_text {
 
 bool ShowsSender(const Message& message, bool senders) {
-  return message.kind == MessageKind::kText && message.hasProcessId &&
-         (message.source == MessageSource::kDebugOutput || senders);
+  return ShowsSender(message.kind == MessageKind::kText && message.hasProcessId, message.source, senders);
+}
+
+bool ShowsSender(bool knownSenderText, MessageSource source, bool senders) {
+  // Debug output has no other way to say who wrote it.
+  return knownSenderText && (source != MessageSource::kTellit || senders);
 }
 
 std::string SenderPrefix(uint32_t processId, std::string_view program) {

@@ -8,12 +8,15 @@
 #include <string_view>
 
 struct Message;
+enum class MessageSource : uint8_t;
 
 namespace message_text {
 
 // Whether the message is shown after its sender prefix: debug output always, a text of tellit.dll
 // when senders are asked for; never a notice, nor a message without a known sender.
 bool ShowsSender(const Message& message, bool senders);
+// The same rule for a message's record: a sender's text with its sender known, from `source`.
+bool ShowsSender(bool knownSenderText, MessageSource source, bool senders);
 
 // "[pid program] ", or "[pid] " when the program is not known: the form of debug-output lines.
 std::string SenderPrefix(uint32_t processId, std::string_view program);

@@ -122,8 +122,8 @@ void MonitorApp::OnCommand(WPARAM wParam) {
     case ID_VIEW_TOOLBAR: ToggleBar(*this, toolBar, ID_VIEW_TOOLBAR, "tool bar"); break;
     case ID_VIEW_STATUS_BAR: ToggleBar(*this, statusBar, ID_VIEW_STATUS_BAR, "status bar"); break;
     case ID_VIEW_DEBUG_OUTPUT: ToggleDebugCapture(*this); break;
-    case ID_VIEW_TIME_STAMPS: ToggleTimeStamps(); break;
-    case ID_VIEW_SENDERS: ToggleShowSenders(); break;
+    case ID_VIEW_TIME_STAMPS:
+    case ID_VIEW_SENDERS: ToggleViewFlag(int(LOWORD(wParam))); break;
     case ID_VIEW_FILTER: ToggleFilter(); break;
     case ID_EDIT_FILTER: EditFilters(); break;
     case ID_HELP_TOPICS: OpenHelp(); break;

@@ -233,8 +233,7 @@ void MonitorApp::CreateChildren(HWND window) {
   statusBar = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
                               mainWindow, nullptr, instance, nullptr);
   if (statusBar) ShowBar(statusBar, mainWindow, ID_VIEW_STATUS_BAR, statusBarVisible);
-  LoadTimeStamps();
-  LoadShowSenders();
+  LoadViewFlags();
 
   console.SetDpi(dpi);
   console.Create(mainWindow);

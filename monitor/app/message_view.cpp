@@ -11,6 +11,7 @@
 #include "monitor/settings/settings_file.h"
 #include "monitor/settings/settings_ranges.h"
 #include "receiving/byte_buffer.h"
+#include "receiving/file_time.h"
 #include "receiving/line_ends.h"
 #include "receiving/message_text.h"
 #include "filtering/message_subject.h"
@@ -20,8 +21,6 @@ namespace {
 // While the channel is down, a tick tries to create it again this often.
 constexpr DWORD kRetryPeriodMs = 1000;
 
-constexpr char kSystemSection[] = "system";
-constexpr char kShowSendersKey[] = "show senders";
 
 }  // namespace
 
@@ -141,16 +140,20 @@ void MonitorApp::Take(const Message& message) {
   const bool channelNotice = message.kind == MessageKind::kText && message.source == MessageSource::kTellit &&
                              filtering::IsChannelNotice(message.text, message.length);
   record.kind = static_cast<uint32_t>(channelNotice ? MessageKind::kNotice : message.kind);
+  // Whether the view may name the sender: the same rule as for the log's prefix below.
+  record.namesSender = message.kind == MessageKind::kText && message.hasProcessId;
+  if (message_text::ShowsSender(record.namesSender != 0, message.source, false)) gutter.namesAlways = true;
   if (message.kind != MessageKind::kText) {  // the receiver's own lines: short, never cut
     // A loss is stamped with the time of the datagram it comes before.
     ShowNotice(std::string(reinterpret_cast<const char*>(message.text), message.length),
                message.hasTrailer ? message.sentTime : 0, record);
     return;
   }
-  // The name as the console keeps it: the prefix can be read back from the record.
+  // The console keeps the sender's text alone and draws the prefix from the record; the log
+  // takes it written before the text.
   const std::string& program = console.text.programs.Name(record.program);
-  record.prefixed = message_text::ShowsSender(message, showSenders);
-  const std::string prefix = record.prefixed ? message_text::SenderPrefix(message.processId, program) : std::string();
+  const bool prefixed = logFile.IsOpen() && message_text::ShowsSender(message, gutter.senders);
+  const std::string prefix = prefixed ? message_text::SenderPrefix(message.processId, program) : std::string();
   const auto length = static_cast<uint32_t>(message.length > bufferCeiling ? bufferCeiling : message.length);
 
   const uint32_t convertGrown = line_ends::GrownConvertCapacity(
@@ -164,7 +167,6 @@ void MonitorApp::Take(const Message& message) {
 
   unsigned char* out = convertBuffer.get();
   const size_t prefixLength = prefix.size() + 3 < convertCapacity ? prefix.size() : 0;
-  record.prefixed = record.prefixed && prefixLength != 0;
   prefix.copy(reinterpret_cast<char*>(out), prefixLength);
   uint8_t* text = out + prefixLength;
   const size_t room = convertCapacity - prefixLength;
@@ -185,6 +187,7 @@ void MonitorApp::Take(const Message& message) {
       text[converted++] = '\n';
     }
   }
+  record.cut = message.cut || convertCut;
   if (message.cutFrom != 0 || convertCut) {
     // Cut as it was read, or by the convert buffer: said before what is left of it.
     const uint64_t size = message.cutFrom != 0 ? message.cutFrom : message.length;
@@ -196,16 +199,23 @@ void MonitorApp::Take(const Message& message) {
 
 void MonitorApp::WriteShown(const unsigned char* shownText, size_t length, const uint8_t* senderText,
                             size_t senderLength, uint64_t sentTime, StoredMessage record) {
-  TextStore& store = console.text;
-  size_t shownLength = 0;
-  const unsigned char* shown = stamps.Apply(shownText, length, sentTime, shownLength);
-  record.stamped = shown != shownText;
-  record.headStamp = stamps.headStamped();
-  // The filters decide on the sender's text alone, as they do again over the history.
-  HistoryFilter::Store(store, activeFilters, record, senderText, senderLength, filterScratch, [&] {
-    console.Write(reinterpret_cast<const char*>(shown), static_cast<int>(shownLength), 0);
+  // The console stores the sender's text alone, which the filters decide on, as they do again
+  // over the history; the view draws the stamp and the sender from the record.
+  if (record.Arrival() == 0) record.SetTimes(NowAsFileTime(), sentTime);
+  HistoryFilter::Store(console.text, activeFilters, record, senderText, senderLength, filterScratch, [&] {
+    console.Write(reinterpret_cast<const char*>(senderText), static_cast<int>(senderLength), 0);
   });
-  if (logFile.IsOpen()) WriteLog(shown, static_cast<DWORD>(shownLength));
+  // The log takes the text as shown, stamped where its lines begin.
+  if (!logFile.IsOpen()) {
+    stamps.Follow(shownText, length);
+    return;
+  }
+  // Stamped with the time the view draws for it.
+  size_t shownLength = length;
+  const unsigned char* shown = shownText;
+  if (gutter.stamps) shown = stamps.Apply(shownText, length, sentTime != 0 ? sentTime : record.Arrival(), shownLength);
+  else stamps.Follow(shownText, length);
+  WriteLog(shown, static_cast<DWORD>(shownLength));
 }
 
 void MonitorApp::ShowReceived(const unsigned char* text, size_t length) {
@@ -223,19 +233,4 @@ void MonitorApp::ShowNotice(const std::string& text, uint64_t sentTime, StoredMe
                                            reinterpret_cast<uint8_t*>(&converted[0]), converted.size());
   const auto* bytes = reinterpret_cast<const unsigned char*>(converted.data());
   WriteShown(bytes, length, bytes, length, sentTime, record);
-}
-
-void MonitorApp::LoadShowSenders() {
-  showSenders = settings_ranges::ClampFlag(ReadSettingInt(kSystemSection, kShowSendersKey, 0)) == 1;
-  if (mainWindow) {
-    CheckMenuItem(GetMenu(mainWindow), ID_VIEW_SENDERS, MF_BYCOMMAND | (showSenders ? MF_CHECKED : MF_UNCHECKED));
-  }
-}
-
-void MonitorApp::ToggleShowSenders() {
-  showSenders = !showSenders;
-  if (mainWindow) {
-    CheckMenuItem(GetMenu(mainWindow), ID_VIEW_SENDERS, MF_BYCOMMAND | (showSenders ? MF_CHECKED : MF_UNCHECKED));
-  }
-  WriteSettingInt(kSystemSection, kShowSendersKey, showSenders ? 1 : 0);
 }

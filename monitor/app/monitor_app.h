@@ -14,6 +14,7 @@
 #include "monitor/filters/history_filter.h"
 #include "receiving/rotating_file.h"
 #include "monitor/view/find_command.h"
+#include "monitor/view/history_gutter.h"
 #include "monitor/view/receive_stamps.h"
 #include "monitor/view/vgl_console.h"
 #include "receiving/receiver.h"
@@ -21,7 +22,10 @@
 // One per main window: WinMain owns it, the main window reaches it through its window data, and
 // the console reports its Edit-command states to it.
 struct MonitorApp final : CommandStates, MessageSink {
-  MonitorApp() { console.commandStates = this; }
+  MonitorApp() {
+    console.commandStates = this;
+    console.view.gutter = &gutter;
+  }
   ~MonitorApp();
   MonitorApp(const MonitorApp&) = delete;
   MonitorApp& operator=(const MonitorApp&) = delete;
@@ -53,8 +57,6 @@ struct MonitorApp final : CommandStates, MessageSink {
   // The convert buffer never grows beyond this; tests lower it, with the mailslot's ceiling, to
   // reach the oversize path under Wine, whose mailslots cut datagrams at 64 KiB.
   unsigned bufferCeiling = 0x100000;
-  // View > Senders (command 125): "[pid program] " before each message of tellit.dll.
-  bool showSenders = false;
 
   // Start-up, main window and layout.
   void CreateChildren(HWND window);
@@ -97,8 +99,6 @@ struct MonitorApp final : CommandStates, MessageSink {
   // log. `senderText` is the part of the text that the sender wrote, which the filters judge.
   void WriteShown(const unsigned char* shownText, size_t length, const uint8_t* senderText, size_t senderLength,
                   uint64_t sentTime, StoredMessage record);
-  void LoadShowSenders();
-  void ToggleShowSenders();
 
   // Troubles the user is told about in a message box, shown from the message loop (never from
   // inside a tick, whose timer would run again under the box).
@@ -142,10 +142,14 @@ struct MonitorApp final : CommandStates, MessageSink {
   // A text of the string table in the status bar's notice part for a few seconds.
   void ShowStatusNotice(int textId);
 
-  // Time stamps (command 124): read at start-up, saved at each toggle.
-  ReceiveStamps stamps;
-  void LoadTimeStamps();
-  void ToggleTimeStamps();
+  // View > Time Stamps (command 124) and View > Senders (125, "[pid program] " before each
+  // message of tellit.dll; debug output always): the gutter draws them before the stored lines,
+  // the log takes them written as messages come. Read at start-up, saved at each toggle.
+  HistoryGutter gutter{LocalClockOf};
+  ReceiveStamps stamps;  // the log's
+  void LoadViewFlags();
+  // False for a command that is no View flag.
+  bool ToggleViewFlag(int command);
 
   // Filters (monitor/filters): the rules as saved, the switch of View > Filter ("filter" in
   // [system]), the set in force, and the history decided again after a change, in slices.

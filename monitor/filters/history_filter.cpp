@@ -3,9 +3,7 @@
 
 #include <algorithm>
 
-#include "monitor/view/line_stamps.h"
 #include "receiving/message.h"
-#include "receiving/message_text.h"
 
 uint8_t HistoryFilter::MarkFor(const filtering::FilterSet& filters, const StoredMessage& message,
                                std::string_view program, const uint8_t* text, size_t length) {
@@ -37,19 +35,12 @@ uint8_t HistoryFilter::MarkOfStored(const filtering::FilterSet& filters, const T
   }
   uint32_t offset = 0, length = 0;
   if (!store.MessageBytes(number, cursor, offset, length)) return kUndecided;
-  const size_t prefix = message->prefixed ? message_text::SenderPrefixLength(message->pid, program) : 0;
-  const bool plain = !message->headStamp && !message->stamped && prefix == 0;
+  // The store holds the sender's text alone: read in place unless it crosses the ring's edge.
   const TextPieces pieces = store.Pieces(offset, length);
-  if (plain && pieces.secondLength == 0) return MarkFor(filters, *message, program, pieces.first, pieces.firstLength);
-  // The stored bytes first, then the sender's text after them (never more bytes, so the room
-  // reserved keeps the stored ones where they are while the text is appended).
-  scratch.clear();
-  scratch.reserve(2 * size_t(length));
+  if (pieces.secondLength == 0) return MarkFor(filters, *message, program, pieces.first, pieces.firstLength);
   scratch.resize(length);
   store.CopyOut(offset, length, scratch.data());
-  if (plain) return MarkFor(filters, *message, program, scratch.data(), scratch.size());
-  line_stamps::AppendUnstamped(scratch.data(), length, message->headStamp, message->stamped, prefix, scratch);
-  return MarkFor(filters, *message, program, scratch.data() + length, scratch.size() - length);
+  return MarkFor(filters, *message, program, scratch.data(), scratch.size());
 }
 
 void HistoryFilter::Start(const TextStore& store, const filtering::FilterSet& filters) {

@@ -26,16 +26,16 @@ class HistoryFilter {
   // shown, never highlighted.
   static uint8_t MarkFor(const filtering::FilterSet& filters, const StoredMessage& message,
                          std::string_view program, const uint8_t* text, size_t length);
-  // The same for stored message `number`, from its bytes in the store less what the console put
-  // around them; kUndecided when it is not stored whole. `scratch` holds the bytes meanwhile.
+  // The same for stored message `number`, from its bytes in the store; kUndecided when it is not
+  // stored whole. `scratch` holds the bytes meanwhile when they cross the ring's edge.
   static uint8_t MarkOfStored(const filtering::FilterSet& filters, const TextStore& store, uint64_t number,
                               std::vector<uint8_t>& scratch);
   // The same for messages taken in order, with a cursor of the store's (TextStore::CursorAt).
   static uint8_t MarkOfStored(const filtering::FilterSet& filters, const TextStore& store, uint64_t number,
                               TextStore::MessageCursor& cursor, std::vector<uint8_t>& scratch);
 
-  // Stores one message (a record, and its text as the console shows it, given to `append`, which
-  // puts it in the store) with the mark the filters give the sender's part of it. A text that
+  // Stores one message (a record, and the sender's text, given to `append`, which puts it in the
+  // store) with the mark the filters give the sender's part of it. A text that
   // takes characters back (a backspace) is decided from what the store holds once it took it,
   // and so are the messages before it on its line, whose characters it may have taken.
   template <typename Append>

@@ -87,7 +87,7 @@ void MonitorApp::StartLogSaving() {
 }
 
 void MonitorApp::WriteConsoleToLog() {
-  // The stored text goes in whole lines, as many as fit the file's limit at a time, so that the
+  // The stored text goes as drawn, in whole lines, as many as fit the file's limit at a time, so that the
   // rotation cuts it where it cuts messages: never inside a line or a character. A piece holds
   // 1 MiB at most, the smallest limit there is, so that one never fills a new file past it. A
   // failed write stops saving as a failed write of a message does.
@@ -101,6 +101,9 @@ void MonitorApp::WriteConsoleToLog() {
     return written;
   };
   for (uint32_t row = 0; row <= store.lineCount; ++row) {
+    // As the console draws it: the row's stamp and sender before its text.
+    const std::string& lead = console.view.LeadOf(row);
+    line.insert(line.end(), lead.begin(), lead.end());
     const uint32_t start = store.LineStart(row), length = store.LineEnd(row) - start;
     line.resize(line.size() + length);
     store.CopyOut(start, length, line.data() + line.size() - length);

@@ -78,31 +78,6 @@ void LineStamper::Stamp(const uint8_t* text, size_t length, const char* stamp, s
   out.insert(out.end(), text + copied, text + length);
 }
 
-void AppendUnstamped(const uint8_t* stored, size_t length, bool headStamp, bool stamped, size_t prefixLength,
-                     std::vector<uint8_t>& out) {
-  size_t i = std::min(length, (headStamp ? kStampLength : 0) + prefixLength);
-  // The first byte of the text never begins a line of its own here: when it did, its stamp was
-  // the head one.
-  LineStamper::Position position = LineStamper::Position::kInLine;
-  size_t copied = i;
-  while (i < length) {
-    const uint8_t byte = stored[i];
-    if (stamped && LineStamper::Begins(position, byte)) {
-      // The stamp stands before the byte that begins the line.
-      out.insert(out.end(), stored + copied, stored + i);
-      i = std::min(length, i + kStampLength);
-      copied = i;
-      if (i == length) break;
-      LineStamper::Step(position, stored[i]);
-      ++i;
-      continue;
-    }
-    LineStamper::Step(position, byte);
-    ++i;
-  }
-  out.insert(out.end(), stored + copied, stored + length);
-}
-
 void LineStamper::Follow(const uint8_t* text, size_t length) {
   for (size_t i = 0; i < length; ++i) Step(position_, text[i]);
 }

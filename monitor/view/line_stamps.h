@@ -27,13 +27,6 @@ void FormatStamp(const ClockTime& time, char (&out)[kStampLength + 1]);
 // messages, as the console's store joins them. The first byte after a line end (or the first
 // byte of all) begins a line: with stamps on, the stamp of the message that brings that byte
 // goes before it. A line begun while stamps were off gets none when they are turned on.
-// The bytes a message wrote, from what the console stored of it: without the stamp before its first
-// byte (`headStamp`), the `prefixLength` bytes of sender prefix after it, and (`stamped`) the stamps
-// before each line the message began after its first. The stamp is before the byte that begins a
-// line, and a line-end pair is never split by one: the rule LineStamper follows. Appends to out.
-void AppendUnstamped(const uint8_t* stored, size_t length, bool headStamp, bool stamped, size_t prefixLength,
-                     std::vector<uint8_t>& out);
-
 class LineStamper {
  public:
   // Appends text to out with the stamp before each line that begins in it.

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <map>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -68,6 +69,37 @@ TEST_F(SendersEndToEnd, EveryLineNamesItsProcessAndProgram) {
   EXPECT_EQ(banners, 3);
   ASSERT_EQ(next.size(), 3u * kThreads);
   for (const auto& [writer, count] : next) EXPECT_EQ(count, kCount) << writer;
+}
+
+// The history is drawn as the View switches stand: the senders and the stamps come and go for
+// every line received before the switch, in their order, around the same text.
+TEST_F(SendersEndToEnd, TheViewSwitchesRestyleEveryEarlierLine) {
+  Start(kEnglish);
+  ChildProcess client(Client("lines 50 A"), "");
+  ASSERT_TRUE(client.started());
+  EXPECT_EQ(client.Wait(30000), 0u);
+  ASSERT_TRUE(monitor().WaitForConsoleEnding("A 49\r\n"));
+  const std::vector<std::string> plain = Lines(monitor().ConsoleText());
+  ASSERT_EQ(plain.size(), 51u) << "the banner and 50 lines";
+  EXPECT_EQ(plain[1], "A 0");
+
+  monitor().Command(ID_VIEW_SENDERS);
+  const std::string prefix = "[" + std::to_string(client.id()) + " monitor_e2e_client.exe] ";
+  const std::vector<std::string> named = Lines(monitor().ConsoleText());
+  ASSERT_EQ(named.size(), plain.size());
+  for (size_t i = 0; i < plain.size(); ++i) EXPECT_EQ(named[i], prefix + plain[i]);
+
+  monitor().Command(ID_VIEW_SENDERS);
+  EXPECT_EQ(Lines(monitor().ConsoleText()), plain) << "off again: no line names its sender";
+
+  monitor().Command(ID_VIEW_TIME_STAMPS);
+  const std::regex stamp("[0-2][0-9]:[0-5][0-9]:[0-5][0-9]\\.[0-9]{3} ");
+  const std::vector<std::string> stamped = Lines(monitor().ConsoleText());
+  ASSERT_EQ(stamped.size(), plain.size());
+  for (size_t i = 0; i < plain.size(); ++i) {
+    EXPECT_TRUE(std::regex_match(stamped[i].substr(0, 13), stamp)) << stamped[i];
+    EXPECT_EQ(stamped[i].substr(13), plain[i]);
+  }
 }
 
 // A write that failed leaves a gap in the process's count: the monitor says so once, before that

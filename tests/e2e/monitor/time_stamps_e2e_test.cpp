@@ -1,5 +1,6 @@
-// Time stamps end to end: switched on in vigilo.ini or by View > Time Stamps, every line begun
-// while they are on starts with its receive time, in the console and in the log alike.
+// Time stamps end to end: switched on in vigilo.ini or by View > Time Stamps, every line starts
+// with its receive time, in the console (the whole history, as the switch stands) and in the log
+// (each line as it was written).
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -100,20 +101,29 @@ TEST_F(TimeStampsE2eTest, EveryLineOfAllCopyStartsWithItsTimeAndTheLogMatches) {
   EXPECT_TRUE(Within(StampOf(stampedLines.back()), lastSent, arrived)) << stampedLines.back() << " sent at " << lastSent;
   EXPECT_EQ(ReadWholeFile(log), shown) << "the log takes the same bytes as the console";
 
-  // Off by the menu: saved at once, and new lines come unstamped; on again: stamped again.
+  // Off by the menu: saved at once, and the whole history shows unstamped, the lines above too;
+  // on again: every line has its stamp again, the one that came while they were off too. The
+  // log keeps each line as it was written.
   monitor().Command(ID_VIEW_TIME_STAMPS);
   EXPECT_EQ(IniValue(), 0);
   ASSERT_TRUE(SendToMonitor("plain\n"));
   ASSERT_TRUE(monitor().WaitForConsoleEnding("\r\nplain\r\n"));
+  std::vector<std::string> withPlain = expected;
+  withPlain.push_back("plain");
+  EXPECT_EQ(Lines(monitor().ConsoleText()), withPlain);
   monitor().Command(ID_VIEW_TIME_STAMPS);
   EXPECT_EQ(IniValue(), 1);
   ASSERT_TRUE(SendToMonitor("again\n"));
   ASSERT_TRUE(monitor().WaitForConsoleEnding("again\r\n"));
-  const std::vector<std::string> lines = Lines(monitor().ConsoleText());
-  ASSERT_GE(lines.size(), 2u);
-  EXPECT_EQ(lines[lines.size() - 2], "plain");
+  const std::string restamped = monitor().ConsoleText();
+  const std::vector<std::string> lines = Lines(restamped);
+  ASSERT_EQ(lines.size(), withPlain.size() + 1);
+  EXPECT_EQ(restamped.substr(0, shown.size()), shown) << "the same stamps as before";
+  EXPECT_EQ(Unstamped(lines[lines.size() - 2]), "plain");
   EXPECT_EQ(Unstamped(lines.back()), "again");
-  EXPECT_EQ(ReadWholeFile(log), monitor().ConsoleText());
+  const std::string logged = ReadWholeFile(log);
+  EXPECT_EQ(logged.substr(0, shown.size() + 7), shown + "plain\r\n") << "written unstamped while stamps were off";
+  EXPECT_EQ(Unstamped(Lines(logged).back()), "again");
 }
 
 TEST_F(TimeStampsE2eTest, OffByDefaultAndTheSettingIsReadAtStart) {

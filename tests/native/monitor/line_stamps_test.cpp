@@ -147,37 +147,4 @@ TEST(LineStamps, StampsStandExactlyAtTheLineStartsOfRandomText) {
   EXPECT_EQ(stampsAt, starts);
 }
 
-// What a message wrote, read back from what the console stored: the stamps and the prefix go, the
-// text stays, also when it looks like a stamp or holds line ends of every kind.
-TEST(LineStamps, TheSenderTextComesBackWithoutStampsOrPrefix) {
-  const std::string t = "12:34:56.789 ";  // a stamp as stored
-  const struct {
-    const char* name;
-    std::string stored;
-    bool head, stamped;
-    size_t prefix;
-    std::string text;
-  } cases[] = {
-      {"nothing around it", "plain\r\n", false, false, 0, "plain\r\n"},
-      {"a head stamp", t + "one\r\n", true, true, 0, "one\r\n"},
-      {"a stamp and a prefix", t + "[12 a.exe] one\r\n", true, true, 11, "one\r\n"},
-      {"the prefix alone", "[7] x", false, false, 4, "x"},
-      {"a stamp before each line it begins", t + "a\r\n" + t + "b\r\n" + t + "c", true, true, 0, "a\r\nb\r\nc"},
-      {"LF CR is one line end", t + "a\n\r" + t + "b\n\r", true, true, 0, "a\n\rb\n\r"},
-      {"empty lines", t + "\r\n" + t + "\r\n" + t + "x", true, true, 0, "\r\n\r\nx"},
-      {"a continued line gets no head stamp", "def\r\n" + t + "ghi", false, true, 0, "def\r\nghi"},
-      {"a continued line with a prefix", "[3] def\r\n" + t + "g", false, true, 4, "def\r\ng"},
-      {"text that looks like a stamp stays", t + "12:00:00.000 x\r\n", true, true, 0, "12:00:00.000 x\r\n"},
-      {"stamps off: line ends change nothing", "a\r\nb\r\n", false, false, 0, "a\r\nb\r\n"},
-      {"a stamp cut short by the end", t + "a\r\n12:3", true, true, 0, "a\r\n"},
-      {"shorter than its head", "12:3", true, true, 0, ""},
-  };
-  for (const auto& c : cases) {
-    std::vector<uint8_t> out = {'>'};
-    line_stamps::AppendUnstamped(reinterpret_cast<const uint8_t*>(c.stored.data()), c.stored.size(), c.head, c.stamped,
-                                 c.prefix, out);
-    EXPECT_EQ(std::string(out.begin() + 1, out.end()), c.text) << c.name;
-  }
-}
-
 }  // namespace

@@ -83,9 +83,8 @@ class MainWindowTest : public ::testing::Test {
     return rect;
   }
 
-  std::string Shown() {
-    return StoredText(app.console.text);
-  }
+  // As drawn: each line's gutter (sender, stamp) before its text.
+  std::string Shown() { return DrawnText(app.console.view); }
 
   void WriteText(const char* text) { app.console.Write(text, static_cast<int>(std::strlen(text)), 0); }
 

@@ -95,9 +95,8 @@ class ReceiverTest : public ::testing::Test {
 
   void TearDown() override { app.logFile.Close(); }
 
-  std::string Shown() {
-    return StoredText(app.console.text);
-  }
+  // As drawn: each line's gutter (sender, stamp) before its text.
+  std::string Shown() { return DrawnText(app.console.view); }
 
   static HWND parent_;
   static MonitorApp* app_;
@@ -368,14 +367,14 @@ TEST_F(ReceiverTest, AnUnreadableDatagramIsToldOnceNotAgainAsALoss) {
 // the rest, with the sender record, was gone. A datagram of 70 KB is read whole now: it keeps its
 // sender, and the sender's next one is no loss.
 TEST_F(ReceiverTest, ADatagramAbove64KiBIsReadWholeWithItsSender) {
-  app.showSenders = true;
+  app.gutter.senders = true;
   Writer writer;
   const std::string big(70 * 1024, 'b');
   ASSERT_TRUE(writer.Send(FromSender(big + "\n", 0, 5002)));
   ASSERT_TRUE(writer.Send(FromSender("next\n", 1, 5002)));
   app.DrainMailslot();
-  app.showSenders = false;
   EXPECT_TRUE(Shown() == "[5002] " + big + "\r\n[5002] next\r\n") << Shown().size() << " bytes shown";
+  app.gutter.senders = false;
 }
 
 // The client cuts a message after its overflow notice; the cut text has no line end, and the

@@ -287,12 +287,13 @@ TEST_F(ToolsWindowTest, CopyRefusedByTheClipboardIsToldInTheStatusBar) {
 
 TEST_F(ToolsWindowTest, TimeStampsCheckMarkFollowsEachToggleAndIsSaved) {
   EXPECT_FALSE(MenuChecked(ID_VIEW_TIME_STAMPS)) << "off by default";
-  EXPECT_FALSE(app.stamps.on);
+  EXPECT_FALSE(app.gutter.stamps);
   app.OnCommand(ID_VIEW_TIME_STAMPS);
   EXPECT_TRUE(MenuChecked(ID_VIEW_TIME_STAMPS));
   EXPECT_EQ(GetPrivateProfileIntA("system", "time stamps", 7, settingsPath), 1u);
   app.ShowReceived(reinterpret_cast<const unsigned char*>("x\n"), 2);
-  const std::string shown = StoredText(app.console.text);
+  EXPECT_EQ(StoredText(app.console.text), "x\r\n") << "the stamp is drawn, never stored";
+  const std::string shown = DrawnText(app.console.view);
   ASSERT_EQ(shown.size(), 13u + 3u) << shown;
   EXPECT_EQ(shown.substr(13), "x\r\n");
   app.OnCommand(ID_VIEW_TIME_STAMPS);
@@ -301,11 +302,11 @@ TEST_F(ToolsWindowTest, TimeStampsCheckMarkFollowsEachToggleAndIsSaved) {
 
   // A hand-edited value other than 0 or 1 reads as on, as the other on/off settings do.
   WritePrivateProfileStringA("system", "time stamps", "5", settingsPath);
-  app.LoadTimeStamps();
-  EXPECT_TRUE(app.stamps.on);
+  app.LoadViewFlags();
+  EXPECT_TRUE(app.gutter.stamps);
   EXPECT_TRUE(MenuChecked(ID_VIEW_TIME_STAMPS));
   app.OnCommand(ID_VIEW_TIME_STAMPS);
-  EXPECT_FALSE(app.stamps.on);
+  EXPECT_FALSE(app.gutter.stamps);
 }
 
 }  // namespace

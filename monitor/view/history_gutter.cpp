@@ -1,0 +1,27 @@
+// HistoryGutter: the stamp and the sender prefix of a stored line, from its message record.
+#include "monitor/view/history_gutter.h"
+
+#include "console/text_store.h"
+#include "receiving/message.h"
+#include "receiving/message_text.h"
+
+void HistoryGutter::Append(const TextStore& store, uint32_t line, std::string& out) const {
+  const StoredMessage* message = store.MessageOfLine(line);
+  if (!message) return;  // text the console took without a record
+  if (stamps && store.LineBeginsText(line)) {
+    char stamp[line_stamps::kStampLength + 1];
+    const uint64_t time = message->Sent() != 0 ? message->Sent() : message->Arrival();
+    line_stamps::FormatStamp(clock_(time), stamp);
+    out.append(stamp, line_stamps::kStampLength);
+  }
+  const auto source = static_cast<MessageSource>(message->source);
+  if (message_text::ShowsSender(message->namesSender != 0, source, senders) && store.LineBeginsMessage(line)) {
+    out += message_text::SenderPrefix(message->pid, store.programs.Name(message->program));
+  }
+}
+
+uint32_t HistoryGutter::Widest(const TextStore& store) const {
+  // "[4294967295 program] " at most: ten digits, the brackets, two blanks.
+  const size_t prefix = senders || namesAlways ? 14 + store.programs.Longest() : 0;
+  return uint32_t((stamps ? line_stamps::kStampLength : 0) + prefix);
+}
