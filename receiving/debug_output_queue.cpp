@@ -1,17 +1,9 @@
-// DebugOutputQueue: bounds, the drop notice and the sender prefix of captured debug output.
+// DebugOutputQueue: bounds and the drop notice of captured debug output.
 #include "receiving/debug_output_queue.h"
 
 #include <utility>
 
 #include "receiving/byte_bound.h"
-
-std::string DebugMessage::Shown() const {
-  if (dropNotice) return text;
-  std::string shown = "[" + std::to_string(processId);
-  if (!sender.empty()) shown += " " + sender;
-  shown += "] ";
-  return shown + text;
-}
 
 void DebugOutputQueue::QueueDropNotice() {
   DebugMessage notice;

@@ -14,9 +14,6 @@ struct DebugMessage {
   std::string text;    // the text as sent; for a drop notice, the notice line
   bool dropNotice = false;
   uint64_t arrivalTime = 0;  // FILETIME, UTC: when the listener took it
-
-  // What the console shows: "[pid sender] text", "[pid] text" without a sender, or the notice.
-  std::string Shown() const;
 };
 
 class DebugOutputQueue {

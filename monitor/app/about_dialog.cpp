@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "monitor/resources/resource_ids.h"
-#include "monitor/app/ui_text.h"
+#include "monitor/common/ui_text.h"
 
 void AboutDialog::OnInitDialog() {
   versionLabel = GetDlgItem(hwnd, IDC_VERSION_LABEL);

@@ -5,12 +5,12 @@
 
 #include <cstring>
 
-#include "monitor/app/ansi_path.h"
+#include "monitor/common/ansi_path.h"
 #include "monitor/app/about_dialog.h"
 #include "monitor/app/monitor_app.h"
 #include "monitor/resources/resource_ids.h"
 #include "monitor/settings/settings_file.h"
-#include "monitor/app/ui_text.h"
+#include "monitor/common/ui_text.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "monitor/app/system_look.h"
 #include "monitor/resources/resource_ids.h"
 #include "monitor/settings/settings_file.h"
-#include "monitor/app/ui_text.h"
+#include "monitor/common/ui_text.h"
 
 namespace {
 

@@ -5,9 +5,6 @@
 
 #include <commctrl.h>
 
-
-Language language = Language::kJapanese;
-
 MonitorApp::~MonitorApp() {
   // A log file still open when the window closed holds everything received: it closes first,
   // then the listener and the channel.

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "monitor/app/command_states.h"
-#include "monitor/app/language.h"
+#include "monitor/common/command_states.h"
+#include "monitor/common/language.h"
 #include "monitor/app/message_counter.h"
 #include "monitor/app/status_bar.h"
 #include "monitor/filters/history_filter.h"

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "monitor/app/language.h"
+#include "monitor/common/language.h"
 
 // What the status bar says, part by part; an empty channel text leaves its part out.
 struct StatusTexts {

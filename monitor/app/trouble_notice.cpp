@@ -5,7 +5,7 @@
 
 #include "monitor/app/monitor_app.h"
 #include "monitor/resources/resource_ids.h"
-#include "monitor/app/ui_text.h"
+#include "monitor/common/ui_text.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <utility>
 
-#include "monitor/app/ui_text.h"
+#include "monitor/common/ui_text.h"
 #include "monitor/filters/filter_rule_dialog.h"
 #include "monitor/filters/rule_texts.h"
 #include "monitor/resources/filter_ids.h"

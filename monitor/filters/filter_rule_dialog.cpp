@@ -3,7 +3,7 @@
 
 #include <commdlg.h>
 
-#include "monitor/app/ui_text.h"
+#include "monitor/common/ui_text.h"
 #include "monitor/filters/rule_texts.h"
 #include "monitor/filters/savable_pattern.h"
 #include "monitor/resources/filter_ids.h"

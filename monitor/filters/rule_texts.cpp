@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "monitor/app/ui_text.h"
+#include "monitor/common/ui_text.h"
 #include "monitor/resources/resource_ids.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "monitor/app/ansi_path.h"
+#include "monitor/common/ansi_path.h"
 #include "monitor/settings/console_settings_table.h"
 #include "monitor/settings/font_chooser.h"
 #include "monitor/settings/settings_ranges.h"

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "monitor/resources/resource_ids.h"
-#include "monitor/app/ui_text.h"
+#include "monitor/common/ui_text.h"
 #include "monitor/view/vgl_console.h"
 
 namespace {

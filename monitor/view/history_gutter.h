@@ -9,7 +9,7 @@
 #include <string>
 
 #include "console/line_gutter.h"
-#include "monitor/view/line_stamps.h"
+#include "receiving/line_stamps.h"
 
 class HistoryGutter : public LineGutter {
  public:

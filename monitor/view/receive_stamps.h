@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "monitor/view/line_stamps.h"
+#include "receiving/line_stamps.h"
 
 // The local clock time of a FILETIME (UTC); of now when it is 0 or cannot be converted.
 line_stamps::ClockTime LocalClockOf(uint64_t fileTime);

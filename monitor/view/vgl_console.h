@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "console/x_console.h"
-#include "monitor/app/command_states.h"
+#include "monitor/common/command_states.h"
 
 class VGL_Console : public XConsole {
  public:

@@ -5,8 +5,14 @@
 #include <vector>
 
 #include "receiving/debug_output_queue.h"
+#include "receiving/message_text.h"
 
 namespace {
+
+// As the monitor shows it: the sender before the text, a notice alone.
+std::string Shown(const DebugMessage& message) {
+  return message.dropNotice ? message.text : message_text::SenderPrefix(message.processId, message.sender) + message.text;
+}
 
 DebugMessage Message(const std::string& text, uint32_t processId = 7, const std::string& sender = "app.exe") {
   DebugMessage message;
@@ -19,14 +25,14 @@ DebugMessage Message(const std::string& text, uint32_t processId = 7, const std:
 std::vector<std::string> Drain(DebugOutputQueue& queue) {
   std::vector<std::string> shown;
   DebugMessage out;
-  while (queue.Pop(out)) shown.push_back(out.Shown());
+  while (queue.Pop(out)) shown.push_back(Shown(out));
   return shown;
 }
 
 TEST(DebugOutput, ShownWithTheSendersIdAndNameOrIdAlone) {
-  EXPECT_EQ(Message("hello\n", 1234, "client.exe").Shown(), "[1234 client.exe] hello\n");
-  EXPECT_EQ(Message("gone\n", 99, "").Shown(), "[99] gone\n");
-  EXPECT_EQ(Message("", 5, "a.exe").Shown(), "[5 a.exe] ");
+  EXPECT_EQ(Shown(Message("hello\n", 1234, "client.exe")), "[1234 client.exe] hello\n");
+  EXPECT_EQ(Shown(Message("gone\n", 99, "")), "[99] gone\n");
+  EXPECT_EQ(Shown(Message("", 5, "a.exe")), "[5 a.exe] ");
 }
 
 TEST(DebugOutput, MessagesComeOutInTheOrderTheyCame) {

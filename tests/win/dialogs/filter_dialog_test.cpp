@@ -17,7 +17,7 @@
 
 #include "dialogs/ansi_text.h"
 #include "filtering/rule_text.h"
-#include "monitor/app/language.h"
+#include "monitor/common/language.h"
 #include "monitor/filters/filter_dialog.h"
 #include "monitor/filters/filter_rule_dialog.h"
 #include "monitor/resources/filter_ids.h"

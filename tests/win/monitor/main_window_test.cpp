@@ -12,7 +12,7 @@
 
 #include "channel/channel.h"
 #include "dialogs/ansi_text.h"
-#include "monitor/app/ansi_path.h"
+#include "monitor/common/ansi_path.h"
 #include "monitor/app/html_help.h"
 #include "monitor/app/monitor_app.h"
 #include "monitor/settings/settings_file.h"

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "monitor/app/monitor_app.h"
-#include "monitor/app/ui_text.h"
+#include "monitor/common/ui_text.h"
 #include "monitor/settings/settings_file.h"
 #include "resource_ids.h"
 #include "running_monitor.h"

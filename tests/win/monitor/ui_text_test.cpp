@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "dialogs/ansi_text.h"
-#include "monitor/app/ui_text.h"
+#include "monitor/common/ui_text.h"
 #include "resource_ids.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // Splitting paths and cutting texts in the ANSI code page.
-#include "monitor/app/ansi_path.h"
+#include "monitor/common/ansi_path.h"
 
 std::size_t DirectoryPartLength(const char* path, UINT codePage) {
   if (!path) return 0;

@@ -1,9 +1,11 @@
 // UiText: picks a text's table number by the language and loads it from the program's module.
-#include "monitor/app/ui_text.h"
+#include "monitor/common/ui_text.h"
 
 #include <windows.h>
 
 #include "monitor/resources/resource_ids.h"
+
+Language language = Language::kJapanese;
 
 int UiTextResourceId(int text, Language language) {
   return language == Language::kJapanese ? JAPANESE_TEXT(text) : ENGLISH_TEXT(text);

@@ -1,5 +1,5 @@
 // The time-stamp rule: the stamp text and the line state that decides where stamps go.
-#include "monitor/view/line_stamps.h"
+#include "receiving/line_stamps.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 // UiText: the user-visible texts of the string tables (IDS_ identifiers), in the language in force.
 #pragma once
 
-#include "monitor/app/language.h"
+#include "monitor/common/language.h"
 
 // Room for every text of the tables with its NUL, in any ANSI code page (two bytes a character
 // at most); a test holds each text to it.

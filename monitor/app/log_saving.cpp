@@ -9,7 +9,7 @@
 #include "monitor/resources/log_settings_ids.h"
 #include "monitor/resources/resource_ids.h"
 #include "monitor/settings/settings_file.h"
-#include "monitor/app/ui_text.h"
+#include "monitor/common/ui_text.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "monitor/resources/resource_ids.h"
 #include "monitor/settings/settings_file.h"
 #include "monitor/settings/settings_sheet_compare.h"
-#include "monitor/app/ui_text.h"
+#include "monitor/common/ui_text.h"
 #include "monitor/view/vgl_console.h"
 
 void VGL_Console::OpenSettingsSheet(HWND owner) {

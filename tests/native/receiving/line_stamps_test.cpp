@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "monitor/view/line_stamps.h"
+#include "receiving/line_stamps.h"
 
 namespace {
 
