@@ -1,6 +1,7 @@
 // History benchmark: stores of 64 KiB, 64 MiB and 1 GiB, full of 60-byte messages. Prints the
 // append rate once full (old lines going), the row pass of a 120 x 50 cell paint at the end and in
-// the middle, a search without a match over everything, All Erase, and resident memory per stored
+// the middle, the same at the end with the senders and stamps drawn, a switch of them (what the
+// console does for View > Senders: its range and one paint), a search without a match over everything, All Erase, and resident memory per stored
 // message. Portable: built natively (optimised, by scripts/bench) and for Windows. Rounds alternate
 // between the stores. Prints figures; never fails on time.
 #include <algorithm>
@@ -20,6 +21,7 @@
 
 #include "console/text_search.h"
 #include "console/text_view.h"
+#include "monitor/view/history_gutter.h"
 
 namespace {
 
@@ -49,6 +51,12 @@ double Median(std::vector<double> values) {
   return values[values.size() / 2];
 }
 
+// UTC from the FILETIME's own arithmetic: the bench needs a clock, not the zone.
+line_stamps::ClockTime UtcClock(uint64_t fileTime) {
+  const uint64_t ms = fileTime / 10000;
+  return {int(ms / 3600000 % 24), int(ms / 60000 % 60), int(ms / 1000 % 60), int(ms % 1000)};
+}
+
 struct CountingPainter : RowPainter {
   long cells = 0;
   int DrawRun(int, int, const uint8_t*, int count, int) override {
@@ -70,7 +78,10 @@ class Messages {
   void AppendOne(TextStore& store) {
     StoredMessage message;
     message.pid = 4242;
-    message.SetTimes(++count_, 0);
+    message.program = store.programs.Intern("bench_client.exe");
+    message.namesSender = 1;
+    ++count_;
+    message.SetTimes(count_ * 10000, count_ * 10000 - 5);
     store.BeginMessage(message);
     const std::string& text = texts_[count_ % texts_.size()];
     store.Append(reinterpret_cast<const uint8_t*>(text.data()), uint32_t(text.size()));
@@ -89,7 +100,7 @@ struct History {
   TextView view;
   int window = 0;
   double fillSeconds = 0, memoryPerMessage = 0;
-  std::vector<double> append, paintEnd, paintMiddle, find;
+  std::vector<double> append, paintEnd, paintMiddle, find, paintNamed, toggle;
 };
 
 double RowPass(History& h, int vPos) {
@@ -111,11 +122,12 @@ double RowPass(History& h, int vPos) {
 
 int main() {
   History histories[] = {
-      {"64 KiB", 64u << 10, nullptr, {}, {}, 0, 0, 0, {}, {}, {}, {}},
-      {"64 MiB", 64u << 20, nullptr, {}, {}, 0, 0, 0, {}, {}, {}, {}},
-      {"1 GiB", 1u << 30, nullptr, {}, {}, 0, 0, 0, {}, {}, {}, {}},
+      {"64 KiB", 64u << 10, nullptr, {}, {}, 0, 0, 0, {}, {}, {}, {}, {}, {}},
+      {"64 MiB", 64u << 20, nullptr, {}, {}, 0, 0, 0, {}, {}, {}, {}, {}, {}},
+      {"1 GiB", 1u << 30, nullptr, {}, {}, 0, 0, 0, {}, {}, {}, {}, {}, {}},
   };
   Messages messages;
+  HistoryGutter gutter(UtcClock);
   std::printf("Stores of 60-byte messages, wrap column 256, line bound from the bytes\n");
   for (History& h : histories) {
     const double before = ResidentBytes();
@@ -144,6 +156,20 @@ int main() {
         h.paintEnd.push_back(RowPass(h, int(h.store->lineCount) - 49));
         h.paintMiddle.push_back(RowPass(h, int(h.store->lineCount / 2)));
       }
+      // Senders and stamps drawn: the paint, then each switch as the console makes it.
+      h.view.gutter = &gutter;
+      gutter.senders = gutter.stamps = true;
+      for (int i = 0; i < 20; ++i) h.paintNamed.push_back(RowPass(h, int(h.store->lineCount) - 49));
+      for (int i = 0; i < 10; ++i) {
+        start = Now();
+        gutter.senders = !gutter.senders;
+        h.view.ForgetRows();
+        volatile int32_t range = h.view.GutterCells();
+        (void)range;
+        RowPass(h, int(h.store->lineCount) - 49);
+        h.toggle.push_back(Now() - start );
+      }
+      h.view.gutter = nullptr;
       if (h.size <= (64u << 20) || round < 3) {
         static const char kAbsent[] = "no such text is anywhere";
         SearchRequest request;
@@ -157,17 +183,18 @@ int main() {
       }
     }
   }
-  std::printf("%-7s %10s %9s %12s %11s %11s %11s %10s %9s\n", "store", "messages", "fill s", "append ns",
-              "paint end", "paint mid", "find ms", "erase ms", "B/message");
+  std::printf("%-7s %10s %9s %12s %11s %11s %11s %11s %11s %10s %9s\n", "store", "messages", "fill s", "append ns",
+              "paint end", "paint mid", "paint named", "switch", "find ms", "erase ms", "B/message");
   for (History& h : histories) {
     if (!h.store) continue;
     const size_t stored = h.store->MessageCount();
     const double start = Now();
     h.store->Clear();
     const double erase = Now() - start;
-    std::printf("%-7s %10zu %9.2f %12.1f %8.1f us %8.1f us %11.1f %10.3f %9.1f\n", h.name, stored, h.fillSeconds,
-                Median(h.append) * 1e9, Median(h.paintEnd) * 1e6, Median(h.paintMiddle) * 1e6, Median(h.find) * 1e3,
-                erase * 1e3, h.memoryPerMessage);
+    std::printf("%-7s %10zu %9.2f %12.1f %8.1f us %8.1f us %8.1f us %8.1f us %11.1f %10.3f %9.1f\n", h.name, stored,
+                h.fillSeconds, Median(h.append) * 1e9, Median(h.paintEnd) * 1e6, Median(h.paintMiddle) * 1e6,
+                Median(h.paintNamed) * 1e6, Median(h.toggle) * 1e6, Median(h.find) * 1e3, erase * 1e3,
+                h.memoryPerMessage);
   }
   const History& small = histories[0];
   const History& large = histories[2];
