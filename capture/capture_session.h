@@ -62,6 +62,9 @@ class CaptureSession final : MessageSink {
   DWORD error() const { return error_; }
   // Tests: put another handle in the mailslot's place.
   MailslotSource& mailslot() { return receiver_.mailslot(); }
+  // One message as the receiver hands it on: written in the run's form (tests give it a stream
+  // of their own this way).
+  void Take(const Message& message) override;
 
  private:
   bool LimitReached() const { return untilSeen_ || (countLimit_ != 0 && received_ >= countLimit_); }
@@ -69,7 +72,6 @@ class CaptureSession final : MessageSink {
   uint32_t DrainMailslot(uint32_t batch, Outcome& failure);
   uint32_t DrainDebugOutput(uint32_t batch);
   DrainLimits BatchLimits(uint32_t batch) const;
-  void Take(const Message& message) override;
   // The message in its text or JSON form at the end of the sink's pending bytes; `length`: the
   // bytes of its text kept.
   void Append(const Message& message, std::size_t length);

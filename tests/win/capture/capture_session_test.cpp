@@ -10,6 +10,7 @@
 #include "capture/ansi_code_page_decoder.h"
 #include "capture/capture_session.h"
 #include "support/monitor_process.h"
+#include "support/recorded_stream.h"
 #include "support/scratch_dir.h"
 
 namespace {
@@ -130,6 +131,35 @@ TEST_F(CaptureSessionTest, ASecondSessionFindsTheMailslotInUse) {
   CaptureSession second(sink, decoder, false);
   EXPECT_EQ(second.Open(false), Outcome::kMailslotInUse);
   EXPECT_EQ(second.error(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+}
+
+// The recorded stream in tellitcap's text form, senders off and on: the bytes the monitor logged of
+// it without stamps, as recorded before the monitor kept records, but for the monitor's notice of
+// a cut message (tellitcap says "cut":true in its JSON form and nothing in the text form).
+TEST_F(CaptureSessionTest, TheRecordedStreamIsWrittenAsTheMonitorLogsIt) {
+  const std::string recording = ReadWholeFile(BinDirectory() + "\\recorded_stream.log");
+  ASSERT_FALSE(recording.empty()) << "no recording beside the test in " << BinDirectory();
+  for (const bool senders : {false, true}) {
+    const std::string heading = std::string("== senders ") + (senders ? "1" : "0") + ", stamps 0\n";
+    const size_t from = recording.find(heading);
+    ASSERT_NE(from, std::string::npos) << heading;
+    const size_t begin = from + heading.size();
+    std::string expected = recording.substr(begin, recording.find("== ", begin) - begin);
+    const size_t notice = expected.find("<< a message of 5000 bytes");
+    ASSERT_NE(notice, std::string::npos);
+    expected.erase(notice, expected.find('\n', notice) + 1 - notice);
+    const std::string out = dir.File(senders ? "named" : "plain");
+    capture::OutputSink file;
+    ASSERT_TRUE(file.OpenFile(out.c_str()));
+    CaptureSession session(file, decoder, false, senders);
+    ASSERT_EQ(session.Open(false), Outcome::kStopped);
+    int n = 0;
+    for (const Recorded& r : kStream) session.Take(r.AsMessage(n++));
+    SetEvent(stop.get());
+    EXPECT_EQ(session.Run(Limits(0), stop.get()), Outcome::kStopped);
+    ResetEvent(stop.get());
+    EXPECT_EQ(ReadWholeFile(out), expected) << "senders " << senders;
+  }
 }
 
 }  // namespace
