@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # tellitcap --syslog tls:// into rsyslogd's gtls driver, with a CA and certificates made here by
 # openssl: 1,000 messages arrive in order with the structured data of the TCP form ("order"); a
-# certificate for another name ("other-name") or one the CA of --ca did not sign ("other-ca") is
-# refused, standard error says why, and the collector receives nothing; a collector stopped and
+# certificate for another name ("other-name"), one the CA of --ca did not sign ("other-ca") or one
+# that expired in 2020 ("expired") is refused, standard error says why, and the collector receives nothing; a collector stopped and
 # started again gets what was queued meanwhile ("restart").
 #   syslog_tls_e2e.sh CASE BIN_DIR WORK_DIR
 set -uo pipefail
@@ -31,9 +31,21 @@ server_name=localhost
 [ "$case_name" = other-name ] && server_name=elsewhere.example
 printf 'subjectAltName=DNS:%s\nextendedKeyUsage=serverAuth\nbasicConstraints=CA:FALSE\n' "$server_name" >server.ext
 [ "$server_name" = localhost ] && sed -i 's/^subjectAltName=.*/&,IP:127.0.0.1/' server.ext
-openssl req -newkey rsa:2048 -nodes -keyout server.key -out server.csr -subj "/CN=$server_name" >>openssl.out 2>&1 &&
+openssl req -newkey rsa:2048 -nodes -keyout server.key -out server.csr -subj "/CN=$server_name" >>openssl.out 2>&1 ||
+  fail "openssl could not make the server key: $(cat openssl.out)"
+if [ "$case_name" = expired ]; then
+  # openssl x509 dates a certificate from now; openssl ca takes any period.
+  mkdir -p ca.db && : >ca.db/index.txt && echo 1000 >ca.db/serial
+  { printf '[ca]\ndefault_ca=test\n[test]\ndatabase=%s\nserial=%s\nnew_certs_dir=%s\n' \
+      "$work/ca.db/index.txt" "$work/ca.db/serial" "$work/ca.db"
+    printf 'default_md=sha256\npolicy=any\n[any]\ncommonName=supplied\n[server]\n'
+    cat server.ext; } >ca.cnf
+  openssl ca -batch -config ca.cnf -cert ca.pem -keyfile ca.key -in server.csr -out server.pem -extensions server \
+    -startdate 20200101000000Z -enddate 20200201000000Z >>openssl.out 2>&1
+else
   openssl x509 -req -in server.csr -CA ca.pem -CAkey ca.key -CAcreateserial -out server.pem -days 2 \
-    -extfile server.ext >>openssl.out 2>&1 || fail "openssl could not make the server certificate: $(cat openssl.out)"
+    -extfile server.ext >>openssl.out 2>&1
+fi || fail "openssl could not make the server certificate: $(cat openssl.out)"
 trusted=ca.pem
 [ "$case_name" = other-ca ] && trusted=other-ca.pem
 
@@ -95,7 +107,7 @@ wait_received() {
 
 case $case_name in
   order) messages=1000 total=$((1 + 1000)) ;;
-  other-name | other-ca) messages=20 total=$((1 + 20)) ;;
+  other-name | other-ca | expired) messages=20 total=$((1 + 20)) ;;
   restart) before=20 while=30 after=20 total=$((3 + 20 + 30 + 20)) ;;
   *) fail "unknown case $case_name" ;;
 esac
@@ -124,11 +136,12 @@ capture_pid=
 [ "$status" -eq 0 ] || fail "tellitcap exited with $status: $(cat tellitcap.err)"
 [ "$(wc -l <capture.txt)" -eq "$total" ] || fail "tellitcap wrote $(wc -l <capture.txt) lines, not $total"
 
-if [ "$case_name" = other-name ] || [ "$case_name" = other-ca ]; then
+if [ "$case_name" = other-name ] || [ "$case_name" = other-ca ] || [ "$case_name" = expired ]; then
   # Refused: said why, once, and nothing reached the collector, though it was there all along.
   case $case_name in
     other-name) why="is for 'elsewhere.example', not for 'localhost' (name mismatch)" ;;
     other-ca) why="unknown issuer: it was issued by 'tellit test CA', not by the CA of --ca" ;;
+    expired) why="has expired or is not valid yet: 'localhost' is valid from 2020-01-01 to 2020-02-01" ;;
   esac
   grep -a 'the syslog collector was refused, nothing is sent to it: ' tellitcap.err | grep -aqF "$why" ||
     fail "standard error does not say '$why': $(cat tellitcap.err)"
