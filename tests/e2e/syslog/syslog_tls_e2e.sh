@@ -3,7 +3,8 @@
 # openssl: 1,000 messages arrive in order with the structured data of the TCP form ("order"); a
 # certificate for another name ("other-name"), one the CA of --ca did not sign ("other-ca") or one
 # that expired in 2020 ("expired") is refused, standard error says why, and the collector receives nothing; a collector stopped and
-# started again gets what was queued meanwhile ("restart").
+# started again gets what was queued meanwhile ("restart"); a collector that asks every sender for
+# a certificate of its CA takes the messages of one given --client-cert ("client-cert").
 #   syslog_tls_e2e.sh CASE BIN_DIR WORK_DIR
 set -uo pipefail
 export LC_ALL=C
@@ -47,6 +48,18 @@ else
     -extfile server.ext >>openssl.out 2>&1
 fi || fail "openssl could not make the server certificate: $(cat openssl.out)"
 trusted=ca.pem
+auth_mode=anon client_args=()
+if [ "$case_name" = client-cert ]; then
+  auth_mode=x509/certvalid
+  openssl req -newkey rsa:2048 -nodes -keyout client.key -out client.csr -subj "/CN=tellitcap test client" \
+    >>openssl.out 2>&1 &&
+    openssl x509 -req -in client.csr -CA ca.pem -CAkey ca.key -CAcreateserial -out client.pem -days 2 \
+      -extfile <(printf 'extendedKeyUsage=clientAuth\n') >>openssl.out 2>&1 &&
+    openssl pkcs12 -export -inkey client.key -in client.pem -out client.pfx -passout pass:test-password \
+      >>openssl.out 2>&1 || fail "openssl could not make the client certificate: $(cat openssl.out)"
+  client_args=(--client-cert "Z:$work/client.pfx")
+  export TELLITCAP_CERT_PASSWORD=test-password
+fi
 [ "$case_name" = other-ca ] && trusted=other-ca.pem
 
 collector_pid=
@@ -71,7 +84,7 @@ start_collector() {
 global(workDirectory="$work/spool" maxMessageSize="64k"
        defaultNetstreamDriver="gtls" defaultNetstreamDriverCAFile="$work/ca.pem"
        defaultNetstreamDriverCertFile="$work/server.pem" defaultNetstreamDriverKeyFile="$work/server.key")
-module(load="imtcp" streamDriver.name="gtls" streamDriver.mode="1" streamDriver.authMode="anon")
+module(load="imtcp" streamDriver.name="gtls" streamDriver.mode="1" streamDriver.authMode="$auth_mode")
 input(type="imtcp" port="$port" address="127.0.0.1")
 template(name="fields" type="string" string="%app-name%|%procid%|%msgid%|%structured-data%|%msg%\n")
 *.* action(type="omfile" file="$work/received.log" template="fields")
@@ -107,13 +120,13 @@ wait_received() {
 
 case $case_name in
   order) messages=1000 total=$((1 + 1000)) ;;
-  other-name | other-ca | expired) messages=20 total=$((1 + 20)) ;;
+  other-name | other-ca | expired | client-cert) messages=20 total=$((1 + 20)) ;;
   restart) before=20 while=30 after=20 total=$((3 + 20 + 30 + 20)) ;;
   *) fail "unknown case $case_name" ;;
 esac
 
 # The CA file is given as Wine sees this folder (Z: is /).
-run_win "$bin/tellitcap.exe" --syslog "tls://localhost:$port" --ca "Z:$work/$trusted" -o capture.txt --senders \
+run_win "$bin/tellitcap.exe" --syslog "tls://localhost:$port" --ca "Z:$work/$trusted" "${client_args[@]}" -o capture.txt --senders \
   --count "$total" >tellitcap.out 2>tellitcap.err &
 capture_pid=$!
 for _ in $(seq 200); do [ -f capture.txt ] && break; sleep 0.05; done
