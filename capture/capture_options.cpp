@@ -91,7 +91,8 @@ ParsedArguments ParseCaptureArguments(const std::vector<std::string>& arguments)
     const bool filter = name == "--include" || name == "--exclude" || name == "--program";
     const bool takesValue = name == "-o" || name == "--output" || name == "--count" || name == "--seconds" ||
                             name == "--max-size" || name == "--keep" || name == "--syslog" ||
-                            name == "--queue" || name == "--until" || filter;
+                            name == "--queue" || name == "--until" || name == "--ca" ||
+                            name == "--client-cert" || filter;
     if (!takesValue && hasValue) return fail(name + " takes no value");
     if (takesValue && !hasValue) {
       if (i + 1 >= arguments.size()) return fail(name + " needs a value");
@@ -148,6 +149,14 @@ ParsedArguments ParseCaptureArguments(const std::vector<std::string>& arguments)
       std::string error;
       if (!ParseSyslogTarget(value, target, error)) return fail(error);
       options.syslog = value;
+    } else if (name == "--ca" || name == "--client-cert") {
+      std::string& file = name == "--ca" ? options.caFile : options.clientCertFile;
+      if (!file.empty()) return fail(name + " is given twice");
+      if (value.empty() || value[0] == '-') return fail(name + " needs a file name");
+      file = value;
+    } else if (name == "--insecure") {
+      if (options.insecure) return fail("--insecure is given twice");
+      options.insecure = true;
     } else if (name == "--queue") {
       if (seenQueue) return fail("--queue is given twice");
       if (!ParseCount(value, options.queue) || options.queue == 0 || options.queue > kMaxQueue) {
@@ -187,13 +196,21 @@ ParsedArguments ParseCaptureArguments(const std::vector<std::string>& arguments)
   }
   if (seenKeep && !rotates) return fail("--keep needs --max-size or --daily");
   if (seenQueue && options.syslog.empty()) return fail("--queue needs --syslog");
+  const bool tls = options.syslog.compare(0, 6, "tls://") == 0;
+  if (!tls && (!options.caFile.empty() || !options.clientCertFile.empty() || options.insecure)) {
+    return fail("--ca, --client-cert and --insecure need --syslog tls://");
+  }
+  if (options.insecure && !options.caFile.empty()) {
+    return fail("--insecure checks no certificate: it cannot go with --ca");
+  }
   parsed.ok = true;
   return parsed;
 }
 
 const char* CaptureUsage() {
   return "usage: tellitcap [-o FILE [--max-size SIZE] [--keep N] [--daily]] [--json] [--senders]\n"
-         "                 [--syslog tcp://HOST:PORT|udp://HOST:PORT [--queue N]]\n"
+         "                 [--syslog tcp://HOST:PORT|udp://HOST:PORT|tls://HOST[:PORT] [--queue N]\n"
+         "                  [--ca FILE] [--client-cert FILE] [--insecure]]\n"
          "                 [--count N] [--seconds S] [--until PATTERN] [--debug-output]\n"
          "                 [--include PATTERN]... [--exclude PATTERN]... [--program NAME]...\n"
          "Captures the messages that programs send through tellit.dll, without a window, and\n"
@@ -210,6 +227,17 @@ const char* CaptureUsage() {
          "                     MSGID tellit or debug, [tellit@32473 seq tid]; without -o nothing\n"
          "                     is written here. A lost connection is tried again after 0.1 s,\n"
          "                     doubling up to 5 s; at the end the queue is given 5 s to be sent\n"
+         "                     tls:// (RFC 5425, port 6514 when none is given): the same stream\n"
+         "                     in TLS 1.2 or newer; the collector's certificate must be valid\n"
+         "                     for HOST and chain to a root the system trusts. A refused one is\n"
+         "                     said why on standard error and nothing is sent: it is tried\n"
+         "                     again as a collector that is down\n"
+         "  --ca FILE          trust the CA certificate in FILE (PEM or DER) alone instead\n"
+         "  --client-cert FILE the certificate and private key for collectors that ask for one:\n"
+         "                     a PKCS#12 file (.pfx, .p12), its password in the environment\n"
+         "                     variable TELLITCAP_CERT_PASSWORD (none when it is not set)\n"
+         "  --insecure         check no certificate at all (said at start): anyone on the way\n"
+         "                     can read and change the messages\n"
          "  --queue N          messages kept while the collector cannot be reached (default\n"
          "                     10000, at most 16 MiB in all); those past it are counted and\n"
          "                     told in one message\n"

@@ -19,9 +19,15 @@ struct CaptureOptions {
   uint64_t maxSize = 0;            // bytes; 0: no limit
   uint32_t keep = 5;               // older files kept
   bool daily = false;              // a new file each local day
-  // --syslog: each message also to this collector ("tcp://host:port" or "udp://host:port").
+  // --syslog: each message also to this collector ("tcp://host:port", "udp://host:port" or
+  // "tls://host[:port]").
   std::string syslog;
   uint64_t queue = 10000;          // messages kept while the collector cannot be reached
+  // tls:// only. The collector's certificate is checked against the system's trusted roots, or
+  // against the CA of --ca alone; --insecure checks nothing (and says so at start).
+  std::string caFile;              // --ca: PEM or DER
+  std::string clientCertFile;      // --client-cert: PKCS#12 (.pfx/.p12) with its private key
+  bool insecure = false;
   // Filters (each option repeatable), wildcard patterns ignoring case: a message is written when
   // no --include or --program is given or one of them matches, and no --exclude matches.
   std::vector<std::string> includes;  // --include: the message text

@@ -107,31 +107,37 @@ SyslogRecord DroppedRecord(uint64_t dropped, uint64_t arrivalFileTime, const std
 
 bool ParseSyslogTarget(const std::string& text, SyslogTarget& target, std::string& error) {
   const auto fail = [&error, &text](const std::string& why) {
-    error = "--syslog needs tcp://host:port or udp://host:port (" + why + "), not '" + text + "'";
+    error = "--syslog needs tcp://host:port, udp://host:port or tls://host[:port] (" + why + "), not '" + text + "'";
     return false;
   };
-  std::string rest;
-  if (text.compare(0, 6, "tcp://") == 0) {
+  const std::string scheme = text.substr(0, 6);
+  if (scheme == "tcp://" || scheme == "tls://") {
     target.tcp = true;
-  } else if (text.compare(0, 6, "udp://") == 0) {
+  } else if (scheme == "udp://") {
     target.tcp = false;
   } else {
-    return fail("tcp:// or udp:// first");
+    return fail("tcp://, udp:// or tls:// first");
   }
-  rest = text.substr(6);
-  std::size_t colon;
+  target.tls = scheme == "tls://";
+  const std::string rest = text.substr(6);
+  std::size_t colon;  // before the port, or npos when there is none
   if (!rest.empty() && rest[0] == '[') {
     const std::size_t close = rest.find(']');
-    if (close == std::string::npos || close + 1 >= rest.size() || rest[close + 1] != ':') return fail("a port");
+    if (close == std::string::npos) return fail("a closing ]");
+    if (close + 1 < rest.size() && rest[close + 1] != ':') return fail("a port after the ]");
     target.host = rest.substr(1, close - 1);
-    colon = close + 1;
+    colon = close + 1 < rest.size() ? close + 1 : std::string::npos;
   } else {
     colon = rest.rfind(':');
-    if (colon == std::string::npos) return fail("a port");
     target.host = rest.substr(0, colon);
     if (target.host.find(':') != std::string::npos) return fail("an IPv6 address in brackets");
   }
   if (target.host.empty()) return fail("a host");
+  if (colon == std::string::npos) {
+    if (!target.tls) return fail("a port");
+    target.port = kSyslogTlsPort;
+    return true;
+  }
   const std::string port = rest.substr(colon + 1);
   if (port.empty() || port.size() > 5) return fail("a port from 1 to 65535");
   unsigned long number = 0;

@@ -55,14 +55,18 @@ SyslogRecord SyslogRecordOf(const Message& message, const CodePageDecoder& decod
 // into its queue.
 SyslogRecord DroppedRecord(uint64_t dropped, uint64_t arrivalFileTime, const std::string& hostname);
 
+// The port of syslog over TLS (RFC 5425), taken when tls:// names none.
+inline constexpr uint16_t kSyslogTlsPort = 6514;
+
 struct SyslogTarget {
-  bool tcp = true;
+  bool tcp = true;   // a stream with octet counting: tcp:// and tls://
+  bool tls = false;  // tls://: that stream inside TLS
   std::string host;
   uint16_t port = 0;
 };
 
-// "tcp://host:port" or "udp://host:port" (a host name, an IPv4 address or [IPv6]); false with a
-// one-line reason.
+// "tcp://host:port", "udp://host:port" or "tls://host[:port]" (a host name, an IPv4 address or
+// [IPv6]); false with a one-line reason.
 bool ParseSyslogTarget(const std::string& text, SyslogTarget& target, std::string& error);
 
 }  // namespace capture

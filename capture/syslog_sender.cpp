@@ -10,6 +10,7 @@
 #include <exception>
 #include <system_error>
 
+#include "capture/tls_session.h"
 #include "receiving/file_time.h"
 #include "scoped/scoped_socket.h"
 #include "scoped/scoped_winsock.h"
@@ -73,6 +74,24 @@ bool CollectorRefused(const scoped::Socket& socket) {
   return error != WSAEMSGSIZE && error != WSAEWOULDBLOCK;  // a longer datagram is no error either
 }
 
+// One connection to the collector: the socket, and over TLS the session inside it.
+struct Link {
+  scoped::Socket socket;
+  std::unique_ptr<TlsSession> tls;
+
+  Link() = default;
+  ~Link() { reset(); }
+  Link(Link&&) = default;
+  Link& operator=(Link&&) = default;  // only ever onto an empty link
+
+  explicit operator bool() const { return static_cast<bool>(socket); }
+  void reset() {
+    if (tls && socket) tls->Close(socket.get());
+    tls.reset();
+    socket.reset();
+  }
+};
+
 bool SendAll(const scoped::Socket& socket, const std::string& bytes) {
   std::size_t done = 0;
   while (done < bytes.size()) {
@@ -87,7 +106,11 @@ enum class Sent { kYes, kFailed, kTooLarge };
 
 // One frame. UDP: the collector's refusal of an earlier datagram, or of this one right away
 // (immediate on the same machine), counts as the collector being down, and the frame is kept.
-Sent SendFrame(const scoped::Socket& socket, bool tcp, const std::string& frame) {
+Sent SendFrame(Link& link, bool tcp, const std::string& frame) {
+  const scoped::Socket& socket = link.socket;
+  if (link.tls) {
+    return !link.tls->ClosedByPeer(socket.get()) && link.tls->Send(socket.get(), frame) ? Sent::kYes : Sent::kFailed;
+  }
   if (tcp) return !ClosedByPeer(socket) && SendAll(socket, frame) ? Sent::kYes : Sent::kFailed;
   if (CollectorRefused(socket)) return Sent::kFailed;
   if (send(socket.get(), frame.data(), static_cast<int>(frame.size()), 0) != static_cast<int>(frame.size())) {
@@ -105,10 +128,23 @@ void TellDropped(uint64_t dropped, const char* why) {
   std::fflush(stderr);
 }
 
+// A refused collector (its certificate, a failed handshake) is told once per reason, not at every
+// attempt of the back-off.
+void TellRefused(const std::string& why, std::string& told) {
+  if (why == told) return;
+  told = why;
+  std::fprintf(stderr, "tellitcap: the syslog collector was refused, nothing is sent to it: %s\n", why.c_str());
+  std::fflush(stderr);
+}
+
 }  // namespace
 
-SyslogSender::SyslogSender(const SyslogTarget& target, std::size_t queueFrames, std::string hostname)
-    : target_(target), hostname_(std::move(hostname)), queue_(queueFrames, kSyslogQueueBytes) {}
+SyslogSender::SyslogSender(const SyslogTarget& target, std::size_t queueFrames, std::string hostname,
+                           TlsOptions tls)
+    : target_(target),
+      hostname_(std::move(hostname)),
+      tlsOptions_(std::move(tls)),
+      queue_(queueFrames, kSyslogQueueBytes) {}
 
 SyslogSender::~SyslogSender() { Finish(0); }
 
@@ -117,6 +153,11 @@ bool SyslogSender::Start(std::string& error) {
   if (!winsock->started()) {
     error = "Winsock could not start (error " + std::to_string(winsock->error()) + ")";
     return false;
+  }
+  if (target_.tls) {
+    auto credentials = std::make_unique<TlsCredentials>();
+    if (!trust_.Load(tlsOptions_, error) || !credentials->Acquire(trust_, error)) return false;
+    credentials_ = std::move(credentials);
   }
   winsock_ = std::move(winsock);
   try {
@@ -185,26 +226,36 @@ void SyslogSender::Run() {
 
 void SyslogSender::SendUntilStopped() {
   RetryDelay delay(kSyslogFirstRetryMs, kSyslogLongestRetryMs);
-  scoped::Socket socket;
+  Link link;
+  std::string refusal;  // the last reason told
   std::unique_lock<std::mutex> guard(lock_);
   // After a failure: a new connection, but only after a wait (a UDP connect always succeeds, so
   // trying again at once would spin), cut short by the end.
   const auto backOff = [&] {
-    socket.reset();
+    link.reset();
     changed_.wait_for(guard, std::chrono::milliseconds(delay.Next()), [this] { return stop_; });
   };
   for (;;) {
     changed_.wait(guard, [this] { return stop_ || !queue_.empty() || queue_.dropped() != 0; });
     if (stop_) break;
-    if (!socket) {
+    if (!link) {
       guard.unlock();
-      scoped::Socket connected = Connect(target_);
+      Link connected;
+      connected.socket = Connect(target_);
+      std::string why;
+      if (connected && target_.tls) {
+        // Nothing goes out before the collector's certificate passed.
+        connected.tls = std::make_unique<TlsSession>();
+        if (!connected.tls->Open(*credentials_, trust_, connected.socket.get(), target_.host, why)) connected.reset();
+      }
       guard.lock();
       if (!connected) {
+        if (!why.empty()) TellRefused(why, refusal);
         backOff();
         continue;
       }
-      socket = std::move(connected);
+      refusal.clear();
+      link = std::move(connected);
     }
     // Messages that did not fit are told before the next one is sent: at once when the
     // connection is back, or after the burst that overflowed a connected queue.
@@ -213,7 +264,7 @@ void SyslogSender::SendUntilStopped() {
       std::string notice = FormatSyslog(DroppedRecord(dropped, NowAsFileTime(), hostname_));
       if (target_.tcp) notice = FrameOctetCounted(notice);
       guard.unlock();
-      const Sent sent = SendFrame(socket, target_.tcp, notice);
+      const Sent sent = SendFrame(link, target_.tcp, notice);
       guard.lock();
       if (sent != Sent::kYes) {
         queue_.Restore(dropped);  // told at the next connection instead
@@ -228,7 +279,7 @@ void SyslogSender::SendUntilStopped() {
     // Only this thread pops, and a push leaves the front where it is: no copy is needed.
     const std::string& frame = queue_.front();
     guard.unlock();
-    const Sent sent = SendFrame(socket, target_.tcp, frame);
+    const Sent sent = SendFrame(link, target_.tcp, frame);
     guard.lock();
     switch (sent) {
       case Sent::kYes:

@@ -13,6 +13,7 @@
 
 #include "capture/send_queue.h"
 #include "capture/syslog_format.h"
+#include "capture/tls_trust.h"
 
 namespace scoped {
 class Winsock;
@@ -20,15 +21,19 @@ class Winsock;
 
 namespace capture {
 
+class TlsCredentials;
+
 class SyslogSender {
  public:
   // The queue keeps at most `queueFrames` frames and kSyslogQueueBytes bytes.
-  SyslogSender(const SyslogTarget& target, std::size_t queueFrames, std::string hostname);
+  // A tls:// target takes `tls`: whom to trust, which client certificate to show.
+  SyslogSender(const SyslogTarget& target, std::size_t queueFrames, std::string hostname, TlsOptions tls = {});
   ~SyslogSender();
   SyslogSender(const SyslogSender&) = delete;
   SyslogSender& operator=(const SyslogSender&) = delete;
 
-  // Starts Winsock and the thread; false with a reason when Winsock cannot start.
+  // Starts Winsock and the thread; false with a reason when Winsock cannot start or, for TLS, the
+  // CA or client certificate file cannot be read or the credentials cannot be made.
   bool Start(std::string& error);
   // Queues one RFC 5424 message, cut to what the transport carries; never blocks on the network.
   void Post(std::string message);
@@ -44,6 +49,9 @@ class SyslogSender {
 
   SyslogTarget target_;
   std::string hostname_;
+  TlsOptions tlsOptions_;
+  TlsTrust trust_;
+  std::unique_ptr<TlsCredentials> credentials_;
   std::mutex lock_;
   std::condition_variable changed_;
   SendQueue queue_;

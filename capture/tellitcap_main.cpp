@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <memory>
 #include <string>
@@ -124,7 +125,18 @@ int Capture(const capture::CaptureOptions& options) {
     capture::SyslogTarget target;
     std::string error;
     capture::ParseSyslogTarget(options.syslog, target, error);  // checked with the arguments
-    syslog = std::make_unique<capture::SyslogSender>(target, static_cast<std::size_t>(options.queue), ComputerName());
+    capture::TlsOptions tls;
+    tls.caFile = options.caFile;
+    tls.clientCertFile = options.clientCertFile;
+    tls.insecure = options.insecure;
+    // The password stays off the command line, where every user of the machine could read it.
+    if (const char* password = std::getenv("TELLITCAP_CERT_PASSWORD")) tls.clientCertPassword = password;
+    if (options.insecure) {
+      Report(0, "--insecure: the syslog collector's certificate is not checked; anyone on the way can read and "
+                "change the messages");
+    }
+    syslog = std::make_unique<capture::SyslogSender>(target, static_cast<std::size_t>(options.queue), ComputerName(),
+                                                     std::move(tls));
     if (!syslog->Start(error)) return Report(kFailed, error);
     session.SetSyslog(syslog.get());
   }

@@ -111,6 +111,18 @@ TEST(CaptureArguments, RefusedFormsSayWhy) {
       {{"--exclude="}, "--exclude needs a pattern"},
       {{"--program", "--json"}, "--program needs a pattern (one that begins with - is written --program=--json)"},
       {{"--exclude", "-x"}, "written --exclude=-x"},
+      {{"--syslog", "tcp://h:514", "--ca", "ca.pem"}, "need --syslog tls://"},
+      {{"--ca", "ca.pem"}, "need --syslog tls://"},
+      {{"--syslog", "udp://h:514", "--insecure"}, "need --syslog tls://"},
+      {{"--syslog", "tcp://h:514", "--client-cert", "me.pfx"}, "need --syslog tls://"},
+      {{"--syslog", "tls://h", "--ca"}, "--ca needs a value"},
+      {{"--syslog", "tls://h", "--ca", "--insecure"}, "--ca needs a file name"},
+      {{"--syslog", "tls://h", "--client-cert="}, "--client-cert needs a file name"},
+      {{"--syslog", "tls://h", "--ca", "a", "--ca", "b"}, "--ca is given twice"},
+      {{"--syslog", "tls://h", "--insecure", "--insecure"}, "--insecure is given twice"},
+      {{"--syslog", "tls://h", "--insecure=1"}, "--insecure takes no value"},
+      {{"--syslog", "tls://h", "--insecure", "--ca", "ca.pem"}, "cannot go with --ca"},
+      {{"--syslog", "tls://h:0"}, "--syslog needs"},
   };
   for (const auto& c : cases) {
     const capture::ParsedArguments parsed = ParseCaptureArguments(c.arguments);
@@ -213,10 +225,36 @@ TEST(CaptureArguments, ByteSizes) {
   }
 }
 
+TEST(CaptureArguments, TlsOptions) {
+  const struct {
+    const char* name;
+    std::vector<std::string> arguments;
+    const char* ca;
+    const char* clientCert;
+    bool insecure;
+  } cases[] = {
+      {"system roots", {"--syslog", "tls://logs.example"}, "", "", false},
+      {"a CA of its own", {"--syslog", "tls://logs.example:10514", "--ca", "C:\\ca.pem"}, "C:\\ca.pem", "", false},
+      {"a client certificate", {"--client-cert=me.pfx", "--syslog=tls://h"}, "", "me.pfx", false},
+      {"both", {"--syslog", "tls://h", "--ca=ca.der", "--client-cert", "me.p12"}, "ca.der", "me.p12", false},
+      {"insecure", {"--syslog", "tls://h", "--insecure"}, "", "", true},
+      {"insecure with a client certificate", {"--syslog", "tls://h", "--insecure", "--client-cert", "c.pfx"}, "",
+       "c.pfx", true},
+  };
+  for (const auto& c : cases) {
+    const capture::ParsedArguments parsed = ParseCaptureArguments(c.arguments);
+    ASSERT_TRUE(parsed.ok) << c.name << ": " << parsed.error;
+    EXPECT_EQ(parsed.options.caFile, c.ca) << c.name;
+    EXPECT_EQ(parsed.options.clientCertFile, c.clientCert) << c.name;
+    EXPECT_EQ(parsed.options.insecure, c.insecure) << c.name;
+  }
+}
+
 TEST(CaptureArguments, UsageNamesEveryOption) {
   const std::string usage = capture::CaptureUsage();
   for (const char* option : {"-o", "--output", "--json", "--count", "--seconds", "--debug-output", "--help",
-                             "--max-size", "--keep", "--daily", "--include", "--exclude", "--program", "--until"}) {
+                             "--max-size", "--keep", "--daily", "--include", "--exclude", "--program", "--until",
+                             "--syslog", "tls://", "--queue", "--ca", "--client-cert", "--insecure"}) {
     EXPECT_NE(usage.find(option), std::string::npos) << option;
   }
   ASSERT_FALSE(usage.empty());

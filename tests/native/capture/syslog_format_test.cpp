@@ -160,11 +160,26 @@ TEST(SyslogFormat, Targets) {
     bool tcp;
     const char* host;
     uint16_t port;
+    bool tls = false;
   } cases[] = {
       {"tcp://127.0.0.1:514", true, true, "127.0.0.1", 514},
       {"udp://logs.example:65535", true, false, "logs.example", 65535},
       {"tcp://[::1]:6514", true, true, "::1", 6514},
       {"tcp://host:1", true, true, "host", 1},
+      {"tls://logs.example:10514", true, true, "logs.example", 10514, true},
+      {"tls://logs.example", true, true, "logs.example", 6514, true},
+      {"tls://[::1]", true, true, "::1", 6514, true},
+      {"tls://[::1]:7000", true, true, "::1", 7000, true},
+      {"tls://10.0.0.1", true, true, "10.0.0.1", 6514, true},
+      {"tls://host:", false, false, "", 0},
+      {"tls://host:0", false, false, "", 0},
+      {"tls://:6514", false, false, "", 0},
+      {"tls://", false, false, "", 0},
+      {"tls://::1", false, false, "", 0},
+      {"tls://[::1", false, false, "", 0},
+      {"tls://[::1]x", false, false, "", 0},
+      {"TLS://host", false, false, "", 0},
+      {"udp://[::1]", false, false, "", 0},
       {"tcp://host:0", false, false, "", 0},
       {"tcp://host:65536", false, false, "", 0},
       {"tcp://host:", false, false, "", 0},
@@ -186,6 +201,7 @@ TEST(SyslogFormat, Targets) {
       continue;
     }
     EXPECT_EQ(target.tcp, c.tcp) << c.text;
+    EXPECT_EQ(target.tls, c.tls) << c.text;
     EXPECT_EQ(target.host, c.host) << c.text;
     EXPECT_EQ(target.port, c.port) << c.text;
   }
