@@ -9,6 +9,19 @@
 
 namespace capture {
 
+namespace {
+
+const char* SourceName(Source source) {
+  switch (source) {
+    case Source::kTellit: return "tellit";
+    case Source::kDebugOutput: return "debug";
+    case Source::kDebugOutputGlobal: return "debug-output-global";
+  }
+  return "tellit";
+}
+
+}  // namespace
+
 std::string FormatIso8601(const UtcTime& time) {
   char text[96];  // room for every field at its widest int
   std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%03dZ", time.year, time.month, time.day, time.hour,
@@ -50,7 +63,9 @@ void AppendPlainText(std::string& out, const char* text, std::size_t length) {
 void AppendJsonLine(std::string& out, const CapturedMessage& message, const CodePageDecoder& decoder) {
   out += "{\"time\":\"";
   out += FormatIso8601(message.time);
-  out += message.source == Source::kTellit ? "\",\"source\":\"tellit\"" : "\",\"source\":\"debug\"";
+  out += "\",\"source\":\"";
+  out += SourceName(message.source);
+  out += '"';
   if (message.lost != 0) {
     out += ",\"lost\":" + std::to_string(message.lost) + ",\"pid\":" + std::to_string(message.processId) + "}\n";
     return;

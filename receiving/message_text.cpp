@@ -7,7 +7,7 @@ namespace message_text {
 
 bool ShowsSender(const Message& message, bool senders) {
   return message.kind == MessageKind::kText && message.hasProcessId &&
-         (message.source == MessageSource::kDebugOutput || senders);
+         (message.source != MessageSource::kTellit || senders);
 }
 
 std::string SenderPrefix(uint32_t processId, std::string_view program) {

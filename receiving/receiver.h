@@ -59,20 +59,26 @@ class Receiver {
   // Hands the queued datagrams to the sink within the budget: a loss notice before a datagram
   // whose sequence skipped, the datagram itself, a notice for one that could not be read.
   Drained DrainMailslot(MessageSink& sink, DrainBudget& budget);
-  // The same for captured debug output; the drop notice of its queue comes as a notice.
+  // The same for captured debug output, the session's and the global listener's taken in turn;
+  // the drop notice of a queue comes as a notice.
   Drained DrainDebugOutput(MessageSink& sink, DrainBudget& budget);
 
   // Messages a receiving thread read and could not keep (out of memory) since the receiver was
   // made; each run of them is also told by a notice where they would have been.
-  uint64_t unkept() const { return unkeptTotal_ + debugOutput_.unkept(); }
+  uint64_t unkept() const { return unkeptTotal_ + debugOutput_.unkept() + globalDebugOutput_.unkept(); }
 
   MailslotSource& mailslot() { return mailslot_; }
   DebugOutputSource& debugOutput() { return debugOutput_; }
+  // The listener on the global objects, where services write; started and stopped apart.
+  DebugOutputSource& globalDebugOutput() { return globalDebugOutput_; }
   std::size_t queued() const { return queue_.size(); }
 
  private:
   Drained ReadMailslot(MessageSink& sink, DrainBudget& budget);
   void TakeDatagram(MessageSink& sink);
+  // One message of a listener to the sink; false when it had none.
+  static bool TakeDebugMessage(DebugOutputSource& listener, MessageSource source, MessageSink& sink,
+                               DrainBudget& budget);
   static DWORD WINAPI ReadThread(void* self);
   DWORD ReadLoop();
 
@@ -87,6 +93,7 @@ class Receiver {
   unsigned longestIdleWait_ = 16;
   MailslotSource mailslot_;
   DebugOutputSource debugOutput_;
+  DebugOutputSource globalDebugOutput_{DebugOutputSource::Scope::kGlobal};
   SequenceTracker sequences_;
   ProcessNames names_;
 };

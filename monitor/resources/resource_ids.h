@@ -33,6 +33,7 @@
 #define ID_VIEW_TIME_STAMPS 124
 #define ID_VIEW_SENDERS 125
 #define ID_VIEW_FILTER 126
+#define ID_VIEW_GLOBAL_DEBUG_OUTPUT 127  /* the global objects, where services write */
 #define ID_HELP_TOPICS 131
 #define ID_HELP_ABOUT 132
 #define ID_HELP_LANGUAGE 133
