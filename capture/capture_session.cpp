@@ -214,17 +214,15 @@ CaptureSession::Outcome CaptureSession::Run(const Limits& limits, HANDLE stop) {
       if (receiver_.globalDebugOutput().Failed()) StopFailedGlobalListener();
     }
     TellUnkept();
-    if (outputFailed_ || !sink_.FlushIfLarge()) outcome = Outcome::kOutputFailed;
+    // Written in large pieces, and what came is on its way at the latest a flush period later:
+    // one write per message would cost the channel's speed.
+    if (outputFailed_ || !sink_.FlushIfDue()) outcome = Outcome::kOutputFailed;
     if (taken != 0 || outcome != Outcome::kStopped || LimitReached()) {
       idleWait = kFirstIdleWaitMs;
       continue;
     }
-    // Both sources are empty: write what the burst left, then wait a little.
-    if (!sink_.Flush()) {
-      outcome = Outcome::kOutputFailed;
-      continue;
-    }
-    DWORD wait = idleWait;
+    // Both sources are empty: wait a little, never past the time the pending output falls due.
+    DWORD wait = static_cast<DWORD>(sink_.DueIn(idleWait));
     if (limits.milliseconds != 0 && limits.milliseconds - elapsed < wait) {
       wait = static_cast<DWORD>(limits.milliseconds - elapsed);
     }

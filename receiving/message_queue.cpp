@@ -7,7 +7,11 @@
 bool MessageQueue::Push(const Message& message) {
   std::unique_lock<std::mutex> hold(lock_);
   const std::size_t bytes = message.length + message.program.size();
-  changed_.wait(hold, [&] { return closed_ || Fits(bytes); });
+  if (!closed_ && !Fits(bytes)) {
+    ++waitingPushers_;
+    changed_.wait(hold, [&] { return closed_ || Fits(bytes); });
+    --waitingPushers_;
+  }
   if (closed_) return false;
   QueuedMessage entry;
   entry.message = message;
@@ -19,14 +23,18 @@ bool MessageQueue::Push(const Message& message) {
 }
 
 bool MessageQueue::Pop(QueuedMessage& out) {
+  bool pusherWaits = false;
   {
     std::lock_guard<std::mutex> hold(lock_);
     if (entries_.empty()) return false;
     out = std::move(entries_.front());
     entries_.pop_front();
     bytes_ -= out.text.size() + out.program.size();
+    pusherWaits = waitingPushers_ != 0;
   }
-  changed_.notify_all();
+  // Only a Push waiting for room wants to know: a wake for every message would also stir the
+  // reading thread out of its idle wait each time, and under Wine every wake is a server call.
+  if (pusherWaits) changed_.notify_all();
   out.message.text = reinterpret_cast<const uint8_t*>(out.text.data());
   out.message.program = out.program;
   return true;

@@ -53,6 +53,7 @@ class MessageQueue {
   std::deque<QueuedMessage> entries_;
   std::size_t bytes_ = 0;
   bool closed_ = false;
+  std::size_t waitingPushers_ = 0;  // Pushes waiting for room, which a Pop wakes
   std::size_t maxMessages_;
   std::size_t maxBytes_;
 };
