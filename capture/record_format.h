@@ -22,6 +22,9 @@ struct UtcTime {
 
 // "2024-05-06T07:08:09.123Z"; each field printed as given, padded to its width.
 std::string FormatIso8601(const UtcTime& time);
+// The same appended to `out`, without a formatting call for the times a clock gives (years 0 to
+// 9999, every field in its range): the JSON form writes two a message.
+void AppendIso8601(std::string& out, const UtcTime& time);
 
 // The calendar time of a FILETIME value (100 ns units since 1601-01-01, UTC).
 UtcTime UtcFromFileTime(uint64_t fileTime);

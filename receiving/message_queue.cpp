@@ -35,8 +35,23 @@ bool MessageQueue::Pop(QueuedMessage& out) {
   // Only a Push waiting for room wants to know: a wake for every message would also stir the
   // reading thread out of its idle wait each time, and under Wine every wake is a server call.
   if (pusherWaits) changed_.notify_all();
-  out.message.text = reinterpret_cast<const uint8_t*>(out.text.data());
-  out.message.program = out.program;
+  Repoint(out);
+  return true;
+}
+
+bool MessageQueue::PopBatch(std::deque<QueuedMessage>& out, std::size_t most) {
+  bool pusherWaits = false;
+  {
+    std::lock_guard<std::mutex> hold(lock_);
+    if (entries_.empty()) return false;
+    for (std::size_t taken = 0; taken < most && !entries_.empty(); ++taken) {
+      bytes_ -= entries_.front().text.size() + entries_.front().program.size();
+      out.push_back(std::move(entries_.front()));
+      entries_.pop_front();
+    }
+    pusherWaits = waitingPushers_ != 0;
+  }
+  if (pusherWaits) changed_.notify_all();
   return true;
 }
 

@@ -153,10 +153,13 @@ Receiver::Drained Receiver::DrainMailslot(MessageSink& sink, DrainBudget& budget
   // What the thread queued comes first, also once it has stopped: then the mailslot itself.
   QueuedMessage queued;
   while (budget.Left()) {
-    if (!queue_.Pop(queued)) {
+    if (batch_.empty() && !queue_.PopBatch(batch_, kReadBatch)) {
       if (!thread_) return ReadMailslot(sink, budget);
       return broken_ ? Drained::kBroken : Drained::kEmpty;
     }
+    queued = std::move(batch_.front());
+    batch_.pop_front();
+    MessageQueue::Repoint(queued);
     budget.Spend(queued.message.length);
     sink.Take(queued.message);
   }

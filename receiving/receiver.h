@@ -71,7 +71,7 @@ class Receiver {
   DebugOutputSource& debugOutput() { return debugOutput_; }
   // The listener on the global objects, where services write; started and stopped apart.
   DebugOutputSource& globalDebugOutput() { return globalDebugOutput_; }
-  std::size_t queued() const { return queue_.size(); }
+  std::size_t queued() const { return queue_.size() + batch_.size(); }
 
  private:
   Drained ReadMailslot(MessageSink& sink, DrainBudget& budget);
@@ -83,6 +83,8 @@ class Receiver {
   DWORD ReadLoop();
 
   MessageQueue queue_;
+  // Taken from the queue in one go, handed on one by one: the lock once per batch.
+  std::deque<QueuedMessage> batch_;
   scoped::Handle thread_;
   std::atomic<bool> stopping_{false};
   std::atomic<bool> broken_{false};  // the thread met a handle that no longer answers

@@ -35,8 +35,18 @@ TEST(Iso8601, EveryFieldPaddedToItsWidth) {
       {Time(2025, 1, 1, 0, 0, 0, 0), "2025-01-01T00:00:00.000Z"},
       {Time(2025, 1, 1, 0, 0, 0, 7), "2025-01-01T00:00:00.007Z"},
       {Time(999, 1, 1, 0, 0, 0, 50), "0999-01-01T00:00:00.050Z"},
+      {Time(0, 1, 1, 0, 0, 0, 0), "0000-01-01T00:00:00.000Z"},
+      {Time(9999, 99, 99, 99, 99, 99, 999), "9999-99-99T99:99:99.999Z"},
+      {Time(10000, 1, 1, 0, 0, 0, 0), "10000-01-01T00:00:00.000Z"},
+      {Time(2024, 5, 6, 7, 8, 9, 1000), "2024-05-06T07:08:09.1000Z"},
+      {Time(-1, 1, 1, 0, 0, 0, 0), "-001-01-01T00:00:00.000Z"},
   };
-  for (const auto& c : cases) EXPECT_EQ(capture::FormatIso8601(c.time), c.text);
+  for (const auto& c : cases) {
+    EXPECT_EQ(capture::FormatIso8601(c.time), c.text);
+    std::string appended = "x";
+    capture::AppendIso8601(appended, c.time);  // its own digits where it can, the same text
+    EXPECT_EQ(appended, std::string("x") + c.text);
+  }
 }
 
 // FILETIME values against the calendar: the epoch, leap days, a century that is no leap year and
