@@ -50,10 +50,13 @@ void AppendUtf16AsUtf8(std::string& out, const std::u16string& units) {
 }
 
 std::string AnsiToUtf8(const CodePageDecoder& decoder, const char* text, std::size_t length) {
+  // ASCII is itself in every ANSI code page and in UTF-8: most messages need no decoding.
+  std::size_t ascii = 0;
+  while (ascii < length && static_cast<unsigned char>(text[ascii]) < 0x80) ++ascii;
+  if (ascii == length) return std::string(text, length);
   std::string out;
   out.reserve(length);
   std::u16string units;
-  if (length == 0) return out;
   if (decoder.Decode(text, length, units)) {
     AppendUtf16AsUtf8(out, units);
     return out;

@@ -110,6 +110,9 @@ ParsedArguments ParseCaptureArguments(const std::vector<std::string>& arguments)
     } else if (name == "--debug-output") {
       if (options.debugOutput) return fail("--debug-output is given twice");
       options.debugOutput = true;
+    } else if (name == "--debug-output-global") {
+      if (options.debugOutputGlobal) return fail("--debug-output-global is given twice");
+      options.debugOutputGlobal = true;
     } else if (name == "-o" || name == "--output") {
       if (seenOutput) return fail("the output file is given twice");
       // "-o --json" is a forgotten file name far more often than a file called "--json".
@@ -203,6 +206,8 @@ ParsedArguments ParseCaptureArguments(const std::vector<std::string>& arguments)
   if (options.insecure && !options.caFile.empty()) {
     return fail("--insecure checks no certificate: it cannot go with --ca");
   }
+  // The global objects as well as the session's: services and this session's programs alike.
+  if (options.debugOutputGlobal) options.debugOutput = true;
   parsed.ok = true;
   return parsed;
 }
@@ -212,6 +217,7 @@ const char* CaptureUsage() {
          "                 [--syslog tcp://HOST:PORT|udp://HOST:PORT|tls://HOST[:PORT] [--queue N]\n"
          "                  [--ca FILE] [--client-cert FILE] [--insecure]]\n"
          "                 [--count N] [--seconds S] [--until PATTERN] [--debug-output]\n"
+         "                 [--debug-output-global]\n"
          "                 [--include PATTERN]... [--exclude PATTERN]... [--program NAME]...\n"
          "Captures the messages that programs send through tellit.dll, without a window, and\n"
          "writes each as it arrives.\n"
@@ -241,9 +247,10 @@ const char* CaptureUsage() {
          "  --queue N          messages kept while the collector cannot be reached (default\n"
          "                     10000, at most 16 MiB in all); those past it are counted and\n"
          "                     told in one message\n"
-         "  --json             one JSON object per line: time (UTC), source (tellit or debug),\n"
-         "                     pid, and for tellit messages tid, seq and sent (the sender's\n"
-         "                     time, UTC) where known, and text (UTF-8); lost messages of a\n"
+         "  --json             one JSON object per line: time (UTC), source (tellit, debug or\n"
+         "                     debug-output-global), pid, and for tellit messages tid, seq\n"
+         "                     and sent (the sender's time, UTC) where known, and text\n"
+         "                     (UTF-8); lost messages of a\n"
          "                     sender as {\"time\":...,\"source\":\"tellit\",\"lost\":N,\"pid\":P}\n"
          "  --senders          text form: \"[pid program] \" before each tellit message\n"
          "  --count N          stop after N messages written (the connection banners count\n"
@@ -254,6 +261,11 @@ const char* CaptureUsage() {
          "                     the exit status says whether it came (4: the time ran out\n"
          "                     first). --count and the filters apply as without it\n"
          "  --debug-output     also capture OutputDebugString from every program\n"
+         "  --debug-output-global\n"
+         "                     that, and the global debug output where services write\n"
+         "                     (JSON source debug-output-global); creating its objects needs\n"
+         "                     SeCreateGlobalPrivilege: without it one line says so on standard\n"
+         "                     error and this session's debug output is captured alone\n"
          "  --include PATTERN  write a message whose text matches PATTERN\n"
          "  --program NAME     write a message of a program whose file name matches NAME\n"
          "  --exclude PATTERN  leave out a message whose text matches PATTERN\n"

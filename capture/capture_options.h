@@ -11,6 +11,7 @@ struct CaptureOptions {
   std::string outputFile;          // empty: standard output
   bool json = false;               // one JSON object per message instead of the text
   bool debugOutput = false;        // also listen to OutputDebugString
+  bool debugOutputGlobal = false;  // and to the global objects, where services write (implies debugOutput)
   bool senders = false;            // text form: "[pid program] " before each tellit message
   uint64_t count = 0;              // stop after this many messages; 0: no limit
   uint64_t milliseconds = 0;       // stop after this long; 0: no limit

@@ -22,13 +22,17 @@ constexpr uint32_t kBatch = 1000;
 // A writer blocks (never loses) while the mailslot is full, so a late wake costs no message.
 constexpr DWORD kFirstIdleWaitMs = 1;
 constexpr DWORD kLongestIdleWaitMs = 16;
+// With the mailslot read on a thread of its own, whose queue holds 50,000 messages, nothing
+// waits for this loop: it looks less often and takes larger batches, leaving the CPU time to the
+// reading thread and the writers.
+constexpr DWORD kFirstIdleWaitOnThreadMs = 4;
 // The reading thread, where it reads, looks again within 4 ms while nothing comes: a capture is
 // no idle window, and a sender that ends quickly is still named.
 constexpr unsigned kThreadIdleWaitMs = 4;
 
 }  // namespace
 
-CaptureSession::Outcome CaptureSession::Open(bool debugOutput) {
+CaptureSession::Outcome CaptureSession::Open(bool debugOutput, bool globalDebugOutput) {
   if (!receiver_.OpenMailslot()) {
     error_ = GetLastError();
     return error_ == ERROR_ALREADY_EXISTS ? Outcome::kMailslotInUse : Outcome::kMailslotFailed;
@@ -42,18 +46,55 @@ CaptureSession::Outcome CaptureSession::Open(bool debugOutput) {
         error_ = ERROR_ALREADY_EXISTS;
         Close();
         return Outcome::kDebugOutputInUse;
+      case DebugOutputSource::StartResult::kNoRight:
       case DebugOutputSource::StartResult::kFailed:
-        error_ = GetLastError();
+        error_ = receiver_.debugOutput().startError();
         Close();
         return Outcome::kDebugOutputFailed;
     }
   }
+  if (globalDebugOutput) StartGlobalDebugOutput();
   return Outcome::kStopped;
+}
+
+void CaptureSession::StartGlobalDebugOutput() {
+  // In session 0 the session's names are the global ones: its listener hears the services.
+  if (DebugOutputSource::SessionIsGlobal()) return;
+  DebugOutputSource& global = receiver_.globalDebugOutput();
+  const DebugOutputSource::StartResult started = global.Start();
+  const char* why = nullptr;
+  switch (started) {
+    case DebugOutputSource::StartResult::kStarted:
+      return;
+    case DebugOutputSource::StartResult::kInUse:
+      why = "another program is capturing it";
+      break;
+    case DebugOutputSource::StartResult::kNoRight:
+      why = "creating Global\\DBWIN_BUFFER needs the right to create global objects (SeCreateGlobalPrivilege: "
+            "run as administrator or as a service)";
+      break;
+    case DebugOutputSource::StartResult::kFailed:
+      why = "its objects could not be created";
+      break;
+  }
+  std::fprintf(stderr, "tellitcap: the global debug output (services) is not captured: %s (error %lu); "
+               "this session's debug output is\n", why, static_cast<unsigned long>(global.startError()));
+  std::fflush(stderr);
+}
+
+void CaptureSession::StopFailedGlobalListener() {
+  DebugOutputSource& global = receiver_.globalDebugOutput();
+  const DWORD code = global.FailureCode();
+  global.Stop();
+  std::fprintf(stderr, "tellitcap: the global debug-output listener stopped (error %lu); this session's debug "
+               "output is still captured\n", static_cast<unsigned long>(code));
+  std::fflush(stderr);
 }
 
 void CaptureSession::Close() {
   receiver_.CloseMailslot();
   receiver_.debugOutput().Stop();
+  receiver_.globalDebugOutput().Stop();
 }
 
 void CaptureSession::Take(const Message& message) {
@@ -80,7 +121,9 @@ void CaptureSession::Append(const Message& message, size_t length) {
   if (json_) {
     CapturedMessage captured;
     captured.time = UtcFromFileTime(message.arrivalTime != 0 ? message.arrivalTime : NowAsFileTime());
-    captured.source = message.source == MessageSource::kTellit ? Source::kTellit : Source::kDebugOutput;
+    captured.source = message.source == MessageSource::kTellit        ? Source::kTellit
+                      : message.source == MessageSource::kDebugOutput ? Source::kDebugOutput
+                                                                      : Source::kDebugOutputGlobal;
     captured.hasProcessId = message.hasProcessId && message.kind != MessageKind::kNotice;
     captured.processId = message.processId;
     captured.hasSender = message.hasTrailer && message.kind == MessageKind::kText;
@@ -155,7 +198,8 @@ CaptureSession::Outcome CaptureSession::Run(const Limits& limits, HANDLE stop) {
   countLimit_ = limits.count;
   const ULONGLONG start = GetTickCount64();
   Outcome outcome = Outcome::kStopped;
-  DWORD idleWait = kFirstIdleWaitMs;
+  const DWORD firstIdleWait = readOnThread ? kFirstIdleWaitOnThreadMs : kFirstIdleWaitMs;
+  DWORD idleWait = firstIdleWait;
   while (outcome == Outcome::kStopped && !LimitReached()) {
     if (WaitForSingleObject(stop, 0) == WAIT_OBJECT_0) break;
     const ULONGLONG elapsed = GetTickCount64() - start;
@@ -166,25 +210,24 @@ CaptureSession::Outcome CaptureSession::Run(const Limits& limits, HANDLE stop) {
 
     uint32_t taken = DrainMailslot(kBatch, outcome);
     DebugOutputSource& listener = receiver_.debugOutput();
-    if (listener.IsRunning()) {
+    if (listener.IsRunning() || receiver_.globalDebugOutput().IsRunning()) {
       taken += DrainDebugOutput(kBatch);
       if (listener.Failed()) {
         error_ = listener.FailureCode();
         outcome = Outcome::kDebugOutputFailed;
       }
+      if (receiver_.globalDebugOutput().Failed()) StopFailedGlobalListener();
     }
     TellUnkept();
-    if (outputFailed_ || !sink_.FlushIfLarge()) outcome = Outcome::kOutputFailed;
+    // Written in large pieces, and what came is on its way at the latest a flush period later:
+    // one write per message would cost the channel's speed.
+    if (outputFailed_ || !sink_.FlushIfDue()) outcome = Outcome::kOutputFailed;
     if (taken != 0 || outcome != Outcome::kStopped || LimitReached()) {
-      idleWait = kFirstIdleWaitMs;
+      idleWait = firstIdleWait;
       continue;
     }
-    // Both sources are empty: write what the burst left, then wait a little.
-    if (!sink_.Flush()) {
-      outcome = Outcome::kOutputFailed;
-      continue;
-    }
-    DWORD wait = idleWait;
+    // Both sources are empty: wait a little, never past the time the pending output falls due.
+    DWORD wait = static_cast<DWORD>(sink_.DueIn(idleWait));
     if (limits.milliseconds != 0 && limits.milliseconds - elapsed < wait) {
       wait = static_cast<DWORD>(limits.milliseconds - elapsed);
     }
@@ -196,7 +239,7 @@ CaptureSession::Outcome CaptureSession::Run(const Limits& limits, HANDLE stop) {
   if (outcome == Outcome::kStopped && !LimitReached()) {
     receiver_.StopReading();  // what it queued comes first, then what is still in the mailslot
     DrainMailslot(kBatch, outcome);
-    if (receiver_.debugOutput().IsRunning()) DrainDebugOutput(kBatch);
+    if (receiver_.debugOutput().IsRunning() || receiver_.globalDebugOutput().IsRunning()) DrainDebugOutput(kBatch);
   }
   // Whatever ended the loop, what was received is written before the channel closes.
   if ((!sink_.Flush() || outputFailed_) && outcome == Outcome::kStopped) outcome = Outcome::kOutputFailed;

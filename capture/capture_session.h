@@ -42,8 +42,9 @@ class CaptureSession final : MessageSink {
   bool readOnThread = false;
 
   // Creates the mailslot and starts the listener if asked; on any outcome but kStopped nothing
-  // is left open.
-  Outcome Open(bool debugOutput);
+  // is left open. `globalDebugOutput`: the listener on the global objects too (services' debug
+  // output); where it cannot start, one line on stderr says why and the capture goes on without.
+  Outcome Open(bool debugOutput, bool globalDebugOutput = false);
   // Captures until a limit is reached, stop is signalled or something fails; then writes what
   // is pending and closes the channel. Messages still queued when a limit is reached stay unread.
   Outcome Run(const Limits& limits, HANDLE stop);
@@ -78,6 +79,9 @@ class CaptureSession final : MessageSink {
   void Close();
   // Tells on stderr of messages a receiving thread could not keep since the last time.
   void TellUnkept();
+  void StartGlobalDebugOutput();
+  // The global listener ended by itself: stopped, told on stderr, the capture goes on.
+  void StopFailedGlobalListener();
 
   OutputSink& sink_;
   const CodePageDecoder& decoder_;

@@ -5,7 +5,7 @@
 namespace capture {
 
 namespace {
-// A burst is written once this much is pending, so memory stays small while writes stay large.
+// The most one WriteFile is given.
 constexpr std::size_t kLargeWrite = 64 * 1024;
 }  // namespace
 
@@ -68,7 +68,11 @@ bool OutputSink::EndMessage() {
   return true;
 }
 
-bool OutputSink::FlushIfLarge() { return pending_.size() < kLargeWrite || Flush(); }
+bool OutputSink::FlushIfDue() { return !rule.Due(pending_.size(), pendingSince_, clock_()) || Flush(); }
+
+uint64_t OutputSink::DueIn(uint64_t longest) const {
+  return rule.WaitAtMost(pending_.size(), pendingSince_, clock_(), longest);
+}
 
 bool OutputSink::WritePiece(const char* bytes, std::size_t length) {
   if (nothing_) return true;

@@ -1,11 +1,13 @@
 // OutputSink: where tellitcap writes, standard output or a file it appends to and rotates; it
-// keeps what comes in a burst and writes it in large pieces.
+// keeps what comes and writes it in large pieces, at the latest a period after it came.
 #pragma once
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 
+#include "capture/flush_rule.h"
 #include "receiving/rotating_file.h"
 #include "receiving/rotation_rule.h"
 
@@ -30,13 +32,23 @@ class OutputSink {
   // The bytes waiting for the next Flush; callers append one message at a time between
   // BeginMessage and EndMessage.
   std::string& pending() { return pending_; }
-  void BeginMessage() { messageStart_ = pending_.size(); }
+  void BeginMessage() {
+    if (pending_.empty()) pendingSince_ = clock_();
+    messageStart_ = pending_.size();
+  }
   // The message appended since BeginMessage is complete: when it starts a new file, what came
   // before it is written to the old one first. False when a write or the new file failed.
   bool EndMessage();
-  // Writes what is pending once it has grown past the point where a write pays off; false when
-  // a write failed.
-  bool FlushIfLarge();
+  // Writes what is pending once the rule says it is due (many bytes, or the oldest has waited
+  // the period); false when a write failed.
+  bool FlushIfDue();
+  // Milliseconds until what is pending falls due, at most `longest`: how long the caller may
+  // wait for messages before it must come back to flush.
+  uint64_t DueIn(uint64_t longest) const;
+  // The rule and the clock (milliseconds); tests put their own in place.
+  FlushRule rule;
+  using Clock = uint64_t (*)();
+  void SetClock(Clock clock) { clock_ = clock; }
   // Writes everything pending; false when a write failed (error() says why). The pending bytes
   // are dropped either way, so a broken output cannot grow them without bound.
   bool Flush();
@@ -50,6 +62,9 @@ class OutputSink {
   HANDLE handle_ = nullptr;  // standard output or a handle lent by a test
   std::string pending_;
   std::size_t messageStart_ = 0;
+  uint64_t pendingSince_ = 0;  // on clock_: when the oldest pending message was begun
+  Clock clock_ = &SystemMilliseconds;
+  static uint64_t SystemMilliseconds() { return GetTickCount64(); }
   TroubleTeller teller_ = nullptr;
   bool nothing_ = false;
   DWORD error_ = ERROR_SUCCESS;

@@ -9,11 +9,70 @@
 
 namespace capture {
 
+namespace {
+
+const char* SourceName(Source source) {
+  switch (source) {
+    case Source::kTellit: return "tellit";
+    case Source::kDebugOutput: return "debug";
+    case Source::kDebugOutputGlobal: return "debug-output-global";
+  }
+  return "tellit";
+}
+
+}  // namespace
+
 std::string FormatIso8601(const UtcTime& time) {
   char text[96];  // room for every field at its widest int
   std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%03dZ", time.year, time.month, time.day, time.hour,
                 time.minute, time.second, time.millisecond);
   return text;
+}
+
+namespace {
+
+// Appends `value` (0 .. 10^width - 1) as `width` digits.
+void AppendDigits(std::string& out, int value, int width) {
+  char digits[4];
+  for (int i = width - 1; i >= 0; --i, value /= 10) digits[i] = static_cast<char>('0' + value % 10);
+  out.append(digits, static_cast<std::size_t>(width));
+}
+
+// Appends a number without the temporary string of std::to_string.
+void AppendNumber(std::string& out, uint32_t value) {
+  char digits[10];
+  int at = 10;
+  do {
+    digits[--at] = static_cast<char>('0' + value % 10);
+    value /= 10;
+  } while (value != 0);
+  out.append(digits + at, static_cast<std::size_t>(10 - at));
+}
+
+}  // namespace
+
+void AppendIso8601(std::string& out, const UtcTime& time) {
+  const bool usual = time.year >= 0 && time.year <= 9999 && time.month >= 0 && time.month <= 99 && time.day >= 0 &&
+                     time.day <= 99 && time.hour >= 0 && time.hour <= 99 && time.minute >= 0 && time.minute <= 99 &&
+                     time.second >= 0 && time.second <= 99 && time.millisecond >= 0 && time.millisecond <= 999;
+  if (!usual) {
+    out += FormatIso8601(time);
+    return;
+  }
+  AppendDigits(out, time.year, 4);
+  out += '-';
+  AppendDigits(out, time.month, 2);
+  out += '-';
+  AppendDigits(out, time.day, 2);
+  out += 'T';
+  AppendDigits(out, time.hour, 2);
+  out += ':';
+  AppendDigits(out, time.minute, 2);
+  out += ':';
+  AppendDigits(out, time.second, 2);
+  out += '.';
+  AppendDigits(out, time.millisecond, 3);
+  out += 'Z';
 }
 
 UtcTime UtcFromFileTime(uint64_t fileTime) {
@@ -49,19 +108,30 @@ void AppendPlainText(std::string& out, const char* text, std::size_t length) {
 
 void AppendJsonLine(std::string& out, const CapturedMessage& message, const CodePageDecoder& decoder) {
   out += "{\"time\":\"";
-  out += FormatIso8601(message.time);
-  out += message.source == Source::kTellit ? "\",\"source\":\"tellit\"" : "\",\"source\":\"debug\"";
+  AppendIso8601(out, message.time);
+  out += "\",\"source\":\"";
+  out += SourceName(message.source);
+  out += '"';
   if (message.lost != 0) {
-    out += ",\"lost\":" + std::to_string(message.lost) + ",\"pid\":" + std::to_string(message.processId) + "}\n";
+    out += ",\"lost\":";
+    AppendNumber(out, message.lost);
+    out += ",\"pid\":";
+    AppendNumber(out, message.processId);
+    out += "}\n";
     return;
   }
   if (message.hasProcessId) {
     out += ",\"pid\":";
-    out += std::to_string(message.processId);
+    AppendNumber(out, message.processId);
   }
   if (message.hasSender) {
-    out += ",\"tid\":" + std::to_string(message.threadId) + ",\"seq\":" + std::to_string(message.sequence);
-    out += ",\"sent\":\"" + FormatIso8601(message.sent) + "\"";
+    out += ",\"tid\":";
+    AppendNumber(out, message.threadId);
+    out += ",\"seq\":";
+    AppendNumber(out, message.sequence);
+    out += ",\"sent\":\"";
+    AppendIso8601(out, message.sent);
+    out += '"';
   }
   if (message.cut) out += ",\"cut\":true";
   out += ",\"text\":";

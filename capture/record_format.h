@@ -22,11 +22,15 @@ struct UtcTime {
 
 // "2024-05-06T07:08:09.123Z"; each field printed as given, padded to its width.
 std::string FormatIso8601(const UtcTime& time);
+// The same appended to `out`, without a formatting call for the times a clock gives (years 0 to
+// 9999, every field in its range): the JSON form writes two a message.
+void AppendIso8601(std::string& out, const UtcTime& time);
 
 // The calendar time of a FILETIME value (100 ns units since 1601-01-01, UTC).
 UtcTime UtcFromFileTime(uint64_t fileTime);
 
-enum class Source { kTellit, kDebugOutput };
+// kDebugOutputGlobal: debug output through the global objects, where services write.
+enum class Source { kTellit, kDebugOutput, kDebugOutputGlobal };
 
 struct CapturedMessage {
   UtcTime time;
@@ -47,7 +51,7 @@ struct CapturedMessage {
 // Appends the text with every lone CR and LF made CR LF, as vigilo.exe shows and logs it.
 void AppendPlainText(std::string& out, const char* text, std::size_t length);
 
-// Appends {"time":...,"source":"tellit"|"debug"[,"pid":N[,"tid":T,"seq":S,"sent":...]][,"cut":true],"text":...}
+// Appends {"time":...,"source":"tellit"|"debug"|"debug-output-global"[,"pid":N[,"tid":T,"seq":S,"sent":...]][,"cut":true],"text":...}
 // and a line feed, the text decoded from the ANSI code page to UTF-8 and escaped, its line ends
 // kept as sent; for lost messages {"time":...,"source":"tellit","lost":N,"pid":P}.
 void AppendJsonLine(std::string& out, const CapturedMessage& message, const CodePageDecoder& decoder);

@@ -100,7 +100,7 @@ int Capture(const capture::CaptureOptions& options) {
   session.SetUntil(filtering::FilterSet(capture::CaptureUntilRules(options), LeadTrailSetsForAnsiCodePage(),
                                         CaseFoldingForAnsiCodePage()));
   // The channel first: when another monitor owns it, no output file is created or touched.
-  capture::CaptureSession::Outcome outcome = session.Open(options.debugOutput);
+  capture::CaptureSession::Outcome outcome = session.Open(options.debugOutput, options.debugOutputGlobal);
   if (outcome != capture::CaptureSession::Outcome::kStopped) return ReportSession(outcome, session, sink);
   rotation::Policy rotation;
   rotation.maxBytes = options.maxSize;

@@ -2,6 +2,7 @@
 #include "receiving/debug_output_source.h"
 
 #include <cstring>
+#include <string>
 #include <utility>
 
 #include "receiving/file_time.h"
@@ -12,36 +13,53 @@ namespace {
 constexpr DWORD kSectionSize = 4096;
 constexpr DWORD kTextOffset = sizeof(DWORD);  // the sender's process id comes first
 
-// Creates a named object of the listener protocol; false when it failed or already existed.
-bool CreateFresh(scoped::Handle& handle, HANDLE created, bool& inUse) {
-  const DWORD error = GetLastError();
+// Creates a named object of the listener protocol; false when it failed or already existed, with
+// the system's error code in `error`.
+bool CreateFresh(scoped::Handle& handle, HANDLE created, DWORD& error) {
+  error = GetLastError();
   handle.reset(created);
-  if (handle && error == ERROR_ALREADY_EXISTS) inUse = true;
+  if (!handle && error == ERROR_SUCCESS) error = ERROR_INVALID_HANDLE;
   return handle && error != ERROR_ALREADY_EXISTS;
+}
+
+// The protocol's object names in a namespace: "DBWIN_BUFFER" or "Global\DBWIN_BUFFER".
+std::string ObjectName(DebugOutputSource::Scope scope, const char* name) {
+  return std::string(scope == DebugOutputSource::Scope::kGlobal ? "Global\\" : "") + name;
 }
 
 }  // namespace
 
 DebugOutputSource::StartResult DebugOutputSource::Start() {
   if (IsRunning()) return StartResult::kStarted;
-  bool inUse = false;
+  DWORD error = ERROR_SUCCESS;
   // Each object must be new: one that exists already belongs to another listener.
   const bool created =
-      CreateFresh(bufferReady_, CreateEventA(nullptr, FALSE, FALSE, "DBWIN_BUFFER_READY"), inUse) &&
-      CreateFresh(dataReady_, CreateEventA(nullptr, FALSE, FALSE, "DBWIN_DATA_READY"), inUse) &&
+      CreateFresh(bufferReady_, CreateEventA(nullptr, FALSE, FALSE, ObjectName(scope_, "DBWIN_BUFFER_READY").c_str()),
+                  error) &&
+      CreateFresh(dataReady_, CreateEventA(nullptr, FALSE, FALSE, ObjectName(scope_, "DBWIN_DATA_READY").c_str()),
+                  error) &&
       CreateFresh(section_,
-                  CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kSectionSize, "DBWIN_BUFFER"),
-                  inUse);
+                  CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kSectionSize,
+                                     ObjectName(scope_, "DBWIN_BUFFER").c_str()),
+                  error);
   if (created) {
     mapping_.reset(MapViewOfFile(section_.get(), FILE_MAP_READ, 0, 0, kSectionSize));
     view_ = static_cast<const unsigned char*>(mapping_.get());
+    if (!view_) error = GetLastError();
     stop_.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    if (view_ && !stop_) error = GetLastError();
     if (view_ && stop_) thread_.reset(CreateThread(nullptr, 0, Listen, this, 0, nullptr));
+    if (view_ && stop_ && !thread_) error = GetLastError();
   }
   if (!thread_) {
     Stop();
-    return inUse ? StartResult::kInUse : StartResult::kFailed;
+    startError_ = error;
+    if (error == ERROR_ALREADY_EXISTS) return StartResult::kInUse;
+    // An object of the name that this user may not open, or a namespace it may not create in.
+    return error == ERROR_ACCESS_DENIED || error == ERROR_PRIVILEGE_NOT_HELD ? StartResult::kNoRight
+                                                                            : StartResult::kFailed;
   }
+  startError_ = ERROR_SUCCESS;
   return StartResult::kStarted;
 }
 
@@ -57,6 +75,11 @@ void DebugOutputSource::Stop() {
   dataReady_.reset();
   bufferReady_.reset();
   stop_.reset();
+}
+
+bool DebugOutputSource::SessionIsGlobal() {
+  DWORD session = 0;
+  return ProcessIdToSessionId(GetCurrentProcessId(), &session) && session == 0;
 }
 
 bool DebugOutputSource::Failed() const {

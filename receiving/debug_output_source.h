@@ -1,6 +1,7 @@
-// DebugOutputSource: the session's debug-output listener. A thread of its own answers the
-// protocol OutputDebugStringA/W use when no debugger is attached, copies each message into a
-// bounded queue at once, and the timer tick takes them from there.
+// DebugOutputSource: a debug-output listener, on the session's objects or on the global ones that
+// services write through. A thread of its own answers the protocol OutputDebugStringA/W use when
+// no debugger is attached, copies each message into a bounded queue at once, and the timer tick
+// takes them from there.
 #pragma once
 
 #include <windows.h>
@@ -15,16 +16,25 @@ class DebugOutputSource {
  public:
   enum class StartResult {
     kStarted,
-    kInUse,   // another program listens already
-    kFailed,  // the objects or the thread could not be created
+    kInUse,    // another program listens already
+    kNoRight,  // the user may not create the objects (global ones need SeCreateGlobalPrivilege)
+    kFailed,   // the objects or the thread could not be created
   };
+  // The names' namespace: the session's own, or the one every session shares.
+  enum class Scope { kSession, kGlobal };
 
-  DebugOutputSource() = default;
+  explicit DebugOutputSource(Scope scope = Scope::kSession) : scope_(scope) {}
   ~DebugOutputSource() { Stop(); }
   DebugOutputSource(const DebugOutputSource&) = delete;
   DebugOutputSource& operator=(const DebugOutputSource&) = delete;
 
   StartResult Start();
+  // The system's error code of the last Start that did not start.
+  DWORD startError() const { return startError_; }
+  Scope scope() const { return scope_; }
+  // True when this process runs in session 0, whose own names are the global ones: there one
+  // listener hears both, and a second on the global names would only find the first.
+  static bool SessionIsGlobal();
   // Ends the thread (it answers within milliseconds) and closes every handle, so that a later
   // OutputDebugString call finds no listener and returns at once. Queued messages stay to be taken.
   void Stop();
@@ -43,6 +53,8 @@ class DebugOutputSource {
   static DWORD WINAPI Listen(void* self);
   DWORD ListenLoop();
 
+  const Scope scope_;
+  DWORD startError_ = ERROR_SUCCESS;
   scoped::Handle bufferReady_;
   scoped::Handle dataReady_;
   scoped::Handle section_;

@@ -7,7 +7,8 @@
 #include <cstdint>
 #include <string_view>
 
-enum class MessageSource : uint8_t { kTellit, kDebugOutput };
+// kDebugOutputGlobal: debug output through the global objects, where services write.
+enum class MessageSource : uint8_t { kTellit, kDebugOutput, kDebugOutputGlobal };
 
 enum class MessageKind : uint8_t {
   kText,    // a sender's text

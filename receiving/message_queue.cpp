@@ -7,7 +7,11 @@
 bool MessageQueue::Push(const Message& message) {
   std::unique_lock<std::mutex> hold(lock_);
   const std::size_t bytes = message.length + message.program.size();
-  changed_.wait(hold, [&] { return closed_ || Fits(bytes); });
+  if (!closed_ && !Fits(bytes)) {
+    ++waitingPushers_;
+    changed_.wait(hold, [&] { return closed_ || Fits(bytes); });
+    --waitingPushers_;
+  }
   if (closed_) return false;
   QueuedMessage entry;
   entry.message = message;
@@ -19,16 +23,35 @@ bool MessageQueue::Push(const Message& message) {
 }
 
 bool MessageQueue::Pop(QueuedMessage& out) {
+  bool pusherWaits = false;
   {
     std::lock_guard<std::mutex> hold(lock_);
     if (entries_.empty()) return false;
     out = std::move(entries_.front());
     entries_.pop_front();
     bytes_ -= out.text.size() + out.program.size();
+    pusherWaits = waitingPushers_ != 0;
   }
-  changed_.notify_all();
-  out.message.text = reinterpret_cast<const uint8_t*>(out.text.data());
-  out.message.program = out.program;
+  // Only a Push waiting for room wants to know: a wake for every message would also stir the
+  // reading thread out of its idle wait each time, and under Wine every wake is a server call.
+  if (pusherWaits) changed_.notify_all();
+  Repoint(out);
+  return true;
+}
+
+bool MessageQueue::PopBatch(std::deque<QueuedMessage>& out, std::size_t most) {
+  bool pusherWaits = false;
+  {
+    std::lock_guard<std::mutex> hold(lock_);
+    if (entries_.empty()) return false;
+    for (std::size_t taken = 0; taken < most && !entries_.empty(); ++taken) {
+      bytes_ -= entries_.front().text.size() + entries_.front().program.size();
+      out.push_back(std::move(entries_.front()));
+      entries_.pop_front();
+    }
+    pusherWaits = waitingPushers_ != 0;
+  }
+  if (pusherWaits) changed_.notify_all();
   return true;
 }
 

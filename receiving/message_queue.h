@@ -33,6 +33,16 @@ class MessageQueue {
   // Takes the oldest message; false when none waits. Its text and program stay valid until the
   // next Pop into the same record.
   bool Pop(QueuedMessage& out);
+  // Moves up to `most` of the oldest messages to the end of `out` under one lock, so that a
+  // drain of many takes the lock (and wakes a waiting Push) once; their texts are re-pointed
+  // by the caller's Pop from `out` (see Repoint). False when none waited.
+  bool PopBatch(std::deque<QueuedMessage>& out, std::size_t most);
+  // Points a message taken from a batch at its own text and program again: a move may have
+  // changed where they lie.
+  static void Repoint(QueuedMessage& message) {
+    message.message.text = reinterpret_cast<const uint8_t*>(message.text.data());
+    message.message.program = message.program;
+  }
   // Wakes a waiting Push, which then gives up; later Pushes give up at once. Open undoes it.
   void Close();
   void Open();
@@ -53,6 +63,7 @@ class MessageQueue {
   std::deque<QueuedMessage> entries_;
   std::size_t bytes_ = 0;
   bool closed_ = false;
+  std::size_t waitingPushers_ = 0;  // Pushes waiting for room, which a Pop wakes
   std::size_t maxMessages_;
   std::size_t maxBytes_;
 };

@@ -153,10 +153,13 @@ Receiver::Drained Receiver::DrainMailslot(MessageSink& sink, DrainBudget& budget
   // What the thread queued comes first, also once it has stopped: then the mailslot itself.
   QueuedMessage queued;
   while (budget.Left()) {
-    if (!queue_.Pop(queued)) {
+    if (batch_.empty() && !queue_.PopBatch(batch_, kReadBatch)) {
       if (!thread_) return ReadMailslot(sink, budget);
       return broken_ ? Drained::kBroken : Drained::kEmpty;
     }
+    queued = std::move(batch_.front());
+    batch_.pop_front();
+    MessageQueue::Repoint(queued);
     budget.Spend(queued.message.length);
     sink.Take(queued.message);
   }
@@ -185,24 +188,37 @@ Receiver::Drained Receiver::ReadMailslot(MessageSink& sink, DrainBudget& budget)
   return Drained::kBudget;
 }
 
-Receiver::Drained Receiver::DrainDebugOutput(MessageSink& sink, DrainBudget& budget) {
+bool Receiver::TakeDebugMessage(DebugOutputSource& listener, MessageSource source, MessageSink& sink,
+                                DrainBudget& budget) {
   DebugMessage captured;
+  if (!listener.Next(captured)) return false;
+  budget.Spend(captured.text.size());
+  Message message;
+  message.source = source;
+  message.text = reinterpret_cast<const uint8_t*>(captured.text.data());
+  message.length = captured.text.size();
+  message.arrivalTime = captured.arrivalTime;
+  if (captured.dropNotice) {
+    message.kind = MessageKind::kNotice;
+  } else {
+    message.hasProcessId = true;
+    message.processId = captured.processId;
+    message.program = captured.sender;
+  }
+  sink.Take(message);
+  return true;
+}
+
+Receiver::Drained Receiver::DrainDebugOutput(MessageSink& sink, DrainBudget& budget) {
+  // In turn, so that a flood on one listener never leaves the other's bounded queue to overflow.
+  bool session = true;
+  bool global = true;
   while (budget.Left()) {
-    if (!debugOutput_.Next(captured)) return Drained::kEmpty;
-    budget.Spend(captured.text.size());
-    Message message;
-    message.source = MessageSource::kDebugOutput;
-    message.text = reinterpret_cast<const uint8_t*>(captured.text.data());
-    message.length = captured.text.size();
-    message.arrivalTime = captured.arrivalTime;
-    if (captured.dropNotice) {
-      message.kind = MessageKind::kNotice;
-    } else {
-      message.hasProcessId = true;
-      message.processId = captured.processId;
-      message.program = captured.sender;
+    if (session) session = TakeDebugMessage(debugOutput_, MessageSource::kDebugOutput, sink, budget);
+    if (global && budget.Left()) {
+      global = TakeDebugMessage(globalDebugOutput_, MessageSource::kDebugOutputGlobal, sink, budget);
     }
-    sink.Take(message);
+    if (!session && !global) return Drained::kEmpty;
   }
   return Drained::kBudget;
 }

@@ -59,24 +59,32 @@ class Receiver {
   // Hands the queued datagrams to the sink within the budget: a loss notice before a datagram
   // whose sequence skipped, the datagram itself, a notice for one that could not be read.
   Drained DrainMailslot(MessageSink& sink, DrainBudget& budget);
-  // The same for captured debug output; the drop notice of its queue comes as a notice.
+  // The same for captured debug output, the session's and the global listener's taken in turn;
+  // the drop notice of a queue comes as a notice.
   Drained DrainDebugOutput(MessageSink& sink, DrainBudget& budget);
 
   // Messages a receiving thread read and could not keep (out of memory) since the receiver was
   // made; each run of them is also told by a notice where they would have been.
-  uint64_t unkept() const { return unkeptTotal_ + debugOutput_.unkept(); }
+  uint64_t unkept() const { return unkeptTotal_ + debugOutput_.unkept() + globalDebugOutput_.unkept(); }
 
   MailslotSource& mailslot() { return mailslot_; }
   DebugOutputSource& debugOutput() { return debugOutput_; }
-  std::size_t queued() const { return queue_.size(); }
+  // The listener on the global objects, where services write; started and stopped apart.
+  DebugOutputSource& globalDebugOutput() { return globalDebugOutput_; }
+  std::size_t queued() const { return queue_.size() + batch_.size(); }
 
  private:
   Drained ReadMailslot(MessageSink& sink, DrainBudget& budget);
   void TakeDatagram(MessageSink& sink);
+  // One message of a listener to the sink; false when it had none.
+  static bool TakeDebugMessage(DebugOutputSource& listener, MessageSource source, MessageSink& sink,
+                               DrainBudget& budget);
   static DWORD WINAPI ReadThread(void* self);
   DWORD ReadLoop();
 
   MessageQueue queue_;
+  // Taken from the queue in one go, handed on one by one: the lock once per batch.
+  std::deque<QueuedMessage> batch_;
   scoped::Handle thread_;
   std::atomic<bool> stopping_{false};
   std::atomic<bool> broken_{false};  // the thread met a handle that no longer answers
@@ -87,6 +95,7 @@ class Receiver {
   unsigned longestIdleWait_ = 16;
   MailslotSource mailslot_;
   DebugOutputSource debugOutput_;
+  DebugOutputSource globalDebugOutput_{DebugOutputSource::Scope::kGlobal};
   SequenceTracker sequences_;
   ProcessNames names_;
 };

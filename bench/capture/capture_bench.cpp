@@ -1,10 +1,15 @@
-// tellitcap's ingest rate: a writer process sends N numbered messages through tellit.dll while
-// tellitcap.exe -o FILE --count N+1 (its banner counts) receives them; prints messages per second
-// from the first send to tellitcap's exit, in text and in JSON form, and whether any was missing.
+// tellitcap's ingest rate against a bare reader of the same channel, in alternating rounds: W
+// writer processes send N numbered messages in all through tellit.dll while either tellitcap.exe
+// -o FILE --count N+W (each writer's banner counts) or the bare reader (this program with --bare:
+// it reads the mailslot on a thread, as fast as datagrams come, and counts) receives them.
+// Each round times both from the writers' start to the reader's exit; prints each round's rates
+// and ratio, then for every case the median of the per-round ratios and their spread, and
+// whether tellitcap lost any message. Cases: 1 and 4 writers, text and JSON, without and with 10
+// filter rules that keep every message.
 //
 //   capture_bench [messages] [rounds]
-// Each round starts a new writer (this program with --writer N): under Wine a client that keeps
-// its handle keeps the mailslot alive, and the next round's tellitcap could not create it.
+// New writers each round: under Wine a client that keeps its handle keeps the mailslot alive,
+// and the next round's reader could not create it.
 #include <windows.h>
 
 #include <algorithm>
@@ -14,36 +19,79 @@
 #include <string>
 #include <vector>
 
+#include "receiving/mailslot_source.h"
+#include "scoped/scoped_win.h"
 #include "support/monitor_process.h"
 #include "support/scratch_dir.h"
 #include "tellit.h"
 
 namespace {
 
-const char kGoEvent[] = "tellit_capture_bench_writer_go";
+const char kGoEvent[] = "tellit_capture_bench_go";
+const char kReadySemaphore[] = "tellit_capture_bench_ready";
+constexpr DWORD kLimitMs = 600000;
 
-int RunWriter(int count) {
-  const HANDLE go = OpenEventA(EVENT_MODIFY_STATE, FALSE, kGoEvent);
-  if (!go) return 2;
-  SetEvent(go);  // the clock starts now
-  CloseHandle(go);
+// A writer: numbers first .. first+count-1, once every writer is ready and the clock runs.
+int RunWriter(int first, int count) {
+  const scoped::Handle go(OpenEventA(SYNCHRONIZE, FALSE, kGoEvent));
+  const scoped::Handle ready(OpenSemaphoreA(SEMAPHORE_MODIFY_STATE, FALSE, kReadySemaphore));
+  if (!go || !ready) return 2;
+  ReleaseSemaphore(ready.get(), 1, nullptr);
+  if (WaitForSingleObject(go.get(), kLimitMs) != WAIT_OBJECT_0) return 2;
   int sent = 0;
-  for (int i = 0; i < count; ++i) sent += tellitf("%d\n", i) > 0 ? 1 : 0;
+  for (int i = first; i < first + count; ++i) sent += tellitf("%d\n", i) > 0 ? 1 : 0;
   return sent == count ? 0 : 1;
 }
 
-HANDLE Start(const std::string& commandLine, DWORD* processId = nullptr) {
+// The bare reader's thread: reads until `expected` datagrams came, looking again within 1 ms,
+// doubling up to 4 ms, while none is queued, as tellitcap's reading thread does.
+struct BareCount {
+  MailslotSource* mailslot;
+  long expected;
+  long taken = 0;
+};
+
+DWORD WINAPI BareRead(void* argument) {
+  auto* count = static_cast<BareCount*>(argument);
+  DWORD idle = 1;
+  while (count->taken < count->expected) {
+    const MailslotSource::Result result = count->mailslot->Next();
+    if (result == MailslotSource::Result::kMessage || result == MailslotSource::Result::kSkipped) {
+      ++count->taken;
+      idle = 1;
+    } else if (result == MailslotSource::Result::kBroken) {
+      return 1;
+    } else {
+      Sleep(idle);
+      idle = idle * 2 > 4 ? 4 : idle * 2;
+    }
+  }
+  return 0;
+}
+
+int RunBareReader(long expected) {
+  MailslotSource mailslot;
+  if (!mailslot.Open()) return 2;
+  BareCount count{&mailslot, expected};
+  const scoped::Handle thread(CreateThread(nullptr, 0, BareRead, &count, 0, nullptr));
+  if (!thread) return 3;
+  WaitForSingleObject(thread.get(), INFINITE);
+  DWORD code = 1;
+  GetExitCodeThread(thread.get(), &code);
+  return static_cast<int>(code);
+}
+
+scoped::Handle Start(const std::string& commandLine) {
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info = {};
   std::vector<char> line(commandLine.begin(), commandLine.end());
   line.push_back('\0');
   if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
-    return nullptr;
+    return scoped::Handle();
   }
   CloseHandle(info.hThread);
-  if (processId) *processId = info.dwProcessId;
-  return info.hProcess;
+  return scoped::Handle(info.hProcess);
 }
 
 double Now() {
@@ -54,7 +102,7 @@ double Now() {
 }
 
 // How many of the numbers 0..count-1 the file lacks; each line holds one (text: "i\r\n", JSON:
-// "text":"i\n"), the banner line none.
+// "text":"i\n"), the banner lines none.
 int Missing(const std::string& bytes, int count, bool json) {
   std::vector<char> seen(static_cast<size_t>(count), 0);
   const std::string marker = json ? "\"text\":\"" : "";
@@ -73,84 +121,139 @@ int Missing(const std::string& bytes, int count, bool json) {
   return static_cast<int>(std::count(seen.begin(), seen.end(), 0));
 }
 
-struct Round {
-  double seconds = 0;        // first send to tellitcap's exit
-  double writerSeconds = 0;  // first send to the writer's exit
-  int missing = -1;
-  bool ok = false;
+struct Case {
+  int writers;
+  bool json;
+  bool rules;
 };
 
-Round RunRound(int count, bool json) {
-  Round round;
-  char temp[MAX_PATH];
-  GetTempPathA(MAX_PATH, temp);
-  const std::string file = std::string(temp) + "capture_bench_" + std::to_string(GetCurrentProcessId()) + ".out";
-  DeleteFileA(file.c_str());
+// Ten rules that keep every message and are all asked: a program include that matches the
+// writers, and nine text excludes that match nothing.
+const char kTenRules[] =
+    "--program \"*capture_bench*\" --exclude \"*error*\" --exclude \"*warning*\" --exclude \"*fatal*\" "
+    "--exclude \"*heartbeat*\" --exclude \"*debug?trace*\" --exclude \"a*b*c\" --exclude \"*timeout*\" "
+    "--exclude \"*retry*\" --exclude \"*x?y?z*\"";
+
+struct Run {
+  double seconds = 0;  // the writers' start to the reader's exit
+  bool ok = false;
+  int missing = 0;
+};
+
+// One reader (tellitcap when `file` is not empty, else the bare reader) against the writers.
+Run RunOnce(const Case& c, int count, const std::string& file) {
+  Run run;
   const std::string folder = BinDirectory();
-  const HANDLE capture = Start("\"" + folder + "\\tellitcap.exe\" " + (json ? "--json " : "") + "-o \"" + file +
-                               "\" --count " + std::to_string(count + 1) + " --seconds 600");
-  if (!capture) return round;
-  for (int i = 0; i < 500 && !MailslotExists(); ++i) Sleep(10);
-  const HANDLE go = CreateEventA(nullptr, TRUE, FALSE, kGoEvent);
-  const HANDLE writer = Start("\"" + folder + "\\capture_bench.exe\" --writer " + std::to_string(count));
-  double start = 0;
-  if (writer && WaitForSingleObject(go, 30000) == WAIT_OBJECT_0) {
-    start = Now();
-    // Whichever ends first is timed at once, the other after it.
-    const HANDLE both[2] = {writer, capture};
-    constexpr DWORD kLimitMs = 600000;
-    const DWORD first = WaitForMultipleObjects(2, both, FALSE, kLimitMs);
-    const double firstEnd = Now();
-    double writerEnd = 0;
-    double captureEnd = 0;
-    if (first == WAIT_OBJECT_0 || first == WAIT_OBJECT_0 + 1) {
-      const bool writerFirst = first == WAIT_OBJECT_0;
-      const bool secondEnded = WaitForSingleObject(both[writerFirst ? 1 : 0], kLimitMs) == WAIT_OBJECT_0;
-      const double secondEnd = secondEnded ? Now() : 0;
-      writerEnd = writerFirst ? firstEnd : secondEnd;
-      captureEnd = writerFirst ? secondEnd : firstEnd;
+  const long expected = count + c.writers;  // each writer's banner too
+  scoped::Handle reader;
+  if (file.empty()) {
+    reader = Start("\"" + folder + "\\capture_bench.exe\" --bare " + std::to_string(expected));
+  } else {
+    DeleteFileA(file.c_str());
+    reader = Start("\"" + folder + "\\tellitcap.exe\" " + (c.json ? "--json " : "") + (c.rules ? kTenRules : "") +
+                   " -o \"" + file + "\" --count " + std::to_string(expected) + " --seconds 600");
+  }
+  if (!reader) return run;
+  if (!WaitUntil([&] { return MailslotExists() || WaitForSingleObject(reader.get(), 0) == WAIT_OBJECT_0; }, 10000)) {
+    TerminateProcess(reader.get(), 9);
+    return run;
+  }
+  const scoped::Handle go(CreateEventA(nullptr, TRUE, FALSE, kGoEvent));
+  const scoped::Handle ready(CreateSemaphoreA(nullptr, 0, c.writers, kReadySemaphore));
+  std::vector<scoped::Handle> writers;
+  const int share = count / c.writers;
+  for (int w = 0; w < c.writers; ++w) {
+    const int first = w * share;
+    const int mine = w == c.writers - 1 ? count - first : share;
+    writers.push_back(Start("\"" + folder + "\\capture_bench.exe\" --writer " + std::to_string(first) + " " +
+                            std::to_string(mine)));
+  }
+  bool allReady = true;
+  for (int w = 0; w < c.writers; ++w) {
+    allReady = allReady && writers[w] && WaitForSingleObject(ready.get(), 30000) == WAIT_OBJECT_0;
+  }
+  if (allReady) {
+    const double start = Now();
+    SetEvent(go.get());
+    const bool ended = WaitForSingleObject(reader.get(), kLimitMs) == WAIT_OBJECT_0;
+    run.seconds = Now() - start;
+    DWORD status = 1;
+    GetExitCodeProcess(reader.get(), &status);
+    run.ok = ended && status == 0;
+    for (const scoped::Handle& writer : writers) {
+      DWORD writerStatus = 1;
+      run.ok = run.ok && WaitForSingleObject(writer.get(), 30000) == WAIT_OBJECT_0 &&
+               GetExitCodeProcess(writer.get(), &writerStatus) && writerStatus == 0;
     }
-    DWORD captureStatus = 1;
-    GetExitCodeProcess(capture, &captureStatus);
-    round.seconds = captureEnd - start;
-    round.writerSeconds = writerEnd - start;
-    round.ok = captureEnd != 0 && writerEnd != 0 && captureStatus == 0;
   }
-  round.missing = Missing(ReadWholeFile(file), count, json);
-  if (writer) {
-    TerminateProcess(writer, 9);
-    CloseHandle(writer);
+  for (const scoped::Handle& writer : writers) {
+    if (writer) TerminateProcess(writer.get(), 9);
   }
-  TerminateProcess(capture, 9);
-  CloseHandle(capture);
-  if (go) CloseHandle(go);
-  DeleteFileA(file.c_str());
-  return round;
+  TerminateProcess(reader.get(), 9);
+  if (!file.empty()) {
+    run.missing = Missing(ReadWholeFile(file), count, c.json);
+    DeleteFileA(file.c_str());
+  }
+  return run;
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const std::size_t n = values.size();
+  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc > 2 && std::strcmp(argv[1], "--writer") == 0) return RunWriter(std::atoi(argv[2]));
+  if (argc == 4 && std::strcmp(argv[1], "--writer") == 0) return RunWriter(std::atoi(argv[2]), std::atoi(argv[3]));
+  if (argc == 3 && std::strcmp(argv[1], "--bare") == 0) return RunBareReader(std::atol(argv[2]));
   const int count = argc > 1 ? std::atoi(argv[1]) : 20000;
   const int rounds = argc > 2 ? std::atoi(argv[2]) : 3;
-  std::printf("tellitcap -o FILE --count %d: one writer process, tellitf(\"%%d\\n\", i), %d rounds a form\n",
-              count + 1, rounds);
+  char temp[MAX_PATH];
+  GetTempPathA(MAX_PATH, temp);
+  const std::string file = std::string(temp) + "capture_bench_" + std::to_string(GetCurrentProcessId()) + ".out";
+  std::printf("%d messages tellitf(\"%%d\\n\", i) a round from W writer processes; tellitcap -o FILE against a\n"
+              "bare reader that reads the mailslot on a thread and counts; %d alternating rounds a case\n",
+              count, rounds);
   bool allOk = true;
-  for (const bool json : {false, true}) {
-    std::vector<double> rates;
+  const Case cases[] = {{1, false, false}, {1, true, false}, {1, false, true}, {1, true, true},
+                        {4, false, false}, {4, true, false}, {4, false, true}, {4, true, true}};
+  std::vector<std::string> summary;
+  for (const Case& c : cases) {
+    const std::string name = std::to_string(c.writers) + (c.writers == 1 ? " writer,  " : " writers, ") +
+                             (c.json ? "json" : "text") + (c.rules ? ", 10 rules" : ", no rules");
+    std::vector<double> ratios;
+    int missing = 0;
     for (int r = 1; r <= rounds; ++r) {
-      const Round round = RunRound(count, json);
-      allOk = allOk && round.ok && round.missing == 0;
-      const double rate = round.seconds > 0 ? count / round.seconds : 0;
-      rates.push_back(rate);
-      std::printf("  %-4s round %d: %8.3f s %9.0f messages/s (writer done after %.3f s), missing %d%s\n",
-                  json ? "json" : "text", r, round.seconds, rate, round.writerSeconds, round.missing,
-                  round.ok ? "" : "  [tellitcap or the writer did not end cleanly]");
+      // Alternating: the bare reader first in odd rounds, tellitcap first in even ones.
+      Run bare, capture;
+      if (r % 2) {
+        bare = RunOnce(c, count, "");
+        capture = RunOnce(c, count, file);
+      } else {
+        capture = RunOnce(c, count, file);
+        bare = RunOnce(c, count, "");
+      }
+      const double bareRate = bare.seconds > 0 ? count / bare.seconds : 0;
+      const double captureRate = capture.seconds > 0 ? count / capture.seconds : 0;
+      const double ratio = bareRate > 0 ? captureRate / bareRate : 0;
+      ratios.push_back(ratio);
+      missing += capture.missing;
+      const bool ok = bare.ok && capture.ok && capture.missing == 0;
+      allOk = allOk && ok;
+      std::printf("  %s round %d: bare %8.0f/s  tellitcap %8.0f/s  ratio %.2f  missing %d%s\n", name.c_str(), r,
+                  bareRate, captureRate, ratio, capture.missing, ok ? "" : "  [a reader or writer did not end cleanly]");
+      std::fflush(stdout);
     }
-    std::sort(rates.begin(), rates.end());
-    std::printf("  %-4s median: %.0f messages/s\n", json ? "json" : "text", rates[rates.size() / 2]);
+    const auto [low, high] = std::minmax_element(ratios.begin(), ratios.end());
+    char line[160];
+    std::snprintf(line, sizeof line, "  %-28s median ratio %.2f  spread %.2f .. %.2f  missing %d", name.c_str(),
+                  Median(ratios), *low, *high, missing);
+    summary.push_back(line);
   }
+  std::printf("tellitcap against the bare reader (median of the per-round ratios):\n");
+  for (const std::string& line : summary) std::printf("%s\n", line.c_str());
   std::printf("any message missing or a run unclean: %s\n", allOk ? "no" : "YES");
   return allOk ? 0 : 1;
 }

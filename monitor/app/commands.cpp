@@ -122,6 +122,7 @@ void MonitorApp::OnCommand(WPARAM wParam) {
     case ID_VIEW_TOOLBAR: ToggleBar(*this, toolBar, ID_VIEW_TOOLBAR, "tool bar"); break;
     case ID_VIEW_STATUS_BAR: ToggleBar(*this, statusBar, ID_VIEW_STATUS_BAR, "status bar"); break;
     case ID_VIEW_DEBUG_OUTPUT: ToggleDebugCapture(*this); break;
+    case ID_VIEW_GLOBAL_DEBUG_OUTPUT: ToggleGlobalDebugCapture(); break;
     case ID_VIEW_TIME_STAMPS:
     case ID_VIEW_SENDERS: ToggleViewFlag(int(LOWORD(wParam))); break;
     case ID_VIEW_FILTER: ToggleFilter(); break;

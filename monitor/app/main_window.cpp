@@ -98,6 +98,7 @@ LRESULT HandleMainMessage(MonitorApp& app, HWND window, UINT message, WPARAM wPa
     case WM_CLOSE:
       KillTimer(app.mainWindow, kReceiveTimer);
       app.receiver.debugOutput().Stop();
+      app.receiver.globalDebugOutput().Stop();
       app.StopReceiver();
       DestroyWindow(app.mainWindow);
       return 0;
@@ -211,6 +212,7 @@ int InitInstance(MonitorApp& app, HINSTANCE instance, int showCommand) {
   }
   app.StartReceiver();
   if (ReadSettingInt("system", "capture debug output", 0) == 1) app.SetDebugCapture(true);
+  if (ReadSettingInt("system", kGlobalDebugOutputKey, 0) == 1) app.SetGlobalDebugCapture(true);
 
   ShowWindow(window, showCommand);
   UpdateWindow(window);

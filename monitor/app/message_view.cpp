@@ -103,8 +103,9 @@ void MonitorApp::SetDebugCapture(bool on) {
       case DebugOutputSource::StartResult::kInUse:
         NotifyTrouble(kDebugOutputInUse, ERROR_ALREADY_EXISTS);
         break;
+      case DebugOutputSource::StartResult::kNoRight:
       case DebugOutputSource::StartResult::kFailed:
-        NotifyTrouble(kDebugOutputFailed, GetLastError());
+        NotifyTrouble(kDebugOutputFailed, receiver.debugOutput().startError());
         break;
     }
   } else {
@@ -124,6 +125,7 @@ void MonitorApp::DrainDebugOutput() {
     if (mainWindow) CheckMenuItem(GetMenu(mainWindow), ID_VIEW_DEBUG_OUTPUT, MF_BYCOMMAND | MF_UNCHECKED);
     NotifyTrouble(kDebugOutputFailed, error);
   }
+  StopFailedGlobalDebugCapture();
   DrainBudget budget(tickLimits, tickClock);
   receiver.DrainDebugOutput(*this, budget);
 }

@@ -89,6 +89,13 @@ struct MonitorApp final : CommandStates, MessageSink {
   // failed is stopped by the tick that drains it.
   void SetDebugCapture(bool on);
   void DrainDebugOutput();
+  // View > Capture Global Debug Output ("capture global debug output" in [system]): the listener
+  // on the global objects too. Where it cannot start, or stops, the status bar says why once and
+  // the check goes off.
+  bool captureGlobalDebugOutput = false;
+  void SetGlobalDebugCapture(bool on);
+  void ToggleGlobalDebugCapture();
+  void StopFailedGlobalDebugCapture();
   // The sink: what a message shows (its sender, its time stamp), its line ends converted, to the
   // console and the log.
   void Take(const Message& message) override;
@@ -166,6 +173,9 @@ struct MonitorApp final : CommandStates, MessageSink {
   void SaveFilters();
   void RefilterSlice();
 };
+
+// The setting of View > Capture Global Debug Output, in section "system".
+constexpr char kGlobalDebugOutputKey[] = "capture global debug output";
 
 // Posted to the main window: wParam a MonitorApp::Trouble, lParam the system's error code.
 constexpr UINT kTroubleMessage = WM_APP + 10;

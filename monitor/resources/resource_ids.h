@@ -27,6 +27,7 @@
 #define ID_EDIT_FIND_NEXT 117
 #define ID_EDIT_FIND_PREVIOUS 118  /* Shift+F3: a shortcut only, not in the menu */
 #define ID_EDIT_FILTER 119         /* Ctrl+L */
+#define ID_VIEW_GLOBAL_DEBUG_OUTPUT 120  /* the global objects, where services write */
 #define ID_VIEW_TOOLBAR 121
 #define ID_VIEW_STATUS_BAR 122
 #define ID_VIEW_DEBUG_OUTPUT 123

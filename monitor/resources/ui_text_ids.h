@@ -82,6 +82,10 @@
 #define IDS_FILTER_FIELD_TEXT 45
 #define IDS_FILTER_FIELD_PROGRAM 46
 #define IDS_FILTER_FIELD_PROCESS_ID 47
-#define IDS_TEXT_COUNT 51  /* at most 100: the English base follows the Japanese one by 100 */
+/* Status bar: View > Capture Global Debug Output could not start or stopped. */
+#define IDS_STATUS_GLOBAL_DEBUG_NO_RIGHT 51  /* the user lacks the right to create global objects */
+#define IDS_STATUS_GLOBAL_DEBUG_IN_USE 52    /* another program listens to the global objects */
+#define IDS_STATUS_GLOBAL_DEBUG_FAILED 53    /* any other failure, at the start or later */
+#define IDS_TEXT_COUNT 54  /* at most 100: the English base follows the Japanese one by 100 */
 
 #endif

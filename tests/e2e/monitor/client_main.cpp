@@ -6,6 +6,8 @@
 //   monitor_e2e_client long-lines       a 10 KB argument the client cuts, messages of 70 KB and 150 KB
 //   monitor_e2e_client threads T N TAG  T threads at once, thread t sending "TAG t i\n", i from 0 to N-1
 //   monitor_e2e_client debug N TAG      N calls of OutputDebugStringA "TAG i\n" (debugw: OutputDebugStringW)
+//   monitor_e2e_client global N TAG     N messages "TAG i\n" through the global debug-output objects,
+//                                       as a service writes them
 //   monitor_e2e_client lose              "before", a message of 300,000 bytes whose write fails under
 //                                        Wine (its mailslots refuse writes above about 208 KB), "after"
 // Exits with 0 when every call sent its message, 1 otherwise.
@@ -18,6 +20,7 @@
 #include <thread>
 #include <vector>
 
+#include "support/global_debug_output.h"
 #include "tellit.h"
 
 int main(int argc, char** argv) {
@@ -54,6 +57,9 @@ int main(int argc, char** argv) {
         OutputDebugStringA(text.c_str());
       }
     }
+  } else if (std::strcmp(argv[1], "global") == 0 && argc == 4) {
+    const int count = std::atoi(argv[2]);
+    for (int i = 0; i < count; ++i) sent = WriteGlobalDebugOutput(std::string(argv[3]) + " " + std::to_string(i) + "\n") && sent;
   } else if (std::strcmp(argv[1], "lose") == 0) {
     // The long text is the format itself: the client's buffer grows for long formats only.
     const std::string lost(300000, 'x');

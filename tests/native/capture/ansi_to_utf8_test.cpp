@@ -79,11 +79,21 @@ class CountingDecoder final : public capture::CodePageDecoder {
 
 TEST(AnsiToUtf8, AValidTextTakesOneDecodeAndAnInvalidOneStillEndsWhole) {
   CountingDecoder decoder;
-  const std::string valid(5000, 'a');
-  EXPECT_EQ(Utf8Of(decoder, valid), valid);
+  // A katakana "so" (83 5C, whose trail byte is a backslash) among ASCII: decoding is needed.
+  const std::string valid = std::string(5000, 'a') + "\x83\x5C";
+  EXPECT_EQ(Utf8Of(decoder, valid), std::string(5000, 'a') + "\xE3\x82\xBD");
   EXPECT_EQ(decoder.calls, 1);
-  std::string invalid = valid + "\x95";
-  EXPECT_EQ(Utf8Of(decoder, invalid), valid + "\xEF\xBF\xBD");
+  std::string invalid = std::string(5000, 'a') + "\x95";
+  EXPECT_EQ(Utf8Of(decoder, invalid), std::string(5000, 'a') + "\xEF\xBF\xBD");
+}
+
+TEST(AnsiToUtf8, AsciiTextIsItsOwnUtf8WithoutADecode) {
+  CountingDecoder decoder;
+  for (const std::string& ascii : {std::string(), std::string("a"), std::string(5000, 'a'), std::string("\x01\x7F\\~")}) {
+    decoder.calls = 0;
+    EXPECT_EQ(Utf8Of(decoder, ascii), ascii);
+    EXPECT_EQ(decoder.calls, 0) << ascii.size();
+  }
 }
 
 TEST(Utf8Encoding, CodePointsAtEveryLengthBoundary) {

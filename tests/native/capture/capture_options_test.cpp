@@ -17,6 +17,7 @@ struct Expected {
   uint64_t count = 0;
   uint64_t milliseconds = 0;
   bool help = false;
+  bool debugOutputGlobal = false;
 };
 
 TEST(CaptureArguments, AcceptedForms) {
@@ -44,6 +45,10 @@ TEST(CaptureArguments, AcceptedForms) {
       {"--help", {"--help"}, {"", false, false, 0, 0, true}},
       {"-h among others", {"--json", "-h"}, {"", true, false, 0, 0, true}},
       {"/?", {"/?"}, {"", false, false, 0, 0, true}},
+      {"--debug-output-global listens to the session's too", {"--debug-output-global"},
+       {"", false, true, 0, 0, false, true}},
+      {"--debug-output-global with --debug-output", {"--debug-output", "--debug-output-global"},
+       {"", false, true, 0, 0, false, true}},
   };
   for (const auto& c : cases) {
     const capture::ParsedArguments parsed = ParseCaptureArguments(c.arguments);
@@ -55,6 +60,7 @@ TEST(CaptureArguments, AcceptedForms) {
     EXPECT_EQ(options.count, c.expected.count) << c.name;
     EXPECT_EQ(options.milliseconds, c.expected.milliseconds) << c.name;
     EXPECT_EQ(options.help, c.expected.help) << c.name;
+    EXPECT_EQ(options.debugOutputGlobal, c.expected.debugOutputGlobal) << c.name;
   }
 }
 
@@ -74,6 +80,8 @@ TEST(CaptureArguments, RefusedFormsSayWhy) {
       {{"--json", "--json"}, "--json is given twice"},
       {{"--json=1"}, "--json takes no value"},
       {{"--debug-output", "--debug-output"}, "--debug-output is given twice"},
+      {{"--debug-output-global", "--debug-output-global"}, "--debug-output-global is given twice"},
+      {{"--debug-output-global=yes"}, "--debug-output-global takes no value"},
       {{"--count"}, "--count needs a value"},
       {{"--count", "0"}, "above 0, not '0'"},
       {{"--count", "-3"}, "not '-3'"},
@@ -254,7 +262,7 @@ TEST(CaptureArguments, UsageNamesEveryOption) {
   const std::string usage = capture::CaptureUsage();
   for (const char* option : {"-o", "--output", "--json", "--count", "--seconds", "--debug-output", "--help",
                              "--max-size", "--keep", "--daily", "--include", "--exclude", "--program", "--until",
-                             "--syslog", "tls://", "--queue", "--ca", "--client-cert", "--insecure"}) {
+                             "--syslog", "tls://", "--queue", "--ca", "--client-cert", "--insecure", "--debug-output-global"}) {
     EXPECT_NE(usage.find(option), std::string::npos) << option;
   }
   ASSERT_FALSE(usage.empty());

@@ -35,8 +35,18 @@ TEST(Iso8601, EveryFieldPaddedToItsWidth) {
       {Time(2025, 1, 1, 0, 0, 0, 0), "2025-01-01T00:00:00.000Z"},
       {Time(2025, 1, 1, 0, 0, 0, 7), "2025-01-01T00:00:00.007Z"},
       {Time(999, 1, 1, 0, 0, 0, 50), "0999-01-01T00:00:00.050Z"},
+      {Time(0, 1, 1, 0, 0, 0, 0), "0000-01-01T00:00:00.000Z"},
+      {Time(9999, 99, 99, 99, 99, 99, 999), "9999-99-99T99:99:99.999Z"},
+      {Time(10000, 1, 1, 0, 0, 0, 0), "10000-01-01T00:00:00.000Z"},
+      {Time(2024, 5, 6, 7, 8, 9, 1000), "2024-05-06T07:08:09.1000Z"},
+      {Time(-1, 1, 1, 0, 0, 0, 0), "-001-01-01T00:00:00.000Z"},
   };
-  for (const auto& c : cases) EXPECT_EQ(capture::FormatIso8601(c.time), c.text);
+  for (const auto& c : cases) {
+    EXPECT_EQ(capture::FormatIso8601(c.time), c.text);
+    std::string appended = "x";
+    capture::AppendIso8601(appended, c.time);  // its own digits where it can, the same text
+    EXPECT_EQ(appended, std::string("x") + c.text);
+  }
 }
 
 // FILETIME values against the calendar: the epoch, leap days, a century that is no leap year and
@@ -128,6 +138,10 @@ TEST(JsonLine, FieldsInOrderAndPidOnlyForDebugOutput) {
        "{\"time\":\"2024-05-06T07:08:09.010Z\",\"source\":\"debug\",\"pid\":4242,\"text\":\"dbg\\r\\n\"}\n"},
       {"the largest process id", Source::kDebugOutput, true, 4294967295u, "x",
        "{\"time\":\"2024-05-06T07:08:09.010Z\",\"source\":\"debug\",\"pid\":4294967295,\"text\":\"x\"}\n"},
+      {"global debug output with its process id", Source::kDebugOutputGlobal, true, 616, "svc\n",
+       "{\"time\":\"2024-05-06T07:08:09.010Z\",\"source\":\"debug-output-global\",\"pid\":616,\"text\":\"svc\\n\"}\n"},
+      {"a drop notice of global debug output", Source::kDebugOutputGlobal, false, 0, "<< 2 dropped >>\n",
+       "{\"time\":\"2024-05-06T07:08:09.010Z\",\"source\":\"debug-output-global\",\"text\":\"<< 2 dropped >>\\n\"}\n"},
       {"a drop notice of debug output has no process", Source::kDebugOutput, false, 0, "<< 3 dropped >>\n",
        "{\"time\":\"2024-05-06T07:08:09.010Z\",\"source\":\"debug\",\"text\":\"<< 3 dropped >>\\n\"}\n"},
       {"empty text", Source::kTellit, false, 0, "",

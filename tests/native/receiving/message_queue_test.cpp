@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <deque>
 #include <string>
 #include <thread>
 
@@ -35,6 +36,42 @@ TEST(MessageQueue, CopiesComeOutInOrderWithTheirOwnTexts) {
   ASSERT_TRUE(queue.Pop(out));
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(out.message.text), out.message.length), "second");
   EXPECT_FALSE(queue.Pop(out));
+}
+
+TEST(MessageQueue, ABatchTakesUpToItsSizeInOrderAndFreesRoomForAWaitingPush) {
+  const struct {
+    const char* name;
+    int queued;
+    std::size_t most;
+    int taken;
+  } cases[] = {
+      {"none waits", 0, 10, 0}, {"fewer than the batch", 3, 10, 3}, {"as many", 4, 4, 4}, {"more", 7, 4, 4},
+  };
+  for (const auto& c : cases) {
+    MessageQueue queue;
+    for (int i = 0; i < c.queued; ++i) ASSERT_TRUE(queue.Push(Text("m" + std::to_string(i), "app.exe")));
+    std::deque<QueuedMessage> batch;
+    EXPECT_EQ(queue.PopBatch(batch, c.most), c.taken != 0) << c.name;
+    ASSERT_EQ(batch.size(), static_cast<std::size_t>(c.taken)) << c.name;
+    EXPECT_EQ(queue.size(), static_cast<std::size_t>(c.queued - c.taken)) << c.name;
+    for (int i = 0; i < c.taken; ++i) {
+      QueuedMessage out = std::move(batch[static_cast<std::size_t>(i)]);
+      MessageQueue::Repoint(out);
+      EXPECT_EQ(std::string(reinterpret_cast<const char*>(out.message.text), out.message.length),
+                "m" + std::to_string(i)) << c.name;
+      EXPECT_EQ(out.message.program, "app.exe") << c.name;
+    }
+  }
+  MessageQueue full(2, 1000);
+  ASSERT_TRUE(full.Push(Text("a")));
+  ASSERT_TRUE(full.Push(Text("b")));
+  std::atomic<bool> pushed{false};
+  std::thread reader([&] { pushed = full.Push(Text("c")); });
+  std::deque<QueuedMessage> batch;
+  ASSERT_TRUE(full.PopBatch(batch, 2));
+  reader.join();  // returns only once the batch made room
+  EXPECT_TRUE(pushed);
+  EXPECT_EQ(full.size(), 1u);
 }
 
 // A full queue holds the reader until the tick takes one, by count and by bytes; a message over

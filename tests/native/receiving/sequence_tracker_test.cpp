@@ -97,6 +97,8 @@ TEST(MessageText, DebugOutputAlwaysShowsItsSenderTellitTextWhenAskedNoticesNever
     bool known, senders, shows;
   } cases[] = {
       {"debug output", MessageKind::kText, MessageSource::kDebugOutput, true, false, true},
+      {"global debug output", MessageKind::kText, MessageSource::kDebugOutputGlobal, true, false, true},
+      {"a notice of global debug output", MessageKind::kNotice, MessageSource::kDebugOutputGlobal, true, true, false},
       {"tellit text, senders off", MessageKind::kText, MessageSource::kTellit, true, false, false},
       {"tellit text, senders on", MessageKind::kText, MessageSource::kTellit, true, true, true},
       {"no sender known", MessageKind::kText, MessageSource::kTellit, false, true, false},

@@ -44,6 +44,7 @@ const MenuItemCase kMenuItems[] = {
     {ID_VIEW_TOOLBAR, L"ツールバー", L"Toolbar", MF_CHECKED},
     {ID_VIEW_STATUS_BAR, L"ステータスバー", L"Status Bar", MF_CHECKED},
     {ID_VIEW_DEBUG_OUTPUT, L"OutputDebugString の取り込み", L"Capture OutputDebugString", 0},
+    {ID_VIEW_GLOBAL_DEBUG_OUTPUT, L"グローバルなデバッグ出力をキャプチャ", L"Capture Global Debug Output", 0},
     {ID_VIEW_TIME_STAMPS, L"時刻の表示", L"Time Stamps", 0},
     {ID_VIEW_SENDERS, L"送信元", L"Senders", 0},
     {ID_VIEW_FILTER, L"フィルター", L"Filter", MF_CHECKED},
@@ -83,10 +84,10 @@ void CheckMenu(int resource, bool japanese) {
   // Shift+F3 is a shortcut only.
   EXPECT_EQ(GetMenuState(menu, ID_EDIT_FIND_PREVIOUS, MF_BYCOMMAND), static_cast<UINT>(-1));
   const HMENU view = GetSubMenu(menu, 2);
-  const int viewOrder[] = {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_VIEW_DEBUG_OUTPUT, ID_VIEW_TIME_STAMPS,
-                           ID_VIEW_SENDERS, ID_VIEW_FILTER};
-  ASSERT_EQ(GetMenuItemCount(view), 6);
-  for (int i = 0; i < 6; ++i) EXPECT_EQ(static_cast<int>(GetMenuItemID(view, i)), viewOrder[i]);
+  const int viewOrder[] = {ID_VIEW_TOOLBAR,     ID_VIEW_STATUS_BAR, ID_VIEW_DEBUG_OUTPUT, ID_VIEW_GLOBAL_DEBUG_OUTPUT,
+                           ID_VIEW_TIME_STAMPS, ID_VIEW_SENDERS,    ID_VIEW_FILTER};
+  ASSERT_EQ(GetMenuItemCount(view), 7);
+  for (int i = 0; i < 7; ++i) EXPECT_EQ(static_cast<int>(GetMenuItemID(view, i)), viewOrder[i]);
   const HMENU help = GetSubMenu(menu, 3);
   const int helpOrder[] = {ID_HELP_TOPICS, 0, ID_HELP_LANGUAGE, 0, ID_HELP_ABOUT};
   ASSERT_EQ(GetMenuItemCount(help), 5);
