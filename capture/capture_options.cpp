@@ -92,7 +92,7 @@ ParsedArguments ParseCaptureArguments(const std::vector<std::string>& arguments)
     const bool takesValue = name == "-o" || name == "--output" || name == "--count" || name == "--seconds" ||
                             name == "--max-size" || name == "--keep" || name == "--syslog" ||
                             name == "--queue" || name == "--until" || name == "--ca" ||
-                            name == "--client-cert" || filter;
+                            name == "--client-cert" || name == "--time" || filter;
     if (!takesValue && hasValue) return fail(name + " takes no value");
     if (takesValue && !hasValue) {
       if (i + 1 >= arguments.size()) return fail(name + " needs a value");
@@ -107,6 +107,13 @@ ParsedArguments ParseCaptureArguments(const std::vector<std::string>& arguments)
     } else if (name == "--senders") {
       if (options.senders) return fail("--senders is given twice");
       options.senders = true;
+    } else if (name == "--time") {
+      if (options.timeForm >= 0) return fail("--time is given twice");
+      const char* const kForms[] = {"clock", "date", "elapsed", "delta"};
+      for (int form = 0; form < 4; ++form) {
+        if (value == kForms[form]) options.timeForm = form;
+      }
+      if (options.timeForm < 0) return fail("--time takes clock, date, elapsed or delta, not '" + value + "'");
     } else if (name == "--debug-output") {
       if (options.debugOutput) return fail("--debug-output is given twice");
       options.debugOutput = true;
@@ -206,6 +213,7 @@ ParsedArguments ParseCaptureArguments(const std::vector<std::string>& arguments)
   if (options.insecure && !options.caFile.empty()) {
     return fail("--insecure checks no certificate: it cannot go with --ca");
   }
+  if (options.json && options.timeForm >= 0) return fail("--time is for the text form: --json writes its times");
   // The global objects as well as the session's: services and this session's programs alike.
   if (options.debugOutputGlobal) options.debugOutput = true;
   parsed.ok = true;
@@ -214,6 +222,7 @@ ParsedArguments ParseCaptureArguments(const std::vector<std::string>& arguments)
 
 const char* CaptureUsage() {
   return "usage: tellitcap [-o FILE [--max-size SIZE] [--keep N] [--daily]] [--json] [--senders]\n"
+         "                 [--time clock|date|elapsed|delta]\n"
          "                 [--syslog tcp://HOST:PORT|udp://HOST:PORT|tls://HOST[:PORT] [--queue N]\n"
          "                  [--ca FILE] [--client-cert FILE] [--insecure]]\n"
          "                 [--count N] [--seconds S] [--until PATTERN] [--debug-output]\n"
@@ -253,6 +262,10 @@ const char* CaptureUsage() {
          "                     (UTF-8); lost messages of a\n"
          "                     sender as {\"time\":...,\"source\":\"tellit\",\"lost\":N,\"pid\":P}\n"
          "  --senders          text form: \"[pid program] \" before each tellit message\n"
+         "  --time FORM        text form: a time before every line, as the monitor shows it:\n"
+         "                     clock (hh:mm:ss.mmm), date (yyyy-mm-dd hh:mm:ss.mmm), elapsed\n"
+         "                     (seconds since the start) or delta (since the line before); the\n"
+         "                     sender's time where the message has one, else its arrival\n"
          "  --count N          stop after N messages written (the connection banners count\n"
          "                     too, messages a filter leaves out do not)\n"
          "  --seconds S        stop after S seconds (decimals allowed: 0.5)\n"

@@ -13,6 +13,9 @@ struct CaptureOptions {
   bool debugOutput = false;        // also listen to OutputDebugString
   bool debugOutputGlobal = false;  // and to the global objects, where services write (implies debugOutput)
   bool senders = false;            // text form: "[pid program] " before each tellit message
+  // --time: text form, a stamp before every line in this form (0 clock, 1 date, 2 elapsed since
+  // the start, 3 since the line before; as the monitor numbers them); -1: none.
+  int timeForm = -1;
   uint64_t count = 0;              // stop after this many messages; 0: no limit
   uint64_t milliseconds = 0;       // stop after this long; 0: no limit
   bool help = false;               // --help: print the usage and exit 0

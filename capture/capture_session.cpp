@@ -139,10 +139,33 @@ void CaptureSession::Append(const Message& message, size_t length) {
     return;
   }
   // The text as the monitor shows it.
-  if (message_text::ShowsSender(message, senders_)) {
-    sink_.pending() += message_text::SenderPrefix(message.processId, message.program);
+  std::string& out = sink_.pending();
+  const size_t start = out.size();
+  if (message_text::ShowsSender(message, senders_)) out += message_text::SenderPrefix(message.processId, message.program);
+  out += text_;
+  if (!stamps_) return;
+  // Stamped where its lines begin, as the monitor's log: the sender's time or the arrival.
+  const auto* shown = reinterpret_cast<const uint8_t*>(out.data() + start);
+  const size_t shownLength = out.size() - start;
+  if (stamper_.LinesBegun(shown, shownLength) == 0) {
+    stamper_.Follow(shown, shownLength);
+    return;
   }
-  sink_.pending() += text_;
+  const uint64_t arrival = message.arrivalTime != 0 ? message.arrivalTime : NowAsFileTime();
+  const uint64_t time = !stampStyle_.arrival && message.hasTrailer && message.sentTime != 0 ? message.sentTime : arrival;
+  const uint64_t previous = lastStamp_ != 0 ? lastStamp_ : time;
+  lastStamp_ = time;
+  const line_stamps::MessageStamps stamp = line_stamps::StampsOf(stampStyle_, LocalClockOf(time), time, previous);
+  stamped_.clear();
+  stamper_.Stamp(shown, shownLength, stamp.first, stamp.rest, stamped_);
+  out.resize(start);
+  out.append(reinterpret_cast<const char*>(stamped_.data()), stamped_.size());
+}
+
+void CaptureSession::SetStamps(line_stamps::StampStyle style) {
+  stamps_ = true;
+  stampStyle_ = style;
+  stampStyle_.origin = NowAsFileTime();
 }
 
 void CaptureSession::TellUnkept() {

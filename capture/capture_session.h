@@ -6,10 +6,12 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 #include <utility>
 
 #include "capture/code_page_decoder.h"
 #include "capture/output_sink.h"
+#include "receiving/line_stamps.h"
 #include "capture/record_format.h"
 #include "capture/syslog_sender.h"
 #include "code_page/ansi_code_page.h"
@@ -51,6 +53,8 @@ class CaptureSession final : MessageSink {
 
   // Also sends every message, as RFC 5424, through this sender.
   void SetSyslog(SyslogSender* sender) { syslog_ = sender; }
+  // Text form: a stamp before every line, in this style (its origin: now).
+  void SetStamps(line_stamps::StampStyle style);
   // Writes (and sends, and counts) only the messages these filters show; notices always.
   void SetFilters(filtering::FilterSet filters) { filters_ = std::move(filters); }
   // Ends the run after the first message written that these filters show (an include rule).
@@ -84,6 +88,11 @@ class CaptureSession final : MessageSink {
   void StopFailedGlobalListener();
 
   OutputSink& sink_;
+  bool stamps_ = false;
+  line_stamps::StampStyle stampStyle_;
+  line_stamps::LineStamper stamper_;
+  uint64_t lastStamp_ = 0;        // the time of the last stamp: the delta form's origin
+  std::vector<uint8_t> stamped_;  // a message's stamped text
   const CodePageDecoder& decoder_;
   bool json_;
   bool senders_;

@@ -95,6 +95,11 @@ int Capture(const capture::CaptureOptions& options) {
   capture::OutputSink sink;
   capture::CaptureSession session(sink, decoder, options.json, options.senders);
   session.readOnThread = true;
+  if (options.timeForm >= 0) {
+    line_stamps::StampStyle style;
+    style.form = line_stamps::StampForm(options.timeForm);
+    session.SetStamps(style);
+  }
   session.SetFilters(filtering::FilterSet(capture::CaptureFilterRules(options), LeadTrailSetsForAnsiCodePage(),
                                           CaseFoldingForAnsiCodePage()));
   session.SetUntil(filtering::FilterSet(capture::CaptureUntilRules(options), LeadTrailSetsForAnsiCodePage(),

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "receiving/line_stamps.h"
+
 // UTC, 100 ns units since 1601.
 inline uint64_t NowAsFileTime() {
   FILETIME now;
@@ -21,6 +23,21 @@ inline bool LocalTimeOf(uint64_t fileTime, SYSTEMTIME& local) {
   utc.dwHighDateTime = static_cast<DWORD>(fileTime >> 32);
   SYSTEMTIME system;
   return FileTimeToSystemTime(&utc, &system) && SystemTimeToTzSpecificLocalTime(nullptr, &system, &local);
+}
+
+// The local clock time and date of a FILETIME (UTC); of now when it is 0 or cannot be converted.
+inline line_stamps::ClockTime LocalClockOf(uint64_t fileTime) {
+  SYSTEMTIME local = {};
+  if (fileTime == 0 || !LocalTimeOf(fileTime, local)) GetLocalTime(&local);
+  line_stamps::ClockTime clock;
+  clock.hour = local.wHour;
+  clock.minute = local.wMinute;
+  clock.second = local.wSecond;
+  clock.millisecond = local.wMilliseconds;
+  clock.year = local.wYear;
+  clock.month = local.wMonth;
+  clock.day = local.wDay;
+  return clock;
 }
 
 // Milliseconds since start-up, wrapping.

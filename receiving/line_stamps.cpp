@@ -2,6 +2,7 @@
 #include "receiving/line_stamps.h"
 
 #include <algorithm>
+#include <string>
 
 namespace line_stamps {
 
@@ -30,6 +31,73 @@ void FormatStamp(const ClockTime& time, char (&out)[kStampLength + 1]) {
   PutDigits(out + 9, time.millisecond, 3, 999);
   out[12] = ' ';
   out[13] = '\0';
+}
+
+size_t StampWidth(StampForm form) {
+  switch (form) {
+    case StampForm::kDate: return 24;
+    case StampForm::kElapsed:
+    case StampForm::kDelta: return 12;
+    case StampForm::kClock: break;
+  }
+  return kStampLength;
+}
+
+namespace {
+
+// Seconds with milliseconds, right-aligned in 11 characters and a blank: " 12.345 ", "+0.200 ".
+void AppendSeconds(int64_t filetimeUnits, bool sign, std::string& out) {
+  const bool negative = filetimeUnits < 0;
+  const uint64_t ms = (negative ? 0 - uint64_t(filetimeUnits) : uint64_t(filetimeUnits)) / 10000;
+  std::string number = std::to_string(ms / 1000) + '.';
+  const uint64_t fraction = ms % 1000;
+  number += char('0' + fraction / 100);
+  number += char('0' + fraction / 10 % 10);
+  number += char('0' + fraction % 10);
+  if (negative) number.insert(0, 1, '-');
+  else if (sign) number.insert(0, 1, '+');
+  if (number.size() < 11) out.append(11 - number.size(), ' ');
+  out += number;
+  out += ' ';
+}
+
+}  // namespace
+
+void AppendStamp(StampForm form, const ClockTime& local, int64_t sinceOrigin, int64_t sincePrevious,
+                 std::string& out) {
+  char clock[kStampLength + 1];
+  switch (form) {
+    case StampForm::kElapsed:
+      AppendSeconds(sinceOrigin, false, out);
+      return;
+    case StampForm::kDelta:
+      AppendSeconds(sincePrevious, true, out);
+      return;
+    case StampForm::kDate: {
+      char date[12];
+      PutDigits(date, local.year, 4, 9999);
+      date[4] = '-';
+      PutDigits(date + 5, local.month, 2, 12);
+      date[7] = '-';
+      PutDigits(date + 8, local.day, 2, 31);
+      date[10] = ' ';
+      out.append(date, 11);
+      break;
+    }
+    case StampForm::kClock:
+      break;
+  }
+  FormatStamp(local, clock);
+  out.append(clock, kStampLength);
+}
+
+MessageStamps StampsOf(const StampStyle& style, const ClockTime& local, uint64_t time, uint64_t previous) {
+  MessageStamps stamps;
+  const int64_t sinceOrigin = int64_t(time - style.origin);
+  AppendStamp(style.form, local, sinceOrigin, int64_t(time - previous), stamps.first);
+  if (style.form == StampForm::kDelta) AppendStamp(style.form, local, sinceOrigin, 0, stamps.rest);
+  else stamps.rest = stamps.first;
+  return stamps;
 }
 
 bool LineStamper::Step(Position& position, uint8_t byte) {
@@ -67,12 +135,20 @@ size_t LineStamper::LinesBegun(const uint8_t* text, size_t length) const {
   return lines;
 }
 
-void LineStamper::Stamp(const uint8_t* text, size_t length, const char* stamp, std::vector<uint8_t>& out) {
+void LineStamper::Stamp(const uint8_t* text, size_t length, const std::string& stamp, std::vector<uint8_t>& out) {
+  Stamp(text, length, stamp, stamp, out);
+}
+
+void LineStamper::Stamp(const uint8_t* text, size_t length, const std::string& first, const std::string& rest,
+                        std::vector<uint8_t>& out) {
   size_t copied = 0;  // the text before this index is in out
+  bool firstDone = false;
   for (size_t i = 0; i < length; ++i) {
     if (!Step(position_, text[i])) continue;
     out.insert(out.end(), text + copied, text + i);
-    out.insert(out.end(), stamp, stamp + kStampLength);
+    const std::string& stamp = firstDone ? rest : first;
+    out.insert(out.end(), stamp.begin(), stamp.end());
+    firstDone = true;
     copied = i;
   }
   out.insert(out.end(), text + copied, text + length);

@@ -115,6 +115,7 @@ void MonitorApp::OnCommand(WPARAM wParam) {
     case ID_EDIT_ALL_ERASE:
       console.Clear();
       messages.ResetCount();
+      RestartElapsedTime();
       break;
     case ID_EDIT_FIND: find.Open(mainWindow, console); break;
     case ID_EDIT_FIND_NEXT: find.Next(mainWindow, console, true); break;
@@ -130,7 +131,9 @@ void MonitorApp::OnCommand(WPARAM wParam) {
     case ID_HELP_TOPICS: OpenHelp(); break;
     case ID_HELP_ABOUT: RunAboutBox(mainWindow); break;
     case ID_HELP_LANGUAGE: ChooseLanguage(); break;
-    default: DefWindowProcA(mainWindow, WM_COMMAND, wParam, 0); break;
+    default:
+      if (!ChooseStampStyle(int(LOWORD(wParam)))) DefWindowProcA(mainWindow, WM_COMMAND, wParam, 0);
+      break;
   }
 }
 

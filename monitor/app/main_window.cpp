@@ -236,6 +236,7 @@ void MonitorApp::CreateChildren(HWND window) {
                               mainWindow, nullptr, instance, nullptr);
   if (statusBar) ShowBar(statusBar, mainWindow, ID_VIEW_STATUS_BAR, statusBarVisible);
   LoadViewFlags();
+  RestartElapsedTime();
 
   console.SetDpi(dpi);
   console.Create(mainWindow);

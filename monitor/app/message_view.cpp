@@ -215,7 +215,8 @@ void MonitorApp::WriteShown(const unsigned char* shownText, size_t length, const
   // Stamped with the time the view draws for it.
   size_t shownLength = length;
   const unsigned char* shown = shownText;
-  if (gutter.stamps) shown = stamps.Apply(shownText, length, sentTime != 0 ? sentTime : record.Arrival(), shownLength);
+  const uint64_t time = !gutter.style.arrival && sentTime != 0 ? sentTime : record.Arrival();
+  if (gutter.stamps) shown = stamps.Apply(shownText, length, time, gutter.style, shownLength);
   else stamps.Follow(shownText, length);
   WriteLog(shown, static_cast<DWORD>(shownLength));
 }

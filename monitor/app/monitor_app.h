@@ -157,6 +157,10 @@ struct MonitorApp final : CommandStates, MessageSink {
   void LoadViewFlags();
   // False for a command that is no View flag.
   bool ToggleViewFlag(int command);
+  // View > Time Stamp Form: false for a command that is none of its items.
+  bool ChooseStampStyle(int command);
+  // Elapsed times count from now (start-up, All Erase); the next delta is 0.
+  void RestartElapsedTime();
 
   // Filters (monitor/filters): the rules as saved, the switch of View > Filter ("filter" in
   // [system]), the set in force, and the history decided again after a change, in slices.

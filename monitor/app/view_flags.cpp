@@ -1,9 +1,11 @@
 // The View flags the console's gutter draws from: View > Time Stamps (command 124) and View >
-// Senders (125), each one row of one table, read at start-up and toggled by one function. A
-// toggle redraws the whole history at once and is saved in section "system".
+// Senders (125), each one row of one table, read at start-up and toggled by one function; and
+// View > Time Stamp Form (1241 to 1246): the stamps' form and which time they show, radio items.
+// A change redraws the whole history at once and is saved in section "system".
 #include <windows.h>
 
 #include "monitor/app/monitor_app.h"
+#include "receiving/file_time.h"
 #include "monitor/resources/resource_ids.h"
 #include "monitor/settings/settings_file.h"
 #include "monitor/settings/settings_ranges.h"
@@ -22,6 +24,17 @@ constexpr ViewFlag kViewFlags[] = {
     {ID_VIEW_SENDERS, "show senders", &HistoryGutter::senders},
 };
 
+constexpr char kStampFormKey[] = "time stamp form";
+constexpr char kStampArrivalKey[] = "time stamps of arrival";
+
+void CheckStyle(HWND mainWindow, const line_stamps::StampStyle& style) {
+  if (!mainWindow) return;
+  const HMENU menu = GetMenu(mainWindow);
+  CheckMenuRadioItem(menu, ID_VIEW_STAMP_CLOCK, ID_VIEW_STAMP_DELTA, ID_VIEW_STAMP_CLOCK + int(style.form), MF_BYCOMMAND);
+  CheckMenuRadioItem(menu, ID_VIEW_STAMP_SENT, ID_VIEW_STAMP_ARRIVAL,
+                     style.arrival ? ID_VIEW_STAMP_ARRIVAL : ID_VIEW_STAMP_SENT, MF_BYCOMMAND);
+}
+
 void CheckFlag(HWND mainWindow, const ViewFlag& row, bool on) {
   if (mainWindow) CheckMenuItem(GetMenu(mainWindow), UINT(row.command), MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
 }
@@ -33,6 +46,34 @@ void MonitorApp::LoadViewFlags() {
     gutter.*row.flag = settings_ranges::ClampFlag(ReadSettingInt(kSystemSection, row.key, 0)) == 1;
     CheckFlag(mainWindow, row, gutter.*row.flag);
   }
+  // A form the file names that there is none of reads as the clock.
+  const int form = ReadSettingInt(kSystemSection, kStampFormKey, 0);
+  gutter.style.form = form >= 0 && form < line_stamps::kStampForms ? line_stamps::StampForm(form)
+                                                                   : line_stamps::StampForm::kClock;
+  gutter.style.arrival = settings_ranges::ClampFlag(ReadSettingInt(kSystemSection, kStampArrivalKey, 0)) == 1;
+  CheckStyle(mainWindow, gutter.style);
+  console.GutterChanged();
+}
+
+bool MonitorApp::ChooseStampStyle(int command) {
+  line_stamps::StampStyle& style = gutter.style;
+  if (command >= ID_VIEW_STAMP_CLOCK && command <= ID_VIEW_STAMP_DELTA) {
+    style.form = line_stamps::StampForm(command - ID_VIEW_STAMP_CLOCK);
+    WriteSettingInt(kSystemSection, kStampFormKey, int(style.form));
+  } else if (command == ID_VIEW_STAMP_SENT || command == ID_VIEW_STAMP_ARRIVAL) {
+    style.arrival = command == ID_VIEW_STAMP_ARRIVAL;
+    WriteSettingInt(kSystemSection, kStampArrivalKey, style.arrival ? 1 : 0);
+  } else {
+    return false;
+  }
+  CheckStyle(mainWindow, style);
+  console.GutterChanged();
+  return true;
+}
+
+void MonitorApp::RestartElapsedTime() {
+  gutter.style.origin = NowAsFileTime();
+  stamps.Restart();
   console.GutterChanged();
 }
 

@@ -34,6 +34,13 @@
 #define ID_VIEW_TIME_STAMPS 124
 #define ID_VIEW_SENDERS 125
 #define ID_VIEW_FILTER 126
+/* View > Time Stamp Form (below Time Stamps, 124): the form, then which time; radio items. */
+#define ID_VIEW_STAMP_CLOCK 1241
+#define ID_VIEW_STAMP_DATE 1242
+#define ID_VIEW_STAMP_ELAPSED 1243
+#define ID_VIEW_STAMP_DELTA 1244
+#define ID_VIEW_STAMP_SENT 1245
+#define ID_VIEW_STAMP_ARRIVAL 1246
 #define ID_HELP_TOPICS 131
 #define ID_HELP_ABOUT 132
 #define ID_HELP_LANGUAGE 133

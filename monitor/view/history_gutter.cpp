@@ -9,10 +9,14 @@ void HistoryGutter::Append(const TextStore& store, uint32_t line, std::string& o
   const StoredMessage* message = store.MessageOfLine(line);
   if (!message) return;  // text the console took without a record
   if (stamps && store.LineBeginsText(line)) {
-    char stamp[line_stamps::kStampLength + 1];
-    const uint64_t time = message->Sent() != 0 ? message->Sent() : message->Arrival();
-    line_stamps::FormatStamp(clock_(time), stamp);
-    out.append(stamp, line_stamps::kStampLength);
+    const uint64_t time = TimeOf(*message);
+    uint64_t previous = time;
+    if (style.form == line_stamps::StampForm::kDelta) {
+      const uint32_t before = store.ShownLinesBefore(line);
+      const StoredMessage* above = before != 0 ? store.MessageOfLine(store.ShownLine(before - 1)) : nullptr;
+      if (above) previous = TimeOf(*above);
+    }
+    line_stamps::AppendStamp(style.form, clock_(time), int64_t(time - style.origin), int64_t(time - previous), out);
   }
   const auto source = static_cast<MessageSource>(message->source);
   if (message_text::ShowsSender(message->namesSender != 0, source, senders) && store.LineBeginsMessage(line)) {
@@ -20,8 +24,12 @@ void HistoryGutter::Append(const TextStore& store, uint32_t line, std::string& o
   }
 }
 
+uint64_t HistoryGutter::TimeOf(const StoredMessage& message) const {
+  return !style.arrival && message.Sent() != 0 ? message.Sent() : message.Arrival();
+}
+
 uint32_t HistoryGutter::Widest(const TextStore& store) const {
   // "[4294967295 program] " at most: ten digits, the brackets, two blanks.
   const size_t prefix = senders || namesAlways ? 14 + store.programs.Longest() : 0;
-  return uint32_t((stamps ? line_stamps::kStampLength : 0) + prefix);
+  return uint32_t((stamps ? line_stamps::StampWidth(style.form) : 0) + prefix);
 }

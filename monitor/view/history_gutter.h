@@ -9,6 +9,7 @@
 #include <string>
 
 #include "console/line_gutter.h"
+#include "console/stored_message.h"
 #include "receiving/line_stamps.h"
 
 class HistoryGutter : public LineGutter {
@@ -19,6 +20,7 @@ class HistoryGutter : public LineGutter {
 
   bool senders = false;
   bool stamps = false;
+  line_stamps::StampStyle style;  // the stamps' form, origin and which time they show
   // A message that names its sender whatever `senders` says (debug output) was stored.
   bool namesAlways = false;
 
@@ -26,5 +28,6 @@ class HistoryGutter : public LineGutter {
   uint32_t Widest(const TextStore& store) const override;
 
  private:
+  uint64_t TimeOf(const StoredMessage& message) const;  // the time its stamp shows
   Clock clock_;
 };

@@ -15,17 +15,19 @@ constexpr size_t kKeptCapacity = 256 * 1024;
 
 }  // namespace
 
-const unsigned char* ReceiveStamps::Apply(const unsigned char* text, size_t length, uint64_t sentTime,
-                                          size_t& shownLength) {
+const unsigned char* ReceiveStamps::Apply(const unsigned char* text, size_t length, uint64_t time,
+                                          const line_stamps::StampStyle& style, size_t& shownLength) {
   shownLength = length;
   const size_t lines = stamper_.LinesBegun(text, length);
   if (lines == 0) {
     stamper_.Follow(text, length);
     return text;
   }
-  char stamp[line_stamps::kStampLength + 1];
-  line_stamps::FormatStamp(LocalClockOf(sentTime), stamp);
-  const size_t needed = length + lines * line_stamps::kStampLength;
+  // The line before was stamped at `previous_`: the delta form's distance.
+  const uint64_t previous = previous_ != 0 ? previous_ : time;
+  previous_ = time;
+  const line_stamps::MessageStamps stamp = line_stamps::StampsOf(style, LocalClockOf(time), time, previous);
+  const size_t needed = length + lines * stamp.first.size();
   if (stamped_.capacity() > kKeptCapacity && needed <= kKeptCapacity) std::vector<uint8_t>().swap(stamped_);
   stamped_.clear();
   try {
@@ -34,15 +36,10 @@ const unsigned char* ReceiveStamps::Apply(const unsigned char* text, size_t leng
     stamper_.Follow(text, length);
     return text;
   }
-  stamper_.Stamp(text, length, stamp, stamped_);
+  stamper_.Stamp(text, length, stamp.first, stamp.rest, stamped_);
   shownLength = stamped_.size();
   return stamped_.data();
 }
 
 void ReceiveStamps::Follow(const unsigned char* text, size_t length) { stamper_.Follow(text, length); }
 
-line_stamps::ClockTime LocalClockOf(uint64_t fileTime) {
-  SYSTEMTIME local = {};
-  if (fileTime == 0 || !LocalTimeOf(fileTime, local)) GetLocalTime(&local);
-  return {local.wHour, local.wMinute, local.wSecond, local.wMilliseconds};
-}

@@ -171,6 +171,15 @@ class LookScreenshots : public LookEndToEnd {
         EXPECT_EQ(client.Wait(10000), 0u);
         ASSERT_TRUE(WaitUntil([&] { return monitor().ConsoleText().find("wide text") != std::string::npos; }, 10000));
         EXPECT_TRUE(SaveScreenshot(monitor().window(), "look-main-" + name));
+        if (dpi == 96 && !dark) {
+          // The four forms of View > Time Stamp Form, the whole history drawn in each.
+          const char* const kForms[] = {"clock", "date", "elapsed", "delta"};
+          for (int form = 0; form < 4; ++form) {
+            monitor().Command(ID_VIEW_STAMP_CLOCK + form);
+            EXPECT_TRUE(SaveScreenshot(monitor().window(), std::string("look-stamps-") + kForms[form] + "-" + suffix));
+          }
+          monitor().Command(ID_VIEW_STAMP_CLOCK);
+        }
         monitor().PostCommand(ID_FILE_SETTING);
         const HWND sheet = monitor().WaitForDialog();
         ASSERT_NE(sheet, nullptr);

@@ -126,6 +126,63 @@ TEST_F(TimeStampsE2eTest, EveryLineOfAllCopyStartsWithItsTimeAndTheLogMatches) {
   EXPECT_EQ(Unstamped(Lines(logged).back()), "again");
 }
 
+// The four forms of View > Time Stamp Form, each saved at once and drawn for the whole history,
+// and the log written in the form chosen when each line came; the sender's time or the arrival.
+TEST_F(TimeStampsE2eTest, EachFormShowsTheWholeHistoryAndTheDeltaMeasuresTheGap) {
+  Start("[system]\r\nlanguage=0\r\ntime stamps=1\r\ntime stamp form=3\r\n");
+  const std::string log = dir_.File("forms.log");
+  StartLog(log, true);
+  ASSERT_FALSE(HasFatalFailure());
+  ASSERT_TRUE(SendToMonitor("first\n"));
+  ASSERT_TRUE(monitor().WaitForConsoleEnding("first\r\n"));
+  Sleep(200);  // the gap the delta measures, not a wait for the monitor
+  ASSERT_TRUE(SendToMonitor("second\n"));
+  ASSERT_TRUE(monitor().WaitForConsoleEnding("second\r\n"));
+  const auto seconds = [](const std::string& line) { return std::stod(line.substr(0, 11)); };
+  std::vector<std::string> lines = Lines(monitor().ConsoleText());
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0], "     +0.000 first") << "the first line has none before it";
+  const double delta = seconds(lines[1]);
+  EXPECT_TRUE(delta >= 0.190 && delta < 1.0) << lines[1];
+  EXPECT_EQ(lines[1].substr(11), " second");
+  EXPECT_EQ(ReadWholeFile(log), monitor().ConsoleText()) << "the log writes what the console shows";
+
+  const struct {
+    int command;
+    int setting;
+    const char* pattern;
+  } forms[] = {
+      {ID_VIEW_STAMP_CLOCK, 0, "[0-2][0-9]:[0-5][0-9]:[0-5][0-9]\\.[0-9]{3} (first|second)"},
+      {ID_VIEW_STAMP_DATE, 1, "20[0-9]{2}-[01][0-9]-[0-3][0-9] [0-2][0-9]:[0-5][0-9]:[0-5][0-9]\\.[0-9]{3} (first|second)"},
+      {ID_VIEW_STAMP_ELAPSED, 2, " {6,}[0-9]+\\.[0-9]{3} (first|second)"},
+      {ID_VIEW_STAMP_DELTA, 3, " +\\+[0-9]+\\.[0-9]{3} (first|second)"},
+  };
+  for (const auto& form : forms) {
+    monitor().Command(form.command);
+    EXPECT_EQ(GetPrivateProfileIntA("system", "time stamp form", -1, dir_.File("vigilo.ini").c_str()),
+              UINT(form.setting));
+    lines = Lines(monitor().ConsoleText());
+    ASSERT_EQ(lines.size(), 2u);
+    for (const std::string& line : lines) EXPECT_TRUE(std::regex_match(line, std::regex(form.pattern))) << line;
+  }
+  // Elapsed: the second line came later than the first, both since the start.
+  monitor().Command(ID_VIEW_STAMP_ELAPSED);
+  lines = Lines(monitor().ConsoleText());
+  EXPECT_GE(seconds(lines[1]) - seconds(lines[0]), 0.190);
+  // The arrival time: without a sender's time (these datagrams carry none) the same as before.
+  const std::string before = monitor().ConsoleText();
+  monitor().Command(ID_VIEW_STAMP_ARRIVAL);
+  EXPECT_EQ(GetPrivateProfileIntA("system", "time stamps of arrival", -1, dir_.File("vigilo.ini").c_str()), 1u);
+  EXPECT_EQ(monitor().ConsoleText(), before);
+  // All Erase starts the elapsed time again.
+  monitor().Command(ID_EDIT_ALL_ERASE);
+  ASSERT_TRUE(SendToMonitor("third\n"));
+  ASSERT_TRUE(monitor().WaitForConsoleEnding("third\r\n"));
+  lines = Lines(monitor().ConsoleText());
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_LT(seconds(lines[0]), 5.0) << lines[0];
+}
+
 TEST_F(TimeStampsE2eTest, OffByDefaultAndTheSettingIsReadAtStart) {
   Start("[system]\r\nlanguage=0\r\n");
   ASSERT_TRUE(SendToMonitor("no stamp\n"));

@@ -213,6 +213,30 @@ TEST(CaptureArguments, UntilTakesOnePattern) {
   }
 }
 
+TEST(CaptureArguments, TimeTakesOneFormOfTheTextForm) {
+  const struct {
+    std::vector<std::string> arguments;
+    int form;  // -2: refused
+    const char* error;
+  } cases[] = {
+      {{}, -1, ""},
+      {{"--time", "clock"}, 0, ""},
+      {{"--time=date"}, 1, ""},
+      {{"--time", "elapsed", "--senders"}, 2, ""},
+      {{"--time", "delta"}, 3, ""},
+      {{"--time", "Delta"}, -2, "--time takes clock, date, elapsed or delta, not 'Delta'"},
+      {{"--time"}, -2, "--time needs a value"},
+      {{"--time", "clock", "--time", "date"}, -2, "--time is given twice"},
+      {{"--time", "clock", "--json"}, -2, "--time is for the text form: --json writes its times"},
+  };
+  for (const auto& c : cases) {
+    const capture::ParsedArguments parsed = ParseCaptureArguments(c.arguments);
+    EXPECT_EQ(parsed.ok, c.form != -2) << (c.arguments.empty() ? "" : c.arguments.back());
+    if (parsed.ok) EXPECT_EQ(parsed.options.timeForm, c.form);
+    else EXPECT_EQ(parsed.error, c.error);
+  }
+}
+
 TEST(CaptureArguments, ByteSizes) {
   const struct {
     const char* text;
@@ -262,7 +286,7 @@ TEST(CaptureArguments, UsageNamesEveryOption) {
   const std::string usage = capture::CaptureUsage();
   for (const char* option : {"-o", "--output", "--json", "--count", "--seconds", "--debug-output", "--help",
                              "--max-size", "--keep", "--daily", "--include", "--exclude", "--program", "--until",
-                             "--syslog", "tls://", "--queue", "--ca", "--client-cert", "--insecure", "--debug-output-global"}) {
+                             "--syslog", "tls://", "--queue", "--ca", "--client-cert", "--insecure", "--debug-output-global", "--time"}) {
     EXPECT_NE(usage.find(option), std::string::npos) << option;
   }
   ASSERT_FALSE(usage.empty());

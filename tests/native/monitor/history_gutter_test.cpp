@@ -55,4 +55,38 @@ TEST(HistoryGutter, StampsAndSendersAsTheSwitchesAndTheRecordSay) {
   }
 }
 
+// The forms and the time a stamp shows: a delta from the message of the shown line before (a
+// hidden one skipped), elapsed times from the origin, the arrival when asked for.
+TEST(HistoryGutter, FormsMeasureFromTheOriginAndTheShownLineBefore) {
+  constexpr uint64_t kMs = 10000;
+  TextStore store;
+  store.Allocate(4096, 100, 80);
+  const uint64_t arrivals[] = {1000, 1300, 1450, 2000};
+  for (int n = 0; n < 4; ++n) {
+    StoredMessage record;
+    record.SetTimes(arrivals[n] * kMs, n == 3 ? 1900 * kMs : 0);
+    if (n == 2) record.mark = StoredMessage::kHidden;
+    store.BeginMessage(record);
+    store.Append(reinterpret_cast<const uint8_t*>("x\r\n"), 3);
+  }
+  store.RebuildShownLines();
+  HistoryGutter gutter(HourClock);
+  gutter.stamps = true;
+  gutter.style.origin = 400 * kMs;
+  const auto stamp = [&](uint32_t line) {
+    std::string out;
+    gutter.Append(store, line, out);
+    return out;
+  };
+  gutter.style.form = line_stamps::StampForm::kDelta;
+  EXPECT_EQ(stamp(0), "     +0.000 ");
+  EXPECT_EQ(stamp(1), "     +0.300 ");
+  EXPECT_EQ(stamp(3), "     +0.600 ") << "from line 1: line 2 is hidden; the sender's time 1.900";
+  gutter.style.arrival = true;
+  EXPECT_EQ(stamp(3), "     +0.700 ") << "its arrival";
+  gutter.style.form = line_stamps::StampForm::kElapsed;
+  EXPECT_EQ(stamp(0), "      0.600 ");
+  EXPECT_EQ(gutter.Widest(store), line_stamps::StampWidth(line_stamps::StampForm::kElapsed));
+}
+
 }  // namespace

@@ -18,6 +18,35 @@ std::string StampOf(const ClockTime& time) {
   return stamp;
 }
 
+// Each form of the stamp, with its blank: a whole width for the clock and the date, seconds
+// right-aligned for the elapsed and delta times (a delta signed), milliseconds cut, never rounded.
+TEST(LineStamps, EachFormWritesItsStamp) {
+  const ClockTime local{13, 4, 5, 67, 2026, 12, 9};
+  constexpr int64_t kMs = 10000;  // FILETIME units of a millisecond
+  const struct {
+    line_stamps::StampForm form;
+    int64_t sinceOrigin, sincePrevious;
+    std::string stamp;
+  } cases[] = {
+      {line_stamps::StampForm::kClock, 0, 0, "13:04:05.067 "},
+      {line_stamps::StampForm::kDate, 0, 0, "2026-12-09 13:04:05.067 "},
+      {line_stamps::StampForm::kElapsed, 0, 0, "      0.000 "},
+      {line_stamps::StampForm::kElapsed, 12345 * kMs + 9999, 0, "     12.345 "},
+      {line_stamps::StampForm::kElapsed, 86400000 * kMs, 0, "  86400.000 "},
+      {line_stamps::StampForm::kDelta, 0, 200 * kMs, "     +0.200 "},
+      {line_stamps::StampForm::kDelta, 0, 0, "     +0.000 "},
+      {line_stamps::StampForm::kDelta, 0, -5 * kMs, "     -0.005 "},
+      {line_stamps::StampForm::kElapsed, 123456789012 * kMs, 0, "123456789.012 "},  // wider, never cut
+  };
+  for (const auto& c : cases) {
+    std::string out = ">";
+    line_stamps::AppendStamp(c.form, local, c.sinceOrigin, c.sincePrevious, out);
+    EXPECT_EQ(out, ">" + c.stamp) << int(c.form) << " " << c.sinceOrigin << " " << c.sincePrevious;
+    const bool seconds = c.form == line_stamps::StampForm::kElapsed || c.form == line_stamps::StampForm::kDelta;
+    if (!seconds || c.stamp.size() <= 12) EXPECT_EQ(line_stamps::StampWidth(c.form), c.stamp.size()) << int(c.form);
+  }
+}
+
 TEST(LineStamps, StampIsTwentyFourHourTimeWithMillisecondsAndASpace) {
   const struct {
     ClockTime time;

@@ -162,4 +162,32 @@ TEST_F(CaptureSessionTest, TheRecordedStreamIsWrittenAsTheMonitorLogsIt) {
   }
 }
 
+// --time: the text form stamps every line as the monitor's log does, the sender's time where the
+// message has one; the delta from the line before.
+TEST_F(CaptureSessionTest, StampsInTheTextFormFollowTheMonitorsForms) {
+  const struct {
+    line_stamps::StampForm form;
+    std::string expected;
+  } cases[] = {
+      {line_stamps::StampForm::kClock, "01:02:03.100 a\r\n01:02:03.300 b\r\n01:02:03.300 c\r\n"},
+      {line_stamps::StampForm::kDelta, "     +0.000 a\r\n     +0.200 b\r\n     +0.000 c\r\n"},
+  };
+  for (const auto& c : cases) {
+    const std::string out = dir.File("stamped" + std::to_string(int(c.form)));
+    capture::OutputSink file;
+    ASSERT_TRUE(file.OpenFile(out.c_str()));
+    CaptureSession session(file, decoder, false);
+    session.SetStamps({c.form, 0, false});
+    ASSERT_EQ(session.Open(false), Outcome::kStopped);
+    const Recorded a{"a\n", MessageKind::kText, MessageSource::kTellit, 4242, true, 0, false};
+    const Recorded b{"b\nc\n", MessageKind::kText, MessageSource::kTellit, 4242, true, 0, false};
+    session.Take(a.AsMessage(0));
+    session.Take(b.AsMessage(200));  // sent 200 ms later
+    SetEvent(stop.get());
+    EXPECT_EQ(session.Run(Limits(0), stop.get()), Outcome::kStopped);
+    ResetEvent(stop.get());
+    EXPECT_EQ(ReadWholeFile(out), c.expected) << int(c.form);
+  }
+}
+
 }  // namespace

@@ -46,6 +46,12 @@ const MenuItemCase kMenuItems[] = {
     {ID_VIEW_DEBUG_OUTPUT, L"OutputDebugString の取り込み", L"Capture OutputDebugString", 0},
     {ID_VIEW_GLOBAL_DEBUG_OUTPUT, L"グローバルなデバッグ出力をキャプチャ", L"Capture Global Debug Output", 0},
     {ID_VIEW_TIME_STAMPS, L"時刻の表示", L"Time Stamps", 0},
+    {ID_VIEW_STAMP_CLOCK, L"時刻", L"Clock", 0},
+    {ID_VIEW_STAMP_DATE, L"日付と時刻", L"Date and Clock", 0},
+    {ID_VIEW_STAMP_ELAPSED, L"開始または消去からの経過時間", L"Elapsed since Start or Erase", 0},
+    {ID_VIEW_STAMP_DELTA, L"前の行からの時間", L"Since the Line Before", 0},
+    {ID_VIEW_STAMP_SENT, L"送信した時刻", L"Sender's Time", 0},
+    {ID_VIEW_STAMP_ARRIVAL, L"受信した時刻", L"Arrival Time", 0},
     {ID_VIEW_SENDERS, L"送信元", L"Senders", 0},
     {ID_VIEW_FILTER, L"フィルター", L"Filter", MF_CHECKED},
     {ID_EDIT_FILTER, L"フィルター...", L"Filter...", 0},
@@ -84,10 +90,17 @@ void CheckMenu(int resource, bool japanese) {
   // Shift+F3 is a shortcut only.
   EXPECT_EQ(GetMenuState(menu, ID_EDIT_FIND_PREVIOUS, MF_BYCOMMAND), static_cast<UINT>(-1));
   const HMENU view = GetSubMenu(menu, 2);
+  // The form's pop-up (-1) follows Time Stamps.
   const int viewOrder[] = {ID_VIEW_TOOLBAR,     ID_VIEW_STATUS_BAR, ID_VIEW_DEBUG_OUTPUT, ID_VIEW_GLOBAL_DEBUG_OUTPUT,
-                           ID_VIEW_TIME_STAMPS, ID_VIEW_SENDERS,    ID_VIEW_FILTER};
-  ASSERT_EQ(GetMenuItemCount(view), 7);
-  for (int i = 0; i < 7; ++i) EXPECT_EQ(static_cast<int>(GetMenuItemID(view, i)), viewOrder[i]);
+                           ID_VIEW_TIME_STAMPS, -1, ID_VIEW_SENDERS,    ID_VIEW_FILTER};
+  ASSERT_EQ(GetMenuItemCount(view), 8);
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(static_cast<int>(GetMenuItemID(view, i)), viewOrder[i]);
+  EXPECT_EQ(MenuText(view, 5, MF_BYPOSITION), japanese ? L"時刻の形式" : L"Time Stamp Form");
+  const HMENU forms = GetSubMenu(view, 5);
+  const int formOrder[] = {ID_VIEW_STAMP_CLOCK, ID_VIEW_STAMP_DATE, ID_VIEW_STAMP_ELAPSED, ID_VIEW_STAMP_DELTA, 0,
+                           ID_VIEW_STAMP_SENT,  ID_VIEW_STAMP_ARRIVAL};
+  ASSERT_EQ(GetMenuItemCount(forms), 7);
+  for (int i = 0; i < 7; ++i) EXPECT_EQ(static_cast<int>(GetMenuItemID(forms, i)), formOrder[i]);
   const HMENU help = GetSubMenu(menu, 3);
   const int helpOrder[] = {ID_HELP_TOPICS, 0, ID_HELP_LANGUAGE, 0, ID_HELP_ABOUT};
   ASSERT_EQ(GetMenuItemCount(help), 5);
