@@ -137,7 +137,7 @@ TEST_F(CaptureSessionTest, ASecondSessionFindsTheMailslotInUse) {
 // it without stamps, as recorded before the monitor kept records, but for the monitor's notice of
 // a cut message (tellitcap says "cut":true in its JSON form and nothing in the text form).
 TEST_F(CaptureSessionTest, TheRecordedStreamIsWrittenAsTheMonitorLogsIt) {
-  const std::string recording = ReadWholeFile(BinDirectory() + "\\recorded_stream.log");
+  const std::string recording = ReadWholeFile(BinDirectory() + "\\recorded_stream.txt");
   ASSERT_FALSE(recording.empty()) << "no recording beside the test in " << BinDirectory();
   for (const bool senders : {false, true}) {
     const std::string heading = std::string("== senders ") + (senders ? "1" : "0") + ", stamps 0\n";

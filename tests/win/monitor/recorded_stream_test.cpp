@@ -1,6 +1,6 @@
 // A recorded stream of messages, taken by the monitor with each setting of View > Senders and View >
 // Time Stamps: the log holds the bytes it held before the console kept records and drew the rest
-// itself (data/recorded_stream.log, written by the monitor of then), and the console draws what
+// itself (data/recorded_stream.txt, written by the monitor of then), and the console draws what
 // the log holds.
 #include <gtest/gtest.h>
 
@@ -65,7 +65,7 @@ TEST(RecordedStream, TheLogKeepsItsBytesAndTheConsoleDrawsThemForEverySetting) {
     GTEST_FAIL() << "recorded to " << record << ": a recording run is no test";
   }
   // The build copies the recording beside the test.
-  const std::string expected = ReadWholeFile(BinDirectory() + "\\recorded_stream.log");
+  const std::string expected = ReadWholeFile(BinDirectory() + "\\recorded_stream.txt");
   ASSERT_FALSE(expected.empty()) << "no recording beside the test in " << BinDirectory();
   EXPECT_EQ(all, expected);
 }
