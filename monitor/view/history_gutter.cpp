@@ -1,6 +1,8 @@
 // HistoryGutter: the stamp and the sender prefix of a stored line, from its message record.
 #include "monitor/view/history_gutter.h"
 
+#include <cstdint>
+
 #include "console/text_store.h"
 #include "receiving/message.h"
 #include "receiving/message_text.h"
@@ -29,7 +31,8 @@ uint64_t HistoryGutter::TimeOf(const StoredMessage& message) const {
 }
 
 uint32_t HistoryGutter::Widest(const TextStore& store) const {
-  // "[4294967295 program] " at most: ten digits, the brackets, two blanks.
-  const size_t prefix = senders || namesAlways ? 14 + store.programs.Longest() : 0;
+  // "[4294967295 program] " at most: the widest pid's prefix, a blank and the longest name.
+  const size_t widestPid = message_text::SenderPrefixLength(UINT32_MAX, {});
+  const size_t prefix = senders || namesAlways ? widestPid + 1 + store.programs.Longest() : 0;
   return uint32_t((stamps ? line_stamps::StampWidth(style.form) : 0) + prefix);
 }

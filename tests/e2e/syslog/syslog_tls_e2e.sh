@@ -62,22 +62,7 @@ if [ "$case_name" = client-cert ]; then
 fi
 [ "$case_name" = other-ca ] && trusted=other-ca.pem
 
-collector_pid=
-stop_collector() {
-  [ -n "$collector_pid" ] || return 0
-  kill "$collector_pid" 2>/dev/null
-  for _ in $(seq 100); do kill -0 "$collector_pid" 2>/dev/null || break; sleep 0.1; done
-  wait "$collector_pid" 2>/dev/null
-  collector_pid=
-}
-capture_pid=
-cleanup() {
-  stop_collector
-  [ -n "$capture_pid" ] && kill -9 "$capture_pid" 2>/dev/null
-}
-trap cleanup EXIT
-
-listening() { (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null; }
+. "$(dirname "$0")/collector_helpers.sh"
 
 start_collector() {
   cat >rsyslog.conf <<CONF
@@ -110,13 +95,6 @@ for _ in $(seq 10); do
 done
 [ -n "$port" ] || { cat rsyslogd.out >&2 2>/dev/null; fail "rsyslogd did not listen with TLS on any port tried"; }
 
-run_win() { "$root/scripts/wine-run" "$@"; }
-client() { run_win "$bin/monitor_e2e_client.exe" lines "$2" "$1" >/dev/null 2>&1 || fail "the client ($1) failed"; }
-received_count() { [ -f received.log ] && wc -l <received.log || echo 0; }
-wait_received() {
-  for _ in $(seq 300); do [ "$(received_count)" -ge "$1" ] && return 0; sleep 0.1; done
-  return 1
-}
 
 case $case_name in
   order) messages=1000 total=$((1 + 1000)) ;;
