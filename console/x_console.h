@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "code_page/ansi_code_page.h"
+#include "console/console_place.h"
 #include "console/console_settings.h"
 #include "scoped/scoped_win.h"
 #include "console/text_search.h"
@@ -68,6 +69,11 @@ class XConsole {
   // Maps a client point to a byte offset (-1 when none); see the markers in text_view.h.
   int HitTest(int x, int y, POINT* cell, int* leftRow, int* pastRow);
   void Invalidate();  // whole client area, no erasing
+  // Where the view stands (the search hit left as it is), and back there after the shown lines
+  // changed: the top line or the next one shown, the end when the place was there; a selection
+  // whose bytes left is dropped.
+  ConsolePlace CurrentPlace() const;
+  void GoTo(const ConsolePlace& place);
   // The owner's gutter (null: none) draws before every line; after what it draws changed,
   // GutterChanged restyles the whole history: ranges, caret and a paint.
   void SetGutter(const LineGutter* gutter);

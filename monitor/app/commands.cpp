@@ -106,7 +106,10 @@ void MonitorApp::OnCommand(WPARAM wParam) {
   switch (LOWORD(wParam)) {
     case ID_FILE_START_LOG: StartLogSaving(); break;
     case ID_FILE_STOP_LOG: StopLogSaving(); break;
-    case ID_FILE_SETTING: console.OpenSettingsSheet(mainWindow); break;
+    case ID_FILE_SETTING:
+      console.OpenSettingsSheet(mainWindow);
+      ShowViewTabs();  // in the console's colours
+      break;
     case ID_FILE_EXIT: SendMessageA(mainWindow, WM_CLOSE, 0, 0); break;
     case ID_EDIT_COPY: console.Copy(); break;
     case ID_EDIT_PASTE: console.Paste(); break;
@@ -114,6 +117,7 @@ void MonitorApp::OnCommand(WPARAM wParam) {
     case ID_EDIT_ALL_COPY: SelectAllAndCopy(*this); break;
     case ID_EDIT_ALL_ERASE:
       console.Clear();
+      views.Forget(console.text.FirstMessageNumber());
       messages.ResetCount();
       RestartElapsedTime();
       break;
@@ -127,6 +131,13 @@ void MonitorApp::OnCommand(WPARAM wParam) {
     case ID_VIEW_TIME_STAMPS:
     case ID_VIEW_SENDERS: ToggleViewFlag(int(LOWORD(wParam))); break;
     case ID_VIEW_FILTER: ToggleFilter(); break;
+    case ID_VIEW_NEW: AddView(MonitorView()); break;
+    case ID_VIEW_CLOSE: CloseView(); break;
+    case ID_VIEW_NEXT: NextView(true); break;
+    case ID_VIEW_PREVIOUS: NextView(false); break;
+    case ID_VIEW_RENAME: RenameView(); break;
+    case ID_VIEW_SHOW_ONLY_PROCESS: ShowOnlyProcess(); break;
+    case ID_VIEW_HIDE_PROCESS: HideProcess(); break;
     case ID_EDIT_FILTER: EditFilters(); break;
     case ID_HELP_TOPICS: OpenHelp(); break;
     case ID_HELP_ABOUT: RunAboutBox(mainWindow); break;
@@ -139,6 +150,20 @@ void MonitorApp::OnCommand(WPARAM wParam) {
 
 LRESULT MonitorApp::OnNotify(LPARAM lParam) {
   auto* header = reinterpret_cast<NMHDR*>(lParam);
+  if (header && header->hwndFrom == tabs.window() && tabs.window()) {
+    if (header->code == TCN_SELCHANGE && tabs.Selected() >= 0) ShowView(size_t(tabs.Selected()));
+    if (header->code == NM_DBLCLK) {
+      // A double-click renames the tab it is on.
+      POINT point;
+      GetCursorPos(&point);
+      const int tab = tabs.TabAt(point);
+      if (tab >= 0) {
+        ShowView(size_t(tab));
+        RenameView();
+      }
+    }
+    return 0;
+  }
   if (header && header->code == TTN_NEEDTEXTA) {
     auto* request = reinterpret_cast<NMTTDISPINFOA*>(lParam);
     if (const char* text = TooltipText(static_cast<int>(header->idFrom))) {

@@ -1,74 +1,88 @@
-// The monitor's filters: the rules of vigilo.ini's section "filters", the switch View > Filter,
-// Edit > Filter..., and the history decided again in slices whenever the rules in force change.
+// The monitor's filters, view by view: the views as vigilo.ini keeps them, the switch View >
+// Filter and Edit > Filter... of the shown view, and its history decided again in slices
+// whenever its rules in force change.
 #include <windows.h>
 
 #include <string>
 #include <vector>
 
 #include "code_page/ansi_code_page.h"
-#include "filtering/rule_settings.h"
 #include "monitor/filters/filter_dialog.h"
 #include "monitor/app/monitor_app.h"
 #include "monitor/resources/resource_ids.h"
 #include "monitor/settings/settings_file.h"
-#include "monitor/settings/settings_ranges.h"
 
 namespace {
 
-constexpr char kSystemSection[] = "system";
-constexpr char kFilterKey[] = "filter";
-// The longest value a rule line may have in the file.
-constexpr DWORD kRuleValueSize = 8192;
+// The longest value a key may have in the file.
+constexpr DWORD kValueSize = 8192;
 
 void CheckMenu(HWND window, int command, bool checked) {
   if (window) CheckMenuItem(GetMenu(window), command, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
 }
 
+void BuildFilterSet(MonitorView& view) {
+  view.active = view.filterOn ? filtering::FilterSet(view.rules, LeadTrailSetsForAnsiCodePage(), CaseFoldingForAnsiCodePage())
+                              : filtering::FilterSet();
+}
+
+void WriteSection(const std::string& name, const std::vector<std::pair<std::string, std::string>>& values) {
+  // Written whole, so that no rule beyond the new count stays behind.
+  std::string section;
+  for (const auto& [key, value] : values) section += key + "=" + value + '\0';
+  section += '\0';
+  WritePrivateProfileSectionA(name.c_str(), section.c_str(), settingsPath);
+}
+
 }  // namespace
 
-void MonitorApp::LoadFilters() {
-  filterOn = settings_ranges::ClampFlag(ReadSettingInt(kSystemSection, kFilterKey, 1)) == 1;
-  CheckMenu(mainWindow, ID_VIEW_FILTER, filterOn);
-  filterRules.clear();
+void MonitorApp::LoadViews() {
+  saved_views::Read read;
   if (settingsPath[0]) {
-    std::vector<char> buffer(kRuleValueSize);
-    const auto lookup = [&](const std::string& key, std::string& value) {
+    std::vector<char> buffer(kValueSize);
+    read = saved_views::ReadViews([&](const char* section, const std::string& key, std::string& value) {
       // A value the file cannot hold stands for a missing key.
       static const char kMissing[] = "\x01";
-      GetPrivateProfileStringA(filtering::kFiltersSection, key.c_str(), kMissing, buffer.data(), kRuleValueSize,
-                               settingsPath);
+      GetPrivateProfileStringA(section, key.c_str(), kMissing, buffer.data(), kValueSize, settingsPath);
       value = buffer.data();
       return value != kMissing;
-    };
-    filtering::SavedRules saved = filtering::ReadSavedRules(lookup);
-    filterRules = std::move(saved.rules);
-    unreadableRules.clear();
-    for (const uint32_t number : saved.unreadable) {
-      unreadableRules += (unreadableRules.empty() ? "" : ", ") + std::to_string(number);
-    }
-    if (!unreadableRules.empty()) NotifyTrouble(kFilterRulesUnreadable, 0);
+    });
+  } else {
+    read.views.resize(1);
   }
+  savedViewSections = read.views.size();
+  for (MonitorView& view : read.views) BuildFilterSet(view);
+  views.Reset(std::move(read.views), read.current);
+  unreadableRules = std::move(read.unreadableRules);
+  brokenViews = std::move(read.brokenSections);
+  if (!unreadableRules.empty() || !brokenViews.empty()) NotifyTrouble(kFilterRulesUnreadable, 0);
+  ShowViewTabs();
   ApplyFilters();
 }
 
-void MonitorApp::SaveFilters() {
+void MonitorApp::SaveViews() {
   if (!settingsPath[0]) return;
-  // The section is written whole, so that no rule beyond the new count stays behind.
-  std::string section;
-  for (const auto& [key, value] : filtering::SavedRuleValues(filterRules)) section += key + "=" + value + '\0';
-  section += '\0';
-  WritePrivateProfileSectionA(filtering::kFiltersSection, section.c_str(), settingsPath);
+  for (const saved_views::Section& section : saved_views::ViewSections(views)) WriteSection(section.name, section.values);
+  // The sections of views closed since: gone, so that they do not come back.
+  for (size_t i = views.size(); i < savedViewSections; ++i) {
+    WritePrivateProfileStringA(saved_views::SectionOf(i).c_str(), nullptr, nullptr, settingsPath);
+  }
+  savedViewSections = views.size();
+  for (const auto& [key, value] : saved_views::SystemValues(views)) {
+    WritePrivateProfileStringA(saved_views::kSystemSection, key.c_str(), value.c_str(), settingsPath);
+  }
 }
 
 void MonitorApp::ApplyFilters() {
-  activeFilters = filterOn ? filtering::FilterSet(filterRules, LeadTrailSetsForAnsiCodePage(), CaseFoldingForAnsiCodePage())
-                           : filtering::FilterSet();
+  MonitorView& view = views.Current();
+  BuildFilterSet(view);
+  CheckMenu(mainWindow, ID_VIEW_FILTER, view.filterOn);
   // Highlight colour pair n is rule n - 1's colours.
   console.highlights.clear();
-  for (const filtering::FilterRule& rule : filterRules) {
+  for (const filtering::FilterRule& rule : view.rules) {
     console.highlights.push_back(XConsole::HighlightColours{rule.textColour, rule.backColour});
   }
-  refilter.Start(console.text, activeFilters);
+  refilter.Start(console.text, view.active);
   RefilterSlice();
   if (refilter.Running() && mainWindow) SetTimer(mainWindow, kRefilterTimer, kRefilterPeriodMs, nullptr);
 }
@@ -88,18 +102,25 @@ void MonitorApp::RefilterSlice() {
   UpdateStatusBar();
 }
 
+void MonitorApp::FinishRefilter() {
+  if (!refilter.Running()) return;
+  refilter.Step(console.text, [] { return false; });
+  if (mainWindow) KillTimer(mainWindow, kRefilterTimer);
+}
+
 void MonitorApp::ToggleFilter() {
-  filterOn = !filterOn;
-  CheckMenu(mainWindow, ID_VIEW_FILTER, filterOn);
-  WriteSettingInt(kSystemSection, kFilterKey, filterOn ? 1 : 0);
+  MonitorView& view = views.Current();
+  view.filterOn = !view.filterOn;
+  SaveViews();
   ApplyFilters();
 }
 
 void MonitorApp::EditFilters() {
   FilterDialog dialog;
-  dialog.rules = filterRules;
-  if (dialog.Run(mainWindow) != 1 || dialog.rules == filterRules) return;
-  filterRules = dialog.rules;
-  SaveFilters();
+  dialog.rules = views.Current().rules;
+  if (dialog.Run(mainWindow) != 1 || dialog.rules == views.Current().rules) return;
+  FinishRefilter();
+  views.Current().rules = dialog.rules;
+  SaveViews();
   ApplyFilters();
 }

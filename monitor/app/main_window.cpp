@@ -97,6 +97,7 @@ LRESULT HandleMainMessage(MonitorApp& app, HWND window, UINT message, WPARAM wPa
       return 0;
     case WM_CLOSE:
       KillTimer(app.mainWindow, kReceiveTimer);
+      app.SaveViews();
       app.receiver.debugOutput().Stop();
       app.receiver.globalDebugOutput().Stop();
       app.StopReceiver();
@@ -104,6 +105,12 @@ LRESULT HandleMainMessage(MonitorApp& app, HWND window, UINT message, WPARAM wPa
       return 0;
     case WM_NOTIFY:
       return app.OnNotify(lParam);
+    case WM_DRAWITEM:
+      if (wParam == IDC_VIEW_TABS) {
+        app.tabs.Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        return TRUE;
+      }
+      return DefWindowProcA(window, message, wParam, lParam);
     case WM_COMMAND:
       app.OnCommand(wParam);
       return 0;
@@ -238,10 +245,11 @@ void MonitorApp::CreateChildren(HWND window) {
   LoadViewFlags();
   RestartElapsedTime();
 
+  tabs.Create(mainWindow, dpi);
   console.SetDpi(dpi);
   console.Create(mainWindow);
   if (console.text.shortOfMemory) NotifyTrouble(kConsoleMemoryShort, 0);
-  LoadFilters();
+  LoadViews();
   SetTickPeriod(kTickPeriodMs);
 }
 
@@ -284,6 +292,8 @@ void MonitorApp::OnDpiChanged(unsigned newDpi, const RECT& suggested) {
       ShowWindow(toolBar, visible ? SW_SHOW : SW_HIDE);
     }
   }
+  tabs.SetDpi(dpi);
+  ShowViewTabs();
   console.SetDpi(dpi);
   console.ApplySettings(console.settings);
   console.MeasureFont();
@@ -299,6 +309,7 @@ void MonitorApp::ApplySystemTheme() {
   ConsoleSettings reloaded;
   ReadConsoleSettings(reloaded);
   console.ApplySettings(reloaded);
+  ShowViewTabs();
 }
 
 void MonitorApp::Layout(int width, int height) {
@@ -312,8 +323,13 @@ void MonitorApp::Layout(int width, int height) {
     const RECT edges = BarEdges(statusBar, mainWindow);
     bottom = edges.bottom - edges.top;
   }
+  // The tabs of the views under the toolbar, overlapping its bottom edge by one pixel.
+  int y = top > 0 ? top - 1 : 0;
+  if (tabs.window()) {
+    MoveWindow(tabs.window(), 0, y, width, tabs.Height(), TRUE);
+    y += tabs.Height();
+  }
   if (!console.window) return;
-  // The console overlaps the toolbar's bottom edge by one pixel.
-  const int y = top > 0 ? top - 1 : 0;
+  // The console overlaps the toolbar's bottom edge by one pixel, or meets the tabs.
   MoveWindow(console.window, 0, y, width, height - y - bottom, TRUE);
 }

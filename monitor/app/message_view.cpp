@@ -59,6 +59,7 @@ void MonitorApp::Tick() {
   DrainMailslot();
   DrainDebugOutput();
   const bool received = messages.Total() != before;
+  if (received) views.Forget(console.text.FirstMessageNumber());
   if (receiver.unkept() != unkeptSeen) {
     // A receiving thread lost messages for want of memory: told where they were, and here.
     unkeptSeen = receiver.unkept();
@@ -204,9 +205,17 @@ void MonitorApp::WriteShown(const unsigned char* shownText, size_t length, const
   // The console stores the sender's text alone, which the filters decide on, as they do again
   // over the history; the view draws the stamp and the sender from the record.
   if (record.Arrival() == 0) record.SetTimes(NowAsFileTime(), sentTime);
-  HistoryFilter::Store(console.text, activeFilters, record, senderText, senderLength, filterScratch, [&] {
+  const uint64_t number = console.text.NextMessageNumber();
+  HistoryFilter::Store(console.text, views.Current().active, record, senderText, senderLength, filterScratch, [&] {
     console.Write(reinterpret_cast<const char*>(senderText), static_cast<int>(senderLength), 0);
   });
+  // The other views decide it by their rules, as they come.
+  if (views.size() > 1) {
+    const std::string& program = console.text.programs.Name(record.program);
+    views.MarkOthers(number, [&](const filtering::FilterSet& filters) {
+      return HistoryFilter::MarkFor(filters, record, program, senderText, senderLength);
+    });
+  }
   // The log takes the text as shown, stamped where its lines begin.
   if (!logFile.IsOpen()) {
     stamps.Follow(shownText, length);

@@ -11,7 +11,9 @@
 #include "monitor/common/language.h"
 #include "monitor/app/message_counter.h"
 #include "monitor/app/status_bar.h"
+#include "monitor/app/view_tabs.h"
 #include "monitor/filters/history_filter.h"
+#include "monitor/filters/view_set.h"
 #include "receiving/rotating_file.h"
 #include "monitor/view/find_command.h"
 #include "monitor/view/history_gutter.h"
@@ -162,20 +164,38 @@ struct MonitorApp final : CommandStates, MessageSink {
   // Elapsed times count from now (start-up, All Erase); the next delta is 0.
   void RestartElapsedTime();
 
-  // Filters (monitor/filters): the rules as saved, the switch of View > Filter ("filter" in
-  // [system]), the set in force, and the history decided again after a change, in slices.
-  std::vector<filtering::FilterRule> filterRules;
-  bool filterOn = true;
-  filtering::FilterSet activeFilters;
+  // The views (monitor/filters): each with its own filter rules, the switch of View > Filter,
+  // and its place and last search hit while another is shown; the tabs above the console show
+  // them. The shown view's rules are in force; its history is decided again after a change, in
+  // slices.
+  ViewSet views;
+  ViewTabs tabs;
   HistoryFilter refilter;
   std::vector<uint8_t> filterScratch;  // a stored message's bytes while it is decided again
-  std::string unreadableRules;  // "3, 5": told once after start
-  void LoadFilters();
-  void ApplyFilters();  // the set in force from the rules and the switch, then the history again
+  std::string unreadableRules;  // "3, 5; view 2: 1": told once after start
+  std::string brokenViews;      // "view 3": told once after start
+  void LoadViews();
+  void SaveViews();
+  // The shown view's set in force from its rules and switch, then its history again.
+  void ApplyFilters();
   void ToggleFilter();
   void EditFilters();
-  void SaveFilters();
   void RefilterSlice();
+  // Decides the rest of the history at once: before the views change.
+  void FinishRefilter();
+  size_t savedViewSections = 1;  // the views' sections the file holds
+  // The tabs, the menu's Close View and the status bar in line with the views.
+  void ShowViewTabs();
+  // View > New View, Close View, Next View (and back), Rename View; the context menu's Show only
+  // this process (a new view) and Hide this process (a rule of the shown view).
+  void ShowView(size_t index);
+  void AddView(MonitorView view);
+  void CloseView();
+  void NextView(bool forward);
+  void RenameView();
+  void ShowOnlyProcess();
+  void HideProcess();
+  std::string ViewName(size_t index) const;
 };
 
 // The setting of View > Capture Global Debug Output, in section "system".

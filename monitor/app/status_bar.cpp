@@ -32,11 +32,12 @@ std::string CountText(const std::string& count, Language language) {
   return Format(IDS_STATUS_COUNT, language, count);
 }
 
-std::string CountHiddenText(const std::string& count, const std::string& hidden, Language language) {
+std::string CountHiddenText(const std::string& count, const std::string& shown, const std::string& hidden,
+                            Language language) {
   char loaded[kUiTextSize];
   LoadUiText(language, IDS_STATUS_COUNT_HIDDEN, loaded);
   char text[kUiTextSize + 64];
-  std::snprintf(text, sizeof text, loaded, count.c_str(), hidden.c_str());
+  std::snprintf(text, sizeof text, loaded, count.c_str(), shown.c_str(), hidden.c_str());
   return text;
 }
 
@@ -55,10 +56,13 @@ int TextWidth(HDC dc, const std::string& text) {
 StatusTexts MakeStatusTexts(uint64_t count, uint32_t rate, const char* logName, bool channelDown,
                             Language language, int notice, uint64_t hidden) {
   StatusTexts texts;
-  texts.count = hidden != 0 ? CountHiddenText(std::to_string(count), std::to_string(hidden), language)
-                             : CountText(std::to_string(count), language);
+  // Shown in this view: what was received and is not hidden here.
+  const uint64_t shown = count > hidden ? count - hidden : 0;
+  texts.count = hidden != 0 ? CountHiddenText(std::to_string(count), std::to_string(shown), std::to_string(hidden), language)
+                            : CountText(std::to_string(count), language);
   texts.rate = RateText(std::to_string(rate), language);
-  texts.countSample = hidden != 0 ? CountHiddenText("8888888", "888888", language) : CountText("8888888", language);
+  texts.countSample =
+      hidden != 0 ? CountHiddenText("8888888", "8888888", "888888", language) : CountText("8888888", language);
   texts.rateSample = RateText("88888", language);
   if (logName) texts.log = Format(IDS_STATUS_LOG, language, logName);
   if (channelDown) {

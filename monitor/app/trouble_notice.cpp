@@ -2,6 +2,8 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <string>
+#include <utility>
 
 #include "monitor/app/monitor_app.h"
 #include "monitor/resources/resource_ids.h"
@@ -42,10 +44,17 @@ void MonitorApp::ShowTrouble(Trouble trouble, DWORD error) {
   }
   if (trouble == kFilterRulesUnreadable) {
     LoadUiText(IDS_PROGRAM_NAME, caption);
-    char pattern[kUiTextSize];
-    LoadUiText(IDS_FILTER_RULES_UNREADABLE, pattern);
-    std::snprintf(text, sizeof text, pattern, unreadableRules.c_str());
-    MessageBoxA(mainWindow, text, caption, MB_OK | MB_ICONWARNING);
+    // Rules left out, and views read with none: one box says both.
+    std::string told;
+    for (const auto& [pattern, list] : {std::pair<int, const std::string*>{IDS_FILTER_RULES_UNREADABLE, &unreadableRules},
+                                        std::pair<int, const std::string*>{IDS_VIEW_SECTIONS_BROKEN, &brokenViews}}) {
+      if (list->empty()) continue;
+      char loaded[kUiTextSize];
+      LoadUiText(pattern, loaded);
+      std::snprintf(text, sizeof text, loaded, list->c_str());
+      told += (told.empty() ? "" : "\n\n") + std::string(text);
+    }
+    MessageBoxA(mainWindow, told.c_str(), caption, MB_OK | MB_ICONWARNING);
     return;
   }
   if (trouble == kDebugOutputInUse || trouble == kDebugOutputFailed) {

@@ -34,6 +34,14 @@
 #define ID_VIEW_TIME_STAMPS 124
 #define ID_VIEW_SENDERS 125
 #define ID_VIEW_FILTER 126
+#define ID_VIEW_NEW 127            /* Ctrl+T */
+#define ID_VIEW_CLOSE 128          /* Ctrl+W: the last view stays */
+#define ID_VIEW_NEXT 129           /* Ctrl+Tab */
+#define ID_VIEW_PREVIOUS 1291      /* Ctrl+Shift+Tab: a shortcut only, not in the menu */
+#define ID_VIEW_RENAME 130
+/* The console's context menu on a line of a known sender. */
+#define ID_VIEW_SHOW_ONLY_PROCESS 1271
+#define ID_VIEW_HIDE_PROCESS 1272
 /* View > Time Stamp Form (below Time Stamps, 124): the form, then which time; radio items. */
 #define ID_VIEW_STAMP_CLOCK 1241
 #define ID_VIEW_STAMP_DATE 1242
@@ -50,6 +58,8 @@
 #define IDD_ABOUT_EN 2103
 #define IDD_LANGUAGE_JA 2004
 #define IDD_LANGUAGE_EN 2104
+#define IDD_RENAME_VIEW_JA 2007
+#define IDD_RENAME_VIEW_EN 2107
 
 /* User-visible texts: Japanese 30xx, English 31xx. */
 #include "ui_text_ids.h"
@@ -57,6 +67,8 @@
 #define IDC_VERSION_LABEL 1300   /* About box: "Version 1.10", filled at initialisation */
 #define IDC_TOOLBAR 1310         /* control identifier of the toolbar */
 #define IDC_LANGUAGE_COMBO 1320  /* language dialog: English and Japanese entries */
+#define IDC_VIEW_NAME 1330       /* rename dialog: the view's name */
+#define IDC_VIEW_TABS 1340       /* control identifier of the tabs of the views */
 
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)

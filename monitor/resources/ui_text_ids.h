@@ -66,7 +66,7 @@
 
 #define IDS_TROUBLE_LOG_NOT_ROTATED 36  /* %s: the log file, %s: the system's reason */
 #define IDS_CONSOLE_MEMORY_SHORT 37  /* %u: kilobytes asked for, %u: kilobytes the console holds */
-#define IDS_STATUS_COUNT_HIDDEN 48      /* %s: messages received, %s: stored messages the filters hide */
+#define IDS_STATUS_COUNT_HIDDEN 48      /* %s: messages received, %s: shown in the view, %s: stored messages its filters hide */
 #define IDS_FILTER_RULES_UNREADABLE 49  /* %s: the numbers of the rules */
 #define IDS_STATUS_UNKEPT 50            /* status bar: a receiving thread lost messages for want of memory */
 
@@ -86,6 +86,14 @@
 #define IDS_STATUS_GLOBAL_DEBUG_NO_RIGHT 51  /* the user lacks the right to create global objects */
 #define IDS_STATUS_GLOBAL_DEBUG_IN_USE 52    /* another program listens to the global objects */
 #define IDS_STATUS_GLOBAL_DEBUG_FAILED 53    /* any other failure, at the start or later */
-#define IDS_TEXT_COUNT 54  /* at most 100: the English base follows the Japanese one by 100 */
+/* The views: a view's name from its number (%u), the context menu's process commands, a view
+   named after a process without a program name (%s: its id), and sections of vigilo.ini read
+   as views with no rules (%s: "view 3, view 4"). */
+#define IDS_VIEW_NAME 54
+#define IDS_MENU_SHOW_ONLY_PROCESS 55
+#define IDS_MENU_HIDE_PROCESS 56
+#define IDS_VIEW_PROCESS_NAME 57
+#define IDS_VIEW_SECTIONS_BROKEN 58
+#define IDS_TEXT_COUNT 59  /* at most 100: the English base follows the Japanese one by 100 */
 
 #endif

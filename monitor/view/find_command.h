@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "console/console_place.h"
 #include "console/text_search.h"
 
 class VGL_Console;
@@ -37,6 +38,18 @@ class FindCommand {
   // there is none and the selection stays. Starts after the selection (before it when searching
   // up), else after the last hit while it is still stored, else at the start (up: the end).
   bool Search(VGL_Console& console, bool down, bool matchCase);
+
+  // The last hit, kept with each view while another is shown.
+  void KeepHit(ConsolePlace& place) const {
+    place.found = hasHit_;
+    place.foundStart = hitStart_;
+    place.foundEnd = hitEnd_;
+  }
+  void TakeHit(const ConsolePlace& place) {
+    hasHit_ = place.found;
+    hitStart_ = place.foundStart;
+    hitEnd_ = place.foundEnd;
+  }
 
  private:
   void TellNotFound() const;

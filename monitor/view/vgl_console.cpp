@@ -141,6 +141,20 @@ void VGL_Console::OnRButtonDown(int x, int y) {
     AddMenuItem(menu.get(), ID_EDIT_ALL_COPY, IDS_MENU_ALL_COPY);
     AddMenuItem(menu.get(), ID_EDIT_ALL_ERASE, IDS_MENU_ALL_ERASE);
   }
+  // On a line of a known sender: a view of its process alone, or its lines hidden here.
+  menuPid = 0;
+  menuProgram.clear();
+  POINT cell = {};
+  int leftRow = -1, pastRow = -1;
+  const int offset = HitTest(x, y, &cell, &leftRow, &pastRow);
+  const StoredMessage* message = offset >= 0 ? text.MessageOfLine(text.LineAt(uint32_t(offset))) : nullptr;
+  if (message && message->pid != 0) {
+    menuPid = message->pid;
+    menuProgram = text.programs.Name(message->program);
+    AppendMenuA(menu.get(), MF_SEPARATOR, 0, nullptr);
+    AddMenuItem(menu.get(), ID_VIEW_SHOW_ONLY_PROCESS, IDS_MENU_SHOW_ONLY_PROCESS);
+    AddMenuItem(menu.get(), ID_VIEW_HIDE_PROCESS, IDS_MENU_HIDE_PROCESS);
+  }
   POINT point = {x, y};
   ClientToScreen(window, &point);
   TrackPopupMenu(menu.get(), TPM_RIGHTBUTTON, point.x, point.y, 0, parentWindow, nullptr);

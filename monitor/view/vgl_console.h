@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "console/x_console.h"
 #include "monitor/common/command_states.h"
 
@@ -29,6 +31,11 @@ class VGL_Console : public XConsole {
   // Told whenever Copy, Select All, All Copy or All Erase becomes possible or impossible; null
   // when nothing shows those commands.
   CommandStates* commandStates = nullptr;
+
+  // The sender of the line the context menu was last opened on: its process id (0: none) and
+  // program, for the menu's process commands.
+  uint32_t menuPid = 0;
+  std::string menuProgram;
 
   // After a store allocation: when the memory asked for could not be had, one message box says
   // how much the console holds instead.

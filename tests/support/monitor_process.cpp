@@ -166,6 +166,7 @@ bool MonitorProcess::WaitForWindow(DWORD milliseconds) {
 
 HWND MonitorProcess::toolbar() const { return FindWindowExA(window_, nullptr, "ToolbarWindow32", nullptr); }
 HWND MonitorProcess::console() const { return FindWindowExA(window_, nullptr, "VIGILO CONSOLE", nullptr); }
+HWND MonitorProcess::tabs() const { return FindWindowExA(window_, nullptr, "SysTabControl32", nullptr); }
 HWND MonitorProcess::statusBar() const { return FindWindowExA(window_, nullptr, "msctls_statusbar32", nullptr); }
 
 bool MonitorProcess::ButtonEnabled(int command) const { return ToolbarButtonEnabled(toolbar(), command); }

@@ -63,6 +63,7 @@ class MonitorProcess {
   HWND toolbar() const;
   HWND console() const;
   HWND statusBar() const;
+  HWND tabs() const;  // the tabs of the views
   DWORD id() const { return process_.id(); }
 
   // The toolbar's idea of a command's state.

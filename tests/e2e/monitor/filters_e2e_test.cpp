@@ -61,7 +61,7 @@ TEST_F(FiltersEndToEnd, RulesFromTheFileExcludeHighlightAndComeBackWhenTheFilter
   ASSERT_TRUE(WaitForShown(filtered)) << Lines(monitor().ConsoleText()).size() << " lines";
   // The status bar follows at its next update: 3 banners and 6 messages came, 2 are hidden.
   std::string count;
-  EXPECT_TRUE(WaitUntil([&] { return (count = StatusBarText(monitor().statusBar(), 0)) == "Messages: 9 (2 hidden)"; }, 5000))
+  EXPECT_TRUE(WaitUntil([&] { return (count = StatusBarText(monitor().statusBar(), 0)) == "Messages: 9 (7 shown, 2 hidden)"; }, 5000))
       << count;
 
   // The highlighted line: red text on green, where nothing else is green.
@@ -132,7 +132,7 @@ TEST_F(FiltersEndToEnd, ATextRuleSeesTheSentTextNotTheSenderOrTheStamp) {
   EXPECT_EQ(banners, 2);
 }
 
-// In Japanese (code page 932) the status bar says the same: "受信: 7 件 (3 件非表示)".
+// In Japanese (code page 932) the status bar says the same: "受信: 7 件 (表示 4 件, 非表示 3 件)".
 TEST_F(FiltersEndToEnd, JapaneseStatusBarCountsTheHiddenMessages) {
   Start("[system]\r\nlanguage=1\r\n[filters]\r\ncount=2\r\n"
         "rule 1=exclude;text;1;0;0;65535;*drop*\r\n"
@@ -141,7 +141,7 @@ TEST_F(FiltersEndToEnd, JapaneseStatusBarCountsTheHiddenMessages) {
   Send("lines 3 drop");
   std::string count;
   EXPECT_TRUE(WaitUntil([&] { return (count = StatusBarText(monitor().statusBar(), 0)) ==
-                                        "\x8e\xf3\x90\x4d: 7 \x8c\x8f (3 \x8c\x8f\x94\xf1\x95\x5c\x8e\xa6)"; }, 5000))
+                                        "\x8e\xf3\x90\x4d: 7 \x8c\x8f (\x95\x5c\x8e\xa6 4 \x8c\x8f, \x94\xf1\x95\x5c\x8e\xa6 3 \x8c\x8f)"; }, 5000))
       << count;
   EXPECT_TRUE(SaveScreenshot(monitor().window(), "filters-main-ja"));
   monitor().PostCommand(ID_EDIT_FILTER);

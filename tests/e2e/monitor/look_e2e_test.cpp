@@ -154,7 +154,8 @@ TEST_F(LookEndToEnd, ADarkSystemThemeDarkensOnlyTheColoursTheUserHasNotSet) {
   Stop();
 }
 
-// Every scale and theme in one language: the main window with messages, the settings sheet and
+// Every scale and theme in one language: the main window with messages and the tabs of three
+// views, the settings sheet and
 // the find dialog, kept under build/artifacts as look-<window>-<dpi>-<theme>-<language>.
 class LookScreenshots : public LookEndToEnd {
  protected:
@@ -165,7 +166,9 @@ class LookScreenshots : public LookEndToEnd {
         ScopedUserValue theme(kPersonalize, "AppsUseLightTheme", dark ? 0 : 1);
         const std::string name = std::to_string(dpi) + (dark ? "-dark-" : "-light-") + suffix;
         SCOPED_TRACE(name);
-        StartWithLines(Ini(language, "show senders=1\r\ntime stamps=1\r\n"));
+        // Three views: the tabs above the console in every scale and theme.
+        StartWithLines(Ini(language, "show senders=1\r\ntime stamps=1\r\nviews=3\r\n") +
+                       "[view 2]\r\nname=service\r\ncount=0\r\n[view 3]\r\ncount=0\r\n");
         ChildProcess client("\"" + BinDirectory() + "\\hello.exe\"", "");
         ASSERT_TRUE(client.started());
         EXPECT_EQ(client.Wait(10000), 0u);

@@ -154,11 +154,14 @@ TEST_F(MonitorE2eTest, ViewTogglesMoveTheConsoleAndPersistForTheNextStart) {
     const RECT client = ClientScreenRect(monitor.window());
     const RECT bar = ScreenRect(monitor.toolbar());
     const RECT status = ScreenRect(monitor.statusBar());
-    EXPECT_EQ(ScreenRect(monitor.console()).top, bar.bottom - 1) << "one pixel over the toolbar's edge";
+    const RECT tabs = ScreenRect(monitor.tabs());
+    EXPECT_EQ(tabs.top, bar.bottom - 1) << "the tabs one pixel over the toolbar's edge";
+    EXPECT_EQ(ScreenRect(monitor.console()).top, tabs.bottom) << "the console below the tabs";
     EXPECT_EQ(ScreenRect(monitor.console()).bottom, status.top);
 
     monitor.Command(ID_VIEW_TOOLBAR);
-    EXPECT_EQ(ScreenRect(monitor.console()).top, client.top);
+    EXPECT_EQ(ScreenRect(monitor.tabs()).top, client.top);
+    EXPECT_EQ(ScreenRect(monitor.console()).top, client.top + (tabs.bottom - tabs.top));
     EXPECT_FALSE(IsWindowVisible(monitor.toolbar()));
     monitor.Command(ID_VIEW_STATUS_BAR);
     EXPECT_EQ(ScreenRect(monitor.console()).bottom, client.bottom);
@@ -175,12 +178,14 @@ TEST_F(MonitorE2eTest, ViewTogglesMoveTheConsoleAndPersistForTheNextStart) {
     EXPECT_FALSE(IsWindowVisible(monitor.toolbar()));
     EXPECT_FALSE(IsWindowVisible(monitor.statusBar()));
     const RECT client = ClientScreenRect(monitor.window());
-    EXPECT_EQ(ScreenRect(monitor.console()).top, client.top);
+    EXPECT_EQ(ScreenRect(monitor.tabs()).top, client.top);
+    EXPECT_EQ(ScreenRect(monitor.console()).top, ScreenRect(monitor.tabs()).bottom);
     EXPECT_EQ(ScreenRect(monitor.console()).bottom, client.bottom);
 
     monitor.Command(ID_VIEW_TOOLBAR);
     EXPECT_TRUE(IsWindowVisible(monitor.toolbar()));
-    EXPECT_EQ(ScreenRect(monitor.console()).top, ScreenRect(monitor.toolbar()).bottom - 1);
+    EXPECT_EQ(ScreenRect(monitor.tabs()).top, ScreenRect(monitor.toolbar()).bottom - 1);
+    EXPECT_EQ(ScreenRect(monitor.console()).top, ScreenRect(monitor.tabs()).bottom);
     EXPECT_EQ(GetPrivateProfileIntA("system", "tool bar", 7, dir.File("vigilo.ini").c_str()), 1u);
     EXPECT_EQ(monitor.Exit(), 0u);
   }

@@ -20,34 +20,12 @@
 #include "support/clipboard.h"
 #include "support/command_state.h"
 #include "support/dialog_driver.h"
+#include "support/popup_probe.h"
 #include "running_monitor.h"
 #include "support/scratch_dir.h"
 #include "tests/support/stored_text.h"
 
 namespace {
-
-struct PopupProbe {
-  std::vector<UINT> items;  // command of each item, 0 for a separator
-  std::vector<std::string> texts;
-  bool shown = false;
-};
-
-PopupProbe* currentProbe = nullptr;
-
-void CALLBACK ReadPopupMenu(HWND, UINT, UINT_PTR timer, DWORD) {
-  const HWND popup = FindWindowA("#32768", nullptr);
-  if (!popup || !currentProbe) return;
-  KillTimer(nullptr, timer);
-  const auto menu = reinterpret_cast<HMENU>(SendMessageA(popup, 0x01E1 /* MN_GETHMENU */, 0, 0));
-  currentProbe->shown = true;
-  for (int i = 0; menu && i < GetMenuItemCount(menu); ++i) {
-    currentProbe->items.push_back(GetMenuItemID(menu, i));
-    char text[64] = "";
-    GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
-    currentProbe->texts.push_back(text);
-  }
-  EndMenu();
-}
 
 // One monitor per test, in English, started as WinMain starts it.
 class MainWindowTest : public ::testing::Test {
@@ -102,13 +80,13 @@ class MainWindowTest : public ::testing::Test {
   PopupProbe RightClick() {
     EXPECT_TRUE(monitor_.BringToFront());
     PopupProbe probe;
-    currentProbe = &probe;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 30, ReadPopupMenu);
+    PopupProbe::Current() = &probe;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 30, PopupProbe::Read);
     // The console's right-button handling runs the menu modally; with no menu it returns at once.
     SendMessageA(app.console.window, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(10, 10));
     Pump(100);
     KillTimer(nullptr, timer);
-    currentProbe = nullptr;
+    PopupProbe::Current() = nullptr;
     return probe;
   }
 
@@ -258,21 +236,27 @@ TEST_F(MainWindowTest, DragSelectionEnablesCopyAndAClickLeavesItGreyed) {
   ExpectEditStates(false, true, true, true);
 }
 
-TEST_F(MainWindowTest, ConsoleOverlapsTheToolbarByOnePixelAndFollowsTheViewToggles) {
+// The tabs of the views overlap the toolbar's bottom edge by one pixel, and the console meets them.
+TEST_F(MainWindowTest, TabsOverlapTheToolbarByOnePixelTheConsoleFollowsAndBothFollowTheViewToggles) {
   RECT client;
   GetClientRect(app.mainWindow, &client);
   const RECT bar = ChildRect(app.toolBar);
   const RECT status = ChildRect(app.statusBar);
+  const RECT tabs = ChildRect(app.tabs.window());
   RECT console = ChildRect(app.console.window);
-  EXPECT_EQ(console.top, bar.bottom - 1);
+  EXPECT_EQ(tabs.top, bar.bottom - 1);
+  EXPECT_GT(tabs.bottom - tabs.top, 10);
+  EXPECT_EQ(console.top, tabs.bottom);
   EXPECT_EQ(console.bottom, status.top);
   EXPECT_EQ(console.left, 0);
   EXPECT_EQ(console.right, client.right);
+  EXPECT_EQ(tabs.right, client.right);
 
   app.OnCommand(ID_VIEW_TOOLBAR);
   EXPECT_FALSE(MenuChecked(ID_VIEW_TOOLBAR));
   EXPECT_FALSE(IsWindowVisible(app.toolBar));
-  EXPECT_EQ(ChildRect(app.console.window).top, 0);
+  EXPECT_EQ(ChildRect(app.tabs.window()).top, 0);
+  EXPECT_EQ(ChildRect(app.console.window).top, tabs.bottom - tabs.top);
   EXPECT_EQ(GetPrivateProfileIntA("system", "tool bar", 7, settingsPath), 0u);
 
   app.OnCommand(ID_VIEW_STATUS_BAR);
@@ -286,7 +270,7 @@ TEST_F(MainWindowTest, ConsoleOverlapsTheToolbarByOnePixelAndFollowsTheViewToggl
   EXPECT_TRUE(MenuChecked(ID_VIEW_TOOLBAR));
   EXPECT_TRUE(MenuChecked(ID_VIEW_STATUS_BAR));
   EXPECT_TRUE(IsWindowVisible(app.toolBar));
-  EXPECT_EQ(ChildRect(app.console.window).top, bar.bottom - 1);
+  EXPECT_EQ(ChildRect(app.console.window).top, tabs.bottom);
   EXPECT_EQ(ChildRect(app.console.window).bottom, status.top);
   EXPECT_EQ(GetPrivateProfileIntA("system", "tool bar", 7, settingsPath), 1u);
   EXPECT_EQ(GetPrivateProfileIntA("system", "status bar", 7, settingsPath), 1u);

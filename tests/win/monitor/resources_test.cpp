@@ -38,7 +38,7 @@ const MenuItemCase kMenuItems[] = {
     {ID_EDIT_COPY, L"コピー(&C)", L"&Copy", MF_GRAYED},
     {ID_EDIT_SELECT_ALL, L"すべての範囲を選択(&S)", L"All &Select", MF_GRAYED},
     {ID_EDIT_ALL_COPY, L"すべてを選択してコピー(&A)", L"&All Copy", MF_GRAYED},
-    {ID_EDIT_ALL_ERASE, L"すべての表示を消去(&E)", L"All &Erase", MF_GRAYED},
+    {ID_EDIT_ALL_ERASE, L"すべてのビューの表示を消去(&E)", L"All &Erase (Every View)", MF_GRAYED},
     {ID_EDIT_FIND, L"検索(&F)...", L"&Find...", 0},
     {ID_EDIT_FIND_NEXT, L"次を検索(&N)", L"Find &Next", 0},
     {ID_VIEW_TOOLBAR, L"ツールバー", L"Toolbar", MF_CHECKED},
@@ -54,6 +54,10 @@ const MenuItemCase kMenuItems[] = {
     {ID_VIEW_STAMP_ARRIVAL, L"受信した時刻", L"Arrival Time", 0},
     {ID_VIEW_SENDERS, L"送信元", L"Senders", 0},
     {ID_VIEW_FILTER, L"フィルター", L"Filter", MF_CHECKED},
+    {ID_VIEW_NEW, L"新しいビュー", L"New View", 0},
+    {ID_VIEW_CLOSE, L"ビューを閉じる", L"Close View", MF_GRAYED},
+    {ID_VIEW_NEXT, L"次のビュー", L"Next View", 0},
+    {ID_VIEW_RENAME, L"ビューの名前を変更...", L"Rename View...", 0},
     {ID_EDIT_FILTER, L"フィルター...", L"Filter...", 0},
     {ID_HELP_TOPICS, L"ヘルプの表示", L"Help Topics", 0},
     {ID_HELP_LANGUAGE, L"言語設定", L"Choosse Language", 0},
@@ -92,9 +96,10 @@ void CheckMenu(int resource, bool japanese) {
   const HMENU view = GetSubMenu(menu, 2);
   // The form's pop-up (-1) follows Time Stamps.
   const int viewOrder[] = {ID_VIEW_TOOLBAR,     ID_VIEW_STATUS_BAR, ID_VIEW_DEBUG_OUTPUT, ID_VIEW_GLOBAL_DEBUG_OUTPUT,
-                           ID_VIEW_TIME_STAMPS, -1, ID_VIEW_SENDERS,    ID_VIEW_FILTER};
-  ASSERT_EQ(GetMenuItemCount(view), 8);
-  for (int i = 0; i < 8; ++i) EXPECT_EQ(static_cast<int>(GetMenuItemID(view, i)), viewOrder[i]);
+                           ID_VIEW_TIME_STAMPS, -1, ID_VIEW_SENDERS,    ID_VIEW_FILTER, 0, ID_VIEW_NEW,
+                           ID_VIEW_CLOSE, ID_VIEW_NEXT, ID_VIEW_RENAME};
+  ASSERT_EQ(GetMenuItemCount(view), 13);
+  for (int i = 0; i < 13; ++i) EXPECT_EQ(static_cast<int>(GetMenuItemID(view, i)), viewOrder[i]);
   EXPECT_EQ(MenuText(view, 5, MF_BYPOSITION), japanese ? L"時刻の形式" : L"Time Stamp Form");
   const HMENU forms = GetSubMenu(view, 5);
   const int formOrder[] = {ID_VIEW_STAMP_CLOCK, ID_VIEW_STAMP_DATE, ID_VIEW_STAMP_ELAPSED, ID_VIEW_STAMP_DELTA, 0,
@@ -128,13 +133,14 @@ struct DialogCase {
   std::vector<std::pair<int, const wchar_t*>> texts;
 };
 
-// One table for both languages: Ctrl+F, Ctrl+L, F3 and Shift+F3, and nothing else taken from the keyboard.
-TEST(MonitorResources, ShortcutsAreCtrlFCtrlLF3AndShiftF3) {
+// One table for both languages: Ctrl+F, Ctrl+L, F3 and Shift+F3, the views' Ctrl+T, Ctrl+W,
+// Ctrl+Tab and Ctrl+Shift+Tab, and nothing else taken from the keyboard.
+TEST(MonitorResources, ShortcutsAreCtrlFCtrlLF3ShiftF3AndTheViews) {
   const HACCEL table = LoadAcceleratorsA(Self(), MAKEINTRESOURCEA(IDR_ACCELERATORS));
   ASSERT_NE(table, nullptr);
-  ACCEL entries[8] = {};
-  const int count = CopyAcceleratorTableA(table, entries, 8);
-  ASSERT_EQ(count, 4);
+  ACCEL entries[16] = {};
+  const int count = CopyAcceleratorTableA(table, entries, 16);
+  ASSERT_EQ(count, 8);
   const struct {
     BYTE flags;
     WORD key;
@@ -142,7 +148,11 @@ TEST(MonitorResources, ShortcutsAreCtrlFCtrlLF3AndShiftF3) {
   } expected[] = {{FVIRTKEY | FCONTROL, 'F', ID_EDIT_FIND},
                   {FVIRTKEY | FCONTROL, 'L', ID_EDIT_FILTER},
                   {FVIRTKEY, VK_F3, ID_EDIT_FIND_NEXT},
-                  {FVIRTKEY | FSHIFT, VK_F3, ID_EDIT_FIND_PREVIOUS}};
+                  {FVIRTKEY | FSHIFT, VK_F3, ID_EDIT_FIND_PREVIOUS},
+                  {FVIRTKEY | FCONTROL, 'T', ID_VIEW_NEW},
+                  {FVIRTKEY | FCONTROL, 'W', ID_VIEW_CLOSE},
+                  {FVIRTKEY | FCONTROL, VK_TAB, ID_VIEW_NEXT},
+                  {FVIRTKEY | FCONTROL | FSHIFT, VK_TAB, ID_VIEW_PREVIOUS}};
   for (int i = 0; i < count; ++i) {
     EXPECT_EQ(entries[i].fVirt & ~0x80, expected[i].flags) << i;  // 0x80 marks the table's last entry
     EXPECT_EQ(entries[i].key, expected[i].key) << i;
@@ -165,6 +175,8 @@ TEST(MonitorResources, DialogsLoadWithTheirControlsInBothLanguages) {
       {IDD_ABOUT_EN, L"About Tellit Message Monitor", {IDC_VERSION_LABEL, IDOK}, {{IDOK, L"OK"}}},
       {IDD_LANGUAGE_JA, L"言語設定", {IDC_LANGUAGE_COMBO, IDOK, IDCANCEL}, {{IDOK, L"OK"}, {IDCANCEL, L"キャンセル"}}},
       {IDD_LANGUAGE_EN, L"Choose Language", {IDC_LANGUAGE_COMBO, IDOK, IDCANCEL}, {{IDOK, L"OK"}, {IDCANCEL, L"Cancel"}}},
+      {IDD_RENAME_VIEW_JA, L"ビューの名前の変更", {IDC_VIEW_NAME, IDOK, IDCANCEL}, {{IDOK, L"OK"}, {IDCANCEL, L"キャンセル"}}},
+      {IDD_RENAME_VIEW_EN, L"Rename View", {IDC_VIEW_NAME, IDOK, IDCANCEL}, {{IDOK, L"OK"}, {IDCANCEL, L"Cancel"}}},
       {IDD_LOG_FILE_JA, nullptr,
        {IDC_LOG_FILE_NAME, IDC_LOG_BROWSE, IDC_LOG_SAVE_CONSOLE, IDC_LOG_MAX_SIZE, IDC_LOG_KEEP, IDOK, IDCANCEL}, {}},
       {IDD_LOG_FILE_EN, nullptr,

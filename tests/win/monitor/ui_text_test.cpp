@@ -90,8 +90,11 @@ TEST(UiText, PatternsTakeTheSameArgumentsInBothLanguages) {
       {IDS_SETTINGS_NOT_SAVED, {L"%s"}},
       {IDS_TROUBLE_LOG_NOT_ROTATED, {L"%s", L"%s"}},
       {IDS_CONSOLE_MEMORY_SHORT, {L"%u", L"%u"}},
-      {IDS_STATUS_COUNT_HIDDEN, {L"%s", L"%s"}},
+      {IDS_STATUS_COUNT_HIDDEN, {L"%s", L"%s", L"%s"}},
       {IDS_FILTER_RULES_UNREADABLE, {L"%s"}},
+      {IDS_VIEW_NAME, {L"%u"}},
+      {IDS_VIEW_PROCESS_NAME, {L"%s"}},
+      {IDS_VIEW_SECTIONS_BROKEN, {L"%s"}},
   };
   for (int text = 0; text < IDS_TEXT_COUNT; ++text) {
     std::vector<std::wstring> expected;

@@ -1,0 +1,130 @@
+// The views' commands: New View, Close View, Next View and back, Rename View, the tabs, and the
+// context menu's Show only this process and Hide this process.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "monitor/app/monitor_app.h"
+#include "monitor/app/rename_view_dialog.h"
+#include "monitor/common/ui_text.h"
+#include "monitor/resources/resource_ids.h"
+
+namespace {
+
+filtering::FilterRule ProcessRule(filtering::FilterAction action, uint32_t pid) {
+  filtering::FilterRule rule;
+  rule.action = action;
+  rule.field = filtering::FilterField::kProcessId;
+  rule.pattern = std::to_string(pid);
+  return rule;
+}
+
+}  // namespace
+
+std::string MonitorApp::ViewName(size_t index) const {
+  if (index < views.size() && !views[index].name.empty()) return views[index].name;
+  char pattern[kUiTextSize];
+  LoadUiText(IDS_VIEW_NAME, pattern);
+  char name[kUiTextSize + 16];
+  std::snprintf(name, sizeof name, pattern, unsigned(index + 1));
+  return name;
+}
+
+void MonitorApp::ShowViewTabs() {
+  std::vector<std::string> names;
+  for (size_t i = 0; i < views.size(); ++i) names.push_back(ViewName(i));
+  if (tabs.Show(names, views.current()) && mainWindow) {
+    RECT client;
+    GetClientRect(mainWindow, &client);
+    Layout(client.right, client.bottom);
+  }
+  tabs.SetColours(console.settings.Colour(0, false), console.settings.Colour(0, true));
+  if (mainWindow) {
+    EnableMenuItem(GetMenu(mainWindow), ID_VIEW_CLOSE, MF_BYCOMMAND | (views.size() > 1 ? MF_ENABLED : MF_GRAYED));
+    CheckMenuItem(GetMenu(mainWindow), ID_VIEW_FILTER, MF_BYCOMMAND | (views.Current().filterOn ? MF_CHECKED : MF_UNCHECKED));
+  }
+}
+
+void MonitorApp::ShowView(size_t index) {
+  if (index >= views.size() || index == views.current()) return;
+  FinishRefilter();
+  ConsolePlace& left = views.Current().place;
+  left = console.CurrentPlace();
+  find.KeepHit(left);
+  views.Show(index, console.text);
+  MonitorView& shown = views.Current();
+  console.highlights.clear();
+  for (const filtering::FilterRule& rule : shown.rules) {
+    console.highlights.push_back(XConsole::HighlightColours{rule.textColour, rule.backColour});
+  }
+  console.GoTo(shown.place);
+  find.TakeHit(shown.place);
+  SetCommandEnabled(ID_EDIT_COPY, console.text.selection.state == Selection::kFinished);
+  ShowViewTabs();
+  UpdateStatusBar();
+  SaveViews();
+}
+
+void MonitorApp::AddView(MonitorView view) {
+  FinishRefilter();
+  if (!views.Add(std::move(view))) {
+    MessageBeep(MB_ICONWARNING);
+    return;
+  }
+  ShowView(views.size() - 1);
+  ApplyFilters();
+}
+
+void MonitorApp::CloseView() {
+  if (views.size() <= 1) return;
+  const size_t closing = views.current();
+  ShowView(closing + 1 < views.size() ? closing + 1 : closing - 1);
+  views.Remove(closing);
+  ShowViewTabs();
+  SaveViews();
+}
+
+void MonitorApp::NextView(bool forward) {
+  if (views.size() <= 1) return;
+  const size_t count = views.size();
+  ShowView((views.current() + (forward ? 1 : count - 1)) % count);
+}
+
+void MonitorApp::RenameView() {
+  RenameViewDialog dialog;
+  dialog.name = ViewName(views.current());
+  if (dialog.Run(mainWindow) != 1 || dialog.name.empty()) return;
+  views.Current().name = dialog.name;
+  ShowViewTabs();
+  SaveViews();
+}
+
+void MonitorApp::ShowOnlyProcess() {
+  const uint32_t menuPid = console.menuPid;
+  if (menuPid == 0) return;
+  MonitorView view;
+  if (!console.menuProgram.empty()) {
+    view.name = console.menuProgram;
+  } else {
+    char pattern[kUiTextSize];
+    LoadUiText(IDS_VIEW_PROCESS_NAME, pattern);
+    char name[kUiTextSize + 16];
+    std::snprintf(name, sizeof name, pattern, std::to_string(menuPid).c_str());
+    view.name = name;
+  }
+  view.rules.push_back(ProcessRule(filtering::FilterAction::kInclude, menuPid));
+  AddView(std::move(view));
+}
+
+void MonitorApp::HideProcess() {
+  const uint32_t menuPid = console.menuPid;
+  if (menuPid == 0) return;
+  FinishRefilter();
+  MonitorView& view = views.Current();
+  view.rules.push_back(ProcessRule(filtering::FilterAction::kExclude, menuPid));
+  if (!view.filterOn) view.filterOn = true;  // the rule is asked to work now
+  SaveViews();
+  ApplyFilters();
+}
