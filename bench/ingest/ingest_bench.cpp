@@ -1,14 +1,17 @@
-// ingest_bench: how fast messages get through to vigilo.exe, to an uncapped bare reader and to a
-// bare reader of the design's 500 messages per 50 ms tick, in the same run, in alternating rounds;
-// whether any was missing; and how long vigilo's window took to answer while they flooded in.
+// ingest_bench: how fast messages get through to vigilo.exe (with one view, with ten filter rules,
+// and with eight views of fifteen rules each), to an uncapped bare reader and to a bare reader
+// capped at 500 messages per 50 ms tick, in the same run, in alternating rounds, from one and from
+// four writers; each vigilo round as a ratio to the uncapped reader of its own round, the median of
+// those ratios with their spread; whether any message was missing; and how long vigilo's window
+// took to answer while they flooded in.
 //
-//   ingest_bench mailslot [messages] [rounds]       writers call tellitf (default 9000, 3)
+//   ingest_bench mailslot [messages] [rounds]       writers call tellitf (default 24000, 7)
 //   ingest_bench debug-output [messages] [rounds]   writers call OutputDebugStringA
 // Writer processes are monitor_e2e_client.exe beside this program; bare_reader.exe is the
 // reference reader. A round's time runs from starting the writers until the last has returned:
 // under Wine a writer waits once a few hundred messages are queued, so the writers finish at the
-// pace the reader drains. The message count stays below the console's line table (10,000 lines),
-// so that vigilo's console can be checked whole afterwards.
+// pace the reader drains. vigilo's console (8 MiB, half a million lines) holds every message of a
+// round, so that it can be checked whole afterwards.
 #include <windows.h>
 
 #include <algorithm>
@@ -148,12 +151,37 @@ const char kTenRules[] =
     "rule 7=highlight;text;1;0;255;65535;w1 *7\r\nrule 8=highlight;text;1;0;255;65280;*warn*\r\n"
     "rule 9=highlight;program;1;0;0;16776960;ingest*\r\nrule 10=highlight;text;1;1;16711680;65535;*X?Y*Z\r\n";
 
-Round MonitorRound(bool debugOutput, int writers, int perWriter, std::vector<double>& answers, bool rules) {
+// Eight views of fifteen rules each: the first view has none, so that its text counts every
+// message; the others include, exclude and highlight by text, program and process.
+std::string EightViews() {
+  std::string ini;
+  for (int view = 2; view <= 8; ++view) {
+    ini += "[view " + std::to_string(view) + "]\r\ncount=15\r\n";
+    const char* const kRules[] = {
+        "include;text;1;0;0;65535;w*", "include;program;1;0;0;65535;*client*", "exclude;text;1;0;0;65535;*error*fatal*",
+        "exclude;text;1;1;0;65535;DROP?ME", "exclude;program;1;0;0;65535;*.com", "exclude;pid;1;0;0;65535;999999?",
+        "highlight;text;1;0;255;65535;w1 *7", "highlight;text;1;0;255;65280;*warn*",
+        "highlight;program;1;0;0;16776960;ingest*", "highlight;text;1;1;16711680;65535;*X?Y*Z",
+        "exclude;text;1;0;0;65535;*w? 12345*", "highlight;text;1;0;255;255;*9", "include;pid;1;0;0;65535;1*",
+        "exclude;program;1;1;0;65535;NOISY*", "highlight;text;1;0;0;255;w* 1*"};
+    for (int rule = 0; rule < 15; ++rule) {
+      ini += "rule " + std::to_string(rule + 1) + "=" + kRules[(rule + view) % 15] + "\r\n";
+    }
+  }
+  return ini;
+}
+
+enum class Views { kOne, kTenRules, kEightViews };
+
+Round MonitorRound(bool debugOutput, int writers, int perWriter, std::vector<double>& answers, Views views) {
   Round round;
   ScratchDir dir;
   MonitorProcess monitor(dir.path(), std::string("[system]\r\nlanguage=0\r\n") +
                                          (debugOutput ? "capture debug output=1\r\n" : "") +
-                                         "[console]\r\nbuffer size=1024\r\n" + (rules ? kTenRules : ""));
+                                         (views == Views::kEightViews ? "views=8\r\n" : "") +
+                                         "[console]\r\nbuffer size=8192\r\n" +
+                                         (views == Views::kTenRules ? kTenRules : "") +
+                                         (views == Views::kEightViews ? EightViews() : ""));
   if (!monitor.WaitForWindow()) {
     round.detail = "vigilo.exe did not start";
     round.missing = writers * perWriter;
@@ -184,32 +212,11 @@ double Median(std::vector<double> values) {
   return values.empty() ? 0 : values[values.size() / 2];
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  const bool debugOutput = argc > 1 && std::strcmp(argv[1], "debug-output") == 0;
-  const int messages = argc > 2 ? std::atoi(argv[2]) : 9000;
-  const int rounds = argc > 3 ? std::atoi(argv[3]) : 3;
-  std::printf("ingest through %s: %d messages per round, %d rounds\n",
-              debugOutput ? "OutputDebugStringA" : "tellitf", messages, rounds);
-
-  // Writers enough that one more no longer lifts the uncapped reader: the figure then measures
-  // the readers, not the writers.
-  int writers = 1;
-  double best = 0;
-  for (int candidate : {1, 2, 4, 8}) {
-    const Round round = BareRound(debugOutput, candidate, messages / candidate, true);
-    std::printf("  uncapped reader, %d writer(s): %8.0f msg/s, missing %d (%s)\n", candidate, round.rate,
-                round.missing, round.detail.c_str());
-    if (round.rate < best * 1.05) break;
-    best = round.rate;
-    writers = candidate;
-  }
-  std::printf("writers: %d processes\n", writers);
-
+// What one number of writers gives: each reader's rates by round, and vigilo's ratio to the
+// uncapped reader of the same round.
+void RunRounds(bool debugOutput, int writers, int messages, int rounds, std::vector<double>& answers) {
   const int perWriter = messages / writers;
-  std::vector<double> answers;
-  // The readers of every round: how each is run and what it reached.
+  std::printf("%d writer process(es), %d messages each, %d rounds\n", writers, perWriter, rounds);
   struct Reader {
     const char* name;
     std::function<Round()> run;
@@ -217,10 +224,11 @@ int main(int argc, char** argv) {
     int missing = 0;
   };
   Reader readers[] = {
-      {"uncapped reader", [&] { return BareRound(debugOutput, writers, perWriter, true); }, {}, 0},
-      {"500-per-tick   ", [&] { return BareRound(debugOutput, writers, perWriter, false); }, {}, 0},
-      {"vigilo.exe     ", [&] { return MonitorRound(debugOutput, writers, perWriter, answers, false); }, {}, 0},
-      {"vigilo, 10 rules", [&] { return MonitorRound(debugOutput, writers, perWriter, answers, true); }, {}, 0},
+      {"uncapped reader     ", [&] { return BareRound(debugOutput, writers, perWriter, true); }, {}, 0},
+      {"500-per-tick        ", [&] { return BareRound(debugOutput, writers, perWriter, false); }, {}, 0},
+      {"vigilo.exe          ", [&] { return MonitorRound(debugOutput, writers, perWriter, answers, Views::kOne); }, {}, 0},
+      {"vigilo, 10 rules    ", [&] { return MonitorRound(debugOutput, writers, perWriter, answers, Views::kTenRules); }, {}, 0},
+      {"vigilo, 8 views x 15", [&] { return MonitorRound(debugOutput, writers, perWriter, answers, Views::kEightViews); }, {}, 0},
   };
   const int readerCount = int(sizeof readers / sizeof readers[0]);
   for (int r = 0; r < rounds; ++r) {
@@ -236,20 +244,33 @@ int main(int argc, char** argv) {
     }
   }
   const std::vector<double>& uncapped = readers[0].rates;
-  const std::vector<double>& ticked = readers[1].rates;
-  const std::vector<double>& monitor = readers[2].rates;
-  const int missingUncapped = readers[0].missing, missingTicked = readers[1].missing,
-            missingMonitor = readers[2].missing;
-  const double uncappedMedian = Median(uncapped), tickedMedian = Median(ticked), monitorMedian = Median(monitor);
-  std::printf("median: uncapped reader %.0f msg/s, 500-per-tick reader %.0f msg/s, vigilo.exe %.0f msg/s\n",
-              uncappedMedian, tickedMedian, monitorMedian);
-  std::printf("ratio vigilo / uncapped %.2f, vigilo / 500-per-tick %.2f; missing: uncapped %d, 500-per-tick %d, "
-              "vigilo %d\n",
-              uncappedMedian > 0 ? monitorMedian / uncappedMedian : 0.0,
-              tickedMedian > 0 ? monitorMedian / tickedMedian : 0.0, missingUncapped, missingTicked, missingMonitor);
-  const double rulesMedian = Median(readers[3].rates);
-  std::printf("vigilo.exe with 10 filter rules %.0f msg/s: ratio to no rules %.2f; missing %d\n", rulesMedian,
-              monitorMedian > 0 ? rulesMedian / monitorMedian : 0.0, readers[3].missing);
+  for (const Reader& reader : readers) {
+    std::printf("  %s median %8.0f msg/s, missing %d", reader.name, Median(reader.rates), reader.missing);
+    if (&reader != &readers[0]) {
+      // The ratio of each round to the uncapped reader of the same round: its median and spread.
+      std::vector<double> ratios;
+      for (size_t i = 0; i < reader.rates.size() && i < uncapped.size(); ++i) {
+        if (uncapped[i] > 0) ratios.push_back(reader.rates[i] / uncapped[i]);
+      }
+      std::sort(ratios.begin(), ratios.end());
+      if (!ratios.empty()) {
+        std::printf("; to uncapped: median %.2f, rounds %.2f .. %.2f", Median(ratios), ratios.front(), ratios.back());
+      }
+    }
+    std::printf("\n");
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const bool debugOutput = argc > 1 && std::strcmp(argv[1], "debug-output") == 0;
+  const int messages = argc > 2 ? std::atoi(argv[2]) : 24000;
+  const int rounds = argc > 3 ? std::atoi(argv[3]) : 7;
+  std::printf("ingest through %s: %d messages per round, %d rounds, from 1 and from 4 writers\n",
+              debugOutput ? "OutputDebugStringA" : "tellitf", messages, rounds);
+  std::vector<double> answers;
+  for (const int writers : {1, 4}) RunRounds(debugOutput, writers, messages, rounds, answers);
   std::printf("window answer (WM_NULL every 10 ms, %zu probes): p50 %.1f ms, p99 %.1f ms, longest %.1f ms\n",
               answers.size(), Percentile(answers, 0.5), Percentile(answers, 0.99), Percentile(answers, 1.0));
   return 0;
