@@ -31,12 +31,11 @@ bool ViewTabs::Create(HWND parent, unsigned dpi) {
 
 void ViewTabs::SetDpi(unsigned dpi) {
   if (!window_) return;
-  NONCLIENTMETRICSA metrics = {};
-  metrics.cbSize = sizeof metrics;
+  // The face the status bar draws with, whose characters are the user interface's in either
+  // language, scaled as the toolbar is (its metrics are those of 96 DPI).
   LOGFONTA face = {};
-  if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) face = metrics.lfMessageFont;
-  else face.lfHeight = -12;
-  // The system's metrics are those of 96 DPI here: scaled as the toolbar is.
+  if (GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof face, &face) != sizeof face) face.lfHeight = -11;
+  face.lfCharSet = DEFAULT_CHARSET;
   face.lfHeight = -display_scale::Scaled(face.lfHeight < 0 ? -face.lfHeight : face.lfHeight, dpi);
   font_.reset(CreateFontIndirectA(&face));
   SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
