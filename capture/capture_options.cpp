@@ -62,15 +62,147 @@ bool ParseByteSize(const std::string& text, uint64_t& bytes) {
   return true;
 }
 
+namespace {
+
+// One option of the command line: its spellings (the first is the one messages name), whether it
+// takes a value, whether it may come again, what "is given twice" calls it (null: the spelling
+// given), and what it does with its value: "" when taken, else the error.
+struct OptionRow {
+  const char* names[3];
+  bool takesValue;
+  bool repeatable;
+  const char* twice;
+  std::string (*apply)(CaptureOptions& options, const std::string& name, const std::string& value, bool joined);
+};
+
+std::string Set(bool& flag) {
+  flag = true;
+  return "";
+}
+
+// A value that looks like the next option is a forgotten file name far more often than a file or
+// pattern that begins with a dash: one is taken only as --name=-value.
+std::string FileName(std::string& target, const std::string& name, const std::string& value) {
+  if (value.empty() || value[0] == '-') return name + " needs a file name";
+  target = value;
+  return "";
+}
+
+std::string Pattern(const std::string& name, const std::string& value, bool joined) {
+  if (value.empty()) return name + " needs a pattern";
+  if (value[0] == '-' && !joined) return name + " needs a pattern (one that begins with - is written " + name + "=" + value + ")";
+  return "";
+}
+
+const OptionRow kOptions[] = {
+    {{"--help", "-h", "/?"}, false, true, nullptr,
+     [](CaptureOptions& o, const std::string&, const std::string&, bool) { return Set(o.help); }},
+    {{"--json"}, false, false, nullptr, [](CaptureOptions& o, const std::string&, const std::string&, bool) { return Set(o.json); }},
+    {{"--senders"}, false, false, nullptr,
+     [](CaptureOptions& o, const std::string&, const std::string&, bool) { return Set(o.senders); }},
+    {{"--debug-output"}, false, false, nullptr,
+     [](CaptureOptions& o, const std::string&, const std::string&, bool) { return Set(o.debugOutput); }},
+    {{"--debug-output-global"}, false, false, nullptr,
+     [](CaptureOptions& o, const std::string&, const std::string&, bool) { return Set(o.debugOutputGlobal); }},
+    {{"--insecure"}, false, false, nullptr,
+     [](CaptureOptions& o, const std::string&, const std::string&, bool) { return Set(o.insecure); }},
+    {{"--daily"}, false, false, nullptr, [](CaptureOptions& o, const std::string&, const std::string&, bool) { return Set(o.daily); }},
+    {{"--time"}, true, false, nullptr,
+     [](CaptureOptions& o, const std::string&, const std::string& value, bool) -> std::string {
+       const char* const kForms[] = {"clock", "date", "elapsed", "delta"};
+       for (int form = 0; form < 4; ++form) {
+         if (value == kForms[form]) o.timeForm = form;
+       }
+       return o.timeForm < 0 ? "--time takes clock, date, elapsed or delta, not '" + value + "'" : "";
+     }},
+    {{"-o", "--output"}, true, false, "the output file",
+     [](CaptureOptions& o, const std::string& name, const std::string& value, bool) { return FileName(o.outputFile, name, value); }},
+    {{"--ca"}, true, false, nullptr,
+     [](CaptureOptions& o, const std::string& name, const std::string& value, bool) { return FileName(o.caFile, name, value); }},
+    {{"--client-cert"}, true, false, nullptr,
+     [](CaptureOptions& o, const std::string& name, const std::string& value, bool) {
+       return FileName(o.clientCertFile, name, value);
+     }},
+    {{"--count"}, true, false, nullptr,
+     [](CaptureOptions& o, const std::string&, const std::string& value, bool) -> std::string {
+       if (ParseCount(value, o.count) && o.count != 0) return "";
+       return "--count needs a whole number of messages above 0, not '" + value + "'";
+     }},
+    {{"--seconds"}, true, false, nullptr,
+     [](CaptureOptions& o, const std::string&, const std::string& value, bool) -> std::string {
+       if (ParseSeconds(value, o.milliseconds) && o.milliseconds != 0) return "";
+       return "--seconds needs a number of seconds above 0 (at most three decimals), not '" + value + "'";
+     }},
+    {{"--max-size"}, true, false, nullptr,
+     [](CaptureOptions& o, const std::string&, const std::string& value, bool) -> std::string {
+       if (ParseByteSize(value, o.maxSize) && o.maxSize != 0) return "";
+       return "--max-size needs a size above 0 in bytes, or with K, M or G, not '" + value + "'";
+     }},
+    {{"--keep"}, true, false, nullptr,
+     [](CaptureOptions& o, const std::string&, const std::string& value, bool) -> std::string {
+       uint64_t keep = 0;
+       if (!ParseCount(value, keep) || keep > rotation::kMaxKeep) {
+         return "--keep needs a number of files from 0 to " + std::to_string(rotation::kMaxKeep) + ", not '" + value + "'";
+       }
+       o.keep = static_cast<uint32_t>(keep);
+       return "";
+     }},
+    {{"--queue"}, true, false, nullptr,
+     [](CaptureOptions& o, const std::string&, const std::string& value, bool) -> std::string {
+       if (ParseCount(value, o.queue) && o.queue != 0 && o.queue <= kMaxQueue) return "";
+       return "--queue needs a number of messages from 1 to " + std::to_string(kMaxQueue) + ", not '" + value + "'";
+     }},
+    {{"--syslog"}, true, false, nullptr,
+     [](CaptureOptions& o, const std::string&, const std::string& value, bool) -> std::string {
+       SyslogTarget target;
+       std::string error;
+       if (!ParseSyslogTarget(value, target, error)) return error;
+       o.syslog = value;
+       return "";
+     }},
+    {{"--include"}, true, true, nullptr,
+     [](CaptureOptions& o, const std::string& name, const std::string& value, bool joined) {
+       std::string error = Pattern(name, value, joined);
+       if (error.empty()) o.includes.push_back(value);
+       return error;
+     }},
+    {{"--exclude"}, true, true, nullptr,
+     [](CaptureOptions& o, const std::string& name, const std::string& value, bool joined) {
+       std::string error = Pattern(name, value, joined);
+       if (error.empty()) o.excludes.push_back(value);
+       return error;
+     }},
+    {{"--program"}, true, true, nullptr,
+     [](CaptureOptions& o, const std::string& name, const std::string& value, bool joined) {
+       std::string error = Pattern(name, value, joined);
+       if (error.empty()) o.programs.push_back(value);
+       return error;
+     }},
+    {{"--until"}, true, false, nullptr,
+     [](CaptureOptions& o, const std::string& name, const std::string& value, bool joined) {
+       std::string error = Pattern(name, value, joined);
+       if (error.empty()) o.until = value;
+       return error;
+     }},
+};
+constexpr std::size_t kOptionCount = sizeof kOptions / sizeof kOptions[0];
+
+const OptionRow* FindOption(const std::string& name) {
+  for (const OptionRow& row : kOptions) {
+    for (const char* spelling : row.names) {
+      if (spelling && name == spelling) return &row;
+    }
+  }
+  return nullptr;
+}
+
+}  // namespace
+
 ParsedArguments ParseCaptureArguments(const std::vector<std::string>& arguments) {
   ParsedArguments parsed;
   CaptureOptions& options = parsed.options;
-  bool seenOutput = false;
-  bool seenCount = false;
-  bool seenSeconds = false;
-  bool seenMaxSize = false;
-  bool seenKeep = false;
-  bool seenQueue = false;
+  bool seen[kOptionCount] = {};
+  const auto given = [&seen](const char* name) { return seen[std::size_t(FindOption(name) - kOptions)]; };
   const auto fail = [&parsed](const std::string& error) {
     parsed.ok = false;
     parsed.error = error;
@@ -80,132 +212,34 @@ ParsedArguments ParseCaptureArguments(const std::vector<std::string>& arguments)
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     std::string name = arguments[i];
     std::string value;
-    bool hasValue = false;
     const std::size_t equals = name.find('=');
-    if (name.compare(0, 2, "--") == 0 && equals != std::string::npos) {
+    const bool joined = name.compare(0, 2, "--") == 0 && equals != std::string::npos;
+    if (joined) {
       value = name.substr(equals + 1);
       name = name.substr(0, equals);
-      hasValue = true;
     }
-    const bool joined = hasValue;
-    const bool filter = name == "--include" || name == "--exclude" || name == "--program";
-    const bool takesValue = name == "-o" || name == "--output" || name == "--count" || name == "--seconds" ||
-                            name == "--max-size" || name == "--keep" || name == "--syslog" ||
-                            name == "--queue" || name == "--until" || name == "--ca" ||
-                            name == "--client-cert" || name == "--time" || filter;
-    if (!takesValue && hasValue) return fail(name + " takes no value");
-    if (takesValue && !hasValue) {
+    const OptionRow* row = FindOption(name);
+    if (!row) {
+      if (!name.empty() && (name[0] == '-' || name[0] == '/')) return fail("unknown option " + name);
+      return fail("unexpected argument '" + name + "'");
+    }
+    if (!row->takesValue && joined) return fail(name + " takes no value");
+    if (row->takesValue && !joined) {
       if (i + 1 >= arguments.size()) return fail(name + " needs a value");
       value = arguments[++i];
     }
-
-    if (name == "--help" || name == "-h" || name == "/?") {
-      options.help = true;
-    } else if (name == "--json") {
-      if (options.json) return fail("--json is given twice");
-      options.json = true;
-    } else if (name == "--senders") {
-      if (options.senders) return fail("--senders is given twice");
-      options.senders = true;
-    } else if (name == "--time") {
-      if (options.timeForm >= 0) return fail("--time is given twice");
-      const char* const kForms[] = {"clock", "date", "elapsed", "delta"};
-      for (int form = 0; form < 4; ++form) {
-        if (value == kForms[form]) options.timeForm = form;
-      }
-      if (options.timeForm < 0) return fail("--time takes clock, date, elapsed or delta, not '" + value + "'");
-    } else if (name == "--debug-output") {
-      if (options.debugOutput) return fail("--debug-output is given twice");
-      options.debugOutput = true;
-    } else if (name == "--debug-output-global") {
-      if (options.debugOutputGlobal) return fail("--debug-output-global is given twice");
-      options.debugOutputGlobal = true;
-    } else if (name == "-o" || name == "--output") {
-      if (seenOutput) return fail("the output file is given twice");
-      // "-o --json" is a forgotten file name far more often than a file called "--json".
-      if (value.empty() || value[0] == '-') return fail(name + " needs a file name");
-      seenOutput = true;
-      options.outputFile = value;
-    } else if (name == "--count") {
-      if (seenCount) return fail("--count is given twice");
-      if (!ParseCount(value, options.count) || options.count == 0) {
-        return fail("--count needs a whole number of messages above 0, not '" + value + "'");
-      }
-      seenCount = true;
-    } else if (name == "--seconds") {
-      if (seenSeconds) return fail("--seconds is given twice");
-      if (!ParseSeconds(value, options.milliseconds) || options.milliseconds == 0) {
-        return fail("--seconds needs a number of seconds above 0 (at most three decimals), not '" + value + "'");
-      }
-      seenSeconds = true;
-    } else if (name == "--max-size") {
-      if (seenMaxSize) return fail("--max-size is given twice");
-      if (!ParseByteSize(value, options.maxSize) || options.maxSize == 0) {
-        return fail("--max-size needs a size above 0 in bytes, or with K, M or G, not '" + value + "'");
-      }
-      seenMaxSize = true;
-    } else if (name == "--keep") {
-      if (seenKeep) return fail("--keep is given twice");
-      uint64_t keep = 0;
-      if (!ParseCount(value, keep) || keep > rotation::kMaxKeep) {
-        return fail("--keep needs a number of files from 0 to " + std::to_string(rotation::kMaxKeep) + ", not '" +
-                    value + "'");
-      }
-      options.keep = static_cast<uint32_t>(keep);
-      seenKeep = true;
-    } else if (name == "--syslog") {
-      if (!options.syslog.empty()) return fail("--syslog is given twice");
-      SyslogTarget target;
-      std::string error;
-      if (!ParseSyslogTarget(value, target, error)) return fail(error);
-      options.syslog = value;
-    } else if (name == "--ca" || name == "--client-cert") {
-      std::string& file = name == "--ca" ? options.caFile : options.clientCertFile;
-      if (!file.empty()) return fail(name + " is given twice");
-      if (value.empty() || value[0] == '-') return fail(name + " needs a file name");
-      file = value;
-    } else if (name == "--insecure") {
-      if (options.insecure) return fail("--insecure is given twice");
-      options.insecure = true;
-    } else if (name == "--queue") {
-      if (seenQueue) return fail("--queue is given twice");
-      if (!ParseCount(value, options.queue) || options.queue == 0 || options.queue > kMaxQueue) {
-        return fail("--queue needs a number of messages from 1 to " + std::to_string(kMaxQueue) + ", not '" +
-                    value + "'");
-      }
-      seenQueue = true;
-    } else if (filter) {
-      if (value.empty()) return fail(name + " needs a pattern");
-      // As with -o, "--include --json" is far more likely a forgotten pattern than a pattern.
-      if (value[0] == '-' && !joined) {
-        return fail(name + " needs a pattern (one that begins with - is written " + name + "=" + value + ")");
-      }
-      std::vector<std::string>& patterns = name == "--include"   ? options.includes
-                                           : name == "--exclude" ? options.excludes
-                                                                 : options.programs;
-      patterns.push_back(value);
-    } else if (name == "--until") {
-      if (!options.until.empty()) return fail("--until is given twice");
-      if (value.empty()) return fail("--until needs a pattern");
-      if (value[0] == '-' && !joined) {
-        return fail("--until needs a pattern (one that begins with - is written --until=" + value + ")");
-      }
-      options.until = value;
-    } else if (name == "--daily") {
-      if (options.daily) return fail("--daily is given twice");
-      options.daily = true;
-    } else if (!name.empty() && (name[0] == '-' || name[0] == '/')) {
-      return fail("unknown option " + name);
-    } else {
-      return fail("unexpected argument '" + name + "'");
-    }
+    bool& once = seen[std::size_t(row - kOptions)];
+    if (once && !row->repeatable) return fail(std::string(row->twice ? row->twice : name.c_str()) + " is given twice");
+    once = true;
+    const std::string error = row->apply(options, name, value, joined);
+    if (!error.empty()) return fail(error);
   }
-  const bool rotates = seenMaxSize || options.daily;
-  if ((rotates || seenKeep) && options.outputFile.empty()) {
+  const bool rotates = given("--max-size") || options.daily;
+  if ((rotates || given("--keep")) && options.outputFile.empty()) {
     return fail("--max-size, --keep and --daily rotate the output file: they need -o FILE");
   }
-  if (seenKeep && !rotates) return fail("--keep needs --max-size or --daily");
-  if (seenQueue && options.syslog.empty()) return fail("--queue needs --syslog");
+  if (given("--keep") && !rotates) return fail("--keep needs --max-size or --daily");
+  if (given("--queue") && options.syslog.empty()) return fail("--queue needs --syslog");
   const bool tls = options.syslog.compare(0, 6, "tls://") == 0;
   if (!tls && (!options.caFile.empty() || !options.clientCertFile.empty() || options.insecure)) {
     return fail("--ca, --client-cert and --insecure need --syslog tls://");

@@ -1,6 +1,7 @@
 // tellitcap's command line: every accepted form and every refusal, with the reason it gives.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -291,6 +292,22 @@ TEST(CaptureArguments, UsageNamesEveryOption) {
   }
   ASSERT_FALSE(usage.empty());
   EXPECT_EQ(usage.back(), '\n');
+}
+
+// Every option the usage text spells is one the parser knows: none is said and then refused.
+TEST(CaptureArguments, EveryOptionOfTheUsageIsKnown) {
+  const std::string usage = capture::CaptureUsage();
+  int found = 0;
+  for (std::size_t at = usage.find("--"); at != std::string::npos; at = usage.find("--", at + 2)) {
+    std::size_t end = at + 2;
+    while (end < usage.size() && (std::isalnum(static_cast<unsigned char>(usage[end])) || usage[end] == '-')) ++end;
+    const std::string option = usage.substr(at, end - at);
+    if (option.size() <= 2) continue;
+    ++found;
+    const capture::ParsedArguments parsed = ParseCaptureArguments({option});
+    EXPECT_EQ(parsed.error.find("unknown option"), std::string::npos) << option << ": " << parsed.error;
+  }
+  EXPECT_GE(found, 20);
 }
 
 }  // namespace
