@@ -41,7 +41,7 @@ const char* TooltipText(int command) {
   return nullptr;
 }
 
-void ToggleBar(MonitorApp& app, HWND bar, int item, const char* key) {
+void ToggleBar(MonitorApp& app, HWND bar, int item, const settings_keys::Key& key) {
   if (!bar) return;
   const HWND owner = app.mainWindow;
   const HMENU menu = GetMenu(owner);
@@ -52,13 +52,13 @@ void ToggleBar(MonitorApp& app, HWND bar, int item, const char* key) {
   RECT client;
   GetClientRect(owner, &client);
   app.Layout(client.right, client.bottom);
-  WriteSettingInt("system", key, visible);
+  WriteSetting(key, visible);
 }
 
 // Saved at every toggle as what it turned to: a capture that could not start stays off.
 void ToggleDebugCapture(MonitorApp& app) {
   app.SetDebugCapture(!app.receiver.debugOutput().IsRunning());
-  WriteSettingInt("system", "capture debug output", app.receiver.debugOutput().IsRunning() ? 1 : 0);
+  WriteSetting(settings_keys::kCaptureDebugOutput, app.receiver.debugOutput().IsRunning() ? 1 : 0);
 }
 
 void SelectAllText(MonitorApp& app) {
@@ -124,8 +124,8 @@ void MonitorApp::OnCommand(WPARAM wParam) {
     case ID_EDIT_FIND: find.Open(mainWindow, console); break;
     case ID_EDIT_FIND_NEXT: find.Next(mainWindow, console, true); break;
     case ID_EDIT_FIND_PREVIOUS: find.Next(mainWindow, console, false); break;
-    case ID_VIEW_TOOLBAR: ToggleBar(*this, toolBar, ID_VIEW_TOOLBAR, "tool bar"); break;
-    case ID_VIEW_STATUS_BAR: ToggleBar(*this, statusBar, ID_VIEW_STATUS_BAR, "status bar"); break;
+    case ID_VIEW_TOOLBAR: ToggleBar(*this, toolBar, ID_VIEW_TOOLBAR, settings_keys::kToolBar); break;
+    case ID_VIEW_STATUS_BAR: ToggleBar(*this, statusBar, ID_VIEW_STATUS_BAR, settings_keys::kStatusBar); break;
     case ID_VIEW_DEBUG_OUTPUT: ToggleDebugCapture(*this); break;
     case ID_VIEW_GLOBAL_DEBUG_OUTPUT: ToggleGlobalDebugCapture(); break;
     case ID_VIEW_TIME_STAMPS:

@@ -45,7 +45,7 @@ void MonitorApp::SetGlobalDebugCapture(bool on) {
 // Saved at every toggle as what it turned to: a capture that could not start stays off.
 void MonitorApp::ToggleGlobalDebugCapture() {
   SetGlobalDebugCapture(!captureGlobalDebugOutput);
-  WriteSettingInt("system", kGlobalDebugOutputKey, captureGlobalDebugOutput ? 1 : 0);
+  WriteSetting(settings_keys::kCaptureGlobalDebugOutput, captureGlobalDebugOutput ? 1 : 0);
 }
 
 void MonitorApp::StopFailedGlobalDebugCapture() {

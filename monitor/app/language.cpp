@@ -73,5 +73,5 @@ void MonitorApp::ChooseLanguage() {
       DialogBoxParamA(instance, MAKEINTRESOURCEA(ResourceInLanguage(IDD_LANGUAGE_JA, IDD_LANGUAGE_EN)),
                       mainWindow, XDialog::DialogProc, reinterpret_cast<LPARAM>(&dialog));
   if (answer <= 0) return;
-  WriteSettingInt("system", "language", LanguageSetting(language));
+  WriteSetting(settings_keys::kLanguage, LanguageSetting(language));
 }

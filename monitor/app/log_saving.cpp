@@ -13,14 +13,6 @@
 
 namespace {
 
-constexpr char kLogSection[] = "log file";
-
-// A number of the log section, its default when missing or outside 0 .. high.
-int ClampedSetting(const char* key, int fallback, int high) {
-  const int value = ReadSettingInt(kLogSection, key, fallback);
-  return value >= 0 && value <= high ? value : fallback;
-}
-
 // A message box about the file, in the current language; %s in the text stands for the name.
 int AskAboutFile(HWND owner, int message, const char* name, UINT buttons) {
   char pattern[kUiTextSize];
@@ -41,10 +33,10 @@ void MonitorApp::StartLogSaving() {
   }
 
   LogDialog dialog;
-  dialog.saveConsole = ReadSettingInt(kLogSection, "save console", 1);
-  dialog.maxSizeMb = ClampedSetting("max size", 0, kLogMaxSizeMbLimit);
-  dialog.keep = ClampedSetting("keep", 5, kLogKeepLimit);
-  ReadSettingString(kLogSection, "file name", "", dialog.fileName, MAX_PATH - 1);
+  dialog.saveConsole = ReadSetting(settings_keys::kLogSaveConsole);
+  dialog.maxSizeMb = ReadSetting(settings_keys::kLogMaxSize);
+  dialog.keep = ReadSetting(settings_keys::kLogKeep);
+  ReadSettingText(settings_keys::kLogFileName, dialog.fileName, MAX_PATH - 1);
 
   const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(mainWindow, GWLP_HINSTANCE));
   const int templateId = ResourceInLanguage(IDD_LOG_FILE_JA, IDD_LOG_FILE_EN);
@@ -75,10 +67,10 @@ void MonitorApp::StartLogSaving() {
   }
   std::snprintf(logFileName, sizeof logFileName, "%s", dialog.fileName);
 
-  WriteSettingInt(kLogSection, "save console", dialog.saveConsole ? 1 : 0);
-  WriteSettingInt(kLogSection, "max size", dialog.maxSizeMb);
-  WriteSettingInt(kLogSection, "keep", dialog.keep);
-  WriteSettingString(kLogSection, "file name", dialog.fileName);
+  WriteSetting(settings_keys::kLogSaveConsole, dialog.saveConsole ? 1 : 0);
+  WriteSetting(settings_keys::kLogMaxSize, dialog.maxSizeMb);
+  WriteSetting(settings_keys::kLogKeep, dialog.keep);
+  WriteSettingText(settings_keys::kLogFileName, dialog.fileName);
 
   SetCommandEnabled(ID_FILE_START_LOG, false);
   SetCommandEnabled(ID_FILE_STOP_LOG, true);

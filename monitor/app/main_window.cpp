@@ -42,8 +42,6 @@ HINSTANCE InstanceOf(HWND window) {
   return reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
 }
 
-int BarVisibility(const char* key) { return ReadSettingInt("system", key, 1); }
-
 void ShowBar(HWND bar, HWND owner, int item, int visible) {
   CheckMenuItem(GetMenu(owner), static_cast<UINT>(item), MF_BYCOMMAND | (visible ? MF_CHECKED : MF_UNCHECKED));
   ShowWindow(bar, visible ? SW_SHOW : SW_HIDE);
@@ -181,7 +179,7 @@ int InitInstance(MonitorApp& app, HINSTANCE instance, int showCommand) {
   BuildSettingsPath();
   InitCommonControls();
 
-  language = LanguageFromSetting(ReadSettingInt("system", "language", LanguageSetting(Language::kUnchosen)));
+  language = LanguageFromSetting(ReadSetting(settings_keys::kLanguage));
   if (language == Language::kUnchosen) app.ChooseLanguage();
 
   app.AllocateConvertBuffer();
@@ -218,8 +216,8 @@ int InitInstance(MonitorApp& app, HINSTANCE instance, int showCommand) {
     app.SetCommandEnabled(command, false);
   }
   app.StartReceiver();
-  if (ReadSettingInt("system", "capture debug output", 0) == 1) app.SetDebugCapture(true);
-  if (ReadSettingInt("system", kGlobalDebugOutputKey, 0) == 1) app.SetGlobalDebugCapture(true);
+  if (ReadSetting(settings_keys::kCaptureDebugOutput) == 1) app.SetDebugCapture(true);
+  if (ReadSetting(settings_keys::kCaptureGlobalDebugOutput) == 1) app.SetGlobalDebugCapture(true);
 
   ShowWindow(window, showCommand);
   UpdateWindow(window);
@@ -236,9 +234,9 @@ void MonitorApp::CreateChildren(HWND window) {
   darkColourDefaults = SystemUsesDarkTheme();
   ApplyDarkTitleBar(window, darkColourDefaults);
   CreateToolbar();
-  if (toolBar) ShowBar(toolBar, mainWindow, ID_VIEW_TOOLBAR, BarVisibility("tool bar"));
+  if (toolBar) ShowBar(toolBar, mainWindow, ID_VIEW_TOOLBAR, ReadSetting(settings_keys::kToolBar));
 
-  const int statusBarVisible = BarVisibility("status bar");
+  const int statusBarVisible = ReadSetting(settings_keys::kStatusBar);
   statusBar = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
                               mainWindow, nullptr, instance, nullptr);
   if (statusBar) ShowBar(statusBar, mainWindow, ID_VIEW_STATUS_BAR, statusBarVisible);

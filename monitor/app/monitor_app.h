@@ -198,9 +198,6 @@ struct MonitorApp final : CommandStates, MessageSink {
   std::string ViewName(size_t index) const;
 };
 
-// The setting of View > Capture Global Debug Output, in section "system".
-constexpr char kGlobalDebugOutputKey[] = "capture global debug output";
-
 // Posted to the main window: wParam a MonitorApp::Trouble, lParam the system's error code.
 constexpr UINT kTroubleMessage = WM_APP + 10;
 // Posted by the reading thread when datagrams come after a quiet spell: a tick at once.

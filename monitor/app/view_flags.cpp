@@ -14,18 +14,16 @@ namespace {
 
 struct ViewFlag {
   int command;
-  const char* key;
+  const settings_keys::Key& key;
   bool HistoryGutter::*flag;
 };
 
-constexpr char kSystemSection[] = "system";
-constexpr ViewFlag kViewFlags[] = {
-    {ID_VIEW_TIME_STAMPS, "time stamps", &HistoryGutter::stamps},
-    {ID_VIEW_SENDERS, "show senders", &HistoryGutter::senders},
-};
+static_assert(settings_keys::kStampForm.high == line_stamps::kStampForms - 1, "a stored form names one of the forms");
 
-constexpr char kStampFormKey[] = "time stamp form";
-constexpr char kStampArrivalKey[] = "time stamps of arrival";
+constexpr ViewFlag kViewFlags[] = {
+    {ID_VIEW_TIME_STAMPS, settings_keys::kTimeStamps, &HistoryGutter::stamps},
+    {ID_VIEW_SENDERS, settings_keys::kShowSenders, &HistoryGutter::senders},
+};
 
 void CheckStyle(HWND mainWindow, const line_stamps::StampStyle& style) {
   if (!mainWindow) return;
@@ -43,14 +41,12 @@ void CheckFlag(HWND mainWindow, const ViewFlag& row, bool on) {
 
 void MonitorApp::LoadViewFlags() {
   for (const ViewFlag& row : kViewFlags) {
-    gutter.*row.flag = settings_ranges::ClampFlag(ReadSettingInt(kSystemSection, row.key, 0)) == 1;
+    gutter.*row.flag = ReadSetting(row.key) == 1;
     CheckFlag(mainWindow, row, gutter.*row.flag);
   }
   // A form the file names that there is none of reads as the clock.
-  const int form = ReadSettingInt(kSystemSection, kStampFormKey, 0);
-  gutter.style.form = form >= 0 && form < line_stamps::kStampForms ? line_stamps::StampForm(form)
-                                                                   : line_stamps::StampForm::kClock;
-  gutter.style.arrival = settings_ranges::ClampFlag(ReadSettingInt(kSystemSection, kStampArrivalKey, 0)) == 1;
+  gutter.style.form = line_stamps::StampForm(ReadSetting(settings_keys::kStampForm));
+  gutter.style.arrival = ReadSetting(settings_keys::kStampsOfArrival) == 1;
   CheckStyle(mainWindow, gutter.style);
   console.GutterChanged();
 }
@@ -59,10 +55,10 @@ bool MonitorApp::ChooseStampStyle(int command) {
   line_stamps::StampStyle& style = gutter.style;
   if (command >= ID_VIEW_STAMP_CLOCK && command <= ID_VIEW_STAMP_DELTA) {
     style.form = line_stamps::StampForm(command - ID_VIEW_STAMP_CLOCK);
-    WriteSettingInt(kSystemSection, kStampFormKey, int(style.form));
+    WriteSetting(settings_keys::kStampForm, int(style.form));
   } else if (command == ID_VIEW_STAMP_SENT || command == ID_VIEW_STAMP_ARRIVAL) {
     style.arrival = command == ID_VIEW_STAMP_ARRIVAL;
-    WriteSettingInt(kSystemSection, kStampArrivalKey, style.arrival ? 1 : 0);
+    WriteSetting(settings_keys::kStampsOfArrival, style.arrival ? 1 : 0);
   } else {
     return false;
   }
@@ -85,7 +81,7 @@ bool MonitorApp::ToggleViewFlag(int command) {
     CheckFlag(mainWindow, row, on);
     // Every stored line is drawn anew, with or without what the flag adds.
     console.GutterChanged();
-    WriteSettingInt(kSystemSection, row.key, on ? 1 : 0);
+    WriteSetting(row.key, on ? 1 : 0);
     return true;
   }
   return false;

@@ -17,6 +17,7 @@
 #include "console/text_store.h"
 #include "filtering/filter_set.h"
 #include "monitor/filters/view_marks.h"
+#include "monitor/settings/settings_keys.h"
 
 struct MonitorView {
   std::string name;  // empty: the view's number names it
@@ -30,7 +31,7 @@ struct MonitorView {
 class ViewSet {
  public:
   // More views than anyone watches at once; the saved count is read as at most this many.
-  static constexpr size_t kMaxViews = 32;
+  static constexpr size_t kMaxViews = size_t(settings_keys::kViews.high);
 
   ViewSet() : views_(1) {}
 
@@ -69,11 +70,12 @@ class ViewSet {
 // count) and "current view" (from 1).
 namespace saved_views {
 
-inline constexpr char kSystemSection[] = "system";
-inline constexpr char kViewsKey[] = "views";
-inline constexpr char kCurrentViewKey[] = "current view";
+inline constexpr const char* kSystemSection = settings_keys::kSystem;
+inline constexpr const char* kViewsKey = settings_keys::kViews.name;
+inline constexpr const char* kCurrentViewKey = settings_keys::kCurrentView.name;
 inline constexpr char kNameKey[] = "name";
-inline constexpr char kFilterKey[] = "filter";
+// The first view's in "system" (settings_keys::kFilter), the others' in their sections.
+inline constexpr const char* kFilterKey = settings_keys::kFilter.name;
 
 std::string SectionOf(size_t index);  // "filters", "view 2", ...
 

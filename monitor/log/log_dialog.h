@@ -6,11 +6,12 @@
 #include "dialogs/check_box_control.h"
 #include "dialogs/number_edit.h"
 #include "dialogs/x_dialog.h"
+#include "monitor/settings/settings_keys.h"
 
 // The caller fills saveConsole, maxSizeMb, keep and fileName, runs the dialog (template 2002 or
 // 2102) and reads them back; the dialog answers 1 for OK and 0 for Cancel.
-constexpr int kLogMaxSizeMbLimit = 4095;
-constexpr int kLogKeepLimit = 999;
+constexpr int kLogMaxSizeMbLimit = settings_keys::kLogMaxSize.high;
+constexpr int kLogKeepLimit = settings_keys::kLogKeep.high;
 class LogDialog : public XDialog {
  public:
   void OnInitDialog() override;

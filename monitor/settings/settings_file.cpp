@@ -32,6 +32,20 @@ int ReadSettingInt(const char* section, const char* key, int defaultValue) {
   return settings_ranges::ParseSettingInt(text, defaultValue);
 }
 
+int ReadSetting(const settings_keys::Key& key) {
+  return settings_keys::Read(key, ReadSettingInt(key.section, key.name, key.defaultValue));
+}
+
+bool WriteSetting(const settings_keys::Key& key, int value) { return WriteSettingInt(key.section, key.name, value); }
+
+void ReadSettingText(const settings_keys::Key& key, char* buffer, std::size_t size) {
+  ReadSettingString(key.section, key.name, "", buffer, size);
+}
+
+bool WriteSettingText(const settings_keys::Key& key, const char* value) {
+  return WriteSettingString(key.section, key.name, value);
+}
+
 void ReadSettingString(const char* section, const char* key, const char* defaultValue,
                        char* buffer, std::size_t size) {
   if (size == 0) return;

@@ -6,6 +6,7 @@
 #include <cstddef>
 
 #include "console/console_settings.h"
+#include "monitor/settings/settings_keys.h"
 
 // Full path of vigilo.ini (current directory at start-up); every settings access is skipped while empty.
 extern char settingsPath[MAX_PATH];
@@ -22,6 +23,12 @@ bool WriteSettingString(const char* section, const char* key, const char* value)
 // While set (the system's app theme is dark), a colour that the file does not set takes its dark
 // default; a colour key that is present is the user's choice and is kept either way.
 extern bool darkColourDefaults;
+
+// A key of the table, read by its rule (its default while the file has none), and written.
+int ReadSetting(const settings_keys::Key& key);
+bool WriteSetting(const settings_keys::Key& key, int value);
+void ReadSettingText(const settings_keys::Key& key, char* buffer, std::size_t size);
+bool WriteSettingText(const settings_keys::Key& key, const char* value);
 
 // Whether the key is present in the section.
 bool SettingPresent(const char* section, const char* key);
