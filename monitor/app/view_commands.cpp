@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "filtering/rule_settings.h"
 #include "monitor/app/monitor_app.h"
 #include "monitor/app/rename_view_dialog.h"
 #include "monitor/common/ui_text.h"
@@ -121,8 +122,13 @@ void MonitorApp::ShowOnlyProcess() {
 void MonitorApp::HideProcess() {
   const uint32_t menuPid = console.menuPid;
   if (menuPid == 0) return;
-  FinishRefilter();
   MonitorView& view = views.Current();
+  // The file keeps no more rules than this: one more would be lost at the next start.
+  if (view.rules.size() >= filtering::kMaxRules) {
+    MessageBeep(MB_ICONWARNING);
+    return;
+  }
+  FinishRefilter();
   view.rules.push_back(ProcessRule(filtering::FilterAction::kExclude, menuPid));
   if (!view.filterOn) view.filterOn = true;  // the rule is asked to work now
   SaveViews();
