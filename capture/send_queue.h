@@ -5,8 +5,9 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <string>
+
+#include "receiving/bounded_queue.h"
 
 namespace capture {
 
@@ -17,21 +18,19 @@ inline constexpr std::size_t kSyslogQueueBytes = std::size_t{16} << 20;  // 16 M
 
 class SendQueue {
  public:
-  explicit SendQueue(std::size_t maxFrames, std::size_t maxBytes = kSyslogQueueBytes) : maxFrames_(maxFrames), maxBytes_(maxBytes) {}
+  explicit SendQueue(std::size_t maxFrames, std::size_t maxBytes = kSyslogQueueBytes)
+      : frames_(maxFrames, maxBytes, false) {}
 
   // Keeps the frame when both bounds leave room for it; otherwise counts it as dropped and
-  // answers false. bytes_ never exceeds maxBytes_, so the room is never negative: a frame larger
-  // than the whole bound is dropped even into an empty queue.
+  // answers false. A frame larger than the whole bound is dropped even into an empty queue.
   bool Push(std::string frame) {
     const std::size_t size = frame.size();
-    if (frames_.size() >= maxFrames_ || size > maxBytes_ || size > maxBytes_ - bytes_) {
+    if (!frames_.TryPush(std::move(frame), size)) {
       ++dropped_;
       ++droppedInAll_;
       ++run_;
       return false;
     }
-    frames_.push_back(std::move(frame));
-    bytes_ += size;
     if (run_ != 0) {
       endedRun_ += run_;
       run_ = 0;
@@ -40,14 +39,11 @@ class SendQueue {
   }
   bool empty() const { return frames_.empty(); }
   std::size_t size() const { return frames_.size(); }
-  std::size_t bytes() const { return bytes_; }
+  std::size_t bytes() const { return frames_.bytes(); }
   // The oldest frame; it stays queued until Pop, so that a failed send is tried again. The
-  // reference stays valid while other frames are pushed (a deque never moves its elements).
+  // reference stays valid while other frames are pushed.
   const std::string& front() const { return frames_.front(); }
-  void Pop() {
-    bytes_ -= frames_.front().size();
-    frames_.pop_front();
-  }
+  void Pop() { frames_.PopFront(); }
   // The oldest frame cannot be sent at all (too large for the transport): it goes, counted for
   // the notice but in no run of a full queue.
   void DropFront() {
@@ -83,10 +79,8 @@ class SendQueue {
   }
 
  private:
-  std::size_t maxFrames_;
-  std::size_t maxBytes_;
-  std::deque<std::string> frames_;
-  std::size_t bytes_ = 0;
+  // Full: the frame is dropped, counted for the notice and the runs below.
+  BoundedQueue<std::string> frames_;
   uint64_t dropped_ = 0;
   uint64_t droppedInAll_ = 0;
   uint64_t run_ = 0;

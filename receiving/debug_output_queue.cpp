@@ -3,27 +3,25 @@
 
 #include <utility>
 
-#include "receiving/byte_bound.h"
 
 void DebugOutputQueue::QueueDropNotice() {
   DebugMessage notice;
   notice.dropNotice = true;
   notice.text = "<< " + std::to_string(pendingDrops_) + " debug messages dropped >>\n";
   // Outside the bounds: it stands for the messages that were not kept.
-  entries_.push_back(std::move(notice));
+  entries_.Keep(std::move(notice), 0);
   pendingDrops_ = 0;
 }
 
 bool DebugOutputQueue::Push(DebugMessage message) {
   const std::size_t bytes = message.text.size() + message.sender.size();
-  if (entries_.size() >= maxMessages_ || !FitsWithin(bytes_, bytes, maxBytes_)) {
+  if (!entries_.Fits(bytes)) {
     ++pendingDrops_;
-    ++droppedTotal_;
+    entries_.CountDropped();
     return false;
   }
   if (pendingDrops_ != 0) QueueDropNotice();
-  bytes_ += bytes;
-  entries_.push_back(std::move(message));
+  entries_.Keep(std::move(message), bytes);
   return true;
 }
 
@@ -32,8 +30,6 @@ bool DebugOutputQueue::Pop(DebugMessage& out) {
     if (pendingDrops_ == 0) return false;
     QueueDropNotice();
   }
-  out = std::move(entries_.front());
-  entries_.pop_front();
-  if (!out.dropNotice) bytes_ -= out.text.size() + out.sender.size();
+  out = entries_.PopFront();
   return true;
 }

@@ -5,8 +5,9 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <string>
+
+#include "receiving/bounded_queue.h"
 
 struct DebugMessage {
   uint32_t processId = 0;
@@ -22,7 +23,7 @@ class DebugOutputQueue {
   static constexpr std::size_t kMaxBytes = 4u * 1024 * 1024;
 
   explicit DebugOutputQueue(std::size_t maxMessages = kMaxMessages, std::size_t maxBytes = kMaxBytes)
-      : maxMessages_(maxMessages), maxBytes_(maxBytes) {}
+      : entries_(maxMessages, maxBytes, false) {}
 
   // Queues a message; false (and counted as dropped) when the queue is full. The first message
   // that fits after drops is preceded by one notice of how many went.
@@ -30,22 +31,19 @@ class DebugOutputQueue {
   // Counts a message that never came to be queued, as a drop.
   void CountDropped() {
     ++pendingDrops_;
-    ++droppedTotal_;
+    entries_.CountDropped();
   }
   // Takes the oldest entry; false when there is none. Drops that no queued message followed
   // come out last, as a notice.
   bool Pop(DebugMessage& out);
 
   std::size_t size() const { return entries_.size(); }
-  uint64_t droppedTotal() const { return droppedTotal_; }
+  uint64_t droppedTotal() const { return entries_.dropped(); }
 
  private:
   void QueueDropNotice();
 
-  std::deque<DebugMessage> entries_;
-  std::size_t bytes_ = 0;
+  // Full: the message is dropped, and counted for the notice.
+  BoundedQueue<DebugMessage> entries_;
   uint64_t pendingDrops_ = 0;
-  uint64_t droppedTotal_ = 0;
-  std::size_t maxMessages_;
-  std::size_t maxBytes_;
 };

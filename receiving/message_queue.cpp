@@ -17,8 +17,7 @@ bool MessageQueue::Push(const Message& message) {
   entry.message = message;
   entry.text.assign(reinterpret_cast<const char*>(message.text), message.length);
   entry.program.assign(message.program.data(), message.program.size());
-  entries_.push_back(std::move(entry));
-  bytes_ += bytes;
+  entries_.Keep(std::move(entry), bytes);  // room was waited for
   return true;
 }
 
@@ -27,9 +26,7 @@ bool MessageQueue::Pop(QueuedMessage& out) {
   {
     std::lock_guard<std::mutex> hold(lock_);
     if (entries_.empty()) return false;
-    out = std::move(entries_.front());
-    entries_.pop_front();
-    bytes_ -= out.text.size() + out.program.size();
+    out = entries_.PopFront();
     pusherWaits = waitingPushers_ != 0;
   }
   // Only a Push waiting for room wants to know: a wake for every message would also stir the
@@ -44,11 +41,7 @@ bool MessageQueue::PopBatch(std::deque<QueuedMessage>& out, std::size_t most) {
   {
     std::lock_guard<std::mutex> hold(lock_);
     if (entries_.empty()) return false;
-    for (std::size_t taken = 0; taken < most && !entries_.empty(); ++taken) {
-      bytes_ -= entries_.front().text.size() + entries_.front().program.size();
-      out.push_back(std::move(entries_.front()));
-      entries_.pop_front();
-    }
+    for (std::size_t taken = 0; taken < most && !entries_.empty(); ++taken) out.push_back(entries_.PopFront());
     pusherWaits = waitingPushers_ != 0;
   }
   if (pusherWaits) changed_.notify_all();

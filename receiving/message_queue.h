@@ -10,7 +10,7 @@
 #include <mutex>
 #include <string>
 
-#include "receiving/byte_bound.h"
+#include "receiving/bounded_queue.h"
 #include "receiving/message.h"
 
 struct QueuedMessage {
@@ -25,7 +25,7 @@ class MessageQueue {
   static constexpr std::size_t kMaxBytes = 16u * 1024 * 1024;
 
   explicit MessageQueue(std::size_t maxMessages = kMaxMessages, std::size_t maxBytes = kMaxBytes)
-      : maxMessages_(maxMessages), maxBytes_(maxBytes) {}
+      : entries_(maxMessages, maxBytes, true) {}
 
   // Queues a copy of the message, waiting while the queue is full; false when Close came first.
   // A message larger than the byte bound alone is queued once the queue is empty.
@@ -54,16 +54,12 @@ class MessageQueue {
   bool WouldWait(std::size_t bytes) const;
 
  private:
-  bool Fits(std::size_t bytes) const {
-    return entries_.empty() || (entries_.size() < maxMessages_ && FitsWithin(bytes_, bytes, maxBytes_));
-  }
+  bool Fits(std::size_t bytes) const { return entries_.Fits(bytes); }
 
   mutable std::mutex lock_;
   std::condition_variable changed_;
-  std::deque<QueuedMessage> entries_;
-  std::size_t bytes_ = 0;
+  // Full: the pusher waits for room, so that nothing is lost.
+  BoundedQueue<QueuedMessage> entries_;
   bool closed_ = false;
   std::size_t waitingPushers_ = 0;  // Pushes waiting for room, which a Pop wakes
-  std::size_t maxMessages_;
-  std::size_t maxBytes_;
 };
