@@ -1,7 +1,7 @@
-// The exact text that tellit.dll puts between a datagram's NUL and its sender trailer when the text
-// up to the NUL, in the sender's ANSI code page, does not give it back: characters the code page
-// lacks, or a sender whose ANSI code page is UTF-8. A reader that takes the text up to the NUL, or
-// reads the trailer from the end, sees what it saw before. Portable: no Windows header.
+// The exact text that tellit.dll puts between a datagram's NUL and its sender trailer when a reader
+// could not get it back from the text up to the NUL: characters the sender's ANSI code page lacks,
+// or a sender whose ANSI code page is UTF-8, unlike the reader's. A reader that takes the text up
+// to the NUL, or reads the trailer from the end, sees what it saw before. Portable: no Windows header.
 #pragma once
 
 #include <cstddef>
@@ -12,9 +12,10 @@
 
 namespace channel {
 
-// After the text's NUL: the UTF-8 bytes (at least one, no NUL), then the footer: "TLU1" (the last
-// character the version), the sender's ANSI code page and the UTF-8 length, little-endian, and a
-// NUL, so that the sender trailer still follows a NUL.
+// After the text's NUL: the UTF-8 bytes (no NUL), then the footer: "TLU1" (the last character the
+// version), the sender's ANSI code page and the UTF-8 length, little-endian, and a NUL, so that the
+// sender trailer still follows a NUL. A length of 0 says that the text up to the NUL is exact as it
+// stands, in the code page named (a sender whose ANSI code page is UTF-8): nothing is sent twice.
 inline constexpr unsigned kExactFooterBytes = 13;
 inline constexpr uint8_t kExactMagic[4] = {0x54, 0x4C, 0x55, 0x31};
 // Code pages are 16-bit numbers (65001 is UTF-8).
@@ -23,7 +24,7 @@ inline constexpr uint32_t kLargestCodePage = 0xFFFF;
 struct ExactText {
   uint32_t codePage = 0;            // the sender's ANSI code page, which its text up to the NUL is in
   const uint8_t* utf8 = nullptr;  // points into the datagram
-  std::size_t length = 0;
+  std::size_t length = 0;         // 0: the text up to the NUL is exact, in `codePage`
 };
 
 // The bytes the block of `utf8Length` bytes of text takes after the text's NUL.
@@ -43,7 +44,7 @@ inline void EncodeExactFooter(uint32_t codePage, uint32_t utf8Length, uint8_t* o
 // for anything else (a client that sends none, a foreign writer, a datagram cut on its way): the
 // text up to the NUL is then all there is.
 inline bool ParseExactText(const uint8_t* datagram, std::size_t size, std::size_t textLength, ExactText& out) {
-  if (datagram == nullptr || textLength >= size || size - textLength - 1 < ExactBlockBytes(1)) return false;
+  if (datagram == nullptr || textLength >= size || size - textLength - 1 < ExactBlockBytes(0)) return false;
   if (datagram[textLength] != 0) return false;
   const uint8_t* footer = datagram + (size - kExactFooterBytes);
   for (int i = 0; i < 4; ++i)
