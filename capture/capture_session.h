@@ -9,7 +9,7 @@
 #include <vector>
 #include <utility>
 
-#include "capture/code_page_decoder.h"
+#include "code_page/code_page_decoder.h"
 #include "capture/output_sink.h"
 #include "receiving/line_stamps.h"
 #include "capture/record_format.h"
@@ -36,7 +36,7 @@ class CaptureSession final : MessageSink {
   };
 
   // `senders`: the text form puts "[pid program] " before each message of tellit.dll.
-  CaptureSession(OutputSink& sink, const CodePageDecoder& decoder, bool json, bool senders = false)
+  CaptureSession(OutputSink& sink, const code_page::CodePageDecoder& decoder, bool json, bool senders = false)
       : sink_(sink), decoder_(decoder), json_(json), senders_(senders) {}
 
   // The mailslot is read on a thread of its own, which names each sender while it still runs;
@@ -93,7 +93,7 @@ class CaptureSession final : MessageSink {
   line_stamps::LineStamper stamper_;
   uint64_t lastStamp_ = 0;        // the time of the last stamp: the delta form's origin
   std::vector<uint8_t> stamped_;  // a message's stamped text
-  const CodePageDecoder& decoder_;
+  const code_page::CodePageDecoder& decoder_;
   bool json_;
   bool senders_;
   Receiver receiver_;

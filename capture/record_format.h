@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "capture/code_page_decoder.h"
+#include "code_page/code_page_decoder.h"
 
 namespace capture {
 
@@ -54,6 +54,6 @@ void AppendPlainText(std::string& out, const char* text, std::size_t length);
 // Appends {"time":...,"source":"tellit"|"debug"|"debug-output-global"[,"pid":N[,"tid":T,"seq":S,"sent":...]][,"cut":true],"text":...}
 // and a line feed, the text decoded from the ANSI code page to UTF-8 and escaped, its line ends
 // kept as sent; for lost messages {"time":...,"source":"tellit","lost":N,"pid":P}.
-void AppendJsonLine(std::string& out, const CapturedMessage& message, const CodePageDecoder& decoder);
+void AppendJsonLine(std::string& out, const CapturedMessage& message, const code_page::CodePageDecoder& decoder);
 
 }  // namespace capture

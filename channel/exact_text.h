@@ -18,8 +18,9 @@ namespace channel {
 // stands, in the code page named (a sender whose ANSI code page is UTF-8): nothing is sent twice.
 inline constexpr unsigned kExactFooterBytes = 13;
 inline constexpr uint8_t kExactMagic[4] = {0x54, 0x4C, 0x55, 0x31};
-// Code pages are 16-bit numbers (65001 is UTF-8).
+// Code pages are 16-bit numbers.
 inline constexpr uint32_t kLargestCodePage = 0xFFFF;
+inline constexpr uint32_t kUtf8CodePage = 65001;
 
 struct ExactText {
   uint32_t codePage = 0;            // the sender's ANSI code page, which its text up to the NUL is in

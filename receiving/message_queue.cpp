@@ -6,7 +6,8 @@
 
 bool MessageQueue::Push(const Message& message) {
   std::unique_lock<std::mutex> hold(lock_);
-  const std::size_t bytes = message.length + message.program.size();
+  const bool utf8IsText = message.utf8 == message.text || message.utf8 == nullptr;
+  const std::size_t bytes = message.length + message.program.size() + (utf8IsText ? 0 : message.utf8Length);
   if (!closed_ && !Fits(bytes)) {
     ++waitingPushers_;
     changed_.wait(hold, [&] { return closed_ || Fits(bytes); });
@@ -17,6 +18,8 @@ bool MessageQueue::Push(const Message& message) {
   entry.message = message;
   entry.text.assign(reinterpret_cast<const char*>(message.text), message.length);
   entry.program.assign(message.program.data(), message.program.size());
+  entry.utf8IsText = utf8IsText;
+  if (!utf8IsText) entry.utf8.assign(reinterpret_cast<const char*>(message.utf8), message.utf8Length);
   entries_.push_back(std::move(entry));
   bytes_ += bytes;
   return true;
@@ -29,7 +32,7 @@ bool MessageQueue::Pop(QueuedMessage& out) {
     if (entries_.empty()) return false;
     out = std::move(entries_.front());
     entries_.pop_front();
-    bytes_ -= out.text.size() + out.program.size();
+    bytes_ -= out.bytes();
     pusherWaits = waitingPushers_ != 0;
   }
   // Only a Push waiting for room wants to know: a wake for every message would also stir the
@@ -45,7 +48,7 @@ bool MessageQueue::PopBatch(std::deque<QueuedMessage>& out, std::size_t most) {
     std::lock_guard<std::mutex> hold(lock_);
     if (entries_.empty()) return false;
     for (std::size_t taken = 0; taken < most && !entries_.empty(); ++taken) {
-      bytes_ -= entries_.front().text.size() + entries_.front().program.size();
+      bytes_ -= entries_.front().bytes();
       out.push_back(std::move(entries_.front()));
       entries_.pop_front();
     }
