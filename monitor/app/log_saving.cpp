@@ -4,7 +4,9 @@
 #include <cstdio>
 #include <vector>
 
+#include "code_page/ansi_to_utf8.h"
 #include "monitor/log/log_dialog.h"
+#include "monitor/log/log_encoding.h"
 #include "monitor/app/monitor_app.h"
 #include "monitor/resources/log_settings_ids.h"
 #include "monitor/resources/resource_ids.h"
@@ -44,6 +46,7 @@ void MonitorApp::StartLogSaving() {
   dialog.saveConsole = ReadSettingInt(kLogSection, "save console", 1);
   dialog.maxSizeMb = ClampedSetting("max size", 0, kLogMaxSizeMbLimit);
   dialog.keep = ClampedSetting("keep", 5, kLogKeepLimit);
+  dialog.utf8 = LogEncodingOf(ReadSettingInt(kLogSection, kLogEncodingKey, 0)) == LogEncoding::kUtf8 ? 1 : 0;
   ReadSettingString(kLogSection, "file name", "", dialog.fileName, MAX_PATH - 1);
 
   const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(mainWindow, GWLP_HINSTANCE));
@@ -78,6 +81,8 @@ void MonitorApp::StartLogSaving() {
   WriteSettingInt(kLogSection, "save console", dialog.saveConsole ? 1 : 0);
   WriteSettingInt(kLogSection, "max size", dialog.maxSizeMb);
   WriteSettingInt(kLogSection, "keep", dialog.keep);
+  WriteSettingInt(kLogSection, kLogEncodingKey, dialog.utf8);
+  logEncoding = LogEncodingOf(dialog.utf8);
   WriteSettingString(kLogSection, "file name", dialog.fileName);
 
   SetCommandEnabled(ID_FILE_START_LOG, false);
@@ -110,6 +115,11 @@ void MonitorApp::WriteConsoleToLog() {
     const bool ends = !line.empty() && (line.back() == '\r' || line.back() == '\n');
     if (!ends && row < store.lineCount) continue;  // a line wrapped in the console goes on
     if (line.empty()) break;
+    if (logEncoding == LogEncoding::kUtf8) {
+      // The console keeps text in the ANSI code page: what it lacks was never stored.
+      const std::string utf8 = code_page::AnsiToUtf8(ansiDecoder, reinterpret_cast<const char*>(line.data()), line.size());
+      line.assign(utf8.begin(), utf8.end());
+    }
     if (!piece.empty() && (logFile.Due(piece.size() + line.size()) || piece.size() + line.size() > kLargestPiece)) {
       if (!flush()) return;
     }
