@@ -6,7 +6,5 @@
 // The CF_TEXT contents, empty when there are none. Waits up to a second for a clipboard that
 // another window holds open.
 std::string ClipboardText();
-// The CF_UNICODETEXT contents, empty when there are none: what the copy commands put there.
-std::wstring ClipboardUnicodeText();
 // Empties the clipboard, so a later read tells whether a copy happened.
 void ClearClipboard();
