@@ -8,6 +8,7 @@
 #include "capture/syslog_format.h"
 #include "filtering/message_subject.h"
 #include "receiving/line_ends.h"
+#include "code_page/ansi_to_utf8.h"
 #include "receiving/message_text.h"
 
 namespace capture {
@@ -104,20 +105,23 @@ void CaptureSession::Take(const Message& message) {
   const size_t length = message.cut ? codePage_.WholeCharacters(message.text, message.length) : message.length;
   AppendPlainText(text_, reinterpret_cast<const char*>(message.text), length);
   if (message.cut && !line_ends::EndsLine(reinterpret_cast<const uint8_t*>(text_.data()), text_.size())) text_ += "\r\n";
+  utf8_.clear();
+  AppendPlainText(utf8_, reinterpret_cast<const char*>(message.utf8), message.utf8Length);
+  if (message.cut && !line_ends::EndsLine(reinterpret_cast<const uint8_t*>(utf8_.data()), utf8_.size())) utf8_ += "\r\n";
   filtering::FilterSubject subject = filtering::SubjectOf(message);
   subject.text = reinterpret_cast<const uint8_t*>(text_.data());
   subject.length = text_.size();
   if (filters_.Active() && !filters_.Decide(subject).shown) return;
   if (message.kind == MessageKind::kText) ++received_;  // a notice is no message and does not count
   sink_.BeginMessage();
-  Append(message, length);
+  Append(message);
   if (!sink_.EndMessage()) outputFailed_ = true;
-  if (syslog_) syslog_->Post(FormatSyslog(SyslogRecordOf(message, decoder_, syslog_->hostname())));
+  if (syslog_) syslog_->Post(FormatSyslog(SyslogRecordOf(message, syslog_->hostname())));
   // A notice is no message: it never ends the run.
   if (until_.Active() && !subject.notice && until_.Decide(subject).shown) untilSeen_ = true;
 }
 
-void CaptureSession::Append(const Message& message, size_t length) {
+void CaptureSession::Append(const Message& message) {
   if (json_) {
     CapturedMessage captured;
     captured.time = UtcFromFileTime(message.arrivalTime != 0 ? message.arrivalTime : NowAsFileTime());
@@ -133,16 +137,19 @@ void CaptureSession::Append(const Message& message, size_t length) {
     if (message.kind == MessageKind::kLost) captured.lost = message.lost;
     captured.cut = message.cut;
     // An empty datagram is a message too: a JSON line with an empty text.
-    captured.text = reinterpret_cast<const char*>(message.text);
-    captured.length = length;
-    AppendJsonLine(sink_.pending(), captured, decoder_);
+    captured.text = reinterpret_cast<const char*>(message.utf8);
+    captured.length = message.utf8Length;
+    AppendJsonLine(sink_.pending(), captured);
     return;
   }
   // The text as the monitor shows it.
   std::string& out = sink_.pending();
   const size_t start = out.size();
-  if (message_text::ShowsSender(message, senders_)) out += message_text::SenderPrefix(message.processId, message.program);
-  out += text_;
+  if (message_text::ShowsSender(message, senders_)) {
+    const std::string prefix = message_text::SenderPrefix(message.processId, message.program);
+    out += code_page::AnsiToUtf8(decoder_, prefix.data(), prefix.size());
+  }
+  out += utf8_;
   if (!stamps_) return;
   // Stamped where its lines begin, as the monitor's log: the sender's time or the arrival.
   const auto* shown = reinterpret_cast<const uint8_t*>(out.data() + start);

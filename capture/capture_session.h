@@ -9,7 +9,7 @@
 #include <vector>
 #include <utility>
 
-#include "capture/code_page_decoder.h"
+#include "code_page/code_page_decoder.h"
 #include "capture/output_sink.h"
 #include "receiving/line_stamps.h"
 #include "capture/record_format.h"
@@ -36,7 +36,7 @@ class CaptureSession final : MessageSink {
   };
 
   // `senders`: the text form puts "[pid program] " before each message of tellit.dll.
-  CaptureSession(OutputSink& sink, const CodePageDecoder& decoder, bool json, bool senders = false)
+  CaptureSession(OutputSink& sink, const code_page::CodePageDecoder& decoder, bool json, bool senders = false)
       : sink_(sink), decoder_(decoder), json_(json), senders_(senders) {}
 
   // The mailslot is read on a thread of its own, which names each sender while it still runs;
@@ -77,9 +77,8 @@ class CaptureSession final : MessageSink {
   uint32_t DrainMailslot(uint32_t batch, Outcome& failure);
   uint32_t DrainDebugOutput(uint32_t batch);
   DrainLimits BatchLimits(uint32_t batch) const;
-  // The message in its text or JSON form at the end of the sink's pending bytes; `length`: the
-  // bytes of its text kept.
-  void Append(const Message& message, std::size_t length);
+  // The message in its text or JSON form, in UTF-8, at the end of the sink's pending bytes.
+  void Append(const Message& message);
   void Close();
   // Tells on stderr of messages a receiving thread could not keep since the last time.
   void TellUnkept();
@@ -93,7 +92,7 @@ class CaptureSession final : MessageSink {
   line_stamps::LineStamper stamper_;
   uint64_t lastStamp_ = 0;        // the time of the last stamp: the delta form's origin
   std::vector<uint8_t> stamped_;  // a message's stamped text
-  const CodePageDecoder& decoder_;
+  const code_page::CodePageDecoder& decoder_;  // the sender's program name, in the ANSI code page
   bool json_;
   bool senders_;
   Receiver receiver_;
@@ -107,7 +106,8 @@ class CaptureSession final : MessageSink {
   bool untilSeen_ = false;
   bool timeRanOut_ = false;
   LeadTrailSets codePage_ = LeadTrailSetsForAnsiCodePage();
-  std::string text_;  // the message being taken, after the line-end rule
+  std::string text_;  // the message being taken, after the line-end rule: what the filters judge
+  std::string utf8_;  // the same in UTF-8, every character: what the text form writes
   uint64_t unkeptTold_ = 0;
 };
 

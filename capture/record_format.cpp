@@ -3,7 +3,6 @@
 
 #include <cstdio>
 
-#include "capture/ansi_to_utf8.h"
 #include "capture/json_text.h"
 #include "receiving/line_ends.h"
 
@@ -106,7 +105,7 @@ void AppendPlainText(std::string& out, const char* text, std::size_t length) {
   out.resize(start + converted);
 }
 
-void AppendJsonLine(std::string& out, const CapturedMessage& message, const CodePageDecoder& decoder) {
+void AppendJsonLine(std::string& out, const CapturedMessage& message) {
   out += "{\"time\":\"";
   AppendIso8601(out, message.time);
   out += "\",\"source\":\"";
@@ -135,7 +134,7 @@ void AppendJsonLine(std::string& out, const CapturedMessage& message, const Code
   }
   if (message.cut) out += ",\"cut\":true";
   out += ",\"text\":";
-  AppendJsonString(out, AnsiToUtf8(decoder, message.text, message.length));
+  AppendJsonString(out, std::string(message.text, message.length));
   out += "}\n";
 }
 

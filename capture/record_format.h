@@ -5,8 +5,6 @@
 #include <cstdint>
 #include <string>
 
-#include "capture/code_page_decoder.h"
-
 namespace capture {
 
 // A moment in UTC, as the system clock gives it.
@@ -44,7 +42,7 @@ struct CapturedMessage {
   UtcTime sent;
   uint32_t lost = 0;  // above 0: a record of this many lost messages of processId, no text
   bool cut = false;   // the text was cut, by its sender or on reading
-  const char* text = nullptr;  // in the ANSI code page; the text the monitor shows
+  const char* text = nullptr;  // UTF-8, every character its sender sent
   std::size_t length = 0;
 };
 
@@ -52,8 +50,8 @@ struct CapturedMessage {
 void AppendPlainText(std::string& out, const char* text, std::size_t length);
 
 // Appends {"time":...,"source":"tellit"|"debug"|"debug-output-global"[,"pid":N[,"tid":T,"seq":S,"sent":...]][,"cut":true],"text":...}
-// and a line feed, the text decoded from the ANSI code page to UTF-8 and escaped, its line ends
-// kept as sent; for lost messages {"time":...,"source":"tellit","lost":N,"pid":P}.
-void AppendJsonLine(std::string& out, const CapturedMessage& message, const CodePageDecoder& decoder);
+// and a line feed, the text escaped (RFC 8259), its line ends kept as sent; for lost messages
+// {"time":...,"source":"tellit","lost":N,"pid":P}.
+void AppendJsonLine(std::string& out, const CapturedMessage& message);
 
 }  // namespace capture

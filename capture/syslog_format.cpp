@@ -1,7 +1,6 @@
 // RFC 5424 messages of captured messages, their TCP framing, and the --syslog target.
 #include "capture/syslog_format.h"
 
-#include "capture/ansi_to_utf8.h"
 #include "capture/record_format.h"
 #include "receiving/message_text.h"
 
@@ -69,7 +68,7 @@ std::string CutToWholeCharacters(std::string message, std::size_t longest) {
 
 std::string FrameOctetCounted(const std::string& message) { return std::to_string(message.size()) + " " + message; }
 
-SyslogRecord SyslogRecordOf(const Message& message, const CodePageDecoder& decoder, const std::string& hostname) {
+SyslogRecord SyslogRecordOf(const Message& message, const std::string& hostname) {
   SyslogRecord record;
   const bool fromSender = message.hasTrailer && message.kind == MessageKind::kText && message.sentTime != 0;
   record.timestamp = FormatIso8601(UtcFromFileTime(fromSender ? message.sentTime : message.arrivalTime));
@@ -88,7 +87,7 @@ SyslogRecord SyslogRecordOf(const Message& message, const CodePageDecoder& decod
     record.parameters = {{"lost", std::to_string(message.lost)}};
     record.text = message_text::LossNotice(message.lost, message.processId, message.program);
   } else {
-    record.text = AnsiToUtf8(decoder, reinterpret_cast<const char*>(message.text), message.length);
+    record.text.assign(reinterpret_cast<const char*>(message.utf8), message.utf8Length);
   }
   return record;
 }

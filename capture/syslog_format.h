@@ -8,7 +8,6 @@
 #include <utility>
 #include <vector>
 
-#include "capture/code_page_decoder.h"
 #include "receiving/message.h"
 
 namespace capture {
@@ -49,7 +48,7 @@ std::string FrameOctetCounted(const std::string& message);
 // The record of a received message: the sender's time when its trailer gave one, else the arrival
 // time; the text decoded from the ANSI code page. A lost-messages record and a notice carry the
 // texts the monitor shows for them.
-SyslogRecord SyslogRecordOf(const Message& message, const CodePageDecoder& decoder, const std::string& hostname);
+SyslogRecord SyslogRecordOf(const Message& message, const std::string& hostname);
 
 // The record tellitcap sends when the connection is back after `dropped` messages did not fit
 // into its queue.

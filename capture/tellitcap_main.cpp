@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "capture/ansi_code_page_decoder.h"
+#include "code_page/ansi_code_page_decoder.h"
 #include "capture/capture_filters.h"
 #include "capture/capture_options.h"
 #include "capture/capture_session.h"
@@ -91,7 +91,7 @@ int Capture(const capture::CaptureOptions& options) {
   capture::ConsoleStop stop;
   if (!stop.installed()) return Report(kFailed, "the Ctrl+C handler could not be installed: " +
                                                     SystemMessage(GetLastError()));
-  capture::AnsiCodePageDecoder decoder;
+  code_page::AnsiCodePageDecoder decoder;
   capture::OutputSink sink;
   capture::CaptureSession session(sink, decoder, options.json, options.senders);
   session.readOnThread = true;

@@ -59,6 +59,30 @@ Converted AnsiCodePage::ToNarrow(const wchar_t* text, char* out, std::size_t roo
   }
 }
 
+bool AnsiCodePage::GivesBack(const char* narrow, std::size_t bytes, const wchar_t* wide, std::size_t units,
+                             std::size_t& matched) const noexcept {
+  wchar_t back[kChunk];
+  matched = 0;
+  while (bytes > 0) {
+    // A chunk of whole characters gives at most one unit per byte in the code pages this is asked of.
+    std::size_t take = bytes <= kChunk ? bytes : WholeCharacters(narrow, kChunk);
+    if (take == 0) take = 1;
+    const int made = MultiByteToWideChar(codePage_, 0, narrow, static_cast<int>(take), back, static_cast<int>(kChunk));
+    if (made <= 0) return false;
+    const auto count = static_cast<std::size_t>(made);
+    if (count > units - matched || std::memcmp(back, wide + matched, count * sizeof(wchar_t)) != 0) return false;
+    matched += count;
+    narrow += take;
+    bytes -= take;
+  }
+  return true;
+}
+
+std::size_t AnsiCodePage::NarrowBytes(const wchar_t* wide, std::size_t units) const noexcept {
+  const int made = WideCharToMultiByte(codePage_, 0, wide, static_cast<int>(units), nullptr, 0, nullptr, nullptr);
+  return made > 0 ? static_cast<std::size_t>(made) : 0;
+}
+
 Converted AnsiCodePage::ToWide(const char* text, wchar_t* out, std::size_t room) noexcept {
   wchar_t units[kChunk];
   std::size_t written = 0;

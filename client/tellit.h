@@ -1,4 +1,4 @@
-/* tellit.h: the two functions of tellit.dll that send printf-style debug messages to the monitor. */
+/* tellit.h: the three functions of tellit.dll that send printf-style debug messages to the monitor. */
 #ifndef TELLIT_H
 #define TELLIT_H
 
@@ -44,13 +44,20 @@ extern "C" {
    comes out as written and takes no argument. Text longer than the monitor takes (1 MiB with
    its NUL) is cut there, on a character boundary, after an overflow notice. Returns the bytes
    sent (text and NUL), or 0 when nothing was sent: no monitor running, a null format, a failed
-   write. */
+   write. In a process whose ANSI code page is UTF-8 the monitor reads the text as UTF-8. */
 TELLIT_API int __cdecl tellitf(TELLIT_FORMAT_STRING const char* format, ...) TELLIT_FORMAT_CHECK(1, 2);
 
 /* As tellitf, for a wide format; as the Windows wide printf functions read them, %s and %c take
    wide arguments and %hs, %hc, %S and %C narrow ones (ANSI code page). The text is sent converted
-   to the ANSI code page; the result counts the converted bytes. */
+   to the ANSI code page, and exactly as well, every character, where the conversion loses some;
+   the result counts the converted bytes. */
 TELLIT_API int __cdecl tellitwf(TELLIT_FORMAT_STRING const wchar_t* format, ...);
+
+/* As tellitf, for text in UTF-8: the format and the arguments of %s and %c are UTF-8, and %ls,
+   %lc, %S and %C take wide arguments. A cut keeps whole UTF-8 characters. The monitor gets every
+   character; a reader that knows only the ANSI code page gets the text converted to it, as from
+   tellitwf, and the result counts those bytes. */
+TELLIT_API int __cdecl tellitu8f(TELLIT_FORMAT_STRING const char* format, ...) TELLIT_FORMAT_CHECK(1, 2);
 
 #ifdef __cplusplus
 }

@@ -8,6 +8,7 @@
 #include <new>
 
 #include "channel/channel.h"
+#include "channel/exact_text.h"
 #include "channel/sender_trailer.h"
 #include "client/format_engine.h"
 
@@ -21,8 +22,10 @@ inline constexpr std::uint64_t kNeedPerFormatCharacter = 16;
 // datagram is as long as the monitor receives, and every wide character converts to at least one
 // byte, so neither buffer grows beyond it.
 inline constexpr std::uint32_t kLargestText = channel::kReceiveCeiling - channel::kTrailerBytes;
-// The narrow buffer has room for the trailer beyond its capacity, so a datagram leaves in one write.
-inline constexpr std::size_t kTextReserve = channel::kTrailerBytes;
+// The narrow buffer has room for the trailer beyond its capacity, so a datagram leaves in one write,
+// and for an exact-text footer without text, which tellitf's text may need (UTF-8 as the ANSI code
+// page) without a new buffer.
+inline constexpr std::size_t kTextReserve = channel::kTrailerBytes + channel::kExactFooterBytes;
 
 inline std::uint64_t UpToLargestText(std::uint64_t need) noexcept { return need < kLargestText ? need : kLargestText; }
 
@@ -35,6 +38,23 @@ inline std::uint64_t FormatNeed(std::size_t formatLength) noexcept {
 // character (double-byte code pages) and one for the NUL, which must always fit.
 inline std::uint64_t NarrowNeed(std::uint32_t wideLength) noexcept {
   return 2 * static_cast<std::uint64_t>(wideLength) + 1;
+}
+
+// Bytes the text, its NUL and its exact-text block take at most, for `wideLength` wide units of which
+// some are no ASCII: in UTF-8 as the ANSI code page three bytes per unit and the footer alone (the
+// text is exact as it stands); else two per unit, and the UTF-8 copy of three per unit (a surrogate
+// pair takes four) with its footer.
+inline std::uint64_t ExactTextNeed(std::uint32_t wideLength, bool ansiIsUtf8) noexcept {
+  const std::uint64_t units = wideLength;
+  return ansiIsUtf8 ? 3 * units + 1 + channel::kExactFooterBytes
+                    : 2 * units + 1 + 3 * units + channel::kExactFooterBytes;
+}
+
+// The share of `length` units whose need would fit in `room`, when all of them need `need`, which
+// is more than `room`: always fewer units than before, so that a caller that cuts until it fits ends.
+inline std::uint32_t ShareThatFits(std::uint32_t length, std::uint64_t need, std::uint64_t room) noexcept {
+  const std::uint64_t share = static_cast<std::uint64_t>(length) * room / need;
+  return share < length ? static_cast<std::uint32_t>(share) : (length > 0 ? length - 1 : 0);
 }
 
 // A buffer smaller than `need` is released and replaced whole by one of exactly `need`

@@ -178,13 +178,24 @@ int XConsole::Copy() {
     const size_t copied = view.CopyDrawn(uint32_t(lo), n, reinterpret_cast<uint8_t*>(out));
     std::replace(out, out + copied, '\0', ' ');  // NUL bytes as spaces
     out[copied] = '\0';
+    // Given as Unicode text, which the system gives every program in the form it asks for (it
+    // derives CF_TEXT): decoded from the ANSI code page the console keeps its text in.
+    const int units = MultiByteToWideChar(CP_ACP, 0, out, int(copied) + 1, nullptr, 0);
+    if (units <= 0) return -1;
+    scoped::GlobalMemory wide(GMEM_MOVEABLE | GMEM_DDESHARE, size_t(units) * sizeof(wchar_t));
+    scoped::GlobalLock wideLock(wide.get());
+    if (!wideLock.data() || MultiByteToWideChar(CP_ACP, 0, out, int(copied) + 1, static_cast<wchar_t*>(wideLock.data()),
+                                                units) != units) {
+      return -1;
+    }
+    wideLock.unlock();
     lock.unlock();
     // Another program may hold the clipboard open: nothing is copied, and the selection stays
     // so that the user can try again.
     scoped::Clipboard clipboard(window);
     if (!clipboard.opened() || !EmptyClipboard()) return -1;
-    if (!SetClipboardData(CF_TEXT, memory.get())) return -1;
-    memory.release();  // the clipboard owns it now
+    if (!SetClipboardData(CF_UNICODETEXT, wide.get())) return -1;
+    wide.release();  // the clipboard owns it now
   }
   selection.Reset();
   Invalidate();

@@ -43,6 +43,7 @@ MailslotSource::Result MailslotSource::Next() {
   skippedSize_ = 0;
   textCut_ = false;
   hasTrailer_ = false;
+  hasExactText_ = false;
   DWORD nextSize = 0;
   if (!GetMailslotInfo(slot_.get(), nullptr, &nextSize, nullptr, nullptr)) return Result::kBroken;
   if (nextSize == MAILSLOT_NO_MESSAGE) return Result::kEmpty;
@@ -98,6 +99,10 @@ MailslotSource::Result MailslotSource::Taken(const unsigned char* whole, DWORD k
   // A datagram without NUL (not from the client library) ends at its last byte read.
   length_ = line_ends::TextLength(buffer_.get(), kept);
   textCut_ = kept < bytesRead_ && length_ == kept;
+  // Only a datagram kept whole holds its block; a cut one shows its text up to the NUL.
+  if (hasTrailer_ && kept == bytesRead_) {
+    hasExactText_ = channel::ParseExactText(buffer_.get(), kept - channel::kTrailerBytes, length_, exactText_);
+  }
   bytesRead_ = kept;
   return Result::kMessage;
 }

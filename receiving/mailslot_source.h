@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "channel/channel.h"
+#include "channel/exact_text.h"
 #include "channel/sender_trailer.h"
 #include "scoped/scoped_win.h"
 
@@ -40,6 +41,9 @@ class MailslotSource {
   // The sender record of the datagram last read, taken from its real end also when only its
   // first bytes are kept; null when it has none.
   const channel::SenderTrailer* trailer() const { return hasTrailer_ ? &trailer_ : nullptr; }
+  // The exact-text block between the text's NUL and the sender trailer, where a whole datagram has
+  // one; it points into the buffer, like the text.
+  const channel::ExactText* exactText() const { return hasExactText_ ? &exactText_ : nullptr; }
 
   uint32_t capacity() const { return capacity_; }
   bool HasBuffer() const { return buffer_ != nullptr; }
@@ -70,6 +74,8 @@ class MailslotSource {
   bool textCut_ = false;
   bool hasTrailer_ = false;
   channel::SenderTrailer trailer_;
+  bool hasExactText_ = false;
+  channel::ExactText exactText_;
   int failures_ = 0;       // failed reads of the datagram of failedSize_ bytes that is first
   DWORD failedSize_ = 0;
 };

@@ -21,6 +21,11 @@ struct Message {
   MessageSource source = MessageSource::kTellit;
   const uint8_t* text = nullptr;  // the ANSI code page, line ends as sent, no NUL
   std::size_t length = 0;
+  // The same text in UTF-8 with every character the sender sent: its exact text where the datagram
+  // carries one, else `text` decoded once at intake (U+FFFD for a byte that is no character). The
+  // same pointer as `text` where that is ASCII. Null until the receiver's intake sets it.
+  const uint8_t* utf8 = nullptr;
+  std::size_t utf8Length = 0;
   // The sender's process, known for debug output and for datagrams with a sender trailer.
   bool hasProcessId = false;
   uint32_t processId = 0;

@@ -6,7 +6,8 @@
 
 bool MessageQueue::Push(const Message& message) {
   std::unique_lock<std::mutex> hold(lock_);
-  const std::size_t bytes = message.length + message.program.size();
+  const bool utf8IsText = message.utf8 == message.text || message.utf8 == nullptr;
+  const std::size_t bytes = message.length + message.program.size() + (utf8IsText ? 0 : message.utf8Length);
   if (!closed_ && !Fits(bytes)) {
     ++waitingPushers_;
     changed_.wait(hold, [&] { return closed_ || Fits(bytes); });
@@ -17,6 +18,8 @@ bool MessageQueue::Push(const Message& message) {
   entry.message = message;
   entry.text.assign(reinterpret_cast<const char*>(message.text), message.length);
   entry.program.assign(message.program.data(), message.program.size());
+  entry.utf8IsText = utf8IsText;
+  if (!utf8IsText) entry.utf8.assign(reinterpret_cast<const char*>(message.utf8), message.utf8Length);
   entries_.Keep(std::move(entry), bytes);  // room was waited for
   return true;
 }

@@ -14,9 +14,14 @@
 #include "receiving/message.h"
 
 struct QueuedMessage {
-  Message message;  // its text and program point into the strings below once popped
+  Message message;  // its text, UTF-8 text and program point into the strings below once popped
   std::string text;
   std::string program;
+  std::string utf8;          // empty where the UTF-8 text is `text` itself (ASCII)
+  bool utf8IsText = false;
+
+  // Bytes the entry holds: what counts against the queue's byte bound.
+  std::size_t bytes() const { return text.size() + program.size() + utf8.size(); }
 };
 
 class MessageQueue {
@@ -42,6 +47,9 @@ class MessageQueue {
   static void Repoint(QueuedMessage& message) {
     message.message.text = reinterpret_cast<const uint8_t*>(message.text.data());
     message.message.program = message.program;
+    const std::string& utf8 = message.utf8IsText ? message.text : message.utf8;
+    message.message.utf8 = reinterpret_cast<const uint8_t*>(utf8.data());
+    message.message.utf8Length = utf8.size();
   }
   // Wakes a waiting Push, which then gives up; later Pushes give up at once. Open undoes it.
   void Close();

@@ -6,18 +6,17 @@
 #include "channel/channel.h"
 #include "receiving/message_text.h"
 
-namespace {
-
-void TakeNotice(MessageSink& sink, const std::string& text, uint64_t arrival) {
+void Receiver::TakeNotice(MessageSink& sink, const std::string& text, uint64_t arrival) {
   Message notice;
   notice.kind = MessageKind::kNotice;
   notice.text = reinterpret_cast<const uint8_t*>(text.data());
   notice.length = text.size();
   notice.arrivalTime = arrival;
+  // Either thread tells notices: each with an intake of its own.
+  Utf8Intake intake(ansi_);
+  intake.Decode(notice);
   sink.Take(notice);
 }
-
-}  // namespace
 
 void Receiver::TakeDatagram(MessageSink& sink) {
   Message message;
@@ -32,6 +31,7 @@ void Receiver::TakeDatagram(MessageSink& sink) {
     message.cut = true;
   }
   const bool overflowNotice = channel::IsOverflowNotice(message.text, message.length);
+  mailslotIntake_.Decode(message, mailslot_.exactText());
   if (!trailer) {
     if (sequences_.ObserveUnnamed(overflowNotice)) message.cut = true;
     // Cut before its sender record: whoever sent it is not to report it lost as well.
@@ -56,6 +56,9 @@ void Receiver::TakeDatagram(MessageSink& sink) {
     loss.kind = MessageKind::kLost;
     loss.text = reinterpret_cast<const uint8_t*>(text.data());
     loss.length = text.size();
+    // The program's name is in the ANSI code page; the message's own UTF-8 text stays as it is.
+    Utf8Intake lossIntake(ansi_);
+    lossIntake.Decode(loss);
     loss.lost = seen.lost;
     loss.cut = false;
     loss.cutFrom = 0;
@@ -198,6 +201,7 @@ bool Receiver::TakeDebugMessage(DebugOutputSource& listener, MessageSource sourc
   message.text = reinterpret_cast<const uint8_t*>(captured.text.data());
   message.length = captured.text.size();
   message.arrivalTime = captured.arrivalTime;
+  drainIntake_.Decode(message);
   if (captured.dropNotice) {
     message.kind = MessageKind::kNotice;
   } else {

@@ -16,6 +16,8 @@
 #include "receiving/message_queue.h"
 #include "receiving/process_names.h"
 #include "receiving/sequence_tracker.h"
+#include "receiving/utf8_intake.h"
+#include "code_page/ansi_code_page_decoder.h"
 
 class MessageSink {
  public:
@@ -77,8 +79,8 @@ class Receiver {
   Drained ReadMailslot(MessageSink& sink, DrainBudget& budget);
   void TakeDatagram(MessageSink& sink);
   // One message of a listener to the sink; false when it had none.
-  static bool TakeDebugMessage(DebugOutputSource& listener, MessageSource source, MessageSink& sink,
-                               DrainBudget& budget);
+  bool TakeDebugMessage(DebugOutputSource& listener, MessageSource source, MessageSink& sink, DrainBudget& budget);
+  void TakeNotice(MessageSink& sink, const std::string& text, uint64_t arrival);
   static DWORD WINAPI ReadThread(void* self);
   DWORD ReadLoop();
 
@@ -98,4 +100,9 @@ class Receiver {
   DebugOutputSource globalDebugOutput_{DebugOutputSource::Scope::kGlobal};
   SequenceTracker sequences_;
   ProcessNames names_;
+  // Every message gets its UTF-8 text here: one intake for the mailslot (on the reading thread),
+  // one for debug output (on the draining thread); notices take one of their own.
+  code_page::AnsiCodePageDecoder ansi_;
+  Utf8Intake mailslotIntake_{ansi_};
+  Utf8Intake drainIntake_{ansi_};
 };

@@ -1,4 +1,5 @@
-// Cost of one tellitf call against a raw WriteFile of the same bytes and OutputDebugStringA with a listener.
+// Cost of one tellitf call against a raw WriteFile of the same bytes and OutputDebugStringA with a listener,
+// and of tellitwf and tellitu8f against tellitf, with ASCII text and with text the ANSI code page lacks.
 //
 //   client_bench [calls] [OutputDebugStringA calls]
 // Starts itself again as the reader process (--reader), which owns the monitor's mailslot and
@@ -191,13 +192,19 @@ int main(int argc, char** argv) {
   Row client{"tellitf(\"%d %s\\n\", i, \"text\")", calls, {}};
   Row writeFile{"WriteFile of the same bytes", calls, {}};
   Row debugString{"OutputDebugStringA, DBWIN listener", debugCalls, {}};
+  // The other functions, with the same text and with Greek and an emoji, which travel exactly after the NUL.
+  Row wide{"tellitwf(L\"%d %s\\n\", i, L\"text\")", calls, {}};
+  Row wideExact{"tellitwf, Greek and an emoji", calls, {}};
+  Row utf8{"tellitu8f(\"%d %s\\n\", i, \"text\")", calls, {}};
+  Row utf8Exact{"tellitu8f, Greek and an emoji", calls, {}};
   // The lock each call takes now, and the unnamed kernel mutex it replaced.
   Row lockHold{"critical section enter + leave", calls, {}};
   Row mutexHold{"kernel mutex wait + release", calls, {}};
   HANDLE mutex = CreateMutexA(nullptr, FALSE, nullptr);
   CRITICAL_SECTION section;
   InitializeCriticalSection(&section);
-  const Row* const rows[] = {&client, &writeFile, &formatter, &lockHold, &mutexHold, &debugString};
+  const Row* const rows[] = {&client,   &writeFile, &formatter, &lockHold, &mutexHold,
+                             &debugString, &wide,    &wideExact, &utf8,     &utf8Exact};
   char buffer[4096];
   auto timeClient = [&] { client.seconds.push_back(Time(calls, [](int i) { tellitf("%d %s\n", i, "text"); })); };
   auto timeWriteFile = [&] {
@@ -234,6 +241,10 @@ int main(int argc, char** argv) {
     }));
     debugString.seconds.push_back(
         Time(debugCalls, [&](int i) { OutputDebugStringA(preformatted[static_cast<size_t>(i)].c_str()); }));
+    wide.seconds.push_back(Time(calls, [](int i) { tellitwf(L"%d %s\n", i, L"text"); }));
+    wideExact.seconds.push_back(Time(calls, [](int i) { tellitwf(L"%d \x0395\x03bb\x03bb\x03b7\xd83d\xde00\n", i); }));
+    utf8.seconds.push_back(Time(calls, [](int i) { tellitu8f("%d %s\n", i, "text"); }));
+    utf8Exact.seconds.push_back(Time(calls, [](int i) { tellitu8f("%d \xce\x95\xce\xbb\xce\xbb\xce\xb7\xf0\x9f\x98\x80\n", i); }));
     std::printf("round %d (%s first)\n", round, clientFirst ? "tellitf" : "WriteFile");
     for (const Row* row : rows) Print(*row, row->seconds.back());
     std::printf("  tellitf / WriteFile: %.3f\n", ratios.back());
@@ -247,6 +258,9 @@ int main(int argc, char** argv) {
               ratios[ratios.size() / 2], ratios.front(), ratios.back());
   std::printf("tellitf / OutputDebugStringA: %.3f\n", perClient / (debugString.Median() / debugString.calls));
   std::printf("formatter share of tellitf:   %.1f %%\n", 100.0 * (formatter.Median() / formatter.calls) / perClient);
+  for (const Row* row : {&wide, &wideExact, &utf8, &utf8Exact}) {
+    std::printf("%-30s %.3f of tellitf\n", row->method, row->Median() / row->calls / perClient);
+  }
 
   DeleteCriticalSection(&section);
   CloseHandle(mutex);
@@ -256,7 +270,7 @@ int main(int argc, char** argv) {
   WaitForSingleObject(reader.hProcess, 30000);
   DWORD received = 0;
   GetExitCodeProcess(reader.hProcess, &received);
-  const long expected = 2L + 2L * kRounds * calls;  // banner, "bench connects", the rounds
+  const long expected = 2L + 6L * kRounds * calls;  // banner, "bench connects", the rounds
   std::printf("reader counted %lu datagrams, %ld sent\n", static_cast<unsigned long>(received), expected);
   CloseHandle(reader.hThread);
   CloseHandle(reader.hProcess);

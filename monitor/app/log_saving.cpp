@@ -4,7 +4,9 @@
 #include <cstdio>
 #include <vector>
 
+#include "code_page/ansi_to_utf8.h"
 #include "monitor/log/log_dialog.h"
+#include "monitor/log/log_encoding.h"
 #include "monitor/app/monitor_app.h"
 #include "monitor/resources/log_settings_ids.h"
 #include "monitor/resources/resource_ids.h"
@@ -36,6 +38,7 @@ void MonitorApp::StartLogSaving() {
   dialog.saveConsole = ReadSetting(settings_keys::kLogSaveConsole);
   dialog.maxSizeMb = ReadSetting(settings_keys::kLogMaxSize);
   dialog.keep = ReadSetting(settings_keys::kLogKeep);
+  dialog.utf8 = LogEncodingOf(ReadSetting(settings_keys::kLogEncoding)) == LogEncoding::kUtf8 ? 1 : 0;
   ReadSettingText(settings_keys::kLogFileName, dialog.fileName, MAX_PATH - 1);
 
   const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(mainWindow, GWLP_HINSTANCE));
@@ -70,6 +73,8 @@ void MonitorApp::StartLogSaving() {
   WriteSetting(settings_keys::kLogSaveConsole, dialog.saveConsole ? 1 : 0);
   WriteSetting(settings_keys::kLogMaxSize, dialog.maxSizeMb);
   WriteSetting(settings_keys::kLogKeep, dialog.keep);
+  WriteSetting(settings_keys::kLogEncoding, dialog.utf8);
+  logEncoding = LogEncodingOf(dialog.utf8);
   WriteSettingText(settings_keys::kLogFileName, dialog.fileName);
 
   SetCommandEnabled(ID_FILE_START_LOG, false);
@@ -102,6 +107,11 @@ void MonitorApp::WriteConsoleToLog() {
     const bool ends = !line.empty() && (line.back() == '\r' || line.back() == '\n');
     if (!ends && row < store.lineCount) continue;  // a line wrapped in the console goes on
     if (line.empty()) break;
+    if (logEncoding == LogEncoding::kUtf8) {
+      // The console keeps text in the ANSI code page: what it lacks was never stored.
+      const std::string utf8 = code_page::AnsiToUtf8(ansiDecoder, reinterpret_cast<const char*>(line.data()), line.size());
+      line.assign(utf8.begin(), utf8.end());
+    }
     if (!piece.empty() && (logFile.Due(piece.size() + line.size()) || piece.size() + line.size() > kLargestPiece)) {
       if (!flush()) return;
     }

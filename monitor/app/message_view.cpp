@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "code_page/ansi_to_utf8.h"
 #include "monitor/app/monitor_app.h"
 #include "monitor/resources/resource_ids.h"
 #include "monitor/resources/ui_text_ids.h"
@@ -197,11 +198,17 @@ void MonitorApp::Take(const Message& message) {
     ShowNotice(message.hasProcessId ? message_text::CutNotice(size, consumed, message.processId, program)
                                     : message_text::CutNotice(size, consumed));
   }
-  WriteShown(out, prefixLength + converted, text, converted, message.hasTrailer ? message.sentTime : 0, record);
+  std::string utf8Shown;
+  if (logFile.IsOpen() && logEncoding == LogEncoding::kUtf8 && message.utf8 != nullptr) {
+    utf8Shown = LogLineInUtf8(code_page::AnsiToUtf8(ansiDecoder, prefix.data(), prefixLength), message.utf8,
+                              message.utf8Length, record.cut != 0);
+  }
+  WriteShown(out, prefixLength + converted, text, converted, message.hasTrailer ? message.sentTime : 0, record,
+             utf8Shown.empty() ? nullptr : &utf8Shown);
 }
 
 void MonitorApp::WriteShown(const unsigned char* shownText, size_t length, const uint8_t* senderText,
-                            size_t senderLength, uint64_t sentTime, StoredMessage record) {
+                            size_t senderLength, uint64_t sentTime, StoredMessage record, const std::string* utf8Shown) {
   // The console stores the sender's text alone, which the filters decide on, as they do again
   // over the history; the view draws the stamp and the sender from the record.
   if (record.Arrival() == 0) record.SetTimes(NowAsFileTime(), sentTime);
@@ -220,6 +227,15 @@ void MonitorApp::WriteShown(const unsigned char* shownText, size_t length, const
   if (!logFile.IsOpen()) {
     stamps.Follow(shownText, length);
     return;
+  }
+  // In UTF-8: every character of the sender's, or what the ANSI text says. The line ends are the
+  // same in both, so the stamps fall where they fall in the console.
+  std::string decoded;
+  if (logEncoding == LogEncoding::kUtf8) {
+    if (!utf8Shown) decoded = code_page::AnsiToUtf8(ansiDecoder, reinterpret_cast<const char*>(shownText), length);
+    const std::string& utf8 = utf8Shown ? *utf8Shown : decoded;
+    shownText = reinterpret_cast<const unsigned char*>(utf8.data());
+    length = utf8.size();
   }
   // Stamped with the time the view draws for it.
   size_t shownLength = length;

@@ -14,6 +14,8 @@
 #include "monitor/app/view_tabs.h"
 #include "monitor/filters/history_filter.h"
 #include "monitor/filters/view_set.h"
+#include "code_page/ansi_code_page_decoder.h"
+#include "monitor/log/log_encoding.h"
 #include "receiving/rotating_file.h"
 #include "monitor/view/find_command.h"
 #include "monitor/view/history_gutter.h"
@@ -54,6 +56,8 @@ struct MonitorApp final : CommandStates, MessageSink {
   // "keep"); the name stays, the older files become name.1.ext, name.2.ext and so on.
   RotatingFile logFile;
   char logFileName[MAX_PATH] = "";
+  LogEncoding logEncoding = LogEncoding::kAnsiCodePage;  // of the open log
+  code_page::AnsiCodePageDecoder ansiDecoder;  // the ANSI text of notices and the console, for a UTF-8 log
   std::unique_ptr<unsigned char[]> convertBuffer;
   unsigned convertCapacity = 8192;
   // The convert buffer never grows beyond this; tests lower it, with the mailslot's ceiling, to
@@ -106,8 +110,10 @@ struct MonitorApp final : CommandStates, MessageSink {
   void ShowNotice(const std::string& text, uint64_t sentTime = 0, StoredMessage record = StoredMessage());
   // Shows and logs one message (or notice): the time stamp where due, then the console and the
   // log. `senderText` is the part of the text that the sender wrote, which the filters judge.
+  // `utf8Shown`: the shown text in UTF-8 with every character, for a log in UTF-8; without it such
+  // a log takes the shown text decoded from the ANSI code page.
   void WriteShown(const unsigned char* shownText, size_t length, const uint8_t* senderText, size_t senderLength,
-                  uint64_t sentTime, StoredMessage record);
+                  uint64_t sentTime, StoredMessage record, const std::string* utf8Shown = nullptr);
 
   // Troubles the user is told about in a message box, shown from the message loop (never from
   // inside a tick, whose timer would run again under the box).

@@ -23,6 +23,7 @@ void LogDialog::OnInitDialog() {
   SendMessageA(fileNameEdit, EM_LIMITTEXT, kNameLimit - 1, 0);
   SetWindowTextA(fileNameEdit, fileName);
   saveConsoleCheck.Bind(hwnd, IDC_LOG_SAVE_CONSOLE, saveConsole);
+  utf8Check.Bind(hwnd, IDC_LOG_UTF8, utf8);
   maxSizeEdit.Bind(hwnd, IDC_LOG_MAX_SIZE, maxSizeMb, 0, kLogMaxSizeMbLimit);
   keepEdit.Bind(hwnd, IDC_LOG_KEEP, keep, 0, kLogKeepLimit);
 }
@@ -32,6 +33,7 @@ void LogDialog::OnCommand(const DialogCommand& command) {
     case IDOK:
       GetWindowTextA(fileNameEdit, fileName, kNameLimit);
       saveConsole = IsDlgButtonChecked(hwnd, IDC_LOG_SAVE_CONSOLE) == BST_CHECKED ? 1 : 0;
+      utf8 = IsDlgButtonChecked(hwnd, IDC_LOG_UTF8) == BST_CHECKED ? 1 : 0;
       maxSizeMb = maxSizeEdit.Read();
       keep = keepEdit.Read();
       End(1);

@@ -12,6 +12,7 @@
 #define IDC_LOG_SAVE_CONSOLE 1203
 #define IDC_LOG_MAX_SIZE 1204  /* megabytes; 0: no limit */
 #define IDC_LOG_KEEP 1205      /* older files kept beside the current one */
+#define IDC_LOG_UTF8 1206      /* the log in UTF-8, every character; else the ANSI code page */
 
 // Console settings page.
 #define IDC_CONFIG_V_SCROLL 1101

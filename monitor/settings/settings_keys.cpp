@@ -6,7 +6,7 @@ namespace settings_keys {
 const Key* const kAll[] = {&kToolBar,    &kStatusBar,   &kLanguage,       &kCaptureDebugOutput, &kCaptureGlobalDebugOutput,
                            &kTimeStamps, &kShowSenders, &kStampForm,      &kStampsOfArrival,    &kFilter,
                            &kViews,      &kCurrentView, &kLogFileName,    &kLogSaveConsole,     &kLogMaxSize,
-                           &kLogKeep};
+                           &kLogKeep,    &kLogEncoding};
 const std::size_t kCount = sizeof kAll / sizeof kAll[0];
 
 int32_t Read(const Key& key, int32_t stored) {

@@ -57,6 +57,8 @@ inline constexpr Key kLogSaveConsole{kLogFile, "save console", Rule::kFlag, 1, 0
 // Megabytes; 0: no limit.
 inline constexpr Key kLogMaxSize{kLogFile, "max size", Rule::kRange, 0, 0, 4095, Owner::kLog};
 inline constexpr Key kLogKeep{kLogFile, "keep", Rule::kRange, 5, 0, 999, Owner::kLog};
+// 0: the ANSI code page, the log as it always was; 1: UTF-8, every character.
+inline constexpr Key kLogEncoding{kLogFile, "log encoding", Rule::kRange, 0, 0, 1, Owner::kLog};
 
 // Every row, for walks over them all.
 extern const Key* const kAll[];

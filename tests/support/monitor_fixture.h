@@ -28,8 +28,9 @@ class MonitorFixture : public ::testing::Test {
   MonitorProcess& monitor() { return *monitor_; }
 
   // Starts saving the log to the file through the log dialog, with its "save console" box as
-  // given (and its size limit and files kept, when given), and waits until Stop is offered.
-  void StartLog(const std::string& path, bool saveConsole, int maxSizeMb = -1, int keep = -1) {
+  // given (and its size limit and files kept, when given, and in UTF-8 when asked), and waits until
+  // Stop is offered.
+  void StartLog(const std::string& path, bool saveConsole, int maxSizeMb = -1, int keep = -1, bool utf8 = false) {
     monitor().PostCommand(ID_FILE_START_LOG);
     const HWND dialog = monitor().WaitForDialogWithControl(IDC_LOG_FILE_NAME);
     ASSERT_NE(dialog, nullptr);
@@ -37,6 +38,7 @@ class MonitorFixture : public ::testing::Test {
     SendDlgItemMessageA(dialog, IDC_LOG_SAVE_CONSOLE, BM_SETCHECK, saveConsole ? BST_CHECKED : BST_UNCHECKED, 0);
     if (maxSizeMb >= 0) SetDlgItemInt(dialog, IDC_LOG_MAX_SIZE, static_cast<UINT>(maxSizeMb), FALSE);
     if (keep >= 0) SetDlgItemInt(dialog, IDC_LOG_KEEP, static_cast<UINT>(keep), FALSE);
+    SendDlgItemMessageA(dialog, IDC_LOG_UTF8, BM_SETCHECK, utf8 ? BST_CHECKED : BST_UNCHECKED, 0);
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(WaitUntil([&] { return monitor().ButtonEnabled(ID_FILE_STOP_LOG); }, 5000));
   }

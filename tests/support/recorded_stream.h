@@ -42,6 +42,8 @@ struct Recorded {
     message.source = source;
     message.text = reinterpret_cast<const uint8_t*>(text.data());
     message.length = text.size();
+    message.utf8 = message.text;  // every text of the stream is ASCII: its own UTF-8, as the intake makes it
+    message.utf8Length = message.length;
     message.hasProcessId = pid != 0;
     message.processId = pid;
     message.program = pid == 4242 ? "a.exe" : pid != 0 ? "dbg.exe" : "";

@@ -12,6 +12,7 @@
 
 #include "capture_process.h"
 #include "json_line_reader.h"
+#include "support/unicode_line.h"
 #include "receiving/debug_output_source.h"
 #include "scoped/scoped_win.h"
 #include "support/global_debug_output.h"
@@ -285,14 +286,37 @@ TEST(CaptureEndToEnd, JapaneseTextBecomesUtf8AndInvalidBytesU_FFFD) {
   EXPECT_EQ(Text(lines[3]), "cut \xEF\xBF\xBD");
 }
 
-TEST(CaptureEndToEnd, JapaneseTextStaysInTheCodePageInTextForm) {
+TEST(CaptureEndToEnd, JapaneseTextIsUtf8InTextForm) {
   ASSERT_EQ(GetACP(), 932u) << "this test runs under a Japanese locale";
   ScratchDir dir;
   CaptureProcess capture(dir, "--count 2");
   ASSERT_TRUE(capture.WaitUntilListening());
   RunClient("japanese");
   ASSERT_EQ(capture.Wait(20000), 0u);
-  EXPECT_EQ(capture.Output(), kBannerShown + "\x93\xFA\x96\x7B\x8C\xEA\r\n");
+  EXPECT_EQ(capture.Output(), kBannerShown + "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\r\n");
+}
+
+// The line no ANSI code page holds, through tellitwf and tellitu8f: every character in the JSON
+// records and in the text form, as the system converts it to UTF-8 (runs on code pages 1252 and 932).
+TEST(CaptureEndToEnd, EveryCharacterOfTheLineInJsonAndInText) {
+  const std::string utf8 = InCodePage(CP_UTF8, kUnicodeLine);
+  ScratchDir dir;
+  {
+    CaptureProcess capture(dir, "--json -o out.json --count 3");
+    ASSERT_TRUE(capture.WaitUntilListening());
+    RunClient("unicode");
+    ASSERT_EQ(capture.Wait(20000), 0u);
+    const std::vector<JsonLine> lines = ReadJsonLines(ReadWholeFile(dir.File("out.json")));
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(Text(lines[1]), utf8) << "tellitwf";
+    EXPECT_EQ(Text(lines[2]), utf8) << "tellitu8f";
+  }
+  CaptureProcess capture(dir, "-o out.txt --count 3", 0, "text");
+  ASSERT_TRUE(capture.WaitUntilListening());
+  RunClient("unicode");
+  ASSERT_EQ(capture.Wait(20000), 0u);
+  const std::string line = utf8.substr(0, utf8.size() - 1) + "\r\n";
+  EXPECT_EQ(ReadWholeFile(dir.File("out.txt")), kBannerShown + line + line);
 }
 
 TEST(CaptureEndToEnd, CountStopsAfterThatManyMessagesTheBannerIncluded) {

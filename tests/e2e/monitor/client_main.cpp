@@ -2,6 +2,7 @@
 //   monitor_e2e_client lines N PREFIX   N messages "PREFIX i\n", i from 0
 //   monitor_e2e_client text TEXT        one message, TEXT as given
 //   monitor_e2e_client japanese         one wide message: 日本語 and a line feed
+//   monitor_e2e_client unicode          the line no code page holds, through tellitwf and then tellitu8f
 //   monitor_e2e_client long N           one wide message: "long ", N euro signs (U+20AC), a line feed
 //   monitor_e2e_client long-lines       a 10 KB argument the client cuts, messages of 70 KB and 150 KB
 //   monitor_e2e_client threads T N TAG  T threads at once, thread t sending "TAG t i\n", i from 0 to N-1
@@ -21,6 +22,7 @@
 #include <vector>
 
 #include "support/global_debug_output.h"
+#include "support/unicode_line.h"
 #include "tellit.h"
 
 int main(int argc, char** argv) {
@@ -77,6 +79,8 @@ int main(int argc, char** argv) {
     // and three in UTF-8, so that a cut of the UTF-8 form can fall inside a character.
     const std::wstring text = L"long " + std::wstring(static_cast<std::size_t>(std::atoi(argv[2])), L'\u20AC') + L"\n";
     sent = tellitwf(text.c_str()) > 0;
+  } else if (std::strcmp(argv[1], "unicode") == 0) {
+    sent = tellitwf(L"%s", kUnicodeLine) > 0 && tellitu8f("%s", InCodePage(CP_UTF8, kUnicodeLine).c_str()) > 0;
   } else if (std::strcmp(argv[1], "japanese") == 0) {
     sent = tellitwf(L"\u65E5\u672C\u8A9E\n") > 0;
   } else {

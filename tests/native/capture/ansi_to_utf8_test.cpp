@@ -4,15 +4,15 @@
 
 #include <string>
 
-#include "capture/ansi_to_utf8.h"
+#include "code_page/ansi_to_utf8.h"
 #include "cp932_cases.h"
 #include "table_decoders.h"
 
 namespace {
 
-using capture::AnsiToUtf8;
+using code_page::AnsiToUtf8;
 
-std::string Utf8Of(const capture::CodePageDecoder& decoder, const std::string& bytes) {
+std::string Utf8Of(const code_page::CodePageDecoder& decoder, const std::string& bytes) {
   return AnsiToUtf8(decoder, bytes.data(), bytes.size());
 }
 
@@ -66,7 +66,7 @@ TEST(AnsiToUtf8, EmptyTextIsEmpty) {
 }
 
 // A decoder that counts its calls: a valid text must not be decoded byte by byte.
-class CountingDecoder final : public capture::CodePageDecoder {
+class CountingDecoder final : public code_page::CodePageDecoder {
  public:
   bool Decode(const char* bytes, std::size_t length, std::u16string& out) const override {
     ++calls;
@@ -115,7 +115,7 @@ TEST(Utf8Encoding, CodePointsAtEveryLengthBoundary) {
   };
   for (const auto& c : cases) {
     std::string out;
-    capture::AppendUtf8(out, c.point);
+    code_page::AppendUtf8(out, c.point);
     EXPECT_EQ(out, c.utf8) << std::hex << static_cast<unsigned long>(c.point);
   }
 }
@@ -134,7 +134,7 @@ TEST(Utf8Encoding, Utf16PairsJoinAndLoneSurrogatesAreReplaced) {
   };
   for (const auto& c : cases) {
     std::string out;
-    capture::AppendUtf16AsUtf8(out, c.units);
+    code_page::AppendUtf16AsUtf8(out, c.units);
     EXPECT_EQ(out, c.utf8) << c.name;
   }
 }

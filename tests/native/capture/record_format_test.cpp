@@ -5,7 +5,6 @@
 #include <string>
 
 #include "capture/record_format.h"
-#include "table_decoders.h"
 
 namespace {
 
@@ -93,7 +92,6 @@ TEST(PlainText, TheMonitorsLineEndRuleAppended) {
 }
 
 TEST(JsonLine, SenderFieldsOfATellitMessageAndTheLossRecord) {
-  const capture_testing::ShiftJisTableDecoder decoder;
   CapturedMessage message;
   message.time = Time(2024, 5, 6, 7, 8, 9, 10);
   message.hasProcessId = true;
@@ -105,24 +103,23 @@ TEST(JsonLine, SenderFieldsOfATellitMessageAndTheLossRecord) {
   message.text = "hi\n";
   message.length = 3;
   std::string out;
-  capture::AppendJsonLine(out, message, decoder);
+  capture::AppendJsonLine(out, message);
   EXPECT_EQ(out,
             "{\"time\":\"2024-05-06T07:08:09.010Z\",\"source\":\"tellit\",\"pid\":300,\"tid\":301,\"seq\":42,"
             "\"sent\":\"2024-05-06T07:08:09.008Z\",\"text\":\"hi\\n\"}\n");
   message.cut = true;  // a text its sender cut, or one cut on reading
   out.clear();
-  capture::AppendJsonLine(out, message, decoder);
+  capture::AppendJsonLine(out, message);
   EXPECT_EQ(out,
             "{\"time\":\"2024-05-06T07:08:09.010Z\",\"source\":\"tellit\",\"pid\":300,\"tid\":301,\"seq\":42,"
             "\"sent\":\"2024-05-06T07:08:09.008Z\",\"cut\":true,\"text\":\"hi\\n\"}\n");
   message.lost = 3;
   out.clear();
-  capture::AppendJsonLine(out, message, decoder);
+  capture::AppendJsonLine(out, message);
   EXPECT_EQ(out, "{\"time\":\"2024-05-06T07:08:09.010Z\",\"source\":\"tellit\",\"lost\":3,\"pid\":300}\n");
 }
 
 TEST(JsonLine, FieldsInOrderAndPidOnlyForDebugOutput) {
-  const capture_testing::ShiftJisTableDecoder decoder;
   const UtcTime time = Time(2024, 5, 6, 7, 8, 9, 10);
   const struct {
     const char* name;
@@ -144,11 +141,13 @@ TEST(JsonLine, FieldsInOrderAndPidOnlyForDebugOutput) {
        "{\"time\":\"2024-05-06T07:08:09.010Z\",\"source\":\"debug-output-global\",\"text\":\"<< 2 dropped >>\\n\"}\n"},
       {"a drop notice of debug output has no process", Source::kDebugOutput, false, 0, "<< 3 dropped >>\n",
        "{\"time\":\"2024-05-06T07:08:09.010Z\",\"source\":\"debug\",\"text\":\"<< 3 dropped >>\\n\"}\n"},
+      {"a character beyond the BMP stays as it is", Source::kTellit, false, 0, "\xF0\x9F\x98\x80\x7F",
+       "{\"time\":\"2024-05-06T07:08:09.010Z\",\"source\":\"tellit\",\"text\":\"\xF0\x9F\x98\x80\\u007f\"}\n"},
       {"empty text", Source::kTellit, false, 0, "",
        "{\"time\":\"2024-05-06T07:08:09.010Z\",\"source\":\"tellit\",\"text\":\"\"}\n"},
-      {"0x5C trail byte, quote and backslash", Source::kTellit, false, 0, "\x83\x5C\"\\",
+      {"a character beyond ASCII, quote and backslash", Source::kTellit, false, 0, "\xE3\x82\xBD\"\\",
        "{\"time\":\"2024-05-06T07:08:09.010Z\",\"source\":\"tellit\",\"text\":\"\xE3\x82\xBD\\\"\\\\\"}\n"},
-      {"an invalid byte and a control character", Source::kTellit, false, 0, "\x95\x01",
+      {"U+FFFD and a control character", Source::kTellit, false, 0, "\xEF\xBF\xBD\x01",
        "{\"time\":\"2024-05-06T07:08:09.010Z\",\"source\":\"tellit\",\"text\":\"\xEF\xBF\xBD\\u0001\"}\n"},
   };
   for (const auto& c : cases) {
@@ -160,7 +159,7 @@ TEST(JsonLine, FieldsInOrderAndPidOnlyForDebugOutput) {
     message.text = c.text.data();
     message.length = c.text.size();
     std::string out = "earlier line\n";
-    capture::AppendJsonLine(out, message, decoder);
+    capture::AppendJsonLine(out, message);
     EXPECT_EQ(out, "earlier line\n" + c.line) << c.name;
   }
 }

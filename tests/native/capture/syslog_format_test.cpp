@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "capture/send_queue.h"
-#include "table_decoders.h"
 
 namespace {
 
@@ -22,6 +21,8 @@ Message Tellit(const char* text) {
   Message message;
   message.text = reinterpret_cast<const uint8_t*>(text);
   message.length = std::char_traits<char>::length(text);
+  message.utf8 = message.text;  // ASCII: its own UTF-8
+  message.utf8Length = message.length;
   message.hasProcessId = true;
   message.processId = 4242;
   message.program = "client.exe";
@@ -34,7 +35,6 @@ Message Tellit(const char* text) {
 }
 
 TEST(SyslogFormat, MessagesOfEachKind) {
-  capture_testing::Utf8TableDecoder utf8;
   Message debug = Tellit("from OutputDebugString\r\n");
   debug.source = MessageSource::kDebugOutput;
   debug.hasTrailer = false;
@@ -76,14 +76,16 @@ TEST(SyslogFormat, MessagesOfEachKind) {
        "<15>1 2024-05-06T07:08:09.579Z host tellitcap - tellit - << a message of 9 bytes could not be read >>"},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(capture::FormatSyslog(capture::SyslogRecordOf(c.message, utf8, "host")), c.expected) << c.what;
+    EXPECT_EQ(capture::FormatSyslog(capture::SyslogRecordOf(c.message, "host")), c.expected) << c.what;
   }
 }
 
-TEST(SyslogFormat, TextIsDecodedFromTheCodePageToUtf8) {
-  capture_testing::ShiftJisTableDecoder shiftJis;
-  const std::string formatted =
-      capture::FormatSyslog(capture::SyslogRecordOf(Tellit("\x93\xFA\x96\x7B\x8C\xEA\n"), shiftJis, "h"));
+TEST(SyslogFormat, TextIsTheMessagesUtf8TextNotItsAnsiBytes) {
+  Message message = Tellit("\x93\xFA\x96\x7B\x8C\xEA\n");
+  const std::string utf8 = "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\n";
+  message.utf8 = reinterpret_cast<const uint8_t*>(utf8.data());
+  message.utf8Length = utf8.size();
+  const std::string formatted = capture::FormatSyslog(capture::SyslogRecordOf(message, "h"));
   const std::string expected = "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E";  // 日本語
   ASSERT_GE(formatted.size(), expected.size());
   EXPECT_EQ(formatted.substr(formatted.size() - expected.size()), expected) << formatted;

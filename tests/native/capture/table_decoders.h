@@ -6,11 +6,11 @@
 #include <map>
 #include <string>
 
-#include "capture/code_page_decoder.h"
+#include "code_page/code_page_decoder.h"
 
 namespace capture_testing {
 
-class ShiftJisTableDecoder final : public capture::CodePageDecoder {
+class ShiftJisTableDecoder final : public code_page::CodePageDecoder {
  public:
   bool Decode(const char* bytes, std::size_t length, std::u16string& out) const override {
     static const std::map<unsigned, char16_t> kPairs = {
@@ -39,7 +39,7 @@ class ShiftJisTableDecoder final : public capture::CodePageDecoder {
 };
 
 // Latin-1 with the euro sign at 0x80 and 0x81..0x9F unassigned.
-class WesternTableDecoder final : public capture::CodePageDecoder {
+class WesternTableDecoder final : public code_page::CodePageDecoder {
  public:
   bool Decode(const char* bytes, std::size_t length, std::u16string& out) const override {
     out.clear();
@@ -59,7 +59,7 @@ class WesternTableDecoder final : public capture::CodePageDecoder {
 };
 
 // UTF-8 as an ANSI code page (65001): strict, shortest forms only, no surrogates.
-class Utf8TableDecoder final : public capture::CodePageDecoder {
+class Utf8TableDecoder final : public code_page::CodePageDecoder {
  public:
   bool Decode(const char* bytes, std::size_t length, std::u16string& out) const override {
     out.clear();

@@ -123,5 +123,34 @@ TEST(WideCut, NeverKeepsTheFirstHalfOfASurrogatePair) {
   EXPECT_EQ(WholeWideLength(text, 0), 0u);
 }
 
+// The room wide text with an exact-text block asks for at most: per unit two bytes of ANSI text
+// and three of UTF-8 (one where the ANSI code page is UTF-8 itself: three and no copy), the NUL and
+// the 13-byte footer.
+TEST(BufferGrowth, ExactTextNeedCoversTheWorstCaseOfEitherCodePage) {
+  const struct {
+    std::uint32_t units;
+    bool utf8Page;
+    std::uint64_t need;
+  } cases[] = {{0, false, 14}, {1, false, 19}, {1000, false, 5014}, {0, true, 14}, {1, true, 17}, {1000, true, 3014}};
+  for (const auto& c : cases) EXPECT_EQ(ExactTextNeed(c.units, c.utf8Page), c.need) << c.units << " " << c.utf8Page;
+}
+
+// A cut that makes text fit keeps the share of it that fits, and always less than before.
+TEST(BufferGrowth, ShareThatFitsShrinksEveryTime) {
+  const struct {
+    std::uint32_t length;
+    std::uint64_t need;
+    std::uint64_t room;
+    std::uint32_t share;
+  } cases[] = {
+      {1000, 2000, 1000, 500}, {1000, 3001, 1000, 333}, {10, 11, 10, 9}, {10, 10000, 1, 0},
+      {1000, 1001, 1000, 999},  // the share rounds to fewer units still
+      {1, 2, 1, 0},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ShareThatFits(c.length, c.need, c.room), c.share) << c.length << " " << c.need << " " << c.room;
+  }
+}
+
 }  // namespace
 }  // namespace tellit::testing

@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "capture/ansi_code_page_decoder.h"
-#include "capture/ansi_to_utf8.h"
+#include "code_page/ansi_code_page_decoder.h"
+#include "code_page/ansi_to_utf8.h"
 #include "native/capture/cp932_cases.h"
 
 namespace {
@@ -21,8 +21,8 @@ UINT ExpectedCodePage() {
 }
 
 std::string Utf8Of(const std::string& bytes) {
-  const capture::AnsiCodePageDecoder decoder;
-  return capture::AnsiToUtf8(decoder, bytes.data(), bytes.size());
+  const code_page::AnsiCodePageDecoder decoder;
+  return code_page::AnsiToUtf8(decoder, bytes.data(), bytes.size());
 }
 
 TEST(AnsiCodePageDecoder, RunsInTheCodePageTheTestWasStartedFor) {
@@ -31,7 +31,7 @@ TEST(AnsiCodePageDecoder, RunsInTheCodePageTheTestWasStartedFor) {
 
 TEST(AnsiCodePageDecoder, Cp932HardCasesAsTheSystemDecodesThem) {
   if (GetACP() != 932) GTEST_SKIP() << "the cp932 run covers these";
-  const capture::AnsiCodePageDecoder decoder;
+  const code_page::AnsiCodePageDecoder decoder;
   EXPECT_EQ(decoder.MaxCharBytes(), 2u);
   for (const auto& c : capture_cases::kCp932Cases) {
     EXPECT_EQ(Utf8Of(c.bytes), c.utf8) << c.name;
@@ -40,7 +40,7 @@ TEST(AnsiCodePageDecoder, Cp932HardCasesAsTheSystemDecodesThem) {
 
 TEST(AnsiCodePageDecoder, Cp1252AsTheSystemDecodesIt) {
   if (GetACP() != 1252) GTEST_SKIP() << "the default run covers these";
-  const capture::AnsiCodePageDecoder decoder;
+  const code_page::AnsiCodePageDecoder decoder;
   EXPECT_EQ(decoder.MaxCharBytes(), 1u);
   const struct {
     const char* name;
@@ -58,7 +58,7 @@ TEST(AnsiCodePageDecoder, Cp1252AsTheSystemDecodesIt) {
 }
 
 TEST(AnsiCodePageDecoder, DecodeRefusesAnInvalidSequenceInsteadOfGuessing) {
-  const capture::AnsiCodePageDecoder decoder;
+  const code_page::AnsiCodePageDecoder decoder;
   std::u16string units;
   EXPECT_TRUE(decoder.Decode("ok", 2, units));
   EXPECT_EQ(units, u"ok");

@@ -7,7 +7,7 @@
 #include <string>
 #include <thread>
 
-#include "capture/ansi_code_page_decoder.h"
+#include "code_page/ansi_code_page_decoder.h"
 #include "capture/capture_session.h"
 #include "support/monitor_process.h"
 #include "support/recorded_stream.h"
@@ -29,7 +29,7 @@ class CaptureSessionTest : public ::testing::Test {
   }
 
   ScratchDir dir;
-  capture::AnsiCodePageDecoder decoder;
+  code_page::AnsiCodePageDecoder decoder;
   capture::OutputSink sink;
   scoped::Handle stop{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
 };

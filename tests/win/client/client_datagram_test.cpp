@@ -72,6 +72,7 @@ TEST_F(ClientDatagrams, LoadingAndUnloadingWithoutACallSendsNothing) {
 TEST_F(ClientDatagrams, NullFormatReturnsZeroAndDoesNotOpen) {
   EXPECT_EQ(dll.tellitf(nullptr), 0);
   EXPECT_EQ(dll.tellitwf(nullptr), 0);
+  EXPECT_EQ(dll.tellitu8f(nullptr), 0);
   EXPECT_EQ(systemCalls.createFile, 0);
   Sleep(50);
   EXPECT_FALSE(mailslot.HasDatagram());
@@ -270,6 +271,132 @@ class WideText : public ClientDatagrams {
   }
 };
 
+// The system's own conversions, the oracles of what the library sends.
+std::string NarrowOf(UINT codePage, const std::wstring& wide) {
+  const int need = WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+  std::string narrow(static_cast<size_t>(need > 0 ? need : 0), '\0');
+  if (need > 0) WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), &narrow[0], need, nullptr, nullptr);
+  return narrow;
+}
+std::wstring WideOf(UINT codePage, const std::string& narrow) {
+  const int need = MultiByteToWideChar(codePage, 0, narrow.data(), static_cast<int>(narrow.size()), nullptr, 0);
+  std::wstring wide(static_cast<size_t>(need > 0 ? need : 0), L'\0');
+  if (need > 0) MultiByteToWideChar(codePage, 0, narrow.data(), static_cast<int>(narrow.size()), &wide[0], need);
+  return wide;
+}
+
+// A datagram of `wide` text as the system's converters say it must be: the text converted to the
+// ANSI code page up to the NUL; after it the exact text in UTF-8 with the code page, exactly when
+// the converted text does not give it back; where the ANSI code page is UTF-8, the footer alone
+// for text that is no ASCII.
+::testing::AssertionResult CarriesExactly(const std::optional<std::string>& datagram, const std::wstring& wide) {
+  if (!datagram) return ::testing::AssertionFailure() << "no datagram arrived";
+  const std::string ansi = NarrowOf(CP_ACP, wide);
+  if (WithoutTrailer(*datagram) != Datagram(ansi)) {
+    return ::testing::AssertionFailure() << "the text up to the NUL is not the ANSI conversion: "
+                                         << ::testing::PrintToString(WithoutTrailer(*datagram).substr(0, 200));
+  }
+  const std::optional<channel::ExactText> exact = ExactTextOf(*datagram);
+  bool ascii = true;
+  for (wchar_t unit : wide) ascii = ascii && unit < 0x80;
+  const bool utf8Page = GetACP() == CP_UTF8;
+  const bool needed = utf8Page ? !ascii : WideOf(CP_ACP, ansi) != wide;
+  if (exact.has_value() != needed) {
+    return ::testing::AssertionFailure() << (needed ? "no exact text, though the ANSI text loses characters"
+                                                    : "an exact text, though the ANSI text gives it back");
+  }
+  if (!exact) return ::testing::AssertionSuccess();
+  if (exact->codePage != GetACP()) return ::testing::AssertionFailure() << "code page " << exact->codePage;
+  const std::string utf8(reinterpret_cast<const char*>(exact->utf8), exact->length);
+  const std::string expected = utf8Page ? std::string() : NarrowOf(CP_UTF8, wide);
+  if (utf8 != expected) {
+    return ::testing::AssertionFailure() << "exact text of " << utf8.size() << " bytes, expected " << expected.size();
+  }
+  return ::testing::AssertionSuccess();
+}
+
+const wchar_t kLine[] =
+    L"Greek \x0395\x03bb\x03bb\x03b7\x03bd\x03b9\x03ba\x03ac, Japanese \x65e5\x672c\x8a9e, emoji \xd83d\xde00, "
+    L"Cyrillic \x041a\x0438\x0440\x0438\x043b\x043b\x0438\x0446\x0430\n";
+
+TEST_F(WideText, EveryCharacterOfTheLineTravelsAfterTheNul) {
+  const std::wstring line = kLine;
+  const int ansiBytes = static_cast<int>(NarrowOf(CP_ACP, line).size()) + 1;
+  EXPECT_EQ(dll.tellitwf(L"%s", line.c_str()), ansiBytes);
+  std::optional<std::string> datagram = mailslot.ReadWhole();
+  EXPECT_TRUE(CarriesExactly(datagram, line));
+  EXPECT_TRUE(datagram && ExactTextOf(*datagram)) << "no ANSI code page here holds the emoji";
+
+  const std::string utf8 = NarrowOf(CP_UTF8, line);
+  EXPECT_EQ(dll.tellitu8f("%s", utf8.c_str()), ansiBytes);
+  EXPECT_TRUE(CarriesExactly(mailslot.ReadWhole(), line));
+  // UTF-8 in the format itself, a wide string, a character and a number.
+  const std::string greek = NarrowOf(CP_UTF8, L"\x0395\x03bb\x03bb\x03b7\x03bd\x03b9\x03ba\x03ac");
+  EXPECT_GT(dll.tellitu8f((greek + " %ls%c%d %5s|").c_str(), L"\x65e5\x672c\x8a9e\xd83d\xde00", '!', 7, "ab"), 0);
+  EXPECT_TRUE(CarriesExactly(mailslot.ReadWhole(),
+                             L"\x0395\x03bb\x03bb\x03b7\x03bd\x03b9\x03ba\x03ac \x65e5\x672c\x8a9e\xd83d\xde00!7    ab|"));
+}
+
+// Text the ANSI code page holds travels as before, with nothing after the NUL but the trailer;
+// tellitf's bytes get a footer only where the ANSI code page is UTF-8, for text that is no ASCII.
+TEST_F(WideText, TextTheCodePageHoldsTravelsAsBefore) {
+  const std::string trailerOnly = "plain\n" + std::string(1, '\0');
+  for (int call = 0; call < 3; ++call) {
+    const int sent = call == 0 ? dll.tellitf("plain\n") : call == 1 ? dll.tellitwf(L"plain\n") : dll.tellitu8f("plain\n");
+    EXPECT_EQ(sent, 7);
+    const std::optional<std::string> datagram = mailslot.ReadWhole();
+    ASSERT_TRUE(datagram);
+    EXPECT_EQ(datagram->size(), trailerOnly.size() + channel::kTrailerBytes) << "call " << call;
+  }
+  const std::wstring held = GetACP() == 932 ? L"\x65e5\x672c\x8a9e" : L"caf\x00e9";
+  EXPECT_GT(dll.tellitwf(L"%s", held.c_str()), 0);
+  std::optional<std::string> datagram = mailslot.ReadWhole();
+  EXPECT_TRUE(CarriesExactly(datagram, held));
+  EXPECT_EQ(datagram && ExactTextOf(*datagram), GetACP() == CP_UTF8);
+  EXPECT_GT(dll.tellitf("%s", NarrowOf(CP_ACP, held).c_str()), 0);
+  datagram = mailslot.ReadWhole();
+  ASSERT_TRUE(datagram);
+  const std::optional<channel::ExactText> exact = ExactTextOf(*datagram);
+  EXPECT_EQ(exact.has_value(), GetACP() == CP_UTF8);
+  if (exact) {
+    EXPECT_EQ(exact->length, 0u) << "the text up to the NUL is exact as it stands";
+    EXPECT_EQ(exact->codePage, static_cast<uint32_t>(CP_UTF8));
+  }
+}
+
+// A cut of wide text (its buffer holds 4095 units and the NUL) never splits a surrogate pair, wherever
+// the pair falls; the exact text is the same whole-character start as the converted one.
+TEST_F(WideText, CutsOfWideTextKeepSurrogatePairsWhole) {
+  std::wstring pairs;
+  for (int i = 0; i < 3000; ++i) pairs += L"\xd83d\xde00";
+  for (size_t prefix : {0, 1, 2, 3}) {
+    SCOPED_TRACE(prefix);
+    const std::wstring text = std::wstring(prefix, L'a') + pairs;
+    const size_t kept = prefix + (4095 - prefix) / 2 * 2;
+    EXPECT_GT(dll.tellitwf(L"%s", text.c_str()), 0);
+    EXPECT_EQ(mailslot.Read(), OverflowNotice());
+    EXPECT_TRUE(CarriesExactly(mailslot.ReadWhole(), text.substr(0, kept)));
+  }
+}
+
+// tellitu8f's text cut at its buffer (4095 bytes and the NUL) keeps whole UTF-8 characters: a
+// four-byte one at each offset from the cut.
+TEST_F(WideText, CutsOfUtf8TextKeepWholeCharacters) {
+  std::string emoji;
+  for (int i = 0; i < 1100; ++i) emoji += "\xf0\x9f\x98\x80";
+  for (size_t prefix : {0, 1, 2, 3}) {
+    SCOPED_TRACE(prefix);
+    dll.Unload();  // a fresh buffer of 4096 bytes: the text of the call before grew it
+    dll.Load();
+    Connect();
+    const std::string text = std::string(prefix, 'a') + emoji;
+    const size_t kept = prefix + (4095 - prefix) / 4 * 4;
+    EXPECT_GT(dll.tellitu8f("%s", text.c_str()), 0);
+    EXPECT_EQ(mailslot.Read(), OverflowNotice());
+    EXPECT_TRUE(CarriesExactly(mailslot.ReadWhole(), WideOf(CP_UTF8, text.substr(0, kept))));
+  }
+}
+
 TEST_F(WideText, JapaneseStringArrivesInTheAnsiCodePage) {
   const std::string expected =
       InCodePage("\x93\xfa\x96\x7b\x8c\xea\n", "???\n", "\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e\n");
@@ -350,7 +477,7 @@ TEST_F(WideText, ConversionChunkEdgesGiveWhatTheWholeStringGives) {
     SCOPED_TRACE(text.size());
     const std::string expected = narrowOf(text);
     EXPECT_EQ(dll.tellitwf(L"%s", text.c_str()), static_cast<int>(expected.size() + 1));
-    EXPECT_TRUE(IsDatagram(mailslot.Read(), expected));
+    EXPECT_TRUE(CarriesExactly(mailslot.ReadWhole(), text));
     EXPECT_EQ(dll.tellitf("%ls", text.c_str()), static_cast<int>(expected.size() + 1));
     EXPECT_TRUE(IsDatagram(mailslot.Read(), expected));
   }
@@ -378,7 +505,9 @@ TEST_F(WideText, ConversionChunkEdgesGiveWhatTheWholeStringGives) {
 // A character of the code page repeated past 1 MiB, after a prefix that makes 1 MiB - 1 bytes
 // end inside a character in the multi-byte code pages: the cut keeps whole characters only.
 TEST_F(WideText, TextLongerThanTheMonitorTakesIsCutOnACharacterBoundary) {
-  constexpr size_t kLongest = 1048575 - channel::kTrailerBytes;  // bytes of text in the largest datagram
+  // Bytes of text in the largest datagram; where the ANSI code page is UTF-8 the exact-text footer
+  // that says so takes its room too.
+  const size_t kLongest = 1048575 - channel::kTrailerBytes - (GetACP() == CP_UTF8 ? channel::kExactFooterBytes : 0);
   const std::string unit = InCodePage("\x82\xa0", "\xe9", "\xe3\x81\x82");
   const std::wstring wideUnit = GetACP() == 1252 ? L"\x00e9" : L"\x3042";
   const std::string prefix = InCodePage("", "", "x");
@@ -466,8 +595,9 @@ TEST(NoMonitor, CallsReturnZeroSendNothingAndCreateNeitherBufferNorMutex) {
   for (int i = 0; i < 3; ++i) {
     EXPECT_EQ(dll.tellitf("%d\n", i), 0);
     EXPECT_EQ(dll.tellitwf(L"%d\n", i), 0);
+    EXPECT_EQ(dll.tellitu8f("%d\n", i), 0);
   }
-  EXPECT_EQ(systemCalls.createFile, 6) << "every call tries to open once";
+  EXPECT_EQ(systemCalls.createFile, 9) << "every call tries to open once";
   EXPECT_EQ(systemCalls.createMutex, 0);
   EXPECT_EQ(systemCalls.allocations, 0);
   EXPECT_EQ(systemCalls.writeFile, 0);

@@ -1,4 +1,4 @@
-// A program linked against the import library libtellit.dll.a, calling tellitf and tellitwf through tellit.h.
+// A program linked against the import library libtellit.dll.a, calling tellitf, tellitwf and tellitu8f through tellit.h.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -15,9 +15,11 @@ TEST(ImportLibrary, CallsThroughTheHeaderReachTheMonitor) {
   ASSERT_TRUE(mailslot.valid());
   EXPECT_EQ(tellitf("%s %d\n", "linked", 1), 10);
   EXPECT_EQ(tellitwf(L"%s %d\n", L"wide", 2), 8);
+  EXPECT_EQ(tellitu8f("%s %d\n", "utf8", 3), 8);
   EXPECT_EQ(mailslot.Read(), Banner());
   EXPECT_TRUE(IsDatagram(mailslot.Read(), "linked 1\n"));
   EXPECT_TRUE(IsDatagram(mailslot.Read(), "wide 2\n"));
+  EXPECT_TRUE(IsDatagram(mailslot.Read(), "utf8 3\n"));
 }
 
 }  // namespace

@@ -15,6 +15,7 @@ namespace tellit::testing {
 
 using TellitF = int(__cdecl*)(const char*, ...);
 using TellitWF = int(__cdecl*)(const wchar_t*, ...);
+using TellitU8F = int(__cdecl*)(const char*, ...);
 
 inline std::string ProgramFolder() {
   char path[MAX_PATH] = {};
@@ -121,6 +122,7 @@ class LoadedTellit {
     if (!module_) return;
     tellitf = reinterpret_cast<TellitF>(reinterpret_cast<void*>(GetProcAddress(module_, "tellitf")));
     tellitwf = reinterpret_cast<TellitWF>(reinterpret_cast<void*>(GetProcAddress(module_, "tellitwf")));
+    tellitu8f = reinterpret_cast<TellitU8F>(reinterpret_cast<void*>(GetProcAddress(module_, "tellitu8f")));
     systemCalls.createFile = 0;
     systemCalls.createMutex = 0;
     systemCalls.waitForSingleObject = 0;
@@ -154,9 +156,10 @@ class LoadedTellit {
     module_ = nullptr;
     tellitf = nullptr;
     tellitwf = nullptr;
+    tellitu8f = nullptr;
   }
 
-  bool loaded() const { return module_ && tellitf && tellitwf; }
+  bool loaded() const { return module_ && tellitf && tellitwf && tellitu8f; }
   // Every counter is in place: the DLL imports what it is expected to use. CreateMutexA and
   // ReleaseMutex are counted when imported; a DLL that does not import them never calls them.
   bool counted() const {
@@ -165,6 +168,7 @@ class LoadedTellit {
 
   TellitF tellitf = nullptr;
   TellitWF tellitwf = nullptr;
+  TellitU8F tellitu8f = nullptr;
 
  private:
   HMODULE module_ = nullptr;

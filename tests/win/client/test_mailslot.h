@@ -10,16 +10,31 @@
 #include <gtest/gtest.h>
 
 #include "channel/channel.h"
+#include "channel/exact_text.h"
 #include "channel/sender_trailer.h"
 
 namespace tellit::testing {
 
-// The datagram without its sender trailer, or the datagram and a mark when it has none.
+// The exact-text block of a datagram (sender trailer included), when it has one.
+inline std::optional<channel::ExactText> ExactTextOf(const std::string& datagram) {
+  channel::SenderTrailer trailer;
+  const auto* bytes = reinterpret_cast<const uint8_t*>(datagram.data());
+  if (!channel::ParseTrailer(bytes, datagram.size(), trailer)) return std::nullopt;
+  channel::ExactText exact;
+  if (!channel::ParseExactText(bytes, datagram.size() - channel::kTrailerBytes, datagram.find('\0'), exact)) {
+    return std::nullopt;
+  }
+  return exact;
+}
+
+// The datagram as a reader of the text up to its NUL sees it: without its sender trailer and
+// exact-text block; the datagram and a mark when it has no trailer.
 inline std::string WithoutTrailer(const std::string& datagram) {
   channel::SenderTrailer trailer;
   if (!channel::ParseTrailer(reinterpret_cast<const uint8_t*>(datagram.data()), datagram.size(), trailer)) {
     return datagram + "<no sender trailer>";
   }
+  if (ExactTextOf(datagram)) return datagram.substr(0, datagram.find('\0') + 1);
   return datagram.substr(0, datagram.size() - channel::kTrailerBytes);
 }
 

@@ -38,6 +38,11 @@ TEST_F(ConsoleCp932, SelectionCoversWholeCharacters) {
   ASSERT_EQ(console.text.selection.state, Selection::kFinished);
   EXPECT_EQ(console.Copy(), 1);
   EXPECT_EQ(ClipboardText(), "\x82\xa0\x82\xa2\x82\xa4");
+  // Copied as Unicode text, which the system's own decoding of the code page gives back.
+  wchar_t decoded[8] = {};
+  MultiByteToWideChar(932, 0, "\x82\xa0\x82\xa2\x82\xa4", -1, decoded, 8);
+  EXPECT_EQ(ClipboardUnicodeText(), decoded);
+  EXPECT_EQ(ClipboardUnicodeText(), L"\x3042\x3044\x3046");
   // Dragging the other way snaps the same way.
   Mouse(WM_LBUTTONDOWN, CellPoint(6, 0));
   Mouse(WM_MOUSEMOVE, CellPoint(5, 0));

@@ -161,3 +161,19 @@ inline std::string ClipboardText() {
   CloseClipboard();
   return text;
 }
+
+// What the copy commands put on the clipboard: Unicode text, from which the system derives CF_TEXT.
+inline std::wstring ClipboardUnicodeText() {
+  std::wstring text;
+  if (!OpenClipboard(nullptr)) return L"<clipboard busy>";
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const wchar_t* units = static_cast<const wchar_t*>(GlobalLock(data))) {
+      text = units;
+      GlobalUnlock(data);
+    }
+  } else {
+    text = L"<no Unicode text>";
+  }
+  CloseClipboard();
+  return text;
+}

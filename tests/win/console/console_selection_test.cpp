@@ -85,6 +85,7 @@ TEST_F(ConsoleSelection, ReleaseBeyondTheTextEndsAtTheLastByte) {
   EXPECT_EQ(console.text.selection.end.offset, 7);
   EXPECT_EQ(console.Copy(), 1);
   EXPECT_EQ(ClipboardText(), "bc\r\nxyz");
+  EXPECT_EQ(ClipboardUnicodeText(), L"bc\r\nxyz") << "copied as Unicode text";
 }
 
 TEST_F(ConsoleSelection, MovesWithinTheButtonDownZoneRestartTheSelection) {

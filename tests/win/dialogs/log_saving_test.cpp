@@ -26,7 +26,7 @@ struct Offered {
 };
 
 // Fills the log dialog and confirms it (or cancels when name is null).
-UiScript& FillLogDialog(UiScript& script, Offered* offered, const char* name, bool saveConsole) {
+UiScript& FillLogDialog(UiScript& script, Offered* offered, const char* name, bool saveConsole, bool utf8 = false) {
   return script.Then([] { return DialogWithControl(IDC_LOG_FILE_NAME); },
                      [=](HWND dialog) {
                        if (offered) {
@@ -41,6 +41,7 @@ UiScript& FillLogDialog(UiScript& script, Offered* offered, const char* name, bo
                        SetDlgItemTextA(dialog, IDC_LOG_FILE_NAME, name);
                        CheckDlgButton(dialog, IDC_LOG_SAVE_CONSOLE,
                                       saveConsole ? BST_CHECKED : BST_UNCHECKED);
+                       CheckDlgButton(dialog, IDC_LOG_UTF8, utf8 ? BST_CHECKED : BST_UNCHECKED);
                        PostClick(dialog, IDOK);
                      });
 }
@@ -98,6 +99,32 @@ TEST_F(LogSaving, JapaneseUsesTheJapaneseTemplate) {
   EXPECT_NE(offered.caption, L"Save Message Log");
 }
 
+// A message whose exact text the ANSI code page lacks: the UTF-8 log gets every character, the
+// ANSI log the bytes the console shows, as it always did; the choice is remembered.
+TEST_F(LogSaving, AUtf8LogKeepsEveryCharacterAndAnAnsiLogItsBytes) {
+  const std::string greek = "\xCE\x95\xCE\xBB\xCE\xBB\xCE\xB7\xF0\x9F\x98\x80\n";
+  Message message;
+  message.text = reinterpret_cast<const uint8_t*>("?????\n");
+  message.length = 6;
+  message.utf8 = reinterpret_cast<const uint8_t*>(greek.data());
+  message.utf8Length = greek.size();
+  for (const bool utf8 : {true, false}) {
+    SCOPED_TRACE(utf8 ? "UTF-8" : "ANSI");
+    MonitorHost::ResetConsole("first line\r\nsecond line\r\n");
+    const std::string name = host.Path(utf8 ? "utf8.log" : "ansi.log");
+    UiScript script;
+    FillLogDialog(script, nullptr, name.c_str(), true, utf8);
+    StartSaving(script);
+    ASSERT_TRUE(app.logFile.IsOpen());
+    app.Take(message);
+    app.ShowNotice("<< a notice >>\n");
+    app.StopLogSaving();
+    const std::string logged = utf8 ? "\xCE\x95\xCE\xBB\xCE\xBB\xCE\xB7\xF0\x9F\x98\x80\r\n" : "?????\r\n";
+    EXPECT_EQ(ReadWholeFile(name), "first line\r\nsecond line\r\n" + logged + "<< a notice >>\r\n");
+    EXPECT_EQ(host.Section("log file")[3], std::make_pair(std::string("log encoding"), std::string(utf8 ? "1" : "0")));
+  }
+}
+
 TEST_F(LogSaving, NewFileStartsWithTheConsoleTextAndTakesLaterMessages) {
   const std::string name = host.Path("new.log");
   UiScript script;
@@ -109,11 +136,12 @@ TEST_F(LogSaving, NewFileStartsWithTheConsoleTextAndTakesLaterMessages) {
   EXPECT_TRUE(MonitorHost::CommandEnabled(ID_FILE_STOP_LOG));
   // The name and the options are remembered once the file is open: no size limit, five kept.
   const auto keys = host.Section("log file");
-  ASSERT_EQ(keys.size(), 4u);
+  ASSERT_EQ(keys.size(), 5u);
   EXPECT_EQ(keys[0], std::make_pair(std::string("save console"), std::string("1")));
   EXPECT_EQ(keys[1], std::make_pair(std::string("max size"), std::string("0")));
   EXPECT_EQ(keys[2], std::make_pair(std::string("keep"), std::string("5")));
-  EXPECT_EQ(keys[3], std::make_pair(std::string("file name"), name));
+  EXPECT_EQ(keys[3], std::make_pair(std::string("log encoding"), std::string("0")));
+  EXPECT_EQ(keys[4], std::make_pair(std::string("file name"), name));
 
   app.StopLogSaving();
   EXPECT_FALSE(app.logFile.IsOpen());

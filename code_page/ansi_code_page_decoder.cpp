@@ -1,13 +1,13 @@
-// AnsiCodePageDecoder: MultiByteToWideChar with MB_ERR_INVALID_CHARS on the ANSI code page.
-#include "capture/ansi_code_page_decoder.h"
+// AnsiCodePageDecoder: MultiByteToWideChar with MB_ERR_INVALID_CHARS on its code page.
+#include "code_page/ansi_code_page_decoder.h"
 
 #include <climits>
 
-namespace capture {
+namespace code_page {
 
-AnsiCodePageDecoder::AnsiCodePageDecoder() {
+AnsiCodePageDecoder::AnsiCodePageDecoder(UINT codePage) : codePage_(codePage) {
   CPINFO info = {};
-  if (GetCPInfo(CP_ACP, &info) && info.MaxCharSize > 0) maxCharBytes_ = info.MaxCharSize;
+  if (GetCPInfo(codePage_, &info) && info.MaxCharSize > 0) maxCharBytes_ = info.MaxCharSize;
 }
 
 bool AnsiCodePageDecoder::Decode(const char* bytes, std::size_t length, std::u16string& out) const {
@@ -17,12 +17,12 @@ bool AnsiCodePageDecoder::Decode(const char* bytes, std::size_t length, std::u16
   const int size = static_cast<int>(length);
   // Without MB_ERR_INVALID_CHARS an invalid byte would turn into the code page's default
   // character silently; with it the whole call fails and the caller finds the byte.
-  const int units = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, bytes, size, nullptr, 0);
+  const int units = MultiByteToWideChar(codePage_, MB_ERR_INVALID_CHARS, bytes, size, nullptr, 0);
   if (units <= 0) return false;
   out.resize(static_cast<std::size_t>(units));
   static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows' wide characters are UTF-16 code units");
-  return MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, bytes, size, reinterpret_cast<wchar_t*>(&out[0]),
+  return MultiByteToWideChar(codePage_, MB_ERR_INVALID_CHARS, bytes, size, reinterpret_cast<wchar_t*>(&out[0]),
                              units) == units;
 }
 
-}  // namespace capture
+}  // namespace code_page

@@ -1,13 +1,13 @@
-// Text in the ANSI code page made UTF-8 for the JSON output: nothing dropped, every byte that is
-// no character of the code page replaced by U+FFFD.
+// Text in the ANSI code page made UTF-8, as a message is kept from its intake on: nothing dropped,
+// every byte that is no character of the code page replaced by U+FFFD.
 #pragma once
 
 #include <cstddef>
 #include <string>
 
-#include "capture/code_page_decoder.h"
+#include "code_page/code_page_decoder.h"
 
-namespace capture {
+namespace code_page {
 
 // Appends the UTF-8 form of a code point; one that is no Unicode scalar value (a surrogate, or
 // beyond U+10FFFF) becomes U+FFFD.
@@ -21,4 +21,4 @@ void AppendUtf16AsUtf8(std::string& out, const std::u16string& units);
 // so that a bad lead byte never swallows the ASCII character after it.
 std::string AnsiToUtf8(const CodePageDecoder& decoder, const char* text, std::size_t length);
 
-}  // namespace capture
+}  // namespace code_page

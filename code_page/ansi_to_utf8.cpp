@@ -1,7 +1,7 @@
 // Decoding ANSI text into UTF-8 through a CodePageDecoder, with U+FFFD for invalid bytes.
-#include "capture/ansi_to_utf8.h"
+#include "code_page/ansi_to_utf8.h"
 
-namespace capture {
+namespace code_page {
 
 namespace {
 
@@ -85,4 +85,4 @@ std::string AnsiToUtf8(const CodePageDecoder& decoder, const char* text, std::si
   return out;
 }
 
-}  // namespace capture
+}  // namespace code_page

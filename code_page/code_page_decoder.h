@@ -1,11 +1,11 @@
-// CodePageDecoder: the one platform question of the JSON output, what characters some bytes of
-// the ANSI code page are. Win32 answers it with MultiByteToWideChar; tests answer with tables.
+// CodePageDecoder: the one platform question of decoding text into UTF-8, what characters some
+// bytes of a code page are. Win32 answers it with MultiByteToWideChar; tests answer with tables.
 #pragma once
 
 #include <cstddef>
 #include <string>
 
-namespace capture {
+namespace code_page {
 
 class CodePageDecoder {
  public:
@@ -18,4 +18,4 @@ class CodePageDecoder {
   virtual std::size_t MaxCharBytes() const = 0;
 };
 
-}  // namespace capture
+}  // namespace code_page
