@@ -137,6 +137,7 @@ void MonitorApp::Take(const Message& message) {
   StoredMessage record;
   record.SetTimes(message.arrivalTime, message.hasTrailer ? message.sentTime : 0);
   record.pid = message.hasProcessId ? message.processId : 0;
+  record.thread = message.hasTrailer ? message.threadId : 0;
   record.program = console.text.programs.Intern(message.program) & ProgramNames::kMaxNames;
   record.source = static_cast<uint32_t>(message.source);
   const bool channelNotice = message.kind == MessageKind::kText && message.source == MessageSource::kTellit &&
