@@ -63,13 +63,13 @@ void ToggleDebugCapture(MonitorApp& app) {
 
 void SelectAllText(MonitorApp& app) {
   app.SetCommandEnabled(ID_EDIT_COPY, true);
-  app.console.SelectAll();
-  app.console.Invalidate();
+  app.ShownConsole().SelectAll();
+  app.ShownConsole().Invalidate();
 }
 
 void SelectAllAndCopy(MonitorApp& app) {
-  app.console.SelectAll();
-  app.console.Copy();
+  app.ShownConsole().SelectAll();
+  app.ShownConsole().Copy();
 }
 
 void OpenHelp() {
@@ -108,26 +108,35 @@ void MonitorApp::OnCommand(WPARAM wParam) {
     case ID_FILE_STOP_LOG: StopLogSaving(); break;
     case ID_FILE_SETTING: console.OpenSettingsSheet(mainWindow); break;
     case ID_FILE_EXIT: SendMessageA(mainWindow, WM_CLOSE, 0, 0); break;
-    case ID_EDIT_COPY: console.Copy(); break;
+    case ID_FILE_OPEN:
+    case ID_FILE_SAVE_AS:
+    case ID_FILE_FOLLOW:
+    case ID_FILE_CLOSE_FILE: OnFileCommand(int(LOWORD(wParam))); break;
+    case ID_EDIT_COPY: ShownConsole().Copy(); break;
     case ID_EDIT_PASTE: console.Paste(); break;
     case ID_EDIT_SELECT_ALL: SelectAllText(*this); break;
     case ID_EDIT_ALL_COPY: SelectAllAndCopy(*this); break;
     case ID_EDIT_ALL_ERASE:
+      if (ShownFile()) break;  // an opened file is read-only
       console.Clear();
       messages.ResetCount();
       RestartElapsedTime();
       break;
-    case ID_EDIT_FIND: find.Open(mainWindow, console); break;
-    case ID_EDIT_FIND_NEXT: find.Next(mainWindow, console, true); break;
-    case ID_EDIT_FIND_PREVIOUS: find.Next(mainWindow, console, false); break;
+    case ID_EDIT_FIND: find.Open(mainWindow, ShownConsole()); break;
+    case ID_EDIT_FIND_NEXT: find.Next(mainWindow, ShownConsole(), true); break;
+    case ID_EDIT_FIND_PREVIOUS: find.Next(mainWindow, ShownConsole(), false); break;
     case ID_VIEW_TOOLBAR: ToggleBar(*this, toolBar, ID_VIEW_TOOLBAR, "tool bar"); break;
     case ID_VIEW_STATUS_BAR: ToggleBar(*this, statusBar, ID_VIEW_STATUS_BAR, "status bar"); break;
     case ID_VIEW_DEBUG_OUTPUT: ToggleDebugCapture(*this); break;
     case ID_VIEW_GLOBAL_DEBUG_OUTPUT: ToggleGlobalDebugCapture(); break;
     case ID_VIEW_TIME_STAMPS:
     case ID_VIEW_SENDERS: ToggleViewFlag(int(LOWORD(wParam))); break;
-    case ID_VIEW_FILTER: ToggleFilter(); break;
-    case ID_EDIT_FILTER: EditFilters(); break;
+    case ID_VIEW_FILTER:
+      if (!ToggleShownFileFilter()) ToggleFilter();
+      break;
+    case ID_EDIT_FILTER:
+      if (!EditShownFileFilters()) EditFilters();
+      break;
     case ID_HELP_TOPICS: OpenHelp(); break;
     case ID_HELP_ABOUT: RunAboutBox(mainWindow); break;
     case ID_HELP_LANGUAGE: ChooseLanguage(); break;

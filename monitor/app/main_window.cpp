@@ -76,7 +76,7 @@ MonitorApp* AppOf(HWND window, UINT message, LPARAM lParam) {
 LRESULT HandleMainMessage(MonitorApp& app, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   // The find dialog's registered message has no fixed number to switch on.
   if (message != 0 && message == app.find.message() && lParam) {
-    app.find.OnFindMessage(*reinterpret_cast<const FINDREPLACEA*>(lParam), app.console);
+    app.find.OnFindMessage(*reinterpret_cast<const FINDREPLACEA*>(lParam), app.ShownConsole());
     return 0;
   }
   switch (message) {
@@ -93,7 +93,15 @@ LRESULT HandleMainMessage(MonitorApp& app, HWND window, UINT message, WPARAM wPa
       return 0;
     }
     case WM_ACTIVATE:
-      if (app.console.window) SetFocus(app.console.window);
+      if (app.ShownConsole().window) SetFocus(app.ShownConsole().window);
+      return 0;
+    case WM_DROPFILES:
+      app.TakeDroppedFiles(reinterpret_cast<HDROP>(wParam));
+      return 0;
+    case WM_COPYDATA:
+      return lParam && app.TakeHandedFile(*reinterpret_cast<const COPYDATASTRUCT*>(lParam)) ? TRUE : FALSE;
+    case kOpenHandedFiles:
+      app.OpenHandedFiles();
       return 0;
     case WM_CLOSE:
       KillTimer(app.mainWindow, kReceiveTimer);
@@ -162,6 +170,8 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 
 int InitInstance(MonitorApp& app, HINSTANCE instance, int showCommand) {
   const HWND running = FindWindowA(kMainClass, nullptr);
+  // A file for the monitor that runs is handed to it; this start then ends, as every second one.
+  if (running && !app.startFile.empty()) HandFileToRunning(running, app.startFile);
   if (running) {
     if (IsIconic(running)) {
       ShowWindow(running, SW_SHOW);
@@ -216,6 +226,7 @@ int InitInstance(MonitorApp& app, HINSTANCE instance, int showCommand) {
 
   ShowWindow(window, showCommand);
   UpdateWindow(window);
+  if (!app.startFile.empty()) app.OpenFile(app.startFile, false);
   return 1;
 }
 
@@ -240,6 +251,7 @@ void MonitorApp::CreateChildren(HWND window) {
 
   console.SetDpi(dpi);
   console.Create(mainWindow);
+  DragAcceptFiles(mainWindow, TRUE);
   if (console.text.shortOfMemory) NotifyTrouble(kConsoleMemoryShort, 0);
   LoadFilters();
   SetTickPeriod(kTickPeriodMs);
@@ -312,8 +324,10 @@ void MonitorApp::Layout(int width, int height) {
     const RECT edges = BarEdges(statusBar, mainWindow);
     bottom = edges.bottom - edges.top;
   }
-  if (!console.window) return;
-  // The console overlaps the toolbar's bottom edge by one pixel.
+  // The shown console (the live one, or an opened file's in its place) overlaps the toolbar's
+  // bottom edge by one pixel.
+  const HWND shown = ShownConsole().window;
+  if (!shown) return;
   const int y = top > 0 ? top - 1 : 0;
-  MoveWindow(console.window, 0, y, width, height - y - bottom, TRUE);
+  MoveWindow(shown, 0, y, width, height - y - bottom, TRUE);
 }

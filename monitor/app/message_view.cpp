@@ -59,6 +59,7 @@ void MonitorApp::Tick() {
   DrainMailslot();
   DrainDebugOutput();
   const bool received = messages.Total() != before;
+  const bool filesBusy = files.Count() != 0 && files.Step();
   if (receiver.unkept() != unkeptSeen) {
     // A receiving thread lost messages for want of memory: told where they were, and here.
     unkeptSeen = receiver.unkept();
@@ -76,7 +77,7 @@ void MonitorApp::Tick() {
   } else {
     console.ReleasePaint(false);
   }
-  if (received || receiver.queued() != 0) {
+  if (received || receiver.queued() != 0 || filesBusy) {
     idleTicks = 0;
     SetTickPeriod(kTickPeriodMs);
   } else if (++idleTicks >= kTicksBeforeIdle) {

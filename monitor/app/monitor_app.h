@@ -2,6 +2,7 @@
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <memory>
 #include <string>
@@ -12,6 +13,7 @@
 #include "monitor/app/message_counter.h"
 #include "monitor/app/status_bar.h"
 #include "monitor/filters/history_filter.h"
+#include "monitor/files/opened_files.h"
 #include "receiving/rotating_file.h"
 #include "monitor/view/find_command.h"
 #include "monitor/view/history_gutter.h"
@@ -176,7 +178,35 @@ struct MonitorApp final : CommandStates, MessageSink {
   void EditFilters();
   void SaveFilters();
   void RefilterSlice();
+
+  // Opened files (monitor/files): each in a console of its own; the most recently opened one shows
+  // in the live console's place until it is closed. A file named on the command line is opened
+  // once the window stands, or handed to the monitor that runs already.
+  OpenedFiles files;
+  std::string startFile;
+  std::vector<std::string> handedFiles;  // handed over by a second start, opened from the loop
+  // The console the window shows, which Copy, All Copy, Select All, Find and the filters act on.
+  VGL_Console& ShownConsole();
+  OpenedFile* ShownFile();  // null while the live console shows
+  void ShowTopConsole();
+  bool OpenFile(const std::string& path, bool follow);
+  void CloseShownFile();
+  void OnFileCommand(int command);  // File > Open..., Save As..., Follow, Close File
+  void TakeDroppedFiles(HDROP drop);
+  bool TakeHandedFile(const COPYDATASTRUCT& data);
+  void OpenHandedFiles();
+  void ApplyFileFilters(OpenedFile& file);
+  // Edit > Filter... and View > Filter on the shown opened file; false while the live console shows.
+  bool EditShownFileFilters();
+  bool ToggleShownFileFilter();
 };
+
+// WM_COPYDATA's dwData of a file name handed over by a second start ("VGLO").
+constexpr ULONG_PTR kOpenFileCopyData = 0x4F4C4756;
+// Posted to itself after a file was handed over: the files are opened from the loop.
+constexpr UINT kOpenHandedFiles = WM_APP + 12;
+// A second start's file given to the monitor that runs; true when it took it.
+bool HandFileToRunning(HWND running, const std::string& path);
 
 // The setting of View > Capture Global Debug Output, in section "system".
 constexpr char kGlobalDebugOutputKey[] = "capture global debug output";

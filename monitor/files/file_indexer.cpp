@@ -95,6 +95,12 @@ void FileIndexer::TextLine(std::string_view text, bool cut, StoredMessage record
   }
   const size_t start = batch_.text.size();
   batch_.text.append(shown.data(), shown.size());
+  if (kind_.binary) {
+    // The store's text ends at a NUL wherever it is copied: NUL bytes show as dots.
+    for (size_t i = start; i < batch_.text.size(); ++i) {
+      if (batch_.text[i] == '\0') batch_.text[i] = '.';
+    }
+  }
   batch_.text += "\r\n";
   record.cut = cut ? 1 : 0;
   batch_.entries.push_back({record, uint32_t(batch_.text.size() - start)});

@@ -38,6 +38,7 @@ struct IndexCounts {
 
 class FileIndexer {
  public:
+  // The lines of a binary file (kind.binary) show their NUL bytes as dots.
   // UTF-8 text made the store's code page; called only for text with bytes above 0x7F.
   using Convert = void (*)(std::string_view utf8, std::string& out);
   // A longer line keeps this many bytes and is marked cut; the rest of it is passed over.

@@ -86,6 +86,23 @@
 #define IDS_STATUS_GLOBAL_DEBUG_NO_RIGHT 51  /* the user lacks the right to create global objects */
 #define IDS_STATUS_GLOBAL_DEBUG_IN_USE 52    /* another program listens to the global objects */
 #define IDS_STATUS_GLOBAL_DEBUG_FAILED 53    /* any other failure, at the start or later */
-#define IDS_TEXT_COUNT 54  /* at most 100: the English base follows the Japanese one by 100 */
+/* Opened files: File > Open..., Save As..., Follow, and what reading a file met. */
+#define IDS_FILE_CANNOT_OPEN 54  /* %s: the file, %lu: the system's error */
+#define IDS_FILE_BINARY 55  /* %s: the file's name */
+#define IDS_FILE_MALFORMED 56  /* %s: the file's name, %u: lines */
+#define IDS_FILE_LINE_CUT 57  /* %s: the file's name, %u: kilobytes */
+#define IDS_FILE_TRUNCATED 58  /* %s: the file's name */
+#define IDS_FILE_ROTATED 59  /* %s: the file's name */
+#define IDS_FILE_READ_FAILED 60  /* %s: the file's name, %lu: the system's error */
+#define IDS_FILE_STATUS_READING 61  /* status bar: %s the file's name, %u the percentage read */
+#define IDS_FILE_STATUS_READ 62  /* status bar: %s the file's name, %u its lines */
+#define IDS_FILE_STATUS_FOLLOWING 63  /* status bar: %s the file's name, %u its lines */
+#define IDS_FILE_STATUS_FRONT_LEFT 64  /* status bar: %s the file's name, %u lines kept, %u lines that left the buffer */
+#define IDS_FILE_OPEN_FILTER 65  /* File > Open...'s filters: name|pattern|... */
+#define IDS_FILE_OPEN_TITLE 66  /* File > Open...'s dialog title */
+#define IDS_FILE_SAVE_FILTER 67  /* File > Save As...'s forms: text first, JSON lines second */
+#define IDS_FILE_SAVE_TITLE 68  /* File > Save As...'s dialog title */
+#define IDS_FILE_CANNOT_SAVE 69  /* %s: the file, %lu: the system's error */
+#define IDS_TEXT_COUNT 70  /* at most 100: the English base follows the Japanese one by 100 */
 
 #endif

@@ -92,6 +92,18 @@ TEST(UiText, PatternsTakeTheSameArgumentsInBothLanguages) {
       {IDS_CONSOLE_MEMORY_SHORT, {L"%u", L"%u"}},
       {IDS_STATUS_COUNT_HIDDEN, {L"%s", L"%s"}},
       {IDS_FILTER_RULES_UNREADABLE, {L"%s"}},
+      {IDS_FILE_CANNOT_OPEN, {L"%s", L"%lu"}},
+      {IDS_FILE_BINARY, {L"%s"}},
+      {IDS_FILE_MALFORMED, {L"%s", L"%u"}},
+      {IDS_FILE_LINE_CUT, {L"%s", L"%u"}},
+      {IDS_FILE_TRUNCATED, {L"%s"}},
+      {IDS_FILE_ROTATED, {L"%s"}},
+      {IDS_FILE_READ_FAILED, {L"%s", L"%lu"}},
+      {IDS_FILE_STATUS_READING, {L"%s", L"%u"}},
+      {IDS_FILE_STATUS_READ, {L"%s", L"%u"}},
+      {IDS_FILE_STATUS_FOLLOWING, {L"%s", L"%u"}},
+      {IDS_FILE_STATUS_FRONT_LEFT, {L"%s", L"%u", L"%u"}},
+      {IDS_FILE_CANNOT_SAVE, {L"%s", L"%lu"}},
   };
   for (int text = 0; text < IDS_TEXT_COUNT; ++text) {
     std::vector<std::wstring> expected;
