@@ -60,13 +60,14 @@ TEST(FileIndexer, TextLinesWhereverTheFileIsSplit) {
       {"caf\xC3\xA9\n", TextEncoding::kUtf8, 0, {"caf?\r\n"}},
       {"caf\xC3\xA9\n", TextEncoding::kAnsi, 0, {"caf\xC3\xA9\r\n"}},  // ANSI bytes stay as they are
       {"\xEF\xBB\xBFmarked\n", TextEncoding::kUtf8, 3, {"marked\r\n"}},
-      {std::string("nul\0byte\n", 9), TextEncoding::kAnsi, 0, {std::string("nul\0byte\r\n", 10)}},
+      {std::string("nul\0byte\n", 9), TextEncoding::kAnsi, 0, {"nul.byte\r\n"}},
       {"", TextEncoding::kAnsi, 0, {}},
   };
   for (const auto& c : cases) {
     FileKind kind;
     kind.encoding = c.encoding;
     kind.byteOrderMark = c.mark;
+    kind.binary = c.file.find('\0') != std::string::npos;
     for (size_t split = c.mark; split <= c.file.size(); ++split) {
       const Indexed indexed = IndexSplit(kind, c.file, split);
       EXPECT_EQ(indexed.texts, c.lines) << c.file << " split at " << split;
