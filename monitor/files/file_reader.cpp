@@ -82,6 +82,11 @@ bool FileReader::Take(IndexedBatch& batch) {
   return true;
 }
 
+bool FileReader::Queued() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return !queue_.empty();
+}
+
 FileReader::Progress FileReader::progress() const {
   std::lock_guard<std::mutex> lock(mutex_);
   return progress_;

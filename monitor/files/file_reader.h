@@ -52,6 +52,7 @@ class FileReader {
 
   // The oldest queued batch; false when none is queued.
   bool Take(IndexedBatch& batch);
+  bool Queued() const;
   Progress progress() const;
 
  private:

@@ -49,7 +49,7 @@ bool OpenedFile::Open(const Host& host, const std::string& path, bool follow, DW
 
 bool OpenedFile::Busy() const {
   const FileReader::Progress progress = reader_.progress();
-  return !progress.done || entry_ < batch_.entries.size() || progress.read < progress.size;
+  return !progress.done || entry_ < batch_.entries.size() || reader_.Queued();
 }
 
 bool OpenedFile::Step(const std::function<bool()>& timeUp) {
@@ -136,7 +136,7 @@ void OpenedFile::TellWhatReadingMet(const FileReader::Progress& progress) {
 std::string OpenedFile::StatusText() const {
   const FileReader::Progress progress = reader_.progress();
   const char* name = name_.c_str();
-  if (!progress.done && !reader_.following()) {
+  if (Busy() && !reader_.following()) {
     return Formatted(IDS_FILE_STATUS_READING, name, Percent(progress.read, progress.size));
   }
   const unsigned lines = unsigned(console.text.lineCount);
