@@ -106,7 +106,13 @@ void MonitorApp::OnCommand(WPARAM wParam) {
   switch (LOWORD(wParam)) {
     case ID_FILE_START_LOG: StartLogSaving(); break;
     case ID_FILE_STOP_LOG: StopLogSaving(); break;
-    case ID_FILE_SETTING: console.OpenSettingsSheet(mainWindow); break;
+    case ID_FILE_SETTING:
+      console.OpenSettingsSheet(mainWindow);
+      // The opened files' consoles take what the sheet gave the live one.
+      ForEachConsole([this](VGL_Console& each) {
+        if (&each != &console) each.ApplySettings(console.settings);
+      });
+      break;
     case ID_FILE_EXIT: SendMessageA(mainWindow, WM_CLOSE, 0, 0); break;
     case ID_FILE_OPEN:
     case ID_FILE_SAVE_AS:

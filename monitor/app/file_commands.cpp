@@ -28,6 +28,11 @@ void EnableMenu(HWND window, int command, bool enabled) {
 
 VGL_Console& MonitorApp::ShownConsole() { return files.Count() != 0 ? files.Console(files.Count() - 1) : console; }
 
+void MonitorApp::ForEachConsole(const std::function<void(VGL_Console&)>& apply) {
+  apply(console);
+  for (size_t i = 0; i < files.Count(); ++i) apply(files.Console(i));
+}
+
 OpenedFile* MonitorApp::ShownFile() { return files.Count() != 0 ? &files.File(files.Count() - 1) : nullptr; }
 
 void MonitorApp::ShowTopConsole() {

@@ -296,9 +296,11 @@ void MonitorApp::OnDpiChanged(unsigned newDpi, const RECT& suggested) {
       ShowWindow(toolBar, visible ? SW_SHOW : SW_HIDE);
     }
   }
-  console.SetDpi(dpi);
-  console.ApplySettings(console.settings);
-  console.MeasureFont();
+  ForEachConsole([this](VGL_Console& each) {
+    each.SetDpi(dpi);
+    each.ApplySettings(each.settings);
+    each.MeasureFont();
+  });
   RECT client;
   GetClientRect(mainWindow, &client);
   if (statusBar) SendMessageA(statusBar, WM_SIZE, 0, 0);
@@ -310,7 +312,7 @@ void MonitorApp::ApplySystemTheme() {
   ApplyDarkTitleBar(mainWindow, darkColourDefaults);
   ConsoleSettings reloaded;
   ReadConsoleSettings(reloaded);
-  console.ApplySettings(reloaded);
+  ForEachConsole([&](VGL_Console& each) { each.ApplySettings(reloaded); });
 }
 
 void MonitorApp::Layout(int width, int height) {

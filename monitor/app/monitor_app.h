@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -188,6 +189,8 @@ struct MonitorApp final : CommandStates, MessageSink {
   // The console the window shows, which Copy, All Copy, Select All, Find and the filters act on.
   VGL_Console& ShownConsole();
   OpenedFile* ShownFile();  // null while the live console shows
+  // The live console and every opened file's: what changes how they draw applies to all.
+  void ForEachConsole(const std::function<void(VGL_Console&)>& apply);
   void ShowTopConsole();
   bool OpenFile(const std::string& path, bool follow);
   void CloseShownFile();

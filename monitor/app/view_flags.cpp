@@ -52,7 +52,7 @@ void MonitorApp::LoadViewFlags() {
                                                                    : line_stamps::StampForm::kClock;
   gutter.style.arrival = settings_ranges::ClampFlag(ReadSettingInt(kSystemSection, kStampArrivalKey, 0)) == 1;
   CheckStyle(mainWindow, gutter.style);
-  console.GutterChanged();
+  ForEachConsole([](VGL_Console& each) { each.GutterChanged(); });
 }
 
 bool MonitorApp::ChooseStampStyle(int command) {
@@ -67,14 +67,14 @@ bool MonitorApp::ChooseStampStyle(int command) {
     return false;
   }
   CheckStyle(mainWindow, style);
-  console.GutterChanged();
+  ForEachConsole([](VGL_Console& each) { each.GutterChanged(); });
   return true;
 }
 
 void MonitorApp::RestartElapsedTime() {
   gutter.style.origin = NowAsFileTime();
   stamps.Restart();
-  console.GutterChanged();
+  ForEachConsole([](VGL_Console& each) { each.GutterChanged(); });
 }
 
 bool MonitorApp::ToggleViewFlag(int command) {
@@ -84,7 +84,7 @@ bool MonitorApp::ToggleViewFlag(int command) {
     on = !on;
     CheckFlag(mainWindow, row, on);
     // Every stored line is drawn anew, with or without what the flag adds.
-    console.GutterChanged();
+    ForEachConsole([](VGL_Console& each) { each.GutterChanged(); });
     WriteSettingInt(kSystemSection, row.key, on ? 1 : 0);
     return true;
   }
