@@ -24,6 +24,12 @@ bool SameFile(HANDLE a, HANDLE b) {
          first.nFileIndexLow == second.nFileIndexLow;
 }
 
+// Deleted while open: the name stays taken until the last handle closes.
+bool DeletePending(HANDLE file) {
+  FILE_STANDARD_INFO info = {};
+  return GetFileInformationByHandleEx(file, FileStandardInfo, &info, sizeof info) && info.DeletePending;
+}
+
 uint64_t SizeOf(HANDLE file) {
   LARGE_INTEGER size;
   return GetFileSizeEx(file, &size) ? uint64_t(size.QuadPart) : 0;
@@ -173,6 +179,24 @@ void FileReader::Run() {
       indexer.Restart();
       std::lock_guard<std::mutex> lock(mutex_);
       progress_.read = 0;
+      continue;
+    }
+    if (DeletePending(file_.get())) {
+      // Deleted: what was read stays, the name is let go, and a file begun under it later is read
+      // from its start, as after a rotation.
+      if (!ReadToEnd(indexer, buffer)) return;
+      indexer.Finish();
+      Queue(indexer, false);
+      file_.reset();
+      while (!file_) {
+        if (!WaitForGrowth()) return;
+        file_.reset(OpenForReading(path_));
+      }
+      indexer.Restart();
+      std::lock_guard<std::mutex> lock(mutex_);
+      ++progress_.rotations;
+      progress_.read = 0;
+      progress_.size = SizeOf(file_.get());
       continue;
     }
     if (scoped::Handle renamed = NewFileAtPath()) {
