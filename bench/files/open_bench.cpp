@@ -53,7 +53,7 @@ double Percentile(std::vector<double> values, double share) {
   return values[static_cast<size_t>(share * (values.size() - 1))];
 }
 
-// The status bar part that names the file.
+// The status bar part that names the file ("big.log: N% read" while reading, "big.log (lines: ...)" after).
 std::string FilePart(HWND bar) {
   const std::vector<int> parts = StatusBarParts(bar);
   for (int i = 0; i < int(parts.size()); ++i) {
@@ -96,7 +96,7 @@ int main(int argc, char** argv) {
       [&] {
         said = FilePart(monitor.statusBar());
         if (!said.empty() && firstProgress == 0) firstProgress = GetTickCount() - start;
-        return said.find(" lines") != std::string::npos;
+        return said.find("(lines: ") != std::string::npos;
       },
       600000);
   const DWORD elapsed = GetTickCount() - start;

@@ -5,6 +5,7 @@
 
 #include "monitor/common/ansi_path.h"
 #include "monitor/common/ui_text.h"
+#include "monitor/resources/resource_ids.h"
 #include "monitor/resources/ui_text_ids.h"
 #include "receiving/line_ends.h"
 #include "receiving/message.h"
@@ -34,7 +35,8 @@ bool OpenedFile::Open(const Host& host, const std::string& path, bool follow, DW
   path_ = path;
   name_ = path.substr(DirectoryPartLength(path.c_str(), GetACP()));
   if (!reader_.Open(path, error)) return false;
-  console.commandStates = host.commandStates;
+  states_.target = host.commandStates;
+  console.commandStates = &states_;
   console.view.gutter = host.gutter;
   console.SetDpi(host.dpi);
   if (!console.Create(host.parent)) {
@@ -45,6 +47,10 @@ bool OpenedFile::Open(const Host& host, const std::string& path, bool follow, DW
   if (reader_.kind().binary) Notice(Formatted(IDS_FILE_BINARY, name_.c_str()));
   reader_.Start(follow);
   return true;
+}
+
+void OpenedFile::ReadOnlyStates::SetCommandEnabled(int command, bool enabled) {
+  if (target && command != ID_EDIT_ALL_ERASE) target->SetCommandEnabled(command, enabled);
 }
 
 bool OpenedFile::Busy() const {

@@ -60,6 +60,17 @@ class OpenedFile {
   void Notice(const std::string& text);
   void TellWhatReadingMet(const FileReader::Progress& progress);
 
+  // The console's Edit-command states passed on, but for All Erase: an opened file is read-only.
+  class ReadOnlyStates final : public CommandStates {
+   public:
+    CommandStates* target = nullptr;
+    void SetCommandEnabled(int command, bool enabled) override;
+    void CommandFailed(int command) override {
+      if (target) target->CommandFailed(command);
+    }
+  };
+
+  ReadOnlyStates states_;
   FileReader reader_;
   std::string path_, name_;
   IndexedBatch batch_;  // the batch being stored

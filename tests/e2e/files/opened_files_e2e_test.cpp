@@ -126,6 +126,8 @@ TEST_F(OpenedFilesEndToEnd, ASecondStartHandsItsLogToTheRunningMonitor) {
   ASSERT_GE(lines.size(), 21u);
   for (int i = 0; i < 20; ++i) EXPECT_EQ(lines[size_t(i)], "log line " + std::to_string(i));
   EXPECT_EQ(lines[20], "caf\xE9");  // cp1252
+  EXPECT_TRUE(monitor_->ButtonEnabled(ID_EDIT_ALL_COPY));
+  EXPECT_FALSE(monitor_->ButtonEnabled(ID_EDIT_ALL_ERASE)) << "an opened file is read-only";
   EXPECT_EQ(FindWindowExA(nullptr, monitor_->window(), "VIGILO WINDOW", nullptr), nullptr) << "a second window";
 
   monitor_->Command(ID_FILE_CLOSE_FILE);
