@@ -1,14 +1,11 @@
-// JSON string escaping for the JSON output of tellitcap.
+// JSON string escaping for the JSON output of tellitcap: the JSON-lines room's, one form for both
+// programs.
 #pragma once
 
-#include <string>
+#include "json_lines/json_string.h"
 
 namespace capture {
 
-// Appends utf8 as a JSON string, quotes included: the quote and the backslash escaped, every
-// control character below U+0020 escaped (\b \f \n \r \t, else \u00XX), DEL too (\u007F), so a
-// line never carries a raw control byte. Bytes of 0x80 and above pass as they are: the text is
-// UTF-8 already (AnsiToUtf8 made it so).
-void AppendJsonString(std::string& out, const std::string& utf8);
+using json_lines::AppendJsonString;
 
 }  // namespace capture

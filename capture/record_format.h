@@ -5,30 +5,16 @@
 #include <cstdint>
 #include <string>
 
+#include "json_lines/record.h"
+
 namespace capture {
 
-// A moment in UTC, as the system clock gives it.
-struct UtcTime {
-  int year = 1970;
-  int month = 1;  // 1..12
-  int day = 1;    // 1..31
-  int hour = 0;
-  int minute = 0;
-  int second = 0;
-  int millisecond = 0;
-};
-
-// "2024-05-06T07:08:09.123Z"; each field printed as given, padded to its width.
-std::string FormatIso8601(const UtcTime& time);
-// The same appended to `out`, without a formatting call for the times a clock gives (years 0 to
-// 9999, every field in its range): the JSON form writes two a message.
-void AppendIso8601(std::string& out, const UtcTime& time);
-
-// The calendar time of a FILETIME value (100 ns units since 1601-01-01, UTC).
-UtcTime UtcFromFileTime(uint64_t fileTime);
-
-// kDebugOutputGlobal: debug output through the global objects, where services write.
-enum class Source { kTellit, kDebugOutput, kDebugOutputGlobal };
+// The times and the sources as the JSON-lines room names them: one form for both programs.
+using json_lines::AppendIso8601;
+using json_lines::FormatIso8601;
+using json_lines::Source;
+using json_lines::UtcFromFileTime;
+using json_lines::UtcTime;
 
 struct CapturedMessage {
   UtcTime time;
@@ -49,9 +35,8 @@ struct CapturedMessage {
 // Appends the text with every lone CR and LF made CR LF, as vigilo.exe shows and logs it.
 void AppendPlainText(std::string& out, const char* text, std::size_t length);
 
-// Appends {"time":...,"source":"tellit"|"debug"|"debug-output-global"[,"pid":N[,"tid":T,"seq":S,"sent":...]][,"cut":true],"text":...}
-// and a line feed, the text escaped (RFC 8259), its line ends kept as sent; for lost messages
-// {"time":...,"source":"tellit","lost":N,"pid":P}.
+// Appends the message as a JSON line of the schema in json_lines/record.h (UTF-8, RFC 8259), its
+// line ends kept as sent.
 void AppendJsonLine(std::string& out, const CapturedMessage& message);
 
 }  // namespace capture

@@ -1,4 +1,4 @@
-// StoredMessage: what the console keeps about each message beside its text (24 bytes): who sent
+// StoredMessage: what the console keeps about each message beside its text (28 bytes): who sent
 // it, when, what kind of line it is; and the table of program names the records point into. The
 // stored text is the sender's alone: what the view draws around it comes from here.
 #pragma once
@@ -25,6 +25,7 @@ struct StoredMessage {
   uint32_t arrivalLow = 0, arrivalHigh = 0;
   uint32_t sentLow = 0, sentHigh = 0;
   uint32_t pid = 0;      // the sender's process id; 0 when unknown
+  uint32_t thread = 0;   // the sending thread's id, from the sender record; 0 when unknown
   uint32_t program : 17; // index into ProgramNames; 0 when unknown
   // A sender's text whose sender is known: the view may name the sender before it.
   uint32_t namesSender : 1;
@@ -39,7 +40,7 @@ struct StoredMessage {
 
   StoredMessage() : program(0), namesSender(0), cut(0), source(0), kind(0), mark(kShown) {}
 };
-static_assert(sizeof(StoredMessage) == 24, "a message record stays at 24 bytes");
+static_assert(sizeof(StoredMessage) == 28, "a message record stays at 28 bytes");
 
 // Program names by index; index 0 is the empty name. Names are kept for the store's life (there
 // are few); past kMaxNames distinct names a new one gets index 0.

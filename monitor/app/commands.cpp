@@ -63,13 +63,13 @@ void ToggleDebugCapture(MonitorApp& app) {
 
 void SelectAllText(MonitorApp& app) {
   app.SetCommandEnabled(ID_EDIT_COPY, true);
-  app.console.SelectAll();
-  app.console.Invalidate();
+  app.ShownConsole().SelectAll();
+  app.ShownConsole().Invalidate();
 }
 
 void SelectAllAndCopy(MonitorApp& app) {
-  app.console.SelectAll();
-  app.console.Copy();
+  app.ShownConsole().SelectAll();
+  app.ShownConsole().Copy();
 }
 
 void OpenHelp() {
@@ -108,29 +108,43 @@ void MonitorApp::OnCommand(WPARAM wParam) {
     case ID_FILE_STOP_LOG: StopLogSaving(); break;
     case ID_FILE_SETTING:
       console.OpenSettingsSheet(mainWindow);
+      // The opened files' consoles take what the sheet gave the live one.
+      ForEachConsole([this](VGL_Console& each) {
+        if (&each != &console) each.ApplySettings(console.settings);
+      });
       ShowViewTabs();  // in the console's colours
       break;
     case ID_FILE_EXIT: SendMessageA(mainWindow, WM_CLOSE, 0, 0); break;
-    case ID_EDIT_COPY: console.Copy(); break;
+    case ID_FILE_OPEN:
+    case ID_FILE_SAVE_AS:
+    case ID_FILE_FOLLOW:
+    case ID_FILE_CLOSE_FILE: OnFileCommand(int(LOWORD(wParam))); break;
+    case ID_EDIT_COPY: ShownConsole().Copy(); break;
     case ID_EDIT_PASTE: console.Paste(); break;
     case ID_EDIT_SELECT_ALL: SelectAllText(*this); break;
     case ID_EDIT_ALL_COPY: SelectAllAndCopy(*this); break;
     case ID_EDIT_ALL_ERASE:
+      if (ShownFile()) break;  // an opened file is read-only
       console.Clear();
       views.Forget(console.text.FirstMessageNumber());
       messages.ResetCount();
       RestartElapsedTime();
       break;
-    case ID_EDIT_FIND: find.Open(mainWindow, console); break;
-    case ID_EDIT_FIND_NEXT: find.Next(mainWindow, console, true); break;
-    case ID_EDIT_FIND_PREVIOUS: find.Next(mainWindow, console, false); break;
+    case ID_EDIT_FIND: find.Open(mainWindow, ShownConsole()); break;
+    case ID_EDIT_FIND_NEXT: find.Next(mainWindow, ShownConsole(), true); break;
+    case ID_EDIT_FIND_PREVIOUS: find.Next(mainWindow, ShownConsole(), false); break;
     case ID_VIEW_TOOLBAR: ToggleBar(*this, toolBar, ID_VIEW_TOOLBAR, settings_keys::kToolBar); break;
     case ID_VIEW_STATUS_BAR: ToggleBar(*this, statusBar, ID_VIEW_STATUS_BAR, settings_keys::kStatusBar); break;
     case ID_VIEW_DEBUG_OUTPUT: ToggleDebugCapture(*this); break;
     case ID_VIEW_GLOBAL_DEBUG_OUTPUT: ToggleGlobalDebugCapture(); break;
     case ID_VIEW_TIME_STAMPS:
     case ID_VIEW_SENDERS: ToggleViewFlag(int(LOWORD(wParam))); break;
-    case ID_VIEW_FILTER: ToggleFilter(); break;
+    case ID_VIEW_FILTER:
+      if (!ToggleShownFileFilter()) ToggleFilter();
+      break;
+    case ID_EDIT_FILTER:
+      if (!EditShownFileFilters()) EditFilters();
+      break;
     case ID_VIEW_NEW: AddView(MonitorView()); break;
     case ID_VIEW_CLOSE: CloseView(); break;
     case ID_VIEW_NEXT: NextView(true); break;
@@ -138,7 +152,6 @@ void MonitorApp::OnCommand(WPARAM wParam) {
     case ID_VIEW_RENAME: RenameView(); break;
     case ID_VIEW_SHOW_ONLY_PROCESS: ShowOnlyProcess(); break;
     case ID_VIEW_HIDE_PROCESS: HideProcess(); break;
-    case ID_EDIT_FILTER: EditFilters(); break;
     case ID_HELP_TOPICS: OpenHelp(); break;
     case ID_HELP_ABOUT: RunAboutBox(mainWindow); break;
     case ID_HELP_LANGUAGE: ChooseLanguage(); break;
@@ -151,14 +164,14 @@ void MonitorApp::OnCommand(WPARAM wParam) {
 LRESULT MonitorApp::OnNotify(LPARAM lParam) {
   auto* header = reinterpret_cast<NMHDR*>(lParam);
   if (header && header->hwndFrom == tabs.window() && tabs.window()) {
-    if (header->code == TCN_SELCHANGE && tabs.Selected() >= 0) ShowView(size_t(tabs.Selected()));
+    if (header->code == TCN_SELCHANGE && tabs.Selected() >= 0) ShowTab(size_t(tabs.Selected()));
     if (header->code == NM_DBLCLK) {
       // A double-click renames the tab it is on.
       POINT point;
       GetCursorPos(&point);
       const int tab = tabs.TabAt(point);
       if (tab >= 0) {
-        ShowView(size_t(tab));
+        ShowTab(size_t(tab));
         RenameView();
       }
     }

@@ -74,7 +74,7 @@ MonitorApp* AppOf(HWND window, UINT message, LPARAM lParam) {
 LRESULT HandleMainMessage(MonitorApp& app, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   // The find dialog's registered message has no fixed number to switch on.
   if (message != 0 && message == app.find.message() && lParam) {
-    app.find.OnFindMessage(*reinterpret_cast<const FINDREPLACEA*>(lParam), app.console);
+    app.find.OnFindMessage(*reinterpret_cast<const FINDREPLACEA*>(lParam), app.ShownConsole());
     return 0;
   }
   switch (message) {
@@ -91,7 +91,15 @@ LRESULT HandleMainMessage(MonitorApp& app, HWND window, UINT message, WPARAM wPa
       return 0;
     }
     case WM_ACTIVATE:
-      if (app.console.window) SetFocus(app.console.window);
+      if (app.ShownConsole().window) SetFocus(app.ShownConsole().window);
+      return 0;
+    case WM_DROPFILES:
+      app.TakeDroppedFiles(reinterpret_cast<HDROP>(wParam));
+      return 0;
+    case WM_COPYDATA:
+      return lParam && app.TakeHandedFile(*reinterpret_cast<const COPYDATASTRUCT*>(lParam)) ? TRUE : FALSE;
+    case kOpenHandedFiles:
+      app.OpenHandedFiles();
       return 0;
     case WM_CLOSE:
       KillTimer(app.mainWindow, kReceiveTimer);
@@ -167,6 +175,8 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 
 int InitInstance(MonitorApp& app, HINSTANCE instance, int showCommand) {
   const HWND running = FindWindowA(kMainClass, nullptr);
+  // A file for the monitor that runs is handed to it; this start then ends, as every second one.
+  if (running && !app.startFile.empty()) HandFileToRunning(running, app.startFile);
   if (running) {
     if (IsIconic(running)) {
       ShowWindow(running, SW_SHOW);
@@ -221,6 +231,7 @@ int InitInstance(MonitorApp& app, HINSTANCE instance, int showCommand) {
 
   ShowWindow(window, showCommand);
   UpdateWindow(window);
+  if (!app.startFile.empty()) app.OpenFile(app.startFile, false);
   return 1;
 }
 
@@ -246,6 +257,7 @@ void MonitorApp::CreateChildren(HWND window) {
   tabs.Create(mainWindow, dpi);
   console.SetDpi(dpi);
   console.Create(mainWindow);
+  DragAcceptFiles(mainWindow, TRUE);
   if (console.text.shortOfMemory) NotifyTrouble(kConsoleMemoryShort, 0);
   LoadViews();
   SetTickPeriod(kTickPeriodMs);
@@ -292,9 +304,11 @@ void MonitorApp::OnDpiChanged(unsigned newDpi, const RECT& suggested) {
   }
   tabs.SetDpi(dpi);
   ShowViewTabs();
-  console.SetDpi(dpi);
-  console.ApplySettings(console.settings);
-  console.MeasureFont();
+  ForEachConsole([this](VGL_Console& each) {
+    each.SetDpi(dpi);
+    each.ApplySettings(each.settings);
+    each.MeasureFont();
+  });
   RECT client;
   GetClientRect(mainWindow, &client);
   if (statusBar) SendMessageA(statusBar, WM_SIZE, 0, 0);
@@ -306,7 +320,7 @@ void MonitorApp::ApplySystemTheme() {
   ApplyDarkTitleBar(mainWindow, darkColourDefaults);
   ConsoleSettings reloaded;
   ReadConsoleSettings(reloaded);
-  console.ApplySettings(reloaded);
+  ForEachConsole([&](VGL_Console& each) { each.ApplySettings(reloaded); });
   ShowViewTabs();
 }
 
@@ -327,7 +341,8 @@ void MonitorApp::Layout(int width, int height) {
     MoveWindow(tabs.window(), 0, y, width, tabs.Height(), TRUE);
     y += tabs.Height();
   }
-  if (!console.window) return;
-  // The console overlaps the toolbar's bottom edge by one pixel, or meets the tabs.
-  MoveWindow(console.window, 0, y, width, height - y - bottom, TRUE);
+  // The shown console (the live one, or an opened file's in its place) meets the tabs.
+  const HWND shown = ShownConsole().window;
+  if (!shown) return;
+  MoveWindow(shown, 0, y, width, height - y - bottom, TRUE);
 }

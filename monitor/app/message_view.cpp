@@ -61,6 +61,7 @@ void MonitorApp::Tick() {
   DrainDebugOutput();
   const bool received = messages.Total() != before;
   if (received) views.Forget(console.text.FirstMessageNumber());
+  const bool filesBusy = files.Count() != 0 && files.Step();
   if (receiver.unkept() != unkeptSeen) {
     // A receiving thread lost messages for want of memory: told where they were, and here.
     unkeptSeen = receiver.unkept();
@@ -78,7 +79,7 @@ void MonitorApp::Tick() {
   } else {
     console.ReleasePaint(false);
   }
-  if (received || receiver.queued() != 0) {
+  if (received || receiver.queued() != 0 || filesBusy) {
     idleTicks = 0;
     SetTickPeriod(kTickPeriodMs);
   } else if (++idleTicks >= kTicksBeforeIdle) {
@@ -139,6 +140,7 @@ void MonitorApp::Take(const Message& message) {
   StoredMessage record;
   record.SetTimes(message.arrivalTime, message.hasTrailer ? message.sentTime : 0);
   record.pid = message.hasProcessId ? message.processId : 0;
+  record.thread = message.hasTrailer ? message.threadId : 0;
   record.program = console.text.programs.Intern(message.program) & ProgramNames::kMaxNames;
   record.source = static_cast<uint32_t>(message.source);
   const bool channelNotice = message.kind == MessageKind::kText && message.source == MessageSource::kTellit &&

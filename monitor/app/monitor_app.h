@@ -2,7 +2,9 @@
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,6 +18,7 @@
 #include "monitor/filters/view_set.h"
 #include "code_page/ansi_code_page_decoder.h"
 #include "monitor/log/log_encoding.h"
+#include "monitor/files/opened_files.h"
 #include "receiving/rotating_file.h"
 #include "monitor/view/find_command.h"
 #include "monitor/view/history_gutter.h"
@@ -195,6 +198,9 @@ struct MonitorApp final : CommandStates, MessageSink {
   // View > New View, Close View, Next View (and back), Rename View; the context menu's Show only
   // this process (a new view) and Hide this process (a rule of the shown view).
   void ShowView(size_t index);
+  // Tab k: view k of the live history, then the opened files in their order.
+  void ShowTab(size_t tab);
+  size_t ShownTab() const { return shownFile >= 0 ? views.size() + size_t(shownFile) : views.current(); }
   void AddView(MonitorView view);
   void CloseView();
   void NextView(bool forward);
@@ -202,7 +208,38 @@ struct MonitorApp final : CommandStates, MessageSink {
   void ShowOnlyProcess();
   void HideProcess();
   std::string ViewName(size_t index) const;
+
+  // Opened files (monitor/files): each in a console of its own; the most recently opened one shows
+  // in the live console's place until it is closed. A file named on the command line is opened
+  // once the window stands, or handed to the monitor that runs already.
+  OpenedFiles files;
+  std::string startFile;
+  std::vector<std::string> handedFiles;  // handed over by a second start, opened from the loop
+  // The console the window shows, which Copy, All Copy, Select All, Find and the filters act on.
+  VGL_Console& ShownConsole();
+  OpenedFile* ShownFile();  // null while the live console shows
+  int shownFile = -1;       // the opened file whose tab shows; -1: a view of the live history
+  // The live console and every opened file's: what changes how they draw applies to all.
+  void ForEachConsole(const std::function<void(VGL_Console&)>& apply);
+  void ShowTopConsole();
+  bool OpenFile(const std::string& path, bool follow);
+  void CloseShownFile();
+  void OnFileCommand(int command);  // File > Open..., Save As..., Follow, Close File
+  void TakeDroppedFiles(HDROP drop);
+  bool TakeHandedFile(const COPYDATASTRUCT& data);
+  void OpenHandedFiles();
+  void ApplyFileFilters(OpenedFile& file);
+  // Edit > Filter... and View > Filter on the shown opened file; false while the live console shows.
+  bool EditShownFileFilters();
+  bool ToggleShownFileFilter();
 };
+
+// WM_COPYDATA's dwData of a file name handed over by a second start ("VGLO").
+constexpr ULONG_PTR kOpenFileCopyData = 0x4F4C4756;
+// Posted to itself after a file was handed over: the files are opened from the loop.
+constexpr UINT kOpenHandedFiles = WM_APP + 12;
+// A second start's file given to the monitor that runs; true when it took it.
+bool HandFileToRunning(HWND running, const std::string& path);
 
 // Posted to the main window: wParam a MonitorApp::Trouble, lParam the system's error code.
 constexpr UINT kTroubleMessage = WM_APP + 10;

@@ -126,9 +126,11 @@ void MonitorApp::UpdateStatusBar() {
   const uint32_t rate = messages.RatePerSecond(now);
   if (statusNotice >= 0 && int32_t(now - statusNoticeEnd) >= 0) statusNotice = -1;
   if (!statusBar || !IsWindowVisible(statusBar)) return;
-  statusView.Show(statusBar, MakeStatusTexts(messages.Total(), rate, logFile.IsOpen() ? logFileName : nullptr,
-                                             channelDown, language, statusNotice,
-                                             console.text.HiddenMessageCount()));
+  StatusTexts texts = MakeStatusTexts(messages.Total(), rate, logFile.IsOpen() ? logFileName : nullptr, channelDown,
+                                      language, statusNotice, console.text.HiddenMessageCount());
+  // The shown opened file's progress, where nothing more pressing is said.
+  if (const OpenedFile* file = ShownFile(); file && texts.channel.empty()) texts.channel = file->StatusText();
+  statusView.Show(statusBar, texts);
 }
 
 void MonitorApp::CommandFailed(int command) {

@@ -36,16 +36,35 @@ std::string MonitorApp::ViewName(size_t index) const {
 void MonitorApp::ShowViewTabs() {
   std::vector<std::string> names;
   for (size_t i = 0; i < views.size(); ++i) names.push_back(ViewName(i));
-  if (tabs.Show(names, views.current()) && mainWindow) {
+  for (size_t i = 0; i < files.Count(); ++i) names.push_back(files.Name(i));
+  if (tabs.Show(names, ShownTab()) && mainWindow) {
     RECT client;
     GetClientRect(mainWindow, &client);
     Layout(client.right, client.bottom);
   }
   tabs.SetColours(console.settings.Colour(0, false), console.settings.Colour(0, true));
   if (mainWindow) {
-    EnableMenuItem(GetMenu(mainWindow), ID_VIEW_CLOSE, MF_BYCOMMAND | (views.size() > 1 ? MF_ENABLED : MF_GRAYED));
-    CheckMenuItem(GetMenu(mainWindow), ID_VIEW_FILTER, MF_BYCOMMAND | (views.Current().filterOn ? MF_CHECKED : MF_UNCHECKED));
+    // An opened file's tab closes too; of the views, the last stays.
+    const bool closes = ShownFile() != nullptr || views.size() > 1;
+    EnableMenuItem(GetMenu(mainWindow), ID_VIEW_CLOSE, MF_BYCOMMAND | (closes ? MF_ENABLED : MF_GRAYED));
+    const bool filterOn = ShownFile() ? ShownFile()->filterOn : views.Current().filterOn;
+    CheckMenuItem(GetMenu(mainWindow), ID_VIEW_FILTER, MF_BYCOMMAND | (filterOn ? MF_CHECKED : MF_UNCHECKED));
   }
+}
+
+void MonitorApp::ShowTab(size_t tab) {
+  if (tab >= views.size() + files.Count() || tab == ShownTab()) return;
+  if (tab >= views.size()) {
+    shownFile = int(tab - views.size());
+    ShowTopConsole();
+    return;
+  }
+  if (shownFile >= 0) {
+    // Back to the live history, in the view it showed, then to the one asked for.
+    shownFile = -1;
+    ShowTopConsole();
+  }
+  ShowView(tab);
 }
 
 void MonitorApp::ShowView(size_t index) {
@@ -74,11 +93,15 @@ void MonitorApp::AddView(MonitorView view) {
     MessageBeep(MB_ICONWARNING);
     return;
   }
-  ShowView(views.size() - 1);
+  ShowTab(views.size() - 1);
   ApplyFilters();
 }
 
 void MonitorApp::CloseView() {
+  if (ShownFile()) {
+    CloseShownFile();
+    return;
+  }
   if (views.size() <= 1) return;
   const size_t closing = views.current();
   ShowView(closing + 1 < views.size() ? closing + 1 : closing - 1);
@@ -88,12 +111,13 @@ void MonitorApp::CloseView() {
 }
 
 void MonitorApp::NextView(bool forward) {
-  if (views.size() <= 1) return;
-  const size_t count = views.size();
-  ShowView((views.current() + (forward ? 1 : count - 1)) % count);
+  const size_t count = views.size() + files.Count();
+  if (count <= 1) return;
+  ShowTab((ShownTab() + (forward ? 1 : count - 1)) % count);
 }
 
 void MonitorApp::RenameView() {
+  if (ShownFile()) return;  // an opened file's tab is its file's name
   RenameViewDialog dialog;
   dialog.name = ViewName(views.current());
   if (dialog.Run(mainWindow) != 1 || dialog.name.empty()) return;
@@ -103,8 +127,16 @@ void MonitorApp::RenameView() {
 }
 
 void MonitorApp::ShowOnlyProcess() {
-  const uint32_t menuPid = console.menuPid;
+  const uint32_t menuPid = ShownConsole().menuPid;
   if (menuPid == 0) return;
+  if (OpenedFile* file = ShownFile()) {
+    // An opened file has no views of its own: its rules keep that process alone.
+    file->filterRules.push_back(ProcessRule(filtering::FilterAction::kInclude, menuPid));
+    file->filterOn = true;
+    ApplyFileFilters(*file);
+    ShowViewTabs();
+    return;
+  }
   MonitorView view;
   if (!console.menuProgram.empty()) {
     view.name = console.menuProgram;
@@ -120,8 +152,15 @@ void MonitorApp::ShowOnlyProcess() {
 }
 
 void MonitorApp::HideProcess() {
-  const uint32_t menuPid = console.menuPid;
+  const uint32_t menuPid = ShownConsole().menuPid;
   if (menuPid == 0) return;
+  if (OpenedFile* file = ShownFile()) {
+    file->filterRules.push_back(ProcessRule(filtering::FilterAction::kExclude, menuPid));
+    file->filterOn = true;
+    ApplyFileFilters(*file);
+    ShowViewTabs();
+    return;
+  }
   MonitorView& view = views.Current();
   // The file keeps no more rules than this: one more would be lost at the next start.
   if (view.rules.size() >= filtering::kMaxRules) {

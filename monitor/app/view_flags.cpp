@@ -48,7 +48,7 @@ void MonitorApp::LoadViewFlags() {
   gutter.style.form = line_stamps::StampForm(ReadSetting(settings_keys::kStampForm));
   gutter.style.arrival = ReadSetting(settings_keys::kStampsOfArrival) == 1;
   CheckStyle(mainWindow, gutter.style);
-  console.GutterChanged();
+  ForEachConsole([](VGL_Console& each) { each.GutterChanged(); });
 }
 
 bool MonitorApp::ChooseStampStyle(int command) {
@@ -63,14 +63,14 @@ bool MonitorApp::ChooseStampStyle(int command) {
     return false;
   }
   CheckStyle(mainWindow, style);
-  console.GutterChanged();
+  ForEachConsole([](VGL_Console& each) { each.GutterChanged(); });
   return true;
 }
 
 void MonitorApp::RestartElapsedTime() {
   gutter.style.origin = NowAsFileTime();
   stamps.Restart();
-  console.GutterChanged();
+  ForEachConsole([](VGL_Console& each) { each.GutterChanged(); });
 }
 
 bool MonitorApp::ToggleViewFlag(int command) {
@@ -80,7 +80,7 @@ bool MonitorApp::ToggleViewFlag(int command) {
     on = !on;
     CheckFlag(mainWindow, row, on);
     // Every stored line is drawn anew, with or without what the flag adds.
-    console.GutterChanged();
+    ForEachConsole([](VGL_Console& each) { each.GutterChanged(); });
     WriteSetting(row.key, on ? 1 : 0);
     return true;
   }

@@ -3,10 +3,12 @@
 
 #include "monitor/app/html_help.h"
 #include "monitor/app/monitor_app.h"
+#include "monitor/files/command_line.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLine*/, int showCommand) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR commandLine, int showCommand) {
   // Outlives the main window: closed down (log, listener, channel) once the loop has ended.
   MonitorApp app;
+  app.startFile = FileOfCommandLine(commandLine ? commandLine : "");
   if (!InitInstance(app, instance, showCommand)) return 0;
   html_help::Initialize(&app.helpCookie);
 

@@ -94,6 +94,23 @@
 #define IDS_MENU_HIDE_PROCESS 56
 #define IDS_VIEW_PROCESS_NAME 57
 #define IDS_VIEW_SECTIONS_BROKEN 58
-#define IDS_TEXT_COUNT 59  /* at most 100: the English base follows the Japanese one by 100 */
+/* Opened files: File > Open..., Save As..., Follow, and what reading a file met. */
+#define IDS_FILE_CANNOT_OPEN 59  /* %s: the file, %lu: the system's error */
+#define IDS_FILE_BINARY 60  /* %s: the file's name */
+#define IDS_FILE_MALFORMED 61  /* %s: the file's name, %u: lines */
+#define IDS_FILE_LINE_CUT 62  /* %s: the file's name, %u: kilobytes */
+#define IDS_FILE_TRUNCATED 63  /* %s: the file's name */
+#define IDS_FILE_ROTATED 64  /* %s: the file's name */
+#define IDS_FILE_READ_FAILED 65  /* %s: the file's name, %lu: the system's error */
+#define IDS_FILE_STATUS_READING 66  /* status bar: %s the file's name, %u the percentage read */
+#define IDS_FILE_STATUS_READ 67  /* status bar: %s the file's name, %u its lines */
+#define IDS_FILE_STATUS_FOLLOWING 68  /* status bar: %s the file's name, %u its lines */
+#define IDS_FILE_STATUS_FRONT_LEFT 69  /* status bar: %s the file's name, %u lines kept, %u lines that left the buffer */
+#define IDS_FILE_OPEN_FILTER 70  /* File > Open...'s filters: name|pattern|... */
+#define IDS_FILE_OPEN_TITLE 71  /* File > Open...'s dialog title */
+#define IDS_FILE_SAVE_FILTER 72  /* File > Save As...'s forms: text first, JSON lines second */
+#define IDS_FILE_SAVE_TITLE 73  /* File > Save As...'s dialog title */
+#define IDS_FILE_CANNOT_SAVE 74  /* %s: the file, %lu: the system's error */
+#define IDS_TEXT_COUNT 75  /* at most 100: the English base follows the Japanese one by 100 */
 
 #endif

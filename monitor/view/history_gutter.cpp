@@ -10,7 +10,8 @@
 void HistoryGutter::Append(const TextStore& store, uint32_t line, std::string& out) const {
   const StoredMessage* message = store.MessageOfLine(line);
   if (!message) return;  // text the console took without a record
-  if (stamps && store.LineBeginsText(line)) {
+  // A line without a time (a text file's opened in the monitor) has no stamp.
+  if (stamps && store.LineBeginsText(line) && TimeOf(*message) != 0) {
     const uint64_t time = TimeOf(*message);
     uint64_t previous = time;
     if (style.form == line_stamps::StampForm::kDelta) {

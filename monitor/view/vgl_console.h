@@ -42,8 +42,11 @@ class VGL_Console : public XConsole {
   void TellIfShortOfMemory(HWND owner);
 
  private:
+  // Only the console that shows speaks for the Edit commands: the owner tells them afresh for the
+  // console it shows next.
   void SetCommandEnabled(int command, bool enabled) {
-    if (commandStates) commandStates->SetCommandEnabled(command, enabled);
+    const bool shown = !window || (GetWindowLongPtrA(window, GWL_STYLE) & WS_VISIBLE) != 0;
+    if (commandStates && shown) commandStates->SetCommandEnabled(command, enabled);
   }
   void TellSettingsNotSaved(HWND owner);
 

@@ -125,9 +125,11 @@ DWORD ChildProcess::Wait(DWORD milliseconds) const {
   return code;
 }
 
-MonitorProcess::MonitorProcess(const std::string& directory, const std::string& iniText) {
+MonitorProcess::MonitorProcess(const std::string& directory, const std::string& iniText,
+                               const std::string& arguments) {
   if (!iniText.empty()) WriteWholeFile(directory + "\\vigilo.ini", iniText);
-  process_ = ChildProcess("\"" + BinDirectory() + "\\vigilo.exe\"", directory);
+  process_ = ChildProcess("\"" + BinDirectory() + "\\vigilo.exe\"" + (arguments.empty() ? "" : " " + arguments),
+                          directory);
 }
 
 MonitorProcess::~MonitorProcess() {

@@ -51,8 +51,10 @@ class ChildProcess {
 // scope end if it still runs, ended by force if it hangs.
 class MonitorProcess {
  public:
-  // A non-empty iniText is written to the directory's vigilo.ini first.
-  explicit MonitorProcess(const std::string& directory, const std::string& iniText = {});
+  // A non-empty iniText is written to the directory's vigilo.ini first; arguments follow the
+  // program's name on its command line.
+  explicit MonitorProcess(const std::string& directory, const std::string& iniText = {},
+                          const std::string& arguments = {});
   ~MonitorProcess();
   MonitorProcess(const MonitorProcess&) = delete;
   MonitorProcess& operator=(const MonitorProcess&) = delete;

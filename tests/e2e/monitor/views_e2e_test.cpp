@@ -117,4 +117,30 @@ TEST_F(ViewsEndToEnd, AMissingSectionIsAViewOfEverythingAndIsTold) {
   EXPECT_TRUE(WaitForShown({"any 0", "any 1"}));
 }
 
+// An opened file is a tab after the views': shown when it opens, reached by Next View as the
+// views are, and closed by Close View, which then shows the view of the live history again.
+TEST_F(ViewsEndToEnd, AnOpenedFileIsATabAfterTheViews) {
+  WriteWholeFile(dir_.File("opened.txt"), "from the file 1\r\nfrom the file 2\r\n");
+  monitor_.reset(new MonitorProcess(dir_.path(),
+                                    "[system]\r\nlanguage=0\r\nviews=2\r\n[view 2]\r\ncount=1\r\n"
+                                    "rule 1=include;text;1;0;0;65535;live*\r\n",
+                                    "opened.txt"));
+  ASSERT_TRUE(monitor().WaitForWindow());
+  ASSERT_TRUE(WaitUntil([&] { return Tabs() == 3; }, 10000));
+  EXPECT_EQ(CurrentTab(), 2) << "the file's tab shows once it opens";
+  EXPECT_TRUE(WaitForShown({"from the file 1", "from the file 2"}));
+  EXPECT_TRUE(SaveScreenshot(monitor().window(), "views-file-tab-en"));
+  Send("lines 1 live");  // into the live history, not the file
+  monitor().Command(ID_VIEW_NEXT);
+  EXPECT_EQ(CurrentTab(), 0);
+  EXPECT_TRUE(WaitForShown({"live 0"}));
+  monitor().Command(ID_VIEW_PREVIOUS);
+  EXPECT_EQ(CurrentTab(), 2);
+  EXPECT_TRUE(WaitForShown({"from the file 1", "from the file 2"}));
+  monitor().Command(ID_VIEW_CLOSE);
+  EXPECT_EQ(Tabs(), 2);
+  EXPECT_EQ(CurrentTab(), 0);
+  EXPECT_TRUE(WaitForShown({"live 0"}));
+}
+
 }  // namespace

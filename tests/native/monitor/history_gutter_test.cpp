@@ -55,6 +55,20 @@ TEST(HistoryGutter, StampsAndSendersAsTheSwitchesAndTheRecordSay) {
   }
 }
 
+// The lines of a text file opened in the monitor carry no time: no stamp stands before them.
+TEST(HistoryGutter, ALineWithoutATimeHasNoStamp) {
+  TextStore store;
+  store.Allocate(4096, 100, 80);
+  store.BeginMessage(StoredMessage());
+  store.Append(reinterpret_cast<const uint8_t*>("from a file\r\n"), 13);
+  HistoryGutter gutter(HourClock);
+  gutter.stamps = true;
+  gutter.senders = true;
+  std::string drawn;
+  gutter.Append(store, 0, drawn);
+  EXPECT_EQ(drawn, "");
+}
+
 // The forms and the time a stamp shows: a delta from the message of the shown line before (a
 // hidden one skipped), elapsed times from the origin, the arrival when asked for.
 TEST(HistoryGutter, FormsMeasureFromTheOriginAndTheShownLineBefore) {

@@ -20,7 +20,8 @@ TEST(MonitorRooms, EachRoomIncludesOnlyTheRoomsBeforeIt) {
       {"view", {"common", "settings"}},
       {"log", {"common", "settings"}},
       {"filters", {"common", "settings"}},
-      {"app", {"common", "settings", "view", "log", "filters"}},
+      {"files", {"common", "settings", "view", "filters"}},
+      {"app", {"common", "settings", "view", "log", "filters", "files"}},
   };
   const std::filesystem::path monitor = std::filesystem::path(VIGILO_SOURCE_DIR) / "monitor";
   const std::regex include("#include \"monitor/([a-z_]+)/");

@@ -142,7 +142,7 @@ TEST_F(MainWindowTest, StartsWithNothingToActOnGreyed) {
   char title[64];
   GetWindowTextA(app.mainWindow, title, sizeof title);
   EXPECT_STREQ(title, "Tellit Message Monitor");
-  EXPECT_EQ(GetMenuItemID(GetSubMenu(GetMenu(app.mainWindow), 0), 5), static_cast<UINT>(ID_FILE_EXIT));
+  EXPECT_EQ(GetMenuItemID(GetSubMenu(GetMenu(app.mainWindow), 0), 10), static_cast<UINT>(ID_FILE_EXIT));
   char popup[32];
   GetMenuStringA(GetMenu(app.mainWindow), 0, popup, sizeof popup, MF_BYPOSITION);
   EXPECT_STREQ(popup, "&File") << "language 0: the English menu";
@@ -151,6 +151,10 @@ TEST_F(MainWindowTest, StartsWithNothingToActOnGreyed) {
   EXPECT_TRUE(ButtonEnabled(ID_FILE_START_LOG));
   EXPECT_FALSE(MenuEnabled(ID_FILE_STOP_LOG));
   EXPECT_FALSE(ButtonEnabled(ID_FILE_STOP_LOG));
+  // No file is open: nothing to follow or close.
+  EXPECT_TRUE(MenuEnabled(ID_FILE_OPEN));
+  EXPECT_FALSE(MenuEnabled(ID_FILE_FOLLOW));
+  EXPECT_FALSE(MenuEnabled(ID_FILE_CLOSE_FILE));
   for (int command : {ID_FILE_SETTING, ID_HELP_TOPICS}) EXPECT_TRUE(ButtonEnabled(command));
   EXPECT_TRUE(app.receiver.mailslot().IsOpen());
   EXPECT_EQ(app.receiver.mailslot().capacity(), 4096u);

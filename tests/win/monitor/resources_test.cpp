@@ -31,6 +31,10 @@ struct MenuItemCase {
 };
 
 const MenuItemCase kMenuItems[] = {
+    {ID_FILE_OPEN, L"開く(&O)...\tCtrl+O", L"&Open...\tCtrl+O", 0},
+    {ID_FILE_SAVE_AS, L"名前を付けて保存(&A)...", L"Save &As...", 0},
+    {ID_FILE_FOLLOW, L"追跡(&L)", L"Fo&llow", MF_GRAYED},
+    {ID_FILE_CLOSE_FILE, L"ファイルを閉じる(&C)", L"&Close File", MF_GRAYED},
     {ID_FILE_START_LOG, L"ログをファイルに保存", L"Start Saving Log File", 0},
     {ID_FILE_STOP_LOG, L"ログのファイル保存を中止", L"Stop Saving Log File", MF_GRAYED},
     {ID_FILE_SETTING, L"設定", L"Setting", 0},
@@ -83,9 +87,10 @@ void CheckMenu(int resource, bool japanese) {
   EXPECT_EQ(GetMenuState(menu, ID_EDIT_PASTE, MF_BYCOMMAND), static_cast<UINT>(-1));
   // Item order inside the File and Help pop-ups, separators included.
   const HMENU file = GetSubMenu(menu, 0);
-  const int fileOrder[] = {ID_FILE_START_LOG, ID_FILE_STOP_LOG, 0, ID_FILE_SETTING, 0, ID_FILE_EXIT};
-  ASSERT_EQ(GetMenuItemCount(file), 6);
-  for (int i = 0; i < 6; ++i) EXPECT_EQ(static_cast<int>(GetMenuItemID(file, i)), fileOrder[i]);
+  const int fileOrder[] = {ID_FILE_OPEN, ID_FILE_SAVE_AS, ID_FILE_FOLLOW, ID_FILE_CLOSE_FILE, 0, ID_FILE_START_LOG,
+                           ID_FILE_STOP_LOG, 0, ID_FILE_SETTING, 0, ID_FILE_EXIT};
+  ASSERT_EQ(GetMenuItemCount(file), 11);
+  for (int i = 0; i < 11; ++i) EXPECT_EQ(static_cast<int>(GetMenuItemID(file, i)), fileOrder[i]);
   const HMENU edit = GetSubMenu(menu, 1);
   const int editOrder[] = {ID_EDIT_COPY,      0, ID_EDIT_SELECT_ALL, ID_EDIT_ALL_COPY, ID_EDIT_ALL_ERASE,
                            0, ID_EDIT_FIND, ID_EDIT_FIND_NEXT, 0, ID_EDIT_FILTER};
@@ -140,13 +145,14 @@ TEST(MonitorResources, ShortcutsAreCtrlFCtrlLF3ShiftF3AndTheViews) {
   ASSERT_NE(table, nullptr);
   ACCEL entries[16] = {};
   const int count = CopyAcceleratorTableA(table, entries, 16);
-  ASSERT_EQ(count, 8);
+  ASSERT_EQ(count, 9);
   const struct {
     BYTE flags;
     WORD key;
     WORD command;
   } expected[] = {{FVIRTKEY | FCONTROL, 'F', ID_EDIT_FIND},
                   {FVIRTKEY | FCONTROL, 'L', ID_EDIT_FILTER},
+                  {FVIRTKEY | FCONTROL, 'O', ID_FILE_OPEN},
                   {FVIRTKEY, VK_F3, ID_EDIT_FIND_NEXT},
                   {FVIRTKEY | FSHIFT, VK_F3, ID_EDIT_FIND_PREVIOUS},
                   {FVIRTKEY | FCONTROL, 'T', ID_VIEW_NEW},

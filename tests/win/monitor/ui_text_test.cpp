@@ -95,6 +95,18 @@ TEST(UiText, PatternsTakeTheSameArgumentsInBothLanguages) {
       {IDS_VIEW_NAME, {L"%u"}},
       {IDS_VIEW_PROCESS_NAME, {L"%s"}},
       {IDS_VIEW_SECTIONS_BROKEN, {L"%s"}},
+      {IDS_FILE_CANNOT_OPEN, {L"%s", L"%lu"}},
+      {IDS_FILE_BINARY, {L"%s"}},
+      {IDS_FILE_MALFORMED, {L"%s", L"%u"}},
+      {IDS_FILE_LINE_CUT, {L"%s", L"%u"}},
+      {IDS_FILE_TRUNCATED, {L"%s"}},
+      {IDS_FILE_ROTATED, {L"%s"}},
+      {IDS_FILE_READ_FAILED, {L"%s", L"%lu"}},
+      {IDS_FILE_STATUS_READING, {L"%s", L"%u"}},
+      {IDS_FILE_STATUS_READ, {L"%s", L"%u"}},
+      {IDS_FILE_STATUS_FOLLOWING, {L"%s", L"%u"}},
+      {IDS_FILE_STATUS_FRONT_LEFT, {L"%s", L"%u", L"%u"}},
+      {IDS_FILE_CANNOT_SAVE, {L"%s", L"%lu"}},
   };
   for (int text = 0; text < IDS_TEXT_COUNT; ++text) {
     std::vector<std::wstring> expected;
