@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/filters/filter_bench_history.h"
 #include "console/text_view.h"
 #include "monitor/filters/history_filter.h"
 #include "monitor/filters/view_set.h"
@@ -18,21 +19,9 @@ namespace {
 using filtering::FilterAction;
 using filtering::FilterField;
 using filtering::FilterRule;
-
-double Now() { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values.empty() ? 0 : values[values.size() / 2];
-}
-
-FilterRule Rule(FilterAction action, FilterField field, const char* pattern) {
-  FilterRule rule;
-  rule.action = action;
-  rule.field = field;
-  rule.pattern = pattern;
-  return rule;
-}
+using filter_bench::Median;
+using filter_bench::Now;
+using filter_bench::Rule;
 
 // Fifteen rules, turned by the view's number so that no two views decide alike.
 MonitorView FifteenRules(int view) {
@@ -70,19 +59,9 @@ class NoPainter : public RowPainter {
 int main() {
   constexpr int kMessages = 1000000;
   TextStore store;
-  if (!store.Allocate(64u << 20, 0, 256) || store.capacity != (64u << 20)) {
-    std::printf("a store of 64 MiB could not be had\n");
-    return 1;
-  }
-  std::vector<std::string> texts;
-  for (int n = 0; n < 1000; ++n) {
-    char text[64];
-    std::snprintf(text, sizeof text, "message %06d from a client, sixty bytes in all..........\r\n", n);
-    texts.emplace_back(text);  // 60 bytes
-  }
-  StoredMessage record;
-  record.pid = 4242;
-  record.program = store.programs.Intern("client.exe");
+  if (!filter_bench::AllocateFullStore(store)) return 1;
+  const std::vector<std::string> texts = filter_bench::SixtyByteTexts();
+  const StoredMessage record = filter_bench::ClientRecord(store);
   const std::string program = "client.exe";
 
   ViewSet views;

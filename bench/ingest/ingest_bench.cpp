@@ -26,6 +26,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/support/answer_probe.h"
 #include "support/monitor_process.h"
 #include "support/scratch_dir.h"
 
@@ -102,43 +103,6 @@ Round BareRound(bool debugOutput, int writers, int perWriter, bool uncapped) {
   round.missing = Missing(text, writers, perWriter);
   round.detail = text.substr(0, text.find('\n'));
   return round;
-}
-
-// Sends WM_NULL to the window every 10 ms from a thread of its own and keeps how long each took
-// to be answered, until stopped.
-class AnswerProbe {
- public:
-  explicit AnswerProbe(HWND window) : window_(window), thread_([this] { Run(); }) {}
-  ~AnswerProbe() { Stop(); }
-  void Stop() {
-    stop_ = true;
-    if (thread_.joinable()) thread_.join();
-  }
-  const std::vector<double>& milliseconds() const { return milliseconds_; }
-
- private:
-  void Run() {
-    LARGE_INTEGER frequency, before, after;
-    QueryPerformanceFrequency(&frequency);
-    while (!stop_) {
-      DWORD_PTR result = 0;
-      QueryPerformanceCounter(&before);
-      SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
-      QueryPerformanceCounter(&after);
-      milliseconds_.push_back((after.QuadPart - before.QuadPart) * 1000.0 / frequency.QuadPart);
-      Sleep(10);
-    }
-  }
-  HWND window_;
-  std::atomic<bool> stop_{false};
-  std::vector<double> milliseconds_;
-  std::thread thread_;
-};
-
-double Percentile(std::vector<double> values, double share) {
-  if (values.empty()) return 0;
-  std::sort(values.begin(), values.end());
-  return values[static_cast<std::size_t>(share * (values.size() - 1))];
 }
 
 // Ten rules that keep every message of the round shown (an include that takes them all, excludes

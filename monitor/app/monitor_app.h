@@ -229,6 +229,8 @@ struct MonitorApp final : CommandStates, MessageSink {
   bool TakeHandedFile(const COPYDATASTRUCT& data);
   void OpenHandedFiles();
   void ApplyFileFilters(OpenedFile& file);
+  // A rule more for an opened file (the context menu's process commands), in force at once.
+  void AddFileRule(OpenedFile& file, const filtering::FilterRule& rule);
   // Edit > Filter... and View > Filter on the shown opened file; false while the live console shows.
   bool EditShownFileFilters();
   bool ToggleShownFileFilter();

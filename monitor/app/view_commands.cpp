@@ -131,10 +131,7 @@ void MonitorApp::ShowOnlyProcess() {
   if (menuPid == 0) return;
   if (OpenedFile* file = ShownFile()) {
     // An opened file has no views of its own: its rules keep that process alone.
-    file->filterRules.push_back(ProcessRule(filtering::FilterAction::kInclude, menuPid));
-    file->filterOn = true;
-    ApplyFileFilters(*file);
-    ShowViewTabs();
+    AddFileRule(*file, ProcessRule(filtering::FilterAction::kInclude, menuPid));
     return;
   }
   MonitorView view;
@@ -151,14 +148,18 @@ void MonitorApp::ShowOnlyProcess() {
   AddView(std::move(view));
 }
 
+void MonitorApp::AddFileRule(OpenedFile& file, const filtering::FilterRule& rule) {
+  file.filterRules.push_back(rule);
+  file.filterOn = true;  // the rule is asked to work now
+  ApplyFileFilters(file);
+  ShowViewTabs();
+}
+
 void MonitorApp::HideProcess() {
   const uint32_t menuPid = ShownConsole().menuPid;
   if (menuPid == 0) return;
   if (OpenedFile* file = ShownFile()) {
-    file->filterRules.push_back(ProcessRule(filtering::FilterAction::kExclude, menuPid));
-    file->filterOn = true;
-    ApplyFileFilters(*file);
-    ShowViewTabs();
+    AddFileRule(*file, ProcessRule(filtering::FilterAction::kExclude, menuPid));
     return;
   }
   MonitorView& view = views.Current();

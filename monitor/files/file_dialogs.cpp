@@ -17,44 +17,46 @@ void LoadFilter(int textId, char (&filter)[kUiTextSize]) {
   if (length + 1 < kUiTextSize) filter[length + 1] = '\0';
 }
 
+// The common dialog's request with the filters and the title of the string table, in the
+// language in force, the first filter chosen, and room for the name.
+struct FileRequest {
+  FileRequest(HWND owner, int filterText, int titleText) {
+    LoadFilter(filterText, filter);
+    LoadUiText(titleText, title);
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = owner;
+    dialog.lpstrFilter = filter;
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = name;
+    dialog.nMaxFile = MAX_PATH;
+    dialog.lpstrTitle = title;
+  }
+  FileRequest(const FileRequest&) = delete;
+  FileRequest& operator=(const FileRequest&) = delete;
+
+  char filter[kUiTextSize] = "", title[kUiTextSize] = "";
+  char name[MAX_PATH] = "";
+  OPENFILENAMEA dialog = {};
+};
+
 }  // namespace
 
 bool AskFileToOpen(HWND owner, std::string& path) {
-  char filter[kUiTextSize], title[kUiTextSize];
-  LoadFilter(IDS_FILE_OPEN_FILTER, filter);
-  LoadUiText(IDS_FILE_OPEN_TITLE, title);
-  char name[MAX_PATH] = "";
-  OPENFILENAMEA dialog = {};
-  dialog.lStructSize = sizeof dialog;
-  dialog.hwndOwner = owner;
-  dialog.lpstrFilter = filter;
-  dialog.nFilterIndex = 1;
-  dialog.lpstrFile = name;
-  dialog.nMaxFile = MAX_PATH;
-  dialog.lpstrTitle = title;
+  FileRequest request(owner, IDS_FILE_OPEN_FILTER, IDS_FILE_OPEN_TITLE);
+  OPENFILENAMEA& dialog = request.dialog;
   dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER;
   if (!GetOpenFileNameA(&dialog)) return false;
-  path = name;
+  path = request.name;
   return true;
 }
 
 bool AskFileToSave(HWND owner, std::string& path, bool& jsonLines) {
-  char filter[kUiTextSize], title[kUiTextSize];
-  LoadFilter(IDS_FILE_SAVE_FILTER, filter);
-  LoadUiText(IDS_FILE_SAVE_TITLE, title);
-  char name[MAX_PATH] = "";
-  OPENFILENAMEA dialog = {};
-  dialog.lStructSize = sizeof dialog;
-  dialog.hwndOwner = owner;
-  dialog.lpstrFilter = filter;
-  dialog.nFilterIndex = 1;
-  dialog.lpstrFile = name;
-  dialog.nMaxFile = MAX_PATH;
-  dialog.lpstrTitle = title;
+  FileRequest request(owner, IDS_FILE_SAVE_FILTER, IDS_FILE_SAVE_TITLE);
+  OPENFILENAMEA& dialog = request.dialog;
   dialog.lpstrDefExt = "txt";
   dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER;
   if (!GetSaveFileNameA(&dialog)) return false;
-  path = name;
+  path = request.name;
   // The second filter is the JSON lines; a name ending in .jsonl chooses them too.
   const size_t dot = path.rfind('.');
   jsonLines = dialog.nFilterIndex == 2 || (dot != std::string::npos && path.substr(dot) == ".jsonl");

@@ -9,6 +9,15 @@
 #include "monitor/filters/history_filter.h"
 #include "receiving/line_ends.h"
 
+// A rule of the filters on one field, as the tests make them.
+inline filtering::FilterRule Rule(filtering::FilterAction action, filtering::FilterField field, const std::string& pattern) {
+  filtering::FilterRule rule;
+  rule.action = action;
+  rule.field = field;
+  rule.pattern = pattern;
+  return rule;
+}
+
 // Each message's text after the line-end rule stored with the mark HistoryFilter::Store gives,
 // as the monitor stores one: the sender's text alone, whatever the view draws around it (senders
 // and stamps are taken to show that they change nothing stored).

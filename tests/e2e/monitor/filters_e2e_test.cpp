@@ -11,34 +11,15 @@
 
 #include "support/client_capture.h"
 #include "support/screenshot.h"
+#include "support/client_lines_fixture.h"
 #include "support/dialog_driver.h"
-#include "support/monitor_fixture.h"
 #include "support/status_bar_text.h"
 
 namespace {
 
 constexpr int kMessageBoxText = 0xFFFF;
-constexpr char kBanner[] = "<< open TELLIT monitor >>";
 
-class FiltersEndToEnd : public MonitorFixture {
- protected:
-  void Send(const std::string& arguments) {
-    ChildProcess client(BinDirectory() + "\\monitor_e2e_client.exe " + arguments, "");
-    ASSERT_TRUE(client.started());
-    ASSERT_EQ(client.Wait(30000), 0u);
-  }
-  // The console's lines without the banners, which every client's first message brings.
-  std::vector<std::string> Shown() {
-    std::vector<std::string> lines;
-    for (const std::string& line : Lines(monitor().ConsoleText())) {
-      if (line != kBanner) lines.push_back(line);
-    }
-    return lines;
-  }
-  bool WaitForShown(const std::vector<std::string>& expected) {
-    return WaitUntil([&] { return Shown() == expected; }, 10000);
-  }
-};
+class FiltersEndToEnd : public ClientLinesFixture {};
 
 TEST_F(FiltersEndToEnd, RulesFromTheFileExcludeHighlightAndComeBackWhenTheFilterIsOff) {
   Start("[system]\r\nlanguage=0\r\n[filters]\r\ncount=3\r\n"

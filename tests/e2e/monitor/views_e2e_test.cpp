@@ -9,32 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "support/monitor_fixture.h"
+#include "support/client_lines_fixture.h"
 #include "support/screenshot.h"
 #include "support/status_bar_text.h"
 
 namespace {
 
-constexpr char kBanner[] = "<< open TELLIT monitor >>";
-
-class ViewsEndToEnd : public MonitorFixture {
+class ViewsEndToEnd : public ClientLinesFixture {
  protected:
-  void Send(const std::string& arguments) {
-    ChildProcess client(BinDirectory() + "\\monitor_e2e_client.exe " + arguments, "");
-    ASSERT_TRUE(client.started());
-    ASSERT_EQ(client.Wait(30000), 0u);
-  }
-  // All Copy of the view shown, without the banners that every client's first message brings.
-  std::vector<std::string> Shown() {
-    std::vector<std::string> lines;
-    for (const std::string& line : Lines(monitor().ConsoleText())) {
-      if (line != kBanner) lines.push_back(line);
-    }
-    return lines;
-  }
-  bool WaitForShown(const std::vector<std::string>& expected) {
-    return WaitUntil([&] { return Shown() == expected; }, 10000);
-  }
   int Tabs() { return int(SendMessageA(monitor().tabs(), TCM_GETITEMCOUNT, 0, 0)); }
   int CurrentTab() { return int(SendMessageA(monitor().tabs(), TCM_GETCURSEL, 0, 0)); }
   std::string Value(const char* section, const char* key) {

@@ -18,14 +18,6 @@ using filtering::FilterAction;
 using filtering::FilterField;
 using filtering::FilterRule;
 
-FilterRule Rule(FilterAction action, FilterField field, const std::string& pattern) {
-  FilterRule rule;
-  rule.action = action;
-  rule.field = field;
-  rule.pattern = pattern;
-  return rule;
-}
-
 filtering::FilterSet Set(std::vector<FilterRule> rules) {
   return filtering::FilterSet(std::move(rules), LeadTrailSets::SingleByte(), CaseFolding::Ascii());
 }

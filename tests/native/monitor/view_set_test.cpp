@@ -15,14 +15,6 @@ using filtering::FilterAction;
 using filtering::FilterField;
 using filtering::FilterRule;
 
-FilterRule Rule(FilterAction action, FilterField field, const std::string& pattern) {
-  FilterRule rule;
-  rule.action = action;
-  rule.field = field;
-  rule.pattern = pattern;
-  return rule;
-}
-
 MonitorView View(std::vector<FilterRule> rules) {
   MonitorView view;
   view.rules = std::move(rules);
