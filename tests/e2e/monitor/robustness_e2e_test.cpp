@@ -165,6 +165,9 @@ TEST(RobustnessEndToEnd, EveryKeyWithUnusableValuesStillStartsShowsAndCloses) {
       SCOPED_TRACE(section + "/" + key + "=" + value.substr(0, 12));
       std::string ini = "[" + section + "]\r\n" + key + "=" + value + "\r\n";
       if (key != "language") ini = kEnglish + ini;
+      // The monitor before has gone, its window and its mailslot with it: a start that found
+      // them would take itself for a second one and end.
+      ASSERT_TRUE(WaitUntil([] { return FindWindowA("VIGILO WINDOW", nullptr) == nullptr && !MailslotExists(); }, 10000));
       const DWORD begin = GetTickCount();
       MonitorProcess monitor(dir.path(), ini);
       // An unusable language brings the language question first.
