@@ -2,6 +2,8 @@
 // case folding, for a search or a filter that ignores case.
 #include "code_page/ansi_code_page.h"
 
+#include <vector>
+
 namespace {
 
 void Mark(bool* set, int from, int to) {
@@ -48,4 +50,36 @@ CaseFolding CaseFoldingForAnsiCodePage() {
     if (CharLowerBuffA(letter, 1) == 1) folding.lower[b] = uint8_t(letter[0]);
   }
   return folding;
+}
+
+const code_page::UnicodeFolding& UnicodeFoldingOfSystem() {
+  static const code_page::UnicodeFolding folding = [] {
+    std::vector<char16_t> upper(0x10000);
+    for (size_t c = 0; c < upper.size(); ++c) upper[c] = c >= 0xD800 && c < 0xE000 ? u' ' : char16_t(c);
+    std::vector<char16_t> lower(upper.size());
+    const auto* in = reinterpret_cast<const wchar_t*>(upper.data());
+    auto* out = reinterpret_cast<wchar_t*>(lower.data());
+    const int length = int(upper.size());
+    if (LCMapStringEx(LOCALE_NAME_USER_DEFAULT, LCMAP_LOWERCASE | LCMAP_LINGUISTIC_CASING, in, length, out, length,
+                      nullptr, nullptr, 0) != length) {
+      // A mapping that changed the length cannot be read by position: each code point alone.
+      for (int c = 0; c < length; ++c) {
+        wchar_t one = wchar_t(upper[size_t(c)]);
+        wchar_t folded = one;
+        if (LCMapStringEx(LOCALE_NAME_USER_DEFAULT, LCMAP_LOWERCASE, &one, 1, &folded, 1, nullptr, nullptr, 0) != 1) {
+          folded = one;
+        }
+        out[c] = folded;
+      }
+    }
+    return code_page::UnicodeFolding::FromTable(std::move(lower));
+  }();
+  return folding;
+}
+
+bool AmbiguousCharactersAreWide() {
+  switch (GetACP()) {
+    case 932: case 936: case 949: case 950: return true;
+    default: return false;
+  }
 }

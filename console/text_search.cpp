@@ -39,7 +39,53 @@ bool MatchesAt(const TextPieces& bytes, uint32_t length, uint32_t start, const L
   return true;
 }
 
+// The bytes of a match of the pattern at start in UTF-8 text, character against character, each
+// folded unless the case must match; 0 for none. A byte that begins no character matches only
+// the same byte.
+uint32_t Utf8MatchAt(const TextPieces& bytes, uint32_t length, uint32_t start, const code_page::UnicodeFolding& folding,
+                     const SearchRequest& request) {
+  const uint8_t* pattern = request.pattern;
+  const uint32_t n = request.patternLength;
+  uint32_t i = 0;
+  uint32_t p = start;
+  while (i < n) {
+    if (p >= length) return 0;
+    const code_page::Utf8Character want = code_page::Utf8At(pattern, n, i);
+    const code_page::Utf8Character have = code_page::Utf8At(bytes, length, p);
+    if (!want.valid || !have.valid) {
+      if (want.valid || have.valid || pattern[i] != bytes[p]) return 0;
+    } else if (request.matchCase ? want.codePoint != have.codePoint
+                                 : folding.Fold(want.codePoint) != folding.Fold(have.codePoint)) {
+      return 0;
+    }
+    i += want.bytes;
+    p += have.bytes;
+  }
+  return p - start;
+}
+
 }  // namespace
+
+SearchHit FindInUtf8(const TextPieces& bytes, const code_page::UnicodeFolding& folding, const SearchRequest& request) {
+  SearchHit hit;
+  const uint32_t n = request.patternLength;
+  const uint32_t length = bytes.size();
+  if (!request.pattern || n == 0) return hit;
+  for (uint32_t p = 0; p < length; p += code_page::Utf8At(bytes, length, p).bytes) {
+    if (request.down) {
+      if (p < request.from) continue;
+    } else if (p >= request.from) {
+      break;  // every later match ends after from
+    }
+    const uint32_t matched = Utf8MatchAt(bytes, length, p, folding, request);
+    if (matched == 0 || (!request.down && p + matched > request.from)) continue;
+    hit.found = true;
+    hit.offset = p;
+    hit.length = matched;
+    if (request.down) break;  // up: the last match before from wins
+  }
+  return hit;
+}
 
 SearchHit FindInText(const uint8_t* bytes, uint32_t length, const LeadTrailSets* codePage,
                      const CaseFolding& folding, const SearchRequest& request) {
@@ -72,8 +118,12 @@ SearchHit FindInText(const TextPieces& bytes, const LeadTrailSets* codePage, con
   return hit;
 }
 
-SearchHit FindInShownText(const TextStore& store, const CaseFolding& folding, const SearchRequest& request) {
-  if (store.AllShown()) return FindInText(store.Pieces(0, store.used), store.codePage, folding, request);
+SearchHit FindInShownText(const TextStore& store, const CaseFolding& folding, const SearchRequest& request,
+                          const code_page::UnicodeFolding& unicode) {
+  const auto search = [&](const TextPieces& bytes, const SearchRequest& asked) {
+    return store.utf8 ? FindInUtf8(bytes, unicode, asked) : FindInText(bytes, store.codePage, folding, asked);
+  };
+  if (store.AllShown()) return search(store.Pieces(0, store.used), request);
   // The runs of shown lines, as byte ranges.
   std::vector<std::pair<uint32_t, uint32_t>> runs;
   for (uint32_t k = store.NextShownLine(0); k <= store.lineCount;) {
@@ -85,7 +135,7 @@ SearchHit FindInShownText(const TextStore& store, const CaseFolding& folding, co
   const auto searchRun = [&](const std::pair<uint32_t, uint32_t>& run) {
     SearchRequest inRun = request;
     inRun.from = request.from <= run.first ? 0 : std::min(request.from, run.second) - run.first;
-    SearchHit hit = FindInText(store.Pieces(run.first, run.second - run.first), store.codePage, folding, inRun);
+    SearchHit hit = search(store.Pieces(run.first, run.second - run.first), inRun);
     hit.offset += run.first;
     return hit;
   };

@@ -1,10 +1,12 @@
-// Searching the console's stored bytes for a text: whole characters only, case folding of
-// single-byte letters only. Portable: no Windows header; the code page comes in as data.
+// Searching the console's stored bytes for a text: whole characters only; in UTF-8 text case
+// folded as the system folds, in code page text only its single-byte letters. Portable: no Windows
+// header; the code page and the folding come in as data.
 #pragma once
 
 #include <cstdint>
 
 #include "code_page/case_folding.h"
+#include "code_page/utf8_characters.h"
 #include "console/text_store.h"
 
 struct SearchRequest {
@@ -31,6 +33,11 @@ SearchHit FindInText(const uint8_t* bytes, uint32_t length, const LeadTrailSets*
 // The same over the store's bytes, which may lie in two runs of its ring.
 SearchHit FindInText(const TextPieces& bytes, const LeadTrailSets* codePage, const CaseFolding& folding,
                      const SearchRequest& request);
-// The same over the shown lines of a store: each run of shown lines is searched as a text of its
-// own, so that no match takes in a hidden line. Offsets are the store's.
-SearchHit FindInShownText(const TextStore& store, const CaseFolding& folding, const SearchRequest& request);
+// The same for UTF-8 text: characters compared by code point, folded by `folding` unless the case
+// must match, so that a match may be longer or shorter than the pattern (its length says).
+SearchHit FindInUtf8(const TextPieces& bytes, const code_page::UnicodeFolding& folding, const SearchRequest& request);
+// The same over the shown lines of a store, in the store's characters (UTF-8 with `unicode`, else
+// the code page's with `folding`): each run of shown lines is searched as a text of its own, so
+// that no match takes in a hidden line. Offsets are the store's.
+SearchHit FindInShownText(const TextStore& store, const CaseFolding& folding, const SearchRequest& request,
+                          const code_page::UnicodeFolding& unicode = code_page::UnicodeFolding::None());

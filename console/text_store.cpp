@@ -61,6 +61,7 @@ void TextStore::Reset() {
   firstMessage_ = nextMessage_;
   shownBlocks_.clear();
   shownTotal_ = shownDropped_ = hiddenMessages_ = 0;
+  currentCells_ = 0;
   if (ring_) PushLine(0);
 }
 
@@ -165,6 +166,7 @@ void TextStore::DropCurrentLine() {
   frontPosition += used;
   frontIndex_ = Index(used);
   used = 0;
+  currentCells_ = 0;
   lines_.back() = LineRecord{uint32_t(frontPosition), message};
 }
 
@@ -197,17 +199,35 @@ void TextStore::EndLine() {
   if (lineCount + 1 >= maxLines) DropFront(1);
   PushLine(used);
   ++lineCount;
+  currentCells_ = 0;
+}
+
+StoredCharacter TextStore::CharacterAt(uint32_t offset, uint32_t end) const {
+  if (utf8) {
+    const code_page::Utf8Character c = code_page::Utf8At(RingBytes{this, offset}, end - offset, 0);
+    return {c.bytes, c.bytes > 1 && code_page::IsWide(c.codePoint, ambiguousWide) ? 2u : 1u, c.codePoint};
+  }
+  if (offset + 1 < end && IsDoubleByte(At(offset), At(offset + 1))) return {2, 2, 0};
+  return {1, 1, char32_t(At(offset))};
 }
 
 uint32_t TextStore::LastCharacterStart() const {
-  // Pairs are found from the line's start: two bytes at the end of a line may be the trail of
-  // one character and a single byte (8E 9A 78), or a lead and trail byte of one pair.
+  // Characters are found from the line's start: two bytes at the end of a line may be the trail
+  // of one character and a single byte (8E 9A 78), or a lead and trail byte of one pair.
   const uint32_t start = LineStart(lineCount);
   uint32_t last = start;
-  for (uint32_t p = start; p < used; p += (p + 1 < used && IsDoubleByte(At(p), At(p + 1))) ? 2 : 1) {
-    last = p;
-  }
+  for (uint32_t p = start; p < used; p += CharacterAt(p, used).bytes) last = p;
   return last;
+}
+
+uint32_t TextStore::CellsFrom(uint32_t offset) const {
+  uint32_t cells = 0;
+  for (uint32_t p = offset; p < used;) {
+    const StoredCharacter c = CharacterAt(p, used);
+    cells += c.cells;
+    p += c.bytes;
+  }
+  return cells;
 }
 
 bool TextStore::StartsDoubleByte(uint8_t byte) const {
@@ -218,53 +238,97 @@ bool TextStore::StartsDoubleByte(uint8_t byte) const {
   return !(last + 1 == used && IsDoubleByte(At(last), byte));
 }
 
+void TextStore::TakeBackCharacter() {
+  if (CurrentLineLength() == 0) return;  // a backspace never joins lines
+  used = LastCharacterStart();
+  // Messages that began in what it took back now begin where it ends.
+  for (auto entry = continuations_.rbegin(); entry != continuations_.rend(); ++entry) {
+    if (entry->start - uint32_t(frontPosition) <= used) break;
+    entry->start = uint32_t(frontPosition + used);
+  }
+  currentCells_ = utf8 ? CellsFrom(LineStart(lineCount)) : 0;
+}
+
+void TextStore::StoreBreak(uint8_t byte) {
+  MakeRoom();
+  const uint32_t col = CurrentLineLength();
+  ring_[Index(used)] = byte;
+  ++used;
+  if (col > 0 || used == 1 || lineCount == 0) {
+    EndLine();
+    return;
+  }
+  // A break byte that starts a line after a previous line.
+  const uint32_t previousStart = LineStart(lineCount - 1);
+  const uint32_t previousLength = LineStart(lineCount) - previousStart;
+  const uint8_t last = At(used - 2);
+  const bool pairs = IsBreak(last) && last != byte;
+  const bool previousHasPair = previousLength > 1 && IsBreak(At(used - 3));
+  if (pairs && !previousHasPair) {
+    lines_.back().start = uint32_t(frontPosition + used);  // CR LF or LF CR: joined to the previous line's break
+  } else {
+    EndLine();
+  }
+}
+
 void TextStore::Append(const uint8_t* text, uint32_t length) {
   if (!HasArrays() || !text || length == 0) return;
+  if (utf8) {
+    AppendUtf8(text, length);
+    return;
+  }
   for (uint32_t n = 0; n < length; ++n) {
     const uint8_t byte = text[n];
-    uint32_t col = CurrentLineLength();
     if (byte == kBackspace) {
-      if (col == 0) continue;  // a backspace never joins lines
-      used = LastCharacterStart();
-      // Messages that began in what it took back now begin where it ends.
-      for (auto entry = continuations_.rbegin(); entry != continuations_.rend(); ++entry) {
-        if (entry->start - uint32_t(frontPosition) <= used) break;
-        entry->start = uint32_t(frontPosition + used);
-      }
+      TakeBackCharacter();
       continue;
     }
+    if (IsBreak(byte)) {
+      StoreBreak(byte);
+      continue;
+    }
+    uint32_t col = CurrentLineLength();
     // A lead byte whose trail would not fit starts the next line, so that no line (and no store
     // after old lines went) begins with the second half of a character. As a line's first byte
     // it stays: the line then ends after its trail.
     const bool leadAtEdge = col + 1 >= wrapColumn && StartsDoubleByte(byte);
-    if (leadAtEdge && col > 0) {
-      EndLine();
-      col = 0;
-    }
+    if (leadAtEdge && col > 0) EndLine();
     MakeRoom();
     col = CurrentLineLength();
     ring_[Index(used)] = byte;
     ++used;
-    if (!IsBreak(byte)) {
-      // A wrapped line holds exactly wrapColumn bytes, or one less when a character did not fit.
-      if (col + 1 >= wrapColumn && !leadAtEdge) EndLine();
+    // A wrapped line holds exactly wrapColumn bytes, or one less when a character did not fit.
+    if (col + 1 >= wrapColumn && !leadAtEdge) EndLine();
+  }
+}
+
+void TextStore::AppendUtf8(const uint8_t* text, uint32_t length) {
+  for (uint32_t n = 0; n < length;) {
+    const uint8_t byte = text[n];
+    if (byte == kBackspace) {
+      TakeBackCharacter();
+      ++n;
       continue;
     }
-    if (col > 0 || used == 1 || lineCount == 0) {
-      EndLine();
+    if (IsBreak(byte)) {
+      StoreBreak(byte);
+      ++n;
       continue;
     }
-    // A break byte that starts a line after a previous line.
-    const uint32_t previousStart = LineStart(lineCount - 1);
-    const uint32_t previousLength = LineStart(lineCount) - previousStart;
-    const uint8_t last = At(used - 2);
-    const bool pairs = IsBreak(last) && last != byte;
-    const bool previousHasPair = previousLength > 1 && IsBreak(At(used - 3));
-    if (pairs && !previousHasPair) {
-      lines_.back().start = uint32_t(frontPosition + used);  // CR LF or LF CR: joined to the previous line's break
-    } else {
-      EndLine();
+    // A character is stored whole, one that begins no well-formed sequence as its one byte. A wide
+    // character that would not fit starts the next line; as a line's first it stays there.
+    const code_page::Utf8Character c = code_page::Utf8At(text, length, n);
+    const uint32_t cells = c.bytes > 1 && code_page::IsWide(c.codePoint, ambiguousWide) ? 2 : 1;
+    if (currentCells_ + cells > wrapColumn && CurrentLineLength() > 0) EndLine();
+    for (uint32_t i = 0; i < c.bytes; ++i) {
+      MakeRoom();
+      ring_[Index(used)] = text[n + i];
+      ++used;
     }
+    n += c.bytes;
+    currentCells_ += cells;
+    // A wrapped line holds exactly wrapColumn cells, or one less when a wide character did not fit.
+    if (currentCells_ >= wrapColumn) EndLine();
   }
 }
 
@@ -576,11 +640,13 @@ int32_t TextStore::SnapToCharacter(const TextPosition& position, bool isLow) con
   if (position.rowStart < 0 || position.rowLength < 2 || !HasArrays()) return offset;
   // A row taken before the store changed may reach past the stored bytes: walk only those.
   const int64_t end = std::min<int64_t>(int64_t(position.rowStart) + position.rowLength, used);
-  for (int64_t p = position.rowStart; p + 1 < end && p <= offset; ++p) {
-    if (!IsDoubleByte(At(uint32_t(p)), At(uint32_t(p + 1)))) continue;
-    if (p == offset && !isLow) return offset + 1;  // the higher end takes the trail byte
-    if (p + 1 == offset && isLow) return offset - 1;  // the lower end takes the lead byte
-    ++p;  // skip the trail byte
+  for (int64_t p = position.rowStart; p < end && p <= offset;) {
+    const uint32_t bytes = CharacterAt(uint32_t(p), uint32_t(end)).bytes;
+    if (offset < p + bytes) {
+      // The lower end takes the character's first byte, the higher end its last.
+      return isLow ? int32_t(p) : int32_t(p + bytes - 1);
+    }
+    p += bytes;
   }
   return offset;
 }

@@ -14,7 +14,17 @@
 #include <deque>
 
 #include "code_page/lead_trail_sets.h"
+#include "code_page/utf8_characters.h"
 #include "console/stored_message.h"
+
+// One stored character: its bytes, the cells it takes before tabs and hex codes are laid out (two
+// for a double-byte or an East Asian wide character), and its code point (for double-byte text,
+// the byte of a single-byte character and 0 for a pair).
+struct StoredCharacter {
+  uint32_t bytes = 1;
+  uint32_t cells = 1;
+  char32_t codePoint = 0;
+};
 
 struct TextPosition {
   int32_t offset = 0;     // byte offset in bytes
@@ -64,7 +74,12 @@ class TextStore {
   uint32_t capacity = 0;
   uint32_t lineCount = 0;  // complete lines; index of the current line
   Selection selection;
-  const LeadTrailSets* codePage = nullptr;  // null: single-byte
+  // How the stored bytes split into characters: UTF-8 (utf8, with ambiguousWide setting Greek,
+  // Cyrillic and the symbols of the double-byte code pages in two cells, as their fonts do), or
+  // the double-byte sets of a code page (null: single-byte).
+  bool utf8 = false;
+  bool ambiguousWide = false;
+  const LeadTrailSets* codePage = nullptr;
   // Bytes that have left the front of the store (discards, Clear, a new allocation) since it was
   // made: stored byte k is byte frontPosition + k of everything the store took in. A position
   // taken this way stays meaningful while older lines go.
@@ -95,8 +110,9 @@ class TextStore {
   bool Allocate(uint32_t bufferSize, uint32_t lineLimit, uint32_t wrap);
   bool HasArrays() const { return ring_ != nullptr; }
 
-  // Stores bytes with line breaks, wrapping and backspace. Wrapping never splits a double-byte
-  // character (a lead byte that would be a line's last byte starts the next line), and a
+  // Stores bytes with line breaks, wrapping and backspace. Wrapping never splits a character (a
+  // lead byte that would be a line's last byte starts the next line; in UTF-8 a wrapped line
+  // holds wrapColumn cells, and a wide character that would not fit starts the next line), and a
   // backspace removes the whole last character of the line. When the ring or the line bound is
   // full, the oldest whole lines go, as few as make room; a current line that fills the whole
   // ring goes too.
@@ -194,6 +210,9 @@ class TextStore {
   // Whole-character snapping of a selection end (isLow: the lower end takes the lead byte).
   int32_t SnapToCharacter(const TextPosition& position, bool isLow) const;
 
+  // The character that starts at offset, within the bytes before end (offset < end <= used).
+  StoredCharacter CharacterAt(uint32_t offset, uint32_t end) const;
+
   bool IsDoubleByte(uint8_t first, uint8_t second) const {
     return codePage && codePage->IsDoubleByte(first, second);
   }
@@ -226,10 +245,22 @@ class TextStore {
   uint32_t LastCharacterStart() const;
   // Whether byte, stored next, would be the lead byte of a double-byte character.
   bool StartsDoubleByte(uint8_t byte) const;
+  // The cells of the stored characters from offset to the end.
+  uint32_t CellsFrom(uint32_t offset) const;
+  void TakeBackCharacter();        // a backspace
+  void StoreBreak(uint8_t byte);   // CR or LF
+  void AppendUtf8(const uint8_t* text, uint32_t length);
+  // The stored bytes from an offset on, read as one text (across the ring's edge).
+  struct RingBytes {
+    const TextStore* store;
+    uint32_t from;
+    uint8_t operator[](size_t i) const { return store->At(from + uint32_t(i)); }
+  };
 
   uint8_t* ring_ = nullptr;
   uint32_t frontIndex_ = 0;  // ring index of stored byte 0
   uint32_t lineLimit_ = 0;   // the line bound asked for; 0: it follows the capacity
+  uint32_t currentCells_ = 0;  // UTF-8: the cells of the current line
   std::deque<LineRecord> lines_;  // lineCount + 1 entries while there is a ring
   std::deque<StoredMessage> messages_;
   // Where the messages that began inside a line begin (those that begin a line begin with it).

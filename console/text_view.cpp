@@ -47,7 +47,7 @@ void TextView::Attach(void* consoleWindow, const TextStore& store, const Console
 
 void TextView::Release() {
   rows = std::vector<RowSpan>();
-  rowChars = std::vector<uint8_t>();
+  rowChars = std::vector<Cell>();
   rowColours = std::vector<uint8_t>();
   rowCapacity = 0;
   rowBufferWidth = 0;
@@ -77,14 +77,26 @@ int32_t TextView::CellsOf(uint8_t byte, int32_t column) const {
   return ByteCells(byte, column, settings->hexMode == 1, TabCells());
 }
 
-bool TextView::RowEndsBefore(int32_t start, int32_t i, int32_t count, int64_t wrap,
-                             int32_t* nextCharacter) const {
-  if (i != *nextCharacter) return false;  // a trail byte stays with its lead byte
-  const int32_t size =
-      i + 1 < count && text->IsDoubleByte(text->At(uint32_t(start + i)), text->At(uint32_t(start + i + 1))) ? 2 : 1;
-  if (i > 0 && i + size > wrap) return true;
-  *nextCharacter = i + size;
-  return false;
+TextView::LaidCharacter TextView::LayCharacter(uint32_t offset, uint32_t end, int32_t column) const {
+  const StoredCharacter stored = text->CharacterAt(offset, end);
+  LaidCharacter laid;
+  laid.bytes = int32_t(stored.bytes);
+  laid.units = int32_t(stored.cells);
+  laid.codePoint = stored.codePoint;
+  laid.cells = stored.bytes == 1 ? CellsOf(text->At(offset), column) : int32_t(stored.cells);
+  return laid;
+}
+
+int32_t TextView::StringCells(const std::string& lead, size_t at, int32_t column, size_t* bytes) const {
+  const auto* data = reinterpret_cast<const uint8_t*>(lead.data());
+  if (text && text->utf8) {
+    const code_page::Utf8Character c = code_page::Utf8At(data, lead.size(), at);
+    *bytes = c.bytes;
+    if (c.bytes > 1) return code_page::IsWide(c.codePoint, text->ambiguousWide) ? 2 : 1;
+  } else {
+    *bytes = 1;
+  }
+  return CellsOf(data[at], column);
 }
 
 const std::string& TextView::LeadOf(uint32_t line) const {
@@ -97,7 +109,7 @@ const std::string& TextView::LeadOf(uint32_t line) const {
 
 int32_t TextView::LeadCells(const std::string& lead) const {
   int32_t cells = 0;
-  for (const char c : lead) cells += CellsOf(uint8_t(c), cells);
+  for (size_t at = 0, bytes = 1; at < lead.size(); at += bytes) cells += StringCells(lead, at, cells, &bytes);
   return cells;
 }
 
@@ -149,43 +161,61 @@ int32_t TextView::BuildRow(int32_t count, int32_t start, int32_t* cellCount, uin
   const bool hex = settings->hexMode == 1;
   const uint8_t marked = highlight != 0 && highlight <= kMaxHighlights ? uint8_t(kCellHighlight + highlight - 1) : 0;
   int32_t cells = 0;
+  const bool utf8 = text->utf8;
   if (lead && !lead->empty()) {
     // The gutter is selected with the line's first byte, as Copy takes it.
     const bool selected = lo <= start && start <= hi;
-    for (const char c : *lead) {
-      const uint8_t byte = uint8_t(c);
-      const int32_t n = CellsOf(byte, cells);
+    const uint8_t colour = selected ? uint8_t(kCellSelected) : marked ? marked : uint8_t(kCellNormal);
+    for (size_t at = 0, bytes = 1; at < lead->size(); at += bytes) {
+      const int32_t n = StringCells(*lead, at, cells, &bytes);
+      const uint8_t byte = uint8_t((*lead)[at]);
+      char32_t shown = byte < 0x20 ? U' ' : char32_t(byte);
+      if (bytes > 1) shown = code_page::Utf8At(reinterpret_cast<const uint8_t*>(lead->data()), lead->size(), at).codePoint;
       EnsureRowBuffers(size_t(cells) + size_t(n));
-      std::fill(rowChars.data() + cells, rowChars.data() + cells + n, byte < 0x20 ? uint8_t(' ') : byte);
-      std::fill(rowColours.data() + cells, rowColours.data() + cells + n,
-                selected ? uint8_t(kCellSelected) : marked ? marked : uint8_t(kCellNormal));
+      std::fill(rowChars.data() + cells, rowChars.data() + cells + n, bytes > 1 && n == 2 ? kSecondCell : shown);
+      rowChars[size_t(cells)] = shown;
+      std::fill(rowColours.data() + cells, rowColours.data() + cells + n, colour);
       cells += n;
     }
   }
   const int32_t leadCells = cells;
   int32_t i = 0;
-  int32_t nextCharacter = 0;
-  for (; i < count; ++i) {
-    if (RowEndsBefore(start, i, count, wrap, &nextCharacter)) break;
+  int64_t units = 0;  // what the wrap column counts: cells before tabs and hex codes
+  while (i < count) {
+    const LaidCharacter c = LayCharacter(uint32_t(start + i), uint32_t(start + count), cells);
+    // A row holds at most the wrap column's units and never part of a character, unless that
+    // character is the row's first.
+    if (i > 0 && units + c.units > wrap) break;
+    const int32_t n = c.cells;
+    if (cells + n > kMaxRowCells + leadCells && i > 0) break;  // only absurd wrap columns come here
     const uint8_t byte = bytes[uint32_t(i)];
     const bool selected = lo <= start + i && start + i <= hi;
-    const int32_t n = CellsOf(byte, cells);
-    if (cells + n > kMaxRowCells + leadCells && i > 0) break;  // only absurd wrap columns come here
     EnsureRowBuffers(size_t(cells) + size_t(n));
-    uint8_t* chars = rowChars.data() + cells;
+    char32_t* chars = rowChars.data() + cells;
     uint8_t* colours = rowColours.data() + cells;
-    if (hex && byte < 0x20) {
-      chars[0] = '<';
-      chars[1] = uint8_t(kHexDigits[byte / 16]);
-      chars[2] = uint8_t(kHexDigits[byte % 16]);
-      chars[3] = '>';
+    if (c.bytes == 1 && hex && byte < 0x20) {
+      chars[0] = U'<';
+      chars[1] = char32_t(kHexDigits[byte / 16]);
+      chars[2] = char32_t(kHexDigits[byte % 16]);
+      chars[3] = U'>';
       std::fill(colours, colours + 4, selected ? uint8_t(kCellSelected) : marked ? marked : uint8_t(kCellHex));
     } else {
-      const uint8_t shown = (byte == kTab || byte == kCr || byte == kLf) ? uint8_t(' ') : byte;
-      std::fill(chars, chars + n, shown);
+      if (c.bytes == 1) {
+        char32_t shown = (byte == kTab || byte == kCr || byte == kLf) ? U' ' : char32_t(byte);
+        if (utf8 && byte >= 0x80) shown = U'\uFFFD';  // a byte that is no character
+        std::fill(chars, chars + n, shown);
+      } else if (!utf8) {
+        chars[0] = byte;  // a double-byte character: its lead and trail byte, as the font draws them
+        chars[1] = bytes[uint32_t(i + 1)];
+      } else {
+        chars[0] = c.codePoint;
+        if (n == 2) chars[1] = kSecondCell;
+      }
       std::fill(colours, colours + n, selected ? uint8_t(kCellSelected) : marked ? marked : uint8_t(kCellNormal));
     }
     cells += n;
+    i += c.bytes;
+    units += c.units;
   }
   *cellCount = cells;
   return i;
@@ -252,7 +282,7 @@ void TextView::Paint(const RowPassFrame& frame, RowPainter& painter) {
         // When the first visible cell is the second half of a two-cell character, draw that
         // character from one cell further left; the margin clips its left half.
         for (int c = 0; c < frame.hPos;) {
-          if (IsTwoCellLead(rowChars[c])) {
+          if (text->utf8 ? c + 1 < cells && rowChars[size_t(c) + 1] == kSecondCell : IsTwoCellLead(uint8_t(rowChars[c]))) {
             if (c + 1 == frame.hPos) {
               first = c;
               x -= cw;
@@ -294,13 +324,16 @@ int32_t TextView::WalkCells(const RowSpan& span, int32_t targetCell, int32_t* ce
     return span.start;
   }
   int32_t cells = span.lead;
-  for (int64_t p = span.start; p + 1 < end; ++p) {
-    cells += CellsOf(text->At(uint32_t(p)), cells);
+  for (int64_t p = span.start; p < end;) {
+    const LaidCharacter c = LayCharacter(uint32_t(p), uint32_t(end), cells);
+    if (p + c.bytes >= end) break;  // the span's last character
+    cells += c.cells;
     if (cells > targetCell) {
       *cellsWalked = cells;
       *reached = true;
       return int32_t(p);
     }
+    p += c.bytes;
   }
   *cellsWalked = cells;
   return int32_t(end - 1);
@@ -351,9 +384,16 @@ int32_t TextView::LineCells(uint32_t line) const {
     const bool hex = settings->hexMode == 1;
     const int32_t tab = TabCells();
     int32_t cells = 0;
-    for (uint32_t i = 0; i < bytes.firstLength; ++i) cells += ByteCells(bytes.first[i], cells, hex, tab);
-    for (uint32_t i = 0; i < bytes.secondLength; ++i) cells += ByteCells(bytes.second[i], cells, hex, tab);
-    return cells;
+    bool plain = true;  // UTF-8 text of ASCII alone: a byte is a character
+    for (uint32_t i = 0; i < bytes.firstLength; ++i) {
+      cells += ByteCells(bytes.first[i], cells, hex, tab);
+      plain = plain && bytes.first[i] < 0x80;
+    }
+    for (uint32_t i = 0; i < bytes.secondLength; ++i) {
+      cells += ByteCells(bytes.second[i], cells, hex, tab);
+      plain = plain && bytes.second[i] < 0x80;
+    }
+    if (!store.utf8 || plain) return cells;
   }
   int32_t widest = 0;
   // A line stored before a smaller wrap column has several rows.
@@ -369,18 +409,25 @@ TextView::RowWalk TextView::WalkRow(int32_t rowStart, int64_t lineEnd, int64_t w
                                     int32_t lead) const {
   RowWalk row;
   row.cells = lead;
-  int32_t nextCharacter = 0;
+  int64_t units = 0;
   const int32_t count = int32_t(lineEnd - rowStart);
-  for (; row.bytes < count; ++row.bytes) {
-    if (RowEndsBefore(rowStart, row.bytes, count, wrap, &nextCharacter)) break;
-    const int32_t n = CellsOf(text->At(uint32_t(rowStart + row.bytes)), row.cells);
-    if (row.cells + n > kMaxRowCells + lead && row.bytes > 0) break;
-    if (rowStart + row.bytes == offset) {
+  while (row.bytes < count) {
+    const LaidCharacter c = LayCharacter(uint32_t(rowStart + row.bytes), uint32_t(lineEnd), row.cells);
+    if (row.bytes > 0 && units + c.units > wrap) break;
+    if (row.cells + c.cells > kMaxRowCells + lead && row.bytes > 0) break;
+    if (offset >= rowStart + row.bytes && offset < rowStart + row.bytes + c.bytes) {
       row.found = true;
-      row.foundCells = n;
-      return row;  // cells: where the byte begins
+      row.foundCells = c.cells;
+      if (!text->utf8 && offset > rowStart + row.bytes) {
+        // The trail byte of a double-byte character shows in its second cell.
+        ++row.cells;
+        row.foundCells = 1;
+      }
+      return row;  // cells: where the byte shows
     }
-    row.cells += n;
+    row.cells += c.cells;
+    row.bytes += c.bytes;
+    units += c.units;
   }
   return row;
 }

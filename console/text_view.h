@@ -35,12 +35,17 @@ constexpr int kConsoleTopMargin = 2;
 constexpr int32_t kMaxTabCells = 256;
 constexpr int32_t kMaxRowCells = 1 << 22;
 
+// What a display cell holds: a code point (in double-byte text, a byte), or kSecondCell for the
+// second cell of a character that takes two, which the first cell draws.
+using Cell = char32_t;
+constexpr Cell kSecondCell = 0xFFFFFFFFu;
+
 // Destination of the row pass. DrawRun draws count cells of one colour index at (x, y) and
 // returns their width in pixels; FillEmpty fills x .. right over one row height with normalBack.
 class RowPainter {
  public:
   virtual ~RowPainter() = default;
-  virtual int DrawRun(int x, int y, const uint8_t* cells, int count, int colourIndex) = 0;
+  virtual int DrawRun(int x, int y, const Cell* cells, int count, int colourIndex) = 0;
   virtual void FillEmpty(int x, int y, int right, int height) = 0;
 };
 
@@ -95,7 +100,7 @@ class TextView {
   int32_t rowCapacity = 0;      // entries of rows
   std::vector<RowSpan> rows;    // one entry per visible row of the last paint
   int32_t rowBufferWidth = 0;   // the wrap column the row buffers were first sized for
-  std::vector<uint8_t> rowChars;    // display cells of the row being built; grows as needed
+  std::vector<Cell> rowChars;       // display cells of the row being built; grows as needed
   std::vector<uint8_t> rowColours;  // colour index of each cell
 
   // Window creation: takes the window, the store and the settings, 100 row entries and row
@@ -146,7 +151,8 @@ class TextView {
   int32_t WalkCells(const RowSpan& span, int32_t targetCell, int32_t* cellsWalked,
                     bool* reached) const;
 
-  // Cells a byte occupies at cell position column of its row (tab expansion, hex codes).
+  // Cells a single-byte character occupies at cell position column of its row (tab expansion, hex
+  // codes).
   int32_t CellsOf(uint8_t byte, int32_t column) const;
 
   // The cells of the widest display row of stored line k (k <= lineCount), as BuildRow lays the
@@ -162,11 +168,17 @@ class TextView {
   ByteLocation Locate(int32_t offset) const;
 
  private:
-  // Whether a row of count bytes from start ends before its byte i: a row holds at most the wrap
-  // column's bytes and ends before a double-byte character whose trail byte would not fit (as the
-  // store wraps), unless that character is the row's first. nextCharacter (0 for a new row) is
-  // where the next character starts, kept up by the call.
-  bool RowEndsBefore(int32_t start, int32_t i, int32_t count, int64_t wrap, int32_t* nextCharacter) const;
+  // One character of a row: its bytes, its cells at a column (tabs, hex codes), the units of the
+  // wrap column it takes (its cells before tabs and hex codes) and its code point.
+  struct LaidCharacter {
+    int32_t bytes = 1;
+    int32_t cells = 1;
+    int32_t units = 1;
+    char32_t codePoint = 0;
+  };
+  LaidCharacter LayCharacter(uint32_t offset, uint32_t end, int32_t column) const;
+  // The cells of the character at `at` of a gutter text at a column, and its bytes.
+  int32_t StringCells(const std::string& lead, size_t at, int32_t column, size_t* bytes) const;
   // One row of a stored line from rowStart, laid out as BuildRow lays it but not drawn: the bytes
   // it takes and its cells; when it holds the byte at `offset`, found, with the cells before that
   // byte and the byte's own.

@@ -12,7 +12,10 @@ uint32_t StoreSize(int32_t value) { return value > 0 ? uint32_t(value) : 0u; }
 
 }  // namespace
 
-XConsole::XConsole() : codePage(LeadTrailSetsForAnsiCodePage()) { text.codePage = &codePage; }
+XConsole::XConsole() : codePage(LeadTrailSetsForAnsiCodePage()) {
+  text.utf8 = true;
+  text.ambiguousWide = AmbiguousCharactersAreWide();
+}
 
 XConsole::~XConsole() { view.Release(); }
 

@@ -8,6 +8,7 @@
 #include "code_page/ansi_code_page.h"
 #include "console/console_place.h"
 #include "console/console_settings.h"
+#include "console/font_fallback.h"
 #include "scoped/scoped_win.h"
 #include "console/text_search.h"
 #include "console/text_store.h"
@@ -21,7 +22,7 @@ class XConsole {
   XConsole(const XConsole&) = delete;
   XConsole& operator=(const XConsole&) = delete;
 
-  virtual int Write(const char* text, int length, int attribute);  // 1
+  virtual int Write(const char* text, int length, int attribute);  // 1: text in UTF-8
   // 2: 1 done, 0 nothing to copy, -1 the clipboard refused (held by another program, or no
   // memory): the selection then stays for another try.
   virtual int Copy();
@@ -114,9 +115,11 @@ class XConsole {
   TextView view;
   // The widest row's cells among the stored lines: what the horizontal range must reach.
   WidestRow widestRow;
-  // The double-byte sets the store and the view use; the constructor fills them from the ANSI
-  // code page, and text.codePage points here.
+  // The store keeps UTF-8 text (Write takes it so); these are the double-byte sets of the ANSI
+  // code page, for text its owner still holds in that code page.
   LeadTrailSets codePage;
+  // The fonts that draw what the console font lacks, made as the paints need them.
+  FontFallback fallback;
 
   // The console font of the settings, created for one use; the caller deletes it.
   HFONT CreateConsoleFont() const;
@@ -143,5 +146,6 @@ class XConsole {
   bool paintHeld = false;
   // A ScrollToEnd came while the view had no size: the next paint that measures one does it.
   bool endPending = false;
+  char pendingLead_ = 0;  // a typed double-byte character's lead byte, waiting for its trail
   ScrollBarState barStates[2];  // SB_HORZ, SB_VERT
 };

@@ -77,8 +77,24 @@ void XConsole::OnChar(UINT code) {
     }
     return;
   }
+  // A typed character comes in the ANSI code page, a double-byte one as its two bytes in turn.
   const char byte = char(code & 0xFF);
-  Write(&byte, 1, 0);
+  if (uint8_t(byte) < 0x80 && pendingLead_ == 0) {
+    Write(&byte, 1, 0);
+    return;
+  }
+  if (pendingLead_ == 0 && IsDBCSLeadByte(BYTE(byte))) {
+    pendingLead_ = byte;
+    return;
+  }
+  const char typed[2] = {pendingLead_ != 0 ? pendingLead_ : byte, byte};
+  const int typedLength = pendingLead_ != 0 ? 2 : 1;
+  pendingLead_ = 0;
+  wchar_t wide[2];
+  const int units = MultiByteToWideChar(CP_ACP, 0, typed, typedLength, wide, 2);
+  char utf8[8];
+  const int length = units > 0 ? WideCharToMultiByte(CP_UTF8, 0, wide, units, utf8, sizeof utf8, nullptr, nullptr) : 0;
+  if (length > 0) Write(utf8, length, 0);
 }
 
 void XConsole::SyncScrollBar(int bar) {

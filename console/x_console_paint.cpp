@@ -8,15 +8,17 @@
 
 namespace {
 
-// Draws the row pass's runs with TextOutA, setting colours only when they change.
+// Draws the row pass's runs with ExtTextOutW, each character at the cells it takes and through
+// the font that has its glyph, setting colours only when they change.
 class GdiRowPainter : public RowPainter {
  public:
   GdiRowPainter(HDC dc, const ConsoleSettings& settings, const std::vector<XConsole::HighlightColours>& highlights,
-                HBRUSH emptyBrush)
+                HBRUSH emptyBrush, int charWidth, int lineHeight, FontFallback& fallback)
       : dc_(dc), settings_(settings), highlights_(highlights), emptyBrush_(emptyBrush),
-        textColour_(GetTextColor(dc)), backColour_(GetBkColor(dc)) {}
+        textColour_(GetTextColor(dc)), backColour_(GetBkColor(dc)), charWidth_(charWidth), lineHeight_(lineHeight),
+        fallback_(fallback) {}
 
-  int DrawRun(int x, int y, const uint8_t* cells, int count, int colourIndex) override {
+  int DrawRun(int x, int y, const Cell* cells, int count, int colourIndex) override {
     COLORREF textColour = settings_.Colour(colourIndex, false);
     COLORREF backColour = settings_.Colour(colourIndex, true);
     const size_t highlight = size_t(colourIndex - kCellHighlight);
@@ -32,11 +34,42 @@ class GdiRowPainter : public RowPainter {
       SetBkColor(dc_, backColour);
       backColour_ = backColour;
     }
-    const char* run = reinterpret_cast<const char*>(cells);
-    TextOutA(dc_, x, y, run, count);
-    SIZE extent = {};
-    GetTextExtentPoint32A(dc_, run, count, &extent);
-    return extent.cx;
+    // Pieces of characters that one font draws.
+    int cellX = x;
+    for (int a = 0; a < count;) {
+      HFONT font = cells[a] == kSecondCell ? nullptr : fallback_.FontFor(dc_, cells[a]);
+      units_.clear();
+      advances_.clear();
+      int b = a;
+      for (; b < count; ++b) {
+        const Cell cell = cells[b];
+        if (cell == kSecondCell) {
+          if (advances_.empty()) {  // a second half alone: blank
+            units_.push_back(u' ');
+            advances_.push_back(charWidth_);
+          } else {
+            advances_.back() += charWidth_;
+          }
+          continue;
+        }
+        if (b > a && fallback_.FontFor(dc_, cell) != font) break;
+        const size_t before = units_.size();
+        code_page::AppendUtf16(units_, cell);
+        advances_.push_back(charWidth_);
+        if (units_.size() > before + 1) advances_.push_back(0);  // the low surrogate
+      }
+      // The advances of a pair go on its first unit; its second unit's is 0 (set above). A wide
+      // character's second cell was added to the advance of its unit.
+      int width = 0;
+      for (const int advance : advances_) width += advance;
+      RECT cellsRect = {cellX, y, cellX + width, y + lineHeight_};
+      scoped::Select selected(dc_, font);
+      ExtTextOutW(dc_, cellX, y, ETO_OPAQUE | ETO_CLIPPED, &cellsRect, reinterpret_cast<const wchar_t*>(units_.data()),
+                  UINT(units_.size()), advances_.data());
+      cellX += width;
+      a = b;
+    }
+    return cellX - x;
   }
 
   void FillEmpty(int x, int y, int right, int height) override {
@@ -51,6 +84,11 @@ class GdiRowPainter : public RowPainter {
   HBRUSH emptyBrush_;
   COLORREF textColour_;
   COLORREF backColour_;
+  int charWidth_;
+  int lineHeight_;
+  FontFallback& fallback_;
+  std::u16string units_;
+  std::vector<INT> advances_;
 };
 
 }  // namespace
@@ -101,9 +139,11 @@ void XConsole::OnPaint() {
   RECT client = {};
   GetClientRect(window, &client);
   {
-    scoped::Font font(CreateConsoleFont());
+    const LOGFONTA logFont = ConsoleLogFont();
+    scoped::Font font(CreateFontIndirectA(&logFont));
     scoped::Select selected(dc.get(), font.get());
     TakeMetrics(dc.get());
+    fallback.Follow(logFont);
     Draw(dc.get(), client);
   }
   ShowCaret(window);
@@ -130,7 +170,7 @@ void XConsole::Draw(HDC dc, RECT& rect) {
 void XConsole::PaintText(HDC dc, const RECT& area) {
   if (!view.window) return;
   scoped::Brush empty(CreateSolidBrush(settings.normalBack));
-  GdiRowPainter painter(dc, settings, highlights, empty.get());
+  GdiRowPainter painter(dc, settings, highlights, empty.get(), charWidth, lineHeight, fallback);
   RowPassFrame frame;
   frame.left = area.left;
   frame.top = area.top;

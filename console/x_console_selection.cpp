@@ -1,6 +1,7 @@
 // XConsole mouse selection and clipboard: hit testing, the selection states, drag scrolling,
 // select-all, a selection made by a search and scrolled into view, Copy, Paste.
 #include <algorithm>
+#include <string>
 #include <cstring>
 #include <vector>
 
@@ -179,12 +180,12 @@ int XConsole::Copy() {
     std::replace(out, out + copied, '\0', ' ');  // NUL bytes as spaces
     out[copied] = '\0';
     // Given as Unicode text, which the system gives every program in the form it asks for (it
-    // derives CF_TEXT): decoded from the ANSI code page the console keeps its text in.
-    const int units = MultiByteToWideChar(CP_ACP, 0, out, int(copied) + 1, nullptr, 0);
+    // derives CF_TEXT): the console's UTF-8, each byte that is no character made U+FFFD.
+    const int units = MultiByteToWideChar(CP_UTF8, 0, out, int(copied) + 1, nullptr, 0);
     if (units <= 0) return -1;
     scoped::GlobalMemory wide(GMEM_MOVEABLE | GMEM_DDESHARE, size_t(units) * sizeof(wchar_t));
     scoped::GlobalLock wideLock(wide.get());
-    if (!wideLock.data() || MultiByteToWideChar(CP_ACP, 0, out, int(copied) + 1, static_cast<wchar_t*>(wideLock.data()),
+    if (!wideLock.data() || MultiByteToWideChar(CP_UTF8, 0, out, int(copied) + 1, static_cast<wchar_t*>(wideLock.data()),
                                                 units) != units) {
       return -1;
     }
@@ -206,27 +207,30 @@ int XConsole::Paste() {
   if (settings.readOnly == 1) return 0;
   scoped::Clipboard clipboard(window);
   if (!clipboard.opened()) return 0;
-  HANDLE data = GetClipboardData(CF_TEXT);
+  HANDLE data = GetClipboardData(CF_UNICODETEXT);
   if (!data) return 1;  // no text: nothing changes, a finished selection stays ready for Copy
   {
     std::vector<char> converted;
     {
       scoped::GlobalLock lock(data);
-      const char* in = static_cast<const char*>(lock.data());
+      const auto* in = static_cast<const wchar_t*>(lock.data());
       // Another program's block may lack its NUL: read no further than the block goes.
-      const size_t size = in ? size_t(GlobalSize(data)) : 0;
-      const size_t length = size_t(std::find(in, in + size, '\0') - in);
-      if (length > 0) {
-        converted.reserve(length + size_t(std::count(in, in + length, '\r')) +
-                          size_t(std::count(in, in + length, '\n')) + 1);
-        for (size_t i = 0; i < length; ++i) {
-          const char c = in[i];
+      const size_t size = in ? size_t(GlobalSize(data)) / sizeof(wchar_t) : 0;
+      const size_t length = size_t(std::find(in, in + size, L'\0') - in);
+      const int bytes = length > 0 ? WideCharToMultiByte(CP_UTF8, 0, in, int(length), nullptr, 0, nullptr, nullptr) : 0;
+      std::string utf8(size_t(std::max(bytes, 0)), '\0');
+      if (bytes > 0) WideCharToMultiByte(CP_UTF8, 0, in, int(length), &utf8[0], bytes, nullptr, nullptr);
+      if (!utf8.empty()) {
+        converted.reserve(utf8.size() + size_t(std::count(utf8.begin(), utf8.end(), '\r')) +
+                          size_t(std::count(utf8.begin(), utf8.end(), '\n')) + 1);
+        for (size_t i = 0; i < utf8.size(); ++i) {
+          const char c = utf8[i];
           if (c != '\r' && c != '\n') {
             converted.push_back(c);
             continue;
           }
           // CR, LF, CR LF and LF CR are each one line break.
-          const char next = i + 1 < length ? in[i + 1] : '\0';
+          const char next = i + 1 < utf8.size() ? utf8[i + 1] : '\0';
           if ((next == '\r' || next == '\n') && next != c) ++i;
           switch (settings.newlineMode) {
             case 0: converted.push_back('\r'); break;

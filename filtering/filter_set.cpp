@@ -42,11 +42,19 @@ class FilterSet::Fields {
 
 FilterSet::FilterSet(std::vector<FilterRule> rules, const LeadTrailSets& codePage, const CaseFolding& folding)
     : rules_(std::move(rules)) {
+  Prepare([&](const FilterRule& rule) { return WildcardPattern(rule.pattern, rule.matchCase, codePage, folding); });
+}
+
+FilterSet::FilterSet(std::vector<FilterRule> rules, const code_page::UnicodeFolding& folding) : rules_(std::move(rules)) {
+  Prepare([&](const FilterRule& rule) { return WildcardPattern(rule.pattern, rule.matchCase, folding); });
+}
+
+template <typename MakePattern>
+void FilterSet::Prepare(const MakePattern& make) {
   for (std::size_t i = 0; i < rules_.size(); ++i) {
     const FilterRule& rule = rules_[i];
     if (!rule.enabled) continue;
-    Prepared prepared{static_cast<int>(i), rule.field,
-                      WildcardPattern(rule.pattern, rule.matchCase, codePage, folding)};
+    Prepared prepared{static_cast<int>(i), rule.field, make(rule)};
     switch (rule.action) {
       case FilterAction::kInclude: includes_.push_back(std::move(prepared)); break;
       case FilterAction::kExclude: excludes_.push_back(std::move(prepared)); break;

@@ -38,6 +38,9 @@ class FilterSet {
   FilterSet() = default;  // no rules: every message shown, none highlighted
   // Disabled rules are kept (rules() gives them back) but take no part in a decision.
   FilterSet(std::vector<FilterRule> rules, const LeadTrailSets& codePage, const CaseFolding& folding);
+  // Rules whose patterns, like the texts they judge, are UTF-8, folded by `folding` (which must
+  // outlive the set).
+  FilterSet(std::vector<FilterRule> rules, const code_page::UnicodeFolding& folding);
 
   // A message is shown when no enabled include rule exists or one matches it, and no enabled
   // exclude rule matches it. A shown message takes the colours of the first enabled highlight
@@ -55,6 +58,8 @@ class FilterSet {
     WildcardPattern pattern;
   };
   class Fields;
+  template <typename MakePattern>
+  void Prepare(const MakePattern& make);
 
   static bool AnyMatches(const std::vector<Prepared>& prepared, Fields& fields, int* index = nullptr);
 

@@ -25,8 +25,34 @@ WildcardPattern::WildcardPattern(std::string_view pattern, bool matchCase, const
   if (!tokens_.empty() && tokens_.back().kind == Kind::kAnyRun) tokens_.pop_back();
 }
 
+WildcardPattern::WildcardPattern(std::string_view pattern, bool matchCase, const code_page::UnicodeFolding& folding)
+    : singleByte_(false) {
+  static const code_page::UnicodeFolding kNone = code_page::UnicodeFolding::None();
+  unicode_ = matchCase ? &kNone : &folding;
+  const auto* bytes = reinterpret_cast<const uint8_t*>(pattern.data());
+  const std::size_t length = pattern.size();
+  for (std::size_t i = 0; i < length;) {
+    const code_page::Utf8Character c = code_page::Utf8At(bytes, length, i);
+    i += c.bytes;
+    if (!c.valid) {
+      tokens_.push_back({Kind::kByte, bytes[i - 1], 0});
+    } else if (c.codePoint == U'*') {
+      if (!tokens_.empty() && tokens_.back().kind != Kind::kAnyRun) tokens_.push_back({Kind::kAnyRun, 0, 0});
+    } else if (c.codePoint == U'?') {
+      tokens_.push_back({Kind::kAnyOne, 0, 0});
+    } else {
+      tokens_.push_back({Kind::kCodePoint, 0, 0, unicode_->Fold(c.codePoint)});
+    }
+  }
+  if (!tokens_.empty() && tokens_.back().kind == Kind::kAnyRun) tokens_.pop_back();
+}
+
 bool WildcardPattern::TokenMatches(const Token& token, const uint8_t* text, std::size_t width) const {
   switch (token.kind) {
+    case Kind::kCodePoint: {
+      const code_page::Utf8Character c = code_page::Utf8At(text, width, 0);
+      return c.valid && unicode_->Fold(c.codePoint) == token.codePoint;
+    }
     case Kind::kByte: return width == 1 && folding_.lower[text[0]] == token.first;
     case Kind::kPair: return width == 2 && text[0] == token.first && text[1] == token.second;
     case Kind::kAnyOne: return true;

@@ -59,7 +59,7 @@ line_stamps::ClockTime UtcClock(uint64_t fileTime) {
 
 struct CountingPainter : RowPainter {
   long cells = 0;
-  int DrawRun(int, int, const uint8_t*, int count, int) override {
+  int DrawRun(int, int, const Cell*, int count, int) override {
     cells += count;
     return count * 8;
   }

@@ -50,7 +50,7 @@ MonitorView FifteenRules(int view) {
 
 class NoPainter : public RowPainter {
  public:
-  int DrawRun(int, int, const uint8_t*, int count, int) override { return count * 8; }
+  int DrawRun(int, int, const Cell*, int count, int) override { return count * 8; }
   void FillEmpty(int, int, int, int) override {}
 };
 

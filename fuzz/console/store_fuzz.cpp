@@ -73,9 +73,9 @@ void CheckInvariants(const TextStore& store) {
 
 class NullPainter : public RowPainter {
  public:
-  int DrawRun(int, int, const uint8_t* cells, int count, int) override {
+  int DrawRun(int, int, const Cell* cells, int count, int) override {
     volatile uint8_t sink = 0;
-    for (int i = 0; i < count; ++i) sink = sink ^ cells[i];  // every drawn cell must be readable
+    for (int i = 0; i < count; ++i) sink = sink ^ uint8_t(cells[i]);  // every drawn cell must be readable
     return count * 7;
   }
   void FillEmpty(int, int, int, int) override {}

@@ -9,6 +9,7 @@
 
 #include "code_page/ansi_code_page.h"
 #include "monitor/app/monitor_app.h"
+#include "monitor/filters/console_filters.h"
 #include "monitor/files/file_dialogs.h"
 #include "monitor/files/history_file.h"
 #include "monitor/filters/filter_dialog.h"
@@ -151,9 +152,7 @@ bool HandFileToRunning(HWND running, const std::string& path) {
 }
 
 void MonitorApp::ApplyFileFilters(OpenedFile& file) {
-  file.activeFilters = file.filterOn ? filtering::FilterSet(file.filterRules, LeadTrailSetsForAnsiCodePage(),
-                                                            CaseFoldingForAnsiCodePage())
-                                     : filtering::FilterSet();
+  file.activeFilters = file.filterOn ? ConsoleFilterSet(file.filterRules) : filtering::FilterSet();
   file.console.highlights.clear();
   for (const filtering::FilterRule& rule : file.filterRules) {
     file.console.highlights.push_back(XConsole::HighlightColours{rule.textColour, rule.backColour});

@@ -9,6 +9,7 @@
 #include "code_page/ansi_code_page.h"
 #include "monitor/filters/filter_dialog.h"
 #include "monitor/app/monitor_app.h"
+#include "monitor/filters/console_filters.h"
 #include "monitor/resources/resource_ids.h"
 #include "monitor/settings/settings_file.h"
 
@@ -22,8 +23,7 @@ void CheckMenu(HWND window, int command, bool checked) {
 }
 
 void BuildFilterSet(MonitorView& view) {
-  view.active = view.filterOn ? filtering::FilterSet(view.rules, LeadTrailSetsForAnsiCodePage(), CaseFoldingForAnsiCodePage())
-                              : filtering::FilterSet();
+  view.active = view.filterOn ? ConsoleFilterSet(view.rules) : filtering::FilterSet();
 }
 
 void WriteSection(const std::string& name, const std::vector<std::pair<std::string, std::string>>& values) {

@@ -8,6 +8,7 @@
 #include "monitor/log/log_dialog.h"
 #include "monitor/log/log_encoding.h"
 #include "monitor/app/monitor_app.h"
+#include "monitor/common/code_page_text.h"
 #include "monitor/resources/log_settings_ids.h"
 #include "monitor/resources/resource_ids.h"
 #include "monitor/settings/settings_file.h"
@@ -107,10 +108,11 @@ void MonitorApp::WriteConsoleToLog() {
     const bool ends = !line.empty() && (line.back() == '\r' || line.back() == '\n');
     if (!ends && row < store.lineCount) continue;  // a line wrapped in the console goes on
     if (line.empty()) break;
-    if (logEncoding == LogEncoding::kUtf8) {
-      // The console keeps text in the ANSI code page: what it lacks was never stored.
-      const std::string utf8 = code_page::AnsiToUtf8(ansiDecoder, reinterpret_cast<const char*>(line.data()), line.size());
-      line.assign(utf8.begin(), utf8.end());
+    if (logEncoding == LogEncoding::kAnsiCodePage && !IsAsciiText(line.data(), line.size())) {
+      // The console keeps UTF-8: a log in the ANSI code page takes what that code page has.
+      std::string ansi;
+      Utf8ToAnsiText(std::string_view(reinterpret_cast<const char*>(line.data()), line.size()), ansi);
+      line.assign(ansi.begin(), ansi.end());
     }
     if (!piece.empty() && (logFile.Due(piece.size() + line.size()) || piece.size() + line.size() > kLargestPiece)) {
       if (!flush()) return;

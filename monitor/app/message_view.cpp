@@ -6,6 +6,8 @@
 #include <string>
 
 #include "code_page/ansi_to_utf8.h"
+#include "code_page/utf8_characters.h"
+#include "monitor/common/code_page_text.h"
 #include "monitor/app/monitor_app.h"
 #include "monitor/resources/resource_ids.h"
 #include "monitor/resources/ui_text_ids.h"
@@ -21,6 +23,11 @@ namespace {
 
 // While the channel is down, a tick tries to create it again this often.
 constexpr DWORD kRetryPeriodMs = 1000;
+
+// A name in the ANSI code page as UTF-8 (the same bytes where it is ASCII).
+std::string InUtf8(const code_page::CodePageDecoder& decoder, std::string_view ansi) {
+  return IsAsciiText(ansi.data(), ansi.size()) ? std::string(ansi) : code_page::AnsiToUtf8(decoder, ansi.data(), ansi.size());
+}
 
 
 }  // namespace
@@ -141,7 +148,8 @@ void MonitorApp::Take(const Message& message) {
   record.SetTimes(message.arrivalTime, message.hasTrailer ? message.sentTime : 0);
   record.pid = message.hasProcessId ? message.processId : 0;
   record.thread = message.hasTrailer ? message.threadId : 0;
-  record.program = console.text.programs.Intern(message.program) & ProgramNames::kMaxNames;
+  // The console keeps and draws its names in UTF-8, as its text.
+  record.program = console.text.programs.Intern(InUtf8(ansiDecoder, message.program)) & ProgramNames::kMaxNames;
   record.source = static_cast<uint32_t>(message.source);
   const bool channelNotice = message.kind == MessageKind::kText && message.source == MessageSource::kTellit &&
                              filtering::IsChannelNotice(message.text, message.length);
@@ -157,7 +165,7 @@ void MonitorApp::Take(const Message& message) {
   }
   // The console keeps the sender's text alone and draws the prefix from the record; the log
   // takes it written before the text.
-  const std::string& program = console.text.programs.Name(record.program);
+  const std::string program(message.program);  // the log's and the notices': ANSI
   const bool prefixed = logFile.IsOpen() && message_text::ShowsSender(message, gutter.senders);
   const std::string prefix = prefixed ? message_text::SenderPrefix(message.processId, program) : std::string();
   const auto length = static_cast<uint32_t>(message.length > bufferCeiling ? bufferCeiling : message.length);
@@ -200,12 +208,38 @@ void MonitorApp::Take(const Message& message) {
     ShowNotice(message.hasProcessId ? message_text::CutNotice(size, consumed, message.processId, program)
                                     : message_text::CutNotice(size, consumed));
   }
+  // The console keeps every character in UTF-8: the message's own text with its line ends
+  // converted, or what its ANSI text says where that is all there is, or was cut on the way here.
+  const uint8_t* consoleText = text;
+  size_t consoleLength = converted;
+  std::string utf8Text;
+  const bool exactIsAnsi = message.utf8 == message.text ||
+                           (message.utf8 == nullptr && IsAsciiText(text, converted));
+  if (!exactIsAnsi) {
+    if (message.utf8 != nullptr && !convertCut) {
+      utf8Text.resize(2 * message.utf8Length + 3);
+      auto* utf8Out = reinterpret_cast<uint8_t*>(&utf8Text[0]);
+      size_t n = line_ends::Convert(message.utf8, message.utf8Length, utf8Out, utf8Text.size() - 2);
+      if (message.cut) {
+        n = code_page::WholeUtf8(utf8Out, n);
+        if (!line_ends::EndsLine(utf8Out, n)) {
+          utf8Out[n++] = '\r';
+          utf8Out[n++] = '\n';
+        }
+      }
+      utf8Text.resize(n);
+    } else {
+      utf8Text = code_page::AnsiToUtf8(ansiDecoder, reinterpret_cast<const char*>(text), converted);
+    }
+    consoleText = reinterpret_cast<const uint8_t*>(utf8Text.data());
+    consoleLength = utf8Text.size();
+  }
   std::string utf8Shown;
   if (logFile.IsOpen() && logEncoding == LogEncoding::kUtf8 && message.utf8 != nullptr) {
     utf8Shown = LogLineInUtf8(code_page::AnsiToUtf8(ansiDecoder, prefix.data(), prefixLength), message.utf8,
                               message.utf8Length, record.cut != 0);
   }
-  WriteShown(out, prefixLength + converted, text, converted, message.hasTrailer ? message.sentTime : 0, record,
+  WriteShown(out, prefixLength + converted, consoleText, consoleLength, message.hasTrailer ? message.sentTime : 0, record,
              utf8Shown.empty() ? nullptr : &utf8Shown);
 }
 
@@ -262,5 +296,10 @@ void MonitorApp::ShowNotice(const std::string& text, uint64_t sentTime, StoredMe
   const size_t length = line_ends::Convert(reinterpret_cast<const uint8_t*>(text.data()), text.size(),
                                            reinterpret_cast<uint8_t*>(&converted[0]), converted.size());
   const auto* bytes = reinterpret_cast<const unsigned char*>(converted.data());
-  WriteShown(bytes, length, bytes, length, sentTime, record);
+  if (IsAsciiText(bytes, length)) {
+    WriteShown(bytes, length, bytes, length, sentTime, record);
+    return;
+  }
+  const std::string utf8 = code_page::AnsiToUtf8(ansiDecoder, converted.data(), length);
+  WriteShown(bytes, length, reinterpret_cast<const uint8_t*>(utf8.data()), utf8.size(), sentTime, record);
 }

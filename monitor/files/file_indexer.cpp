@@ -88,7 +88,7 @@ void FileIndexer::Line(const char* text, size_t length, bool cut) {
 
 void FileIndexer::TextLine(std::string_view text, bool cut, StoredMessage record) {
   std::string_view shown = text;
-  if (kind_.encoding == TextEncoding::kUtf8 && !IsAscii(text)) {
+  if (kind_.encoding == TextEncoding::kAnsi && !IsAscii(text)) {
     converted_.clear();
     convert_(text, converted_);
     shown = converted_;
@@ -132,13 +132,7 @@ void FileIndexer::JsonLine(std::string_view text, bool cut) {
   const bool isNotice = record_.notice;
   record.kind = uint32_t(isNotice ? MessageKind::kNotice : MessageKind::kText);
   record.namesSender = !isNotice && record_.hasProcessId ? 1 : 0;
-  std::string_view shown = record_.text;
-  if (!IsAscii(shown)) {
-    converted_.clear();
-    convert_(shown, converted_);
-    shown = converted_;
-  }
-  Add(shown, record);
+  Add(record_.text, record);  // UTF-8, as the store keeps it
 }
 
 void FileIndexer::Add(std::string_view text, const StoredMessage& record) {

@@ -39,7 +39,8 @@ struct IndexCounts {
 class FileIndexer {
  public:
   // The lines of a binary file (kind.binary) show their NUL bytes as dots.
-  // UTF-8 text made the store's code page; called only for text with bytes above 0x7F.
+  // A text file's lines in the ANSI code page made UTF-8, as the store keeps them; called only
+  // for text with bytes above 0x7F. UTF-8 files and JSON records are UTF-8 already.
   using Convert = void (*)(std::string_view utf8, std::string& out);
   // A longer line keeps this many bytes and is marked cut; the rest of it is passed over.
   static constexpr size_t kLongestLine = 1024 * 1024;

@@ -5,7 +5,7 @@
 #include <chrono>
 #include <vector>
 
-#include "monitor/files/code_page_text.h"
+#include "monitor/common/code_page_text.h"
 
 namespace {
 
@@ -149,7 +149,7 @@ scoped::Handle FileReader::NewFileAtPath() {
 }
 
 void FileReader::Run() {
-  FileIndexer indexer(kind_, Utf8ToAnsiText);
+  FileIndexer indexer(kind_, AnsiToUtf8Text);
   std::vector<uint8_t> buffer(kReadBytes);
   for (;;) {
     if (!ReadToEnd(indexer, buffer)) return;

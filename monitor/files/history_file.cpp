@@ -4,7 +4,6 @@
 #include <cstdio>
 
 #include "monitor/common/ui_text.h"
-#include "monitor/files/code_page_text.h"
 #include "monitor/files/history_writer.h"
 #include "monitor/resources/ui_text_ids.h"
 #include "scoped/scoped_win.h"
@@ -27,7 +26,7 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
 bool SaveHistory(HWND owner, const VGL_Console& console, const LineGutter* gutter, const std::string& path,
                  bool jsonLines) {
   std::string bytes;
-  if (jsonLines) history_writer::AppendJsonLines(console.text, AnsiToUtf8Text, bytes);
+  if (jsonLines) history_writer::AppendJsonLines(console.text, bytes);
   else history_writer::AppendText(console.text, gutter, bytes);
   scoped::Handle file(
       CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));

@@ -20,11 +20,10 @@ void AppendText(const TextStore& store, const LineGutter* gutter, std::string& o
   }
 }
 
-void AppendJsonLines(const TextStore& store, ToUtf8 toUtf8, std::string& out) {
+void AppendJsonLines(const TextStore& store, std::string& out) {
   const uint64_t first = store.FirstMessageNumber();
   TextStore::MessageCursor cursor = store.CursorAt(first);
   std::vector<uint8_t> bytes;
-  std::string ansi;
   json_lines::Record record;
   for (uint64_t n = first; n < store.NextMessageNumber(); ++n) {
     uint32_t offset = 0, length = 0;
@@ -33,9 +32,8 @@ void AppendJsonLines(const TextStore& store, ToUtf8 toUtf8, std::string& out) {
     if (!message || message->mark == StoredMessage::kHidden) continue;
     bytes.resize(length);
     store.CopyOut(offset, length, bytes.data());
-    ansi.assign(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     record = json_lines::Record();
-    toUtf8(ansi, record.text);
+    record.text.assign(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     record.time = json_lines::UtcFromFileTime(message->Arrival());
     record.source = json_lines::Source(message->source < 3 ? message->source : 0);
     record.hasProcessId = message->pid != 0;

@@ -1,6 +1,8 @@
 // An opened file's console filled from its reader, and what reading met told in its console.
 #include "monitor/files/opened_file.h"
 
+#include "monitor/common/code_page_text.h"
+
 #include <cstdio>
 
 #include "monitor/common/ansi_path.h"
@@ -97,9 +99,12 @@ void OpenedFile::StoreBatch(const std::function<bool()>& timeUp) {
   } while (!timeUp());
 }
 
-void OpenedFile::Notice(const std::string& text) {
+void OpenedFile::Notice(const std::string& ansiText) {
   StoredMessage record;
   record.kind = uint32_t(MessageKind::kNotice);
+  // The console keeps UTF-8; the texts of the user interface are in the ANSI code page.
+  std::string text;
+  AnsiToUtf8Text(ansiText, text);
   std::string converted(2 * text.size() + 3, '\0');
   size_t length = line_ends::Convert(reinterpret_cast<const uint8_t*>(text.data()), text.size(),
                                      reinterpret_cast<uint8_t*>(&converted[0]), converted.size());

@@ -5,6 +5,11 @@
 #include <cstdio>
 #include <cstring>
 
+#include <string>
+#include <string_view>
+
+#include "code_page/ansi_code_page.h"
+#include "monitor/common/code_page_text.h"
 #include "monitor/resources/resource_ids.h"
 #include "monitor/common/ui_text.h"
 #include "monitor/view/vgl_console.h"
@@ -36,8 +41,15 @@ void FindCommand::Open(HWND owner, const VGL_Console& console) {
       console.text.CopyOut(uint32_t(lo), uint32_t(length), reinterpret_cast<uint8_t*>(taken));
       if (std::find_if(taken, taken + length, [](char b) { return b == 0 || b == kCr || b == kLf; }) ==
           taken + length) {
-        std::memcpy(text_, taken, length);
-        text_[length] = '\0';
+        // The dialog takes text in the ANSI code page: a selection it cannot hold stays out.
+        std::string ansi;
+        Utf8ToAnsiText(std::string_view(taken, length), ansi);
+        std::string back;
+        AnsiToUtf8Text(ansi, back);
+        if (back == std::string_view(taken, length) && ansi.size() < sizeof text_) {
+          std::memcpy(text_, ansi.data(), ansi.size());
+          text_[ansi.size()] = '\0';
+        }
       }
     }
   }
@@ -91,9 +103,15 @@ bool FindCommand::Search(VGL_Console& console, bool down, bool matchCase) {
     foldingReady_ = true;
   }
   TextStore& store = console.text;
+  // The console's text is UTF-8; the dialog's is in the ANSI code page.
+  std::string pattern(text_, length);
+  if (store.utf8 && !IsAsciiText(text_, length)) {
+    pattern.clear();
+    AnsiToUtf8Text(std::string_view(text_, length), pattern);
+  }
   SearchRequest request;
-  request.pattern = reinterpret_cast<const uint8_t*>(text_);
-  request.patternLength = uint32_t(length);
+  request.pattern = reinterpret_cast<const uint8_t*>(pattern.data());
+  request.patternLength = uint32_t(pattern.size());
   request.matchCase = matchCase;
   request.down = down;
   const Selection& selection = store.selection;
@@ -110,7 +128,7 @@ bool FindCommand::Search(VGL_Console& console, bool down, bool matchCase) {
     request.from = down ? 0 : store.used;
   }
 
-  const SearchHit hit = FindInShownText(store, folding_, request);
+  const SearchHit hit = FindInShownText(store, folding_, request, UnicodeFoldingOfSystem());
   if (!hit.found) {
     TellNotFound();
     return false;

@@ -1,6 +1,8 @@
 // VGL_Console: the console child window "VIGILO CONSOLE", its Edit-command states and context menu.
 #include "monitor/view/vgl_console.h"
 
+#include "monitor/common/code_page_text.h"
+
 #include <new>
 
 #include "monitor/resources/resource_ids.h"
@@ -150,7 +152,8 @@ void VGL_Console::OnRButtonDown(int x, int y) {
   const StoredMessage* message = offset >= 0 ? text.MessageOfLine(text.LineAt(uint32_t(offset))) : nullptr;
   if (message && message->pid != 0) {
     menuPid = message->pid;
-    menuProgram = text.programs.Name(message->program);
+    // Kept as the menus and the views' names are: in the ANSI code page.
+    Utf8ToAnsiText(text.programs.Name(message->program), menuProgram);
     AppendMenuA(menu.get(), MF_SEPARATOR, 0, nullptr);
     AddMenuItem(menu.get(), ID_VIEW_SHOW_ONLY_PROCESS, IDS_MENU_SHOW_ONLY_PROCESS);
     AddMenuItem(menu.get(), ID_VIEW_HIDE_PROCESS, IDS_MENU_HIDE_PROCESS);

@@ -28,6 +28,19 @@ std::string ClipboardText() {
   return text;
 }
 
+std::wstring ClipboardUnicode() {
+  std::wstring text;
+  if (!OpenWithRetries()) return text;
+  if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const auto* units = static_cast<const wchar_t*>(GlobalLock(data))) {
+      text = units;
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return text;
+}
+
 void ClearClipboard() {
   if (!OpenWithRetries()) return;
   EmptyClipboard();

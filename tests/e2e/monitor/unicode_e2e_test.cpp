@@ -1,13 +1,15 @@
 // The line no ANSI code page holds, from client processes through tellitwf and tellitu8f into
-// vigilo.exe: its UTF-8 log holds every character, as the system converts the line; an ANSI log
-// holds the ANSI conversion, as a reader of the text up to the NUL sees it. Runs on code pages
-// 1252 and 932, and keeps a screenshot of the console in each interface language.
+// vigilo.exe: the console keeps every character (All Copy's Unicode text is the line exactly), its
+// UTF-8 log holds every character, as the system converts the line; an ANSI log holds the ANSI
+// conversion, as a reader of the text up to the NUL sees it. Runs on code pages 1252 and 932, and
+// keeps a screenshot of the console in each interface language.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "support/clipboard.h"
 #include "support/monitor_fixture.h"
 #include "support/screenshot.h"
 #include "support/unicode_line.h"
@@ -41,6 +43,11 @@ TEST_F(UnicodeEndToEnd, TheUtf8LogHoldsEveryCharacterAndTheAnsiLogTheConversion)
     ASSERT_TRUE(WaitUntil([&] { return ReadWholeFile(log).size() >= expected.size(); }, 20000));
     monitor().Command(ID_FILE_STOP_LOG);
     EXPECT_EQ(ReadWholeFile(log), expected);
+    // The console holds what was sent, whatever the log's encoding.
+    ClearClipboard();
+    monitor().Command(ID_EDIT_ALL_COPY);
+    const std::wstring wideLine = FromCodePage(CP_UTF8, Logged(InCodePage(CP_UTF8, kUnicodeLine)));
+    EXPECT_EQ(ClipboardUnicode(), FromCodePage(CP_ACP, kBanner) + wideLine + wideLine);
     const std::string shot = std::string("unicode-console-") + (japanese ? "ja" : "en") + "-cp" + std::to_string(GetACP());
     EXPECT_TRUE(SaveScreenshot(monitor().window(), shot));
     EXPECT_EQ(monitor().Exit(), 0u);

@@ -75,10 +75,10 @@ struct Gutter : ::testing::Test {
     struct Collect : RowPainter {
       std::vector<std::string> rows;
       int lastY = -1;
-      int DrawRun(int, int y, const uint8_t* cells, int count, int) override {
+      int DrawRun(int, int y, const Cell* cells, int count, int) override {
         if (y != lastY) rows.emplace_back();
         lastY = y;
-        rows.back().append(reinterpret_cast<const char*>(cells), size_t(count));
+        rows.back().append(cells, cells + count);
         return count * 8;
       }
       void FillEmpty(int, int, int, int) override {}

@@ -21,10 +21,10 @@ const LeadTrailSets kSingleByte = LeadTrailSets::SingleByte();
 struct RowText : RowPainter {
   std::vector<std::string> rows;
   int lastY = -1;
-  int DrawRun(int, int y, const uint8_t* cells, int count, int) override {
+  int DrawRun(int, int y, const Cell* cells, int count, int) override {
     if (y != lastY) rows.emplace_back();
     lastY = y;
-    rows.back().append(reinterpret_cast<const char*>(cells), size_t(count));
+    rows.back().append(cells, cells + count);
     return count;
   }
   void FillEmpty(int, int y, int, int) override {

@@ -25,8 +25,8 @@ struct RecordingPainter : RowPainter {
   std::vector<Run> runs;
   int fillCount = 0;
   int lastFillX = -1;
-  int DrawRun(int x, int y, const uint8_t* cells, int count, int colourIndex) override {
-    runs.push_back(Run{x, y, std::string(reinterpret_cast<const char*>(cells), size_t(count)), colourIndex});
+  int DrawRun(int x, int y, const Cell* cells, int count, int colourIndex) override {
+    runs.push_back(Run{x, y, std::string(cells, cells + count), colourIndex});
     return count * kCharWidth;
   }
   void FillEmpty(int x, int, int, int) override {
@@ -50,7 +50,7 @@ struct View : ::testing::Test {
     int32_t cells = 0;
     const int32_t n = view.BuildRow(count, start, &cells);
     if (used) *used = n;
-    return std::string(reinterpret_cast<const char*>(view.rowChars.data()), size_t(cells));
+    return std::string(view.rowChars.begin(), view.rowChars.begin() + cells);
   }
   std::string Colours(int32_t cells) {
     std::string colours;

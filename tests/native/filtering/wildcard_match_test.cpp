@@ -5,6 +5,7 @@
 #include <string>
 
 #include "filtering/filter_set.h"
+#include "tests/native/code_page/simple_folding.h"
 
 namespace {
 
@@ -132,6 +133,49 @@ TEST(WildcardMatch, FieldsWildcardsCaseAndDoubleByteCharacters) {
   for (const auto& c : cases) {
     EXPECT_EQ(Includes(c.field, c.pattern, c.matchCase, c.codePage, c.folding, c.text, c.program, c.pid), c.matches)
         << c.name;
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// UTF-8 text and patterns: ? takes one whole character of any length, * any run, case folds
+// beyond ASCII, and a byte that begins no character matches only itself.
+TEST(WildcardMatch, Utf8CharactersWholeAndFoldedBeyondAscii) {
+  const std::string nichi = "\xE6\x97\xA5", hon = "\xE6\x9C\xAC", grin = "\xF0\x9F\x98\x80";
+  const std::string sigma = "\xCE\xA3", sigmaSmall = "\xCF\x83";
+  const struct {
+    std::string pattern;
+    bool matchCase;
+    std::string text;
+    bool matches;
+  } cases[] = {
+      {nichi + "?", false, nichi + hon, true},
+      {"?" + hon, false, nichi + hon, true},
+      {"a?b", false, "a" + grin + "b", true},   // ? takes four bytes
+      {"a??b", false, "a" + grin + "b", false}, // and never half of them
+      {"a*b", false, "a" + nichi + grin + "b", true},
+      {"\xE6", false, nichi, false},            // a lone lead byte is no part of 日
+      {"\x97\xA5", false, nichi, false},
+      {sigmaSmall + "*", false, "x" + sigma + "y", true},
+      {sigmaSmall, true, "x" + sigma + "y", false},
+      {"\xD0\xB4\xD0\xB0", false, "\xD0\x94\xD0\x90", true},  // да finds ДА
+      {"\xFF", false, "a\xFF" "b", true},
+      {"\xFF", false, "a\xC3\xBF" "b", false},  // ÿ is a character, not the byte FF
+      {"KELVIN", false, "\xE2\x84\xAA" "elvin", true},
+      {"", false, nichi, true},
+  };
+  for (const auto& c : cases) {
+    filtering::FilterRule rule;
+    rule.field = FilterField::kText;
+    rule.pattern = c.pattern;
+    rule.matchCase = c.matchCase;
+    const filtering::FilterSet filters({rule}, SimpleFolding());
+    filtering::FilterSubject subject;
+    subject.text = reinterpret_cast<const uint8_t*>(c.text.data());
+    subject.length = c.text.size();
+    EXPECT_EQ(filters.Decide(subject).shown, c.matches) << c.pattern << " in " << c.text;
   }
 }
 

@@ -57,8 +57,8 @@ TEST(FileIndexer, TextLinesWhereverTheFileIsSplit) {
       {"one\r\ntwo\r\n", TextEncoding::kAnsi, 0, {"one\r\n", "two\r\n"}},
       {"one\ntwo", TextEncoding::kAnsi, 0, {"one\r\n", "two\r\n"}},  // the last line without its end
       {"\n\r\n", TextEncoding::kAnsi, 0, {"\r\n", "\r\n"}},
-      {"caf\xC3\xA9\n", TextEncoding::kUtf8, 0, {"caf?\r\n"}},
-      {"caf\xC3\xA9\n", TextEncoding::kAnsi, 0, {"caf\xC3\xA9\r\n"}},  // ANSI bytes stay as they are
+      {"caf\xC3\xA9\n", TextEncoding::kUtf8, 0, {"caf\xC3\xA9\r\n"}},  // UTF-8 stays as it is
+      {"caf\xE9\n", TextEncoding::kAnsi, 0, {"caf?\r\n"}},  // ANSI bytes are converted
       {"\xEF\xBB\xBFmarked\n", TextEncoding::kUtf8, 3, {"marked\r\n"}},
       {std::string("nul\0byte\n", 9), TextEncoding::kAnsi, 0, {"nul.byte\r\n"}},
       {"", TextEncoding::kAnsi, 0, {}},
@@ -134,7 +134,7 @@ TEST(FileIndexer, JsonRecordsKeepTheirSendersAndTimes) {
     EXPECT_EQ(indexed.texts[1], "not json at all\r\n");
     EXPECT_EQ(indexed.entries[1].record.namesSender, 0u);
 
-    EXPECT_EQ(indexed.texts[2], "caf?\r\n");
+    EXPECT_EQ(indexed.texts[2], "caf\xC3\xA9\r\n");  // UTF-8, as the store keeps it
     EXPECT_EQ(indexed.entries[2].record.source, uint32_t(MessageSource::kDebugOutput));
     EXPECT_EQ(indexed.entries[2].record.Sent(), 0u);
 

@@ -78,7 +78,7 @@ TEST(HistoryWriter, JsonLinesOpenBackAsTheyWere) {
   TextStore store;
   Fill(store, kMessages);
   std::string out;
-  history_writer::AppendJsonLines(store, Same, out);
+  history_writer::AppendJsonLines(store, out);
 
   FileKind kind;
   kind.format = FileFormat::kJsonLines;
