@@ -71,12 +71,18 @@ SearchHit FindInUtf8(const TextPieces& bytes, const code_page::UnicodeFolding& f
   const uint32_t n = request.patternLength;
   const uint32_t length = bytes.size();
   if (!request.pattern || n == 0) return hit;
+  // A pattern that begins with an ASCII character skips every ASCII byte that cannot begin it
+  // without decoding (a fold may map a character beyond ASCII to it, so others are tried whole).
+  const uint8_t first = request.pattern[0];
+  const char32_t firstFolded = request.matchCase ? first : folding.Fold(first);
   for (uint32_t p = 0; p < length; p += code_page::Utf8At(bytes, length, p).bytes) {
     if (request.down) {
       if (p < request.from) continue;
     } else if (p >= request.from) {
       break;  // every later match ends after from
     }
+    const uint8_t at = bytes[p];
+    if (first < 0x80 && at < 0x80 && (request.matchCase ? at : folding.Fold(at)) != firstFolded) continue;
     const uint32_t matched = Utf8MatchAt(bytes, length, p, folding, request);
     if (matched == 0 || (!request.down && p + matched > request.from)) continue;
     hit.found = true;

@@ -3,7 +3,8 @@
 // the middle, the same at the end with the senders and stamps drawn, a switch of them (what the
 // console does for View > Senders: its range and one paint), a search without a match over everything, All Erase, and resident memory per stored
 // message. Portable: built natively (optimised, by scripts/bench) and for Windows. Rounds alternate
-// between the stores. Prints figures; never fails on time.
+// between the stores; "64 MiB8" is the 64 MiB store keeping UTF-8, as the monitor's does, beside
+// the code page store of the same messages. Prints figures; never fails on time.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -101,6 +102,7 @@ struct History {
   int window = 0;
   double fillSeconds = 0, memoryPerMessage = 0;
   std::vector<double> append, paintEnd, paintMiddle, find, paintNamed, toggle;
+  bool utf8 = false;  // the monitor's store: UTF-8 text, East Asian widths
 };
 
 double RowPass(History& h, int vPos) {
@@ -125,6 +127,7 @@ int main() {
       {"64 KiB", 64u << 10, nullptr, {}, {}, 0, 0, 0, {}, {}, {}, {}, {}, {}},
       {"64 MiB", 64u << 20, nullptr, {}, {}, 0, 0, 0, {}, {}, {}, {}, {}, {}},
       {"1 GiB", 1u << 30, nullptr, {}, {}, 0, 0, 0, {}, {}, {}, {}, {}, {}},
+      {"64 MiB8", 64u << 20, nullptr, {}, {}, 0, 0, 0, {}, {}, {}, {}, {}, {}, true},
   };
   Messages messages;
   HistoryGutter gutter(UtcClock);
@@ -132,6 +135,7 @@ int main() {
   for (History& h : histories) {
     const double before = ResidentBytes();
     h.store.reset(new TextStore);
+    h.store->utf8 = h.utf8;
     if (!h.store->Allocate(h.size, 0, 256) || h.store->capacity != h.size) {
       std::printf("%-7s could not be had (%u KB at most); left out\n", h.name, h.store->capacity / 1024);
       h.store.reset();
@@ -176,8 +180,9 @@ int main() {
         request.pattern = reinterpret_cast<const uint8_t*>(kAbsent);
         request.patternLength = uint32_t(std::strlen(kAbsent));
         start = Now();
-        const SearchHit hit = FindInText(h.store->Pieces(0, h.store->used), h.store->codePage,
-                                         CaseFolding::Ascii(), request);
+        const SearchHit hit = h.utf8 ? FindInUtf8(h.store->Pieces(0, h.store->used), code_page::UnicodeFolding::Ascii(), request)
+                                     : FindInText(h.store->Pieces(0, h.store->used), h.store->codePage,
+                                                  CaseFolding::Ascii(), request);
         h.find.push_back(Now() - start);
         if (hit.found) std::printf("unexpected match in %s\n", h.name);
       }
@@ -195,6 +200,13 @@ int main() {
                 h.fillSeconds, Median(h.append) * 1e9, Median(h.paintEnd) * 1e6, Median(h.paintMiddle) * 1e6,
                 Median(h.paintNamed) * 1e6, Median(h.toggle) * 1e6, Median(h.find) * 1e3, erase * 1e3,
                 h.memoryPerMessage);
+  }
+  const History& bytes = histories[1];
+  const History& utf8 = histories[3];
+  if (bytes.store && utf8.store) {
+    std::printf("64 MiB UTF-8 / code page store: append %.2f, paint at the end %.2f, find %.2f\n",
+                Median(utf8.append) / Median(bytes.append), Median(utf8.paintEnd) / Median(bytes.paintEnd),
+                Median(utf8.find) / Median(bytes.find));
   }
   const History& small = histories[0];
   const History& large = histories[2];

@@ -89,7 +89,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TextStore store;
   ConsoleSettings settings;
   TextView view;
-  store.codePage = (in.Byte() & 1) ? &shiftJis : nullptr;
+  // Double-byte text, single-byte text, or UTF-8 (with ambiguous characters wide or not).
+  const uint8_t scheme = in.Byte();
+  store.codePage = (scheme & 1) ? &shiftJis : nullptr;
+  store.utf8 = (scheme & 2) != 0;
+  store.ambiguousWide = (scheme & 4) != 0;
   store.Allocate(in.Size(), in.Size(), in.Size());
   settings.wrapColumn = int32_t(store.wrapColumn);
   int dummyWindow = 0;

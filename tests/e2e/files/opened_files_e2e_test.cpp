@@ -13,10 +13,12 @@
 
 #include "capture_process.h"
 #include "resource_ids.h"
+#include "support/clipboard.h"
 #include "support/dialog_driver.h"
 #include "support/monitor_process.h"
 #include "support/scratch_dir.h"
 #include "support/screenshot.h"
+#include "support/unicode_line.h"
 
 namespace {
 
@@ -132,6 +134,25 @@ TEST_F(OpenedFilesEndToEnd, ASecondStartHandsItsLogToTheRunningMonitor) {
 
   monitor_->Command(ID_FILE_CLOSE_FILE);
   EXPECT_EQ(monitor_->ConsoleText().find("log line"), std::string::npos);
+}
+
+// A log written in UTF-8 opens with every character, whatever the ANSI code page lacks: the
+// console's Unicode text is the file's, as the system converts it.
+TEST_F(OpenedFilesEndToEnd, AUtf8LogOpensWithEveryCharacter) {
+  const std::string line = InCodePage(CP_UTF8, kUnicodeLine);
+  const std::string logged = line.substr(0, line.size() - 1) + "\r\n";
+  WriteWholeFile(dir_.File("unicode.log"), "first\r\n" + logged);
+  Start(kEnglish, "unicode.log");
+  ASSERT_TRUE(WaitForText("first\r\n"));
+  const std::wstring expected = L"first\r\n" + FromCodePage(CP_UTF8, logged);
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        ClearClipboard();
+        monitor_->Command(ID_EDIT_ALL_COPY);
+        return ClipboardUnicode() == expected;
+      },
+      10000))
+      << "the file's text did not show whole";
 }
 
 // A history saved as JSON lines opens again with the same lines, senders and stamps.
