@@ -74,7 +74,7 @@ MonitorApp* AppOf(HWND window, UINT message, LPARAM lParam) {
 LRESULT HandleMainMessage(MonitorApp& app, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   // The find dialog's registered message has no fixed number to switch on.
   if (message != 0 && message == app.find.message() && lParam) {
-    app.find.OnFindMessage(*reinterpret_cast<const FINDREPLACEA*>(lParam), app.ShownConsole());
+    app.find.OnFindMessage(*reinterpret_cast<const FINDREPLACEW*>(lParam), app.ShownConsole());
     return 0;
   }
   switch (message) {

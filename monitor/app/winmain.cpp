@@ -13,11 +13,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR commandLine
   html_help::Initialize(&app.helpCookie);
 
   MSG message;
-  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+  // Taken as Unicode, which the find dialog (a Unicode window) needs for every character typed
+  // in it; the monitor's own windows get each message converted to their code page.
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
     if (html_help::PreTranslate(&message)) continue;
     if (app.PreTranslate(&message)) continue;
     TranslateMessage(&message);
-    DispatchMessageA(&message);
+    DispatchMessageW(&message);
   }
   UnregisterMainClass(instance);
   return static_cast<int>(message.wParam);

@@ -21,7 +21,9 @@ class FindCommand {
   // The registered FINDMSGSTRING message the dialog sends its owner; 0 until the dialog first opens.
   UINT message() const { return findMessage_; }
   HWND dialog() const { return dialog_; }
-  const char* text() const { return text_; }
+  // The text to find, as the dialog holds it (Unicode: any character, also one the ANSI code page
+  // lacks).
+  const wchar_t* text() const { return text_; }
 
   // Command 116: shows the dialog with the last text, or the selected text when it is one short
   // line; brings it forward when it is open already.
@@ -30,7 +32,7 @@ class FindCommand {
   // the dialog while there is no text yet.
   void Next(HWND owner, VGL_Console& console, bool down);
   // The dialog's message: Find Next searches in the dialog's direction; closing forgets the dialog.
-  void OnFindMessage(const FINDREPLACEA& request, VGL_Console& console);
+  void OnFindMessage(const FINDREPLACEW& request, VGL_Console& console);
   // Gives the dialog its keyboard (Tab, Enter, Escape) in the message loop: true when taken.
   bool PreTranslate(MSG* message);
 
@@ -58,8 +60,9 @@ class FindCommand {
   void KeepDialogOffHit(const VGL_Console& console, int32_t lo, int32_t hi) const;
 
   UINT findMessage_ = 0;
-  FINDREPLACEA request_ = {};
-  char text_[256] = "";
+  FINDREPLACEW request_ = {};
+  static constexpr size_t kTextUnits = 256;
+  wchar_t text_[kTextUnits] = L"";
   HWND dialog_ = nullptr;
   // The options of the last Find Next, for F3 and the next opening: the dialog clears its flags
   // when it closes.

@@ -4,12 +4,14 @@
 // conversion, as a reader of the text up to the NUL sees it. Runs on code pages 1252 and 932, and
 // keeps a screenshot of the console in each interface language.
 #include <windows.h>
+#include <dlgs.h>
 
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "support/clipboard.h"
+#include "support/keyboard.h"
 #include "support/monitor_fixture.h"
 #include "support/screenshot.h"
 #include "support/unicode_line.h"
@@ -53,6 +55,36 @@ TEST_F(UnicodeEndToEnd, TheUtf8LogHoldsEveryCharacterAndTheAnsiLogTheConversion)
     EXPECT_EQ(monitor().Exit(), 0u);
     monitor_.reset();
   }
+}
+
+// The find dialog takes any character: a word the ANSI code page lacks is found, its case folded
+// as the system folds it, and the hit is what Copy gives.
+TEST_F(UnicodeEndToEnd, FindTakesCharactersTheCodePageLacksAndFoldsTheirCase) {
+  Start("[system]\r\nlanguage=0\r\n");
+  ASSERT_EQ(SendTheLine(), 0u);
+  ASSERT_TRUE(monitor().WaitForConsoleEnding("Cyrillic " + InCodePage(CP_ACP, L"\u041A\u0438\u0440\u0438\u043B\u043B\u0438\u0446\u0430") + "\r\n"));
+  ASSERT_TRUE(PressKeys(monitor().window(), {VK_CONTROL, 'F'}));
+  const HWND dialog = monitor().WaitForDialog([](HWND d) { return GetDlgItem(d, edt1) && GetDlgItem(d, rad2); });
+  ASSERT_NE(dialog, nullptr);
+  const struct {
+    const wchar_t* typed;
+    const wchar_t* found;
+  } cases[] = {
+      {L"\u03B5\u03BB\u03BB\u03B7\u03BD\u03B9\u03BA\u03AC", L"\u0395\u03BB\u03BB\u03B7\u03BD\u03B9\u03BA\u03AC"},
+      {L"\u041A\u0418\u0420\u0418\u041B\u041B\u0418\u0426\u0410", L"\u041A\u0438\u0440\u0438\u043B\u043B\u0438\u0446\u0430"},
+      {L"\u672C\u8A9E, EMOJI \U0001F600", L"\u672C\u8A9E, emoji \U0001F600"},
+  };
+  for (const auto& c : cases) {
+    SetDlgItemTextW(dialog, edt1, c.typed);
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitUntil([&] { return monitor().ButtonEnabled(ID_EDIT_COPY); }, 5000)) << "no hit";
+    ClearClipboard();
+    monitor().Command(ID_EDIT_COPY);
+    EXPECT_EQ(ClipboardUnicode(), c.found);
+  }
+  PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+  EXPECT_EQ(monitor().Exit(), 0u);
+  monitor_.reset();
 }
 
 }  // namespace
