@@ -86,7 +86,7 @@ LRESULT HandleMainMessage(MonitorApp& app, HWND window, UINT message, WPARAM wPa
       const int height = HIWORD(lParam);
       // Both bars place themselves at the top and the bottom whatever they are given.
       if (app.toolBar) MoveWindow(app.toolBar, 0, 0, width, height, TRUE);
-      if (app.statusBar) MoveWindow(app.statusBar, 0, 0, width, height, TRUE);
+      if (app.status().bar()) MoveWindow(app.status().bar(), 0, 0, width, height, TRUE);
       app.Layout(width, height);
       return 0;
     }
@@ -94,26 +94,24 @@ LRESULT HandleMainMessage(MonitorApp& app, HWND window, UINT message, WPARAM wPa
       if (app.ShownConsole().window) SetFocus(app.ShownConsole().window);
       return 0;
     case WM_DROPFILES:
-      app.TakeDroppedFiles(reinterpret_cast<HDROP>(wParam));
+      app.files().TakeDroppedFiles(reinterpret_cast<HDROP>(wParam));
       return 0;
     case WM_COPYDATA:
-      return lParam && app.TakeHandedFile(*reinterpret_cast<const COPYDATASTRUCT*>(lParam)) ? TRUE : FALSE;
+      return lParam && app.files().TakeHandedFile(*reinterpret_cast<const COPYDATASTRUCT*>(lParam)) ? TRUE : FALSE;
     case kOpenHandedFiles:
-      app.OpenHandedFiles();
+      app.files().OpenHandedFiles();
       return 0;
     case WM_CLOSE:
       KillTimer(app.mainWindow, kReceiveTimer);
-      app.SaveViews();
-      app.receiver.debugOutput().Stop();
-      app.receiver.globalDebugOutput().Stop();
-      app.StopReceiver();
+      app.views().SaveViews();
+      app.intake().Stop();
       DestroyWindow(app.mainWindow);
       return 0;
     case WM_NOTIFY:
       return app.OnNotify(lParam);
     case WM_DRAWITEM:
       if (wParam == IDC_VIEW_TABS) {
-        app.tabs.Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        app.views().tabs().Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         return TRUE;
       }
       return DefWindowProcA(window, message, wParam, lParam);
@@ -128,7 +126,7 @@ LRESULT HandleMainMessage(MonitorApp& app, HWND window, UINT message, WPARAM wPa
       return DefWindowProcA(window, message, wParam, lParam);
     case WM_TIMER:
       if (wParam == kRefilterTimer) {
-        app.RefilterSlice();
+        app.views().RefilterSlice();
         return 0;
       }
       app.Tick();
@@ -137,7 +135,7 @@ LRESULT HandleMainMessage(MonitorApp& app, HWND window, UINT message, WPARAM wPa
       app.Tick();
       return 0;
     case kTroubleMessage:
-      app.ShowTrouble(static_cast<MonitorApp::Trouble>(wParam), static_cast<DWORD>(lParam));
+      app.ShowTrouble(static_cast<TroubleSink::Trouble>(wParam), static_cast<DWORD>(lParam));
       return 0;
     case WM_DESTROY:
       html_help::Uninitialize(app.helpCookie);
@@ -192,7 +190,7 @@ int InitInstance(MonitorApp& app, HINSTANCE instance, int showCommand) {
   language = LanguageFromSetting(ReadSetting(settings_keys::kLanguage));
   if (language == Language::kUnchosen) app.ChooseLanguage();
 
-  app.AllocateConvertBuffer();
+  app.messageView().AllocateConvertBuffer();
   app.accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
 
   WNDCLASSA windowClass = {};
@@ -225,13 +223,13 @@ int InitInstance(MonitorApp& app, HINSTANCE instance, int showCommand) {
   for (int command : {ID_FILE_STOP_LOG, ID_EDIT_COPY, ID_EDIT_SELECT_ALL, ID_EDIT_ALL_COPY, ID_EDIT_ALL_ERASE}) {
     app.SetCommandEnabled(command, false);
   }
-  app.StartReceiver();
-  if (ReadSetting(settings_keys::kCaptureDebugOutput) == 1) app.SetDebugCapture(true);
-  if (ReadSetting(settings_keys::kCaptureGlobalDebugOutput) == 1) app.SetGlobalDebugCapture(true);
+  app.intake().StartReceiver();
+  if (ReadSetting(settings_keys::kCaptureDebugOutput) == 1) app.intake().SetDebugCapture(true);
+  if (ReadSetting(settings_keys::kCaptureGlobalDebugOutput) == 1) app.intake().SetGlobalDebugCapture(true);
 
   ShowWindow(window, showCommand);
   UpdateWindow(window);
-  if (!app.startFile.empty()) app.OpenFile(app.startFile, false);
+  if (!app.startFile.empty()) app.files().OpenFile(app.startFile, false);
   return 1;
 }
 
@@ -248,18 +246,19 @@ void MonitorApp::CreateChildren(HWND window) {
   if (toolBar) ShowBar(toolBar, mainWindow, ID_VIEW_TOOLBAR, ReadSetting(settings_keys::kToolBar));
 
   const int statusBarVisible = ReadSetting(settings_keys::kStatusBar);
-  statusBar = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
-                              mainWindow, nullptr, instance, nullptr);
+  const HWND statusBar = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
+                                         mainWindow, nullptr, instance, nullptr);
+  status_.SetBar(statusBar);
   if (statusBar) ShowBar(statusBar, mainWindow, ID_VIEW_STATUS_BAR, statusBarVisible);
-  LoadViewFlags();
-  RestartElapsedTime();
+  viewFlags_.LoadViewFlags();
+  viewFlags_.RestartElapsedTime();
 
-  tabs.Create(mainWindow, dpi);
+  views_.tabs().Create(mainWindow, dpi);
   console.SetDpi(dpi);
   console.Create(mainWindow);
   DragAcceptFiles(mainWindow, TRUE);
   if (console.text.shortOfMemory) NotifyTrouble(kConsoleMemoryShort, 0);
-  LoadViews();
+  views_.LoadViews();
   SetTickPeriod(kTickPeriodMs);
 }
 
@@ -302,16 +301,16 @@ void MonitorApp::OnDpiChanged(unsigned newDpi, const RECT& suggested) {
       ShowWindow(toolBar, visible ? SW_SHOW : SW_HIDE);
     }
   }
-  tabs.SetDpi(dpi);
-  ShowViewTabs();
-  ForEachConsole([this](VGL_Console& each) {
+  views_.tabs().SetDpi(dpi);
+  views_.ShowViewTabs();
+  files_.ForEachConsole([this](VGL_Console& each) {
     each.SetDpi(dpi);
     each.ApplySettings(each.settings);
     each.MeasureFont();
   });
   RECT client;
   GetClientRect(mainWindow, &client);
-  if (statusBar) SendMessageA(statusBar, WM_SIZE, 0, 0);
+  if (status_.bar()) SendMessageA(status_.bar(), WM_SIZE, 0, 0);
   Layout(client.right, client.bottom);
 }
 
@@ -320,8 +319,14 @@ void MonitorApp::ApplySystemTheme() {
   ApplyDarkTitleBar(mainWindow, darkColourDefaults);
   ConsoleSettings reloaded;
   ReadConsoleSettings(reloaded);
-  ForEachConsole([&](VGL_Console& each) { each.ApplySettings(reloaded); });
-  ShowViewTabs();
+  files_.ForEachConsole([&](VGL_Console& each) { each.ApplySettings(reloaded); });
+  views_.ShowViewTabs();
+}
+
+void MonitorApp::LayOutClientArea() {
+  RECT client;
+  GetClientRect(mainWindow, &client);
+  Layout(client.right, client.bottom);
 }
 
 void MonitorApp::Layout(int width, int height) {
@@ -331,12 +336,13 @@ void MonitorApp::Layout(int width, int height) {
   int top = 0;
   if (toolBar && IsItemChecked(mainWindow, ID_VIEW_TOOLBAR)) top = BarEdges(toolBar, mainWindow).bottom;
   int bottom = 0;
-  if (statusBar && IsItemChecked(mainWindow, ID_VIEW_STATUS_BAR)) {
-    const RECT edges = BarEdges(statusBar, mainWindow);
+  if (status_.bar() && IsItemChecked(mainWindow, ID_VIEW_STATUS_BAR)) {
+    const RECT edges = BarEdges(status_.bar(), mainWindow);
     bottom = edges.bottom - edges.top;
   }
   // The tabs of the views under the toolbar, overlapping its bottom edge by one pixel.
   int y = top > 0 ? top - 1 : 0;
+  const ViewTabs& tabs = views_.tabs();
   if (tabs.window()) {
     MoveWindow(tabs.window(), 0, y, width, tabs.Height(), TRUE);
     y += tabs.Height();

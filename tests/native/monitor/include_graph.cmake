@@ -13,9 +13,7 @@ endif()
 set(below_app common settings view log filters files)
 # The main window and its commands: the files that define the application record's members.
 set(app_record_files monitor_app.h monitor_app.cpp main_window.cpp commands.cpp winmain.cpp
-  pre_translate.cpp language.cpp trouble_notice.cpp
-  file_commands.cpp filter_commands.cpp global_debug_capture.cpp log_saving.cpp message_view.cpp status_bar.cpp
-  view_commands.cpp view_flags.cpp)
+  pre_translate.cpp language.cpp trouble_notice.cpp receive_tick.cpp)
 
 file(GLOB room_paths LIST_DIRECTORIES true "${MONITOR_DIR}/*")
 set(rooms "")

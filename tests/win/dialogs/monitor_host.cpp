@@ -58,7 +58,7 @@ MonitorHost::MonitorHost() {
 MonitorHost::~MonitorHost() {
   // The log file closes before the scratch folder goes.
   MonitorApp& app = App();
-  if (app.logFile.IsOpen()) app.StopLogSaving();
+  if (app.log().file().IsOpen()) app.log().Stop();
   settingsPath[0] = '\0';
 }
 

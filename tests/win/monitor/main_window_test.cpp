@@ -156,9 +156,9 @@ TEST_F(MainWindowTest, StartsWithNothingToActOnGreyed) {
   EXPECT_FALSE(MenuEnabled(ID_FILE_FOLLOW));
   EXPECT_FALSE(MenuEnabled(ID_FILE_CLOSE_FILE));
   for (int command : {ID_FILE_SETTING, ID_HELP_TOPICS}) EXPECT_TRUE(ButtonEnabled(command));
-  EXPECT_TRUE(app.receiver.mailslot().IsOpen());
-  EXPECT_EQ(app.receiver.mailslot().capacity(), 4096u);
-  EXPECT_NE(app.convertBuffer, nullptr);
+  EXPECT_TRUE(app.intake().receiver().mailslot().IsOpen());
+  EXPECT_EQ(app.intake().receiver().mailslot().capacity(), 4096u);
+  EXPECT_TRUE(app.messageView().HasConvertBuffer());
   // Twelve entries, Paste nowhere on the toolbar.
   EXPECT_EQ(SendMessageA(app.toolBar, TB_BUTTONCOUNT, 0, 0), 12);
   EXPECT_EQ(SendMessageA(app.toolBar, TB_COMMANDTOINDEX, ID_EDIT_PASTE, 0), -1);
@@ -245,8 +245,8 @@ TEST_F(MainWindowTest, TabsOverlapTheToolbarByOnePixelTheConsoleFollowsAndBothFo
   RECT client;
   GetClientRect(app.mainWindow, &client);
   const RECT bar = ChildRect(app.toolBar);
-  const RECT status = ChildRect(app.statusBar);
-  const RECT tabs = ChildRect(app.tabs.window());
+  const RECT status = ChildRect(app.status().bar());
+  const RECT tabs = ChildRect(app.views().tabs().window());
   RECT console = ChildRect(app.console.window);
   EXPECT_EQ(tabs.top, bar.bottom - 1);
   EXPECT_GT(tabs.bottom - tabs.top, 10);
@@ -259,13 +259,13 @@ TEST_F(MainWindowTest, TabsOverlapTheToolbarByOnePixelTheConsoleFollowsAndBothFo
   app.OnCommand(ID_VIEW_TOOLBAR);
   EXPECT_FALSE(MenuChecked(ID_VIEW_TOOLBAR));
   EXPECT_FALSE(IsWindowVisible(app.toolBar));
-  EXPECT_EQ(ChildRect(app.tabs.window()).top, 0);
+  EXPECT_EQ(ChildRect(app.views().tabs().window()).top, 0);
   EXPECT_EQ(ChildRect(app.console.window).top, tabs.bottom - tabs.top);
   EXPECT_EQ(GetPrivateProfileIntA("system", "tool bar", 7, settingsPath), 0u);
 
   app.OnCommand(ID_VIEW_STATUS_BAR);
   EXPECT_FALSE(MenuChecked(ID_VIEW_STATUS_BAR));
-  EXPECT_FALSE(IsWindowVisible(app.statusBar));
+  EXPECT_FALSE(IsWindowVisible(app.status().bar()));
   EXPECT_EQ(ChildRect(app.console.window).bottom, client.bottom);
   EXPECT_EQ(GetPrivateProfileIntA("system", "status bar", 7, settingsPath), 0u);
 
@@ -515,9 +515,9 @@ TEST_F(MainWindowTest, ExitClosesTheWindowAndTheMailslot) {
   const HWND window = app.mainWindow;
   app.OnCommand(ID_FILE_EXIT);
   EXPECT_FALSE(IsWindow(window));
-  EXPECT_FALSE(app.receiver.mailslot().IsOpen());
-  EXPECT_FALSE(app.receiver.mailslot().HasBuffer());
-  EXPECT_NE(app.convertBuffer, nullptr) << "kept until the record goes";
+  EXPECT_FALSE(app.intake().receiver().mailslot().IsOpen());
+  EXPECT_FALSE(app.intake().receiver().mailslot().HasBuffer());
+  EXPECT_TRUE(app.messageView().HasConvertBuffer()) << "kept until the record goes";
   MSG quit;
   EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
   char name[channel::kNameBufferSize];

@@ -30,7 +30,8 @@ class RunningMonitor {
     while (PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
     }
     app_.mainWindow = nullptr;
-    app_.toolBar = app_.statusBar = nullptr;
+    app_.toolBar = nullptr;
+    app_.status().SetBar(nullptr);
     UnregisterMainClass(GetModuleHandleA(nullptr));
     SetCurrentDirectoryA(previousDirectory_);
     settingsPath[0] = '\0';

@@ -229,27 +229,27 @@ TEST_F(ToolsWindowTest, SearchGoesOnAcrossASettingsChangeThatDropsLines) {
 // The bar's texts in the language in force at each tick, and a log name while saving.
 TEST_F(ToolsWindowTest, StatusBarSpeaksTheLanguageOfEachTick) {
   app.OnCommand(ID_EDIT_ALL_ERASE);
-  app.UpdateStatusBar();
-  EXPECT_EQ(StatusBarText(app.statusBar, 0), "Messages: 0");
-  app.ShowReceived(reinterpret_cast<const unsigned char*>("a\n"), 2);
-  app.ShowReceived(reinterpret_cast<const unsigned char*>("b\n"), 2);
-  app.UpdateStatusBar();
-  EXPECT_EQ(StatusBarText(app.statusBar, 0), "Messages: 2");
+  app.status().Update();
+  EXPECT_EQ(StatusBarText(app.status().bar(), 0), "Messages: 0");
+  app.messageView().ShowReceived(reinterpret_cast<const unsigned char*>("a\n"), 2);
+  app.messageView().ShowReceived(reinterpret_cast<const unsigned char*>("b\n"), 2);
+  app.status().Update();
+  EXPECT_EQ(StatusBarText(app.status().bar(), 0), "Messages: 2");
   language = Language::kJapanese;
-  app.UpdateStatusBar();
+  app.status().Update();
   const StatusTexts japanese = MakeStatusTexts(2, 2, nullptr, false, Language::kJapanese);
-  EXPECT_EQ(StatusBarText(app.statusBar, 0), japanese.count);
+  EXPECT_EQ(StatusBarText(app.status().bar(), 0), japanese.count);
   EXPECT_NE(japanese.count, "Messages: 2");
   language = Language::kEnglish;
-  app.logFile.Adopt(CreateEventA(nullptr, FALSE, FALSE, nullptr));  // saving, as far as the bar can tell
-  std::snprintf(app.logFileName, sizeof app.logFileName, "%s", "C:\\logs\\today.log");
-  app.UpdateStatusBar();
-  app.logFile.Close();
-  EXPECT_EQ(StatusBarText(app.statusBar, 2), "Log: C:\\logs\\today.log");
-  app.UpdateStatusBar();
-  EXPECT_EQ(StatusBarText(app.statusBar, 2), "");
+  app.log().file().Adopt(CreateEventA(nullptr, FALSE, FALSE, nullptr));  // saving, as far as the bar can tell
+  app.log().SetName("C:\\logs\\today.log");
+  app.status().Update();
+  app.log().file().Close();
+  EXPECT_EQ(StatusBarText(app.status().bar(), 2), "Log: C:\\logs\\today.log");
+  app.status().Update();
+  EXPECT_EQ(StatusBarText(app.status().bar(), 2), "");
   // The count and rate parts are as wide as their texts need, and the log part takes the rest.
-  const std::vector<int> parts = StatusBarParts(app.statusBar);
+  const std::vector<int> parts = StatusBarParts(app.status().bar());
   ASSERT_EQ(parts.size(), 3u);
   EXPECT_GT(parts[0], 0);
   EXPECT_GT(parts[1], parts[0]);
@@ -268,30 +268,30 @@ TEST_F(ToolsWindowTest, CopyRefusedByTheClipboardIsToldInTheStatusBar) {
   }
   EXPECT_EQ(Selected(), "keep me\r\n");
   EXPECT_TRUE(MenuCommandEnabled(GetMenu(app.mainWindow), ID_EDIT_COPY));
-  ASSERT_EQ(StatusBarParts(app.statusBar).size(), 4u);
-  EXPECT_EQ(StatusBarText(app.statusBar, 3), "Not copied: another program is using the clipboard");
+  ASSERT_EQ(StatusBarParts(app.status().bar()).size(), 4u);
+  EXPECT_EQ(StatusBarText(app.status().bar(), 3), "Not copied: another program is using the clipboard");
   language = Language::kJapanese;
-  app.UpdateStatusBar();
+  app.status().Update();
   char japanese[kUiTextSize];
   LoadUiText(Language::kJapanese, IDS_STATUS_COPY_FAILED, japanese);
-  EXPECT_EQ(StatusBarText(app.statusBar, 3), japanese);
+  EXPECT_EQ(StatusBarText(app.status().bar(), 3), japanese);
   EXPECT_NE(std::string(japanese), "Not copied: another program is using the clipboard");
   language = Language::kEnglish;
-  app.statusNoticeEnd = GetTickCount();  // the notice's time is up
-  app.UpdateStatusBar();
-  EXPECT_EQ(StatusBarParts(app.statusBar).size(), 3u);
+  app.status().EndNotice();  // the notice's time is up
+  app.status().Update();
+  EXPECT_EQ(StatusBarParts(app.status().bar()).size(), 3u);
   app.OnCommand(ID_EDIT_COPY);  // the clipboard is free again: the kept selection copies
   EXPECT_EQ(Selected(), "");
-  EXPECT_EQ(StatusBarParts(app.statusBar).size(), 3u);
+  EXPECT_EQ(StatusBarParts(app.status().bar()).size(), 3u);
 }
 
 TEST_F(ToolsWindowTest, TimeStampsCheckMarkFollowsEachToggleAndIsSaved) {
   EXPECT_FALSE(MenuChecked(ID_VIEW_TIME_STAMPS)) << "off by default";
-  EXPECT_FALSE(app.gutter.stamps);
+  EXPECT_FALSE(app.viewFlags().gutter().stamps);
   app.OnCommand(ID_VIEW_TIME_STAMPS);
   EXPECT_TRUE(MenuChecked(ID_VIEW_TIME_STAMPS));
   EXPECT_EQ(GetPrivateProfileIntA("system", "time stamps", 7, settingsPath), 1u);
-  app.ShowReceived(reinterpret_cast<const unsigned char*>("x\n"), 2);
+  app.messageView().ShowReceived(reinterpret_cast<const unsigned char*>("x\n"), 2);
   EXPECT_EQ(StoredText(app.console.text), "x\r\n") << "the stamp is drawn, never stored";
   const std::string shown = DrawnText(app.console.view);
   ASSERT_EQ(shown.size(), 13u + 3u) << shown;
@@ -302,11 +302,11 @@ TEST_F(ToolsWindowTest, TimeStampsCheckMarkFollowsEachToggleAndIsSaved) {
 
   // A hand-edited value other than 0 or 1 reads as on, as the other on/off settings do.
   WritePrivateProfileStringA("system", "time stamps", "5", settingsPath);
-  app.LoadViewFlags();
-  EXPECT_TRUE(app.gutter.stamps);
+  app.viewFlags().LoadViewFlags();
+  EXPECT_TRUE(app.viewFlags().gutter().stamps);
   EXPECT_TRUE(MenuChecked(ID_VIEW_TIME_STAMPS));
   app.OnCommand(ID_VIEW_TIME_STAMPS);
-  EXPECT_FALSE(app.gutter.stamps);
+  EXPECT_FALSE(app.viewFlags().gutter().stamps);
 }
 
 }  // namespace

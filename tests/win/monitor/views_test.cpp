@@ -89,14 +89,14 @@ TEST_F(ViewsTest, TheContextMenuShowsOnlyOrHidesTheProcessOfALine) {
   EXPECT_TRUE(Offers(onAlpha, ID_VIEW_HIDE_PROCESS, "Hide this process"));
   EXPECT_EQ(app.console.menuPid, alpha);
   app.OnCommand(ID_VIEW_SHOW_ONLY_PROCESS);
-  ASSERT_EQ(app.views.size(), 2u);
-  EXPECT_EQ(app.views.current(), 1u);
-  EXPECT_EQ(app.ViewName(1), "monitor_e2e_client.exe") << "named after the program";
+  ASSERT_EQ(app.views().list().size(), 2u);
+  EXPECT_EQ(app.views().list().current(), 1u);
+  EXPECT_EQ(app.views().ViewName(1), "monitor_e2e_client.exe") << "named after the program";
   EXPECT_TRUE(WaitForShown({"alpha 0", "alpha 1"}));
 
   // Back in the first view, the other process hidden there: the new view keeps its own rules.
   app.OnCommand(ID_VIEW_NEXT);
-  EXPECT_EQ(app.views.current(), 0u);
+  EXPECT_EQ(app.views().list().current(), 0u);
   ASSERT_TRUE(WaitForShown({"alpha 0", "alpha 1", "beta 0", "beta 1"}));
   RightClickOn("beta 0");
   app.OnCommand(ID_VIEW_HIDE_PROCESS);
@@ -104,10 +104,10 @@ TEST_F(ViewsTest, TheContextMenuShowsOnlyOrHidesTheProcessOfALine) {
   Send("gamma", 1);  // a third process: shown in the first view, not in the second
   EXPECT_TRUE(WaitForShown({"alpha 0", "alpha 1", "gamma 0"}));
   app.OnCommand(ID_VIEW_PREVIOUS);
-  EXPECT_EQ(app.views.current(), 1u);
+  EXPECT_EQ(app.views().list().current(), 1u);
   EXPECT_TRUE(WaitForShown({"alpha 0", "alpha 1"}));
-  EXPECT_EQ(app.views[0].rules.size(), 1u);
-  EXPECT_EQ(app.views[1].rules.size(), 1u);
+  EXPECT_EQ(app.views().list()[0].rules.size(), 1u);
+  EXPECT_EQ(app.views().list()[1].rules.size(), 1u);
 }
 
 // A selection made in one view is there again when the view is shown again, and Copy with it.
@@ -126,7 +126,7 @@ TEST_F(ViewsTest, EachViewKeepsItsSelectionAndTheMenuFollowsTheCount) {
   ASSERT_EQ(app.console.text.selection.state, Selection::kFinished);
   EXPECT_EQ(std::min(app.console.text.selection.anchor.offset, app.console.text.selection.end.offset), int32_t(second));
   app.OnCommand(ID_VIEW_CLOSE);
-  EXPECT_EQ(app.views.size(), 1u);
+  EXPECT_EQ(app.views().list().size(), 1u);
   EXPECT_NE(GetMenuState(GetMenu(app.mainWindow), ID_VIEW_CLOSE, MF_BYCOMMAND) & MF_GRAYED, 0u);
 }
 
