@@ -43,7 +43,7 @@ const char* TooltipText(int command) {
 
 void ToggleBar(MonitorApp& app, HWND bar, int item, const settings_keys::Key& key) {
   if (!bar) return;
-  const HWND owner = app.mainWindow;
+  const HWND owner = app.window();
   const HMENU menu = GetMenu(owner);
   const UINT state = GetMenuState(menu, static_cast<UINT>(item), MF_BYCOMMAND);
   const int visible = (state != static_cast<UINT>(-1) && (state & MF_CHECKED)) ? 0 : 1;

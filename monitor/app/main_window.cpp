@@ -71,81 +71,6 @@ MonitorApp* AppOf(HWND window, UINT message, LPARAM lParam) {
   return reinterpret_cast<MonitorApp*>(GetWindowLongPtrA(window, GWLP_USERDATA));
 }
 
-LRESULT HandleMainMessage(MonitorApp& app, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  // The find dialog's registered message has no fixed number to switch on.
-  if (message != 0 && message == app.find.message() && lParam) {
-    app.find.OnFindMessage(*reinterpret_cast<const FINDREPLACEA*>(lParam), app.ShownConsole());
-    return 0;
-  }
-  switch (message) {
-    case WM_CREATE:
-      app.CreateChildren(window);
-      return 0;
-    case WM_SIZE: {
-      const int width = LOWORD(lParam);
-      const int height = HIWORD(lParam);
-      // Both bars place themselves at the top and the bottom whatever they are given.
-      if (app.toolBar) MoveWindow(app.toolBar, 0, 0, width, height, TRUE);
-      if (app.status().bar()) MoveWindow(app.status().bar(), 0, 0, width, height, TRUE);
-      app.Layout(width, height);
-      return 0;
-    }
-    case WM_ACTIVATE:
-      if (app.ShownConsole().window) SetFocus(app.ShownConsole().window);
-      return 0;
-    case WM_DROPFILES:
-      app.files().TakeDroppedFiles(reinterpret_cast<HDROP>(wParam));
-      return 0;
-    case WM_COPYDATA:
-      return lParam && app.files().TakeHandedFile(*reinterpret_cast<const COPYDATASTRUCT*>(lParam)) ? TRUE : FALSE;
-    case kOpenHandedFiles:
-      app.files().OpenHandedFiles();
-      return 0;
-    case WM_CLOSE:
-      KillTimer(app.mainWindow, kReceiveTimer);
-      app.views().SaveViews();
-      app.intake().Stop();
-      DestroyWindow(app.mainWindow);
-      return 0;
-    case WM_NOTIFY:
-      return app.OnNotify(lParam);
-    case WM_DRAWITEM:
-      if (wParam == IDC_VIEW_TABS) {
-        app.views().tabs().Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
-        return TRUE;
-      }
-      return DefWindowProcA(window, message, wParam, lParam);
-    case WM_COMMAND:
-      app.OnCommand(wParam);
-      return 0;
-    case WM_DPICHANGED:
-      app.OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
-      return 0;
-    case WM_SETTINGCHANGE:
-      if (lParam && lstrcmpA(reinterpret_cast<const char*>(lParam), "ImmersiveColorSet") == 0) app.ApplySystemTheme();
-      return DefWindowProcA(window, message, wParam, lParam);
-    case WM_TIMER:
-      if (wParam == kRefilterTimer) {
-        app.views().RefilterSlice();
-        return 0;
-      }
-      app.Tick();
-      return 0;
-    case kWakeMessage:
-      app.Tick();
-      return 0;
-    case kTroubleMessage:
-      app.ShowTrouble(static_cast<TroubleSink::Trouble>(wParam), static_cast<DWORD>(lParam));
-      return 0;
-    case WM_DESTROY:
-      html_help::Uninitialize(app.helpCookie);
-      PostQuitMessage(0);
-      return 0;
-    default:
-      return DefWindowProcA(window, message, wParam, lParam);
-  }
-}
-
 }  // namespace
 
 void BuildSettingsPath() {
@@ -161,11 +86,86 @@ void BuildSettingsPath() {
   std::strcat(settingsPath, kSettingsFile);
 }
 
+LRESULT MonitorApp::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  // The find dialog's registered message has no fixed number to switch on.
+  if (message != 0 && message == find.message() && lParam) {
+    find.OnFindMessage(*reinterpret_cast<const FINDREPLACEA*>(lParam), ShownConsole());
+    return 0;
+  }
+  switch (message) {
+    case WM_CREATE:
+      CreateChildren(window);
+      return 0;
+    case WM_SIZE: {
+      const int width = LOWORD(lParam);
+      const int height = HIWORD(lParam);
+      // Both bars place themselves at the top and the bottom whatever they are given.
+      if (toolBar) MoveWindow(toolBar, 0, 0, width, height, TRUE);
+      if (status().bar()) MoveWindow(status().bar(), 0, 0, width, height, TRUE);
+      Layout(width, height);
+      return 0;
+    }
+    case WM_ACTIVATE:
+      if (ShownConsole().window) SetFocus(ShownConsole().window);
+      return 0;
+    case WM_DROPFILES:
+      files().TakeDroppedFiles(reinterpret_cast<HDROP>(wParam));
+      return 0;
+    case WM_COPYDATA:
+      return lParam && files().TakeHandedFile(*reinterpret_cast<const COPYDATASTRUCT*>(lParam)) ? TRUE : FALSE;
+    case kOpenHandedFiles:
+      files().OpenHandedFiles();
+      return 0;
+    case WM_CLOSE:
+      KillTimer(mainWindow, kReceiveTimer);
+      views().SaveViews();
+      intake().Stop();
+      DestroyWindow(mainWindow);
+      return 0;
+    case WM_NOTIFY:
+      return OnNotify(lParam);
+    case WM_DRAWITEM:
+      if (wParam == IDC_VIEW_TABS) {
+        views().tabs().Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        return TRUE;
+      }
+      return DefWindowProcA(window, message, wParam, lParam);
+    case WM_COMMAND:
+      OnCommand(wParam);
+      return 0;
+    case WM_DPICHANGED:
+      OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return 0;
+    case WM_SETTINGCHANGE:
+      if (lParam && lstrcmpA(reinterpret_cast<const char*>(lParam), "ImmersiveColorSet") == 0) ApplySystemTheme();
+      return DefWindowProcA(window, message, wParam, lParam);
+    case WM_TIMER:
+      if (wParam == kRefilterTimer) {
+        views().RefilterSlice();
+        return 0;
+      }
+      Tick();
+      return 0;
+    case kWakeMessage:
+      Tick();
+      return 0;
+    case kTroubleMessage:
+      ShowTrouble(static_cast<TroubleSink::Trouble>(wParam), static_cast<DWORD>(lParam));
+      return 0;
+    case WM_DESTROY:
+      html_help::Uninitialize(helpCookie_);
+      PostQuitMessage(0);
+      return 0;
+    default:
+      return DefWindowProcA(window, message, wParam, lParam);
+  }
+}
+
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   try {
     MonitorApp* app = AppOf(window, message, lParam);
     if (!app) return DefWindowProcA(window, message, wParam, lParam);
-    return HandleMainMessage(*app, window, message, wParam, lParam);
+    return app->OnMessage(window, message, wParam, lParam);
   } catch (...) {
     return 0;
   }

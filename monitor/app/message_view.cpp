@@ -43,10 +43,10 @@ void MessageView::Take(const Message& message) {
   const std::string& program = console.text.programs.Name(record.program);
   const bool prefixed = log.IsOpen() && message_text::ShowsSender(message, gutter.senders);
   const std::string prefix = prefixed ? message_text::SenderPrefix(message.processId, program) : std::string();
-  const auto length = static_cast<uint32_t>(message.length > options.bufferCeiling ? options.bufferCeiling : message.length);
+  const auto length = static_cast<uint32_t>(message.length > bufferCeiling ? bufferCeiling : message.length);
 
   const uint32_t convertGrown = line_ends::GrownConvertCapacity(
-      convertCapacity, static_cast<uint32_t>(length + prefix.size()), options.bufferCeiling);
+      convertCapacity, static_cast<uint32_t>(length + prefix.size()), bufferCeiling);
   if (convertGrown != 0 || !convertBuffer) {
     // Also retried when an earlier allocation failed, so one failure does not end intake.
     if (convertGrown != 0) convertCapacity = convertGrown;

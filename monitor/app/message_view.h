@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "monitor/app/intake_options.h"
 #include "monitor/app/log_saving.h"
 #include "monitor/app/status_line.h"
 #include "monitor/filters/view_set.h"
@@ -19,11 +18,12 @@
 
 class MessageView final : public MessageSink {
  public:
-  // `options`: the intake's, whose buffer ceiling bounds the convert buffer; `status` counts each
-  // message shown.
-  MessageView(const IntakeOptions& options, VGL_Console& console, ViewSet& views, HistoryGutter& gutter,
+  // `bufferCeiling`: the intake options' (IntakeOptions), which bounds the convert buffer;
+  // `status` counts each message shown.
+  MessageView(const unsigned& bufferCeiling, VGL_Console& console, ViewSet& views, HistoryGutter& gutter,
               ReceiveStamps& stamps, LogSaving& log, StatusLine& status)
-      : options(options), console(console), views(views), gutter(gutter), stamps(stamps), log(log), status(status) {}
+      : bufferCeiling(bufferCeiling), console(console), views(views), gutter(gutter), stamps(stamps), log(log),
+        status(status) {}
   MessageView(const MessageView&) = delete;
   MessageView& operator=(const MessageView&) = delete;
 
@@ -49,7 +49,7 @@ class MessageView final : public MessageSink {
   void WriteShown(const unsigned char* shownText, size_t length, const uint8_t* senderText, size_t senderLength,
                   uint64_t sentTime, StoredMessage record, const std::string* utf8Shown = nullptr);
 
-  const IntakeOptions& options;
+  const unsigned& bufferCeiling;
   VGL_Console& console;
   ViewSet& views;
   HistoryGutter& gutter;

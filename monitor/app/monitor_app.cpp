@@ -12,9 +12,10 @@ MonitorApp::MonitorApp(const IntakeOptions& intake)
       files_(mainWindow, dpi, console, *this, viewFlags_.gutter(),
              {[this] { LayOutClientArea(); }, [this] { views_.ShowViewTabs(); }, [this] { status_.Update(); },
               [this] { SetTickPeriod(kTickPeriodMs); }}),
-      views_(mainWindow, console, find, files_, *this, *this, {[this] { LayOutClientArea(); }, [this] { status_.Update(); }}),
+      views_(mainWindow, console, find, files_, *this, *this,
+             {[this] { LayOutClientArea(); }, [this] { status_.Update(); }}),
       intake_(intake, mainWindow, messageView_, *this, [this](int textId) { status_.ShowNotice(textId); }),
-      messageView_(intake_.options(), console, views_.list(), viewFlags_.gutter(), viewFlags_.stamps(), log_, status_) {
+      messageView_(intake_.options().bufferCeiling, console, views_.list(), viewFlags_.gutter(), viewFlags_.stamps(), log_, status_) {
   console.commandStates = this;
   console.view.gutter = &viewFlags_.gutter();
 }
@@ -25,6 +26,13 @@ MonitorApp::~MonitorApp() {
   log_.file().Close();
   intake_.receiver().debugOutput().Stop();
   intake_.receiver().CloseMailslot();
+}
+
+void MonitorApp::SetWindow(HWND window) {
+  mainWindow = window;
+  if (window) return;
+  toolBar = nullptr;
+  status_.SetBar(nullptr);
 }
 
 StatusFacts MonitorApp::CurrentStatusFacts() {

@@ -31,7 +31,8 @@ bool SendToMailslot(const std::string& text) {
   if (slot == INVALID_HANDLE_VALUE) return false;
   const std::string datagram = text + std::string(1, '\0');
   DWORD written = 0;
-  const bool sent = WriteFile(slot, datagram.data(), DWORD(datagram.size()), &written, nullptr) && written == datagram.size();
+  const bool sent =
+      WriteFile(slot, datagram.data(), DWORD(datagram.size()), &written, nullptr) && written == datagram.size();
   CloseHandle(slot);
   return sent;
 }

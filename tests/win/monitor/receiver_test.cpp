@@ -68,7 +68,7 @@ class ReceiverTest : public ::testing::Test {
     parent_ = CreateWindowExA(0, "STATIC", "receiver test", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480, nullptr,
                               nullptr, GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(parent_, nullptr);
-    ASSERT_EQ(app_->console.Create(parent_), 1);
+    ASSERT_EQ(app_->liveConsole().Create(parent_), 1);
   }
   static void TearDownTestSuite() {
     DestroyWindow(parent_);  // the console window first: its window data points into the record
@@ -92,13 +92,13 @@ class ReceiverTest : public ::testing::Test {
     Tune();
     app.messageView().SetConvertCapacity(8192);
     app.messageView().AllocateConvertBuffer();
-    app.console.Clear();
+    app.liveConsole().Clear();
   }
 
   void TearDown() override { app.log().file().Close(); }
 
   // As drawn: each line's gutter (sender, stamp) before its text.
-  std::string Shown() { return DrawnText(app.console.view); }
+  std::string Shown() { return DrawnText(app.liveConsole().view); }
 
   // The intake's options: a test changes them here, then tunes the intake to them.
   void Tune() { app.intake().Tune(options); }
@@ -133,7 +133,7 @@ TEST_F(ReceiverTest, LineEndsReachTheConsoleAndTheLogAsCrLf) {
 
 TEST_F(ReceiverTest, NoDatagramNoChange) {
   app.intake().DrainMailslot();
-  EXPECT_EQ(app.console.text.used, 0u);
+  EXPECT_EQ(app.liveConsole().text.used, 0u);
   EXPECT_TRUE(app.intake().receiver().mailslot().IsOpen());
 }
 
@@ -169,9 +169,9 @@ TEST_F(ReceiverTest, PerTickCapTakesTheQueueInSlices) {
   for (int i = 0; i < 12; ++i) ASSERT_TRUE(writer.SendText(std::to_string(i) + "\n"));
   std::vector<uint32_t> perTick;
   for (int tick = 0; tick < 4; ++tick) {
-    const uint32_t before = app.console.text.lineCount;
+    const uint32_t before = app.liveConsole().text.lineCount;
     app.intake().DrainMailslot();
-    perTick.push_back(app.console.text.lineCount - before);
+    perTick.push_back(app.liveConsole().text.lineCount - before);
   }
   options.tickLimits.messages = 500;
   Tune();
@@ -196,7 +196,7 @@ TEST_F(ReceiverTest, ReceiveBufferGrowsInWholeKilobytes) {
   ASSERT_TRUE(writer.SendText(std::string(4999, 'b')));  // 5000 bytes
   app.intake().DrainMailslot();
   EXPECT_EQ(app.intake().receiver().mailslot().capacity(), 5120u);
-  EXPECT_EQ(app.console.text.used, 4095u + 4999u);
+  EXPECT_EQ(app.liveConsole().text.used, 4095u + 4999u);
 }
 
 TEST_F(ReceiverTest, ConvertBufferHoldsTwiceTheTextAndTheNul) {
@@ -408,8 +408,8 @@ TEST_F(ReceiverTest, ACutMessageEndsItsLineSoThatTheNextStartsOne) {
 // byte alone: it goes with the cut, so it never pairs with what comes next, and the notice says
 // whose message was cut.
 TEST_F(ReceiverTest, ALeadByteLeftAloneByACutGoesWithIt) {
-  const LeadTrailSets before = app.console.codePage;
-  app.console.codePage = LeadTrailSets::ShiftJis();
+  const LeadTrailSets before = app.liveConsole().codePage;
+  app.liveConsole().codePage = LeadTrailSets::ShiftJis();
   options.bufferCeiling = 8192;
   Tune();
   Writer writer;
@@ -419,7 +419,7 @@ TEST_F(ReceiverTest, ALeadByteLeftAloneByACutGoesWithIt) {
   ASSERT_TRUE(writer.Send(FromSender(text, 0, 5004)));
   ASSERT_TRUE(writer.Send(FromSender("\x82\xA0 next\n", 1, 5004)));
   app.intake().DrainMailslot();
-  app.console.codePage = before;
+  app.liveConsole().codePage = before;
   EXPECT_EQ(Shown(), "<< a message of 10190 bytes from [5004] was cut to 8188 bytes >>\r\n" + std::string(8188, 'a') +
                          "\r\n\x82\xA0 next\r\n");
 }
@@ -483,7 +483,8 @@ TEST_F(ReceiverTest, TheReadingThreadTakesAFloodBetweenTicks) {
   });
   writing.join();  // no tick has run: only the thread can have made room
   EXPECT_TRUE(sent);
-  ASSERT_TRUE(WaitUntil([&] { return app.intake().receiver().queued() >= kCount + 1; }, 20000)) << app.intake().receiver().queued();
+  ASSERT_TRUE(WaitUntil([&] { return app.intake().receiver().queued() >= kCount + 1; }, 20000))
+      << app.intake().receiver().queued();
   options.tickLimits.messages = 0;  // this tick takes all
   Tune();
   app.intake().DrainMailslot();
@@ -500,7 +501,7 @@ TEST_F(ReceiverTest, TheReadingThreadTakesAFloodBetweenTicks) {
                                    << at << ": " << shown.substr(at > 20 ? at - 20 : 0, 60);
   }
   // Each line knows its message: who sent it, and the loss line is a record of its own kind.
-  const TextStore& store = app.console.text;
+  const TextStore& store = app.liveConsole().text;
   ASSERT_EQ(store.lineCount, uint32_t(kCount + 1));
   for (uint32_t k = 0; k < store.lineCount; ++k) {
     const StoredMessage* record = store.MessageOfLine(k);
@@ -556,18 +557,19 @@ TEST_F(ReceiverTest, AtMost500DatagramsPerTick) {
   }
   const LONG queued = sent;
   app.intake().DrainMailslot();
-  const uint32_t firstTick = app.console.text.lineCount;
+  const uint32_t firstTick = app.liveConsole().text.lineCount;
   std::printf("queued before the tick: %ld, handled in the first tick: %u\n", static_cast<long>(queued), firstTick);
   EXPECT_LE(firstTick, 500u);
   EXPECT_GE(firstTick, static_cast<uint32_t>(queued < 500 ? queued : 500));
   // The writer goes on as the queue drains: keep draining until it is done.
   const DWORD deadline = GetTickCount() + 30000;
-  while ((sent < kTotal || app.console.text.lineCount < static_cast<uint32_t>(kTotal)) && GetTickCount() < deadline) {
+  while ((sent < kTotal || app.liveConsole().text.lineCount < static_cast<uint32_t>(kTotal)) &&
+         GetTickCount() < deadline) {
     app.intake().DrainMailslot();
     Sleep(10);
   }
   thread.join();
-  ASSERT_EQ(app.console.text.lineCount, static_cast<uint32_t>(kTotal));
+  ASSERT_EQ(app.liveConsole().text.lineCount, static_cast<uint32_t>(kTotal));
   std::string expected;
   for (int i = 0; i < kTotal; ++i) expected += std::to_string(i) + "\r\n";
   EXPECT_EQ(Shown(), expected) << "every datagram once, in order";

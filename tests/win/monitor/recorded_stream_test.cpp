@@ -39,7 +39,7 @@ TEST(RecordedStream, TheLogKeepsItsBytesAndTheConsoleDrawsThemForEverySetting) {
       IntakeOptions options;
       options.readOnThread = false;
       MonitorApp app(options);
-      ASSERT_EQ(app.console.Create(parent), 1);
+      ASSERT_EQ(app.liveConsole().Create(parent), 1);
       app.messageView().AllocateConvertBuffer();
       app.viewFlags().gutter().senders = senders;
       app.viewFlags().gutter().stamps = stamps;
@@ -49,8 +49,8 @@ TEST(RecordedStream, TheLogKeepsItsBytesAndTheConsoleDrawsThemForEverySetting) {
       for (const Recorded& r : kStream) app.messageView().Take(r.AsMessage(n++));
       app.log().file().Close();
       logged = ReadWholeFile(log);
-      drawn = DrawnText(app.console.view);
-      DestroyWindow(app.console.window);
+      drawn = DrawnText(app.liveConsole().view);
+      DestroyWindow(app.liveConsole().window);
     }
     if (!senders) {
       // A message that goes on a line another began shows its sender in the log alone, which
