@@ -43,7 +43,7 @@ const char* TooltipText(int command) {
 
 void ToggleBar(MonitorApp& app, HWND bar, int item, const settings_keys::Key& key) {
   if (!bar) return;
-  const HWND owner = app.mainWindow;
+  const HWND owner = app.window();
   const HMENU menu = GetMenu(owner);
   const UINT state = GetMenuState(menu, static_cast<UINT>(item), MF_BYCOMMAND);
   const int visible = (state != static_cast<UINT>(-1) && (state & MF_CHECKED)) ? 0 : 1;
@@ -53,12 +53,6 @@ void ToggleBar(MonitorApp& app, HWND bar, int item, const settings_keys::Key& ke
   GetClientRect(owner, &client);
   app.Layout(client.right, client.bottom);
   WriteSetting(key, visible);
-}
-
-// Saved at every toggle as what it turned to: a capture that could not start stays off.
-void ToggleDebugCapture(MonitorApp& app) {
-  app.SetDebugCapture(!app.receiver.debugOutput().IsRunning());
-  WriteSetting(settings_keys::kCaptureDebugOutput, app.receiver.debugOutput().IsRunning() ? 1 : 0);
 }
 
 void SelectAllText(MonitorApp& app) {
@@ -104,75 +98,76 @@ void HelpPagePath(char (&path)[MAX_PATH]) {
 
 void MonitorApp::OnCommand(WPARAM wParam) {
   switch (LOWORD(wParam)) {
-    case ID_FILE_START_LOG: StartLogSaving(); break;
-    case ID_FILE_STOP_LOG: StopLogSaving(); break;
+    case ID_FILE_START_LOG: log_.Start(); break;
+    case ID_FILE_STOP_LOG: log_.Stop(); break;
     case ID_FILE_SETTING:
       console.OpenSettingsSheet(mainWindow);
       // The opened files' consoles take what the sheet gave the live one.
-      ForEachConsole([this](VGL_Console& each) {
+      files_.ForEachConsole([this](VGL_Console& each) {
         if (&each != &console) each.ApplySettings(console.settings);
       });
-      ShowViewTabs();  // in the console's colours
+      views_.ShowViewTabs();  // in the console's colours
       break;
     case ID_FILE_EXIT: SendMessageA(mainWindow, WM_CLOSE, 0, 0); break;
     case ID_FILE_OPEN:
     case ID_FILE_SAVE_AS:
     case ID_FILE_FOLLOW:
-    case ID_FILE_CLOSE_FILE: OnFileCommand(int(LOWORD(wParam))); break;
+    case ID_FILE_CLOSE_FILE: files_.OnFileCommand(int(LOWORD(wParam))); break;
     case ID_EDIT_COPY: ShownConsole().Copy(); break;
     case ID_EDIT_PASTE: console.Paste(); break;
     case ID_EDIT_SELECT_ALL: SelectAllText(*this); break;
     case ID_EDIT_ALL_COPY: SelectAllAndCopy(*this); break;
     case ID_EDIT_ALL_ERASE:
-      if (ShownFile()) break;  // an opened file is read-only
+      if (files_.ShownFile()) break;  // an opened file is read-only
       console.Clear();
-      views.Forget(console.text.FirstMessageNumber());
-      messages.ResetCount();
-      RestartElapsedTime();
+      views_.list().Forget(console.text.FirstMessageNumber());
+      status_.ResetCount();
+      viewFlags_.RestartElapsedTime();
       break;
     case ID_EDIT_FIND: find.Open(mainWindow, ShownConsole()); break;
     case ID_EDIT_FIND_NEXT: find.Next(mainWindow, ShownConsole(), true); break;
     case ID_EDIT_FIND_PREVIOUS: find.Next(mainWindow, ShownConsole(), false); break;
     case ID_VIEW_TOOLBAR: ToggleBar(*this, toolBar, ID_VIEW_TOOLBAR, settings_keys::kToolBar); break;
-    case ID_VIEW_STATUS_BAR: ToggleBar(*this, statusBar, ID_VIEW_STATUS_BAR, settings_keys::kStatusBar); break;
-    case ID_VIEW_DEBUG_OUTPUT: ToggleDebugCapture(*this); break;
-    case ID_VIEW_GLOBAL_DEBUG_OUTPUT: ToggleGlobalDebugCapture(); break;
+    case ID_VIEW_STATUS_BAR: ToggleBar(*this, status_.bar(), ID_VIEW_STATUS_BAR, settings_keys::kStatusBar); break;
+    case ID_VIEW_DEBUG_OUTPUT: intake_.ToggleDebugCapture(); break;
+    case ID_VIEW_GLOBAL_DEBUG_OUTPUT: intake_.ToggleGlobalDebugCapture(); break;
     case ID_VIEW_TIME_STAMPS:
-    case ID_VIEW_SENDERS: ToggleViewFlag(int(LOWORD(wParam))); break;
+    case ID_VIEW_SENDERS: viewFlags_.ToggleViewFlag(int(LOWORD(wParam))); break;
     case ID_VIEW_FILTER:
-      if (!ToggleShownFileFilter()) ToggleFilter();
+      if (!files_.ToggleShownFileFilter()) views_.ToggleFilter();
       break;
     case ID_EDIT_FILTER:
-      if (!EditShownFileFilters()) EditFilters();
+      if (!files_.EditShownFileFilters()) views_.EditFilters();
       break;
-    case ID_VIEW_NEW: AddView(MonitorView()); break;
-    case ID_VIEW_CLOSE: CloseView(); break;
-    case ID_VIEW_NEXT: NextView(true); break;
-    case ID_VIEW_PREVIOUS: NextView(false); break;
-    case ID_VIEW_RENAME: RenameView(); break;
-    case ID_VIEW_SHOW_ONLY_PROCESS: ShowOnlyProcess(); break;
-    case ID_VIEW_HIDE_PROCESS: HideProcess(); break;
+    case ID_VIEW_NEW: views_.AddView(MonitorView()); break;
+    case ID_VIEW_CLOSE: views_.CloseView(); break;
+    case ID_VIEW_NEXT: views_.NextView(true); break;
+    case ID_VIEW_PREVIOUS: views_.NextView(false); break;
+    case ID_VIEW_RENAME: views_.RenameView(); break;
+    case ID_VIEW_SHOW_ONLY_PROCESS: views_.ShowOnlyProcess(); break;
+    case ID_VIEW_HIDE_PROCESS: views_.HideProcess(); break;
     case ID_HELP_TOPICS: OpenHelp(); break;
     case ID_HELP_ABOUT: RunAboutBox(mainWindow); break;
     case ID_HELP_LANGUAGE: ChooseLanguage(); break;
     default:
-      if (!ChooseStampStyle(int(LOWORD(wParam)))) DefWindowProcA(mainWindow, WM_COMMAND, wParam, 0);
+      if (!viewFlags_.ChooseStampStyle(int(LOWORD(wParam)))) DefWindowProcA(mainWindow, WM_COMMAND, wParam, 0);
       break;
   }
 }
 
 LRESULT MonitorApp::OnNotify(LPARAM lParam) {
   auto* header = reinterpret_cast<NMHDR*>(lParam);
+  ViewTabs& tabs = views_.tabs();
   if (header && header->hwndFrom == tabs.window() && tabs.window()) {
-    if (header->code == TCN_SELCHANGE && tabs.Selected() >= 0) ShowTab(size_t(tabs.Selected()));
+    if (header->code == TCN_SELCHANGE && tabs.Selected() >= 0) views_.ShowTab(size_t(tabs.Selected()));
     if (header->code == NM_DBLCLK) {
       // A double-click renames the tab it is on.
       POINT point;
       GetCursorPos(&point);
       const int tab = tabs.TabAt(point);
       if (tab >= 0) {
-        ShowTab(size_t(tab));
-        RenameView();
+        views_.ShowTab(size_t(tab));
+        views_.RenameView();
       }
     }
     return 0;

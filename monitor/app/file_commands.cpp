@@ -8,7 +8,8 @@
 #include <string>
 
 #include "code_page/ansi_code_page.h"
-#include "monitor/app/monitor_app.h"
+#include "monitor/app/opened_files_control.h"
+#include "monitor/app/window_messages.h"
 #include "monitor/filters/console_filters.h"
 #include "monitor/files/file_dialogs.h"
 #include "monitor/files/history_file.h"
@@ -27,26 +28,29 @@ void EnableMenu(HWND window, int command, bool enabled) {
 
 }  // namespace
 
-VGL_Console& MonitorApp::ShownConsole() { return ShownFile() ? ShownFile()->console : console; }
+VGL_Console& OpenedFilesControl::ShownConsole() { return ShownFile() ? ShownFile()->console : console; }
 
-void MonitorApp::ForEachConsole(const std::function<void(VGL_Console&)>& apply) {
+void OpenedFilesControl::ForEachConsole(const std::function<void(VGL_Console&)>& apply) {
   apply(console);
   for (size_t i = 0; i < files.Count(); ++i) apply(files.Console(i));
 }
 
-OpenedFile* MonitorApp::ShownFile() {
+OpenedFile* OpenedFilesControl::ShownFile() {
   return shownFile >= 0 && size_t(shownFile) < files.Count() ? &files.File(size_t(shownFile)) : nullptr;
 }
 
-void MonitorApp::ShowTopConsole() {
+void OpenedFilesControl::Show(int index) {
+  shownFile = index;
+  ShowTopConsole();
+}
+
+void OpenedFilesControl::ShowTopConsole() {
   VGL_Console& shown = ShownConsole();
   if (console.window) ShowWindow(console.window, &shown == &console ? SW_SHOW : SW_HIDE);
   for (size_t i = 0; i < files.Count(); ++i) {
     if (files.Console(i).window) ShowWindow(files.Console(i).window, &files.Console(i) == &shown ? SW_SHOW : SW_HIDE);
   }
-  RECT client;
-  GetClientRect(mainWindow, &client);
-  Layout(client.right, client.bottom);
+  callbacks.layout();
   // The Edit commands and the File ones say what the shown console allows.
   const bool hasText = shown.text.used != 0;
   SetCommandEnabled(ID_EDIT_COPY, shown.text.selection.state == Selection::kFinished);
@@ -59,14 +63,14 @@ void MonitorApp::ShowTopConsole() {
   CheckMenu(mainWindow, ID_FILE_FOLLOW, file && file->Following());
   if (shown.window && GetForegroundWindow() == mainWindow) SetFocus(shown.window);
   shown.Invalidate();
-  ShowViewTabs();
-  UpdateStatusBar();
+  callbacks.tabsChanged();
+  callbacks.statusChanged();
 }
 
-bool MonitorApp::OpenFile(const std::string& path, bool follow) {
+bool OpenedFilesControl::OpenFile(const std::string& path, bool follow) {
   OpenedFiles::Host host;
   host.parent = mainWindow;
-  host.commandStates = this;
+  host.commandStates = &commands;
   host.gutter = &gutter;
   host.dpi = dpi;
   const int opened = files.Open(host, path, follow);
@@ -75,11 +79,11 @@ bool MonitorApp::OpenFile(const std::string& path, bool follow) {
   // It becomes the tab shown.
   shownFile = opened;
   ShowTopConsole();
-  SetTickPeriod(kTickPeriodMs);  // its lines come at the next ticks
+  callbacks.busy();  // its lines come at the next ticks
   return true;
 }
 
-void MonitorApp::CloseShownFile() {
+void OpenedFilesControl::CloseShownFile() {
   if (!ShownFile()) return;
   files.Close(size_t(shownFile));
   // The next file's tab shows, else the one before, else the live view.
@@ -87,7 +91,7 @@ void MonitorApp::CloseShownFile() {
   ShowTopConsole();
 }
 
-void MonitorApp::OnFileCommand(int command) {
+void OpenedFilesControl::OnFileCommand(int command) {
   switch (command) {
     case ID_FILE_OPEN: {
       std::string path;
@@ -104,7 +108,7 @@ void MonitorApp::OnFileCommand(int command) {
       if (OpenedFile* file = ShownFile()) {
         file->SetFollow(!file->Following());
         CheckMenu(mainWindow, ID_FILE_FOLLOW, file->Following());
-        SetTickPeriod(kTickPeriodMs);
+        callbacks.busy();
       }
       break;
     case ID_FILE_CLOSE_FILE: CloseShownFile(); break;
@@ -112,7 +116,7 @@ void MonitorApp::OnFileCommand(int command) {
   }
 }
 
-void MonitorApp::TakeDroppedFiles(HDROP drop) {
+void OpenedFilesControl::TakeDroppedFiles(HDROP drop) {
   const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
   for (UINT i = 0; i < count; ++i) {
     char path[MAX_PATH];
@@ -121,7 +125,7 @@ void MonitorApp::TakeDroppedFiles(HDROP drop) {
   DragFinish(drop);
 }
 
-bool MonitorApp::TakeHandedFile(const COPYDATASTRUCT& data) {
+bool OpenedFilesControl::TakeHandedFile(const COPYDATASTRUCT& data) {
   if (data.dwData != kOpenFileCopyData || !data.lpData || data.cbData == 0 || data.cbData >= MAX_PATH) return false;
   // Opened from the message loop: the second start waits for this answer, not for the opening.
   handedFiles.emplace_back(static_cast<const char*>(data.lpData), data.cbData);
@@ -129,7 +133,7 @@ bool MonitorApp::TakeHandedFile(const COPYDATASTRUCT& data) {
   return true;
 }
 
-void MonitorApp::OpenHandedFiles() {
+void OpenedFilesControl::OpenHandedFiles() {
   std::vector<std::string> paths;
   paths.swap(handedFiles);
   for (const std::string& path : paths) OpenFile(path, false);
@@ -151,7 +155,7 @@ bool HandFileToRunning(HWND running, const std::string& path) {
          answer != 0;
 }
 
-void MonitorApp::ApplyFileFilters(OpenedFile& file) {
+void OpenedFilesControl::ApplyFileFilters(OpenedFile& file) {
   file.activeFilters = file.filterOn ? ConsoleFilterSet(file.filterRules) : filtering::FilterSet();
   file.console.highlights.clear();
   for (const filtering::FilterRule& rule : file.filterRules) {
@@ -166,7 +170,14 @@ void MonitorApp::ApplyFileFilters(OpenedFile& file) {
   file.console.Invalidate();
 }
 
-bool MonitorApp::EditShownFileFilters() {
+void OpenedFilesControl::AddFileRule(OpenedFile& file, const filtering::FilterRule& rule) {
+  file.filterRules.push_back(rule);
+  file.filterOn = true;  // the rule is asked to work now
+  ApplyFileFilters(file);
+  callbacks.tabsChanged();
+}
+
+bool OpenedFilesControl::EditShownFileFilters() {
   OpenedFile* file = ShownFile();
   if (!file) return false;
   FilterDialog dialog;
@@ -178,7 +189,7 @@ bool MonitorApp::EditShownFileFilters() {
   return true;
 }
 
-bool MonitorApp::ToggleShownFileFilter() {
+bool OpenedFilesControl::ToggleShownFileFilter() {
   OpenedFile* file = ShownFile();
   if (!file) return false;
   file->filterOn = !file->filterOn;

@@ -3,12 +3,16 @@
 // whenever its rules in force change.
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "code_page/ansi_code_page.h"
 #include "monitor/filters/filter_dialog.h"
-#include "monitor/app/monitor_app.h"
+#include "monitor/app/views_control.h"
+#include "monitor/app/window_messages.h"
+#include "monitor/common/ui_text.h"
 #include "monitor/filters/console_filters.h"
 #include "monitor/resources/resource_ids.h"
 #include "monitor/settings/settings_file.h"
@@ -36,7 +40,7 @@ void WriteSection(const std::string& name, const std::vector<std::pair<std::stri
 
 }  // namespace
 
-void MonitorApp::LoadViews() {
+void ViewsControl::LoadViews() {
   saved_views::Read read;
   if (settingsPath[0]) {
     std::vector<char> buffer(kValueSize);
@@ -55,12 +59,12 @@ void MonitorApp::LoadViews() {
   views.Reset(std::move(read.views), read.current);
   unreadableRules = std::move(read.unreadableRules);
   brokenViews = std::move(read.brokenSections);
-  if (!unreadableRules.empty() || !brokenViews.empty()) NotifyTrouble(kFilterRulesUnreadable, 0);
+  if (!unreadableRules.empty() || !brokenViews.empty()) troubles.NotifyTrouble(TroubleSink::kFilterRulesUnreadable, 0);
   ShowViewTabs();
   ApplyFilters();
 }
 
-void MonitorApp::SaveViews() {
+void ViewsControl::SaveViews() {
   if (!settingsPath[0]) return;
   for (const saved_views::Section& section : saved_views::ViewSections(views)) WriteSection(section.name, section.values);
   // The sections of views closed since: gone, so that they do not come back.
@@ -73,7 +77,7 @@ void MonitorApp::SaveViews() {
   }
 }
 
-void MonitorApp::ApplyFilters() {
+void ViewsControl::ApplyFilters() {
   MonitorView& view = views.Current();
   BuildFilterSet(view);
   CheckMenu(mainWindow, ID_VIEW_FILTER, view.filterOn);
@@ -87,7 +91,7 @@ void MonitorApp::ApplyFilters() {
   if (refilter.Running() && mainWindow) SetTimer(mainWindow, kRefilterTimer, kRefilterPeriodMs, nullptr);
 }
 
-void MonitorApp::RefilterSlice() {
+void ViewsControl::RefilterSlice() {
   const DWORD start = GetTickCount();
   const bool done = refilter.Step(console.text, [&] { return GetTickCount() - start >= kRefilterSliceMs; });
   if (!done) return;
@@ -99,23 +103,23 @@ void MonitorApp::RefilterSlice() {
   if (console.settings.autoScroll == 1) console.ScrollToEnd();
   console.Invalidate();
   SetCommandEnabled(ID_EDIT_COPY, false);
-  UpdateStatusBar();
+  callbacks.statusChanged();
 }
 
-void MonitorApp::FinishRefilter() {
+void ViewsControl::FinishRefilter() {
   if (!refilter.Running()) return;
   refilter.Step(console.text, [] { return false; });
   if (mainWindow) KillTimer(mainWindow, kRefilterTimer);
 }
 
-void MonitorApp::ToggleFilter() {
+void ViewsControl::ToggleFilter() {
   MonitorView& view = views.Current();
   view.filterOn = !view.filterOn;
   SaveViews();
   ApplyFilters();
 }
 
-void MonitorApp::EditFilters() {
+void ViewsControl::EditFilters() {
   FilterDialog dialog;
   dialog.rules = views.Current().rules;
   if (dialog.Run(mainWindow) != 1 || dialog.rules == views.Current().rules) return;
@@ -123,4 +127,19 @@ void MonitorApp::EditFilters() {
   views.Current().rules = dialog.rules;
   SaveViews();
   ApplyFilters();
+}
+
+std::string ViewsControl::UnreadableText() const {
+  // Rules left out, and views read with none: one box says both.
+  std::string told;
+  char text[MAX_PATH + 512];
+  for (const auto& [pattern, list] : {std::pair<int, const std::string*>{IDS_FILTER_RULES_UNREADABLE, &unreadableRules},
+                                      std::pair<int, const std::string*>{IDS_VIEW_SECTIONS_BROKEN, &brokenViews}}) {
+    if (list->empty()) continue;
+    char loaded[kUiTextSize];
+    LoadUiText(pattern, loaded);
+    std::snprintf(text, sizeof text, loaded, list->c_str());
+    told += (told.empty() ? "" : "\n\n") + std::string(text);
+  }
+  return told;
 }

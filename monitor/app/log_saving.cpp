@@ -1,13 +1,13 @@
-// MonitorApp log saving: commands 101 and 102, creating the log file and the optional dump of the console.
+// LogSaving: commands 101 and 102, creating the log file and the optional dump of the console.
 #include <windows.h>
 
 #include <cstdio>
 #include <vector>
 
 #include "code_page/ansi_to_utf8.h"
+#include "monitor/app/log_saving.h"
 #include "monitor/log/log_dialog.h"
 #include "monitor/log/log_encoding.h"
-#include "monitor/app/monitor_app.h"
 #include "monitor/common/code_page_text.h"
 #include "monitor/resources/log_settings_ids.h"
 #include "monitor/resources/resource_ids.h"
@@ -29,9 +29,9 @@ int AskAboutFile(HWND owner, int message, const char* name, UINT buttons) {
 
 }  // namespace
 
-void MonitorApp::StartLogSaving() {
+void LogSaving::Start() {
   if (logFile.IsOpen()) {
-    SetCommandEnabled(ID_FILE_START_LOG, false);
+    commands_.SetCommandEnabled(ID_FILE_START_LOG, false);
     return;
   }
 
@@ -42,11 +42,11 @@ void MonitorApp::StartLogSaving() {
   dialog.utf8 = LogEncodingOf(ReadSetting(settings_keys::kLogEncoding)) == LogEncoding::kUtf8 ? 1 : 0;
   ReadSettingText(settings_keys::kLogFileName, dialog.fileName, MAX_PATH - 1);
 
-  const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(mainWindow, GWLP_HINSTANCE));
+  const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window_, GWLP_HINSTANCE));
   const int templateId = ResourceInLanguage(IDD_LOG_FILE_JA, IDD_LOG_FILE_EN);
   // Only 1 is acceptance: -1 (the dialog could not be created) must not start saving to the
   // remembered name behind the user's back.
-  if (DialogBoxParamA(instance, MAKEINTRESOURCEA(templateId), mainWindow, XDialog::DialogProc,
+  if (DialogBoxParamA(instance, MAKEINTRESOURCEA(templateId), window_, XDialog::DialogProc,
                       reinterpret_cast<LPARAM>(&dialog)) != 1)
     return;
   if (dialog.fileName[0] == '\0') return;
@@ -58,14 +58,14 @@ void MonitorApp::StartLogSaving() {
   if (!logFile.Open(dialog.fileName, CREATE_NEW)) {
     if (logFile.error() != ERROR_FILE_EXISTS && logFile.error() != ERROR_ALREADY_EXISTS) {
       // A missing folder or a denied path: nothing to overwrite, so no question.
-      AskAboutFile(mainWindow, IDS_LOG_CANNOT_OPEN, dialog.fileName, MB_OK | MB_ICONQUESTION);
+      AskAboutFile(window_, IDS_LOG_CANNOT_OPEN, dialog.fileName, MB_OK | MB_ICONQUESTION);
       return;
     }
-    if (AskAboutFile(mainWindow, IDS_LOG_OVERWRITE, dialog.fileName,
+    if (AskAboutFile(window_, IDS_LOG_OVERWRITE, dialog.fileName,
                      MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
       return;
     if (!logFile.Open(dialog.fileName, CREATE_ALWAYS)) {
-      AskAboutFile(mainWindow, IDS_LOG_CANNOT_OPEN, dialog.fileName, MB_OK | MB_ICONQUESTION);
+      AskAboutFile(window_, IDS_LOG_CANNOT_OPEN, dialog.fileName, MB_OK | MB_ICONQUESTION);
       return;
     }
   }
@@ -78,19 +78,19 @@ void MonitorApp::StartLogSaving() {
   logEncoding = LogEncodingOf(dialog.utf8);
   WriteSettingText(settings_keys::kLogFileName, dialog.fileName);
 
-  SetCommandEnabled(ID_FILE_START_LOG, false);
-  SetCommandEnabled(ID_FILE_STOP_LOG, true);
+  commands_.SetCommandEnabled(ID_FILE_START_LOG, false);
+  commands_.SetCommandEnabled(ID_FILE_STOP_LOG, true);
 
-  if (dialog.saveConsole && console.text.used != 0) WriteConsoleToLog();
+  if (dialog.saveConsole && console_.text.used != 0) WriteConsoleToLog();
 }
 
-void MonitorApp::WriteConsoleToLog() {
+void LogSaving::WriteConsoleToLog() {
   // The stored text goes as drawn, in whole lines, as many as fit the file's limit at a time, so that the
   // rotation cuts it where it cuts messages: never inside a line or a character. A piece holds
   // 1 MiB at most, the smallest limit there is, so that one never fills a new file past it. A
   // failed write stops saving as a failed write of a message does.
   constexpr size_t kLargestPiece = 1u << 20;
-  const TextStore& store = console.text;
+  const TextStore& store = console_.text;
   std::vector<uint8_t> piece;  // whole lines not yet written
   std::vector<uint8_t> line;   // the line being gathered, row by row
   const auto flush = [&] {
@@ -100,7 +100,7 @@ void MonitorApp::WriteConsoleToLog() {
   };
   for (uint32_t row = 0; row <= store.lineCount; ++row) {
     // As the console draws it: the row's stamp and sender before its text.
-    const std::string& lead = console.view.LeadOf(row);
+    const std::string& lead = console_.view.LeadOf(row);
     line.insert(line.end(), lead.begin(), lead.end());
     const uint32_t start = store.LineStart(row), length = store.LineEnd(row) - start;
     line.resize(line.size() + length);
@@ -123,23 +123,23 @@ void MonitorApp::WriteConsoleToLog() {
   flush();
 }
 
-bool MonitorApp::WriteLog(const void* bytes, DWORD length) {
+bool LogSaving::WriteLog(const void* bytes, DWORD length) {
   if (logFile.WriteMessage(bytes, length)) {
     // A rename that failed (a viewer holds the file): writing goes on in it, and the user hears so.
     RotationTrouble trouble;
-    if (logFile.TakeTrouble(trouble)) NotifyTrouble(kLogNotRotated, trouble.error);
+    if (logFile.TakeTrouble(trouble)) troubles_.NotifyTrouble(TroubleSink::kLogNotRotated, trouble.error);
     return true;
   }
   // What was written stays in the file; the commands return to "not saving" and the user hears why.
-  SetCommandEnabled(ID_FILE_STOP_LOG, false);
-  SetCommandEnabled(ID_FILE_START_LOG, true);
-  NotifyTrouble(kLogStopped, logFile.error());
+  commands_.SetCommandEnabled(ID_FILE_STOP_LOG, false);
+  commands_.SetCommandEnabled(ID_FILE_START_LOG, true);
+  troubles_.NotifyTrouble(TroubleSink::kLogStopped, logFile.error());
   return false;
 }
 
-void MonitorApp::StopLogSaving() {
+void LogSaving::Stop() {
   // The file may be closed already: a failed write closes it.
   logFile.Close();
-  SetCommandEnabled(ID_FILE_STOP_LOG, false);
-  SetCommandEnabled(ID_FILE_START_LOG, true);
+  commands_.SetCommandEnabled(ID_FILE_STOP_LOG, false);
+  commands_.SetCommandEnabled(ID_FILE_START_LOG, true);
 }

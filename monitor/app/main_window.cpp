@@ -71,83 +71,6 @@ MonitorApp* AppOf(HWND window, UINT message, LPARAM lParam) {
   return reinterpret_cast<MonitorApp*>(GetWindowLongPtrA(window, GWLP_USERDATA));
 }
 
-LRESULT HandleMainMessage(MonitorApp& app, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  // The find dialog's registered message has no fixed number to switch on.
-  if (message != 0 && message == app.find.message() && lParam) {
-    app.find.OnFindMessage(*reinterpret_cast<const FINDREPLACEW*>(lParam), app.ShownConsole());
-    return 0;
-  }
-  switch (message) {
-    case WM_CREATE:
-      app.CreateChildren(window);
-      return 0;
-    case WM_SIZE: {
-      const int width = LOWORD(lParam);
-      const int height = HIWORD(lParam);
-      // Both bars place themselves at the top and the bottom whatever they are given.
-      if (app.toolBar) MoveWindow(app.toolBar, 0, 0, width, height, TRUE);
-      if (app.statusBar) MoveWindow(app.statusBar, 0, 0, width, height, TRUE);
-      app.Layout(width, height);
-      return 0;
-    }
-    case WM_ACTIVATE:
-      if (app.ShownConsole().window) SetFocus(app.ShownConsole().window);
-      return 0;
-    case WM_DROPFILES:
-      app.TakeDroppedFiles(reinterpret_cast<HDROP>(wParam));
-      return 0;
-    case WM_COPYDATA:
-      return lParam && app.TakeHandedFile(*reinterpret_cast<const COPYDATASTRUCT*>(lParam)) ? TRUE : FALSE;
-    case kOpenHandedFiles:
-      app.OpenHandedFiles();
-      return 0;
-    case WM_CLOSE:
-      KillTimer(app.mainWindow, kReceiveTimer);
-      app.SaveViews();
-      app.receiver.debugOutput().Stop();
-      app.receiver.globalDebugOutput().Stop();
-      app.StopReceiver();
-      DestroyWindow(app.mainWindow);
-      return 0;
-    case WM_NOTIFY:
-      return app.OnNotify(lParam);
-    case WM_DRAWITEM:
-      if (wParam == IDC_VIEW_TABS) {
-        app.tabs.Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
-        return TRUE;
-      }
-      return DefWindowProcA(window, message, wParam, lParam);
-    case WM_COMMAND:
-      app.OnCommand(wParam);
-      return 0;
-    case WM_DPICHANGED:
-      app.OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
-      return 0;
-    case WM_SETTINGCHANGE:
-      if (lParam && lstrcmpA(reinterpret_cast<const char*>(lParam), "ImmersiveColorSet") == 0) app.ApplySystemTheme();
-      return DefWindowProcA(window, message, wParam, lParam);
-    case WM_TIMER:
-      if (wParam == kRefilterTimer) {
-        app.RefilterSlice();
-        return 0;
-      }
-      app.Tick();
-      return 0;
-    case kWakeMessage:
-      app.Tick();
-      return 0;
-    case kTroubleMessage:
-      app.ShowTrouble(static_cast<MonitorApp::Trouble>(wParam), static_cast<DWORD>(lParam));
-      return 0;
-    case WM_DESTROY:
-      html_help::Uninitialize(app.helpCookie);
-      PostQuitMessage(0);
-      return 0;
-    default:
-      return DefWindowProcA(window, message, wParam, lParam);
-  }
-}
-
 }  // namespace
 
 void BuildSettingsPath() {
@@ -163,11 +86,86 @@ void BuildSettingsPath() {
   std::strcat(settingsPath, kSettingsFile);
 }
 
+LRESULT MonitorApp::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  // The find dialog's registered message has no fixed number to switch on.
+  if (message != 0 && message == find.message() && lParam) {
+    find.OnFindMessage(*reinterpret_cast<const FINDREPLACEW*>(lParam), ShownConsole());
+    return 0;
+  }
+  switch (message) {
+    case WM_CREATE:
+      CreateChildren(window);
+      return 0;
+    case WM_SIZE: {
+      const int width = LOWORD(lParam);
+      const int height = HIWORD(lParam);
+      // Both bars place themselves at the top and the bottom whatever they are given.
+      if (toolBar) MoveWindow(toolBar, 0, 0, width, height, TRUE);
+      if (status().bar()) MoveWindow(status().bar(), 0, 0, width, height, TRUE);
+      Layout(width, height);
+      return 0;
+    }
+    case WM_ACTIVATE:
+      if (ShownConsole().window) SetFocus(ShownConsole().window);
+      return 0;
+    case WM_DROPFILES:
+      files().TakeDroppedFiles(reinterpret_cast<HDROP>(wParam));
+      return 0;
+    case WM_COPYDATA:
+      return lParam && files().TakeHandedFile(*reinterpret_cast<const COPYDATASTRUCT*>(lParam)) ? TRUE : FALSE;
+    case kOpenHandedFiles:
+      files().OpenHandedFiles();
+      return 0;
+    case WM_CLOSE:
+      KillTimer(mainWindow, kReceiveTimer);
+      views().SaveViews();
+      intake().Stop();
+      DestroyWindow(mainWindow);
+      return 0;
+    case WM_NOTIFY:
+      return OnNotify(lParam);
+    case WM_DRAWITEM:
+      if (wParam == IDC_VIEW_TABS) {
+        views().tabs().Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        return TRUE;
+      }
+      return DefWindowProcA(window, message, wParam, lParam);
+    case WM_COMMAND:
+      OnCommand(wParam);
+      return 0;
+    case WM_DPICHANGED:
+      OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return 0;
+    case WM_SETTINGCHANGE:
+      if (lParam && lstrcmpA(reinterpret_cast<const char*>(lParam), "ImmersiveColorSet") == 0) ApplySystemTheme();
+      return DefWindowProcA(window, message, wParam, lParam);
+    case WM_TIMER:
+      if (wParam == kRefilterTimer) {
+        views().RefilterSlice();
+        return 0;
+      }
+      Tick();
+      return 0;
+    case kWakeMessage:
+      Tick();
+      return 0;
+    case kTroubleMessage:
+      ShowTrouble(static_cast<TroubleSink::Trouble>(wParam), static_cast<DWORD>(lParam));
+      return 0;
+    case WM_DESTROY:
+      html_help::Uninitialize(helpCookie_);
+      PostQuitMessage(0);
+      return 0;
+    default:
+      return DefWindowProcA(window, message, wParam, lParam);
+  }
+}
+
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   try {
     MonitorApp* app = AppOf(window, message, lParam);
     if (!app) return DefWindowProcA(window, message, wParam, lParam);
-    return HandleMainMessage(*app, window, message, wParam, lParam);
+    return app->OnMessage(window, message, wParam, lParam);
   } catch (...) {
     return 0;
   }
@@ -192,7 +190,7 @@ int InitInstance(MonitorApp& app, HINSTANCE instance, int showCommand) {
   language = LanguageFromSetting(ReadSetting(settings_keys::kLanguage));
   if (language == Language::kUnchosen) app.ChooseLanguage();
 
-  app.AllocateConvertBuffer();
+  app.messageView().AllocateConvertBuffer();
   app.accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
 
   WNDCLASSA windowClass = {};
@@ -225,13 +223,13 @@ int InitInstance(MonitorApp& app, HINSTANCE instance, int showCommand) {
   for (int command : {ID_FILE_STOP_LOG, ID_EDIT_COPY, ID_EDIT_SELECT_ALL, ID_EDIT_ALL_COPY, ID_EDIT_ALL_ERASE}) {
     app.SetCommandEnabled(command, false);
   }
-  app.StartReceiver();
-  if (ReadSetting(settings_keys::kCaptureDebugOutput) == 1) app.SetDebugCapture(true);
-  if (ReadSetting(settings_keys::kCaptureGlobalDebugOutput) == 1) app.SetGlobalDebugCapture(true);
+  app.intake().StartReceiver();
+  if (ReadSetting(settings_keys::kCaptureDebugOutput) == 1) app.intake().SetDebugCapture(true);
+  if (ReadSetting(settings_keys::kCaptureGlobalDebugOutput) == 1) app.intake().SetGlobalDebugCapture(true);
 
   ShowWindow(window, showCommand);
   UpdateWindow(window);
-  if (!app.startFile.empty()) app.OpenFile(app.startFile, false);
+  if (!app.startFile.empty()) app.files().OpenFile(app.startFile, false);
   return 1;
 }
 
@@ -248,18 +246,19 @@ void MonitorApp::CreateChildren(HWND window) {
   if (toolBar) ShowBar(toolBar, mainWindow, ID_VIEW_TOOLBAR, ReadSetting(settings_keys::kToolBar));
 
   const int statusBarVisible = ReadSetting(settings_keys::kStatusBar);
-  statusBar = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
-                              mainWindow, nullptr, instance, nullptr);
+  const HWND statusBar = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
+                                         mainWindow, nullptr, instance, nullptr);
+  status_.SetBar(statusBar);
   if (statusBar) ShowBar(statusBar, mainWindow, ID_VIEW_STATUS_BAR, statusBarVisible);
-  LoadViewFlags();
-  RestartElapsedTime();
+  viewFlags_.LoadViewFlags();
+  viewFlags_.RestartElapsedTime();
 
-  tabs.Create(mainWindow, dpi);
+  views_.tabs().Create(mainWindow, dpi);
   console.SetDpi(dpi);
   console.Create(mainWindow);
   DragAcceptFiles(mainWindow, TRUE);
   if (console.text.shortOfMemory) NotifyTrouble(kConsoleMemoryShort, 0);
-  LoadViews();
+  views_.LoadViews();
   SetTickPeriod(kTickPeriodMs);
 }
 
@@ -302,16 +301,16 @@ void MonitorApp::OnDpiChanged(unsigned newDpi, const RECT& suggested) {
       ShowWindow(toolBar, visible ? SW_SHOW : SW_HIDE);
     }
   }
-  tabs.SetDpi(dpi);
-  ShowViewTabs();
-  ForEachConsole([this](VGL_Console& each) {
+  views_.tabs().SetDpi(dpi);
+  views_.ShowViewTabs();
+  files_.ForEachConsole([this](VGL_Console& each) {
     each.SetDpi(dpi);
     each.ApplySettings(each.settings);
     each.MeasureFont();
   });
   RECT client;
   GetClientRect(mainWindow, &client);
-  if (statusBar) SendMessageA(statusBar, WM_SIZE, 0, 0);
+  if (status_.bar()) SendMessageA(status_.bar(), WM_SIZE, 0, 0);
   Layout(client.right, client.bottom);
 }
 
@@ -320,8 +319,14 @@ void MonitorApp::ApplySystemTheme() {
   ApplyDarkTitleBar(mainWindow, darkColourDefaults);
   ConsoleSettings reloaded;
   ReadConsoleSettings(reloaded);
-  ForEachConsole([&](VGL_Console& each) { each.ApplySettings(reloaded); });
-  ShowViewTabs();
+  files_.ForEachConsole([&](VGL_Console& each) { each.ApplySettings(reloaded); });
+  views_.ShowViewTabs();
+}
+
+void MonitorApp::LayOutClientArea() {
+  RECT client;
+  GetClientRect(mainWindow, &client);
+  Layout(client.right, client.bottom);
 }
 
 void MonitorApp::Layout(int width, int height) {
@@ -331,12 +336,13 @@ void MonitorApp::Layout(int width, int height) {
   int top = 0;
   if (toolBar && IsItemChecked(mainWindow, ID_VIEW_TOOLBAR)) top = BarEdges(toolBar, mainWindow).bottom;
   int bottom = 0;
-  if (statusBar && IsItemChecked(mainWindow, ID_VIEW_STATUS_BAR)) {
-    const RECT edges = BarEdges(statusBar, mainWindow);
+  if (status_.bar() && IsItemChecked(mainWindow, ID_VIEW_STATUS_BAR)) {
+    const RECT edges = BarEdges(status_.bar(), mainWindow);
     bottom = edges.bottom - edges.top;
   }
   // The tabs of the views under the toolbar, overlapping its bottom edge by one pixel.
   int y = top > 0 ? top - 1 : 0;
+  const ViewTabs& tabs = views_.tabs();
   if (tabs.window()) {
     MoveWindow(tabs.window(), 0, y, width, tabs.Height(), TRUE);
     y += tabs.Height();

@@ -1,6 +1,7 @@
-// The monitor's receiving: the mailslot and the debug-output listener drained on every timer tick
-// into the record, which shows each message in the console and the log; the mailslot created
-// again when it could not be created or its handle broke.
+// MessageView: each received message, and each notice, shown in the console and the views and
+// written to the log.
+#include "monitor/app/message_view.h"
+
 #include <windows.h>
 
 #include <string>
@@ -8,11 +9,7 @@
 #include "code_page/ansi_to_utf8.h"
 #include "code_page/utf8_characters.h"
 #include "monitor/common/code_page_text.h"
-#include "monitor/app/monitor_app.h"
-#include "monitor/resources/resource_ids.h"
-#include "monitor/resources/ui_text_ids.h"
-#include "monitor/settings/settings_file.h"
-#include "monitor/settings/settings_ranges.h"
+#include "monitor/filters/history_filter.h"
 #include "receiving/byte_buffer.h"
 #include "receiving/file_time.h"
 #include "receiving/line_ends.h"
@@ -21,127 +18,17 @@
 
 namespace {
 
-// While the channel is down, a tick tries to create it again this often.
-constexpr DWORD kRetryPeriodMs = 1000;
-
 // A name in the ANSI code page as UTF-8 (the same bytes where it is ASCII).
 std::string InUtf8(const code_page::CodePageDecoder& decoder, std::string_view ansi) {
   return IsAsciiText(ansi.data(), ansi.size()) ? std::string(ansi) : code_page::AnsiToUtf8(decoder, ansi.data(), ansi.size());
 }
 
-
 }  // namespace
 
-bool MonitorApp::StartReceiver() {
-  if (receiver.MailslotOpen()) return true;
-  lastChannelAttempt = GetTickCount();
-  if (!receiver.OpenMailslot()) {
-    const DWORD error = GetLastError();
-    if (!channelDown) {
-      channelDown = true;
-      NotifyTrouble(kChannelInUse, error);
-    }
-    return false;
-  }
-  channelDown = false;
-  // Without the thread the tick reads the mailslot.
-  if (readOnThread) receiver.StartReading(mainWindow, kWakeMessage);
-  return true;
-}
+void MessageView::AllocateConvertBuffer() { convertBuffer = TryAllocateBytes(convertCapacity); }
 
-void MonitorApp::StopReceiver() { receiver.CloseMailslot(); }
-
-void MonitorApp::ReopenReceiver() {
-  StopReceiver();
-  StartReceiver();
-}
-
-void MonitorApp::SetTickPeriod(UINT milliseconds) {
-  if (!mainWindow || tickPeriod == milliseconds) return;
-  if (SetTimer(mainWindow, kReceiveTimer, milliseconds, nullptr)) tickPeriod = milliseconds;
-}
-
-void MonitorApp::Tick() {
-  const uint64_t before = messages.Total();
-  console.HoldPaint();
-  DrainMailslot();
-  DrainDebugOutput();
-  const bool received = messages.Total() != before;
-  if (received) views.Forget(console.text.FirstMessageNumber());
-  const bool filesBusy = files.Count() != 0 && files.Step();
-  if (receiver.unkept() != unkeptSeen) {
-    // A receiving thread lost messages for want of memory: told where they were, and here.
-    unkeptSeen = receiver.unkept();
-    ShowStatusNotice(IDS_STATUS_UNKEPT);
-  }
-  // While messages flood in, tick after tick, the console and the status bar are drawn at most
-  // every kFloodPaintPeriodMs: drawing them every tick took CPU time the senders needed.
-  const DWORD now = GetTickCount();
-  const bool flooding = received && floodTicks > 0;
-  floodTicks = received ? floodTicks + 1 : 0;
-  if (!flooding || now - lastPaintRequest >= kFloodPaintPeriodMs) {
-    console.ReleasePaint(true);
-    UpdateStatusBar();
-    lastPaintRequest = now;
-  } else {
-    console.ReleasePaint(false);
-  }
-  if (received || receiver.queued() != 0 || filesBusy) {
-    idleTicks = 0;
-    SetTickPeriod(kTickPeriodMs);
-  } else if (++idleTicks >= kTicksBeforeIdle) {
-    SetTickPeriod(kIdleTickPeriodMs);
-  }
-}
-
-void MonitorApp::DrainMailslot() {
-  if (!receiver.MailslotOpen()) {
-    if (GetTickCount() - lastChannelAttempt < kRetryPeriodMs || !StartReceiver()) return;
-  }
-  DrainBudget budget(tickLimits, tickClock);
-  // The handle broke: the channel is created again, never given up.
-  if (receiver.DrainMailslot(*this, budget) == Receiver::Drained::kBroken) ReopenReceiver();
-}
-
-void MonitorApp::SetDebugCapture(bool on) {
-  bool capturing = false;
-  if (on) {
-    switch (receiver.debugOutput().Start()) {
-      case DebugOutputSource::StartResult::kStarted:
-        capturing = true;
-        break;
-      case DebugOutputSource::StartResult::kInUse:
-        NotifyTrouble(kDebugOutputInUse, ERROR_ALREADY_EXISTS);
-        break;
-      case DebugOutputSource::StartResult::kNoRight:
-      case DebugOutputSource::StartResult::kFailed:
-        NotifyTrouble(kDebugOutputFailed, receiver.debugOutput().startError());
-        break;
-    }
-  } else {
-    receiver.debugOutput().Stop();
-  }
-  if (mainWindow) {
-    CheckMenuItem(GetMenu(mainWindow), ID_VIEW_DEBUG_OUTPUT, MF_BYCOMMAND | (capturing ? MF_CHECKED : MF_UNCHECKED));
-  }
-}
-
-void MonitorApp::DrainDebugOutput() {
-  DebugOutputSource& listener = receiver.debugOutput();
-  if (listener.Failed()) {
-    // The listener ended by itself: close its objects, so that no sender waits for it.
-    const DWORD error = listener.FailureCode();
-    listener.Stop();
-    if (mainWindow) CheckMenuItem(GetMenu(mainWindow), ID_VIEW_DEBUG_OUTPUT, MF_BYCOMMAND | MF_UNCHECKED);
-    NotifyTrouble(kDebugOutputFailed, error);
-  }
-  StopFailedGlobalDebugCapture();
-  DrainBudget budget(tickLimits, tickClock);
-  receiver.DrainDebugOutput(*this, budget);
-}
-
-void MonitorApp::Take(const Message& message) {
-  if (message.kind == MessageKind::kText) messages.Add(GetTickCount());
+void MessageView::Take(const Message& message) {
+  if (message.kind == MessageKind::kText) status.Count(GetTickCount());
   // The console keeps who sent each message and when beside its lines. The channel's own lines
   // (banner, cut notice) are notices there, which no filter hides.
   StoredMessage record;
@@ -149,7 +36,7 @@ void MonitorApp::Take(const Message& message) {
   record.pid = message.hasProcessId ? message.processId : 0;
   record.thread = message.hasTrailer ? message.threadId : 0;
   // The console keeps and draws its names in UTF-8, as its text.
-  record.program = console.text.programs.Intern(InUtf8(ansiDecoder, message.program)) & ProgramNames::kMaxNames;
+  record.program = console.text.programs.Intern(InUtf8(log.decoder(), message.program)) & ProgramNames::kMaxNames;
   record.source = static_cast<uint32_t>(message.source);
   const bool channelNotice = message.kind == MessageKind::kText && message.source == MessageSource::kTellit &&
                              filtering::IsChannelNotice(message.text, message.length);
@@ -166,7 +53,7 @@ void MonitorApp::Take(const Message& message) {
   // The console keeps the sender's text alone and draws the prefix from the record; the log
   // takes it written before the text.
   const std::string program(message.program);  // the log's and the notices': ANSI
-  const bool prefixed = logFile.IsOpen() && message_text::ShowsSender(message, gutter.senders);
+  const bool prefixed = log.IsOpen() && message_text::ShowsSender(message, gutter.senders);
   const std::string prefix = prefixed ? message_text::SenderPrefix(message.processId, program) : std::string();
   const auto length = static_cast<uint32_t>(message.length > bufferCeiling ? bufferCeiling : message.length);
 
@@ -229,21 +116,21 @@ void MonitorApp::Take(const Message& message) {
       }
       utf8Text.resize(n);
     } else {
-      utf8Text = code_page::AnsiToUtf8(ansiDecoder, reinterpret_cast<const char*>(text), converted);
+      utf8Text = code_page::AnsiToUtf8(log.decoder(), reinterpret_cast<const char*>(text), converted);
     }
     consoleText = reinterpret_cast<const uint8_t*>(utf8Text.data());
     consoleLength = utf8Text.size();
   }
   std::string utf8Shown;
-  if (logFile.IsOpen() && logEncoding == LogEncoding::kUtf8 && message.utf8 != nullptr) {
-    utf8Shown = LogLineInUtf8(code_page::AnsiToUtf8(ansiDecoder, prefix.data(), prefixLength), message.utf8,
+  if (log.IsOpen() && log.encoding() == LogEncoding::kUtf8 && message.utf8 != nullptr) {
+    utf8Shown = LogLineInUtf8(code_page::AnsiToUtf8(log.decoder(), prefix.data(), prefixLength), message.utf8,
                               message.utf8Length, record.cut != 0);
   }
   WriteShown(out, prefixLength + converted, consoleText, consoleLength, message.hasTrailer ? message.sentTime : 0, record,
              utf8Shown.empty() ? nullptr : &utf8Shown);
 }
 
-void MonitorApp::WriteShown(const unsigned char* shownText, size_t length, const uint8_t* senderText,
+void MessageView::WriteShown(const unsigned char* shownText, size_t length, const uint8_t* senderText,
                             size_t senderLength, uint64_t sentTime, StoredMessage record, const std::string* utf8Shown) {
   // The console stores the sender's text alone, which the filters decide on, as they do again
   // over the history; the view draws the stamp and the sender from the record.
@@ -260,15 +147,15 @@ void MonitorApp::WriteShown(const unsigned char* shownText, size_t length, const
     });
   }
   // The log takes the text as shown, stamped where its lines begin.
-  if (!logFile.IsOpen()) {
+  if (!log.IsOpen()) {
     stamps.Follow(shownText, length);
     return;
   }
   // In UTF-8: every character of the sender's, or what the ANSI text says. The line ends are the
   // same in both, so the stamps fall where they fall in the console.
   std::string decoded;
-  if (logEncoding == LogEncoding::kUtf8) {
-    if (!utf8Shown) decoded = code_page::AnsiToUtf8(ansiDecoder, reinterpret_cast<const char*>(shownText), length);
+  if (log.encoding() == LogEncoding::kUtf8) {
+    if (!utf8Shown) decoded = code_page::AnsiToUtf8(log.decoder(), reinterpret_cast<const char*>(shownText), length);
     const std::string& utf8 = utf8Shown ? *utf8Shown : decoded;
     shownText = reinterpret_cast<const unsigned char*>(utf8.data());
     length = utf8.size();
@@ -279,17 +166,17 @@ void MonitorApp::WriteShown(const unsigned char* shownText, size_t length, const
   const uint64_t time = !gutter.style.arrival && sentTime != 0 ? sentTime : record.Arrival();
   if (gutter.stamps) shown = stamps.Apply(shownText, length, time, gutter.style, shownLength);
   else stamps.Follow(shownText, length);
-  WriteLog(shown, static_cast<DWORD>(shownLength));
+  log.WriteLog(shown, static_cast<DWORD>(shownLength));
 }
 
-void MonitorApp::ShowReceived(const unsigned char* text, size_t length) {
+void MessageView::ShowReceived(const unsigned char* text, size_t length) {
   Message received;
   received.text = text;
   received.length = length;
   Take(received);
 }
 
-void MonitorApp::ShowNotice(const std::string& text, uint64_t sentTime, StoredMessage record) {
+void MessageView::ShowNotice(const std::string& text, uint64_t sentTime, StoredMessage record) {
   if (record.kind == static_cast<uint32_t>(MessageKind::kText)) record.kind = static_cast<uint32_t>(MessageKind::kNotice);
   // Converted apart from the convert buffer, which may hold the message the notice is about.
   std::string converted(2 * text.size() + 1, '\0');
@@ -300,6 +187,6 @@ void MonitorApp::ShowNotice(const std::string& text, uint64_t sentTime, StoredMe
     WriteShown(bytes, length, bytes, length, sentTime, record);
     return;
   }
-  const std::string utf8 = code_page::AnsiToUtf8(ansiDecoder, converted.data(), length);
+  const std::string utf8 = code_page::AnsiToUtf8(log.decoder(), converted.data(), length);
   WriteShown(bytes, length, reinterpret_cast<const uint8_t*>(utf8.data()), utf8.size(), sentTime, record);
 }

@@ -1,4 +1,4 @@
-// The status bar: its texts in both languages, its parts' widths, and the tick's update.
+// The status bar: its texts in both languages and its parts' widths.
 #include "monitor/app/status_bar.h"
 
 #include <commctrl.h>
@@ -7,7 +7,6 @@
 #include <cstdio>
 
 #include "scoped/scoped_win.h"
-#include "monitor/app/monitor_app.h"
 #include "monitor/resources/resource_ids.h"
 #include "monitor/common/ui_text.h"
 
@@ -17,8 +16,6 @@ namespace {
 constexpr int kPartPadding = 16;
 // The log part is never squeezed below this when the channel notice takes the right end.
 constexpr int kLogMinimum = 60;
-// How long a notice (a copy that failed) stays in the status bar.
-constexpr DWORD kStatusNoticeMilliseconds = 6000;
 
 std::string Format(int pattern, Language language, const std::string& value) {
   char loaded[kUiTextSize];
@@ -118,29 +115,4 @@ void StatusBarView::Show(HWND bar, const StatusTexts& texts) {
     shown_[i] = *wanted[i];
     known_[i] = true;
   }
-}
-
-void MonitorApp::UpdateStatusBar() {
-  // Asked at every tick, shown or not, so that old time slots leave in time.
-  const DWORD now = GetTickCount();
-  const uint32_t rate = messages.RatePerSecond(now);
-  if (statusNotice >= 0 && int32_t(now - statusNoticeEnd) >= 0) statusNotice = -1;
-  if (!statusBar || !IsWindowVisible(statusBar)) return;
-  StatusTexts texts = MakeStatusTexts(messages.Total(), rate, logFile.IsOpen() ? logFileName : nullptr, channelDown,
-                                      language, statusNotice, console.text.HiddenMessageCount());
-  // The shown opened file's progress, where nothing more pressing is said.
-  if (const OpenedFile* file = ShownFile(); file && texts.channel.empty()) texts.channel = file->StatusText();
-  statusView.Show(statusBar, texts);
-}
-
-void MonitorApp::CommandFailed(int command) {
-  if (command != ID_EDIT_COPY) return;
-  MessageBeep(MB_ICONWARNING);
-  ShowStatusNotice(IDS_STATUS_COPY_FAILED);
-}
-
-void MonitorApp::ShowStatusNotice(int textId) {
-  statusNotice = textId;
-  statusNoticeEnd = GetTickCount() + kStatusNoticeMilliseconds;
-  UpdateStatusBar();
 }

@@ -32,7 +32,7 @@ void MonitorApp::ShowTrouble(Trouble trouble, DWORD error) {
   char caption[kUiTextSize];
   char text[MAX_PATH + 512];
   if (trouble == kChannelInUse) {
-    if (!channelDown) return;  // the channel came up before the box could show
+    if (!intake_.channelDown()) return;  // the channel came up before the box could show
     LoadUiText(IDS_PROGRAM_NAME, caption);
     LoadUiText(IDS_TROUBLE_CHANNEL_IN_USE, text);
     MessageBoxA(mainWindow, text, caption, MB_OK | MB_ICONWARNING);
@@ -44,16 +44,7 @@ void MonitorApp::ShowTrouble(Trouble trouble, DWORD error) {
   }
   if (trouble == kFilterRulesUnreadable) {
     LoadUiText(IDS_PROGRAM_NAME, caption);
-    // Rules left out, and views read with none: one box says both.
-    std::string told;
-    for (const auto& [pattern, list] : {std::pair<int, const std::string*>{IDS_FILTER_RULES_UNREADABLE, &unreadableRules},
-                                        std::pair<int, const std::string*>{IDS_VIEW_SECTIONS_BROKEN, &brokenViews}}) {
-      if (list->empty()) continue;
-      char loaded[kUiTextSize];
-      LoadUiText(pattern, loaded);
-      std::snprintf(text, sizeof text, loaded, list->c_str());
-      told += (told.empty() ? "" : "\n\n") + std::string(text);
-    }
+    const std::string told = views_.UnreadableText();
     MessageBoxA(mainWindow, told.c_str(), caption, MB_OK | MB_ICONWARNING);
     return;
   }
@@ -76,6 +67,6 @@ void MonitorApp::ShowTrouble(Trouble trouble, DWORD error) {
   LoadUiText(trouble == kLogNotRotated ? IDS_TROUBLE_LOG_NOT_ROTATED : IDS_TROUBLE_LOG_STOPPED, pattern);
   char reason[256];
   SystemErrorText(error, reason);
-  std::snprintf(text, sizeof text, pattern, logFileName, reason);
+  std::snprintf(text, sizeof text, pattern, log_.name(), reason);
   MessageBoxA(mainWindow, text, caption, MB_OK | (trouble == kLogNotRotated ? MB_ICONWARNING : MB_ICONERROR));
 }

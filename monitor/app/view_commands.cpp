@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "filtering/rule_settings.h"
-#include "monitor/app/monitor_app.h"
 #include "monitor/app/rename_view_dialog.h"
+#include "monitor/app/views_control.h"
 #include "monitor/common/ui_text.h"
 #include "monitor/resources/resource_ids.h"
 
@@ -24,7 +24,7 @@ filtering::FilterRule ProcessRule(filtering::FilterAction action, uint32_t pid) 
 
 }  // namespace
 
-std::string MonitorApp::ViewName(size_t index) const {
+std::string ViewsControl::ViewName(size_t index) const {
   if (index < views.size() && !views[index].name.empty()) return views[index].name;
   char pattern[kUiTextSize];
   LoadUiText(IDS_VIEW_NAME, pattern);
@@ -33,41 +33,33 @@ std::string MonitorApp::ViewName(size_t index) const {
   return name;
 }
 
-void MonitorApp::ShowViewTabs() {
+void ViewsControl::ShowViewTabs() {
   std::vector<std::string> names;
   for (size_t i = 0; i < views.size(); ++i) names.push_back(ViewName(i));
   for (size_t i = 0; i < files.Count(); ++i) names.push_back(files.Name(i));
-  if (tabs.Show(names, ShownTab()) && mainWindow) {
-    RECT client;
-    GetClientRect(mainWindow, &client);
-    Layout(client.right, client.bottom);
-  }
-  tabs.SetColours(console.settings.Colour(0, false), console.settings.Colour(0, true));
+  if (tabStrip.Show(names, ShownTab()) && mainWindow) callbacks.layout();
+  tabStrip.SetColours(console.settings.Colour(0, false), console.settings.Colour(0, true));
   if (mainWindow) {
     // An opened file's tab closes too; of the views, the last stays.
-    const bool closes = ShownFile() != nullptr || views.size() > 1;
+    const bool closes = files.ShownFile() != nullptr || views.size() > 1;
     EnableMenuItem(GetMenu(mainWindow), ID_VIEW_CLOSE, MF_BYCOMMAND | (closes ? MF_ENABLED : MF_GRAYED));
-    const bool filterOn = ShownFile() ? ShownFile()->filterOn : views.Current().filterOn;
+    const bool filterOn = files.ShownFile() ? files.ShownFile()->filterOn : views.Current().filterOn;
     CheckMenuItem(GetMenu(mainWindow), ID_VIEW_FILTER, MF_BYCOMMAND | (filterOn ? MF_CHECKED : MF_UNCHECKED));
   }
 }
 
-void MonitorApp::ShowTab(size_t tab) {
+void ViewsControl::ShowTab(size_t tab) {
   if (tab >= views.size() + files.Count() || tab == ShownTab()) return;
   if (tab >= views.size()) {
-    shownFile = int(tab - views.size());
-    ShowTopConsole();
+    files.Show(int(tab - views.size()));
     return;
   }
-  if (shownFile >= 0) {
-    // Back to the live history, in the view it showed, then to the one asked for.
-    shownFile = -1;
-    ShowTopConsole();
-  }
+  // Back to the live history, in the view it showed, then to the one asked for.
+  if (files.shown() >= 0) files.Show(-1);
   ShowView(tab);
 }
 
-void MonitorApp::ShowView(size_t index) {
+void ViewsControl::ShowView(size_t index) {
   if (index >= views.size() || index == views.current()) return;
   FinishRefilter();
   ConsolePlace& left = views.Current().place;
@@ -83,11 +75,11 @@ void MonitorApp::ShowView(size_t index) {
   find.TakeHit(shown.place);
   SetCommandEnabled(ID_EDIT_COPY, console.text.selection.state == Selection::kFinished);
   ShowViewTabs();
-  UpdateStatusBar();
+  callbacks.statusChanged();
   SaveViews();
 }
 
-void MonitorApp::AddView(MonitorView view) {
+void ViewsControl::AddView(MonitorView view) {
   FinishRefilter();
   if (!views.Add(std::move(view))) {
     MessageBeep(MB_ICONWARNING);
@@ -97,9 +89,9 @@ void MonitorApp::AddView(MonitorView view) {
   ApplyFilters();
 }
 
-void MonitorApp::CloseView() {
-  if (ShownFile()) {
-    CloseShownFile();
+void ViewsControl::CloseView() {
+  if (files.ShownFile()) {
+    files.CloseShownFile();
     return;
   }
   if (views.size() <= 1) return;
@@ -110,14 +102,14 @@ void MonitorApp::CloseView() {
   SaveViews();
 }
 
-void MonitorApp::NextView(bool forward) {
+void ViewsControl::NextView(bool forward) {
   const size_t count = views.size() + files.Count();
   if (count <= 1) return;
   ShowTab((ShownTab() + (forward ? 1 : count - 1)) % count);
 }
 
-void MonitorApp::RenameView() {
-  if (ShownFile()) return;  // an opened file's tab is its file's name
+void ViewsControl::RenameView() {
+  if (files.ShownFile()) return;  // an opened file's tab is its file's name
   RenameViewDialog dialog;
   dialog.name = ViewName(views.current());
   if (dialog.Run(mainWindow) != 1 || dialog.name.empty()) return;
@@ -126,12 +118,12 @@ void MonitorApp::RenameView() {
   SaveViews();
 }
 
-void MonitorApp::ShowOnlyProcess() {
-  const uint32_t menuPid = ShownConsole().menuPid;
+void ViewsControl::ShowOnlyProcess() {
+  const uint32_t menuPid = files.ShownConsole().menuPid;
   if (menuPid == 0) return;
-  if (OpenedFile* file = ShownFile()) {
+  if (OpenedFile* file = files.ShownFile()) {
     // An opened file has no views of its own: its rules keep that process alone.
-    AddFileRule(*file, ProcessRule(filtering::FilterAction::kInclude, menuPid));
+    files.AddFileRule(*file, ProcessRule(filtering::FilterAction::kInclude, menuPid));
     return;
   }
   MonitorView view;
@@ -148,18 +140,11 @@ void MonitorApp::ShowOnlyProcess() {
   AddView(std::move(view));
 }
 
-void MonitorApp::AddFileRule(OpenedFile& file, const filtering::FilterRule& rule) {
-  file.filterRules.push_back(rule);
-  file.filterOn = true;  // the rule is asked to work now
-  ApplyFileFilters(file);
-  ShowViewTabs();
-}
-
-void MonitorApp::HideProcess() {
-  const uint32_t menuPid = ShownConsole().menuPid;
+void ViewsControl::HideProcess() {
+  const uint32_t menuPid = files.ShownConsole().menuPid;
   if (menuPid == 0) return;
-  if (OpenedFile* file = ShownFile()) {
-    AddFileRule(*file, ProcessRule(filtering::FilterAction::kExclude, menuPid));
+  if (OpenedFile* file = files.ShownFile()) {
+    files.AddFileRule(*file, ProcessRule(filtering::FilterAction::kExclude, menuPid));
     return;
   }
   MonitorView& view = views.Current();

@@ -4,7 +4,8 @@
 // A change redraws the whole history at once and is saved in section "system".
 #include <windows.h>
 
-#include "monitor/app/monitor_app.h"
+#include "monitor/app/view_flags.h"
+
 #include "receiving/file_time.h"
 #include "monitor/resources/resource_ids.h"
 #include "monitor/settings/settings_file.h"
@@ -39,20 +40,20 @@ void CheckFlag(HWND mainWindow, const ViewFlag& row, bool on) {
 
 }  // namespace
 
-void MonitorApp::LoadViewFlags() {
+void ViewFlags::LoadViewFlags() {
   for (const ViewFlag& row : kViewFlags) {
-    gutter.*row.flag = ReadSetting(row.key) == 1;
-    CheckFlag(mainWindow, row, gutter.*row.flag);
+    gutter_.*row.flag = ReadSetting(row.key) == 1;
+    CheckFlag(window_, row, gutter_.*row.flag);
   }
   // A form the file names that there is none of reads as the clock.
-  gutter.style.form = line_stamps::StampForm(ReadSetting(settings_keys::kStampForm));
-  gutter.style.arrival = ReadSetting(settings_keys::kStampsOfArrival) == 1;
-  CheckStyle(mainWindow, gutter.style);
-  ForEachConsole([](VGL_Console& each) { each.GutterChanged(); });
+  gutter_.style.form = line_stamps::StampForm(ReadSetting(settings_keys::kStampForm));
+  gutter_.style.arrival = ReadSetting(settings_keys::kStampsOfArrival) == 1;
+  CheckStyle(window_, gutter_.style);
+  gutterChanged_();
 }
 
-bool MonitorApp::ChooseStampStyle(int command) {
-  line_stamps::StampStyle& style = gutter.style;
+bool ViewFlags::ChooseStampStyle(int command) {
+  line_stamps::StampStyle& style = gutter_.style;
   if (command >= ID_VIEW_STAMP_CLOCK && command <= ID_VIEW_STAMP_DELTA) {
     style.form = line_stamps::StampForm(command - ID_VIEW_STAMP_CLOCK);
     WriteSetting(settings_keys::kStampForm, int(style.form));
@@ -62,25 +63,25 @@ bool MonitorApp::ChooseStampStyle(int command) {
   } else {
     return false;
   }
-  CheckStyle(mainWindow, style);
-  ForEachConsole([](VGL_Console& each) { each.GutterChanged(); });
+  CheckStyle(window_, style);
+  gutterChanged_();
   return true;
 }
 
-void MonitorApp::RestartElapsedTime() {
-  gutter.style.origin = NowAsFileTime();
-  stamps.Restart();
-  ForEachConsole([](VGL_Console& each) { each.GutterChanged(); });
+void ViewFlags::RestartElapsedTime() {
+  gutter_.style.origin = NowAsFileTime();
+  stamps_.Restart();
+  gutterChanged_();
 }
 
-bool MonitorApp::ToggleViewFlag(int command) {
+bool ViewFlags::ToggleViewFlag(int command) {
   for (const ViewFlag& row : kViewFlags) {
     if (row.command != command) continue;
-    bool& on = gutter.*row.flag;
+    bool& on = gutter_.*row.flag;
     on = !on;
-    CheckFlag(mainWindow, row, on);
+    CheckFlag(window_, row, on);
     // Every stored line is drawn anew, with or without what the flag adds.
-    ForEachConsole([](VGL_Console& each) { each.GutterChanged(); });
+    gutterChanged_();
     WriteSetting(row.key, on ? 1 : 0);
     return true;
   }

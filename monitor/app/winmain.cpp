@@ -8,9 +8,9 @@
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR commandLine, int showCommand) {
   // Outlives the main window: closed down (log, listener, channel) once the loop has ended.
   MonitorApp app;
-  app.startFile = FileOfCommandLine(commandLine ? commandLine : "");
+  app.SetStartFile(FileOfCommandLine(commandLine ? commandLine : ""));
   if (!InitInstance(app, instance, showCommand)) return 0;
-  html_help::Initialize(&app.helpCookie);
+  html_help::Initialize(&app.helpCookie());
 
   MSG message;
   // Taken as Unicode, which the find dialog (a Unicode window) needs for every character typed

@@ -56,14 +56,14 @@ UiScript& AnswerMessageBox(UiScript& script, std::string* text, int button) {
 }
 
 void StartSaving(UiScript& script) {
-  ASSERT_TRUE(script.Run([] { app.StartLogSaving(); }));
+  ASSERT_TRUE(script.Run([] { app.log().Start(); }));
 }
 
 class LogSaving : public testing::Test {
  protected:
   void SetUp() override {
     MonitorHost::ResetConsole("first line\r\nsecond line\r\n");
-    app.StopLogSaving();  // the Off state: 101 enabled, 102 greyed
+    app.log().Stop();  // the Off state: 101 enabled, 102 greyed
   }
   MonitorHost host;
 };
@@ -77,7 +77,7 @@ TEST_F(LogSaving, FirstUseOffersAnEmptyNameWithTheBoxChecked) {
   EXPECT_EQ(offered.checked, static_cast<UINT>(BST_CHECKED));
   EXPECT_EQ(offered.caption, L"Save Message Log");
   // Cancel changes nothing.
-  EXPECT_FALSE(app.logFile.IsOpen());
+  EXPECT_FALSE(app.log().file().IsOpen());
   EXPECT_FALSE(host.SettingsFileExists());
   EXPECT_TRUE(MonitorHost::CommandEnabled(ID_FILE_START_LOG));
   EXPECT_FALSE(MonitorHost::CommandEnabled(ID_FILE_STOP_LOG));
@@ -115,10 +115,10 @@ TEST_F(LogSaving, AUtf8LogKeepsEveryCharacterAndAnAnsiLogItsBytes) {
     UiScript script;
     FillLogDialog(script, nullptr, name.c_str(), true, utf8);
     StartSaving(script);
-    ASSERT_TRUE(app.logFile.IsOpen());
-    app.Take(message);
-    app.ShowNotice("<< a notice >>\n");
-    app.StopLogSaving();
+    ASSERT_TRUE(app.log().file().IsOpen());
+    app.messageView().Take(message);
+    app.messageView().ShowNotice("<< a notice >>\n");
+    app.log().Stop();
     const std::string logged = utf8 ? "\xCE\x95\xCE\xBB\xCE\xBB\xCE\xB7\xF0\x9F\x98\x80\r\n" : "?????\r\n";
     EXPECT_EQ(ReadWholeFile(name), "first line\r\nsecond line\r\n" + logged + "<< a notice >>\r\n");
     EXPECT_EQ(host.Section("log file")[3], std::make_pair(std::string("log encoding"), std::string(utf8 ? "1" : "0")));
@@ -130,7 +130,7 @@ TEST_F(LogSaving, NewFileStartsWithTheConsoleTextAndTakesLaterMessages) {
   UiScript script;
   FillLogDialog(script, nullptr, name.c_str(), true);
   StartSaving(script);
-  ASSERT_TRUE(app.logFile.IsOpen());
+  ASSERT_TRUE(app.log().file().IsOpen());
   EXPECT_EQ(ReadWholeFile(name), "first line\r\nsecond line\r\n");
   EXPECT_FALSE(MonitorHost::CommandEnabled(ID_FILE_START_LOG));
   EXPECT_TRUE(MonitorHost::CommandEnabled(ID_FILE_STOP_LOG));
@@ -143,8 +143,8 @@ TEST_F(LogSaving, NewFileStartsWithTheConsoleTextAndTakesLaterMessages) {
   EXPECT_EQ(keys[3], std::make_pair(std::string("log encoding"), std::string("0")));
   EXPECT_EQ(keys[4], std::make_pair(std::string("file name"), name));
 
-  app.StopLogSaving();
-  EXPECT_FALSE(app.logFile.IsOpen());
+  app.log().Stop();
+  EXPECT_FALSE(app.log().file().IsOpen());
   EXPECT_TRUE(MonitorHost::CommandEnabled(ID_FILE_START_LOG));
   EXPECT_FALSE(MonitorHost::CommandEnabled(ID_FILE_STOP_LOG));
 }
@@ -154,7 +154,7 @@ TEST_F(LogSaving, WithTheBoxOffTheFileStartsEmpty) {
   UiScript script;
   FillLogDialog(script, nullptr, name.c_str(), false);
   StartSaving(script);
-  ASSERT_TRUE(app.logFile.IsOpen());
+  ASSERT_TRUE(app.log().file().IsOpen());
   EXPECT_EQ(ReadWholeFile(name), "");
   EXPECT_EQ(host.Section("log file")[0].second, "0");
 }
@@ -165,7 +165,7 @@ TEST_F(LogSaving, EmptyConsoleWritesNothingFirst) {
   UiScript script;
   FillLogDialog(script, nullptr, name.c_str(), true);
   StartSaving(script);
-  ASSERT_TRUE(app.logFile.IsOpen());
+  ASSERT_TRUE(app.log().file().IsOpen());
   EXPECT_EQ(ReadWholeFile(name), "");
 }
 
@@ -173,7 +173,7 @@ TEST_F(LogSaving, ConfirmingAnEmptyNameChangesNothing) {
   UiScript script;
   FillLogDialog(script, nullptr, "", true);
   StartSaving(script);
-  EXPECT_FALSE(app.logFile.IsOpen());
+  EXPECT_FALSE(app.log().file().IsOpen());
   EXPECT_FALSE(host.SettingsFileExists());
 }
 
@@ -186,7 +186,7 @@ TEST_F(LogSaving, ExistingFileAnsweredNoIsLeftUntouched) {
   AnswerMessageBox(script, &question, IDNO);
   StartSaving(script);
   EXPECT_EQ(question, "\"" + name + "\" has already existed, overwrite ?");
-  EXPECT_FALSE(app.logFile.IsOpen());
+  EXPECT_FALSE(app.log().file().IsOpen());
   EXPECT_EQ(ReadWholeFile(name), "keep me");
   EXPECT_FALSE(host.SettingsFileExists());
   EXPECT_TRUE(MonitorHost::CommandEnabled(ID_FILE_START_LOG));
@@ -201,7 +201,7 @@ TEST_F(LogSaving, ExistingFileAnsweredYesIsEmptiedAndStartsWithTheConsoleText) {
   FillLogDialog(script, nullptr, name.c_str(), true);
   AnswerMessageBox(script, &question, IDYES);
   StartSaving(script);
-  ASSERT_TRUE(app.logFile.IsOpen());
+  ASSERT_TRUE(app.log().file().IsOpen());
   EXPECT_EQ(ReadWholeFile(name), "first line\r\nsecond line\r\n");
 }
 
@@ -215,7 +215,7 @@ TEST_F(LogSaving, MissingFolderCannotOpenWithoutAsking) {
   AnswerMessageBox(script, &failure, IDOK);
   StartSaving(script);
   EXPECT_EQ(failure, "Can't open \"" + name + "\"");
-  EXPECT_FALSE(app.logFile.IsOpen());
+  EXPECT_FALSE(app.log().file().IsOpen());
   EXPECT_FALSE(host.SettingsFileExists());
   EXPECT_TRUE(MonitorHost::CommandEnabled(ID_FILE_START_LOG));
 }
@@ -226,16 +226,16 @@ TEST_F(LogSaving, FailedWriteStopsSavingFlipsTheCommandsAndSaysWhy) {
   UiScript script;
   FillLogDialog(script, nullptr, name.c_str(), true);
   StartSaving(script);
-  ASSERT_TRUE(app.logFile.IsOpen());
+  ASSERT_TRUE(app.log().file().IsOpen());
   ASSERT_TRUE(MonitorHost::CommandEnabled(ID_FILE_STOP_LOG));
   // A handle that cannot be written to in the log's place makes the next write fail.
-  app.logFile.Adopt(CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+  app.log().file().Adopt(CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 OPEN_EXISTING, 0, nullptr));
-  ASSERT_TRUE(app.logFile.IsOpen());
+  ASSERT_TRUE(app.log().file().IsOpen());
   const char text[] = "third line\n";
-  app.ShowReceived(reinterpret_cast<const unsigned char*>(text), sizeof text - 1);
+  app.messageView().ShowReceived(reinterpret_cast<const unsigned char*>(text), sizeof text - 1);
 
-  EXPECT_FALSE(app.logFile.IsOpen());
+  EXPECT_FALSE(app.log().file().IsOpen());
   EXPECT_TRUE(MonitorHost::CommandEnabled(ID_FILE_START_LOG));
   EXPECT_FALSE(MonitorHost::CommandEnabled(ID_FILE_STOP_LOG));
   EXPECT_EQ(ReadWholeFile(name), "first line\r\nsecond line\r\n") << "what was written stays";
@@ -260,7 +260,7 @@ TEST_F(LogSaving, NextUseOffersTheLastNameAndOption) {
   UiScript first;
   FillLogDialog(first, nullptr, name.c_str(), false);
   StartSaving(first);
-  app.StopLogSaving();
+  app.log().Stop();
 
   Offered offered;
   UiScript second;
@@ -275,12 +275,12 @@ TEST_F(LogSaving, WhileSavingTheCommandOnlyGreysItself) {
   UiScript script;
   FillLogDialog(script, nullptr, name.c_str(), true);
   StartSaving(script);
-  const HANDLE open = app.logFile.handle();
+  const HANDLE open = app.log().file().handle();
   ASSERT_NE(open, nullptr);
   EnableMenuItem(GetMenu(MonitorHost::Window()), ID_FILE_START_LOG, MF_BYCOMMAND | MF_ENABLED);
   UiScript none;  // no dialog may appear
-  EXPECT_TRUE(none.Run([] { app.StartLogSaving(); }));
-  EXPECT_EQ(app.logFile.handle(), open);
+  EXPECT_TRUE(none.Run([] { app.log().Start(); }));
+  EXPECT_EQ(app.log().file().handle(), open);
   EXPECT_FALSE(MonitorHost::CommandEnabled(ID_FILE_START_LOG));
 }
 
@@ -290,8 +290,8 @@ TEST_F(LogSaving, StopAfterALostFileReturnsToOff) {
   UiScript script;
   FillLogDialog(script, nullptr, name.c_str(), true);
   StartSaving(script);
-  app.logFile.Close();
-  app.StopLogSaving();
+  app.log().file().Close();
+  app.log().Stop();
   EXPECT_TRUE(MonitorHost::CommandEnabled(ID_FILE_START_LOG));
   EXPECT_FALSE(MonitorHost::CommandEnabled(ID_FILE_STOP_LOG));
 }
@@ -318,7 +318,7 @@ TEST_F(LogSaving, BrowseOnlyFillsTheNameField) {
   StartSaving(script);
   EXPECT_EQ(shown, chosen);
   EXPECT_FALSE(FileExists(chosen));
-  EXPECT_FALSE(app.logFile.IsOpen());
+  EXPECT_FALSE(app.log().file().IsOpen());
 }
 
 // The name is read back with room for 258 characters and its NUL: the box takes no more, so
@@ -340,7 +340,7 @@ TEST_F(LogSaving, TheNameBoxTakesNoMoreThanTheNameCanHold) {
   StartSaving(script);
   EXPECT_EQ(limit, MAX_PATH - 2);
   EXPECT_EQ(typed.size(), static_cast<size_t>(MAX_PATH - 2));
-  EXPECT_FALSE(app.logFile.IsOpen());
+  EXPECT_FALSE(app.log().file().IsOpen());
 }
 
 }  // namespace

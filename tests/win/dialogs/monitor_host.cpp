@@ -27,7 +27,7 @@ HWND CreateHost() {
                                     480, nullptr, LoadMenuA(instance, MAKEINTRESOURCEA(IDR_MENU_ENGLISH)),
                                     instance, nullptr);
   ShowWindow(window, SW_SHOW);
-  MonitorHost::App().mainWindow = window;
+  MonitorHost::App().SetWindow(window);
   return window;
 }
 
@@ -49,16 +49,16 @@ MonitorHost::MonitorHost() {
   language = Language::kEnglish;
   Window();
   MonitorApp& app = App();
-  if (!app.console.window) {
-    app.console.Create(Window());
-    MoveWindow(app.console.window, 0, 0, 600, 400, TRUE);
+  if (!app.liveConsole().window) {
+    app.liveConsole().Create(Window());
+    MoveWindow(app.liveConsole().window, 0, 0, 600, 400, TRUE);
   }
 }
 
 MonitorHost::~MonitorHost() {
   // The log file closes before the scratch folder goes.
   MonitorApp& app = App();
-  if (app.logFile.IsOpen()) app.StopLogSaving();
+  if (app.log().file().IsOpen()) app.log().Stop();
   settingsPath[0] = '\0';
 }
 
@@ -88,12 +88,12 @@ void MonitorHost::WriteSetting(const char* section, const char* key, const char*
 
 void MonitorHost::ResetConsole(const std::string& text) {
   MonitorApp& app = App();
-  app.console.Clear();
-  if (!text.empty()) app.console.Write(text.data(), static_cast<int>(text.size()), 0);
+  app.liveConsole().Clear();
+  if (!text.empty()) app.liveConsole().Write(text.data(), static_cast<int>(text.size()), 0);
 }
 
 std::string MonitorHost::ConsoleText() {
-  return StoredText(App().console.text);
+  return StoredText(App().liveConsole().text);
 }
 
 bool MonitorHost::CommandEnabled(int command) { return MenuCommandEnabled(GetMenu(Window()), command); }

@@ -66,7 +66,7 @@ bool RunSheet(std::function<void(HWND page)> act, int button = PSBTN_OK) {
     act(Page(sheet));
     PostMessageA(sheet, PSM_PRESSBUTTON, button, 0);
   });
-  return script.Run([] { app.console.OpenSettingsSheet(MonitorHost::Window()); });
+  return script.Run([] { app.liveConsole().OpenSettingsSheet(MonitorHost::Window()); });
 }
 
 void SetNumber(HWND page, int id, const char* text) {
@@ -95,13 +95,13 @@ class SettingsSheet : public testing::Test {
     SyncConsoleWithFile();
   }
   void SyncConsoleWithFile() {
-    app.console.settingsUnsaved = false;  // the record outlives each test
+    app.liveConsole().settingsUnsaved = false;  // the record outlives each test
     ConsoleSettings fromFile;
     ReadConsoleSettings(fromFile);
-    app.console.ApplySettings(fromFile);
-    app.console.settings.inputText = kNotReconfigured;
+    app.liveConsole().ApplySettings(fromFile);
+    app.liveConsole().settings.inputText = kNotReconfigured;
   }
-  static bool Reconfigured() { return app.console.settings.inputText != kNotReconfigured; }
+  static bool Reconfigured() { return app.liveConsole().settings.inputText != kNotReconfigured; }
   // The first family the page lists: what an unlisted stored family becomes.
   static std::string FirstFamily() {
     std::string first;
@@ -183,7 +183,7 @@ TEST_F(SettingsSheet, TheWholePageIsVisibleAboveTheButtons) {
         fitted = true;
         PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
       });
-  EXPECT_TRUE(script.Run([] { app.console.OpenSettingsSheet(MonitorHost::Window()); }, 3000));
+  EXPECT_TRUE(script.Run([] { app.liveConsole().OpenSettingsSheet(MonitorHost::Window()); }, 3000));
   EXPECT_TRUE(fitted);
 }
 
@@ -231,7 +231,7 @@ TEST_F(SettingsSheet, OkWithAnUnlistedFamilyStoresTheFirstListedOneAndReconfigur
   EXPECT_EQ(selected, first);
   EXPECT_EQ(Value(host, "text font name"), first);
   EXPECT_TRUE(Reconfigured());
-  EXPECT_STREQ(app.console.settings.fontName, first.c_str());
+  EXPECT_STREQ(app.liveConsole().settings.fontName, first.c_str());
 }
 
 TEST_F(SettingsSheet, CancelWritesNothing) {
@@ -239,7 +239,7 @@ TEST_F(SettingsSheet, CancelWritesNothing) {
                        PSBTN_CANCEL));
   EXPECT_FALSE(host.SettingsFileExists());
   EXPECT_FALSE(Reconfigured());
-  EXPECT_EQ(app.console.settings.hexMode, 0);
+  EXPECT_EQ(app.liveConsole().settings.hexMode, 0);
 }
 
 // OK with a settings file that cannot be written closed the sheet and changed nothing, without a
@@ -278,7 +278,7 @@ TEST_F(SettingsSheet, OkWithAnUnwritableSettingsFileAppliesTheChoicesAndTellsOnc
                   told = WideTextOf(GetDlgItem(box, 0xFFFF));
                   PostMessageA(box, WM_COMMAND, IDOK, 0);
                 });
-    EXPECT_TRUE(script.Run([] { app.console.OpenSettingsSheet(MonitorHost::Window()); }));
+    EXPECT_TRUE(script.Run([] { app.liveConsole().OpenSettingsSheet(MonitorHost::Window()); }));
     EXPECT_EQ(boxes, 1);
     if (c.language == Language::kEnglish) {
       EXPECT_EQ(told.find(english), 0u) << "the English text";
@@ -286,9 +286,9 @@ TEST_F(SettingsSheet, OkWithAnUnwritableSettingsFileAppliesTheChoicesAndTellsOnc
       EXPECT_EQ(told.find(english), std::wstring::npos) << "the Japanese text";
     }
     EXPECT_NE(told.find(c.path[0] ? wideGone : L"\"vigilo.ini\""), std::wstring::npos) << "the file named";
-    EXPECT_EQ(app.console.settings.hexMode, 1);
-    EXPECT_EQ(app.console.settings.wrapColumn, 120);
-    EXPECT_EQ(app.console.text.wrapColumn, 120u);
+    EXPECT_EQ(app.liveConsole().settings.hexMode, 1);
+    EXPECT_EQ(app.liveConsole().settings.wrapColumn, 120);
+    EXPECT_EQ(app.liveConsole().text.wrapColumn, 120u);
     // The sheet opens again on what the console runs with; Cancel keeps it and says nothing.
     bool shown = false;
     UiScript again;
@@ -296,9 +296,9 @@ TEST_F(SettingsSheet, OkWithAnUnwritableSettingsFileAppliesTheChoicesAndTellsOnc
       shown = IsDlgButtonChecked(Page(found), IDC_CONFIG_HEX_MODE) == BST_CHECKED;
       PostMessageA(found, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
     });
-    EXPECT_TRUE(again.Run([] { app.console.OpenSettingsSheet(MonitorHost::Window()); }));
+    EXPECT_TRUE(again.Run([] { app.liveConsole().OpenSettingsSheet(MonitorHost::Window()); }));
     EXPECT_TRUE(shown);
-    EXPECT_EQ(app.console.settings.hexMode, 1);
+    EXPECT_EQ(app.liveConsole().settings.hexMode, 1);
   }
   language = Language::kEnglish;
   std::snprintf(settingsPath, sizeof settingsPath, "%s", kept);
@@ -309,7 +309,7 @@ TEST_F(SettingsSheet, CancelReconfiguresWhenTheFileChangedBehindTheConsole) {
   host.WriteSetting("console", "hex mode", "1");  // edited by hand while the monitor runs
   ASSERT_TRUE(RunSheet([](HWND) {}, PSBTN_CANCEL));
   EXPECT_TRUE(Reconfigured());
-  EXPECT_EQ(app.console.settings.hexMode, 1);
+  EXPECT_EQ(app.liveConsole().settings.hexMode, 1);
 }
 
 TEST_F(SettingsSheet, OutOfRangeNumbersRevertToThePreviousValue) {
@@ -330,7 +330,7 @@ TEST_F(SettingsSheet, OutOfRangeNumbersRevertToThePreviousValue) {
   EXPECT_EQ(bufferShown, "100");
   EXPECT_EQ(Value(host, "column"), "100");
   EXPECT_EQ(Value(host, "buffer size"), "100");
-  EXPECT_EQ(app.console.settings.bufferSize, 102400);
+  EXPECT_EQ(app.liveConsole().settings.bufferSize, 102400);
 }
 
 TEST_F(SettingsSheet, LargestAcceptedNumbers) {
@@ -340,8 +340,8 @@ TEST_F(SettingsSheet, LargestAcceptedNumbers) {
   }));
   EXPECT_EQ(Value(host, "column"), "256");
   EXPECT_EQ(Value(host, "buffer size"), "1024");
-  EXPECT_EQ(app.console.settings.bufferSize, 1024 * 1024);
-  EXPECT_EQ(app.console.settings.wrapColumn, 256);
+  EXPECT_EQ(app.liveConsole().settings.bufferSize, 1024 * 1024);
+  EXPECT_EQ(app.liveConsole().settings.wrapColumn, 256);
 }
 
 TEST_F(SettingsSheet, TabWidthButtons) {
@@ -366,7 +366,7 @@ TEST_F(SettingsSheet, TabWidthButtons) {
   ASSERT_TRUE(RunSheet([](HWND page) { PostClick(page, IDC_CONFIG_TAB_2); }));
   // The click is posted: it is handled before the sheet sees the posted OK.
   EXPECT_EQ(Value(host, "tabs"), "2");
-  EXPECT_EQ(app.console.settings.tabSize, 2);
+  EXPECT_EQ(app.liveConsole().settings.tabSize, 2);
 }
 
 TEST_F(SettingsSheet, ScalableFamilyOffersTenSizesAndKeepsAnInBetweenSize) {
@@ -406,7 +406,7 @@ TEST_F(SettingsSheet, OnlyACustomColourChangedIsWrittenWithoutReconfiguring) {
       .Then([] { return ColourChooser() ? nullptr : FindSheet(); },
             [](HWND sheet) { PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0); });
   host.WriteSetting("console", "custom 15", "777");
-  ASSERT_TRUE(script.Run([] { app.console.OpenSettingsSheet(MonitorHost::Window()); }));
+  ASSERT_TRUE(script.Run([] { app.liveConsole().OpenSettingsSheet(MonitorHost::Window()); }));
   EXPECT_EQ(Value(host, "custom 15"), "777");
   EXPECT_EQ(Value(host, "console back 2"), "16777215");  // the cancelled chooser kept it
   EXPECT_FALSE(Reconfigured());
@@ -434,7 +434,7 @@ struct Rendering {
 };
 
 // What a window shows after painting itself, copied from the screen.
-Rendering Render(HWND window = app.console.window) {
+Rendering Render(HWND window = app.liveConsole().window) {
   Rendering r;
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
   RECT client;
@@ -496,19 +496,19 @@ TEST_F(SettingsSheet, ChangesReachTheRunningConsole) {
       .Then(ColourChooser, [&](HWND chooser) { ChooseColour(chooser, newBack); })
       .Then([] { return ColourChooser() ? nullptr : FindSheet(); },
             [](HWND sheet) { PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0); });
-  ASSERT_TRUE(script.Run([] { app.console.OpenSettingsSheet(MonitorHost::Window()); }));
+  ASSERT_TRUE(script.Run([] { app.liveConsole().OpenSettingsSheet(MonitorHost::Window()); }));
 
-  const ConsoleSettings& now = app.console.settings;
+  const ConsoleSettings& now = app.liveConsole().settings;
   EXPECT_TRUE(Reconfigured());
   EXPECT_EQ(now.showVScroll, 0);
-  const LONG style = GetWindowLongA(app.console.window, GWL_STYLE);
+  const LONG style = GetWindowLongA(app.liveConsole().window, GWL_STYLE);
   EXPECT_EQ(style & WS_VSCROLL, 0) << "the vertical scroll bar is still shown";
   EXPECT_NE(style & WS_HSCROLL, 0) << "the horizontal scroll bar went too";
   EXPECT_EQ(now.hexMode, 1);
   EXPECT_EQ(now.wrapColumn, 120);
   EXPECT_EQ(now.bufferSize, 128 * 1024);
-  EXPECT_EQ(app.console.text.capacity, 128u * 1024);
-  EXPECT_EQ(app.console.text.wrapColumn, 120u);
+  EXPECT_EQ(app.liveConsole().text.capacity, 128u * 1024);
+  EXPECT_EQ(app.liveConsole().text.wrapColumn, 120u);
   EXPECT_EQ(family, now.fontName);
   EXPECT_GT(now.fontSize, 12);
   EXPECT_EQ(now.normalBack, newBack);

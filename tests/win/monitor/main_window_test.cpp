@@ -33,13 +33,13 @@ class MainWindowTest : public ::testing::Test {
   void SetUp() override {
     Pump(100);
     ASSERT_TRUE(monitor_.started());
-    ASSERT_NE(app.console.window, nullptr);
+    ASSERT_NE(app.liveConsole().window, nullptr);
   }
   std::string Ini() const { return ReadWholeFile(monitor_.File("vigilo.ini")); }
 
-  bool MenuEnabled(int command) { return MenuCommandEnabled(GetMenu(app.mainWindow), command); }
-  bool MenuChecked(int command) { return MenuCommandChecked(GetMenu(app.mainWindow), command); }
-  bool ButtonEnabled(int command) { return ToolbarButtonEnabled(app.toolBar, command); }
+  bool MenuEnabled(int command) { return MenuCommandEnabled(GetMenu(app.window()), command); }
+  bool MenuChecked(int command) { return MenuCommandChecked(GetMenu(app.window()), command); }
+  bool ButtonEnabled(int command) { return ToolbarButtonEnabled(app.toolbar(), command); }
 
   // Every Edit command in the same state in the menu and on the toolbar.
   void ExpectEditStates(bool copy, bool selectAll, bool allCopy, bool allErase) {
@@ -57,23 +57,23 @@ class MainWindowTest : public ::testing::Test {
   RECT ChildRect(HWND child) {
     RECT rect;
     GetWindowRect(child, &rect);
-    MapWindowPoints(nullptr, app.mainWindow, reinterpret_cast<POINT*>(&rect), 2);
+    MapWindowPoints(nullptr, app.window(), reinterpret_cast<POINT*>(&rect), 2);
     return rect;
   }
 
   // As drawn: each line's gutter (sender, stamp) before its text.
-  std::string Shown() { return DrawnText(app.console.view); }
+  std::string Shown() { return DrawnText(app.liveConsole().view); }
 
-  void WriteText(const char* text) { app.console.Write(text, static_cast<int>(std::strlen(text)), 0); }
+  void WriteText(const char* text) { app.liveConsole().Write(text, static_cast<int>(std::strlen(text)), 0); }
 
   std::string Tooltip(int command) {
     char unchanged[] = "unchanged";
     NMTTDISPINFOA request = {};
-    request.hdr.hwndFrom = app.toolBar;
+    request.hdr.hwndFrom = app.toolbar();
     request.hdr.idFrom = static_cast<UINT_PTR>(command);
     request.hdr.code = TTN_NEEDTEXTA;
     request.lpszText = unchanged;
-    EXPECT_EQ(SendMessageA(app.mainWindow, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&request)), 0);
+    EXPECT_EQ(SendMessageA(app.window(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&request)), 0);
     return request.lpszText;
   }
 
@@ -83,7 +83,7 @@ class MainWindowTest : public ::testing::Test {
     PopupProbe::Current() = &probe;
     const UINT_PTR timer = SetTimer(nullptr, 0, 30, PopupProbe::Read);
     // The console's right-button handling runs the menu modally; with no menu it returns at once.
-    SendMessageA(app.console.window, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(10, 10));
+    SendMessageA(app.liveConsole().window, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(10, 10));
     Pump(100);
     KillTimer(nullptr, timer);
     PopupProbe::Current() = nullptr;
@@ -97,54 +97,54 @@ class MainWindowTest : public ::testing::Test {
 // Moved to a display of another scale: the window takes the size the system suggests, the
 // toolbar its drawing for that scale with its buttons as they were, the console a font for it.
 TEST_F(MainWindowTest, ADpiChangeRemakesTheToolbarAndTheConsoleFontForTheNewScale) {
-  const DWORD before = static_cast<DWORD>(SendMessageA(app.toolBar, TB_GETBUTTONSIZE, 0, 0));
-  const int lineBefore = app.console.lineHeight;
+  const DWORD before = static_cast<DWORD>(SendMessageA(app.toolbar(), TB_GETBUTTONSIZE, 0, 0));
+  const int lineBefore = app.liveConsole().lineHeight;
   ASSERT_GT(lineBefore, 0);
-  const bool copyEnabled = SendMessageA(app.toolBar, TB_ISBUTTONENABLED, ID_EDIT_COPY, 0) != 0;
+  const bool copyEnabled = SendMessageA(app.toolbar(), TB_ISBUTTONENABLED, ID_EDIT_COPY, 0) != 0;
   RECT suggested = {10, 20, 10 + 900, 20 + 700};
-  SendMessageA(app.mainWindow, WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+  SendMessageA(app.window(), WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
   RECT frame;
-  GetWindowRect(app.mainWindow, &frame);
+  GetWindowRect(app.window(), &frame);
   EXPECT_EQ(frame.right - frame.left, 900);
   EXPECT_EQ(frame.bottom - frame.top, 700);
-  const DWORD after = static_cast<DWORD>(SendMessageA(app.toolBar, TB_GETBUTTONSIZE, 0, 0));
+  const DWORD after = static_cast<DWORD>(SendMessageA(app.toolbar(), TB_GETBUTTONSIZE, 0, 0));
   EXPECT_EQ(LOWORD(after), 2 * LOWORD(before));
   EXPECT_EQ(HIWORD(after), 2 * HIWORD(before));
-  EXPECT_EQ(SendMessageA(app.toolBar, TB_ISBUTTONENABLED, ID_EDIT_COPY, 0) != 0, copyEnabled);
-  EXPECT_GE(app.console.lineHeight, 2 * lineBefore - 3);
-  EXPECT_LE(app.console.lineHeight, 2 * lineBefore + 3);
-  EXPECT_EQ(app.console.view.leftMargin, 2 * kConsoleLeftMargin);
-  EXPECT_EQ(app.console.view.topMargin, 2 * kConsoleTopMargin);
-  SendMessageA(app.mainWindow, WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&suggested));
-  EXPECT_EQ(static_cast<DWORD>(SendMessageA(app.toolBar, TB_GETBUTTONSIZE, 0, 0)), before);
-  EXPECT_EQ(app.console.lineHeight, lineBefore);
+  EXPECT_EQ(SendMessageA(app.toolbar(), TB_ISBUTTONENABLED, ID_EDIT_COPY, 0) != 0, copyEnabled);
+  EXPECT_GE(app.liveConsole().lineHeight, 2 * lineBefore - 3);
+  EXPECT_LE(app.liveConsole().lineHeight, 2 * lineBefore + 3);
+  EXPECT_EQ(app.liveConsole().view.leftMargin, 2 * kConsoleLeftMargin);
+  EXPECT_EQ(app.liveConsole().view.topMargin, 2 * kConsoleTopMargin);
+  SendMessageA(app.window(), WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&suggested));
+  EXPECT_EQ(static_cast<DWORD>(SendMessageA(app.toolbar(), TB_GETBUTTONSIZE, 0, 0)), before);
+  EXPECT_EQ(app.liveConsole().lineHeight, lineBefore);
 }
 
 // The system's app theme turned dark and light again while the monitor runs: the console's colours
 // that vigilo.ini does not set follow at once.
 TEST_F(MainWindowTest, ATurnOfTheSystemThemeRecoloursTheConsoleAtOnce) {
   const char* const personalize = "Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize";
-  const uint32_t light = app.console.settings.normalBack;
+  const uint32_t light = app.liveConsole().settings.normalBack;
   DWORD dark = 0;
   ASSERT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, personalize, "AppsUseLightTheme", REG_DWORD, &dark, sizeof dark),
             ERROR_SUCCESS);
-  SendMessageA(app.mainWindow, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>("ImmersiveColorSet"));
-  const uint32_t darkened = app.console.settings.normalBack;
+  SendMessageA(app.window(), WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>("ImmersiveColorSet"));
+  const uint32_t darkened = app.liveConsole().settings.normalBack;
   RegDeleteKeyValueA(HKEY_CURRENT_USER, personalize, "AppsUseLightTheme");
-  SendMessageA(app.mainWindow, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>("ImmersiveColorSet"));
+  SendMessageA(app.window(), WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>("ImmersiveColorSet"));
   EXPECT_EQ(light, 0xFFFFFFu);
   EXPECT_EQ(darkened, 0x1E1E1Eu);
-  EXPECT_EQ(app.console.settings.normalBack, light);
+  EXPECT_EQ(app.liveConsole().settings.normalBack, light);
 }
 
 TEST_F(MainWindowTest, StartsWithNothingToActOnGreyed) {
   EXPECT_EQ(std::string(settingsPath), monitor_.File("vigilo.ini"));
   char title[64];
-  GetWindowTextA(app.mainWindow, title, sizeof title);
+  GetWindowTextA(app.window(), title, sizeof title);
   EXPECT_STREQ(title, "Tellit Message Monitor");
-  EXPECT_EQ(GetMenuItemID(GetSubMenu(GetMenu(app.mainWindow), 0), 10), static_cast<UINT>(ID_FILE_EXIT));
+  EXPECT_EQ(GetMenuItemID(GetSubMenu(GetMenu(app.window()), 0), 10), static_cast<UINT>(ID_FILE_EXIT));
   char popup[32];
-  GetMenuStringA(GetMenu(app.mainWindow), 0, popup, sizeof popup, MF_BYPOSITION);
+  GetMenuStringA(GetMenu(app.window()), 0, popup, sizeof popup, MF_BYPOSITION);
   EXPECT_STREQ(popup, "&File") << "language 0: the English menu";
   ExpectEditStates(false, false, false, false);
   EXPECT_TRUE(MenuEnabled(ID_FILE_START_LOG));
@@ -156,98 +156,98 @@ TEST_F(MainWindowTest, StartsWithNothingToActOnGreyed) {
   EXPECT_FALSE(MenuEnabled(ID_FILE_FOLLOW));
   EXPECT_FALSE(MenuEnabled(ID_FILE_CLOSE_FILE));
   for (int command : {ID_FILE_SETTING, ID_HELP_TOPICS}) EXPECT_TRUE(ButtonEnabled(command));
-  EXPECT_TRUE(app.receiver.mailslot().IsOpen());
-  EXPECT_EQ(app.receiver.mailslot().capacity(), 4096u);
-  EXPECT_NE(app.convertBuffer, nullptr);
+  EXPECT_TRUE(app.intake().receiver().mailslot().IsOpen());
+  EXPECT_EQ(app.intake().receiver().mailslot().capacity(), 4096u);
+  EXPECT_TRUE(app.messageView().HasConvertBuffer());
   // Twelve entries, Paste nowhere on the toolbar.
-  EXPECT_EQ(SendMessageA(app.toolBar, TB_BUTTONCOUNT, 0, 0), 12);
-  EXPECT_EQ(SendMessageA(app.toolBar, TB_COMMANDTOINDEX, ID_EDIT_PASTE, 0), -1);
+  EXPECT_EQ(SendMessageA(app.toolbar(), TB_BUTTONCOUNT, 0, 0), 12);
+  EXPECT_EQ(SendMessageA(app.toolbar(), TB_COMMANDTOINDEX, ID_EDIT_PASTE, 0), -1);
 }
 
 TEST_F(MainWindowTest, EditCommandsFollowTextSelectionCopyAndErase) {
-  app.console.Clear();
+  app.liveConsole().Clear();
   ExpectEditStates(false, false, false, false);
 
   WriteText("first line\r\nsecond line\r\n");
   ExpectEditStates(false, true, true, true);
 
   app.OnCommand(ID_EDIT_SELECT_ALL);
-  EXPECT_EQ(app.console.text.selection.state, Selection::kFinished);
+  EXPECT_EQ(app.liveConsole().text.selection.state, Selection::kFinished);
   ExpectEditStates(true, true, true, true);
 
   app.OnCommand(ID_EDIT_COPY);
   EXPECT_EQ(ClipboardText(), "first line\r\nsecond line\r\n");
-  EXPECT_EQ(app.console.text.selection.state, Selection::kNone);
+  EXPECT_EQ(app.liveConsole().text.selection.state, Selection::kNone);
   ExpectEditStates(false, true, true, true);
 
   app.OnCommand(ID_EDIT_SELECT_ALL);
   WriteText("third\r\n");  // new text drops the selection and greys Copy
-  EXPECT_EQ(app.console.text.selection.state, Selection::kNone);
+  EXPECT_EQ(app.liveConsole().text.selection.state, Selection::kNone);
   ExpectEditStates(false, true, true, true);
 
   app.OnCommand(ID_EDIT_ALL_COPY);
   EXPECT_EQ(ClipboardText(), "first line\r\nsecond line\r\nthird\r\n");
-  EXPECT_EQ(app.console.text.selection.state, Selection::kNone);
+  EXPECT_EQ(app.liveConsole().text.selection.state, Selection::kNone);
   ExpectEditStates(false, true, true, true);
 
-  app.console.hPos = 3;
+  app.liveConsole().hPos = 3;
   app.OnCommand(ID_EDIT_ALL_ERASE);
-  EXPECT_EQ(app.console.text.used, 0u);
-  EXPECT_EQ(app.console.hPos, 0);
-  EXPECT_EQ(app.console.vPos, 0);
+  EXPECT_EQ(app.liveConsole().text.used, 0u);
+  EXPECT_EQ(app.liveConsole().hPos, 0);
+  EXPECT_EQ(app.liveConsole().vPos, 0);
   ExpectEditStates(false, false, false, false);
 }
 
 // Only text written into an empty console enables the three commands; later messages leave
 // their state alone, whatever it is.
 TEST_F(MainWindowTest, OnlyTheFirstTextOfAnEmptyConsoleEnablesTheAllCommands) {
-  app.console.Clear();
+  app.liveConsole().Clear();
   WriteText("first\r\n");
   ExpectEditStates(false, true, true, true);
   for (int command : {ID_EDIT_SELECT_ALL, ID_EDIT_ALL_COPY, ID_EDIT_ALL_ERASE}) app.SetCommandEnabled(command, false);
   WriteText("second\r\n");
   ExpectEditStates(false, false, false, false);
-  app.console.Write("", 0, 0);
-  app.console.Clear();
-  app.console.Write("", 0, 0);  // nothing written: the console stays empty and the commands greyed
+  app.liveConsole().Write("", 0, 0);
+  app.liveConsole().Clear();
+  app.liveConsole().Write("", 0, 0);  // nothing written: the console stays empty and the commands greyed
   ExpectEditStates(false, false, false, false);
   WriteText("third\r\n");
   ExpectEditStates(false, true, true, true);
 }
 
 TEST_F(MainWindowTest, DragSelectionEnablesCopyAndAClickLeavesItGreyed) {
-  app.console.Clear();
+  app.liveConsole().Clear();
   WriteText("0123456789 abcdefghij\r\n");
-  UpdateWindow(app.console.window);
+  UpdateWindow(app.liveConsole().window);
   Pump(50);
-  const int cw = app.console.charWidth > 0 ? app.console.charWidth : 8;
-  const int lh = app.console.lineHeight > 0 ? app.console.lineHeight : 16;
+  const int cw = app.liveConsole().charWidth > 0 ? app.liveConsole().charWidth : 8;
+  const int lh = app.liveConsole().lineHeight > 0 ? app.liveConsole().lineHeight : 16;
   const LPARAM start = MAKELPARAM(4 + cw / 2, 2 + lh / 2);
   const LPARAM end = MAKELPARAM(4 + cw * 6 + cw / 2, 2 + lh / 2);
-  const HWND console = app.console.window;
+  const HWND console = app.liveConsole().window;
 
   SendMessageA(console, WM_LBUTTONDOWN, MK_LBUTTON, start);
   SendMessageA(console, WM_MOUSEMOVE, MK_LBUTTON, end);
   SendMessageA(console, WM_LBUTTONUP, 0, end);
-  EXPECT_EQ(app.console.text.selection.state, Selection::kFinished);
+  EXPECT_EQ(app.liveConsole().text.selection.state, Selection::kFinished);
   ExpectEditStates(true, true, true, true);
   app.OnCommand(ID_EDIT_COPY);
   EXPECT_EQ(ClipboardText().substr(0, 6), "012345");
 
   SendMessageA(console, WM_LBUTTONDOWN, MK_LBUTTON, start);
   SendMessageA(console, WM_LBUTTONUP, 0, start);
-  EXPECT_EQ(app.console.text.selection.state, Selection::kNone);
+  EXPECT_EQ(app.liveConsole().text.selection.state, Selection::kNone);
   ExpectEditStates(false, true, true, true);
 }
 
 // The tabs of the views overlap the toolbar's bottom edge by one pixel, and the console meets them.
 TEST_F(MainWindowTest, TabsOverlapTheToolbarByOnePixelTheConsoleFollowsAndBothFollowTheViewToggles) {
   RECT client;
-  GetClientRect(app.mainWindow, &client);
-  const RECT bar = ChildRect(app.toolBar);
-  const RECT status = ChildRect(app.statusBar);
-  const RECT tabs = ChildRect(app.tabs.window());
-  RECT console = ChildRect(app.console.window);
+  GetClientRect(app.window(), &client);
+  const RECT bar = ChildRect(app.toolbar());
+  const RECT status = ChildRect(app.status().bar());
+  const RECT tabs = ChildRect(app.views().tabs().window());
+  RECT console = ChildRect(app.liveConsole().window);
   EXPECT_EQ(tabs.top, bar.bottom - 1);
   EXPECT_GT(tabs.bottom - tabs.top, 10);
   EXPECT_EQ(console.top, tabs.bottom);
@@ -258,24 +258,24 @@ TEST_F(MainWindowTest, TabsOverlapTheToolbarByOnePixelTheConsoleFollowsAndBothFo
 
   app.OnCommand(ID_VIEW_TOOLBAR);
   EXPECT_FALSE(MenuChecked(ID_VIEW_TOOLBAR));
-  EXPECT_FALSE(IsWindowVisible(app.toolBar));
-  EXPECT_EQ(ChildRect(app.tabs.window()).top, 0);
-  EXPECT_EQ(ChildRect(app.console.window).top, tabs.bottom - tabs.top);
+  EXPECT_FALSE(IsWindowVisible(app.toolbar()));
+  EXPECT_EQ(ChildRect(app.views().tabs().window()).top, 0);
+  EXPECT_EQ(ChildRect(app.liveConsole().window).top, tabs.bottom - tabs.top);
   EXPECT_EQ(GetPrivateProfileIntA("system", "tool bar", 7, settingsPath), 0u);
 
   app.OnCommand(ID_VIEW_STATUS_BAR);
   EXPECT_FALSE(MenuChecked(ID_VIEW_STATUS_BAR));
-  EXPECT_FALSE(IsWindowVisible(app.statusBar));
-  EXPECT_EQ(ChildRect(app.console.window).bottom, client.bottom);
+  EXPECT_FALSE(IsWindowVisible(app.status().bar()));
+  EXPECT_EQ(ChildRect(app.liveConsole().window).bottom, client.bottom);
   EXPECT_EQ(GetPrivateProfileIntA("system", "status bar", 7, settingsPath), 0u);
 
   app.OnCommand(ID_VIEW_TOOLBAR);
   app.OnCommand(ID_VIEW_STATUS_BAR);
   EXPECT_TRUE(MenuChecked(ID_VIEW_TOOLBAR));
   EXPECT_TRUE(MenuChecked(ID_VIEW_STATUS_BAR));
-  EXPECT_TRUE(IsWindowVisible(app.toolBar));
-  EXPECT_EQ(ChildRect(app.console.window).top, tabs.bottom);
-  EXPECT_EQ(ChildRect(app.console.window).bottom, status.top);
+  EXPECT_TRUE(IsWindowVisible(app.toolbar()));
+  EXPECT_EQ(ChildRect(app.liveConsole().window).top, tabs.bottom);
+  EXPECT_EQ(ChildRect(app.liveConsole().window).bottom, status.top);
   EXPECT_EQ(GetPrivateProfileIntA("system", "tool bar", 7, settingsPath), 1u);
   EXPECT_EQ(GetPrivateProfileIntA("system", "status bar", 7, settingsPath), 1u);
 }
@@ -305,7 +305,7 @@ TEST_F(MainWindowTest, TooltipsFollowTheLanguageAtEachRequest) {
 }
 
 TEST_F(MainWindowTest, TimerDrainsTheMailslotIntoTheConsole) {
-  app.console.Clear();
+  app.liveConsole().Clear();
   char name[channel::kNameBufferSize];
   channel::FormatMailslotName(name);
   const HANDLE writer = CreateFileA(name, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
@@ -315,7 +315,7 @@ TEST_F(MainWindowTest, TimerDrainsTheMailslotIntoTheConsole) {
   WriteFile(writer, "tick\n", 6, &written, nullptr);
   CloseHandle(writer);
   // A loaded machine may take its time for the tick: wait for what it shows, not a fixed while.
-  for (int i = 0; i < 400 && app.console.text.used == 0; ++i) Pump(25);
+  for (int i = 0; i < 400 && app.liveConsole().text.used == 0; ++i) Pump(25);
   EXPECT_EQ(Shown(), "tick\r\n");
   ExpectEditStates(false, true, true, true);
 }
@@ -324,9 +324,9 @@ TEST_F(MainWindowTest, ActivationFocusesTheConsole) {
   // The window manager's focus events come late under Wine: once they are in, none moves the
   // focus behind the test's back.
   ASSERT_TRUE(monitor_.BringToFront());
-  SetFocus(app.mainWindow);
-  SendMessageA(app.mainWindow, WM_ACTIVATE, WA_ACTIVE, 0);
-  EXPECT_EQ(GetFocus(), app.console.window);
+  SetFocus(app.window());
+  SendMessageA(app.window(), WM_ACTIVATE, WA_ACTIVE, 0);
+  EXPECT_EQ(GetFocus(), app.liveConsole().window);
 }
 
 TEST_F(MainWindowTest, HelpPagesLieBesideTheProgramInBothLanguages) {
@@ -388,22 +388,22 @@ TEST(ProgramFolder, TextsCutByAByteLimitKeepWholeCharacters) {
 }
 
 TEST_F(MainWindowTest, UnknownCommandChangesNothing) {
-  app.console.Clear();
+  app.liveConsole().Clear();
   WriteText("kept\r\n");
   app.OnCommand(MAKEWPARAM(999, 0));
   EXPECT_EQ(Shown(), "kept\r\n");
-  EXPECT_NE(app.mainWindow, nullptr);
-  EXPECT_TRUE(IsWindow(app.mainWindow));
+  EXPECT_NE(app.window(), nullptr);
+  EXPECT_TRUE(IsWindow(app.window()));
 }
 
 // The real tooltip control of the toolbar asks the main window for its texts.
 TEST_F(MainWindowTest, ToolbarTooltipControlGetsTheTextsFromTheMainWindow) {
-  const HWND tips = reinterpret_cast<HWND>(SendMessageA(app.toolBar, TB_GETTOOLTIPS, 0, 0));
+  const HWND tips = reinterpret_cast<HWND>(SendMessageA(app.toolbar(), TB_GETTOOLTIPS, 0, 0));
   ASSERT_NE(tips, nullptr);
   char text[80] = "";
   TOOLINFOA tool = {};
   tool.cbSize = sizeof tool;
-  tool.hwnd = app.toolBar;
+  tool.hwnd = app.toolbar();
   tool.uId = ID_EDIT_ALL_COPY;
   tool.lpszText = text;
   SendMessageA(tips, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
@@ -411,7 +411,7 @@ TEST_F(MainWindowTest, ToolbarTooltipControlGetsTheTextsFromTheMainWindow) {
 }
 
 TEST_F(MainWindowTest, ContextMenuOffersWhatTheConsoleCanDo) {
-  app.console.Clear();
+  app.liveConsole().Clear();
   EXPECT_FALSE(RightClick().shown) << "empty console, no selection: no menu";
 
   WriteText("some text\r\n");
@@ -428,7 +428,7 @@ TEST_F(MainWindowTest, ContextMenuOffersWhatTheConsoleCanDo) {
   EXPECT_EQ(selected.texts.front(), "Copy");
 
   // Paste is never offered while the console is read-only, whatever the clipboard holds.
-  EXPECT_EQ(app.console.settings.readOnly, 1);
+  EXPECT_EQ(app.liveConsole().settings.readOnly, 1);
   EXPECT_EQ(std::count(selected.items.begin(), selected.items.end(), UINT{ID_EDIT_PASTE}), 0);
 
   app.OnCommand(ID_EDIT_ALL_ERASE);
@@ -451,14 +451,14 @@ TEST_F(MainWindowTest, ChoosingJapaneseWhileRunningSwitchesAllButTheMenuBar) {
   EXPECT_EQ(GetPrivateProfileIntA("system", "language", 7, settingsPath), 1u);
 
   char popup[32] = "";
-  GetMenuStringA(GetMenu(app.mainWindow), 0, popup, sizeof popup, MF_BYPOSITION);
+  GetMenuStringA(GetMenu(app.window()), 0, popup, sizeof popup, MF_BYPOSITION);
   EXPECT_STREQ(popup, "&File") << "the menu bar keeps the language of the start";
 
   char copy[64];
   AnsiText(L"コピー", copy);
   EXPECT_EQ(Tooltip(ID_EDIT_COPY), copy);
 
-  app.console.Clear();
+  app.liveConsole().Clear();
   WriteText("text\r\n");
   const PopupProbe menu = RightClick();
   ASSERT_TRUE(menu.shown);
@@ -512,12 +512,12 @@ TEST_F(MainWindowTest, HtmlHelpLoadsFromTheSystemDirectoryOrNotAtAll) {
 
 // Closing frees the channel so a new monitor could start at once.
 TEST_F(MainWindowTest, ExitClosesTheWindowAndTheMailslot) {
-  const HWND window = app.mainWindow;
+  const HWND window = app.window();
   app.OnCommand(ID_FILE_EXIT);
   EXPECT_FALSE(IsWindow(window));
-  EXPECT_FALSE(app.receiver.mailslot().IsOpen());
-  EXPECT_FALSE(app.receiver.mailslot().HasBuffer());
-  EXPECT_NE(app.convertBuffer, nullptr) << "kept until the record goes";
+  EXPECT_FALSE(app.intake().receiver().mailslot().IsOpen());
+  EXPECT_FALSE(app.intake().receiver().mailslot().HasBuffer());
+  EXPECT_TRUE(app.messageView().HasConvertBuffer()) << "kept until the record goes";
   MSG quit;
   EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
   char name[channel::kNameBufferSize];
@@ -525,7 +525,7 @@ TEST_F(MainWindowTest, ExitClosesTheWindowAndTheMailslot) {
   const HANDLE again = CreateMailslotA(name, 0, MAILSLOT_WAIT_FOREVER, nullptr);
   EXPECT_NE(again, INVALID_HANDLE_VALUE);
   if (again != INVALID_HANDLE_VALUE) CloseHandle(again);
-  app.mainWindow = nullptr;
+  app.SetWindow(nullptr);
 }
 
 }  // namespace

@@ -64,12 +64,13 @@ class ReceiverTest : public ::testing::Test {
   // One record and console for the suite: its channel and buffers are made afresh for every test.
   static void SetUpTestSuite() {
     settingsPath[0] = '\0';
-    app_ = new MonitorApp;
-    app_->readOnThread = false;  // each tick reads the mailslot itself: no test here waits on a thread
+    IntakeOptions options;
+    options.readOnThread = false;  // each tick reads the mailslot itself: no test here waits on a thread
+    app_ = new MonitorApp(options);
     parent_ = CreateWindowExA(0, "STATIC", "receiver test", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480, nullptr,
                               nullptr, GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(parent_, nullptr);
-    ASSERT_EQ(app_->console.Create(parent_), 1);
+    ASSERT_EQ(app_->liveConsole().Create(parent_), 1);
   }
   static void TearDownTestSuite() {
     DestroyWindow(parent_);  // the console window first: its window data points into the record
@@ -80,29 +81,34 @@ class ReceiverTest : public ::testing::Test {
 
   void SetUp() override {
     // A fresh channel and first-size buffers for every test.
-    app.StopReceiver();
-    app.StartReceiver();
-    ASSERT_TRUE(app.receiver.mailslot().IsOpen());
-    app.bufferCeiling = 0x100000;
-    app.receiver.mailslot().ceiling = 0x100000;
-    app.tickLimits.messages = 500;
-    app.tickLimits.bytes = 2u * 1024 * 1024;
+    app.intake().StopReceiver();
+    app.intake().StartReceiver();
+    ASSERT_TRUE(app.intake().receiver().mailslot().IsOpen());
+    options.bufferCeiling = 0x100000;
+    app.intake().receiver().mailslot().ceiling = 0x100000;
+    options.tickLimits.messages = 500;
+    options.tickLimits.bytes = 2u * 1024 * 1024;
     // No time cap unless a test asks for one: a loaded machine must not change what a tick takes.
-    app.tickLimits.milliseconds = 0;
-    app.tickClock = TickMilliseconds;
-    app.convertCapacity = 8192;
-    app.AllocateConvertBuffer();
-    app.console.Clear();
+    options.tickLimits.milliseconds = 0;
+    options.tickClock = TickMilliseconds;
+    Tune();
+    app.messageView().SetConvertCapacity(8192);
+    app.messageView().AllocateConvertBuffer();
+    app.liveConsole().Clear();
   }
 
-  void TearDown() override { app.logFile.Close(); }
+  void TearDown() override { app.log().file().Close(); }
 
   // As drawn: each line's gutter (sender, stamp) before its text.
-  std::string Shown() { return DrawnText(app.console.view); }
+  std::string Shown() { return DrawnText(app.liveConsole().view); }
+
+  // The intake's options: a test changes them here, then tunes the intake to them.
+  void Tune() { app.intake().Tune(options); }
 
   static HWND parent_;
   static MonitorApp* app_;
   MonitorApp& app = *app_;
+  IntakeOptions options = app.intake().options();
 };
 
 HWND ReceiverTest::parent_ = nullptr;
@@ -111,7 +117,7 @@ MonitorApp* ReceiverTest::app_ = nullptr;
 TEST_F(ReceiverTest, LineEndsReachTheConsoleAndTheLogAsCrLf) {
   ScratchDir dir;
   const std::string logPath = dir.File("log.txt");
-  ASSERT_TRUE(app.logFile.Open(logPath.c_str(), CREATE_ALWAYS));
+  ASSERT_TRUE(app.log().file().Open(logPath.c_str(), CREATE_ALWAYS));
 
   Writer writer;
   ASSERT_TRUE(writer.ok());
@@ -119,18 +125,18 @@ TEST_F(ReceiverTest, LineEndsReachTheConsoleAndTheLogAsCrLf) {
                            "a\nb"}) {
     ASSERT_TRUE(writer.SendText(text));
   }
-  app.DrainMailslot();
+  app.intake().DrainMailslot();
   const std::string expected =
       "<< open TELLIT monitor >>\r\nabc\r\nabc\r\nabc\r\nabc\n\r\r\n\r\n\r\n\r\na\r\nb";
   EXPECT_EQ(Shown(), expected);
-  app.logFile.Close();
+  app.log().file().Close();
   EXPECT_EQ(ReadWholeFile(logPath), expected);
 }
 
 TEST_F(ReceiverTest, NoDatagramNoChange) {
-  app.DrainMailslot();
-  EXPECT_EQ(app.console.text.used, 0u);
-  EXPECT_TRUE(app.receiver.mailslot().IsOpen());
+  app.intake().DrainMailslot();
+  EXPECT_EQ(app.liveConsole().text.used, 0u);
+  EXPECT_TRUE(app.intake().receiver().mailslot().IsOpen());
 }
 
 // An empty datagram (tellitf("") sends a lone NUL) used to end the tick, throttling intake to one
@@ -140,7 +146,7 @@ TEST_F(ReceiverTest, EmptyDatagramShowsNothingAndTheTickGoesOn) {
   ASSERT_TRUE(writer.SendText("first\n"));
   for (int i = 0; i < 20; ++i) ASSERT_TRUE(writer.SendText(""));
   ASSERT_TRUE(writer.SendText("second\n"));
-  app.DrainMailslot();
+  app.intake().DrainMailslot();
   EXPECT_EQ(Shown(), "first\r\nsecond\r\n");
 }
 
@@ -153,22 +159,24 @@ TEST_F(ReceiverTest, ZeroByteDatagramLeavesTheQueueAndTheChannelStays) {
   ASSERT_TRUE(writer.Send(""));
   ASSERT_TRUE(writer.Send(""));
   ASSERT_TRUE(writer.SendText("later\n"));
-  app.DrainMailslot();
-  EXPECT_TRUE(app.receiver.mailslot().IsOpen());
+  app.intake().DrainMailslot();
+  EXPECT_TRUE(app.intake().receiver().mailslot().IsOpen());
   EXPECT_EQ(Shown(), "after\r\nlater\r\n");
 }
 
 TEST_F(ReceiverTest, PerTickCapTakesTheQueueInSlices) {
-  app.tickLimits.messages = 5;
+  options.tickLimits.messages = 5;
+  Tune();
   Writer writer;
   for (int i = 0; i < 12; ++i) ASSERT_TRUE(writer.SendText(std::to_string(i) + "\n"));
   std::vector<uint32_t> perTick;
   for (int tick = 0; tick < 4; ++tick) {
-    const uint32_t before = app.console.text.lineCount;
-    app.DrainMailslot();
-    perTick.push_back(app.console.text.lineCount - before);
+    const uint32_t before = app.liveConsole().text.lineCount;
+    app.intake().DrainMailslot();
+    perTick.push_back(app.liveConsole().text.lineCount - before);
   }
-  app.tickLimits.messages = 500;
+  options.tickLimits.messages = 500;
+  Tune();
   EXPECT_EQ(perTick, (std::vector<uint32_t>{5, 5, 2, 0}));
 }
 
@@ -177,30 +185,30 @@ TEST_F(ReceiverTest, DatagramWithoutNulEndsAtItsLastByte) {
   ASSERT_TRUE(writer.SendText(std::string(100, 'x')));  // leaves x bytes in the receive buffer
   ASSERT_TRUE(writer.Send("ab"));                        // no NUL: must not run into them
   ASSERT_TRUE(writer.Send(std::string("cd\0ef", 5)));   // NUL inside: the text ends there
-  app.DrainMailslot();
+  app.intake().DrainMailslot();
   EXPECT_EQ(Shown(), std::string(100, 'x') + "abcd");
 }
 
 TEST_F(ReceiverTest, ReceiveBufferGrowsInWholeKilobytes) {
   Writer writer;
-  ASSERT_EQ(app.receiver.mailslot().capacity(), 4096u);
+  ASSERT_EQ(app.intake().receiver().mailslot().capacity(), 4096u);
   ASSERT_TRUE(writer.SendText(std::string(4095, 'a')));  // 4096 bytes with the NUL
-  app.DrainMailslot();
-  EXPECT_EQ(app.receiver.mailslot().capacity(), 4096u);
+  app.intake().DrainMailslot();
+  EXPECT_EQ(app.intake().receiver().mailslot().capacity(), 4096u);
   ASSERT_TRUE(writer.SendText(std::string(4999, 'b')));  // 5000 bytes
-  app.DrainMailslot();
-  EXPECT_EQ(app.receiver.mailslot().capacity(), 5120u);
-  EXPECT_EQ(app.console.text.used, 4095u + 4999u);
+  app.intake().DrainMailslot();
+  EXPECT_EQ(app.intake().receiver().mailslot().capacity(), 5120u);
+  EXPECT_EQ(app.liveConsole().text.used, 4095u + 4999u);
 }
 
 TEST_F(ReceiverTest, ConvertBufferHoldsTwiceTheTextAndTheNul) {
   Writer writer;
   ASSERT_TRUE(writer.SendText(std::string(4095, 'a')));
-  app.DrainMailslot();
-  EXPECT_EQ(app.convertCapacity, 8192u);
+  app.intake().DrainMailslot();
+  EXPECT_EQ(app.messageView().ConvertCapacity(), 8192u);
   ASSERT_TRUE(writer.SendText(std::string(4096, '\n')));  // 8,192 bytes converted, and the NUL
-  app.DrainMailslot();
-  EXPECT_EQ(app.convertCapacity, 8193u);
+  app.intake().DrainMailslot();
+  EXPECT_EQ(app.messageView().ConvertCapacity(), 8193u);
   EXPECT_EQ(Shown(), std::string(4095, 'a') + [] {
     std::string lineEnds;
     for (int i = 0; i < 4096; ++i) lineEnds += "\r\n";
@@ -211,11 +219,12 @@ TEST_F(ReceiverTest, ConvertBufferHoldsTwiceTheTextAndTheNul) {
 // Lone line feeds double in the convert buffer: past its ceiling the rest of such a text used to
 // go silently; the notice says how much of it is shown.
 TEST_F(ReceiverTest, ATextCutByTheConvertCeilingIsToldBeforeWhatIsLeft) {
-  app.bufferCeiling = 8192;
+  options.bufferCeiling = 8192;
+  Tune();
   Writer writer;
   ASSERT_TRUE(writer.SendText(std::string(5000, '\n')));
   ASSERT_TRUE(writer.SendText("after\n"));
-  app.DrainMailslot();
+  app.intake().DrainMailslot();
   std::string kept;
   for (int i = 0; i < 4095; ++i) kept += "\r\n";
   EXPECT_EQ(Shown(), "<< a message of 5000 bytes was cut to 4095 bytes >>\r\n" + kept + "after\r\n");
@@ -224,19 +233,20 @@ TEST_F(ReceiverTest, ATextCutByTheConvertCeilingIsToldBeforeWhatIsLeft) {
 // A lowered ceiling stands in for the 1 MiB one. What is kept of the cut text ends its line, with
 // room for the line end, so that the next datagram starts a line of its own.
 TEST_F(ReceiverTest, OversizeDatagramShowsItsFirstBytesAndTheQueueGoesOn) {
-  app.bufferCeiling = 8192;
-  app.receiver.mailslot().ceiling = 8192;
+  options.bufferCeiling = 8192;
+  Tune();
+  app.intake().receiver().mailslot().ceiling = 8192;
   Writer writer;
   std::string big;
   for (int i = 0; i < 2000; ++i) big += static_cast<char>('A' + i % 26) + std::string(9, '.');
   ASSERT_TRUE(writer.SendText(big));  // 20001 bytes
   ASSERT_TRUE(writer.SendText("after\n"));
-  app.DrainMailslot();
-  EXPECT_EQ(app.receiver.mailslot().capacity(), 8192u) << "never beyond the ceiling";
-  EXPECT_EQ(app.convertCapacity, 8192u);
+  app.intake().DrainMailslot();
+  EXPECT_EQ(app.intake().receiver().mailslot().capacity(), 8192u) << "never beyond the ceiling";
+  EXPECT_EQ(app.messageView().ConvertCapacity(), 8192u);
   EXPECT_EQ(Shown(), "<< a message of 20001 bytes was cut to 8189 bytes >>\r\n" + big.substr(0, 8189) + "\r\nafter\r\n")
       << "the notice, the ceiling less the NUL and a line end, then the next datagram";
-  EXPECT_TRUE(app.receiver.mailslot().IsOpen());
+  EXPECT_TRUE(app.intake().receiver().mailslot().IsOpen());
 }
 
 TEST_F(ReceiverTest, FailedLogWriteClosesTheLogAndTheConsoleGoesOn) {
@@ -244,59 +254,59 @@ TEST_F(ReceiverTest, FailedLogWriteClosesTheLogAndTheConsoleGoesOn) {
   const std::string path = dir.File("readonly.log");
   WriteWholeFile(path, "");
   // A handle that cannot be written to makes WriteFile fail.
-  app.logFile.Adopt(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+  app.log().file().Adopt(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 OPEN_EXISTING, 0, nullptr));
-  ASSERT_TRUE(app.logFile.IsOpen());
+  ASSERT_TRUE(app.log().file().IsOpen());
   Writer writer;
   ASSERT_TRUE(writer.SendText("one\n"));
   ASSERT_TRUE(writer.SendText("two\n"));
-  app.DrainMailslot();
-  EXPECT_FALSE(app.logFile.IsOpen());
+  app.intake().DrainMailslot();
+  EXPECT_FALSE(app.log().file().IsOpen());
   EXPECT_EQ(Shown(), "one\r\ntwo\r\n");
   ASSERT_TRUE(writer.SendText("three\n"));
-  app.DrainMailslot();
+  app.intake().DrainMailslot();
   EXPECT_EQ(Shown(), "one\r\ntwo\r\nthree\r\n");
 }
 
 // A failed query used to close the channel for good: every later message was lost unseen.
 TEST_F(ReceiverTest, BrokenChannelHandleIsReplacedByANewMailslot) {
   // Any handle that is not a mailslot makes GetMailslotInfo fail.
-  app.receiver.mailslot().Replace(CreateEventA(nullptr, FALSE, FALSE, nullptr));
-  app.DrainMailslot();
-  ASSERT_TRUE(app.receiver.mailslot().IsOpen());
-  EXPECT_FALSE(app.channelDown);
+  app.intake().receiver().mailslot().Replace(CreateEventA(nullptr, FALSE, FALSE, nullptr));
+  app.intake().DrainMailslot();
+  ASSERT_TRUE(app.intake().receiver().mailslot().IsOpen());
+  EXPECT_FALSE(app.intake().channelDown());
   Writer writer;
   ASSERT_TRUE(writer.ok());
   ASSERT_TRUE(writer.SendText("received again\n"));
-  app.DrainMailslot();
+  app.intake().DrainMailslot();
   EXPECT_EQ(Shown(), "received again\r\n");
 }
 
 // A monitor that could not create the mailslot used to run deaf for good; it now tries again
 // once a second and receives as soon as the name is free.
 TEST_F(ReceiverTest, ChannelHeldElsewhereIsCreatedOnceItIsFree) {
-  app.StopReceiver();
+  app.intake().StopReceiver();
   char name[channel::kNameBufferSize];
   channel::FormatMailslotName(name);
   HANDLE other = CreateMailslotA(name, 0, 0, nullptr);
   ASSERT_NE(other, INVALID_HANDLE_VALUE);
-  EXPECT_FALSE(app.StartReceiver());
-  EXPECT_TRUE(app.channelDown);
-  EXPECT_FALSE(app.receiver.mailslot().IsOpen());
-  app.DrainMailslot();  // within the second: no new attempt
-  EXPECT_FALSE(app.receiver.mailslot().IsOpen());
-  app.lastChannelAttempt = GetTickCount() - 2000;
-  app.DrainMailslot();  // still held
-  EXPECT_FALSE(app.receiver.mailslot().IsOpen());
+  EXPECT_FALSE(app.intake().StartReceiver());
+  EXPECT_TRUE(app.intake().channelDown());
+  EXPECT_FALSE(app.intake().receiver().mailslot().IsOpen());
+  app.intake().DrainMailslot();  // within the second: no new attempt
+  EXPECT_FALSE(app.intake().receiver().mailslot().IsOpen());
+  app.intake().RetryChannelNow();
+  app.intake().DrainMailslot();  // still held
+  EXPECT_FALSE(app.intake().receiver().mailslot().IsOpen());
 
   CloseHandle(other);
-  app.lastChannelAttempt = GetTickCount() - 2000;
-  app.DrainMailslot();
-  ASSERT_TRUE(app.receiver.mailslot().IsOpen());
-  EXPECT_FALSE(app.channelDown);
+  app.intake().RetryChannelNow();
+  app.intake().DrainMailslot();
+  ASSERT_TRUE(app.intake().receiver().mailslot().IsOpen());
+  EXPECT_FALSE(app.intake().channelDown());
   Writer writer;
   ASSERT_TRUE(writer.SendText("now heard\n"));
-  app.DrainMailslot();
+  app.intake().DrainMailslot();
   EXPECT_EQ(Shown(), "now heard\r\n");
 }
 
@@ -306,16 +316,17 @@ TEST_F(ReceiverTest, ChannelHeldElsewhereIsCreatedOnceItIsFree) {
 TEST_F(ReceiverTest, TickStopsOnceItHasReadItsByteBudget) {
   ScratchDir dir;
   const std::string logPath = dir.File("budget.log");
-  ASSERT_TRUE(app.logFile.Open(logPath.c_str(), CREATE_ALWAYS));
-  app.tickLimits.bytes = 100000;
+  ASSERT_TRUE(app.log().file().Open(logPath.c_str(), CREATE_ALWAYS));
+  options.tickLimits.bytes = 100000;
+  Tune();
   Writer writer;
   constexpr DWORD kText = 59999;  // 60,000 bytes with the NUL
   for (int i = 0; i < 3; ++i) ASSERT_TRUE(writer.SendText(std::string(kText, 'x')));
   std::vector<DWORD> perTick;
   for (int tick = 0; tick < 3; ++tick) {
-    const DWORD before = GetFileSize(app.logFile.handle(), nullptr);
-    app.DrainMailslot();
-    perTick.push_back((GetFileSize(app.logFile.handle(), nullptr) - before) / kText);
+    const DWORD before = GetFileSize(app.log().file().handle(), nullptr);
+    app.intake().DrainMailslot();
+    perTick.push_back((GetFileSize(app.log().file().handle(), nullptr) - before) / kText);
   }
   EXPECT_EQ(perTick, (std::vector<DWORD>{2, 1, 0})) << "the tick that passes 100,000 bytes is the last";
 }
@@ -335,14 +346,14 @@ BOOL WINAPI FailingRead(HANDLE file, LPVOID bytes, DWORD size, LPDWORD read, LPO
 
 TEST_F(ReceiverTest, ADatagramWhoseReadKeepsFailingIsSkippedAfterOneRetry) {
   failuresLeft = 2;
-  app.receiver.mailslot().read = FailingRead;
+  app.intake().receiver().mailslot().read = FailingRead;
   Writer writer;
   ASSERT_TRUE(writer.SendText("stuck\n"));
   ASSERT_TRUE(writer.SendText("next\n"));
-  app.DrainMailslot();
+  app.intake().DrainMailslot();
   EXPECT_EQ(Shown(), "") << "the first failure waits for the next tick";
-  app.DrainMailslot();
-  app.receiver.mailslot().read = ReadFile;
+  app.intake().DrainMailslot();
+  app.intake().receiver().mailslot().read = ReadFile;
   EXPECT_EQ(Shown(), "<< a message of 7 bytes could not be read >>\r\nnext\r\n");
 }
 
@@ -351,15 +362,15 @@ TEST_F(ReceiverTest, ADatagramWhoseReadKeepsFailingIsSkippedAfterOneRetry) {
 TEST_F(ReceiverTest, AnUnreadableDatagramIsToldOnceNotAgainAsALoss) {
   Writer writer;
   ASSERT_TRUE(writer.Send(FromSender("one\n", 0, 5001)));
-  app.DrainMailslot();
+  app.intake().DrainMailslot();
   failuresLeft = 2;
-  app.receiver.mailslot().read = FailingRead;
+  app.intake().receiver().mailslot().read = FailingRead;
   ASSERT_TRUE(writer.Send(FromSender("stuck\n", 1, 5001)));
   ASSERT_TRUE(writer.Send(FromSender("the third\n", 2, 5001)));
   ASSERT_TRUE(writer.Send(FromSender("five\n", 4, 5001)));
-  app.DrainMailslot();
-  app.DrainMailslot();
-  app.receiver.mailslot().read = ReadFile;
+  app.intake().DrainMailslot();
+  app.intake().DrainMailslot();
+  app.intake().receiver().mailslot().read = ReadFile;
   EXPECT_EQ(Shown(), "one\r\n<< a message of 31 bytes could not be read >>\r\nthe third\r\n"
                      "<< 1 messages from [5001] were lost >>\r\nfive\r\n")
       << "the gap of one is the unreadable datagram; the next gap is a loss";
@@ -369,14 +380,14 @@ TEST_F(ReceiverTest, AnUnreadableDatagramIsToldOnceNotAgainAsALoss) {
 // the rest, with the sender record, was gone. A datagram of 70 KB is read whole now: it keeps its
 // sender, and the sender's next one is no loss.
 TEST_F(ReceiverTest, ADatagramAbove64KiBIsReadWholeWithItsSender) {
-  app.gutter.senders = true;
+  app.viewFlags().gutter().senders = true;
   Writer writer;
   const std::string big(70 * 1024, 'b');
   ASSERT_TRUE(writer.Send(FromSender(big + "\n", 0, 5002)));
   ASSERT_TRUE(writer.Send(FromSender("next\n", 1, 5002)));
-  app.DrainMailslot();
+  app.intake().DrainMailslot();
   EXPECT_TRUE(Shown() == "[5002] " + big + "\r\n[5002] next\r\n") << Shown().size() << " bytes shown";
-  app.gutter.senders = false;
+  app.viewFlags().gutter().senders = false;
 }
 
 // The client cuts a message after its overflow notice; the cut text has no line end, and the
@@ -390,7 +401,7 @@ TEST_F(ReceiverTest, ACutMessageEndsItsLineSoThatTheNextStartsOne) {
   ASSERT_TRUE(writer.SendText("tellitf() string buffer overflow !!\n"));  // an older client: no records
   ASSERT_TRUE(writer.SendText("cut too"));
   ASSERT_TRUE(writer.SendText("next\n"));
-  app.DrainMailslot();
+  app.intake().DrainMailslot();
   EXPECT_EQ(Shown(), "tellitf() string buffer overflow !!\r\ncut by its sender\r\nnot cut goes on\r\n"
                      "tellitf() string buffer overflow !!\r\ncut too\r\nnext\r\n");
 }
@@ -399,17 +410,18 @@ TEST_F(ReceiverTest, ACutMessageEndsItsLineSoThatTheNextStartsOne) {
 // byte alone: it goes with the cut, so it never pairs with what comes next, and the notice says
 // whose message was cut.
 TEST_F(ReceiverTest, ALeadByteLeftAloneByACutGoesWithIt) {
-  const LeadTrailSets before = app.console.codePage;
-  app.console.codePage = LeadTrailSets::ShiftJis();
-  app.bufferCeiling = 8192;
+  const LeadTrailSets before = app.liveConsole().codePage;
+  app.liveConsole().codePage = LeadTrailSets::ShiftJis();
+  options.bufferCeiling = 8192;
+  Tune();
   Writer writer;
   std::string text(8188, 'a');
   text += "\x93\xFA";  // a character over the cut: bytes 8188 and 8189
   text += std::string(2000, 'z');
   ASSERT_TRUE(writer.Send(FromSender(text, 0, 5004)));
   ASSERT_TRUE(writer.Send(FromSender("\x82\xA0 next\n", 1, 5004)));
-  app.DrainMailslot();
-  app.console.codePage = before;
+  app.intake().DrainMailslot();
+  app.liveConsole().codePage = before;
   // The console keeps UTF-8: the pair as the process's code page reads it.
   const std::string pair = InCodePage(CP_UTF8, FromCodePage(CP_ACP, "\x82\xA0"));
   EXPECT_EQ(Shown(), "<< a message of 10190 bytes from [5004] was cut to 8188 bytes >>\r\n" + std::string(8188, 'a') +
@@ -429,32 +441,35 @@ BOOL WINAPI ReadThenRunOutOfMemory(HANDLE file, LPVOID bytes, DWORD size, LPDWOR
 }
 
 TEST_F(ReceiverTest, AReadingThreadOutOfMemoryTellsItAndGoesOn) {
-  app.readOnThread = true;
-  app.ReopenReceiver();
-  ASSERT_TRUE(app.receiver.Reading());
+  options.readOnThread = true;
+  Tune();
+  app.intake().ReopenReceiver();
+  ASSERT_TRUE(app.intake().receiver().Reading());
   throwsLeft = 1;
-  app.receiver.mailslot().read = ReadThenRunOutOfMemory;
-  const uint64_t unkeptBefore = app.receiver.unkept();
+  app.intake().receiver().mailslot().read = ReadThenRunOutOfMemory;
+  const uint64_t unkeptBefore = app.intake().receiver().unkept();
   Writer writer;
   ASSERT_TRUE(writer.SendText("lost\n"));
-  ASSERT_TRUE(WaitUntil([&] { return app.receiver.unkept() == unkeptBefore + 1; }, 10000));
+  ASSERT_TRUE(WaitUntil([&] { return app.intake().receiver().unkept() == unkeptBefore + 1; }, 10000));
   ASSERT_TRUE(writer.SendText("kept\n"));
-  ASSERT_TRUE(WaitUntil([&] { return app.receiver.queued() >= 1; }, 10000));
+  ASSERT_TRUE(WaitUntil([&] { return app.intake().receiver().queued() >= 1; }, 10000));
   app.Tick();
   EXPECT_EQ(Shown(), "<< 1 messages could not be kept: out of memory >>\r\nkept\r\n");
-  EXPECT_EQ(app.statusNotice, IDS_STATUS_UNKEPT);
-  app.receiver.mailslot().read = ReadFile;
-  app.readOnThread = false;
-  app.ReopenReceiver();
+  EXPECT_EQ(app.status().notice(), IDS_STATUS_UNKEPT);
+  app.intake().receiver().mailslot().read = ReadFile;
+  options.readOnThread = false;
+  Tune();
+  app.intake().ReopenReceiver();
 }
 
 // With the reading thread a writer never waits for a tick: 3,000 datagrams (ten times what Wine
 // queues before a writer blocks) leave while no tick runs, and the next tick shows them in order,
 // with a loss told where a sender's count skipped.
 TEST_F(ReceiverTest, TheReadingThreadTakesAFloodBetweenTicks) {
-  app.readOnThread = true;
-  app.ReopenReceiver();
-  ASSERT_TRUE(app.receiver.Reading());
+  options.readOnThread = true;
+  Tune();
+  app.intake().ReopenReceiver();
+  ASSERT_TRUE(app.intake().receiver().Reading());
   constexpr int kCount = 3000;
   std::atomic<bool> sent{false};
   std::thread writing([&] {
@@ -472,9 +487,11 @@ TEST_F(ReceiverTest, TheReadingThreadTakesAFloodBetweenTicks) {
   });
   writing.join();  // no tick has run: only the thread can have made room
   EXPECT_TRUE(sent);
-  ASSERT_TRUE(WaitUntil([&] { return app.receiver.queued() >= kCount + 1; }, 20000)) << app.receiver.queued();
-  app.tickLimits.messages = 0;  // this tick takes all
-  app.DrainMailslot();
+  ASSERT_TRUE(WaitUntil([&] { return app.intake().receiver().queued() >= kCount + 1; }, 20000))
+      << app.intake().receiver().queued();
+  options.tickLimits.messages = 0;  // this tick takes all
+  Tune();
+  app.intake().DrainMailslot();
   std::string expected;
   for (int i = 0; i < kCount; ++i) {
     if (i == 1000) expected += "<< 2 messages from [4242] were lost >>\r\n";
@@ -488,7 +505,7 @@ TEST_F(ReceiverTest, TheReadingThreadTakesAFloodBetweenTicks) {
                                    << at << ": " << shown.substr(at > 20 ? at - 20 : 0, 60);
   }
   // Each line knows its message: who sent it, and the loss line is a record of its own kind.
-  const TextStore& store = app.console.text;
+  const TextStore& store = app.liveConsole().text;
   ASSERT_EQ(store.lineCount, uint32_t(kCount + 1));
   for (uint32_t k = 0; k < store.lineCount; ++k) {
     const StoredMessage* record = store.MessageOfLine(k);
@@ -499,24 +516,27 @@ TEST_F(ReceiverTest, TheReadingThreadTakesAFloodBetweenTicks) {
     EXPECT_NE(record->Arrival(), 0u) << "line " << k;
   }
   EXPECT_EQ(store.MessageNumberOfLine(kCount) - store.MessageNumberOfLine(0), uint64_t(kCount));
-  app.readOnThread = false;
-  app.ReopenReceiver();
-  EXPECT_FALSE(app.receiver.Reading());
+  options.readOnThread = false;
+  Tune();
+  app.intake().ReopenReceiver();
+  EXPECT_FALSE(app.intake().receiver().Reading());
 }
 
 TEST_F(ReceiverTest, TickWhoseTimeIsUpLeavesTheRestForTheNext) {
   Writer writer;
   ASSERT_TRUE(writer.SendText("waits\n"));
   // A clock that runs a second at every look: the 30 ms are up before the first datagram.
-  app.tickLimits.milliseconds = 30;
-  app.tickClock = [] {
+  options.tickLimits.milliseconds = 30;
+  options.tickClock = [] {
     static uint32_t now = 0;
     return now += 1000;
   };
-  app.DrainMailslot();
+  Tune();
+  app.intake().DrainMailslot();
   EXPECT_EQ(Shown(), "");
-  app.tickClock = [] { return uint32_t{0}; };  // time stands still: only the queue ends the tick
-  app.DrainMailslot();
+  options.tickClock = [] { return uint32_t{0}; };  // time stands still: only the queue ends the tick
+  Tune();
+  app.intake().DrainMailslot();
   EXPECT_EQ(Shown(), "waits\r\n");
 }
 
@@ -540,19 +560,20 @@ TEST_F(ReceiverTest, AtMost500DatagramsPerTick) {
     Sleep(200);
   }
   const LONG queued = sent;
-  app.DrainMailslot();
-  const uint32_t firstTick = app.console.text.lineCount;
+  app.intake().DrainMailslot();
+  const uint32_t firstTick = app.liveConsole().text.lineCount;
   std::printf("queued before the tick: %ld, handled in the first tick: %u\n", static_cast<long>(queued), firstTick);
   EXPECT_LE(firstTick, 500u);
   EXPECT_GE(firstTick, static_cast<uint32_t>(queued < 500 ? queued : 500));
   // The writer goes on as the queue drains: keep draining until it is done.
   const DWORD deadline = GetTickCount() + 30000;
-  while ((sent < kTotal || app.console.text.lineCount < static_cast<uint32_t>(kTotal)) && GetTickCount() < deadline) {
-    app.DrainMailslot();
+  while ((sent < kTotal || app.liveConsole().text.lineCount < static_cast<uint32_t>(kTotal)) &&
+         GetTickCount() < deadline) {
+    app.intake().DrainMailslot();
     Sleep(10);
   }
   thread.join();
-  ASSERT_EQ(app.console.text.lineCount, static_cast<uint32_t>(kTotal));
+  ASSERT_EQ(app.liveConsole().text.lineCount, static_cast<uint32_t>(kTotal));
   std::string expected;
   for (int i = 0; i < kTotal; ++i) expected += std::to_string(i) + "\r\n";
   EXPECT_EQ(Shown(), expected) << "every datagram once, in order";

@@ -36,20 +36,21 @@ TEST(RecordedStream, TheLogKeepsItsBytesAndTheConsoleDrawsThemForEverySetting) {
     std::string logged;
     std::string drawn;
     {
-      MonitorApp app;
-      app.readOnThread = false;
-      ASSERT_EQ(app.console.Create(parent), 1);
-      app.AllocateConvertBuffer();
-      app.gutter.senders = senders;
-      app.gutter.stamps = stamps;
+      IntakeOptions options;
+      options.readOnThread = false;
+      MonitorApp app(options);
+      ASSERT_EQ(app.liveConsole().Create(parent), 1);
+      app.messageView().AllocateConvertBuffer();
+      app.viewFlags().gutter().senders = senders;
+      app.viewFlags().gutter().stamps = stamps;
       const std::string log = dir.File("stream" + std::to_string(setting) + ".log");
-      ASSERT_TRUE(app.logFile.Open(log.c_str(), CREATE_ALWAYS));
+      ASSERT_TRUE(app.log().file().Open(log.c_str(), CREATE_ALWAYS));
       int n = 0;
-      for (const Recorded& r : kStream) app.Take(r.AsMessage(n++));
-      app.logFile.Close();
+      for (const Recorded& r : kStream) app.messageView().Take(r.AsMessage(n++));
+      app.log().file().Close();
       logged = ReadWholeFile(log);
-      drawn = DrawnText(app.console.view);
-      DestroyWindow(app.console.window);
+      drawn = DrawnText(app.liveConsole().view);
+      DestroyWindow(app.liveConsole().window);
     }
     if (!senders) {
       // A message that goes on a line another began shows its sender in the log alone, which

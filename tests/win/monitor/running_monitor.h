@@ -21,16 +21,15 @@ class RunningMonitor {
     started_ = InitInstance(app_, GetModuleHandleA(nullptr), SW_SHOW);
   }
   ~RunningMonitor() {
-    if (app_.mainWindow && IsWindow(app_.mainWindow)) {
-      SendMessageA(app_.mainWindow, WM_CLOSE, 0, 0);
+    if (app_.window() && IsWindow(app_.window())) {
+      SendMessageA(app_.window(), WM_CLOSE, 0, 0);
       Pump(20);
     }
     // The window's end posts WM_QUIT, which would end the next test's modal loops at once.
     MSG quit;
     while (PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
     }
-    app_.mainWindow = nullptr;
-    app_.toolBar = app_.statusBar = nullptr;
+    app_.SetWindow(nullptr);
     UnregisterMainClass(GetModuleHandleA(nullptr));
     SetCurrentDirectoryA(previousDirectory_);
     settingsPath[0] = '\0';
@@ -47,10 +46,10 @@ class RunningMonitor {
   // by the deactivation they bring. False when the window did not come forward within ten
   // seconds (a loaded machine can be slow to bring them).
   bool BringToFront() {
-    SetForegroundWindow(app_.mainWindow);
-    for (int i = 0; i < 500 && GetForegroundWindow() != app_.mainWindow; ++i) Pump(20);
+    SetForegroundWindow(app_.window());
+    for (int i = 0; i < 500 && GetForegroundWindow() != app_.window(); ++i) Pump(20);
     Pump(20);
-    return GetForegroundWindow() == app_.mainWindow;
+    return GetForegroundWindow() == app_.window();
   }
 
  private:

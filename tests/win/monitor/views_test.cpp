@@ -34,7 +34,7 @@ class ViewsTest : public ::testing::Test {
   // The lines the view shows, as drawn, without the banners.
   std::vector<std::string> Shown() {
     std::vector<std::string> lines;
-    for (const std::string& line : Lines(DrawnText(app.console.view))) {
+    for (const std::string& line : Lines(DrawnText(app.liveConsole().view))) {
       if (line != kBanner && !line.empty()) lines.push_back(line);
     }
     return lines;
@@ -48,19 +48,19 @@ class ViewsTest : public ::testing::Test {
   }
   // Right-clicks the shown line that begins with the text; what the menu offered.
   PopupProbe RightClickOn(const std::string& text) {
-    const TextStore& store = app.console.text;
+    const TextStore& store = app.liveConsole().text;
     int row = -1;
     for (uint32_t v = 0; v < store.ShownLineCount() && row < 0; ++v) {
       const uint32_t line = store.ShownLine(v);
-      if (StoredText(store, store.LineStart(line), uint32_t(text.size())) == text) row = int(v) - app.console.vPos;
+      if (StoredText(store, store.LineStart(line), uint32_t(text.size())) == text) row = int(v) - app.liveConsole().vPos;
     }
     EXPECT_GE(row, 0) << text << " is not shown";
     EXPECT_TRUE(monitor_.BringToFront());
     PopupProbe probe;
     PopupProbe::Current() = &probe;
     const UINT_PTR timer = SetTimer(nullptr, 0, 30, PopupProbe::Read);
-    const int y = app.console.view.topMargin + row * app.console.lineHeight + app.console.lineHeight / 2;
-    SendMessageA(app.console.window, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(app.console.view.leftMargin + 3, y));
+    const int y = app.liveConsole().view.topMargin + row * app.liveConsole().lineHeight + app.liveConsole().lineHeight / 2;
+    SendMessageA(app.liveConsole().window, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(app.liveConsole().view.leftMargin + 3, y));
     // The menu runs inside the call, and the timer reads it there; a slow machine gets its time.
     for (int i = 0; i < 250 && !probe.shown; ++i) Pump(20);
     KillTimer(nullptr, timer);
@@ -87,16 +87,16 @@ TEST_F(ViewsTest, TheContextMenuShowsOnlyOrHidesTheProcessOfALine) {
   ASSERT_TRUE(onAlpha.shown);
   EXPECT_TRUE(Offers(onAlpha, ID_VIEW_SHOW_ONLY_PROCESS, "Show only this process"));
   EXPECT_TRUE(Offers(onAlpha, ID_VIEW_HIDE_PROCESS, "Hide this process"));
-  EXPECT_EQ(app.console.menuPid, alpha);
+  EXPECT_EQ(app.liveConsole().menuPid, alpha);
   app.OnCommand(ID_VIEW_SHOW_ONLY_PROCESS);
-  ASSERT_EQ(app.views.size(), 2u);
-  EXPECT_EQ(app.views.current(), 1u);
-  EXPECT_EQ(app.ViewName(1), "monitor_e2e_client.exe") << "named after the program";
+  ASSERT_EQ(app.views().list().size(), 2u);
+  EXPECT_EQ(app.views().list().current(), 1u);
+  EXPECT_EQ(app.views().ViewName(1), "monitor_e2e_client.exe") << "named after the program";
   EXPECT_TRUE(WaitForShown({"alpha 0", "alpha 1"}));
 
   // Back in the first view, the other process hidden there: the new view keeps its own rules.
   app.OnCommand(ID_VIEW_NEXT);
-  EXPECT_EQ(app.views.current(), 0u);
+  EXPECT_EQ(app.views().list().current(), 0u);
   ASSERT_TRUE(WaitForShown({"alpha 0", "alpha 1", "beta 0", "beta 1"}));
   RightClickOn("beta 0");
   app.OnCommand(ID_VIEW_HIDE_PROCESS);
@@ -104,30 +104,30 @@ TEST_F(ViewsTest, TheContextMenuShowsOnlyOrHidesTheProcessOfALine) {
   Send("gamma", 1);  // a third process: shown in the first view, not in the second
   EXPECT_TRUE(WaitForShown({"alpha 0", "alpha 1", "gamma 0"}));
   app.OnCommand(ID_VIEW_PREVIOUS);
-  EXPECT_EQ(app.views.current(), 1u);
+  EXPECT_EQ(app.views().list().current(), 1u);
   EXPECT_TRUE(WaitForShown({"alpha 0", "alpha 1"}));
-  EXPECT_EQ(app.views[0].rules.size(), 1u);
-  EXPECT_EQ(app.views[1].rules.size(), 1u);
+  EXPECT_EQ(app.views().list()[0].rules.size(), 1u);
+  EXPECT_EQ(app.views().list()[1].rules.size(), 1u);
 }
 
 // A selection made in one view is there again when the view is shown again, and Copy with it.
 TEST_F(ViewsTest, EachViewKeepsItsSelectionAndTheMenuFollowsTheCount) {
   Send("one", 3);
   ASSERT_TRUE(WaitForShown({"one 0", "one 1", "one 2"}));
-  const uint32_t second = app.console.text.LineStart(app.console.text.ShownLine(2));
-  app.console.SelectRange(int32_t(second), int32_t(second + 4));
-  EXPECT_EQ(StoredText(app.console.text, second, 5), "one 1");
-  const UINT closeBefore = GetMenuState(GetMenu(app.mainWindow), ID_VIEW_CLOSE, MF_BYCOMMAND);
+  const uint32_t second = app.liveConsole().text.LineStart(app.liveConsole().text.ShownLine(2));
+  app.liveConsole().SelectRange(int32_t(second), int32_t(second + 4));
+  EXPECT_EQ(StoredText(app.liveConsole().text, second, 5), "one 1");
+  const UINT closeBefore = GetMenuState(GetMenu(app.window()), ID_VIEW_CLOSE, MF_BYCOMMAND);
   EXPECT_NE(closeBefore & MF_GRAYED, 0u) << "the only view cannot be closed";
   app.OnCommand(ID_VIEW_NEW);
-  EXPECT_EQ(GetMenuState(GetMenu(app.mainWindow), ID_VIEW_CLOSE, MF_BYCOMMAND) & MF_GRAYED, 0u);
-  EXPECT_EQ(app.console.text.selection.state, Selection::kNone) << "the new view has none";
+  EXPECT_EQ(GetMenuState(GetMenu(app.window()), ID_VIEW_CLOSE, MF_BYCOMMAND) & MF_GRAYED, 0u);
+  EXPECT_EQ(app.liveConsole().text.selection.state, Selection::kNone) << "the new view has none";
   app.OnCommand(ID_VIEW_NEXT);
-  ASSERT_EQ(app.console.text.selection.state, Selection::kFinished);
-  EXPECT_EQ(std::min(app.console.text.selection.anchor.offset, app.console.text.selection.end.offset), int32_t(second));
+  ASSERT_EQ(app.liveConsole().text.selection.state, Selection::kFinished);
+  EXPECT_EQ(std::min(app.liveConsole().text.selection.anchor.offset, app.liveConsole().text.selection.end.offset), int32_t(second));
   app.OnCommand(ID_VIEW_CLOSE);
-  EXPECT_EQ(app.views.size(), 1u);
-  EXPECT_NE(GetMenuState(GetMenu(app.mainWindow), ID_VIEW_CLOSE, MF_BYCOMMAND) & MF_GRAYED, 0u);
+  EXPECT_EQ(app.views().list().size(), 1u);
+  EXPECT_NE(GetMenuState(GetMenu(app.window()), ID_VIEW_CLOSE, MF_BYCOMMAND) & MF_GRAYED, 0u);
 }
 
 }  // namespace
