@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "code_page/ansi_code_page.h"
+#include "console/drawn_search.h"
 #include "monitor/resources/resource_ids.h"
 #include "monitor/common/ui_text.h"
 #include "monitor/view/vgl_console.h"
@@ -139,7 +140,8 @@ bool FindCommand::Search(VGL_Console& console, bool down, bool matchCase) {
     request.from = down ? 0 : store.used;
   }
 
-  const SearchHit hit = FindInShownText(store, folding_, request, UnicodeFoldingOfSystem());
+  // The lines as drawn: a stamp or a sender shown before a line is found too.
+  const SearchHit hit = FindInDrawnText(console.view, folding_, request, UnicodeFoldingOfSystem());
   if (!hit.found) {
     TellNotFound();
     return false;

@@ -58,14 +58,25 @@ TEST_F(UnicodeEndToEnd, TheUtf8LogHoldsEveryCharacterAndTheAnsiLogTheConversion)
 }
 
 // The find dialog takes any character: a word the ANSI code page lacks is found, its case folded
-// as the system folds it, and the hit is what Copy gives.
+// as the system folds it, and the hit is what Copy gives. The lines are searched as drawn: the
+// sender before a line is found with its text.
 TEST_F(UnicodeEndToEnd, FindTakesCharactersTheCodePageLacksAndFoldsTheirCase) {
-  Start("[system]\r\nlanguage=0\r\n");
+  Start("[system]\r\nlanguage=0\r\nshow senders=1\r\n");
   ASSERT_EQ(SendTheLine(), 0u);
   ASSERT_TRUE(monitor().WaitForConsoleEnding("Cyrillic " + InCodePage(CP_ACP, L"\u041A\u0438\u0440\u0438\u043B\u043B\u0438\u0446\u0430") + "\r\n"));
   ASSERT_TRUE(PressKeys(monitor().window(), {VK_CONTROL, 'F'}));
   const HWND dialog = monitor().WaitForDialog([](HWND d) { return GetDlgItem(d, edt1) && GetDlgItem(d, rad2); });
   ASSERT_NE(dialog, nullptr);
+  SetDlgItemTextW(dialog, edt1, L"E2E_CLIENT.EXE] GREEK");
+  PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(WaitUntil([&] { return monitor().ButtonEnabled(ID_EDIT_COPY); }, 5000)) << "the sender was not found";
+  ClearClipboard();
+  monitor().Command(ID_EDIT_COPY);
+  const std::wstring sender = ClipboardUnicode();  // "[<pid> monitor_e2e_client.exe] Greek"
+  const std::wstring ending = L" monitor_e2e_client.exe] Greek";
+  ASSERT_GT(sender.size(), ending.size());
+  EXPECT_EQ(sender.front(), L'[');
+  EXPECT_EQ(sender.substr(sender.size() - ending.size()), ending);
   const struct {
     const wchar_t* typed;
     const wchar_t* found;
