@@ -18,30 +18,47 @@ constexpr uint8_t kConsoleFont = 1;
 
 }  // namespace
 
-void FontFallback::Follow(const LOGFONTA& consoleFont) {
-  if (std::memcmp(&consoleFont, &consoleFont_, sizeof consoleFont) == 0 && !candidates_.empty()) return;
+void FontFallback::Follow(const LOGFONTA& consoleFont, int cellWidth) {
+  if (std::memcmp(&consoleFont, &consoleFont_, sizeof consoleFont) == 0 && cellWidth == cellWidth_ &&
+      !candidates_.empty()) {
+    return;
+  }
   consoleFont_ = consoleFont;
+  cellWidth_ = cellWidth;
   candidates_.clear();
   candidates_.reserve(std::size(kCandidateFaces));
   for (const char* face : kCandidateFaces) candidates_.push_back(Candidate{face, scoped::Font(), false, false});
   answers_.assign(0x10000, 0);
 }
 
-bool FontFallback::ConsoleFontHas(HDC dc, wchar_t character) {
+FontFallback::Glyph FontFallback::Measure(HDC dc, wchar_t character, int cells) const {
   WORD glyph = 0;
-  if (GetGlyphIndicesW(dc, &character, 1, &glyph, GGI_MARK_NONEXISTING_GLYPHS) == 1) return glyph != 0xFFFF;
-  // A raster font has no glyph indices: it has the characters of its code page.
+  if (GetGlyphIndicesW(dc, &character, 1, &glyph, GGI_MARK_NONEXISTING_GLYPHS) != 1 || glyph == 0xFFFF) {
+    return Glyph::kNone;
+  }
+  INT advance = 0;
+  if (!GetCharWidth32W(dc, character, character, &advance)) return Glyph::kFits;
+  // A pixel over is a rounding of the font's own: it still fits.
+  return advance <= cells * cellWidth_ + 1 ? Glyph::kFits : Glyph::kTooWide;
+}
+
+FontFallback::Glyph FontFallback::ConsoleGlyph(HDC dc, wchar_t character, int cells) const {
+  WORD glyph = 0;
+  if (GetGlyphIndicesW(dc, &character, 1, &glyph, GGI_MARK_NONEXISTING_GLYPHS) == 1) return Measure(dc, character, cells);
+  // A raster font has no glyph indices: it has the characters of its code page, in its cells.
   char bytes[4];
   BOOL defaulted = FALSE;
   return WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, &character, 1, bytes, sizeof bytes, nullptr, &defaulted) > 0 &&
-         !defaulted;
+                 !defaulted
+             ? Glyph::kFits
+             : Glyph::kNone;
 }
 
-bool FontFallback::CandidateHas(HDC dc, Candidate& candidate, wchar_t character) {
+FontFallback::Glyph FontFallback::CandidateGlyph(HDC dc, Candidate& candidate, wchar_t character, int cells) {
   if (!candidate.tried) {
     candidate.tried = true;
     LOGFONTA font = consoleFont_;
-    font.lfWidth = 0;
+    font.lfWidth = cellWidth_;  // narrow characters in one cell, wide ones in two
     font.lfCharSet = DEFAULT_CHARSET;
     font.lfPitchAndFamily = DEFAULT_PITCH;
     font.lfOutPrecision = OUT_TT_PRECIS;
@@ -56,13 +73,12 @@ bool FontFallback::CandidateHas(HDC dc, Candidate& candidate, wchar_t character)
       candidate.present = lstrcmpiA(face, candidate.face) == 0;
     }
   }
-  if (!candidate.present) return false;
+  if (!candidate.present) return Glyph::kNone;
   scoped::Select selected(dc, candidate.font.get());
-  WORD glyph = 0;
-  return GetGlyphIndicesW(dc, &character, 1, &glyph, GGI_MARK_NONEXISTING_GLYPHS) == 1 && glyph != 0xFFFF;
+  return Measure(dc, character, cells);
 }
 
-HFONT FontFallback::FontFor(HDC dc, char32_t codePoint) {
+HFONT FontFallback::FontFor(HDC dc, char32_t codePoint, int cells) {
   // Beyond the BMP a glyph cannot be asked for by one code unit: the console font draws it, with
   // whatever linking the system does.
   if (codePoint < 0x80 || codePoint >= 0x10000 || answers_.empty()) return nullptr;
@@ -70,13 +86,18 @@ HFONT FontFallback::FontFor(HDC dc, char32_t codePoint) {
   if (answer == 0) {
     const wchar_t character = wchar_t(codePoint);
     answer = kConsoleFont;
-    if (!ConsoleFontHas(dc, character)) {
+    const Glyph own = ConsoleGlyph(dc, character, cells);
+    if (own != Glyph::kFits) {
+      uint8_t firstWithGlyph = own == Glyph::kTooWide ? kConsoleFont : 0;
       for (size_t k = 0; k < candidates_.size() && k + 2 < 0x100; ++k) {
-        if (CandidateHas(dc, candidates_[k], character)) {
-          answer = uint8_t(k + 2);
+        const Glyph glyph = CandidateGlyph(dc, candidates_[k], character, cells);
+        if (glyph == Glyph::kFits) {
+          firstWithGlyph = uint8_t(k + 2);
           break;
         }
+        if (glyph == Glyph::kTooWide && firstWithGlyph == 0) firstWithGlyph = uint8_t(k + 2);
       }
+      answer = firstWithGlyph != 0 ? firstWithGlyph : kConsoleFont;
     }
   }
   return answer == kConsoleFont ? nullptr : candidates_[answer - 2].font.get();

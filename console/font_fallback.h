@@ -1,7 +1,9 @@
-// FontFallback: which font draws a character the console font lacks. The candidates are fonts
-// that most systems with East Asian, Greek or Cyrillic text have; the first one that has the
-// character's glyph draws it, made at the console font's height. Answers are kept per character
-// until the console font changes.
+// FontFallback: which font draws a character the console font lacks, or cannot set in the cells
+// the console gives it (a Japanese font's Greek is as wide as two cells, where text of a
+// single-byte code page gives it one). The candidates are fonts that most systems with East
+// Asian, Greek or Cyrillic text have, made at the console font's height and cell width; the first
+// one whose glyph fits draws it, else the first that has it. Answers are kept per character until
+// the console font changes.
 #pragma once
 
 #include <windows.h>
@@ -14,11 +16,12 @@
 
 class FontFallback {
  public:
-  // The console font as made now; a change forgets the fonts and answers of the one before.
-  void Follow(const LOGFONTA& consoleFont);
-  // The font to draw the code point with, in dc whose selected font is the console font: null
-  // for the console font itself (it has the glyph, or no candidate has it).
-  HFONT FontFor(HDC dc, char32_t codePoint);
+  // The console font as made now and its cell width; a change forgets the fonts and answers of
+  // the one before.
+  void Follow(const LOGFONTA& consoleFont, int cellWidth);
+  // The font to draw the code point in its cells with, in dc whose selected font is the console
+  // font: null for the console font itself (its glyph fits, or no candidate does better).
+  HFONT FontFor(HDC dc, char32_t codePoint, int cells);
 
  private:
   struct Candidate {
@@ -27,10 +30,13 @@ class FontFallback {
     bool tried = false;   // made (or found missing) already
     bool present = false;
   };
-  bool ConsoleFontHas(HDC dc, wchar_t character);
-  bool CandidateHas(HDC dc, Candidate& candidate, wchar_t character);
+  enum class Glyph { kNone, kTooWide, kFits };
+  Glyph ConsoleGlyph(HDC dc, wchar_t character, int cells) const;
+  Glyph CandidateGlyph(HDC dc, Candidate& candidate, wchar_t character, int cells);
+  Glyph Measure(HDC dc, wchar_t character, int cells) const;  // of the font selected into dc
 
   LOGFONTA consoleFont_ = {};
+  int cellWidth_ = 0;
   std::vector<Candidate> candidates_;
   // Per code point of the Basic Multilingual Plane: 0 not asked yet, 1 the console font, k + 2
   // candidate k.

@@ -105,6 +105,7 @@ class XConsole {
   }
   int charWidth = 0;
   int lineHeight = 0;
+  bool fontKeepsCells = false;  // its narrow characters advance by charWidth (TakeMetrics)
   int hRange = 0;
   int vRange = 0;
   int hPos = 0;

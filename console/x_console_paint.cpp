@@ -13,10 +13,13 @@ namespace {
 class GdiRowPainter : public RowPainter {
  public:
   GdiRowPainter(HDC dc, const ConsoleSettings& settings, const std::vector<XConsole::HighlightColours>& highlights,
-                HBRUSH emptyBrush, int charWidth, int lineHeight, FontFallback& fallback)
+                HBRUSH emptyBrush, int charWidth, int lineHeight, bool fontKeepsCells, FontFallback& fallback)
       : dc_(dc), settings_(settings), highlights_(highlights), emptyBrush_(emptyBrush),
         textColour_(GetTextColor(dc)), backColour_(GetBkColor(dc)), charWidth_(charWidth), lineHeight_(lineHeight),
-        fallback_(fallback) {}
+        fontKeepsCells_(fontKeepsCells), fallback_(fallback) {}
+
+  // The cells of the character in cell i: two when the next is its second.
+  static int CellsAt(const Cell* cells, int count, int i) { return i + 1 < count && cells[i + 1] == kSecondCell ? 2 : 1; }
 
   int DrawRun(int x, int y, const Cell* cells, int count, int colourIndex) override {
     COLORREF textColour = settings_.Colour(colourIndex, false);
@@ -37,10 +40,11 @@ class GdiRowPainter : public RowPainter {
     // Pieces of characters that one font draws.
     int cellX = x;
     for (int a = 0; a < count;) {
-      HFONT font = cells[a] == kSecondCell ? nullptr : fallback_.FontFor(dc_, cells[a]);
+      HFONT font = cells[a] == kSecondCell ? nullptr : fallback_.FontFor(dc_, cells[a], CellsAt(cells, count, a));
       units_.clear();
       advances_.clear();
       int b = a;
+      bool evenCells = font == nullptr && fontKeepsCells_;  // ASCII in a font whose advance is the cell
       for (; b < count; ++b) {
         const Cell cell = cells[b];
         if (cell == kSecondCell) {
@@ -50,13 +54,18 @@ class GdiRowPainter : public RowPainter {
           } else {
             advances_.back() += charWidth_;
           }
+          evenCells = false;
           continue;
         }
-        if (b > a && fallback_.FontFor(dc_, cell) != font) break;
+        if (b > a && fallback_.FontFor(dc_, cell, CellsAt(cells, count, b)) != font) break;
+        if (cell >= 0x80) evenCells = false;
         const size_t before = units_.size();
         code_page::AppendUtf16(units_, cell);
         advances_.push_back(charWidth_);
-        if (units_.size() > before + 1) advances_.push_back(0);  // the low surrogate
+        if (units_.size() > before + 1) {
+          advances_.push_back(0);  // the low surrogate
+          evenCells = false;
+        }
       }
       // The advances of a pair go on its first unit; its second unit's is 0 (set above). A wide
       // character's second cell was added to the advance of its unit.
@@ -64,8 +73,11 @@ class GdiRowPainter : public RowPainter {
       for (const int advance : advances_) width += advance;
       RECT cellsRect = {cellX, y, cellX + width, y + lineHeight_};
       scoped::Select selected(dc_, font);
-      ExtTextOutW(dc_, cellX, y, ETO_OPAQUE | ETO_CLIPPED, &cellsRect, reinterpret_cast<const wchar_t*>(units_.data()),
-                  UINT(units_.size()), advances_.data());
+      // One cell per character in a font whose advance is the cell: drawn as the font lays it out,
+      // which is the quick way; otherwise each character at its cells, clipped to them.
+      ExtTextOutW(dc_, cellX, y, evenCells ? ETO_OPAQUE : ETO_OPAQUE | ETO_CLIPPED, &cellsRect,
+                  reinterpret_cast<const wchar_t*>(units_.data()), UINT(units_.size()),
+                  evenCells ? nullptr : advances_.data());
       cellX += width;
       a = b;
     }
@@ -86,6 +98,7 @@ class GdiRowPainter : public RowPainter {
   COLORREF backColour_;
   int charWidth_;
   int lineHeight_;
+  bool fontKeepsCells_;
   FontFallback& fallback_;
   std::u16string units_;
   std::vector<INT> advances_;
@@ -121,6 +134,10 @@ void XConsole::TakeMetrics(HDC dc) {
   if (!GetTextMetricsA(dc, &metrics)) return;
   charWidth = metrics.tmAveCharWidth;
   lineHeight = metrics.tmHeight + metrics.tmExternalLeading;
+  // A fixed-pitch font whose narrow characters advance by the cell draws a run of them unaided.
+  INT wide = 0, narrow = 0;
+  fontKeepsCells = (metrics.tmPitchAndFamily & TMPF_FIXED_PITCH) == 0 && GetCharWidth32W(dc, L'W', L'W', &wide) &&
+                   GetCharWidth32W(dc, L'i', L'i', &narrow) && wide == charWidth && narrow == charWidth;
 }
 
 void XConsole::MeasureFont() {
@@ -143,7 +160,7 @@ void XConsole::OnPaint() {
     scoped::Font font(CreateFontIndirectA(&logFont));
     scoped::Select selected(dc.get(), font.get());
     TakeMetrics(dc.get());
-    fallback.Follow(logFont);
+    fallback.Follow(logFont, charWidth);
     Draw(dc.get(), client);
   }
   ShowCaret(window);
@@ -170,7 +187,7 @@ void XConsole::Draw(HDC dc, RECT& rect) {
 void XConsole::PaintText(HDC dc, const RECT& area) {
   if (!view.window) return;
   scoped::Brush empty(CreateSolidBrush(settings.normalBack));
-  GdiRowPainter painter(dc, settings, highlights, empty.get(), charWidth, lineHeight, fallback);
+  GdiRowPainter painter(dc, settings, highlights, empty.get(), charWidth, lineHeight, fontKeepsCells, fallback);
   RowPassFrame frame;
   frame.left = area.left;
   frame.top = area.top;

@@ -18,9 +18,12 @@
 
 namespace {
 
-// A name in the ANSI code page as UTF-8 (the same bytes where it is ASCII).
-std::string InUtf8(const code_page::CodePageDecoder& decoder, std::string_view ansi) {
-  return IsAsciiText(ansi.data(), ansi.size()) ? std::string(ansi) : code_page::AnsiToUtf8(decoder, ansi.data(), ansi.size());
+// A name in the ANSI code page as UTF-8: the same bytes where it is ASCII, else decoded into
+// `decoded`.
+std::string_view InUtf8(const code_page::CodePageDecoder& decoder, std::string_view ansi, std::string& decoded) {
+  if (IsAsciiText(ansi.data(), ansi.size())) return ansi;
+  decoded = code_page::AnsiToUtf8(decoder, ansi.data(), ansi.size());
+  return decoded;
 }
 
 }  // namespace
@@ -36,7 +39,9 @@ void MessageView::Take(const Message& message) {
   record.pid = message.hasProcessId ? message.processId : 0;
   record.thread = message.hasTrailer ? message.threadId : 0;
   // The console keeps and draws its names in UTF-8, as its text.
-  record.program = console.text.programs.Intern(InUtf8(log.decoder(), message.program)) & ProgramNames::kMaxNames;
+  std::string decodedName;
+  record.program =
+      console.text.programs.Intern(InUtf8(log.decoder(), message.program, decodedName)) & ProgramNames::kMaxNames;
   record.source = static_cast<uint32_t>(message.source);
   const bool channelNotice = message.kind == MessageKind::kText && message.source == MessageSource::kTellit &&
                              filtering::IsChannelNotice(message.text, message.length);
@@ -52,7 +57,7 @@ void MessageView::Take(const Message& message) {
   }
   // The console keeps the sender's text alone and draws the prefix from the record; the log
   // takes it written before the text.
-  const std::string program(message.program);  // the log's and the notices': ANSI
+  const std::string_view program = message.program;  // the log's and the notices': ANSI
   const bool prefixed = log.IsOpen() && message_text::ShowsSender(message, gutter.senders);
   const std::string prefix = prefixed ? message_text::SenderPrefix(message.processId, program) : std::string();
   const auto length = static_cast<uint32_t>(message.length > bufferCeiling ? bufferCeiling : message.length);
