@@ -15,12 +15,16 @@ bool OpenWithRetries() {
 
 }  // namespace
 
-std::string ClipboardText() {
-  std::string text;
+namespace {
+
+// The clipboard's text in one format, as the string type of its characters.
+template <typename Text>
+Text ClipboardOf(UINT format) {
+  Text text;
   if (!OpenWithRetries()) return text;
-  if (const HANDLE data = GetClipboardData(CF_TEXT)) {
-    if (const auto* bytes = static_cast<const char*>(GlobalLock(data))) {
-      text = bytes;
+  if (const HANDLE data = GetClipboardData(format)) {
+    if (const auto* characters = static_cast<const typename Text::value_type*>(GlobalLock(data))) {
+      text = characters;
       GlobalUnlock(data);
     }
   }
@@ -28,18 +32,11 @@ std::string ClipboardText() {
   return text;
 }
 
-std::wstring ClipboardUnicode() {
-  std::wstring text;
-  if (!OpenWithRetries()) return text;
-  if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-    if (const auto* units = static_cast<const wchar_t*>(GlobalLock(data))) {
-      text = units;
-      GlobalUnlock(data);
-    }
-  }
-  CloseClipboard();
-  return text;
-}
+}  // namespace
+
+std::string ClipboardText() { return ClipboardOf<std::string>(CF_TEXT); }
+
+std::wstring ClipboardUnicode() { return ClipboardOf<std::wstring>(CF_UNICODETEXT); }
 
 void ClearClipboard() {
   if (!OpenWithRetries()) return;
