@@ -53,6 +53,21 @@ Utf8Character Utf8At(const Bytes& text, std::size_t length, std::size_t p) {
 // the symbols of the Japanese, Chinese and Korean code pages).
 bool IsWide(char32_t codePoint, bool ambiguousWide);
 
+// The cells a character of UTF-8 text takes before tabs and hex codes are laid out: two for a
+// wide one of more than a byte, one otherwise (also for a byte that begins no character).
+inline uint32_t Utf8Cells(const Utf8Character& c, bool ambiguousWide) {
+  return c.bytes > 1 && IsWide(c.codePoint, ambiguousWide) ? 2 : 1;
+}
+
+// Whether every byte is ASCII: text that reads the same in UTF-8 and in every ANSI code page.
+inline bool IsAscii(const void* bytes, std::size_t length) {
+  const auto* at = static_cast<const uint8_t*>(bytes);
+  for (std::size_t i = 0; i < length; ++i) {
+    if (at[i] >= 0x80) return false;
+  }
+  return true;
+}
+
 // The length of UTF-8 text without a character cut short at its end.
 std::size_t WholeUtf8(const uint8_t* text, std::size_t length);
 

@@ -90,7 +90,7 @@ SearchHit FindInDrawnText(const TextView& view, const CaseFolding& folding, cons
     TextPieces pieces;
     pieces.first = reinterpret_cast<const uint8_t*>(text.data());
     pieces.firstLength = uint32_t(text.size());
-    return store.utf8 ? FindInUtf8(pieces, unicode, asked) : FindInText(pieces, store.codePage, folding, asked);
+    return FindInStoreText(store, pieces, folding, asked, unicode);
   };
   SearchHit best;
   // Down: from the line of `from` on; up: every block before `from`, the last hit winning.

@@ -31,11 +31,11 @@ void FontFallback::Follow(const LOGFONTA& consoleFont, int cellWidth) {
   answers_.assign(0x10000, 0);
 }
 
-FontFallback::Glyph FontFallback::Measure(HDC dc, wchar_t character, int cells) const {
+FontFallback::Glyph FontFallback::Measure(HDC dc, wchar_t character, int cells, bool* indexed) const {
   WORD glyph = 0;
-  if (GetGlyphIndicesW(dc, &character, 1, &glyph, GGI_MARK_NONEXISTING_GLYPHS) != 1 || glyph == 0xFFFF) {
-    return Glyph::kNone;
-  }
+  const bool answered = GetGlyphIndicesW(dc, &character, 1, &glyph, GGI_MARK_NONEXISTING_GLYPHS) == 1;
+  if (indexed) *indexed = answered;
+  if (!answered || glyph == 0xFFFF) return Glyph::kNone;
   INT advance = 0;
   if (!GetCharWidth32W(dc, character, character, &advance)) return Glyph::kFits;
   // A pixel over is a rounding of the font's own: it still fits.
@@ -43,8 +43,9 @@ FontFallback::Glyph FontFallback::Measure(HDC dc, wchar_t character, int cells) 
 }
 
 FontFallback::Glyph FontFallback::ConsoleGlyph(HDC dc, wchar_t character, int cells) const {
-  WORD glyph = 0;
-  if (GetGlyphIndicesW(dc, &character, 1, &glyph, GGI_MARK_NONEXISTING_GLYPHS) == 1) return Measure(dc, character, cells);
+  bool indexed = false;
+  const Glyph glyph = Measure(dc, character, cells, &indexed);
+  if (indexed) return glyph;
   // A raster font has no glyph indices: it has the characters of its code page, in its cells.
   char bytes[4];
   BOOL defaulted = FALSE;

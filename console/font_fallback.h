@@ -33,7 +33,8 @@ class FontFallback {
   enum class Glyph { kNone, kTooWide, kFits };
   Glyph ConsoleGlyph(HDC dc, wchar_t character, int cells) const;
   Glyph CandidateGlyph(HDC dc, Candidate& candidate, wchar_t character, int cells);
-  Glyph Measure(HDC dc, wchar_t character, int cells) const;  // of the font selected into dc
+  // Of the font selected into dc; indexed says whether it answered for glyph indices at all.
+  Glyph Measure(HDC dc, wchar_t character, int cells, bool* indexed = nullptr) const;
 
   LOGFONTA consoleFont_ = {};
   int cellWidth_ = 0;

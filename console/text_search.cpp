@@ -124,10 +124,15 @@ SearchHit FindInText(const TextPieces& bytes, const LeadTrailSets* codePage, con
   return hit;
 }
 
+SearchHit FindInStoreText(const TextStore& store, const TextPieces& bytes, const CaseFolding& folding,
+                          const SearchRequest& request, const code_page::UnicodeFolding& unicode) {
+  return store.utf8 ? FindInUtf8(bytes, unicode, request) : FindInText(bytes, store.codePage, folding, request);
+}
+
 SearchHit FindInShownText(const TextStore& store, const CaseFolding& folding, const SearchRequest& request,
                           const code_page::UnicodeFolding& unicode) {
   const auto search = [&](const TextPieces& bytes, const SearchRequest& asked) {
-    return store.utf8 ? FindInUtf8(bytes, unicode, asked) : FindInText(bytes, store.codePage, folding, asked);
+    return FindInStoreText(store, bytes, folding, asked, unicode);
   };
   if (store.AllShown()) return search(store.Pieces(0, store.used), request);
   // The runs of shown lines, as byte ranges.

@@ -36,6 +36,9 @@ SearchHit FindInText(const TextPieces& bytes, const LeadTrailSets* codePage, con
 // The same for UTF-8 text: characters compared by code point, folded by `folding` unless the case
 // must match, so that a match may be longer or shorter than the pattern (its length says).
 SearchHit FindInUtf8(const TextPieces& bytes, const code_page::UnicodeFolding& folding, const SearchRequest& request);
+// Text of the store's characters (UTF-8 with `unicode`, else the code page's with `folding`).
+SearchHit FindInStoreText(const TextStore& store, const TextPieces& bytes, const CaseFolding& folding,
+                          const SearchRequest& request, const code_page::UnicodeFolding& unicode);
 // The same over the shown lines of a store, in the store's characters (UTF-8 with `unicode`, else
 // the code page's with `folding`): each run of shown lines is searched as a text of its own, so
 // that no match takes in a hidden line. Offsets are the store's.

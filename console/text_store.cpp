@@ -205,7 +205,7 @@ void TextStore::EndLine() {
 StoredCharacter TextStore::CharacterAt(uint32_t offset, uint32_t end) const {
   if (utf8) {
     const code_page::Utf8Character c = code_page::Utf8At(RingBytes{this, offset}, end - offset, 0);
-    return {c.bytes, c.bytes > 1 && code_page::IsWide(c.codePoint, ambiguousWide) ? 2u : 1u, c.codePoint};
+    return {c.bytes, code_page::Utf8Cells(c, ambiguousWide), c.codePoint};
   }
   if (offset + 1 < end && IsDoubleByte(At(offset), At(offset + 1))) return {2, 2, 0};
   return {1, 1, char32_t(At(offset))};
@@ -318,7 +318,7 @@ void TextStore::AppendUtf8(const uint8_t* text, uint32_t length) {
     // A character is stored whole, one that begins no well-formed sequence as its one byte. A wide
     // character that would not fit starts the next line; as a line's first it stays there.
     const code_page::Utf8Character c = code_page::Utf8At(text, length, n);
-    const uint32_t cells = c.bytes > 1 && code_page::IsWide(c.codePoint, ambiguousWide) ? 2 : 1;
+    const uint32_t cells = code_page::Utf8Cells(c, ambiguousWide);
     if (currentCells_ + cells > wrapColumn && CurrentLineLength() > 0) EndLine();
     for (uint32_t i = 0; i < c.bytes; ++i) {
       MakeRoom();

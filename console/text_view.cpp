@@ -87,16 +87,21 @@ TextView::LaidCharacter TextView::LayCharacter(uint32_t offset, uint32_t end, in
   return laid;
 }
 
-int32_t TextView::StringCells(const std::string& lead, size_t at, int32_t column, size_t* bytes) const {
+TextView::LaidCharacter TextView::LeadCharacter(const std::string& lead, size_t at, int32_t column) const {
   const auto* data = reinterpret_cast<const uint8_t*>(lead.data());
+  LaidCharacter laid;
+  laid.codePoint = data[at];
   if (text && text->utf8) {
     const code_page::Utf8Character c = code_page::Utf8At(data, lead.size(), at);
-    *bytes = c.bytes;
-    if (c.bytes > 1) return code_page::IsWide(c.codePoint, text->ambiguousWide) ? 2 : 1;
-  } else {
-    *bytes = 1;
+    if (c.bytes > 1) {
+      laid.bytes = int32_t(c.bytes);
+      laid.cells = laid.units = int32_t(code_page::Utf8Cells(c, text->ambiguousWide));
+      laid.codePoint = c.codePoint;
+      return laid;
+    }
   }
-  return CellsOf(data[at], column);
+  laid.cells = CellsOf(data[at], column);
+  return laid;
 }
 
 const std::string& TextView::LeadOf(uint32_t line) const {
@@ -109,7 +114,11 @@ const std::string& TextView::LeadOf(uint32_t line) const {
 
 int32_t TextView::LeadCells(const std::string& lead) const {
   int32_t cells = 0;
-  for (size_t at = 0, bytes = 1; at < lead.size(); at += bytes) cells += StringCells(lead, at, cells, &bytes);
+  for (size_t at = 0; at < lead.size();) {
+    const LaidCharacter c = LeadCharacter(lead, at, cells);
+    cells += c.cells;
+    at += size_t(c.bytes);
+  }
   return cells;
 }
 
@@ -166,16 +175,19 @@ int32_t TextView::BuildRow(int32_t count, int32_t start, int32_t* cellCount, uin
     // The gutter is selected with the line's first byte, as Copy takes it.
     const bool selected = lo <= start && start <= hi;
     const uint8_t colour = selected ? uint8_t(kCellSelected) : marked ? marked : uint8_t(kCellNormal);
-    for (size_t at = 0, bytes = 1; at < lead->size(); at += bytes) {
-      const int32_t n = StringCells(*lead, at, cells, &bytes);
-      const uint8_t byte = uint8_t((*lead)[at]);
-      char32_t shown = byte < 0x20 ? U' ' : char32_t(byte);
-      if (bytes > 1) shown = code_page::Utf8At(reinterpret_cast<const uint8_t*>(lead->data()), lead->size(), at).codePoint;
+    for (size_t at = 0; at < lead->size();) {
+      const LaidCharacter c = LeadCharacter(*lead, at, cells);
+      const int32_t n = c.cells;
       EnsureRowBuffers(size_t(cells) + size_t(n));
-      std::fill(rowChars.data() + cells, rowChars.data() + cells + n, bytes > 1 && n == 2 ? kSecondCell : shown);
-      rowChars[size_t(cells)] = shown;
+      if (c.bytes > 1) {  // a character of UTF-8: its second cell, if any, says so
+        rowChars[size_t(cells)] = c.codePoint;
+        if (n == 2) rowChars[size_t(cells) + 1] = kSecondCell;
+      } else {  // a byte: a tab's cells blank, as control codes
+        std::fill(rowChars.data() + cells, rowChars.data() + cells + n, c.codePoint < 0x20 ? U' ' : c.codePoint);
+      }
       std::fill(rowColours.data() + cells, rowColours.data() + cells + n, colour);
       cells += n;
+      at += size_t(c.bytes);
     }
   }
   const int32_t leadCells = cells;

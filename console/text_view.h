@@ -177,8 +177,8 @@ class TextView {
     char32_t codePoint = 0;
   };
   LaidCharacter LayCharacter(uint32_t offset, uint32_t end, int32_t column) const;
-  // The cells of the character at `at` of a gutter text at a column, and its bytes.
-  int32_t StringCells(const std::string& lead, size_t at, int32_t column, size_t* bytes) const;
+  // The character at `at` of a gutter text, laid out at a column as the store's characters are.
+  LaidCharacter LeadCharacter(const std::string& lead, size_t at, int32_t column) const;
   // One row of a stored line from rowStart, laid out as BuildRow lays it but not drawn: the bytes
   // it takes and its cells; when it holds the byte at `offset`, found, with the cells before that
   // byte and the byte's own.

@@ -3,15 +3,9 @@
 
 #include "channel/utf8_rule.h"
 #include "code_page/ansi_to_utf8.h"
+#include "code_page/utf8_characters.h"
 
 namespace {
-
-bool IsAscii(const uint8_t* text, std::size_t length) {
-  for (std::size_t i = 0; i < length; ++i) {
-    if (text[i] >= 0x80) return false;
-  }
-  return true;
-}
 
 // UTF-8 as a sender says it is: kept where it is well-formed, each byte that starts no character
 // made U+FFFD where not.
@@ -39,7 +33,7 @@ void Utf8Intake::Decode(Message& message, const channel::ExactText* exact) {
     message.utf8Length = exact->length;
     return;
   }
-  if (IsAscii(message.text, message.length)) {
+  if (code_page::IsAscii(message.text, message.length)) {
     message.utf8 = message.text;
     message.utf8Length = message.length;
     return;

@@ -8,6 +8,7 @@
 #include "monitor/app/log_saving.h"
 #include "monitor/log/log_dialog.h"
 #include "monitor/log/log_encoding.h"
+#include "code_page/utf8_characters.h"
 #include "monitor/common/code_page_text.h"
 #include "monitor/resources/log_settings_ids.h"
 #include "monitor/resources/resource_ids.h"
@@ -108,7 +109,7 @@ void LogSaving::WriteConsoleToLog() {
     const bool ends = !line.empty() && (line.back() == '\r' || line.back() == '\n');
     if (!ends && row < store.lineCount) continue;  // a line wrapped in the console goes on
     if (line.empty()) break;
-    if (logEncoding == LogEncoding::kAnsiCodePage && !IsAsciiText(line.data(), line.size())) {
+    if (logEncoding == LogEncoding::kAnsiCodePage && !code_page::IsAscii(line.data(), line.size())) {
       // The console keeps UTF-8: a log in the ANSI code page takes what that code page has.
       std::string ansi;
       Utf8ToAnsiText(std::string_view(reinterpret_cast<const char*>(line.data()), line.size()), ansi);

@@ -21,7 +21,7 @@ namespace {
 // A name in the ANSI code page as UTF-8: the same bytes where it is ASCII, else decoded into
 // `decoded`.
 std::string_view InUtf8(const code_page::CodePageDecoder& decoder, std::string_view ansi, std::string& decoded) {
-  if (IsAsciiText(ansi.data(), ansi.size())) return ansi;
+  if (code_page::IsAscii(ansi.data(), ansi.size())) return ansi;
   decoded = code_page::AnsiToUtf8(decoder, ansi.data(), ansi.size());
   return decoded;
 }
@@ -106,7 +106,7 @@ void MessageView::Take(const Message& message) {
   size_t consoleLength = converted;
   std::string utf8Text;
   const bool exactIsAnsi = message.utf8 == message.text ||
-                           (message.utf8 == nullptr && IsAsciiText(text, converted));
+                           (message.utf8 == nullptr && code_page::IsAscii(text, converted));
   if (!exactIsAnsi) {
     if (message.utf8 != nullptr && !convertCut) {
       utf8Text.resize(2 * message.utf8Length + 3);
@@ -188,7 +188,7 @@ void MessageView::ShowNotice(const std::string& text, uint64_t sentTime, StoredM
   const size_t length = line_ends::Convert(reinterpret_cast<const uint8_t*>(text.data()), text.size(),
                                            reinterpret_cast<uint8_t*>(&converted[0]), converted.size());
   const auto* bytes = reinterpret_cast<const unsigned char*>(converted.data());
-  if (IsAsciiText(bytes, length)) {
+  if (code_page::IsAscii(bytes, length)) {
     WriteShown(bytes, length, bytes, length, sentTime, record);
     return;
   }

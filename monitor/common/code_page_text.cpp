@@ -25,11 +25,3 @@ void Convert(UINT from, UINT to, std::string_view text, std::string& out) {
 
 void Utf8ToAnsiText(std::string_view utf8, std::string& out) { Convert(CP_UTF8, CP_ACP, utf8, out); }
 void AnsiToUtf8Text(std::string_view ansi, std::string& out) { Convert(CP_ACP, CP_UTF8, ansi, out); }
-
-bool IsAsciiText(const void* bytes, std::size_t length) {
-  const auto* at = static_cast<const unsigned char*>(bytes);
-  for (std::size_t i = 0; i < length; ++i) {
-    if (at[i] >= 0x80) return false;
-  }
-  return true;
-}

@@ -9,5 +9,3 @@
 // Characters the code page lacks become its default character.
 void Utf8ToAnsiText(std::string_view utf8, std::string& out);
 void AnsiToUtf8Text(std::string_view ansi, std::string& out);
-// Whether every byte is ASCII, which reads the same in both.
-bool IsAsciiText(const void* bytes, std::size_t length);

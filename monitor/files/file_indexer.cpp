@@ -5,18 +5,8 @@
 
 #include "receiving/line_ends.h"
 #include "receiving/message.h"
+#include "code_page/utf8_characters.h"
 #include "receiving/message_text.h"
-
-namespace {
-
-bool IsAscii(std::string_view text) {
-  for (const char c : text) {
-    if (static_cast<unsigned char>(c) >= 0x80) return false;
-  }
-  return true;
-}
-
-}  // namespace
 
 void FileIndexer::Feed(const uint8_t* bytes, size_t size) {
   batch_.fileBytes += size;
@@ -88,7 +78,7 @@ void FileIndexer::Line(const char* text, size_t length, bool cut) {
 
 void FileIndexer::TextLine(std::string_view text, bool cut, StoredMessage record) {
   std::string_view shown = text;
-  if (kind_.encoding == TextEncoding::kAnsi && !IsAscii(text)) {
+  if (kind_.encoding == TextEncoding::kAnsi && !code_page::IsAscii(text.data(), text.size())) {
     converted_.clear();
     convert_(text, converted_);
     shown = converted_;
