@@ -15,7 +15,9 @@
 
 class MonitorFixture : public ::testing::Test {
  protected:
+  // A monitor of the test's own: the one of an earlier test must have gone first.
   void Start(const std::string& ini) {
+    ASSERT_TRUE(WaitUntilNoMonitorRuns()) << "an earlier monitor is still running";
     monitor_.reset(new MonitorProcess(dir_.path(), ini));
     ASSERT_TRUE(monitor_->WaitForWindow());
   }

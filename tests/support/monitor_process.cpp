@@ -40,6 +40,10 @@ HANDLE OpenMailslotForWriting() {
 
 }  // namespace
 
+bool WaitUntilNoMonitorRuns(DWORD milliseconds) {
+  return WaitUntil([] { return FindWindowA("VIGILO WINDOW", nullptr) == nullptr && !MailslotExists(); }, milliseconds);
+}
+
 bool MailslotExists() {
   const HANDLE slot = OpenMailslotForWriting();
   if (slot == INVALID_HANDLE_VALUE) return false;

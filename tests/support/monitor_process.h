@@ -21,6 +21,10 @@ bool SendToMonitor(const std::string& text);
 bool SendDatagramToMonitor(const std::string& bytes);
 // Whether the monitor's mailslot exists now: a writer can open it.
 bool MailslotExists();
+// Waits until no monitor runs: its window and its mailslot gone (under Wine the mailslot may
+// outlive its owner for a moment). A start that found them would take itself for a second
+// monitor and end. True when none is left within the time.
+bool WaitUntilNoMonitorRuns(DWORD milliseconds = 10000);
 
 // A process handle that is closed (and the process ended, if still running) at scope end.
 class ChildProcess {

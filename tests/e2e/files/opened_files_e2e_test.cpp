@@ -49,6 +49,7 @@ void WriteShared(const std::string& path, const std::string& bytes, bool append)
 class OpenedFilesEndToEnd : public ::testing::Test {
  protected:
   void Start(const std::string& ini, const std::string& arguments = {}) {
+    ASSERT_TRUE(WaitUntilNoMonitorRuns()) << "an earlier monitor is still running";
     monitor_ = std::make_unique<MonitorProcess>(dir_.path(), ini, arguments);
     ASSERT_TRUE(monitor_->WaitForWindow());
   }

@@ -167,7 +167,7 @@ TEST(RobustnessEndToEnd, EveryKeyWithUnusableValuesStillStartsShowsAndCloses) {
       if (key != "language") ini = kEnglish + ini;
       // The monitor before has gone, its window and its mailslot with it: a start that found
       // them would take itself for a second one and end.
-      ASSERT_TRUE(WaitUntil([] { return FindWindowA("VIGILO WINDOW", nullptr) == nullptr && !MailslotExists(); }, 10000));
+      ASSERT_TRUE(WaitUntilNoMonitorRuns());
       const DWORD begin = GetTickCount();
       MonitorProcess monitor(dir.path(), ini);
       // An unusable language brings the language question first.
